@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+
+namespace kx3 {
+
+/// The whole content of one data file, read and written at byte offsets.
+///
+/// Every access is bounds-checked: a read outside the image yields 0 (or
+/// std::nullopt from the try* variants) and a write outside it changes
+/// nothing and returns false. Values are little-endian whatever the host.
+class DataImage
+{
+public:
+    DataImage() = default;
+    explicit DataImage(QByteArray bytes) : mBytes(std::move(bytes)) {}
+
+    qsizetype size() const { return mBytes.size(); }
+    bool isEmpty() const { return mBytes.isEmpty(); }
+    const QByteArray &bytes() const { return mBytes; }
+    void setBytes(QByteArray bytes) { mBytes = std::move(bytes); }
+    void clear() { mBytes.clear(); }
+
+    /// True when [offset, offset + length) lies inside the image.
+    bool contains(qsizetype offset, qsizetype length) const
+    {
+        return offset >= 0 && length >= 0 && offset <= mBytes.size()
+               && length <= mBytes.size() - offset;
+    }
+
+    /// Number of whole records of the given size from the start of the image.
+    qsizetype recordCount(qsizetype recordSize) const
+    {
+        return recordSize > 0 ? mBytes.size() / recordSize : 0;
+    }
+
+    std::optional<std::uint8_t> tryU8(qsizetype offset) const;
+    std::optional<std::int16_t> tryI16(qsizetype offset) const;
+    std::optional<std::uint16_t> tryU16(qsizetype offset) const;
+    std::optional<std::int32_t> tryI32(qsizetype offset) const;
+    std::optional<std::uint32_t> tryU32(qsizetype offset) const;
+    std::optional<double> tryF64(qsizetype offset) const;
+
+    std::uint8_t u8(qsizetype offset) const { return tryU8(offset).value_or(0); }
+    std::int16_t i16(qsizetype offset) const { return tryI16(offset).value_or(0); }
+    std::uint16_t u16(qsizetype offset) const { return tryU16(offset).value_or(0); }
+    std::int32_t i32(qsizetype offset) const { return tryI32(offset).value_or(0); }
+    std::uint32_t u32(qsizetype offset) const { return tryU32(offset).value_or(0); }
+    double f64(qsizetype offset) const { return tryF64(offset).value_or(0.0); }
+
+    bool setU8(qsizetype offset, std::uint8_t value);
+    bool setI16(qsizetype offset, std::int16_t value);
+    bool setU16(qsizetype offset, std::uint16_t value);
+    bool setI32(qsizetype offset, std::int32_t value);
+    bool setU32(qsizetype offset, std::uint32_t value);
+    bool setF64(qsizetype offset, double value);
+
+    /// A copy of [offset, offset + length), clipped to the image.
+    QByteArray read(qsizetype offset, qsizetype length) const;
+    /// Overwrites bytes in place; refuses (returns false) when they do not fit.
+    bool write(qsizetype offset, const QByteArray &data);
+    /// Sets [offset, offset + length) to one byte value; refuses when outside.
+    bool fill(qsizetype offset, qsizetype length, char value);
+
+    /// Inserts bytes at offset (0..size), moving the tail up.
+    bool insert(qsizetype offset, const QByteArray &data);
+    /// Removes [offset, offset + length), moving the tail down.
+    bool remove(qsizetype offset, qsizetype length);
+    void append(const QByteArray &data) { mBytes.append(data); }
+
+    /// Text of a field of `capacity` bytes: the bytes before the first zero,
+    /// never more than `capacity`; empty when the field lies outside the image.
+    QByteArray text(qsizetype offset, qsizetype capacity) const;
+
+    /// Writes a fixed text field of `width` bytes the way the game's own tools
+    /// do: zero-filled, the text (cut to width - 1 bytes) copied in, and the
+    /// last byte set to 0xFF.
+    bool setFixedText(qsizetype offset, qsizetype width, const QByteArray &value);
+
+    /// Writes a zero-padded text field of `width` bytes (text cut to `width`).
+    bool setPaddedText(qsizetype offset, qsizetype width, const QByteArray &value);
+
+    friend bool operator==(const DataImage &a, const DataImage &b) { return a.mBytes == b.mBytes; }
+
+private:
+    template <typename T>
+    std::optional<T> readLe(qsizetype offset) const;
+    template <typename T>
+    bool writeLe(qsizetype offset, T value);
+
+    QByteArray mBytes;
+};
+
+} // namespace kx3

@@ -1,0 +1,198 @@
+#include "Database.h"
+
+#include "AtomicFileSetWriter.h"
+#include "SetupLines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kx3 {
+
+QString resolvePathIgnoringCase(const QString &dir, const QString &name)
+{
+    const QString exact = dir + QLatin1Char('/') + name;
+    if (QFileInfo::exists(exact))
+        return exact;
+    const QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                                    | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir + QLatin1Char('/') + entry;
+    }
+    return exact;
+}
+
+Database::Database() = default;
+Database::~Database() = default;
+
+bool Database::fail(const QString &message)
+{
+    mError = message;
+    for (DataImage &img : mImages)
+        img.clear();
+    mClubs.clear();
+    mSetupLines.clear();
+    mCounters = {};
+    mLoaded = false;
+    return false;
+}
+
+bool Database::load(const QString &installDir)
+{
+    mError.clear();
+    mModified = false;
+    mLoaded = false;
+    mInstallDir = installDir;
+    // The installation folder is used as given; only the Data folder and the
+    // file names are matched ignoring case.
+    const QString dataDir = resolvePathIgnoringCase(installDir, QStringLiteral("Data"));
+
+    for (DataFile file : AllDataFiles) {
+        const QString path = resolvePathIgnoringCase(dataDir, dataFileName(file));
+        mPaths[index(file)] = path;
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
+        QByteArray bytes = f.readAll();
+        if (f.error() != QFileDevice::NoError)
+            return fail(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
+        if (file == DataFile::PlayerSetup)
+            mSetupLines = parseSetupLines(bytes);
+        else
+            mImages[index(file)].setBytes(std::move(bytes));
+    }
+
+    mClubs.setBytes(image(DataFile::Club).bytes() + image(DataFile::NatClub).bytes());
+
+    const DataImage &toc = image(DataFile::Index);
+    if (toc.size() < Toc::MinimumSize) {
+        return fail(QStringLiteral("Cannot load %1: the table of contents holds %2 bytes, "
+                                   "but at least %3 are needed.")
+                        .arg(QDir::toNativeSeparators(filePath(DataFile::Index)))
+                        .arg(toc.size())
+                        .arg(Toc::MinimumSize));
+    }
+    mCounters.persons = toc.i32(Toc::PersonCount);
+    mCounters.staffAttributes = toc.i32(Toc::StaffAttributeCount);
+    mCounters.staffOffset = toc.i32(Toc::StaffAttributeOffset);
+    mCounters.playerAttributes = toc.i32(Toc::PlayerAttributeCount);
+    mCounters.playerOffset = toc.i32(Toc::PlayerAttributeOffset);
+    if (!checkConsistency())
+        return false;
+
+    mLoaded = true;
+    return true;
+}
+
+bool Database::checkConsistency()
+{
+    const StaffCounters &c = mCounters;
+    const QString toc = QDir::toNativeSeparators(filePath(DataFile::Index));
+    const QString staff = QDir::toNativeSeparators(filePath(DataFile::Staff));
+    auto refuse = [&](const QString &what) {
+        return fail(QStringLiteral("Cannot load %1: %2").arg(toc, what));
+    };
+    if (c.persons < 0 || c.staffAttributes < 0 || c.playerAttributes < 0 || c.staffOffset < 0
+        || c.playerOffset < 0) {
+        return refuse(QStringLiteral("negative staff table counters (persons %1, staff "
+                                     "attributes %2 at %3, player attributes %4 at %5).")
+                          .arg(c.persons)
+                          .arg(c.staffAttributes)
+                          .arg(c.staffOffset)
+                          .arg(c.playerAttributes)
+                          .arg(c.playerOffset));
+    }
+    const qint64 os = qint64(c.persons) * RecordSize::Person;
+    if (c.staffOffset != os) {
+        return refuse(QStringLiteral("the staff attribute table offset is %1, but %2 persons "
+                                     "of 157 bytes end at %3.")
+                          .arg(c.staffOffset)
+                          .arg(c.persons)
+                          .arg(os));
+    }
+    const qint64 op = os + qint64(c.staffAttributes) * RecordSize::StaffAttributes;
+    if (c.playerOffset != op) {
+        return refuse(QStringLiteral("the player attribute table offset is %1, but %2 staff "
+                                     "attribute records of 68 bytes end at %3.")
+                          .arg(c.playerOffset)
+                          .arg(c.staffAttributes)
+                          .arg(op));
+    }
+    const qint64 end = op + qint64(c.playerAttributes) * RecordSize::PlayerAttributes;
+    if (end > image(DataFile::Staff).size()) {
+        return fail(QStringLiteral("Cannot load %1: it holds %2 bytes, but the table of "
+                                   "contents %3 describes %4 bytes (%5 persons, %6 staff "
+                                   "attribute and %7 player attribute records).")
+                        .arg(staff)
+                        .arg(image(DataFile::Staff).size())
+                        .arg(toc)
+                        .arg(end)
+                        .arg(c.persons)
+                        .arg(c.staffAttributes)
+                        .arg(c.playerAttributes));
+    }
+    return true;
+}
+
+void Database::updateTableOfContents()
+{
+    DataImage &toc = image(DataFile::Index);
+    auto count = [this](DataFile f, int size) {
+        return std::int32_t(image(f).recordCount(size));
+    };
+    toc.setI32(Toc::ClubCount, clubCount());
+    toc.setI32(Toc::StadiumCount, count(DataFile::Stadium, RecordSize::Stadium));
+    toc.setI32(Toc::CityCount, count(DataFile::City, RecordSize::City));
+    toc.setI32(Toc::PersonCount, mCounters.persons);
+    toc.setI32(Toc::PersonTableSize, mCounters.persons * RecordSize::Person);
+    toc.setI32(Toc::StaffAttributeCount, mCounters.staffAttributes);
+    toc.setI32(Toc::StaffAttributeOffset, mCounters.staffOffset);
+    toc.setI32(Toc::PlayerAttributeCount, mCounters.playerAttributes);
+    toc.setI32(Toc::PlayerAttributeOffset, mCounters.playerOffset);
+    toc.setI32(Toc::FirstNameCount, count(DataFile::FirstNames, RecordSize::NameEntry));
+    toc.setI32(Toc::SecondNameCount, count(DataFile::SecondNames, RecordSize::NameEntry));
+    toc.setI32(Toc::CommonNameCount, count(DataFile::CommonNames, RecordSize::NameEntry));
+    toc.setI32(Toc::HistoryCount, count(DataFile::StaffHistory, RecordSize::History));
+    toc.setI32(Toc::OfficialCount, count(DataFile::Officials, RecordSize::Official));
+}
+
+bool Database::save()
+{
+    mError.clear();
+    if (!mLoaded) {
+        mError = QStringLiteral("No database is loaded.");
+        return false;
+    }
+    // Work on copies so that a failed save leaves every image as it was.
+    const DataImage &club = image(DataFile::Club);
+    const QByteArray clubBytes = mClubs.read(0, club.size());
+    const QByteArray natBytes = mClubs.read(club.size(), image(DataFile::NatClub).size());
+    const QByteArray oldToc = image(DataFile::Index).bytes();
+    updateTableOfContents();
+
+    AtomicFileSetWriter writer;
+    writer.setFaultInjector(mFaults);
+    for (DataFile file : SavedDataFiles) {
+        QByteArray content;
+        switch (file) {
+        case DataFile::Club: content = clubBytes; break;
+        case DataFile::NatClub: content = natBytes; break;
+        case DataFile::PlayerSetup: content = serializeSetupLines(mSetupLines); break;
+        default: content = image(file).bytes(); break;
+        }
+        writer.add(filePath(file), std::move(content));
+    }
+    if (!writer.commit()) {
+        image(DataFile::Index).setBytes(oldToc);
+        mError = QStringLiteral("Cannot create file %1")
+                     .arg(QDir::toNativeSeparators(writer.failedTarget()));
+        return false;
+    }
+    image(DataFile::Club).setBytes(clubBytes);
+    image(DataFile::NatClub).setBytes(natBytes);
+    mModified = false;
+    return true;
+}
+
+} // namespace kx3

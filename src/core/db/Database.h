@@ -1,0 +1,105 @@
+#pragma once
+
+#include "DataFiles.h"
+#include "DataImage.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace kx3 {
+
+class SaveFaultInjector;
+
+/// Counters of the three tables of staff.dat, kept in the table of contents.
+struct StaffCounters
+{
+    std::int32_t persons = 0;          ///< N
+    std::int32_t staffAttributes = 0;  ///< S
+    std::int32_t staffOffset = 0;      ///< OS, bytes
+    std::int32_t playerAttributes = 0; ///< P
+    std::int32_t playerOffset = 0;     ///< OP, bytes
+
+    friend bool operator==(const StaffCounters &, const StaffCounters &) = default;
+};
+
+/// The whole game database in memory: one image per data file, the combined
+/// club image, the staff table counters and the lines of player_Setup.cfg.
+///
+/// Nothing touches the disk between load() and save().
+class Database
+{
+public:
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    /// Loads every file of `installDir`/Data. On failure returns false, keeps
+    /// nothing half-loaded and errorString() says which file and why.
+    bool load(const QString &installDir);
+
+    /// Writes every saved file and the table of contents, all or nothing.
+    /// On failure returns false, changes no file, keeps the modified flag and
+    /// errorString() holds "Cannot create file <path>".
+    bool save();
+
+    QString errorString() const { return mError; }
+    bool isLoaded() const { return mLoaded; }
+    QString installDir() const { return mInstallDir; }
+    /// Path of a file as found at load (its actual spelling on disk).
+    QString filePath(DataFile file) const { return mPaths[index(file)]; }
+
+    bool isModified() const { return mModified; }
+    void setModified(bool modified = true) { mModified = modified; }
+
+    /// Image of one file. For the club files use clubs(): the separate club
+    /// images only decide where a save splits the combined image.
+    DataImage &image(DataFile file) { return mImages[index(file)]; }
+    const DataImage &image(DataFile file) const { return mImages[index(file)]; }
+
+    /// Clubs followed by national teams; every club reference indexes it.
+    DataImage &clubs() { return mClubs; }
+    const DataImage &clubs() const { return mClubs; }
+
+    StaffCounters &counters() { return mCounters; }
+    const StaffCounters &counters() const { return mCounters; }
+
+    QList<QByteArray> &setupLines() { return mSetupLines; }
+    const QList<QByteArray> &setupLines() const { return mSetupLines; }
+
+    /// Number of clubs (C), national teams excluded.
+    int clubCount() const { return int(image(DataFile::Club).recordCount(RecordSize::Club)); }
+
+    /// The fourteen table-of-contents values a save writes, stored into the
+    /// index.dat image.
+    void updateTableOfContents();
+
+    void setSaveFaultInjector(SaveFaultInjector *injector) { mFaults = injector; }
+
+private:
+    static constexpr int index(DataFile file) { return static_cast<int>(file); }
+    bool fail(const QString &message);
+    bool checkConsistency();
+
+    std::array<DataImage, DataFileCount> mImages;
+    std::array<QString, DataFileCount> mPaths;
+    DataImage mClubs;
+    StaffCounters mCounters;
+    QList<QByteArray> mSetupLines;
+    QString mInstallDir;
+    QString mError;
+    bool mLoaded = false;
+    bool mModified = false;
+    SaveFaultInjector *mFaults = nullptr;
+};
+
+/// Finds `name` in `dir`: the exact name when it exists, otherwise the first
+/// entry equal ignoring case (game files copied from Windows keep odd case).
+/// Returns the path to use, which is `dir`/`name` when nothing matches.
+QString resolvePathIgnoringCase(const QString &dir, const QString &name);
+
+} // namespace kx3

@@ -1,0 +1,215 @@
+#pragma once
+
+#include "db/DataImage.h"
+#include "db/RecordDate.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <optional>
+#include <type_traits>
+
+namespace kx3 {
+
+/// One integer or double field of a record: its offset, its width follows from T.
+template <typename T>
+struct Field
+{
+    int offset;
+    static constexpr int width = int(sizeof(T));
+};
+
+/// `count` consecutive fields of one type, e.g. the twelve relationship slots.
+template <typename T>
+struct ArrayField
+{
+    int offset;
+    int count;
+    static constexpr int width = int(sizeof(T));
+    constexpr Field<T> at(int i) const { return Field<T>{offset + i * width}; }
+    constexpr int end() const { return offset + count * width; }
+};
+
+/// A text field of `width` bytes of which at most `capacity` are ever read as text.
+struct TextField
+{
+    int offset;
+    int width;
+    int capacity;
+};
+
+/// An 8-byte record date.
+struct DateField
+{
+    int offset;
+    static constexpr int width = 8;
+};
+
+/// Bytes the editor carries without interpreting them.
+struct BytesField
+{
+    int offset;
+    int width;
+};
+
+/// Storage type of a field a screen binds by name.
+enum class FieldType : std::uint8_t { U8, I16, I32 };
+
+/// A numeric field bound to the screen control of the same object name, so that
+/// a screen fills and reads a whole group of rating boxes in one loop.
+struct BoundField
+{
+    const char *objectName;
+    int offset;
+    FieldType type;
+};
+
+constexpr int fieldWidth(FieldType type)
+{
+    return type == FieldType::U8 ? 1 : type == FieldType::I16 ? 2 : 4;
+}
+
+/// Value of a bound field of the record at `recordOffset` (u8 unsigned, others signed).
+inline std::int32_t readBoundField(const DataImage &image, qsizetype recordOffset,
+                                   const BoundField &field)
+{
+    const qsizetype at = recordOffset + field.offset;
+    switch (field.type) {
+    case FieldType::U8: return image.u8(at);
+    case FieldType::I16: return image.i16(at);
+    case FieldType::I32: return image.i32(at);
+    }
+    return 0;
+}
+
+/// Stores `value` cut to the field's width, as a typed number is stored.
+inline bool writeBoundField(DataImage &image, qsizetype recordOffset, const BoundField &field,
+                            std::int64_t value)
+{
+    const qsizetype at = recordOffset + field.offset;
+    switch (field.type) {
+    case FieldType::U8: return image.setU8(at, std::uint8_t(value & 0xFF));
+    case FieldType::I16: return image.setU16(at, std::uint16_t(value & 0xFFFF));
+    case FieldType::I32: return image.setU32(at, std::uint32_t(value & 0xFFFFFFFF));
+    }
+    return false;
+}
+
+/// Base of the record views: a record of some kind at a byte offset of an image.
+///
+/// A view owns nothing; it is valid as long as the image is not resized in front
+/// of it. Views are handed out only for records that lie wholly inside their
+/// image, and every access stays bounds-checked by DataImage anyway.
+class RecordView
+{
+public:
+    RecordView(DataImage *image, qsizetype offset) : mImage(image), mOffset(offset) {}
+
+    DataImage *image() const { return mImage; }
+    qsizetype offset() const { return mOffset; }
+
+    std::int32_t read(const BoundField &field) const
+    {
+        return readBoundField(*mImage, mOffset, field);
+    }
+    bool write(const BoundField &field, std::int64_t value)
+    {
+        return writeBoundField(*mImage, mOffset, field, value);
+    }
+
+    template <typename T>
+    T get(Field<T> field) const
+    {
+        const qsizetype at = mOffset + field.offset;
+        if constexpr (std::is_same_v<T, std::uint8_t>)
+            return mImage->u8(at);
+        else if constexpr (std::is_same_v<T, std::int16_t>)
+            return mImage->i16(at);
+        else if constexpr (std::is_same_v<T, std::uint16_t>)
+            return mImage->u16(at);
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            return mImage->i32(at);
+        else if constexpr (std::is_same_v<T, std::uint32_t>)
+            return mImage->u32(at);
+        else
+            return mImage->f64(at);
+    }
+
+    template <typename T>
+    bool set(Field<T> field, T value)
+    {
+        const qsizetype at = mOffset + field.offset;
+        if constexpr (std::is_same_v<T, std::uint8_t>)
+            return mImage->setU8(at, value);
+        else if constexpr (std::is_same_v<T, std::int16_t>)
+            return mImage->setI16(at, value);
+        else if constexpr (std::is_same_v<T, std::uint16_t>)
+            return mImage->setU16(at, value);
+        else if constexpr (std::is_same_v<T, std::int32_t>)
+            return mImage->setI32(at, value);
+        else if constexpr (std::is_same_v<T, std::uint32_t>)
+            return mImage->setU32(at, value);
+        else
+            return mImage->setF64(at, value);
+    }
+
+    QByteArray get(TextField field) const
+    {
+        return mImage->text(mOffset + field.offset, field.capacity);
+    }
+    /// Zero-filled, text cut to width - 1 bytes, last byte 0xFF.
+    bool setFixed(TextField field, const QByteArray &text)
+    {
+        return mImage->setFixedText(mOffset + field.offset, field.width, text);
+    }
+    /// Zero-filled, text cut to the field's capacity.
+    bool setPadded(TextField field, const QByteArray &text)
+    {
+        if (!mImage->contains(mOffset + field.offset, field.width))
+            return false;
+        mImage->fill(mOffset + field.offset, field.width, 0);
+        return mImage->write(mOffset + field.offset, text.left(field.capacity));
+    }
+
+    RecordDate get(DateField field) const { return readRecordDate(*mImage, mOffset + field.offset); }
+    bool set(DateField field, const RecordDate &date)
+    {
+        return writeRecordDate(*mImage, mOffset + field.offset, date);
+    }
+
+    QByteArray get(BytesField field) const
+    {
+        return mImage->read(mOffset + field.offset, field.width);
+    }
+    bool set(BytesField field, const QByteArray &bytes)
+    {
+        return bytes.size() == field.width && mImage->write(mOffset + field.offset, bytes);
+    }
+
+protected:
+    DataImage *mImage;
+    qsizetype mOffset;
+};
+
+/// The view of record `index` of a table of `count` records of `recordSize` bytes
+/// starting at `tableOffset`, or nothing when the index or the record lies outside.
+template <typename View>
+std::optional<View> recordAt(DataImage &image, qsizetype tableOffset, qsizetype count,
+                             qsizetype recordSize, qsizetype index)
+{
+    if (index < 0 || index >= count || tableOffset < 0)
+        return std::nullopt;
+    const qsizetype offset = tableOffset + index * recordSize;
+    if (!image.contains(offset, recordSize))
+        return std::nullopt;
+    return View(&image, offset);
+}
+
+/// The same for a table that fills its image: the count is size / record size.
+template <typename View>
+std::optional<View> recordAt(DataImage &image, qsizetype recordSize, qsizetype index)
+{
+    return recordAt<View>(image, 0, image.recordCount(recordSize), recordSize, index);
+}
+
+} // namespace kx3

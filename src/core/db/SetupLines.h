@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+namespace kx3 {
+
+/// Splits player_Setup.cfg into lines (ended by CR, LF or CR LF) and drops
+/// the trailing lines that hold no double quote, which the game never reads.
+QList<QByteArray> parseSetupLines(const QByteArray &content);
+
+/// The file content for a list of lines, each ended by CR LF.
+QByteArray serializeSetupLines(const QList<QByteArray> &lines);
+
+} // namespace kx3

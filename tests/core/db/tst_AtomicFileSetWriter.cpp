@@ -1,0 +1,113 @@
+#include "SaveFaults.h"
+#include "db/AtomicFileSetWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using kx3::AtomicFileSetWriter;
+using kx3::test::FailAtStep;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(content);
+}
+
+} // namespace
+
+class tst_AtomicFileSetWriter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void replacesEveryFileAndLeavesNothingBehind();
+    void failureAtAnyStepChangesNothing_data();
+    void failureAtAnyStepChangesNothing();
+    void readOnlyOriginalBecomesOwnerWritable();
+    void unwritableFolderFails();
+};
+
+void tst_AtomicFileSetWriter::replacesEveryFileAndLeavesNothingBehind()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.dat"), "old a");
+    AtomicFileSetWriter w;
+    w.add(dir.filePath("a.dat"), "new a");
+    w.add(dir.filePath("b.dat"), "new b");
+    QVERIFY(w.commit());
+    QCOMPARE(readAll(dir.filePath("a.dat")), QByteArray("new a"));
+    QCOMPARE(readAll(dir.filePath("b.dat")), QByteArray("new b"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void tst_AtomicFileSetWriter::failureAtAnyStepChangesNothing_data()
+{
+    QTest::addColumn<int>("stage");
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < 4; ++i) {
+        QTest::addRow("write %d", i) << int(FailAtStep::Stage::Write) << i;
+        QTest::addRow("replace %d", i) << int(FailAtStep::Stage::Replace) << i;
+    }
+}
+
+void tst_AtomicFileSetWriter::failureAtAnyStepChangesNothing()
+{
+    QFETCH(int, stage);
+    QFETCH(int, index);
+    QTemporaryDir dir;
+    const QStringList names = {"one.dat", "two.dat", "three.dat", "four.cfg"};
+    for (const QString &n : names)
+        writeFile(dir.filePath(n), "old " + n.toLatin1());
+    FailAtStep faults(FailAtStep::Stage(stage), index);
+    AtomicFileSetWriter w;
+    w.setFaultInjector(&faults);
+    for (const QString &n : names)
+        w.add(dir.filePath(n), "brand new content of " + n.toLatin1());
+    QVERIFY(!w.commit());
+    QCOMPARE(w.failedTarget(), dir.filePath(names.at(index)));
+    for (const QString &n : names)
+        QCOMPARE(readAll(dir.filePath(n)), "old " + n.toLatin1());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), [&] {
+        QStringList sorted = names;
+        sorted.sort();
+        return sorted;
+    }());
+}
+
+void tst_AtomicFileSetWriter::readOnlyOriginalBecomesOwnerWritable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("staff.dat");
+    writeFile(path, "old");
+    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    AtomicFileSetWriter w;
+    w.add(path, "new");
+    QVERIFY(w.commit());
+    QCOMPARE(readAll(path), QByteArray("new"));
+    const auto perms = QFile::permissions(path);
+    QVERIFY(perms & QFile::WriteOwner);
+    QVERIFY(perms & QFile::ReadOther);
+    QVERIFY(!(perms & QFile::WriteOther));
+}
+
+void tst_AtomicFileSetWriter::unwritableFolderFails()
+{
+    AtomicFileSetWriter w;
+    w.add(QStringLiteral("/nonexistent-kx3-folder/a.dat"), "x");
+    QVERIFY(!w.commit());
+    QCOMPARE(w.failedTarget(), QStringLiteral("/nonexistent-kx3-folder/a.dat"));
+}
+
+QTEST_GUILESS_MAIN(tst_AtomicFileSetWriter)
+#include "tst_AtomicFileSetWriter.moc"
