@@ -23,6 +23,18 @@ public:
 /// The platform's source: the registry on Windows, Wine's registry elsewhere.
 std::unique_ptr<InstallationSource> createSystemInstallationSource();
 
+/// Reads the folders from a Wine prefix's registry, as Unix paths.
+class WineInstallationSource : public InstallationSource
+{
+public:
+    /// `prefix` is the Wine prefix folder; an empty one finds nothing.
+    explicit WineInstallationSource(QString prefix);
+    std::optional<QString> location(Edition edition) const override;
+
+private:
+    QString mPrefix;
+};
+
 /// Outcome of looking both editions up.
 struct InstallationResult
 {

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "people/PersonRecord.h"
+
+#include <array>
+#include <optional>
+
+namespace kx3 {
+
+/// Layout of a 68-byte staff attribute record of staff.dat.
+namespace StaffAttributesField {
+inline constexpr Field<std::int32_t> Id{0};
+inline constexpr Field<std::int16_t> CurrentAbility{4};
+inline constexpr Field<std::int16_t> PotentialAbility{6};
+inline constexpr Field<std::int16_t> HomeReputation{8};
+inline constexpr Field<std::int16_t> CurrentReputation{10};
+inline constexpr Field<std::int16_t> WorldReputation{12};
+inline constexpr ArrayField<std::uint8_t> Ratings{14, 21};
+/// Eight words the editor carries; new records get -1 in each.
+inline constexpr ArrayField<std::int32_t> Unused35{35, 8};
+/// Preferred formation 1-9.
+inline constexpr Field<std::uint8_t> Formation{67};
+} // namespace StaffAttributesField
+
+/// Abilities and reputations of the staff screen, in record order.
+inline constexpr std::array<BoundField, 5> StaffAbilityFields = {{
+    {"SCurAbi", 4, FieldType::I16},
+    {"SPotAbi", 6, FieldType::I16},
+    {"SHomRep", 8, FieldType::I16},
+    {"SCurRep", 10, FieldType::I16},
+    {"SWorRep", 12, FieldType::I16},
+}};
+
+/// The 21 staff ratings, in record order (the last at +34).
+inline constexpr std::array<BoundField, 21> StaffRatingFields = {{
+    {"SAtt", 14, FieldType::U8},  {"SBus", 15, FieldType::U8},  {"SOut", 16, FieldType::U8},
+    {"SGk", 17, FieldType::U8},   {"SCoa", 18, FieldType::U8},  {"SDir", 19, FieldType::U8},
+    {"SDis", 20, FieldType::U8},  {"SFre", 21, FieldType::U8},  {"SInt", 22, FieldType::U8},
+    {"SJAbi", 23, FieldType::U8}, {"SJPot", 24, FieldType::U8}, {"SMan", 25, FieldType::U8},
+    {"SMar", 26, FieldType::U8},  {"SMot", 27, FieldType::U8},  {"SOff", 28, FieldType::U8},
+    {"SPat", 29, FieldType::U8},  {"SPhy", 30, FieldType::U8},  {"SPres", 31, FieldType::U8},
+    {"SRes", 32, FieldType::U8},  {"STac", 33, FieldType::U8},  {"SYou", 34, FieldType::U8},
+}};
+
+/// Formation of a new staff attribute record: 3, "4-4-2".
+inline constexpr std::uint8_t NewStaffFormation = 3;
+
+/// Ratings of a non-playing person: one record of the staff attribute table.
+class StaffAttributes : public RecordView
+{
+public:
+    using RecordView::RecordView;
+
+    std::int32_t id() const { return get(StaffAttributesField::Id); }
+    bool setId(std::int32_t v) { return set(StaffAttributesField::Id, v); }
+    int currentAbility() const { return get(StaffAttributesField::CurrentAbility); }
+    bool setCurrentAbility(int v)
+    {
+        return set(StaffAttributesField::CurrentAbility, std::int16_t(v));
+    }
+    int potentialAbility() const { return get(StaffAttributesField::PotentialAbility); }
+    bool setPotentialAbility(int v)
+    {
+        return set(StaffAttributesField::PotentialAbility, std::int16_t(v));
+    }
+    int homeReputation() const { return get(StaffAttributesField::HomeReputation); }
+    bool setHomeReputation(int v)
+    {
+        return set(StaffAttributesField::HomeReputation, std::int16_t(v));
+    }
+    int currentReputation() const { return get(StaffAttributesField::CurrentReputation); }
+    bool setCurrentReputation(int v)
+    {
+        return set(StaffAttributesField::CurrentReputation, std::int16_t(v));
+    }
+    int worldReputation() const { return get(StaffAttributesField::WorldReputation); }
+    bool setWorldReputation(int v)
+    {
+        return set(StaffAttributesField::WorldReputation, std::int16_t(v));
+    }
+    /// Staff rating 0..20 in the order of StaffRatingFields.
+    int rating(int i) const
+    {
+        return i >= 0 && i < 21 ? read(StaffRatingFields[std::size_t(i)]) : 0;
+    }
+    bool setRating(int i, int v)
+    {
+        return i >= 0 && i < 21 && write(StaffRatingFields[std::size_t(i)], v);
+    }
+    /// Preferred formation 1-9 (choice item = value - 1).
+    int formation() const { return get(StaffAttributesField::Formation); }
+    bool setFormation(int v) { return set(StaffAttributesField::Formation, std::uint8_t(v)); }
+};
+
+/// Byte offset of staff attribute record `index` in staff.dat.
+inline qsizetype staffAttributesOffset(const Database &db, qsizetype index)
+{
+    return db.counters().staffOffset + index * RecordSize::StaffAttributes;
+}
+
+/// Staff attribute record `index`, or nothing when it is not below S or not
+/// inside staff.dat.
+inline std::optional<StaffAttributes> staffAttributes(Database &db, qsizetype index)
+{
+    return recordAt<StaffAttributes>(db.image(DataFile::Staff), db.counters().staffOffset,
+                                     db.counters().staffAttributes,
+                                     RecordSize::StaffAttributes, index);
+}
+
+/// The staff attribute record a person refers to, if that index is valid.
+inline std::optional<StaffAttributes> staffAttributesOf(Database &db, const PersonRecord &p)
+{
+    return staffAttributes(db, p.staffAttributes());
+}
+
+} // namespace kx3

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "db/DataFiles.h"
+#include "db/Database.h"
+#include "db/RecordView.h"
+
+#include <array>
+#include <optional>
+
+namespace kx3 {
+
+/// Layout of a 56-byte city record of city.dat.
+namespace CityField {
+inline constexpr Field<std::int32_t> Id{0};
+inline constexpr TextField Name{4, 27, 26};
+inline constexpr Field<std::int32_t> Nation{31};
+inline constexpr Field<double> Latitude{35};
+inline constexpr Field<double> Longitude{43};
+inline constexpr Field<std::uint8_t> Attraction{51};
+/// Climate code; negative = unknown.
+inline constexpr Field<std::int32_t> Climate{52};
+} // namespace CityField
+
+/// Items of `CtWeather`: item 0 "<Unknown>" (stores -2), item k = climate k - 1.
+inline constexpr std::array<const char *, 32> ClimateItems = {
+    "<Unknown>",
+    "Aw - Caracas",
+    "Am - Manilla",
+    "BShw - Tucuman",
+    "Das - Kabul",
+    "Cbw - Johannesburg",
+    "Daf - New York",
+    "English Coastal",
+    "English Inland",
+    "English Northern",
+    "Cbf - Belgrade",
+    "Dcf - Arkhangelsk",
+    "Dbf - Moscow",
+    "Dbf - Ottowa",
+    "Scottish Lowlands",
+    "Caf - Tokyo",
+    "Csa - Rome",
+    "Csa - Marrakesh",
+    "Caf - Buenos Aires",
+    "Af - Rio de Janiero",
+    "BSkw - Denver",
+    "Bwhs - Sarmiento",
+    "Csb - Los Angeles",
+    "Csb - Cape Town",
+    "Cbw - Mexico City",
+    "BShs - Tehran",
+    "Daw - Beijing",
+    "BshW - Dehli",
+    "BWn - Lima",
+    "Bwk - Kashi",
+    "BWh - Aswan",
+    "BWhw - Karachi",
+};
+
+/// A city of city.dat.
+class CityRecord : public RecordView
+{
+public:
+    using RecordView::RecordView;
+
+    std::int32_t id() const { return get(CityField::Id); }
+    bool setId(std::int32_t v) { return set(CityField::Id, v); }
+    QByteArray name() const { return get(CityField::Name); }
+    bool setName(const QByteArray &t) { return setFixed(CityField::Name, t); }
+    std::int32_t nation() const { return get(CityField::Nation); }
+    bool setNation(std::int32_t v) { return set(CityField::Nation, v); }
+    double latitude() const { return get(CityField::Latitude); }
+    bool setLatitude(double v) { return set(CityField::Latitude, v); }
+    double longitude() const { return get(CityField::Longitude); }
+    bool setLongitude(double v) { return set(CityField::Longitude, v); }
+    int attraction() const { return get(CityField::Attraction); }
+    bool setAttraction(int v) { return set(CityField::Attraction, std::uint8_t(v)); }
+    std::int32_t climate() const { return get(CityField::Climate); }
+    bool setClimate(std::int32_t v) { return set(CityField::Climate, v); }
+};
+
+inline int cityCount(const Database &db)
+{
+    return int(db.image(DataFile::City).recordCount(RecordSize::City));
+}
+
+/// City `index`, or nothing when out of range.
+inline std::optional<CityRecord> city(Database &db, qsizetype index)
+{
+    return recordAt<CityRecord>(db.image(DataFile::City), RecordSize::City, index);
+}
+
+} // namespace kx3

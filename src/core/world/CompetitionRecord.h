@@ -1,0 +1,43 @@
+#pragma once
+
+#include "db/DataFiles.h"
+#include "db/Database.h"
+#include "db/RecordView.h"
+
+#include <optional>
+
+namespace kx3 {
+
+/// The part of a 107-byte competition record of club_comp.dat the editor uses.
+namespace CompetitionField {
+inline constexpr Field<std::int32_t> Id{0};
+/// Read up to the first zero byte, never past the record.
+inline constexpr TextField Name{4, 103, 103};
+} // namespace CompetitionField
+
+/// A club competition (league or division); the editor only reads its name.
+class CompetitionRecord : public RecordView
+{
+public:
+    using RecordView::RecordView;
+
+    std::int32_t id() const { return get(CompetitionField::Id); }
+    bool setId(std::int32_t v) { return set(CompetitionField::Id, v); }
+    QByteArray name() const { return get(CompetitionField::Name); }
+    /// Zero-padded to the end of the record.
+    bool setName(const QByteArray &t) { return setPadded(CompetitionField::Name, t); }
+};
+
+inline int competitionCount(const Database &db)
+{
+    return int(db.image(DataFile::ClubComp).recordCount(RecordSize::Competition));
+}
+
+/// Competition `index`, or nothing when out of range.
+inline std::optional<CompetitionRecord> competition(Database &db, qsizetype index)
+{
+    return recordAt<CompetitionRecord>(db.image(DataFile::ClubComp), RecordSize::Competition,
+                                       index);
+}
+
+} // namespace kx3

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "db/DataFiles.h"
+#include "db/Database.h"
+#include "db/RecordView.h"
+
+#include <array>
+#include <optional>
+
+namespace kx3 {
+
+/// Layout of a 43-byte official record of officials.dat.
+namespace OfficialField {
+inline constexpr Field<std::int32_t> Id{0};
+inline constexpr Field<std::int32_t> FirstName{4};
+inline constexpr Field<std::int32_t> SecondName{8};
+inline constexpr DateField DateOfBirth{12};
+/// Never written by the editor.
+inline constexpr BytesField Unused20{20, 2};
+/// Nation index; "<none>" is stored as -1.
+inline constexpr Field<std::int32_t> Nation{22};
+inline constexpr Field<std::int32_t> City{26};
+inline constexpr Field<std::int16_t> CurrentAbility{30};
+inline constexpr Field<std::int16_t> PotentialAbility{32};
+inline constexpr Field<std::int16_t> CurrentReputation{34};
+inline constexpr ArrayField<std::uint8_t> CommonRatings{36, 7};
+} // namespace OfficialField
+
+/// The three i16 ratings of group "Special Rating".
+inline constexpr std::array<BoundField, 3> OfficialSpecialFields = {{
+    {"OAbi", 30, FieldType::I16},
+    {"OPot", 32, FieldType::I16},
+    {"ORep", 34, FieldType::I16},
+}};
+
+/// The seven u8 ratings of group "Common Rating".
+inline constexpr std::array<BoundField, 7> OfficialCommonFields = {{
+    {"OFlow", 36, FieldType::U8},
+    {"ODisc", 37, FieldType::U8},
+    {"OImp", 38, FieldType::U8},
+    {"OPres", 39, FieldType::U8},
+    {"OReff", 40, FieldType::U8},
+    {"ORun", 41, FieldType::U8},
+    {"OTime", 42, FieldType::U8},
+}};
+
+/// A match official of officials.dat.
+class OfficialRecord : public RecordView
+{
+public:
+    using RecordView::RecordView;
+
+    std::int32_t id() const { return get(OfficialField::Id); }
+    bool setId(std::int32_t v) { return set(OfficialField::Id, v); }
+    std::int32_t firstName() const { return get(OfficialField::FirstName); }
+    bool setFirstName(std::int32_t v) { return set(OfficialField::FirstName, v); }
+    std::int32_t secondName() const { return get(OfficialField::SecondName); }
+    bool setSecondName(std::int32_t v) { return set(OfficialField::SecondName, v); }
+    RecordDate dateOfBirth() const { return get(OfficialField::DateOfBirth); }
+    bool setDateOfBirth(const RecordDate &d) { return set(OfficialField::DateOfBirth, d); }
+    std::int32_t nation() const { return get(OfficialField::Nation); }
+    bool setNation(std::int32_t v) { return set(OfficialField::Nation, v); }
+    std::int32_t city() const { return get(OfficialField::City); }
+    bool setCity(std::int32_t v) { return set(OfficialField::City, v); }
+    int currentAbility() const { return get(OfficialField::CurrentAbility); }
+    bool setCurrentAbility(int v)
+    {
+        return set(OfficialField::CurrentAbility, std::int16_t(v));
+    }
+    int potentialAbility() const { return get(OfficialField::PotentialAbility); }
+    bool setPotentialAbility(int v)
+    {
+        return set(OfficialField::PotentialAbility, std::int16_t(v));
+    }
+    int currentReputation() const { return get(OfficialField::CurrentReputation); }
+    bool setCurrentReputation(int v)
+    {
+        return set(OfficialField::CurrentReputation, std::int16_t(v));
+    }
+    /// Common rating 0..6 in the order of OfficialCommonFields.
+    int commonRating(int i) const
+    {
+        return i >= 0 && i < 7 ? get(OfficialField::CommonRatings.at(i)) : 0;
+    }
+    bool setCommonRating(int i, int v)
+    {
+        return i >= 0 && i < 7 && set(OfficialField::CommonRatings.at(i), std::uint8_t(v));
+    }
+};
+
+inline int officialCount(const Database &db)
+{
+    return int(db.image(DataFile::Officials).recordCount(RecordSize::Official));
+}
+
+/// Official `index`, or nothing when out of range.
+inline std::optional<OfficialRecord> official(Database &db, qsizetype index)
+{
+    return recordAt<OfficialRecord>(db.image(DataFile::Officials), RecordSize::Official, index);
+}
+
+} // namespace kx3

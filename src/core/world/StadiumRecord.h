@@ -1,0 +1,70 @@
+#pragma once
+
+#include "db/DataFiles.h"
+#include "db/Database.h"
+#include "db/RecordView.h"
+
+#include <optional>
+
+namespace kx3 {
+
+/// Layout of a 78-byte stadium record of stadium.dat.
+namespace StadiumField {
+inline constexpr Field<std::int32_t> Id{0};
+inline constexpr TextField Name{4, 52, 51};
+inline constexpr Field<std::int32_t> City{56};
+inline constexpr Field<std::int32_t> Capacity{60};
+inline constexpr Field<std::int32_t> Seating{64};
+inline constexpr Field<std::int32_t> Expansion{68};
+inline constexpr Field<std::int32_t> Nearby{72};
+/// Flags: 255 yes, 0 no.
+inline constexpr Field<std::uint8_t> RetractableRoof{76};
+inline constexpr Field<std::uint8_t> UnderSoilHeating{77};
+} // namespace StadiumField
+
+/// A stadium of stadium.dat.
+class StadiumRecord : public RecordView
+{
+public:
+    using RecordView::RecordView;
+
+    std::int32_t id() const { return get(StadiumField::Id); }
+    bool setId(std::int32_t v) { return set(StadiumField::Id, v); }
+    QByteArray name() const { return get(StadiumField::Name); }
+    bool setName(const QByteArray &t) { return setFixed(StadiumField::Name, t); }
+    std::int32_t city() const { return get(StadiumField::City); }
+    bool setCity(std::int32_t v) { return set(StadiumField::City, v); }
+    std::int32_t capacity() const { return get(StadiumField::Capacity); }
+    bool setCapacity(std::int32_t v) { return set(StadiumField::Capacity, v); }
+    std::int32_t seating() const { return get(StadiumField::Seating); }
+    bool setSeating(std::int32_t v) { return set(StadiumField::Seating, v); }
+    std::int32_t expansion() const { return get(StadiumField::Expansion); }
+    bool setExpansion(std::int32_t v) { return set(StadiumField::Expansion, v); }
+    std::int32_t nearby() const { return get(StadiumField::Nearby); }
+    bool setNearby(std::int32_t v) { return set(StadiumField::Nearby, v); }
+    /// Raw flag byte; only 255 means yes.
+    int retractableRoof() const { return get(StadiumField::RetractableRoof); }
+    bool setRetractableRoof(int v)
+    {
+        return set(StadiumField::RetractableRoof, std::uint8_t(v));
+    }
+    /// Raw flag byte; only 255 means yes.
+    int underSoilHeating() const { return get(StadiumField::UnderSoilHeating); }
+    bool setUnderSoilHeating(int v)
+    {
+        return set(StadiumField::UnderSoilHeating, std::uint8_t(v));
+    }
+};
+
+inline int stadiumCount(const Database &db)
+{
+    return int(db.image(DataFile::Stadium).recordCount(RecordSize::Stadium));
+}
+
+/// Stadium `index`, or nothing when out of range.
+inline std::optional<StadiumRecord> stadium(Database &db, qsizetype index)
+{
+    return recordAt<StadiumRecord>(db.image(DataFile::Stadium), RecordSize::Stadium, index);
+}
+
+} // namespace kx3

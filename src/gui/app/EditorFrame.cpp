@@ -1,0 +1,44 @@
+#include "EditorFrame.h"
+#include "ui_EditorFrame.h"
+
+namespace kx3 {
+
+EditorFrame::EditorFrame(QWidget *parent)
+    : QWidget(parent), mUi(std::make_unique<Ui::EditorFrame>())
+{
+    mUi->setupUi(this);
+    connect(mUi->bnSearch, &QPushButton::clicked, this, &EditorFrame::searchRequested);
+    connect(mUi->bnCreateNew, &QPushButton::clicked, this, &EditorFrame::createRequested);
+    connect(mUi->bnDelete, &QPushButton::clicked, this, &EditorFrame::deleteRequested);
+    connect(mUi->bnSave, &QPushButton::clicked, this, &EditorFrame::saveRequested);
+    connect(mUi->Exit3, &QPushButton::clicked, this, &EditorFrame::exitRequested);
+}
+
+EditorFrame::~EditorFrame() = default;
+
+void EditorFrame::setTitle(const QString &title)
+{
+    mUi->pn2->setText(title);
+}
+
+QString EditorFrame::title() const
+{
+    return mUi->pn2->text();
+}
+
+void EditorFrame::addEditorPanel(QWidget *panel)
+{
+    mUi->pnEditPanels->addWidget(panel);
+}
+
+void EditorFrame::showEditorPanel(QWidget *panel)
+{
+    mUi->pnEditPanels->setCurrentWidget(panel);
+}
+
+QWidget *EditorFrame::currentEditorPanel() const
+{
+    return mUi->pnEditPanels->currentWidget();
+}
+
+} // namespace kx3

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QStackedWidget;
+
+namespace Ui {
+class EditorFrame;
+}
+
+namespace kx3 {
+
+/// The editor screen: a title bar naming the record shown, the stack of
+/// record editors and the buttons shared by all of them.
+class EditorFrame : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EditorFrame(QWidget *parent = nullptr);
+    ~EditorFrame() override;
+
+    void setTitle(const QString &title);
+    QString title() const;
+
+    /// Adds a record editor to the stack; the frame takes ownership.
+    void addEditorPanel(QWidget *panel);
+    /// Brings one of the added editors to the front.
+    void showEditorPanel(QWidget *panel);
+    QWidget *currentEditorPanel() const;
+
+Q_SIGNALS:
+    void searchRequested();
+    void createRequested();
+    void deleteRequested();
+    void saveRequested();
+    void exitRequested();
+
+private:
+    std::unique_ptr<Ui::EditorFrame> mUi;
+};
+
+} // namespace kx3

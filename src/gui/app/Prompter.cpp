@@ -1,0 +1,45 @@
+#include "Prompter.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace kx3 {
+
+namespace {
+
+QString caption()
+{
+    const QString title = QGuiApplication::applicationDisplayName();
+    return title.isEmpty() ? QStringLiteral("KX3 Pre-Data Editor") : title;
+}
+
+} // namespace
+
+void QMessageBoxPrompter::information(const QString &text)
+{
+    QMessageBox::information(mParent, caption(), text, QMessageBox::Ok);
+}
+
+bool QMessageBoxPrompter::question(const QString &text)
+{
+    // Closing the box without choosing picks No, the button with the No role.
+    return QMessageBox::question(mParent, caption(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+Prompter::Answer QMessageBoxPrompter::questionWithCancel(const QString &text)
+{
+    const auto button = QMessageBox::question(
+        mParent, caption(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Yes);
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+} // namespace kx3

@@ -1,0 +1,285 @@
+#include "TMainForm.h"
+
+#include "BusyCursor.h"
+#include "EditorFrame.h"
+#include "Prompter.h"
+#include "SearchMenu1.h"
+#include "SearchMenu2.h"
+#include "SplashScreen.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace kx3 {
+
+namespace {
+
+const QString ExitCaption = QStringLiteral("Exit");
+const QString CancelCaption = QStringLiteral("Cancel");
+
+// Shown as a blank line between the two sentences.
+const QString NotInstalledMessage =
+    QStringLiteral("Kickora 3 is not installed in this directory.\n\n"
+                   "Please make sure that you run this editor from KX3 main directory.");
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : TMainForm(createSystemInstallationSource(), QDir::currentPath(),
+                std::make_unique<QMessageBoxPrompter>(), parent)
+{
+}
+
+TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &currentDir,
+                     std::unique_ptr<Prompter> prompter, QWidget *parent)
+    : QWidget(parent), mSource(std::move(source)), mPrompter(std::move(prompter)),
+      mCurrentDir(currentDir)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("KX3 Pre-Data Editor"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // Every screen is laid out for this one size, in pixels, whatever the
+    // screen's resolution.
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont base;
+    base.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
+    base.setPixelSize(11);
+    setFont(base);
+
+    buildScreens();
+
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::setPrompter(std::unique_ptr<Prompter> prompter)
+{
+    mPrompter = std::move(prompter);
+}
+
+void TMainForm::buildScreens()
+{
+    mPanels = new QStackedWidget(this);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(mPanels);
+
+    mSplash = new SplashScreen;
+    mSearch1 = new SearchMenu1;
+    mSearch2 = new SearchMenu2;
+    mEditor = new EditorFrame;
+    for (QWidget *panel : {static_cast<QWidget *>(mSplash), static_cast<QWidget *>(mSearch1),
+                           static_cast<QWidget *>(mSearch2), static_cast<QWidget *>(mEditor)})
+        mPanels->addWidget(panel);
+    mPanels->setCurrentWidget(mSplash);
+
+    connect(mSplash, &SplashScreen::beginKX3Requested, this, &TMainForm::bnBeginKX3Click);
+    connect(mSplash, &SplashScreen::beginKX9900Requested, this, &TMainForm::bnBeginKX9900Click);
+    connect(mSplash, &SplashScreen::beginRequested, this, &TMainForm::bnBeginClick);
+    connect(mSplash, &SplashScreen::exitRequested, this, &TMainForm::Exit1Click);
+    connect(mSearch1, &SearchMenu1::otherMenuRequested, this, &TMainForm::bnSearchP2Click);
+    connect(mSearch1, &SearchMenu1::exitRequested, this, &TMainForm::Exit2Click);
+    connect(mSearch2, &SearchMenu2::otherMenuRequested, this, &TMainForm::bnSearchP1Click);
+    connect(mSearch2, &SearchMenu2::exitRequested, this, &TMainForm::Exit4Click);
+    connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
+    connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
+    connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
+}
+
+QWidget *TMainForm::currentPanel() const
+{
+    return mPanels->currentWidget();
+}
+
+void TMainForm::showPanel(QWidget *panel)
+{
+    mPanels->setCurrentWidget(panel);
+}
+
+void TMainForm::showEditor()
+{
+    showPanel(mEditor);
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (mFormShown)
+        return;
+    mFormShown = true;
+    // Queued so that the window is on screen before a message box may
+    // appear or the window may close again.
+    QMetaObject::invokeMethod(this, &TMainForm::FormShow, Qt::QueuedConnection);
+}
+
+void TMainForm::FormShow()
+{
+    showPanel(mSplash);
+    mSplash->focusExit();
+    FindInstallation();
+    if (!mInstallation.anyFound())
+        return;
+    mSplash->startAnimation();
+}
+
+void TMainForm::FindInstallation()
+{
+    mInstallation = findInstallation(*mSource, mCurrentDir);
+    const auto &found = mInstallation.found;
+    const int kx3 = static_cast<int>(Edition::Kickora3);
+    const int kx9900 = static_cast<int>(Edition::Kickora9900);
+    mSplash->showStartButtons(found[kx3], found[kx9900], mInstallation.currentFolder);
+    if (!mInstallation.anyFound()) {
+        mPrompter->information(NotInstalledMessage);
+        close();
+    }
+}
+
+void TMainForm::bnBeginKX3Click()
+{
+    mDataDir = mInstallation.folders[static_cast<int>(Edition::Kickora3)];
+    StartEditing();
+}
+
+void TMainForm::bnBeginKX9900Click()
+{
+    mDataDir = mInstallation.folders[static_cast<int>(Edition::Kickora9900)];
+    StartEditing();
+}
+
+void TMainForm::bnBeginClick()
+{
+    mDataDir = mCurrentDir;
+    StartEditing();
+}
+
+void TMainForm::StartEditing()
+{
+    mSplash->stopAnimation();
+    // Repaint the splash without its overlays before the long load; user
+    // input waits, so a second click cannot start a second load meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    bool loaded = false;
+    {
+        BusyCursor busy;
+        loaded = mDatabase.load(mDataDir);
+    }
+    if (!loaded) {
+        mPrompter->information(mDatabase.errorString());
+        return;
+    }
+    mSearchMarker = 1;
+    showPanel(mSearch1);
+    mSearch1->focusSearch();
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+void TMainForm::leaveSearchMenu(const QString &caption)
+{
+    if (caption == ExitCaption)
+        close();
+    else
+        showEditor();
+}
+
+void TMainForm::Exit2Click()
+{
+    leaveSearchMenu(mSearch1->exitCaption());
+}
+
+void TMainForm::Exit4Click()
+{
+    leaveSearchMenu(mSearch2->exitCaption());
+}
+
+void TMainForm::bnSearchP1Click()
+{
+    mSearch1->focusSearch();
+    showPanel(mSearch1);
+    mSearchMarker = 1;
+}
+
+void TMainForm::bnSearchP2Click()
+{
+    mSearch2->focusSearch();
+    showPanel(mSearch2);
+    mSearchMarker = 2;
+}
+
+void TMainForm::bnSearchClick()
+{
+    mSearch1->setExitCaption(CancelCaption);
+    mSearch2->setExitCaption(mSearch1->exitCaption());
+    if (mSearchMarker == 1) {
+        showPanel(mSearch1);
+        mSearch1->focusSearch();
+    } else {
+        showPanel(mSearch2);
+        mSearch2->focusSearch();
+    }
+}
+
+bool TMainForm::SaveDataFiles()
+{
+    bool saved = false;
+    {
+        BusyCursor busy;
+        saved = mDatabase.save();
+    }
+    if (!saved)
+        mPrompter->information(mDatabase.errorString());
+    return saved;
+}
+
+void TMainForm::bnSaveClick()
+{
+    if (!mPrompter->question(QStringLiteral("Are you sure?")))
+        return;
+    if (SaveDataFiles())
+        mDatabase.setModified(false);
+}
+
+void TMainForm::Exit3Click()
+{
+    close();
+}
+
+// Every way out of the program comes through here, so unsaved changes are
+// offered for saving whichever button or window control ends it.
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (!mDatabase.isModified()) {
+        event->accept();
+        return;
+    }
+    switch (
+        mPrompter->questionWithCancel(QStringLiteral("Data has been modified. Save Changes?"))) {
+    case Prompter::Answer::Yes:
+        if (SaveDataFiles())
+            event->accept();
+        else
+            event->ignore();
+        break;
+    case Prompter::Answer::No:
+        event->accept();
+        break;
+    case Prompter::Answer::Cancel:
+        event->ignore();
+        break;
+    }
+}
+
+} // namespace kx3

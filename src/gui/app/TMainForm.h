@@ -1,0 +1,98 @@
+#pragma once
+
+#include "db/Database.h"
+#include "db/InstallationLookup.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QStackedWidget;
+
+namespace kx3 {
+
+class EditorFrame;
+class Prompter;
+class SearchMenu1;
+class SearchMenu2;
+class SplashScreen;
+
+/// The editor's one window. It owns the database and the screens and moves
+/// between them; each screen does its own work.
+class TMainForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// Uses real message boxes, the system's record of installations and
+    /// the folder the program was started in.
+    explicit TMainForm(QWidget *parent = nullptr);
+    TMainForm(std::unique_ptr<InstallationSource> source, const QString &currentDir,
+              std::unique_ptr<Prompter> prompter, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    void setPrompter(std::unique_ptr<Prompter> prompter);
+
+    Database &database() { return mDatabase; }
+    const Database &database() const { return mDatabase; }
+    /// The folder the database was (last) loaded from.
+    QString dataDirectory() const { return mDataDir; }
+
+    QWidget *currentPanel() const;
+    SplashScreen *splashScreen() const { return mSplash; }
+    SearchMenu1 *searchMenu1() const { return mSearch1; }
+    SearchMenu2 *searchMenu2() const { return mSearch2; }
+    EditorFrame *editorFrame() const { return mEditor; }
+    /// 1 when the main search menu was the last one shown, 2 for the other.
+    int searchMarker() const { return mSearchMarker; }
+
+    /// Brings the editor screen to the front, leaving its record as it was.
+    void showEditor();
+
+    static constexpr int ClientWidth = 609;
+    static constexpr int ClientHeight = 474;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormShow();
+    void FindInstallation();
+    void bnBeginKX3Click();
+    void bnBeginKX9900Click();
+    void bnBeginClick();
+    void StartEditing();
+    void Exit1Click();
+    void Exit2Click();
+    void Exit4Click();
+    void bnSearchP1Click();
+    void bnSearchP2Click();
+    void bnSearchClick();
+    void bnSaveClick();
+    void Exit3Click();
+
+    void buildScreens();
+    void showPanel(QWidget *panel);
+    void leaveSearchMenu(const QString &caption);
+    /// Saves with the busy pointer; reports a failure and returns false.
+    bool SaveDataFiles();
+
+    Database mDatabase;
+    std::unique_ptr<InstallationSource> mSource;
+    std::unique_ptr<Prompter> mPrompter;
+    QString mCurrentDir;
+    InstallationResult mInstallation;
+    QString mDataDir;
+    int mSearchMarker = 1;
+    bool mFormShown = false;
+
+    QStackedWidget *mPanels = nullptr;
+    SplashScreen *mSplash = nullptr;
+    SearchMenu1 *mSearch1 = nullptr;
+    SearchMenu2 *mSearch2 = nullptr;
+    EditorFrame *mEditor = nullptr;
+};
+
+} // namespace kx3

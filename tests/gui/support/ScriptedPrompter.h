@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/Prompter.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTest>
+
+namespace kx3::test {
+
+/// Answers message boxes from a queue and records every text shown. A
+/// question with no answer queued fails the running test and is answered
+/// with the harmless choice (No / Cancel).
+class ScriptedPrompter : public Prompter
+{
+public:
+    void queue(Answer answer) { mAnswers.append(answer); }
+    void queue(bool yes) { mAnswers.append(yes ? Answer::Yes : Answer::No); }
+
+    /// Every text shown so far, information and questions alike, in order.
+    const QStringList &texts() const { return mTexts; }
+    QString lastText() const { return mTexts.isEmpty() ? QString() : mTexts.last(); }
+    int pendingAnswers() const { return int(mAnswers.size()); }
+    void clear()
+    {
+        mTexts.clear();
+        mAnswers.clear();
+    }
+
+    void information(const QString &text) override { mTexts.append(text); }
+
+    bool question(const QString &text) override
+    {
+        mTexts.append(text);
+        const auto answer = take(text, Answer::No);
+        if (answer == Answer::Cancel)
+            QTest::qFail("Cancel queued for a Yes/No question", __FILE__, __LINE__);
+        return answer == Answer::Yes;
+    }
+
+    Answer questionWithCancel(const QString &text) override
+    {
+        mTexts.append(text);
+        return take(text, Answer::Cancel);
+    }
+
+private:
+    Answer take(const QString &text, Answer fallback)
+    {
+        if (mAnswers.isEmpty()) {
+            const QByteArray message = "Unexpected question: " + text.toUtf8();
+            QTest::qFail(message.constData(), __FILE__, __LINE__);
+            return fallback;
+        }
+        return mAnswers.takeFirst();
+    }
+
+    QStringList mTexts;
+    QList<Answer> mAnswers;
+};
+
+} // namespace kx3::test

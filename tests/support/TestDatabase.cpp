@@ -1,0 +1,32 @@
+#include "TestDatabase.h"
+
+#include <bit>
+
+namespace kx3::test {
+
+QByteArray le16(std::uint16_t v)
+{
+    QByteArray b(2, '\0');
+    b[0] = char(v & 0xFF);
+    b[1] = char(v >> 8);
+    return b;
+}
+
+QByteArray le32(std::uint32_t v)
+{
+    QByteArray b(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        b[i] = char((v >> (8 * i)) & 0xFF);
+    return b;
+}
+
+QByteArray le64(double v)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    QByteArray b(8, '\0');
+    for (int i = 0; i < 8; ++i)
+        b[i] = char((bits >> (8 * i)) & 0xFF);
+    return b;
+}
+
+} // namespace kx3::test
