@@ -1,8 +1,39 @@
 #include "TestDatabase.h"
 
+#include "db/Database.h"
+
+
 #include <bit>
 
 namespace kx3::test {
+
+TestInstallation::TestInstallation(const BuilderOptions &options)
+{
+    const DatabaseBuilder builder(options);
+    mOptions = builder.options();
+    if (!mDir.isValid())
+        mError = mDir.errorString();
+    else
+        mWritten = builder.write(mDir.path(), &mError);
+}
+
+QString TestInstallation::filePath(DataFile file) const
+{
+    return path() + QStringLiteral("/Data/") + dataFileName(file);
+}
+
+bool TestInstallation::loadInto(Database &db) const
+{
+    if (!mWritten) {
+        qWarning("test installation not written: %s", qPrintable(mError));
+        return false;
+    }
+    if (!db.load(path())) {
+        qWarning("%s", qPrintable(db.errorString()));
+        return false;
+    }
+    return true;
+}
 
 QByteArray le16(std::uint16_t v)
 {

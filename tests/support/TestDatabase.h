@@ -1,14 +1,47 @@
 #pragma once
 
+#include "DatabaseBuilder.h"
 #include "db/DataImage.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <cstdint>
 #include <functional>
+#include <vector>
+
+namespace kx3 {
+class Database;
+}
 
 namespace kx3::test {
+
+/// A generated game installation in a temporary folder, removed with the object.
+class TestInstallation
+{
+public:
+    explicit TestInstallation(const BuilderOptions &options = {});
+
+    /// False when the folder or a file could not be written (see errorString()).
+    bool isValid() const { return mWritten; }
+    QString errorString() const { return mError; }
+    /// The installation folder; its database is in path()/Data.
+    QString path() const { return mDir.path(); }
+    QString filePath(DataFile file) const;
+    /// The options used, with every derived count filled in.
+    const BuilderOptions &options() const { return mOptions; }
+
+    /// Loads the installation into `db`, with a test warning on failure.
+    bool loadInto(Database &db) const;
+
+private:
+    QTemporaryDir mDir;
+    BuilderOptions mOptions;
+    bool mWritten = false;
+    QString mError;
+};
 
 /// Little-endian bytes of a value, for comparing against raw record bytes.
 QByteArray le16(std::uint16_t v);
@@ -43,6 +76,32 @@ QString probeField(int recordSize, int fieldOffset, const QByteArray &expected,
         }
     }
     return {};
+}
+
+/// One field of a record kind: its expected bytes after `write`, and a check
+/// that the getter reads the written value back.
+template <typename View>
+struct FieldProbe
+{
+    const char *name;
+    int offset;
+    QByteArray bytes;
+    std::function<bool(View &)> write;
+    std::function<bool(const View &)> readsBack;
+};
+
+/// Runs probeField for every probe and checks that each value reads back.
+template <typename View>
+void checkFieldProbes(int recordSize, const std::vector<FieldProbe<View>> &probes)
+{
+    for (const FieldProbe<View> &p : probes) {
+        const QString fault = probeField<View>(recordSize, p.offset, p.bytes, p.write);
+        QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(p.name, fault)));
+        DataImage image(QByteArray(2 * recordSize, '\0'));
+        View view(&image, recordSize);
+        p.write(view);
+        QVERIFY2(p.readsBack(view), p.name);
+    }
 }
 
 } // namespace kx3::test

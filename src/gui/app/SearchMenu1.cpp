@@ -1,17 +1,64 @@
 #include "SearchMenu1.h"
 #include "ui_SearchMenu1.h"
 
+#include "SearchGroup.h"
+#include "db/Search.h"
+#include "widgets/DefaultButtonGroup.h"
+
 namespace kx3 {
+
+namespace {
+
+const QString AddToMiscList = QStringLiteral("Add To Misc List");
+
+} // namespace
 
 SearchMenu1::SearchMenu1(QWidget *parent)
     : QWidget(parent), mUi(std::make_unique<Ui::SearchMenu1>())
 {
     mUi->setupUi(this);
+    mUi->pnTransfer->hide();
+    mUi->pn6->hide();
+
+    // The searches read the database at the time of the click: it is loaded
+    // after the menu is built.
+    auto search = [this](SearchRows (*find)(const Database &, const QByteArray &, bool)) {
+        return [this, find](const QByteArray &text, bool caseSensitive) {
+            return mDatabase ? find(*mDatabase, text, caseSensitive) : SearchRows();
+        };
+    };
+    mPlayers = new SearchGroup({mUi->PSearch, mUi->PCase, mUi->bnSearchPlayer, mUi->PSearchList,
+                                mUi->bnGotoPlayer},
+                               search(&searchPlayers), QStringLiteral("No Player found"), this);
+    mStaff = new SearchGroup({mUi->SSearch, mUi->SCase, mUi->bnSearchStaff, mUi->SSearchList,
+                              mUi->bnGotoStaff},
+                             search(&searchStaff), QStringLiteral("No Staff found"), this);
+    mClubs = new SearchGroup({mUi->CSearch, mUi->CCase, mUi->bnSearchClub, mUi->CSearchList,
+                              mUi->bnGotoClub},
+                             search(&searchClubs), QStringLiteral("No Club found"), this);
+
+    connect(mPlayers, &SearchGroup::chosen, this, &SearchMenu1::playerChosen);
+    connect(mStaff, &SearchGroup::chosen, this, &SearchMenu1::staffChosen);
+    connect(mClubs, &SearchGroup::chosen, this, &SearchMenu1::clubChosen);
+    connect(mUi->MiscNone, &QPushButton::clicked, this, &SearchMenu1::setToNoneRequested);
     connect(mUi->bnSearchP2, &QPushButton::clicked, this, &SearchMenu1::otherMenuRequested);
     connect(mUi->Exit2, &QPushButton::clicked, this, &SearchMenu1::exitRequested);
 }
 
 SearchMenu1::~SearchMenu1() = default;
+
+void SearchMenu1::setPrompter(Prompter *prompter)
+{
+    for (SearchGroup *group : {mPlayers, mStaff, mClubs})
+        group->setPrompter(prompter);
+}
+
+void SearchMenu1::addSearchBoxesTo(DefaultButtonGroup &group)
+{
+    group.add(mUi->PSearch, mUi->bnSearchPlayer);
+    group.add(mUi->SSearch, mUi->bnSearchStaff);
+    group.add(mUi->CSearch, mUi->bnSearchClub);
+}
 
 void SearchMenu1::focusSearch()
 {
@@ -26,6 +73,91 @@ QString SearchMenu1::exitCaption() const
 void SearchMenu1::setExitCaption(const QString &caption)
 {
     mUi->Exit2->setText(caption);
+}
+
+QString SearchMenu1::title() const
+{
+    return mUi->pn1->text();
+}
+
+void SearchMenu1::showNormalState()
+{
+    mUi->pnTransfer->hide();
+    mUi->bnSearchP2->setEnabled(true);
+    mUi->pn6->hide();
+    for (QWidget *group : {mUi->gb0, mUi->gb1, mUi->gb2})
+        group->show();
+    mUi->bnGotoPlayer->setText(QStringLiteral("Go To Player"));
+    mUi->bnGotoStaff->setText(QStringLiteral("Go To Staff"));
+    mUi->bnGotoClub->setText(QStringLiteral("Go To Club"));
+    mUi->pn1->setText(QStringLiteral("Main Search Menu"));
+}
+
+void SearchMenu1::showModeFrame(const QString &title)
+{
+    mUi->pnTransfer->hide();
+    mUi->bnSearchP2->setEnabled(false);
+    mUi->pn1->setText(title);
+    mUi->Exit2->setText(QStringLiteral("Cancel"));
+    mUi->pn6->show();
+    mUi->pn6->raise();
+}
+
+void SearchMenu1::placePn6(Pn6Side side)
+{
+    QRect panel = mUi->pn6->geometry();
+    QRect button = mUi->MiscNone->geometry();
+    if (side == Pn6Side::Left) {
+        panel.setLeft(8);
+        panel.setWidth(394);
+        button.moveLeft(138);
+    } else {
+        panel.setLeft(416);
+        panel.setWidth(185);
+        button.moveLeft(36);
+    }
+    mUi->pn6->setGeometry(panel);
+    mUi->MiscNone->setGeometry(button);
+}
+
+void SearchMenu1::showMiscListDialog(bool clubSlot)
+{
+    showModeFrame(QStringLiteral("Change Miscelaneous List Entry"));
+    if (clubSlot) {
+        mUi->gb0->hide();
+        mUi->gb1->hide();
+        mUi->gb2->show();
+        placePn6(Pn6Side::Left);
+        mUi->bnGotoClub->setText(AddToMiscList);
+    } else {
+        mUi->gb0->show();
+        mUi->gb1->show();
+        mUi->gb2->hide();
+        placePn6(Pn6Side::Right);
+        mUi->bnGotoPlayer->setText(AddToMiscList);
+        mUi->bnGotoStaff->setText(AddToMiscList);
+    }
+}
+
+void SearchMenu1::showClubPicking()
+{
+    showModeFrame(QStringLiteral("Select Club"));
+    placePn6(Pn6Side::Left);
+    mUi->gb0->hide();
+    mUi->gb1->hide();
+    mUi->gb2->show();
+    mUi->bnGotoClub->setText(QStringLiteral("Select Club"));
+}
+
+bool SearchMenu1::isTransferShown() const
+{
+    return mUi->pnTransfer->isVisibleTo(this);
+}
+
+void SearchMenu1::clearResults()
+{
+    for (SearchGroup *group : {mPlayers, mStaff, mClubs})
+        group->clear();
 }
 
 } // namespace kx3

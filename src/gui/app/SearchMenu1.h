@@ -10,7 +10,16 @@ class SearchMenu1;
 
 namespace kx3 {
 
+class Database;
+class DefaultButtonGroup;
+class Prompter;
+class SearchGroup;
+
 /// The main search menu: players, staff, clubs and national teams.
+///
+/// The same panel is borrowed to pick a record for a field of the editor
+/// (see SearchMenuModes); its captions and visible groups show which use it
+/// is in, and showNormalState() returns it to plain searching.
 class SearchMenu1 : public QWidget
 {
     Q_OBJECT
@@ -19,17 +28,55 @@ public:
     explicit SearchMenu1(QWidget *parent = nullptr);
     ~SearchMenu1() override;
 
+    void setDatabase(const Database *database) { mDatabase = database; }
+    void setPrompter(Prompter *prompter);
+    /// Registers the search boxes and their "Begin Search" buttons.
+    void addSearchBoxesTo(DefaultButtonGroup &group);
+
     void focusSearch();
     /// "Exit" ends the program; any other caption returns to the editor.
     QString exitCaption() const;
     void setExitCaption(const QString &caption);
+    QString title() const;
+
+    /// Plain searching: the three search groups, the "Go To" captions, the
+    /// other menu reachable, no transfer or "Set To None" panel. The leave
+    /// button keeps its caption.
+    void showNormalState();
+    /// Choosing a record for a relationship slot: the club group for a club
+    /// slot, the player and staff groups for a person slot.
+    void showMiscListDialog(bool clubSlot);
+    /// Choosing a club for a club name box of a person screen.
+    void showClubPicking();
+    bool isTransferShown() const;
+
+    SearchGroup *players() const { return mPlayers; }
+    SearchGroup *staff() const { return mStaff; }
+    SearchGroup *clubs() const { return mClubs; }
+    void clearResults();
 
 Q_SIGNALS:
+    void playerChosen(qint64 offset);
+    void staffChosen(qint64 offset);
+    void clubChosen(qint64 offset);
+    void setToNoneRequested();
     void otherMenuRequested();
     void exitRequested();
 
 private:
+    enum class Pn6Side
+    {
+        Left,
+        Right
+    };
+    void placePn6(Pn6Side side);
+    void showModeFrame(const QString &title);
+
     std::unique_ptr<Ui::SearchMenu1> mUi;
+    const Database *mDatabase = nullptr;
+    SearchGroup *mPlayers = nullptr;
+    SearchGroup *mStaff = nullptr;
+    SearchGroup *mClubs = nullptr;
 };
 
 } // namespace kx3

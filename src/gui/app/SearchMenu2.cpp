@@ -1,17 +1,65 @@
 #include "SearchMenu2.h"
 #include "ui_SearchMenu2.h"
 
+#include "SearchGroup.h"
+#include "db/Search.h"
+#include "widgets/DefaultButtonGroup.h"
+#include "widgets/ResultList.h"
+#include "widgets/SearchResultModel.h"
+
 namespace kx3 {
 
 SearchMenu2::SearchMenu2(QWidget *parent)
     : QWidget(parent), mUi(std::make_unique<Ui::SearchMenu2>())
 {
     mUi->setupUi(this);
+
+    auto search = [this](SearchRows (*find)(const Database &, const QByteArray &, bool)) {
+        return [this, find](const QByteArray &text, bool caseSensitive) {
+            return mDatabase ? find(*mDatabase, text, caseSensitive) : SearchRows();
+        };
+    };
+    mOfficials = new SearchGroup({mUi->OSearch, mUi->OCase, mUi->bnSearchOff, mUi->OSearchList,
+                                  mUi->bnGotoOff},
+                                 search(&searchOfficials), QStringLiteral("No Official found"),
+                                 this);
+    mNations = new SearchGroup({mUi->NSearch, nullptr, mUi->bnSearchNation, mUi->NSearchList,
+                                mUi->bnGotoNation},
+                               search(&searchNations), QStringLiteral("No Nation found"), this);
+    mStadiums = new SearchGroup({mUi->StadSearch, nullptr, mUi->bnSearchStad,
+                                 mUi->StadSearchList, mUi->bnGotoStad},
+                                search(&searchStadiums), QStringLiteral("No Stadium found"),
+                                this);
+    mCities = new SearchGroup({mUi->CtSearch, nullptr, mUi->bnSearchCity, mUi->CtSearchList,
+                               mUi->bnGotoCity},
+                              search(&searchCities), QStringLiteral("No City found"), this);
+    // There is no competition search; the group only keeps the menu's shape.
+    setUpResultList(mUi->CompSearchList, new SearchResultModel(this));
+
+    connect(mOfficials, &SearchGroup::chosen, this, &SearchMenu2::officialChosen);
+    connect(mNations, &SearchGroup::chosen, this, &SearchMenu2::nationChosen);
+    connect(mStadiums, &SearchGroup::chosen, this, &SearchMenu2::stadiumChosen);
+    connect(mCities, &SearchGroup::chosen, this, &SearchMenu2::cityChosen);
     connect(mUi->bnSearchP1, &QPushButton::clicked, this, &SearchMenu2::otherMenuRequested);
     connect(mUi->Exit4, &QPushButton::clicked, this, &SearchMenu2::exitRequested);
 }
 
 SearchMenu2::~SearchMenu2() = default;
+
+void SearchMenu2::setPrompter(Prompter *prompter)
+{
+    for (SearchGroup *group : {mOfficials, mNations, mStadiums, mCities})
+        group->setPrompter(prompter);
+}
+
+void SearchMenu2::addSearchBoxesTo(DefaultButtonGroup &group)
+{
+    group.add(mUi->OSearch, mUi->bnSearchOff);
+    group.add(mUi->NSearch, mUi->bnSearchNation);
+    group.add(mUi->CtSearch, mUi->bnSearchCity);
+    group.add(mUi->StadSearch, mUi->bnSearchStad);
+    group.add(mUi->CompSearch, mUi->bnSearchComp);
+}
 
 void SearchMenu2::focusSearch()
 {

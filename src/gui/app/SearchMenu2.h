@@ -10,7 +10,13 @@ class SearchMenu2;
 
 namespace kx3 {
 
-/// The miscellaneous search menu: officials, nations, stadiums, cities.
+class Database;
+class DefaultButtonGroup;
+class Prompter;
+class SearchGroup;
+
+/// The miscellaneous search menu: officials, nations, stadiums and cities.
+/// Its competition group is shown but has no search behind it.
 class SearchMenu2 : public QWidget
 {
     Q_OBJECT
@@ -19,17 +25,36 @@ public:
     explicit SearchMenu2(QWidget *parent = nullptr);
     ~SearchMenu2() override;
 
+    void setDatabase(const Database *database) { mDatabase = database; }
+    void setPrompter(Prompter *prompter);
+    /// Registers the search boxes and their "Begin Search" buttons.
+    void addSearchBoxesTo(DefaultButtonGroup &group);
+
     void focusSearch();
     /// "Exit" ends the program; any other caption returns to the editor.
     QString exitCaption() const;
     void setExitCaption(const QString &caption);
 
+    SearchGroup *officials() const { return mOfficials; }
+    SearchGroup *nations() const { return mNations; }
+    SearchGroup *stadiums() const { return mStadiums; }
+    SearchGroup *cities() const { return mCities; }
+
 Q_SIGNALS:
+    void officialChosen(qint64 offset);
+    void nationChosen(qint64 offset);
+    void stadiumChosen(qint64 offset);
+    void cityChosen(qint64 offset);
     void otherMenuRequested();
     void exitRequested();
 
 private:
     std::unique_ptr<Ui::SearchMenu2> mUi;
+    const Database *mDatabase = nullptr;
+    SearchGroup *mOfficials = nullptr;
+    SearchGroup *mNations = nullptr;
+    SearchGroup *mStadiums = nullptr;
+    SearchGroup *mCities = nullptr;
 };
 
 } // namespace kx3

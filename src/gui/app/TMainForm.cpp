@@ -3,9 +3,12 @@
 #include "BusyCursor.h"
 #include "EditorFrame.h"
 #include "Prompter.h"
+#include "RecordTitle.h"
 #include "SearchMenu1.h"
 #include "SearchMenu2.h"
+#include "SearchMenuModes.h"
 #include "SplashScreen.h"
+#include "widgets/DefaultButtonGroup.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -64,6 +67,9 @@ TMainForm::~TMainForm() = default;
 void TMainForm::setPrompter(std::unique_ptr<Prompter> prompter)
 {
     mPrompter = std::move(prompter);
+    mSearch1->setPrompter(mPrompter.get());
+    mSearch2->setPrompter(mPrompter.get());
+    mModes->setPrompter(mPrompter.get());
 }
 
 void TMainForm::buildScreens()
@@ -82,6 +88,16 @@ void TMainForm::buildScreens()
         mPanels->addWidget(panel);
     mPanels->setCurrentWidget(mSplash);
 
+    mSearch1->setDatabase(&mDatabase);
+    mSearch2->setDatabase(&mDatabase);
+    mModes = new SearchMenuModes(mDatabase, mState, mSearch1, this);
+    mSearch1->setPrompter(mPrompter.get());
+    mSearch2->setPrompter(mPrompter.get());
+    mModes->setPrompter(mPrompter.get());
+    mSearchButtons = new DefaultButtonGroup(this);
+    mSearch1->addSearchBoxesTo(*mSearchButtons);
+    mSearch2->addSearchBoxesTo(*mSearchButtons);
+
     connect(mSplash, &SplashScreen::beginKX3Requested, this, &TMainForm::bnBeginKX3Click);
     connect(mSplash, &SplashScreen::beginKX9900Requested, this, &TMainForm::bnBeginKX9900Click);
     connect(mSplash, &SplashScreen::beginRequested, this, &TMainForm::bnBeginClick);
@@ -91,6 +107,27 @@ void TMainForm::buildScreens()
     connect(mSearch2, &SearchMenu2::otherMenuRequested, this, &TMainForm::bnSearchP1Click);
     connect(mSearch2, &SearchMenu2::exitRequested, this, &TMainForm::Exit4Click);
     connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
+
+    auto open = [this](EditorScreen screen) {
+        return [this, screen](qint64 offset) { openRecord(screen, offset); };
+    };
+    // A person chosen while the misc-list dialog is open fills its slot.
+    connect(mSearch1, &SearchMenu1::playerChosen, this, [this](qint64 offset) {
+        if (!mModes->pickPerson(offset))
+            openRecord(EditorScreen::Player, offset);
+    });
+    connect(mSearch1, &SearchMenu1::staffChosen, this, [this](qint64 offset) {
+        if (!mModes->pickPerson(offset))
+            openRecord(EditorScreen::Staff, offset);
+    });
+    connect(mSearch1, &SearchMenu1::clubChosen, this, &TMainForm::clubChosen);
+    connect(mSearch1, &SearchMenu1::setToNoneRequested, mModes, &SearchMenuModes::MiscNoneClick);
+    connect(mSearch2, &SearchMenu2::officialChosen, this, open(EditorScreen::Official));
+    connect(mSearch2, &SearchMenu2::nationChosen, this, open(EditorScreen::Nation));
+    connect(mSearch2, &SearchMenu2::stadiumChosen, this, open(EditorScreen::Stadium));
+    connect(mSearch2, &SearchMenu2::cityChosen, this, open(EditorScreen::City));
+    connect(mModes, &SearchMenuModes::searchMenuRequested, this, [this] { showPanel(mSearch1); });
+    connect(mModes, &SearchMenuModes::editorRequested, this, &TMainForm::showEditor);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
 }
@@ -219,8 +256,46 @@ void TMainForm::bnSearchP2Click()
     mSearchMarker = 2;
 }
 
+void TMainForm::setEditorScreen(EditorScreen screen, QWidget *panel, std::function<void()> show)
+{
+    ScreenHook &hook = mScreens[static_cast<int>(screen)];
+    hook.panel = panel;
+    hook.show = std::move(show);
+    if (panel)
+        mEditor->addEditorPanel(panel);
+}
+
+void TMainForm::openRecord(EditorScreen screen, qint64 offset)
+{
+    mState.offset(screen) = offset;
+    mState.newRecordMode = false;
+    const ScreenHook &hook = mScreens[static_cast<int>(screen)];
+    if (hook.show) {
+        hook.show();
+        if (hook.panel)
+            mEditor->showEditorPanel(hook.panel);
+    } else {
+        // No editor for this kind yet: the title still says what is current.
+        mEditor->setTitle(recordTitle(mDatabase, screen, offset));
+    }
+    showEditor();
+}
+
+// The club list also serves the transfer and the two picking modes; only a
+// plain search opens the club.
+void TMainForm::clubChosen(qint64 offset)
+{
+    if (mSearch1->isTransferShown())
+        return;
+    if (!mModes->pickClub(offset))
+        openRecord(EditorScreen::Club, offset);
+}
+
 void TMainForm::bnSearchClick()
 {
+    mState.newRecordMode = false;
+    mModes->end();
+    mSearch1->showNormalState();
     mSearch1->setExitCaption(CancelCaption);
     mSearch2->setExitCaption(mSearch1->exitCaption());
     if (mSearchMarker == 1) {

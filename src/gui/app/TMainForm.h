@@ -1,20 +1,25 @@
 #pragma once
 
+#include "EditorState.h"
 #include "db/Database.h"
 #include "db/InstallationLookup.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <array>
+#include <functional>
 #include <memory>
 
 class QStackedWidget;
 
 namespace kx3 {
 
+class DefaultButtonGroup;
 class EditorFrame;
 class Prompter;
 class SearchMenu1;
+class SearchMenuModes;
 class SearchMenu2;
 class SplashScreen;
 
@@ -44,11 +49,23 @@ public:
     SearchMenu1 *searchMenu1() const { return mSearch1; }
     SearchMenu2 *searchMenu2() const { return mSearch2; }
     EditorFrame *editorFrame() const { return mEditor; }
+    /// The misc-list dialog and club picking on the main search menu.
+    SearchMenuModes *searchModes() const { return mModes; }
     /// 1 when the main search menu was the last one shown, 2 for the other.
     int searchMarker() const { return mSearchMarker; }
 
+    EditorState &editorState() { return mState; }
+    const EditorState &editorState() const { return mState; }
+
     /// Brings the editor screen to the front, leaving its record as it was.
     void showEditor();
+
+    /// Installs the editor of one record kind: `panel` goes into the editor
+    /// screen's stack and `show` fills it from the current record.
+    void setEditorScreen(EditorScreen screen, QWidget *panel, std::function<void()> show);
+    /// Makes the record at `offset` the current one of its kind and shows it
+    /// on its editor. A pending "Create" is dropped.
+    void openRecord(EditorScreen screen, qint64 offset);
 
     static constexpr int ClientWidth = 609;
     static constexpr int ClientHeight = 474;
@@ -70,6 +87,7 @@ private:
     void bnSearchP1Click();
     void bnSearchP2Click();
     void bnSearchClick();
+    void clubChosen(qint64 offset);
     void bnSaveClick();
     void Exit3Click();
 
@@ -87,12 +105,22 @@ private:
     QString mDataDir;
     int mSearchMarker = 1;
     bool mFormShown = false;
+    EditorState mState;
+
+    struct ScreenHook
+    {
+        QWidget *panel = nullptr;
+        std::function<void()> show;
+    };
+    std::array<ScreenHook, EditorScreenCount> mScreens;
 
     QStackedWidget *mPanels = nullptr;
     SplashScreen *mSplash = nullptr;
     SearchMenu1 *mSearch1 = nullptr;
     SearchMenu2 *mSearch2 = nullptr;
     EditorFrame *mEditor = nullptr;
+    SearchMenuModes *mModes = nullptr;
+    DefaultButtonGroup *mSearchButtons = nullptr;
 };
 
 } // namespace kx3

@@ -12,29 +12,6 @@ using kx3::test::le32;
 
 namespace {
 
-template <typename View>
-struct Probe
-{
-    const char *name;
-    int offset;
-    QByteArray bytes;
-    std::function<bool(View &)> write;
-    std::function<bool(const View &)> readsBack;
-};
-
-template <typename View>
-void runProbes(int recordSize, const std::vector<Probe<View>> &probes)
-{
-    for (const Probe<View> &p : probes) {
-        const QString fault = test::probeField<View>(recordSize, p.offset, p.bytes, p.write);
-        QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(p.name, fault)));
-        DataImage image(QByteArray(2 * recordSize, '\0'));
-        View view(&image, recordSize);
-        p.write(view);
-        QVERIFY2(p.readsBack(view), p.name);
-    }
-}
-
 QByteArray u8(int v)
 {
     return QByteArray(1, char(v));
@@ -69,7 +46,7 @@ private Q_SLOTS:
 void tst_ClubRecord::clubFieldsAtTheirOffsets()
 {
     using C = ClubRecord;
-    std::vector<Probe<C>> probes = {
+    std::vector<test::FieldProbe<C>> probes = {
         {"id", 0, le32(0x0A0B0C0D), [](C &c) { return c.setId(0x0A0B0C0D); },
          [](const C &c) { return c.id() == 0x0A0B0C0D; }},
         {"long name", 4, fixedText("Northgate Rovers", 52),
@@ -131,7 +108,7 @@ void tst_ClubRecord::clubFieldsAtTheirOffsets()
         {"last physio slot", 471, le32(6), [](C &c) { return c.setPositionSlot(70, 6); },
          [](const C &c) { return c.positionSlot(70) == 6; }},
     };
-    runProbes(RecordSize::Club, probes);
+    test::checkFieldProbes(RecordSize::Club, probes);
 
     DataImage image(QByteArray(RecordSize::Club, '\0'));
     ClubRecord c(&image, 0);
@@ -259,7 +236,7 @@ void tst_ClubRecord::slotRangesByJob()
 void tst_ClubRecord::historyFieldsAtTheirOffsets()
 {
     using H = HistoryRecord;
-    std::vector<Probe<H>> probes = {
+    std::vector<test::FieldProbe<H>> probes = {
         {"id", 0, le32(40000), [](H &h) { return h.setId(40000); },
          [](const H &h) { return h.id() == 40000; }},
         {"person", 4, le32(0x00010203), [](H &h) { return h.setPerson(0x00010203); },
@@ -275,7 +252,7 @@ void tst_ClubRecord::historyFieldsAtTheirOffsets()
         {"goals", 16, u8(21), [](H &h) { return h.setGoals(21); },
          [](const H &h) { return h.goals() == 21; }},
     };
-    runProbes(RecordSize::History, probes);
+    test::checkFieldProbes(RecordSize::History, probes);
 }
 
 void tst_ClubRecord::kitColourMapping()

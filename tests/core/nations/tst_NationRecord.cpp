@@ -13,15 +13,6 @@ namespace {
 
 using N = NationRecord;
 
-struct Probe
-{
-    const char *name;
-    int offset;
-    QByteArray bytes;
-    std::function<bool(N &)> write;
-    std::function<bool(const N &)> readsBack;
-};
-
 QByteArray u8(int v)
 {
     return QByteArray(1, char(v));
@@ -47,7 +38,7 @@ private Q_SLOTS:
 
 void tst_NationRecord::fieldsAtTheirOffsets()
 {
-    const std::vector<Probe> probes = {
+    test::checkFieldProbes<N>(RecordSize::Nation, {
         {"long name", 4, padded("Freedonia", 52), [](N &n) { return n.setLongName("Freedonia"); },
          [](const N &n) { return n.longName() == "Freedonia"; }},
         {"short name", 56, padded("Freedon", 27), [](N &n) { return n.setShortName("Freedon"); },
@@ -105,15 +96,7 @@ void tst_NationRecord::fieldsAtTheirOffsets()
          [](const N &n) { return n.rival(0) == 3; }},
         {"rival 3", 280, le32(-2), [](N &n) { return n.setRival(2, -2); },
          [](const N &n) { return n.rival(2) == -2; }},
-    };
-    for (const Probe &p : probes) {
-        const QString fault = test::probeField<N>(RecordSize::Nation, p.offset, p.bytes, p.write);
-        QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(p.name, fault)));
-        DataImage image(QByteArray(2 * RecordSize::Nation, '\0'));
-        N view(&image, RecordSize::Nation);
-        p.write(view);
-        QVERIFY2(p.readsBack(view), p.name);
-    }
+    });
 }
 
 void tst_NationRecord::abbreviationIsExactlyThreeBytes()

@@ -15,29 +15,6 @@ using kx3::test::le32;
 
 namespace {
 
-template <typename View>
-struct Probe
-{
-    const char *name;
-    int offset;
-    QByteArray bytes;
-    std::function<bool(View &)> write;
-    std::function<bool(const View &)> readsBack;
-};
-
-template <typename View>
-void runProbes(int recordSize, const std::vector<Probe<View>> &probes)
-{
-    for (const Probe<View> &p : probes) {
-        const QString fault = test::probeField<View>(recordSize, p.offset, p.bytes, p.write);
-        QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(p.name, fault)));
-        DataImage image(QByteArray(2 * recordSize, '\0'));
-        View view(&image, recordSize);
-        p.write(view);
-        QVERIFY2(p.readsBack(view), p.name);
-    }
-}
-
 QByteArray u8(int v)
 {
     return QByteArray(1, char(v));
@@ -70,7 +47,7 @@ void tst_PersonRecord::personFieldsAtTheirOffsets()
     const RecordDate d2{300, 2001, 0};
     const RecordDate d3{1, 1999, 0};
     const RecordDate d4{31, 1900, 1};
-    std::vector<Probe<P>> probes = {
+    std::vector<test::FieldProbe<P>> probes = {
         {"id", 0, le32(0x01020304), [](P &p) { return p.setId(0x01020304); },
          [](const P &p) { return p.id() == 0x01020304; }},
         {"first name", 4, le32(0x11121314), [](P &p) { return p.setFirstName(0x11121314); },
@@ -129,7 +106,7 @@ void tst_PersonRecord::personFieldsAtTheirOffsets()
         {"truncated byte", 34, u8(0x2C), [](P &p) { return p.setCaps(300); },
          [](const P &p) { return p.caps() == 44; }},
     };
-    runProbes(RecordSize::Person, probes);
+    test::checkFieldProbes(RecordSize::Person, probes);
 
     DataImage image(QByteArray(RecordSize::Person, '\0'));
     PersonRecord p(&image, 0);
@@ -143,7 +120,7 @@ void tst_PersonRecord::personFieldsAtTheirOffsets()
 void tst_PersonRecord::playerAttributeFieldsAtTheirOffsets()
 {
     using A = PlayerAttributes;
-    std::vector<Probe<A>> probes = {
+    std::vector<test::FieldProbe<A>> probes = {
         {"id", 0, le32(99), [](A &a) { return a.setId(99); },
          [](const A &a) { return a.id() == 99; }},
         {"squad number", 4, u8(23), [](A &a) { return a.setSquadNumber(23); },
@@ -168,13 +145,13 @@ void tst_PersonRecord::playerAttributeFieldsAtTheirOffsets()
         {"work rate", 68, u8(15), [](A &a) { return a.setPlayingRating(41, 15); },
          [](const A &a) { return a.playingRating(41) == 15; }},
     };
-    runProbes(RecordSize::PlayerAttributes, probes);
+    test::checkFieldProbes(RecordSize::PlayerAttributes, probes);
 }
 
 void tst_PersonRecord::staffAttributeFieldsAtTheirOffsets()
 {
     using S = StaffAttributes;
-    std::vector<Probe<S>> probes = {
+    std::vector<test::FieldProbe<S>> probes = {
         {"id", 0, le32(98), [](S &s) { return s.setId(98); },
          [](const S &s) { return s.id() == 98; }},
         {"current ability", 4, le16(150), [](S &s) { return s.setCurrentAbility(150); },
@@ -194,7 +171,7 @@ void tst_PersonRecord::staffAttributeFieldsAtTheirOffsets()
         {"formation", 67, u8(9), [](S &s) { return s.setFormation(9); },
          [](const S &s) { return s.formation() == 9; }},
     };
-    runProbes(RecordSize::StaffAttributes, probes);
+    test::checkFieldProbes(RecordSize::StaffAttributes, probes);
 }
 
 void tst_PersonRecord::boundFieldTablesCoverTheirRanges()

@@ -16,29 +16,6 @@ using kx3::test::le64;
 
 namespace {
 
-template <typename View>
-struct Probe
-{
-    const char *name;
-    int offset;
-    QByteArray bytes;
-    std::function<bool(View &)> write;
-    std::function<bool(const View &)> readsBack;
-};
-
-template <typename View>
-void runProbes(int recordSize, const std::vector<Probe<View>> &probes)
-{
-    for (const Probe<View> &p : probes) {
-        const QString fault = test::probeField<View>(recordSize, p.offset, p.bytes, p.write);
-        QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1: %2").arg(p.name, fault)));
-        DataImage image(QByteArray(2 * recordSize, '\0'));
-        View view(&image, recordSize);
-        p.write(view);
-        QVERIFY2(p.readsBack(view), p.name);
-    }
-}
-
 QByteArray u8(int v)
 {
     return QByteArray(1, char(v));
@@ -67,7 +44,7 @@ private Q_SLOTS:
 void tst_WorldRecords::cityFields()
 {
     using C = CityRecord;
-    runProbes<C>(RecordSize::City, {
+    test::checkFieldProbes<C>(RecordSize::City, {
         {"id", 0, le32(12), [](C &c) { return c.setId(12); },
          [](const C &c) { return c.id() == 12; }},
         {"name", 4, fixedText("Newport", 27), [](C &c) { return c.setName("Newport"); },
@@ -98,7 +75,7 @@ void tst_WorldRecords::cityFields()
 void tst_WorldRecords::stadiumFields()
 {
     using S = StadiumRecord;
-    runProbes<S>(RecordSize::Stadium, {
+    test::checkFieldProbes<S>(RecordSize::Stadium, {
         {"id", 0, le32(3), [](S &s) { return s.setId(3); },
          [](const S &s) { return s.id() == 3; }},
         {"name", 4, fixedText("Northgate Park", 52),
@@ -125,7 +102,7 @@ void tst_WorldRecords::officialFields()
 {
     using O = OfficialRecord;
     const RecordDate dob{59, 1960, 1};
-    runProbes<O>(RecordSize::Official, {
+    test::checkFieldProbes<O>(RecordSize::Official, {
         {"id", 0, le32(4), [](O &o) { return o.setId(4); },
          [](const O &o) { return o.id() == 4; }},
         {"first name", 4, le32(100), [](O &o) { return o.setFirstName(100); },
@@ -158,7 +135,7 @@ void tst_WorldRecords::officialFields()
 void tst_WorldRecords::competitionAndHistoryFields()
 {
     using C = CompetitionRecord;
-    runProbes<C>(RecordSize::Competition, {
+    test::checkFieldProbes<C>(RecordSize::Competition, {
         {"id", 0, le32(2), [](C &c) { return c.setId(2); },
          [](const C &c) { return c.id() == 2; }},
         {"name", 4, QByteArray("Premier") + QByteArray(96, '\0'),
@@ -166,7 +143,7 @@ void tst_WorldRecords::competitionAndHistoryFields()
          [](const C &c) { return c.name() == "Premier"; }},
     });
     using H = NationCompHistoryRecord;
-    runProbes<H>(RecordSize::NationCompHistory, {
+    test::checkFieldProbes<H>(RecordSize::NationCompHistory, {
         {"team 1", 10, le32(250), [](H &h) { return h.setTeam(0, 250); },
          [](const H &h) { return h.team(0) == 250; }},
         {"team 4", 22, le32(301), [](H &h) { return h.setTeam(3, 301); },
@@ -177,7 +154,7 @@ void tst_WorldRecords::competitionAndHistoryFields()
 void tst_WorldRecords::nameEntryFields()
 {
     using E = NameEntry;
-    runProbes<E>(RecordSize::NameEntry, {
+    test::checkFieldProbes<E>(RecordSize::NameEntry, {
         {"text", 0, QByteArray("Smith") + QByteArray(46, '\0'),
          [](E &e) { return e.setText("Smith"); },
          [](const E &e) { return e.text() == "Smith"; }},

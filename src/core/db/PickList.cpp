@@ -1,0 +1,172 @@
+#include "db/PickList.h"
+
+#include "db/Database.h"
+#include "world/CityRecord.h"
+#include "world/StadiumRecord.h"
+
+#include <QCollator>
+
+#include <algorithm>
+#include <array>
+
+namespace kx3 {
+
+namespace {
+
+// Characters of 0x80..0x9F; the five bytes Windows-1252 leaves undefined map
+// to the control character of the same number, as Latin-1 does.
+constexpr std::array<char16_t, 32> Windows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// Every option is set on a collator built here: with Qt 6.4 a collator that
+// was copied loses its other settings when one setter is called on it.
+void configure(QCollator &collator)
+{
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+}
+
+QByteArray entryText(const QByteArray &name, int index)
+{
+    return name + '|' + QByteArray::number(index) + '|';
+}
+
+} // namespace
+
+PickList::PickList(const QLocale &locale) : mLocale(locale) {}
+
+QString PickList::decode(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        text.append(b >= 0x80 && b < 0xA0 ? QChar(Windows1252High[b - 0x80]) : QChar(b));
+    }
+    return text;
+}
+
+PickList PickList::fromNames(const QList<QByteArray> &names, const QLocale &locale)
+{
+    QCollator collator(locale);
+    configure(collator);
+    PickList list(locale);
+    list.mEntries.reserve(names.size());
+    for (int i = 0; i < names.size(); ++i) {
+        const QByteArray text = entryText(names[i], i);
+        list.mEntries.push_back({names[i], i, text, collator.sortKey(decode(text))});
+    }
+    std::sort(list.mEntries.begin(), list.mEntries.end(), before);
+    return list;
+}
+
+// The record views only hand out mutable access; nothing is written here.
+PickList PickList::fromStadiums(const Database &db, const QLocale &locale)
+{
+    Database &source = const_cast<Database &>(db);
+    QList<QByteArray> names;
+    const int count = stadiumCount(db);
+    names.reserve(count);
+    for (int i = 0; i < count; ++i)
+        names.append(stadium(source, i)->name());
+    return fromNames(names, locale);
+}
+
+PickList PickList::fromCities(const Database &db, const QLocale &locale)
+{
+    Database &source = const_cast<Database &>(db);
+    QList<QByteArray> names;
+    const int count = cityCount(db);
+    names.reserve(count);
+    for (int i = 0; i < count; ++i)
+        names.append(city(source, i)->name());
+    return fromNames(names, locale);
+}
+
+QByteArray PickList::nameAt(int position) const
+{
+    return position >= 0 && position < size() ? mEntries[position].name : QByteArray();
+}
+
+int PickList::indexAt(int position) const
+{
+    return position >= 0 && position < size() ? mEntries[position].index : -2;
+}
+
+QByteArray PickList::entryAt(int position) const
+{
+    return position >= 0 && position < size() ? mEntries[position].text : QByteArray();
+}
+
+QList<QByteArray> PickList::entries() const
+{
+    QList<QByteArray> texts;
+    texts.reserve(size());
+    for (const Entry &e : mEntries)
+        texts.append(e.text);
+    return texts;
+}
+
+QList<QByteArray> PickList::items() const
+{
+    QList<QByteArray> texts;
+    texts.reserve(size() + 1);
+    texts.append(QByteArrayLiteral("<none>"));
+    for (const Entry &e : mEntries)
+        texts.append(e.name);
+    return texts;
+}
+
+int PickList::position(int recordIndex) const
+{
+    if (recordIndex < 0)
+        return -1;
+    for (int i = 0; i < size(); ++i) {
+        if (mEntries[i].index == recordIndex)
+            return i;
+    }
+    return -1;
+}
+
+int PickList::recordIndex(int item) const
+{
+    return item >= 1 && item <= size() ? mEntries[item - 1].index : -2;
+}
+
+int PickList::add(const QByteArray &name, int recordIndex)
+{
+    QCollator collator(mLocale);
+    configure(collator);
+    const QByteArray text = entryText(name, recordIndex);
+    const Entry entry{name, recordIndex, text, collator.sortKey(decode(text))};
+    const auto at = std::upper_bound(mEntries.begin(), mEntries.end(), entry, before);
+    const int pos = int(at - mEntries.begin());
+    mEntries.insert(at, entry);
+    return pos;
+}
+
+bool PickList::rename(int recordIndex, const QByteArray &name)
+{
+    const int pos = position(recordIndex);
+    if (pos < 0)
+        return false;
+    mEntries.erase(mEntries.begin() + pos);
+    add(name, recordIndex);
+    return true;
+}
+
+bool PickList::before(const Entry &a, const Entry &b)
+{
+    const int order = a.key.compare(b.key);
+    if (order != 0)
+        return order < 0;
+    if (a.text != b.text)
+        return a.text < b.text;
+    return a.index < b.index;
+}
+
+} // namespace kx3

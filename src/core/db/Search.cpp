@@ -1,0 +1,352 @@
+#include "db/Search.h"
+
+#include "clubs/ClubRecord.h"
+#include "db/Database.h"
+#include "db/NameEntry.h"
+#include "db/SearchPattern.h"
+#include "nations/NationRecord.h"
+#include "people/PersonRecord.h"
+#include "world/CityRecord.h"
+#include "world/OfficialRecord.h"
+#include "world/StadiumRecord.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kx3 {
+
+namespace {
+
+/// The text of the nation list's item 0, which stands for "no nation".
+constexpr char NoneText[] = "<none>";
+constexpr qsizetype NoneLength = sizeof(NoneText) - 1;
+
+std::int32_t readI32(const char *at)
+{
+    return qFromLittleEndian<std::int32_t>(at);
+}
+
+/// One text field of every whole record of an image, read without allocating.
+///
+/// The search loops copy names straight into a reused candidate buffer; going
+/// through DataImage::text would cost one allocation per name per record.
+class TextColumn
+{
+public:
+    TextColumn(const DataImage &image, int recordSize, TextField field)
+        : mData(image.bytes().constData()), mCount(image.recordCount(recordSize)),
+          mRecordSize(recordSize), mOffset(field.offset), mCapacity(field.capacity)
+    {
+    }
+
+    qsizetype count() const { return mCount; }
+
+    /// Copies the text of record `index` (bytes before the first zero, at
+    /// most the field's capacity and at most `limit`) to `out` and returns its
+    /// length; a record outside the image has the empty text.
+    qsizetype copy(qint64 index, char *out, qsizetype limit) const
+    {
+        if (index < 0 || index >= mCount || limit <= 0)
+            return 0;
+        // Names are a few bytes long: one loop saves two library calls per name.
+        const char *text = mData + index * mRecordSize + mOffset;
+        const qsizetype last = std::min<qsizetype>(mCapacity, limit);
+        qsizetype length = 0;
+        while (length < last && text[length] != '\0') {
+            out[length] = text[length];
+            ++length;
+        }
+        return length;
+    }
+
+    qsizetype copy(qint64 index, char *out) const { return copy(index, out, mCapacity); }
+
+private:
+    const char *mData;
+    qsizetype mCount;
+    int mRecordSize;
+    int mOffset;
+    int mCapacity;
+};
+
+constexpr qsizetype NameCapacity = NameEntryField::Text.capacity;
+constexpr qsizetype NationNameCapacity = NationField::LongName.capacity;
+
+/// How a negative nation index turns into an item of the nation list.
+enum class NegativeNation
+{
+    IsNone,           ///< any negative index shows "<none>"
+    OnlyMinusOneNone, ///< item index + 1: -1 is "<none>", lower indices have no item
+};
+
+/// Nation list item of `nation` copied to `out` (at most `limit` bytes); the
+/// nation's long name, "<none>" for none, empty for an index past the list.
+qsizetype copyNationItem(const TextColumn &nations, std::int32_t nation, NegativeNation rule,
+                         char *out, qsizetype limit)
+{
+    if (nation < 0) {
+        if (nation != -1 && rule == NegativeNation::OnlyMinusOneNone)
+            return 0;
+        const qsizetype length = std::clamp<qsizetype>(limit, 0, NoneLength);
+        std::memcpy(out, NoneText, std::size_t(length));
+        return length;
+    }
+    return nations.copy(nation, out, limit);
+}
+
+TextColumn nationNames(const Database &db)
+{
+    return TextColumn(db.image(DataFile::Nation), RecordSize::Nation, NationField::LongName);
+}
+
+TextColumn nameTable(const Database &db, DataFile file)
+{
+    return TextColumn(db.image(file), RecordSize::NameEntry, NameEntryField::Text);
+}
+
+/// Matches `candidate[0, length)` against the pattern, folding it into
+/// `scratch` first when the search ignores case.
+bool matches(const SearchPattern &pattern, const char *candidate, qsizetype length, char *scratch,
+             qsizetype lastStart)
+{
+    if (pattern.folds()) {
+        foldSearchBytes(candidate, scratch, length);
+        candidate = scratch;
+    }
+    return pattern.occursIn(candidate, length, lastStart);
+}
+
+/// Classifications as bit masks: bit c set = classification c is taken.
+constexpr unsigned PlayerClasses = (1u << 2) | (1u << 3) | (1u << 4);
+constexpr unsigned StaffClasses = (1u << 1) | (1u << 3);
+
+SearchRows searchPersons(const Database &db, const QByteArray &text, bool caseSensitive,
+                         unsigned classes)
+{
+    SearchRows rows;
+    const SearchPattern pattern(text, caseSensitive);
+    if (pattern.isEmpty())
+        return rows;
+
+    const DataImage &staff = db.image(DataFile::Staff);
+    // The person table leads staff.dat; the attribute tables follow it.
+    const qsizetype count =
+        std::clamp<qsizetype>(db.counters().persons, 0, staff.recordCount(RecordSize::Person));
+    const TextColumn first = nameTable(db, DataFile::FirstNames);
+    const TextColumn second = nameTable(db, DataFile::SecondNames);
+    const TextColumn common = nameTable(db, DataFile::CommonNames);
+
+    constexpr qsizetype CandidateSize = 3 * NameCapacity + 2;
+    char candidate[CandidateSize];
+    char folded[CandidateSize];
+    const char *record = staff.bytes().constData();
+    for (qsizetype i = 0; i < count; ++i, record += RecordSize::Person) {
+        const unsigned cls =
+            static_cast<unsigned char>(record[PersonField::Classification.offset]);
+        if (cls >= 32 || !((classes >> cls) & 1u))
+            continue;
+        qsizetype n = first.copy(readI32(record + PersonField::FirstName.offset), candidate);
+        candidate[n++] = ' ';
+        n += second.copy(readI32(record + PersonField::SecondName.offset), candidate + n);
+        const qsizetype shownLength = n;
+        candidate[n++] = ' ';
+        n += common.copy(readI32(record + PersonField::CommonName.offset), candidate + n);
+        if (matches(pattern, candidate, n, folded, n))
+            rows.push_back({QByteArray(candidate, shownLength), personOffset(i)});
+    }
+    return rows;
+}
+
+} // namespace
+
+SearchRows searchPlayers(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    return searchPersons(db, text, caseSensitive, PlayerClasses);
+}
+
+SearchRows searchStaff(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    return searchPersons(db, text, caseSensitive, StaffClasses);
+}
+
+SearchRows searchClubs(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    SearchRows rows;
+    const SearchPattern pattern(text, caseSensitive);
+    if (pattern.isEmpty())
+        return rows;
+
+    // The block holds both name fields as stored, bytes after each terminator
+    // included, then the nation's name right after the short name: the game
+    // matches typed text against exactly this.
+    constexpr qsizetype BlockSize = 111;
+    constexpr int NamesStart = ClubField::LongName.offset;
+    constexpr qsizetype NamesWidth = ClubField::Nation.offset - NamesStart;
+    constexpr qsizetype ShortStart = ClubField::ShortName.offset - NamesStart;
+    constexpr qsizetype ShortSearched = NamesWidth - 1 - ShortStart;
+    static_assert(NamesWidth == 79 && ShortStart == 52 && ShortSearched == 26);
+
+    const DataImage &clubs = db.clubs();
+    const qsizetype count = clubs.recordCount(RecordSize::Club);
+    const TextColumn nations = nationNames(db);
+    char block[BlockSize];
+    const char *record = clubs.bytes().constData();
+    for (qsizetype i = 0; i < count; ++i, record += RecordSize::Club) {
+        std::memcpy(block, record + NamesStart, NamesWidth);
+        std::memset(block + NamesWidth, 0, BlockSize - NamesWidth);
+        const void *zero = std::memchr(block + ShortStart, 0, ShortSearched);
+        const qsizetype at = zero ? static_cast<const char *>(zero) - block + 1 : NamesWidth;
+        copyNationItem(nations, readI32(record + ClubField::Nation.offset),
+                       NegativeNation::OnlyMinusOneNone, block + at, BlockSize - at);
+        if (pattern.folds())
+            foldSearchBytes(block, block, BlockSize);
+        if (!pattern.occursIn(block, BlockSize))
+            continue;
+        const char *longName = record + NamesStart;
+        const void *end = std::memchr(longName, 0, ClubField::LongName.capacity);
+        QByteArray name(longName, end ? static_cast<const char *>(end) - longName
+                                      : ClubField::LongName.capacity);
+        if (clubKind(db, i) == ClubKind::Under21Team)
+            name += Under21Suffix;
+        rows.push_back({std::move(name), qint64(i) * RecordSize::Club});
+    }
+    return rows;
+}
+
+SearchRows searchOfficials(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    SearchRows rows;
+    const SearchPattern pattern(text, caseSensitive);
+    if (pattern.isEmpty())
+        return rows;
+
+    const DataImage &officials = db.image(DataFile::Officials);
+    const qsizetype count = officials.recordCount(RecordSize::Official);
+    const TextColumn first = nameTable(db, DataFile::FirstNames);
+    const TextColumn second = nameTable(db, DataFile::SecondNames);
+    const TextColumn nations = nationNames(db);
+
+    constexpr qsizetype CandidateSize = 2 * NameCapacity + 1 + NationNameCapacity;
+    char candidate[CandidateSize];
+    char folded[CandidateSize];
+    const char *record = officials.bytes().constData();
+    for (qsizetype i = 0; i < count; ++i, record += RecordSize::Official) {
+        qsizetype n = first.copy(readI32(record + OfficialField::FirstName.offset), candidate);
+        candidate[n++] = ' ';
+        n += second.copy(readI32(record + OfficialField::SecondName.offset), candidate + n);
+        const qsizetype shownLength = n;
+        // No separator: a text may run from the surname into the nation.
+        n += copyNationItem(nations, readI32(record + OfficialField::Nation.offset),
+                            NegativeNation::IsNone, candidate + n, NationNameCapacity);
+        if (matches(pattern, candidate, n, folded, n))
+            rows.push_back({QByteArray(candidate, shownLength), qint64(i) * RecordSize::Official});
+    }
+    return rows;
+}
+
+SearchRows searchNations(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    SearchRows rows;
+    const SearchPattern pattern(text, caseSensitive);
+    if (pattern.isEmpty())
+        return rows;
+
+    constexpr int NamesStart = NationField::LongName.offset;
+    constexpr qsizetype NamesWidth = NationField::Abbreviation.offset - NamesStart;
+    static_assert(NamesWidth == 79);
+
+    const DataImage &nations = db.image(DataFile::Nation);
+    const qsizetype count = nations.recordCount(RecordSize::Nation);
+    char folded[NamesWidth];
+    const char *record = nations.bytes().constData();
+    for (qsizetype i = 0; i < count; ++i, record += RecordSize::Nation) {
+        if (!matches(pattern, record + NamesStart, NamesWidth, folded, NamesWidth))
+            continue;
+        const char *longName = record + NamesStart;
+        const void *end = std::memchr(longName, 0, NationNameCapacity);
+        rows.push_back({QByteArray(longName, end ? static_cast<const char *>(end) - longName
+                                                 : NationNameCapacity),
+                        qint64(i) * RecordSize::Nation});
+    }
+    return rows;
+}
+
+namespace {
+
+/// Cities and stadiums are matched only from the first 26 candidate bytes on,
+/// which keeps most of a long nation (or stadium) name out of reach.
+constexpr qsizetype WorldLastStart = 25;
+
+} // namespace
+
+SearchRows searchCities(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    SearchRows rows;
+    const SearchPattern pattern(text, caseSensitive);
+    if (pattern.isEmpty())
+        return rows;
+
+    const DataImage &cities = db.image(DataFile::City);
+    const TextColumn names(cities, RecordSize::City, CityField::Name);
+    const TextColumn nations = nationNames(db);
+
+    constexpr qsizetype CandidateSize = CityField::Name.capacity + 1 + NationNameCapacity;
+    char candidate[CandidateSize];
+    char folded[CandidateSize];
+    const char *record = cities.bytes().constData();
+    for (qsizetype i = 0; i < names.count(); ++i, record += RecordSize::City) {
+        qsizetype n = names.copy(i, candidate);
+        const qsizetype shownLength = n;
+        // The zero keeps a match inside the name or inside the nation name.
+        candidate[n++] = '\0';
+        n += copyNationItem(nations, readI32(record + CityField::Nation.offset),
+                            NegativeNation::IsNone, candidate + n, NationNameCapacity);
+        if (matches(pattern, candidate, n, folded, WorldLastStart))
+            rows.push_back({QByteArray(candidate, shownLength), qint64(i) * RecordSize::City});
+    }
+    return rows;
+}
+
+SearchRows searchStadiums(const Database &db, const QByteArray &text, bool caseSensitive)
+{
+    SearchRows rows;
+    const SearchPattern pattern(text, caseSensitive);
+    if (pattern.isEmpty())
+        return rows;
+
+    const DataImage &stadiums = db.image(DataFile::Stadium);
+    const DataImage &cities = db.image(DataFile::City);
+    const TextColumn names(stadiums, RecordSize::Stadium, StadiumField::Name);
+    const TextColumn cityNames(cities, RecordSize::City, CityField::Name);
+    const TextColumn nations = nationNames(db);
+
+    constexpr qsizetype CandidateSize =
+        StadiumField::Name.capacity + 1 + CityField::Name.capacity + 1 + NationNameCapacity;
+    char candidate[CandidateSize];
+    char folded[CandidateSize];
+    const char *record = stadiums.bytes().constData();
+    for (qsizetype i = 0; i < names.count(); ++i, record += RecordSize::Stadium) {
+        qsizetype n = names.copy(i, candidate);
+        const qsizetype shownLength = n;
+        candidate[n++] = '\0';
+        const std::int32_t city = readI32(record + StadiumField::City.offset);
+        // City 0's own name is left out, as the game's search does; its nation
+        // is still searched.
+        if (city > 0) {
+            n += cityNames.copy(city, candidate + n);
+            candidate[n++] = '\0';
+        }
+        if (city >= 0 && city < cityNames.count()) {
+            const char *cityRecord = cities.bytes().constData() + qint64(city) * RecordSize::City;
+            n += copyNationItem(nations, readI32(cityRecord + CityField::Nation.offset),
+                                NegativeNation::IsNone, candidate + n, NationNameCapacity);
+        }
+        if (matches(pattern, candidate, n, folded, WorldLastStart))
+            rows.push_back({QByteArray(candidate, shownLength), qint64(i) * RecordSize::Stadium});
+    }
+    return rows;
+}
+
+} // namespace kx3

@@ -1,0 +1,74 @@
+#include "RecordTitle.h"
+
+#include "clubs/ClubRecord.h"
+#include "db/Database.h"
+#include "db/NameTables.h"
+#include "nations/NationRecord.h"
+#include "people/PersonRecord.h"
+#include "widgets/Cp1252.h"
+#include "world/CityRecord.h"
+#include "world/OfficialRecord.h"
+#include "world/StadiumRecord.h"
+
+namespace kx3 {
+
+namespace {
+
+bool holdsRecord(const DataImage &image, qint64 offset, int recordSize)
+{
+    return offset >= 0 && offset % recordSize == 0 && image.contains(offset, recordSize);
+}
+
+/// Text of a field of the record at `offset`, when the whole record is there.
+QByteArray fieldText(const DataImage &image, qint64 offset, int recordSize, TextField field)
+{
+    if (!holdsRecord(image, offset, recordSize))
+        return {};
+    return image.text(offset + field.offset, field.capacity);
+}
+
+QString personName(const Database &db, const DataImage &image, qint64 offset, int recordSize,
+                   int firstField, int secondField)
+{
+    if (!holdsRecord(image, offset, recordSize))
+        return {};
+    return fromCp1252(FirstNameText(db, image.i32(offset + firstField)) + ' '
+                      + SecondNameText(db, image.i32(offset + secondField)));
+}
+
+} // namespace
+
+QString recordTitle(const Database &db, EditorScreen screen, qint64 offset)
+{
+    switch (screen) {
+    case EditorScreen::Player:
+    case EditorScreen::Staff:
+        if (offset / RecordSize::Person >= db.counters().persons)
+            return {};
+        return personName(db, db.image(DataFile::Staff), offset, RecordSize::Person,
+                          PersonField::FirstName.offset, PersonField::SecondName.offset);
+    case EditorScreen::Official:
+        return personName(db, db.image(DataFile::Officials), offset, RecordSize::Official,
+                          OfficialField::FirstName.offset, OfficialField::SecondName.offset);
+    case EditorScreen::Club: {
+        if (!holdsRecord(db.clubs(), offset, RecordSize::Club))
+            return {};
+        QByteArray name = fieldText(db.clubs(), offset, RecordSize::Club, ClubField::LongName);
+        if (clubKind(db, offset / RecordSize::Club) == ClubKind::Under21Team)
+            name += Under21Suffix;
+        return fromCp1252(name);
+    }
+    case EditorScreen::Nation:
+        return fromCp1252(fieldText(db.image(DataFile::Nation), offset, RecordSize::Nation,
+                                    NationField::LongName));
+    case EditorScreen::City:
+        return fromCp1252(
+            fieldText(db.image(DataFile::City), offset, RecordSize::City, CityField::Name));
+    case EditorScreen::Stadium:
+        return fromCp1252(fieldText(db.image(DataFile::Stadium), offset, RecordSize::Stadium,
+                                    StadiumField::Name));
+    }
+    return {};
+}
+
+} // namespace kx3

@@ -1,0 +1,61 @@
+#include "SearchGroup.h"
+
+#include "BusyCursor.h"
+#include "Prompter.h"
+#include "widgets/Cp1252.h"
+#include "widgets/ResultList.h"
+#include "widgets/SearchResultModel.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace kx3 {
+
+SearchGroup::SearchGroup(const SearchGroupWidgets &widgets, Search search, QString notFound,
+                         QObject *parent)
+    : QObject(parent), mWidgets(widgets), mSearch(std::move(search)),
+      mNotFound(std::move(notFound)), mModel(new SearchResultModel(this))
+{
+    setUpResultList(mWidgets.list, mModel);
+    connect(mWidgets.searchButton, &QPushButton::clicked, this, &SearchGroup::beginSearch);
+    connect(mWidgets.list, &QTreeView::doubleClicked, this, &SearchGroup::open);
+    if (mWidgets.gotoButton)
+        connect(mWidgets.gotoButton, &QPushButton::clicked, this, &SearchGroup::open);
+}
+
+void SearchGroup::beginSearch()
+{
+    const QString text = mWidgets.box->text();
+    if (text.isEmpty() || !mSearch)
+        return;
+    const bool caseSensitive = mWidgets.caseSensitive && mWidgets.caseSensitive->isChecked();
+    bool empty = false;
+    {
+        BusyCursor busy;
+        mModel->clear();
+        mModel->setRows(mSearch(toCp1252(text), caseSensitive));
+        empty = mModel->rowCount() == 0;
+    }
+    if (empty && mPrompter)
+        mPrompter->information(mNotFound);
+}
+
+std::optional<qint64> SearchGroup::selectedOffset() const
+{
+    return kx3::selectedOffset(mWidgets.list);
+}
+
+void SearchGroup::clear()
+{
+    mModel->clear();
+}
+
+void SearchGroup::open()
+{
+    if (const auto offset = selectedOffset())
+        Q_EMIT chosen(*offset);
+}
+
+} // namespace kx3

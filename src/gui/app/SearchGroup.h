@@ -1,0 +1,68 @@
+#pragma once
+
+#include "db/Search.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+
+namespace kx3 {
+
+class Prompter;
+class SearchResultModel;
+
+/// The widgets of one search group of a search menu.
+struct SearchGroupWidgets
+{
+    QLineEdit *box = nullptr;
+    QCheckBox *caseSensitive = nullptr; ///< none where the search ignores case
+    QPushButton *searchButton = nullptr;
+    QTreeView *list = nullptr;
+    QPushButton *gotoButton = nullptr;
+};
+
+/// Runs one name search of a search menu into its result list and reports
+/// the record the user opens from it.
+class SearchGroup : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Search = std::function<SearchRows(const QByteArray &text, bool caseSensitive)>;
+
+    /// `notFound` is the message shown when a search lists nothing.
+    SearchGroup(const SearchGroupWidgets &widgets, Search search, QString notFound,
+                QObject *parent = nullptr);
+
+    void setPrompter(Prompter *prompter) { mPrompter = prompter; }
+    const SearchGroupWidgets &widgets() const { return mWidgets; }
+    SearchResultModel *model() const { return mModel; }
+
+    /// The "Begin Search" button: an empty text changes nothing.
+    void beginSearch();
+    /// Offset of the selected result, or nothing.
+    std::optional<qint64> selectedOffset() const;
+    void clear();
+
+Q_SIGNALS:
+    /// A result was double-clicked or its go-to button pressed.
+    void chosen(qint64 offset);
+
+private:
+    void open();
+
+    SearchGroupWidgets mWidgets;
+    Search mSearch;
+    QString mNotFound;
+    SearchResultModel *mModel;
+    Prompter *mPrompter = nullptr;
+};
+
+} // namespace kx3

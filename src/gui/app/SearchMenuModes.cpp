@@ -1,0 +1,141 @@
+#include "SearchMenuModes.h"
+
+#include "EditorState.h"
+#include "Prompter.h"
+#include "SearchMenu1.h"
+#include "clubs/ClubRecord.h"
+#include "db/Database.h"
+#include "people/PersonRecord.h"
+#include "widgets/Cp1252.h"
+
+namespace kx3 {
+
+namespace {
+
+const QString NoneText = QStringLiteral("<none>");
+
+/// A national or under-21 team: a record past the clubs of club.Dat.
+bool isNationalTeam(const Database &db, qint64 offset)
+{
+    return offset >= db.image(DataFile::Club).size();
+}
+
+} // namespace
+
+SearchMenuModes::SearchMenuModes(Database &db, EditorState &state, SearchMenu1 *menu,
+                                 QObject *parent)
+    : QObject(parent), mDb(db), mState(state), mMenu(menu)
+{
+}
+
+bool SearchMenuModes::isClubSlot() const
+{
+    return mSource == MiscListSource::Club ? ClubRelationship::isClubSlot(mRow)
+                                           : PersonRelationship::isClubSlot(mRow);
+}
+
+bool SearchMenuModes::openMiscListDialog(MiscListSource source, int row)
+{
+    const int rows = source == MiscListSource::Club ? ClubRelationship::Count
+                                                    : PersonRelationship::Count;
+    if (row < 0 || row >= rows)
+        return false;
+    mMode = Mode::MiscList;
+    mSource = source;
+    mRow = row;
+    mMenu->showMiscListDialog(isClubSlot());
+    Q_EMIT searchMenuRequested();
+    return true;
+}
+
+void SearchMenuModes::startClubPicking(ClubPickField field)
+{
+    mMode = Mode::ClubPicking;
+    mField = field;
+    mMenu->showClubPicking();
+    Q_EMIT searchMenuRequested();
+}
+
+bool SearchMenuModes::writeSlot(qint32 value)
+{
+    if (mSource == MiscListSource::Club) {
+        if (mState.clubOffset % RecordSize::Club != 0)
+            return false;
+        auto record = club(mDb, mState.clubOffset / RecordSize::Club);
+        return record && record->setRelationship(mRow, value);
+    }
+    if (mState.personOffset % RecordSize::Person != 0)
+        return false;
+    auto record = person(mDb, mState.personOffset / RecordSize::Person);
+    return record && record->setRelationship(mRow, value);
+}
+
+bool SearchMenuModes::pickPerson(qint64 offset)
+{
+    if (mMode != Mode::MiscList)
+        return false;
+    // Only the person search groups are shown for a person slot.
+    if (isClubSlot())
+        return true;
+    if (offset % RecordSize::Person != 0)
+        return true;
+    if (writeSlot(qint32(offset / RecordSize::Person)))
+        mDb.setModified(true);
+    Q_EMIT relationshipListChanged(mSource);
+    Q_EMIT editorRequested();
+    return true;
+}
+
+bool SearchMenuModes::pickClub(qint64 offset)
+{
+    if (mMode == Mode::None || offset % RecordSize::Club != 0)
+        return false;
+    if (mMode == Mode::MiscList) {
+        if (!isClubSlot())
+            return true;
+        if (isNationalTeam(mDb, offset)) {
+            if (mPrompter)
+                mPrompter->information(QStringLiteral("Cannot Add a National Team."));
+            return true;
+        }
+        if (writeSlot(qint32(offset / RecordSize::Club)))
+            mDb.setModified(true);
+        Q_EMIT relationshipListChanged(mSource);
+        Q_EMIT editorRequested();
+        return true;
+    }
+
+    if (isNationalTeam(mDb, offset)) {
+        if (mPrompter)
+            mPrompter->information(QStringLiteral("Cannot Select a National Team."));
+        return true;
+    }
+    const auto record = club(mDb, offset / RecordSize::Club);
+    if (!record)
+        return true;
+    // The future transfer and loan boxes take the name the list shows; the
+    // history box takes the short name it looks clubs up by.
+    const QByteArray name =
+        mField == ClubPickField::HClu ? record->shortName() : record->longName();
+    Q_EMIT clubPicked(mField, fromCp1252(name));
+    Q_EMIT editorRequested();
+    return true;
+}
+
+void SearchMenuModes::MiscNoneClick()
+{
+    if (mMode == Mode::ClubPicking) {
+        Q_EMIT clubPicked(mField, NoneText);
+        Q_EMIT editorRequested();
+        return;
+    }
+    if (mMode != Mode::MiscList || mRow < 0)
+        return;
+    const qint32 none = isClubSlot() ? PersonNone::Club : PersonNone::Person;
+    if (writeSlot(none))
+        mDb.setModified(true);
+    Q_EMIT relationshipListChanged(mSource);
+    Q_EMIT editorRequested();
+}
+
+} // namespace kx3

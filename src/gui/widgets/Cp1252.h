@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kx3 {
+
+// The game stores its texts in Windows-1252. Five byte values of that code
+// page (0x81, 0x8D, 0x8F, 0x90, 0x9D) have no character; they are shown as
+// the control characters U+0081.. of the same value, so that any byte string
+// survives a trip through a text box unchanged.
+
+/// The text of Windows-1252 bytes; every byte gives exactly one character.
+QString fromCp1252(const QByteArray &bytes);
+QString fromCp1252(const char *bytes, qsizetype length);
+
+/// The Windows-1252 bytes of a text. A character the code page cannot hold
+/// becomes '?' and clears `*ok` when given.
+QByteArray toCp1252(const QString &text, bool *ok = nullptr);
+
+} // namespace kx3
