@@ -171,7 +171,10 @@ public:
         return mImage->write(mOffset + field.offset, text.left(field.capacity));
     }
 
-    RecordDate get(DateField field) const { return readRecordDate(*mImage, mOffset + field.offset); }
+    RecordDate get(DateField field) const
+    {
+        return readRecordDate(*mImage, mOffset + field.offset);
+    }
     bool set(DateField field, const RecordDate &date)
     {
         return writeRecordDate(*mImage, mOffset + field.offset, date);

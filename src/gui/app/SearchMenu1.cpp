@@ -62,7 +62,11 @@ void SearchMenu1::addSearchBoxesTo(DefaultButtonGroup &group)
 
 void SearchMenu1::focusSearch()
 {
-    mUi->PSearch->setFocus();
+    // The club box when the menu only offers clubs.
+    if (mUi->gb0->isHidden())
+        mUi->CSearch->setFocus();
+    else
+        mUi->PSearch->setFocus();
 }
 
 QString SearchMenu1::exitCaption() const

@@ -33,6 +33,7 @@ public:
     /// Registers the search boxes and their "Begin Search" buttons.
     void addSearchBoxesTo(DefaultButtonGroup &group);
 
+    /// Focuses the first search box shown.
     void focusSearch();
     /// "Exit" ends the program; any other caption returns to the editor.
     QString exitCaption() const;

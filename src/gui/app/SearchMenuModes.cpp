@@ -5,6 +5,7 @@
 #include "SearchMenu1.h"
 #include "clubs/ClubRecord.h"
 #include "db/Database.h"
+#include "db/Lookups.h"
 #include "people/PersonRecord.h"
 #include "widgets/Cp1252.h"
 
@@ -22,9 +23,9 @@ bool isNationalTeam(const Database &db, qint64 offset)
 
 } // namespace
 
-SearchMenuModes::SearchMenuModes(Database &db, EditorState &state, SearchMenu1 *menu,
-                                 QObject *parent)
-    : QObject(parent), mDb(db), mState(state), mMenu(menu)
+SearchMenuModes::SearchMenuModes(Database &db, const Lookups &lookups, EditorState &state,
+                                 SearchMenu1 *menu, QObject *parent)
+    : QObject(parent), mDb(db), mLookups(lookups), mState(state), mMenu(menu)
 {
 }
 
@@ -110,13 +111,11 @@ bool SearchMenuModes::pickClub(qint64 offset)
             mPrompter->information(QStringLiteral("Cannot Select a National Team."));
         return true;
     }
-    const auto record = club(mDb, offset / RecordSize::Club);
-    if (!record)
-        return true;
+    const int index = int(offset / RecordSize::Club);
     // The future transfer and loan boxes take the name the list shows; the
-    // history box takes the short name it looks clubs up by.
-    const QByteArray name =
-        mField == ClubPickField::HClu ? record->shortName() : record->longName();
+    // history box takes the name it looks clubs up by.
+    const QByteArray name = mField == ClubPickField::HClu ? mLookups.clubNames().get(index)
+                                                          : ClubLongName(mDb, index);
     Q_EMIT clubPicked(mField, fromCp1252(name));
     Q_EMIT editorRequested();
     return true;

@@ -6,6 +6,7 @@
 namespace kx3 {
 
 class Database;
+class Lookups;
 class Prompter;
 class SearchMenu1;
 struct EditorState;
@@ -45,7 +46,7 @@ public:
         ClubPicking
     };
 
-    SearchMenuModes(Database &db, EditorState &state, SearchMenu1 *menu,
+    SearchMenuModes(Database &db, const Lookups &lookups, EditorState &state, SearchMenu1 *menu,
                     QObject *parent = nullptr);
 
     void setPrompter(Prompter *prompter) { mPrompter = prompter; }
@@ -74,8 +75,8 @@ public:
 Q_SIGNALS:
     /// A slot of the source's relationship list was written: rebuild it.
     void relationshipListChanged(MiscListSource source);
-    /// Club picking chose a club (its caption for TClub and LClub, its short
-    /// name for HClu) or "<none>".
+    /// Club picking chose a club (its caption for TClub and LClub, its entry
+    /// of the club name list for HClu) or "<none>".
     void clubPicked(ClubPickField field, const QString &text);
     void searchMenuRequested();
     void editorRequested();
@@ -87,6 +88,7 @@ private:
     bool writeSlot(qint32 value);
 
     Database &mDb;
+    const Lookups &mLookups;
     EditorState &mState;
     SearchMenu1 *mMenu;
     Prompter *mPrompter = nullptr;

@@ -90,7 +90,7 @@ void TMainForm::buildScreens()
 
     mSearch1->setDatabase(&mDatabase);
     mSearch2->setDatabase(&mDatabase);
-    mModes = new SearchMenuModes(mDatabase, mState, mSearch1, this);
+    mModes = new SearchMenuModes(mDatabase, mLookups, mState, mSearch1, this);
     mSearch1->setPrompter(mPrompter.get());
     mSearch2->setPrompter(mPrompter.get());
     mModes->setPrompter(mPrompter.get());
@@ -107,10 +107,13 @@ void TMainForm::buildScreens()
     connect(mSearch2, &SearchMenu2::otherMenuRequested, this, &TMainForm::bnSearchP1Click);
     connect(mSearch2, &SearchMenu2::exitRequested, this, &TMainForm::Exit4Click);
     connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
+    connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
+    connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
+    connectSearchResults();
+}
 
-    auto open = [this](EditorScreen screen) {
-        return [this, screen](qint64 offset) { openRecord(screen, offset); };
-    };
+void TMainForm::connectSearchResults()
+{
     // A person chosen while the misc-list dialog is open fills its slot.
     connect(mSearch1, &SearchMenu1::playerChosen, this, [this](qint64 offset) {
         if (!mModes->pickPerson(offset))
@@ -122,14 +125,20 @@ void TMainForm::buildScreens()
     });
     connect(mSearch1, &SearchMenu1::clubChosen, this, &TMainForm::clubChosen);
     connect(mSearch1, &SearchMenu1::setToNoneRequested, mModes, &SearchMenuModes::MiscNoneClick);
+
+    auto open = [this](EditorScreen screen) {
+        return [this, screen](qint64 offset) { openRecord(screen, offset); };
+    };
     connect(mSearch2, &SearchMenu2::officialChosen, this, open(EditorScreen::Official));
     connect(mSearch2, &SearchMenu2::nationChosen, this, open(EditorScreen::Nation));
     connect(mSearch2, &SearchMenu2::stadiumChosen, this, open(EditorScreen::Stadium));
     connect(mSearch2, &SearchMenu2::cityChosen, this, open(EditorScreen::City));
-    connect(mModes, &SearchMenuModes::searchMenuRequested, this, [this] { showPanel(mSearch1); });
+
+    connect(mModes, &SearchMenuModes::searchMenuRequested, this, [this] {
+        showPanel(mSearch1);
+        mSearch1->focusSearch();
+    });
     connect(mModes, &SearchMenuModes::editorRequested, this, &TMainForm::showEditor);
-    connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
-    connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
 }
 
 QWidget *TMainForm::currentPanel() const
@@ -209,6 +218,8 @@ void TMainForm::StartEditing()
     {
         BusyCursor busy;
         loaded = mDatabase.load(mDataDir);
+        if (loaded)
+            mLookups.build(mDatabase);
     }
     if (!loaded) {
         mPrompter->information(mDatabase.errorString());

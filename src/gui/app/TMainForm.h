@@ -3,6 +3,7 @@
 #include "EditorState.h"
 #include "db/Database.h"
 #include "db/InstallationLookup.h"
+#include "db/Lookups.h"
 
 #include <QString>
 #include <QWidget>
@@ -41,6 +42,9 @@ public:
 
     Database &database() { return mDatabase; }
     const Database &database() const { return mDatabase; }
+    /// The choice lists, pick lists and club name list of the loaded database.
+    Lookups &lookups() { return mLookups; }
+    const Lookups &lookups() const { return mLookups; }
     /// The folder the database was (last) loaded from.
     QString dataDirectory() const { return mDataDir; }
 
@@ -92,12 +96,14 @@ private:
     void Exit3Click();
 
     void buildScreens();
+    void connectSearchResults();
     void showPanel(QWidget *panel);
     void leaveSearchMenu(const QString &caption);
     /// Saves with the busy pointer; reports a failure and returns false.
     bool SaveDataFiles();
 
     Database mDatabase;
+    Lookups mLookups;
     std::unique_ptr<InstallationSource> mSource;
     std::unique_ptr<Prompter> mPrompter;
     QString mCurrentDir;

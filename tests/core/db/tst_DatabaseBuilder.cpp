@@ -100,7 +100,8 @@ void tst_DatabaseBuilder::loadsWithMatchingCounters()
         else
             QCOMPARE(p.staffAttributes(), -1);
         if (c == Classification::Player || c == Classification::YouthPlayer)
-            QVERIFY(p.job() == Job::Player || p.job() == Job::Unemployed || p.job() == Job::Retired);
+            QVERIFY(p.job() == Job::Player || p.job() == Job::Unemployed
+                    || p.job() == Job::Retired);
         if (c == Classification::NonPlayer)
             QVERIFY(!Job::isPlaying(p.job()));
     }

@@ -271,8 +271,8 @@ void tst_Lookups::clubNameListIgnoringCase()
 {
     QFETCH(QByteArray, name);
     QFETCH(int, expected);
-    const ClubNameList list({"Rovers", "Athletic", "ATHLETIC", "M\xE1laga", "\x9Aibenik",
-                             "Stra\xDF\x65", "a\xF7"});
+    const ClubNameList list(
+        {"Rovers", "Athletic", "ATHLETIC", "M\xE1laga", "\x9Aibenik", "Stra\xDF\x65", "a\xF7"});
     QCOMPARE(list.indexOfIgnoringCase(name), expected);
 }
 

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "clubs/ClubRecord.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace kx3 {
+
+class Database;
+
+/// Texts of the transfer panel and its refusals.
+namespace TransferText {
+inline constexpr const char *SameClub = "Target Club is equal to Current Club";
+inline constexpr const char *FullyOccupied = "Position on Target Club has been fully occupied.";
+inline constexpr const char *NationalTeam = "Cannot Transfer To National Team.";
+/// `STTarClub` when the panel opens, and after a national team was refused.
+inline constexpr const char *ChooseTarget = "Select on the right list!! --->";
+inline constexpr const char *ChooseTargetAgain = "Select on the right list !! --->";
+/// Only reachable through a caller passing an index that is not in the tables.
+inline constexpr const char *NoSuchPerson = "No such person.";
+inline constexpr const char *NoSuchClub = "No such club.";
+} // namespace TransferText
+
+/// Outcome of a transfer or release; `message` is the text to show when it failed.
+struct TransferResult
+{
+    bool ok = false;
+    QString message;
+};
+
+/// The slots a job takes at a club: a player side, a staff side or both.
+struct SlotNeed
+{
+    SlotRange player;
+    SlotRange staff;
+    /// Jobs 0 (Unemployed) and 16 (Retired) take no slot, so they never transfer.
+    bool takesSlots() const { return !player.isEmpty() || !staff.isEmpty(); }
+};
+
+SlotNeed slotNeed(int job);
+
+/// Free slots a transfer would fill; -1 for a side the job does not need.
+struct SlotChoice
+{
+    int playerSlot = -1;
+    int staffSlot = -1;
+};
+
+/// The empty slots of `club` that a person of `job` takes, found the way the
+/// game's transfer does it: one scan upwards from slot 0 that stops once every
+/// needed side is found. A player-manager or player-assistant therefore gets the
+/// first empty squad slot, a player-coach the last one (the coaches come after
+/// the squad). Nothing when a side has no empty slot.
+std::optional<SlotChoice> findFreeSlots(const ClubRecord &club, int job);
+
+/// Refuses a national team (senior or under-21) as a transfer target.
+TransferResult checkTransferTarget(const Database &db, int targetClub);
+
+/// Moves `person` into free slots of `targetClub` and out of his current club,
+/// keeping the club field in step; sets the data-modified flag. A refused
+/// transfer changes nothing. Afterwards the person screen must mark its misc
+/// entries as changed and run its confirm, whatever the outcome.
+TransferResult transferPerson(Database &db, int person, int targetClub);
+
+/// Releases `person` on a free transfer: club field -2, his slots emptied; sets
+/// the data-modified flag. Refused, changing nothing, when he has no club.
+TransferResult releasePerson(Database &db, int person);
+
+/// Empties the slots `person` holds at `club`: one for a single-sided job, two
+/// for a combined one, each the first slot holding him. A club index outside
+/// the combined club image is skipped.
+void takeOutOfClub(Database &db, int person, int club, int job);
+
+} // namespace kx3
