@@ -1,5 +1,8 @@
 // Writes a generated game database: kx3demo <installDir> [persons] [seed]
+// kx3demo --find-installation tells (exit 0) whether the game is installed, so
+// the run script knows whether to start the editor on a demo database instead.
 #include "DatabaseBuilder.h"
+#include "db/InstallationLookup.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,8 +14,19 @@ int main(int argc, char *argv[])
     const QStringList args = app.arguments();
     QTextStream err(stderr);
     QTextStream out(stdout);
+    if (args.size() == 2 && args.at(1) == QLatin1String("--find-installation")) {
+        const auto source = kx3::createSystemInstallationSource();
+        bool found = false;
+        for (kx3::Edition e : {kx3::Edition::Kickora3, kx3::Edition::Kickora9900}) {
+            if (const auto folder = source->location(e)) {
+                out << *folder << '\n';
+                found = true;
+            }
+        }
+        return found ? 0 : 1;
+    }
     if (args.size() < 2 || args.size() > 4) {
-        err << "usage: kx3demo <installDir> [persons] [seed]\n";
+        err << "usage: kx3demo <installDir> [persons] [seed] | kx3demo --find-installation\n";
         return 2;
     }
     kx3::BuilderOptions options;

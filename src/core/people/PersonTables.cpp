@@ -38,13 +38,14 @@ QByteArray newPersonRecord(int index, NewPersonKind kind)
     p.setNationalJob(Job::Unemployed);
     p.setNationalContractEnd(NewPersonDefaults::NationalContractEnd);
     p.setClub(PersonNone::Club);
-    // Job and class start where the create screens start, so that the record
-    // is whole even before its confirm writes them.
+    // The job starts where the create screen starts. The class stays
+    // "<unknown>" until the person owns the attribute record his class needs,
+    // so that the tables are sound after every single step.
     p.setJob(player ? Job::Player : Job::Manager);
     p.setJoined(NewPersonDefaults::Joined);
     p.setContractEnd(NewPersonDefaults::Unset);
     p.setPlaysIn(1);
-    p.setClassification(player ? Classification::Player : Classification::NonPlayer);
+    p.setClassification(Classification::Unknown);
     for (int s = 0; s < PersonRelationship::Count; ++s) {
         p.setRelationship(s, PersonRelationship::isClubSlot(s) ? PersonNone::Club
                                                                : PersonNone::Person);
@@ -181,6 +182,8 @@ std::optional<int> createPerson(Database &db, NewPersonKind kind)
         appendPlayerAttributes(db, *index);
     else
         insertStaffAttributes(db, *index);
+    if (std::optional<PersonRecord> p = person(db, *index))
+        p->setClassification(player ? Classification::Player : Classification::NonPlayer);
     return index;
 }
 

@@ -30,8 +30,9 @@ inline constexpr RecordDate Joined{1, 1996, 0};
 bool staffTablesConsistent(const Database &db);
 
 /// Appends a person record at the end of the person table (the attribute tables
-/// move up by 157 bytes) and fills it with the defaults of `kind`; the attribute
-/// record indices stay -1 until the matching append or insert below.
+/// move up by 157 bytes) and fills it with the defaults of `kind`. The attribute
+/// record indices stay -1 and the classification 0 ("<unknown>") until the
+/// matching append or insert below and the confirm (or createPerson) set them.
 /// Returns the new person index (the old N), or nothing when the counters are
 /// inconsistent, in which case nothing changes.
 std::optional<int> appendPerson(Database &db, NewPersonKind kind);
@@ -52,8 +53,8 @@ std::optional<int> insertStaffAttributes(Database &db, int person);
 bool removePlayerAttributes(Database &db, int person);
 
 /// What the create confirm of a player or staff member appends: the person and
-/// the attribute record of his kind. Returns the person index; on a refusal
-/// nothing changes.
+/// the attribute record of his kind, with classification 2 ("Player") or 1
+/// ("Non-Player"). Returns the person index; on a refusal nothing changes.
 std::optional<int> createPerson(Database &db, NewPersonKind kind);
 
 } // namespace kx3

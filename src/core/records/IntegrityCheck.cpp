@@ -11,6 +11,7 @@
 #include "people/PersonRecord.h"
 #include "people/PlayerAttributes.h"
 #include "people/StaffAttributes.h"
+#include "records/LittleEndian.h"
 #include "world/CityRecord.h"
 #include "world/CompetitionRecord.h"
 #include "world/NationCompHistoryRecord.h"
@@ -44,6 +45,21 @@ struct Range
     }
 };
 
+/// Names the record a problem is about; formatted only when one is reported.
+struct Where
+{
+    const char *format;
+    qint64 first = 0;
+    qint64 second = 0;
+    bool twoNumbers = false;
+
+    QString text() const
+    {
+        const QString once = QString::fromLatin1(format).arg(first);
+        return twoNumbers ? once.arg(second) : once;
+    }
+};
+
 QString fileName(DataFile file)
 {
     return dataFileName(file);
@@ -67,13 +83,20 @@ private:
             mProblems.append(make());
     }
     /// A reference that may be none (any negative value) or must lie in range.
-    void optional(const QString &where, const char *what, qint64 value, Range range);
+    void optional(const Where &where, const char *what, qint64 value, Range range);
     /// A reference that must lie in range.
-    void required(const QString &where, const char *what, qint64 value, Range range);
+    void required(const Where &where, const char *what, qint64 value, Range range);
     void ids(const DataImage &image, qint64 tableOffset, qint64 count, int recordSize,
              int idOffset, const QString &table);
 
-    std::int32_t i32(const DataImage &image, qint64 offset) const { return image.i32(offset); }
+    static std::int32_t i32(const DataImage &image, qint64 offset)
+    {
+        return LittleEndian::i32(image.bytes(), offset);
+    }
+    static int u8(const DataImage &image, qint64 offset)
+    {
+        return LittleEndian::u8(image.bytes(), offset);
+    }
     const DataImage &file(DataFile f) const { return mDb.image(f); }
     qint64 personAt(qint64 i) const { return i * RecordSize::Person; }
 
@@ -123,24 +146,24 @@ Checker::Checker(const Database &db, const IntegrityOptions &options)
               file(DataFile::CommonNames).recordCount(RecordSize::NameEntry)};
 }
 
-void Checker::optional(const QString &where, const char *what, qint64 value, Range range)
+void Checker::optional(const Where &where, const char *what, qint64 value, Range range)
 {
     if (value >= 0 && !range.contains(value)) {
         report([&] {
             return QStringLiteral("%1: %2 %3 is neither none nor in %4")
-                .arg(where, QLatin1String(what))
+                .arg(where.text(), QLatin1String(what))
                 .arg(value)
                 .arg(range.text());
         });
     }
 }
 
-void Checker::required(const QString &where, const char *what, qint64 value, Range range)
+void Checker::required(const Where &where, const char *what, qint64 value, Range range)
 {
     if (!range.contains(value)) {
         report([&] {
             return QStringLiteral("%1: %2 %3 is not in %4")
-                .arg(where, QLatin1String(what))
+                .arg(where.text(), QLatin1String(what))
                 .arg(value)
                 .arg(range.text());
         });
@@ -275,7 +298,7 @@ void Checker::checkPersons()
 
     for (qint64 i = 0; i < mPersons; ++i) {
         const qint64 at = personAt(i);
-        const QString where = QStringLiteral("staff.dat: person %1").arg(i);
+        const Where where{"staff.dat: person %1", i};
         // Every person names an entry of each of the three name tables.
         required(where, "first name", i32(staff, at + PersonField::FirstName.offset),
                  Range{0, mNames[0]});
@@ -297,10 +320,10 @@ void Checker::checkPersons()
             else
                 optional(where, "relationship person", v, persons);
         }
-        const int job = staff.u8(at + PersonField::Job.offset);
+        const int job = u8(staff, at + PersonField::Job.offset);
         if (job > HighestJob)
             required(where, "job", job, Range{0, HighestJob + 1});
-        const int cls = staff.u8(at + PersonField::Classification.offset);
+        const int cls = u8(staff, at + PersonField::Classification.offset);
         if (cls > HighestClassification)
             required(where, "classification", cls, Range{0, HighestClassification + 1});
 
@@ -317,7 +340,7 @@ void Checker::checkPersons()
                 if (needed) {
                     report([&] {
                         return QStringLiteral("%1: classification %2 needs a %3, it has none")
-                            .arg(where).arg(cls).arg(QLatin1String(what));
+                            .arg(where.text()).arg(cls).arg(QLatin1String(what));
                     });
                 }
                 return;
@@ -326,7 +349,7 @@ void Checker::checkPersons()
             if (owner >= 0) {
                 report([&] {
                     return QStringLiteral("%1: %2 %3 also belongs to person %4")
-                        .arg(where, QLatin1String(what)).arg(k).arg(owner);
+                        .arg(where.text(), QLatin1String(what)).arg(k).arg(owner);
                 });
             } else {
                 owner = i;
@@ -362,7 +385,7 @@ void Checker::checkClubs()
     const Range clubIndices{0, mClubTotal};
     for (qint64 r = 0; r < mClubTotal; ++r) {
         const qint64 at = r * RecordSize::Club;
-        const QString where = QStringLiteral("club image: club %1").arg(r);
+        const Where where{"club image: club %1", r};
         optional(where, "nation", i32(clubs, at + ClubField::Nation.offset), nations);
         optional(where, "division", i32(clubs, at + ClubField::Division.offset), competitions);
         optional(where, "last division", i32(clubs, at + ClubField::LastDivision.offset),
@@ -405,14 +428,14 @@ void Checker::checkSlots()
                                                   + ClubField::PositionSlots.at(s).offset);
             if (p < 0)
                 continue;
-            const QString where = QStringLiteral("club image: club %1 slot %2").arg(r).arg(s);
+            const Where where{"club image: club %1 slot %2", r, s, true};
             if (p >= mPersons) {
                 required(where, "person", p, Range{0, mPersons});
                 continue;
             }
             const qint64 at = personAt(p);
             const std::int32_t club = i32(staff, at + PersonField::Club.offset);
-            const int job = staff.u8(at + PersonField::Job.offset);
+            const int job = u8(staff, at + PersonField::Job.offset);
             if (club == r) {
                 if (staffSlotRange(job).contains(s))
                     staffHits[std::size_t(p)] = std::uint8_t(staffHits[std::size_t(p)] + 1);
@@ -421,24 +444,24 @@ void Checker::checkSlots()
                 else
                     report([&] {
                         return QStringLiteral("%1: person %2 with job %3 cannot take it")
-                            .arg(where).arg(p).arg(job);
+                            .arg(where.text()).arg(p).arg(job);
                     });
                 continue;
             }
             const std::int32_t team = i32(staff, at + PersonField::NationalTeam.offset);
-            const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
+            const int nationalJob = u8(staff, at + PersonField::NationalJob.offset);
             if (r >= mClubs && team == r) {
                 if (!takes(nationalJob, s)) {
                     report([&] {
                         return QStringLiteral("%1: person %2 with national job %3 cannot take it")
-                            .arg(where).arg(p).arg(nationalJob);
+                            .arg(where.text()).arg(p).arg(nationalJob);
                     });
                 }
                 continue;
             }
             report([&] {
                 return QStringLiteral("%1: holds person %2, whose club is %3")
-                    .arg(where).arg(p).arg(club);
+                    .arg(where.text()).arg(p).arg(club);
             });
         }
     }
@@ -447,14 +470,14 @@ void Checker::checkSlots()
         const std::int32_t club = i32(staff, at + PersonField::Club.offset);
         if (club < 0 || club >= mClubTotal)
             continue;
-        const int job = staff.u8(at + PersonField::Job.offset);
+        const int job = u8(staff, at + PersonField::Job.offset);
         const int needStaff = staffSlotRange(job).isEmpty() ? 0 : 1;
         const int needSquad = playerSlotRange(job).isEmpty() ? 0 : 1;
-        const QString where = QStringLiteral("staff.dat: person %1").arg(p);
+        const Where where{"staff.dat: person %1", p};
         if (needStaff + needSquad == 0) {
             report([&] {
                 return QStringLiteral("%1: has club %2, but job %3 takes no slot")
-                    .arg(where).arg(club).arg(job);
+                    .arg(where.text()).arg(club).arg(job);
             });
             continue;
         }
@@ -464,7 +487,7 @@ void Checker::checkSlots()
             report([&] {
                 return QStringLiteral("%1: job %2 at club %3 fills %4 staff and %5 squad "
                                       "slots there, it needs %6 and %7")
-                    .arg(where).arg(job).arg(club).arg(hasStaff).arg(hasSquad)
+                    .arg(where.text()).arg(job).arg(club).arg(hasStaff).arg(hasSquad)
                     .arg(needStaff).arg(needSquad);
             });
         }
@@ -476,7 +499,7 @@ void Checker::checkNations()
     const DataImage &image = file(DataFile::Nation);
     for (qint64 n = 0; n < mNations; ++n) {
         const qint64 at = n * RecordSize::Nation;
-        const QString where = QStringLiteral("nation.dat: nation %1").arg(n);
+        const Where where{"nation.dat: nation %1", n};
         optional(where, "capital city", i32(image, at + NationField::CapitalCity.offset),
                  Range{0, mCities});
         optional(where, "national stadium",
@@ -494,7 +517,7 @@ void Checker::checkWorld()
 {
     const DataImage &cities = file(DataFile::City);
     for (qint64 c = 0; c < mCities; ++c) {
-        const QString where = QStringLiteral("city.dat: city %1").arg(c);
+        const Where where{"city.dat: city %1", c};
         const qint64 at = c * RecordSize::City;
         optional(where, "nation", i32(cities, at + CityField::Nation.offset), Range{0, mNations});
         optional(where, "climate", i32(cities, at + CityField::Climate.offset),
@@ -502,7 +525,7 @@ void Checker::checkWorld()
     }
     const DataImage &stadiums = file(DataFile::Stadium);
     for (qint64 s = 0; s < mStadiums; ++s) {
-        const QString where = QStringLiteral("stadium.dat: stadium %1").arg(s);
+        const Where where{"stadium.dat: stadium %1", s};
         const qint64 at = s * RecordSize::Stadium;
         optional(where, "city", i32(stadiums, at + StadiumField::City.offset), Range{0, mCities});
         optional(where, "nearby stadium", i32(stadiums, at + StadiumField::Nearby.offset),
@@ -511,7 +534,7 @@ void Checker::checkWorld()
     const DataImage &officials = file(DataFile::Officials);
     const qint64 officialCount = officials.recordCount(RecordSize::Official);
     for (qint64 o = 0; o < officialCount; ++o) {
-        const QString where = QStringLiteral("officials.dat: official %1").arg(o);
+        const Where where{"officials.dat: official %1", o};
         const qint64 at = o * RecordSize::Official;
         required(where, "first name", i32(officials, at + OfficialField::FirstName.offset),
                  Range{0, mNames[0]});
@@ -531,7 +554,7 @@ void Checker::checkWorld()
                                                         + NationCompHistoryField::Teams.at(t)
                                                               .offset);
             if (v > 0 && !Range{mClubs, mClubTotal}.contains(v)) {
-                required(QStringLiteral("nation_comp_history.dat: record %1").arg(h),
+                required(Where{"nation_comp_history.dat: record %1", h},
                          "national team", v, Range{mClubs, mClubTotal});
             }
         }
@@ -544,7 +567,7 @@ void Checker::checkHistory()
     const DataImage &image = file(DataFile::StaffHistory);
     const qint64 count = image.recordCount(RecordSize::History);
     for (qint64 h = 0; h < count; ++h) {
-        const QString where = QStringLiteral("staff_history.dat: record %1").arg(h);
+        const Where where{"staff_history.dat: record %1", h};
         const qint64 at = h * RecordSize::History;
         required(where, "person", i32(image, at + HistoryField::Person.offset),
                  Range{0, mPersons});
@@ -558,13 +581,16 @@ void Checker::checkNameEntries()
     // A name entry serves one nation, or none (-2).
     static constexpr DataFile Files[] = {DataFile::FirstNames, DataFile::SecondNames,
                                          DataFile::CommonNames};
+    static constexpr const char *EntryFormats[] = {"first_names.dat: entry %1",
+                                                   "second_names.dat: entry %1",
+                                                   "common_names.dat: entry %1"};
     for (int t = 0; t < 3; ++t) {
         const DataImage &image = file(Files[t]);
         for (qint64 e = 0; e < mNames[std::size_t(t)]; ++e) {
             const std::int32_t key =
                 i32(image, e * RecordSize::NameEntry + NameEntryField::NationKey.offset);
             if (key != NoNationKey && !Range{0, mNations}.contains(key)) {
-                required(QStringLiteral("%1: entry %2").arg(fileName(Files[t])).arg(e),
+                required(Where{EntryFormats[t], e},
                          "nation key", key, Range{0, mNations});
             }
         }
@@ -598,7 +624,7 @@ void Checker::checkCounts()
         const DataImage &image = file(Files[t]);
         for (std::size_t e = 0; e < uses.size(); ++e) {
             const int stored =
-                image.u8(qint64(e) * RecordSize::NameEntry + NameEntryField::UsageCount.offset);
+                u8(image, qint64(e) * RecordSize::NameEntry + NameEntryField::UsageCount.offset);
             if (stored < std::min(uses[e], MaxUsageCount)) {
                 report([&] {
                     return QStringLiteral("%1: entry %2 counts %3 users, %4 use it")

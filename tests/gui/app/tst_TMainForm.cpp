@@ -1,13 +1,16 @@
 #include "app/EditorFrame.h"
+#include "app/SearchMenuModes.h"
 #include "app/SplashScreen.h"
 #include "app/TMainForm.h"
 
+#include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
 #include "../support/ScriptedPrompter.h"
 #include "SaveFaults.h"
 
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,27 +25,11 @@ using Answer = kx3::Prompter::Answer;
 
 namespace {
 
-class FakeSource : public kx3::InstallationSource
-{
-public:
-    std::optional<QString> kx3;
-    std::optional<QString> kx9900;
-    std::optional<QString> location(Edition edition) const override
-    {
-        return edition == Edition::Kickora3 ? kx3 : kx9900;
-    }
-};
+using kx3::test::FakeSource;
 
-/// The smallest database that loads: every file there, all tables empty.
 void writeInstallation(const QString &dir)
 {
-    QVERIFY(QDir().mkpath(dir + QStringLiteral("/Data")));
-    for (DataFile file : kx3::AllDataFiles) {
-        QFile f(dir + QStringLiteral("/Data/") + kx3::dataFileName(file));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        if (file == DataFile::Index)
-            f.write(QByteArray(kx3::Toc::MinimumSize, '\0'));
-    }
+    kx3::test::writeEmptyInstallation(dir);
 }
 
 QByteArray readFile(const QString &path)
@@ -77,6 +64,11 @@ private Q_SLOTS:
     void loadFailureKeepsSplash();
     void splashExitCloses();
     void searchMenusAndLeaveButtons();
+    void exitBeforeFirstSearchEnds_data();
+    void exitBeforeFirstSearchEnds();
+    void searchResetsMainMenu();
+    void searchReturnsToLastMenuUsed();
+    void editorScreenPlugsIn();
     void saveToDisk_data();
     void saveToDisk();
     void failedSaveKeepsFlag();
@@ -348,6 +340,90 @@ void TestTMainForm::searchMenusAndLeaveButtons()
     QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
     QVERIFY(mForm->isVisible());
     QVERIFY(mPrompter->texts().isEmpty());
+}
+
+void TestTMainForm::exitBeforeFirstSearchEnds_data()
+{
+    QTest::addColumn<QString>("exitButton");
+    QTest::newRow("main menu") << "Exit2";
+    QTest::newRow("miscellaneous menu") << "Exit4";
+}
+
+// Until the user has been in the editor, the search menus' "Exit" ends the
+// program at once; the data cannot have changed yet.
+void TestTMainForm::exitBeforeFirstSearchEnds()
+{
+    QFETCH(QString, exitButton);
+    QVERIFY(startEditing());
+    if (exitButton == QLatin1String("Exit4"))
+        click("bnSearchP2");
+    click(exitButton.toLatin1().constData());
+    QVERIFY(!mForm->isVisible());
+    QVERIFY(mPrompter->texts().isEmpty());
+}
+
+void TestTMainForm::searchResetsMainMenu()
+{
+    QVERIFY(startEditing());
+    mForm->showEditor();
+    // A club slot of the misc-list dialog hides the person groups, and an
+    // unconfirmed "Create" is pending.
+    QVERIFY(mForm->searchModes()->openMiscListDialog(kx3::MiscListSource::Player, 0));
+    QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
+    click("Exit2");
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    mForm->editorState().newRecordMode = true;
+
+    click("bnSearch");
+    QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
+    QVERIFY(!mForm->editorState().newRecordMode);
+    QCOMPARE(mForm->searchModes()->mode(), kx3::SearchMenuModes::Mode::None);
+    for (const char *group : {"gb0", "gb1", "gb2"})
+        QVERIFY2(mForm->findChild<QGroupBox *>(QLatin1String(group))->isVisible(), group);
+    QVERIFY(mForm->findChild<QWidget *>(QStringLiteral("pn6"))->isHidden());
+    QVERIFY(mForm->findChild<QWidget *>(QStringLiteral("pnTransfer"))->isHidden());
+    QVERIFY(button("bnSearchP2")->isEnabled());
+    QCOMPARE(mForm->findChild<QLabel *>(QStringLiteral("pn1"))->text(),
+             QStringLiteral("Main Search Menu"));
+    QCOMPARE(button("bnGotoPlayer")->text(), QStringLiteral("Go To Player"));
+    QCOMPARE(button("bnGotoStaff")->text(), QStringLiteral("Go To Staff"));
+    QCOMPARE(button("bnGotoClub")->text(), QStringLiteral("Go To Club"));
+    QCOMPARE(button("Exit2")->text(), QStringLiteral("Cancel"));
+    QCOMPARE(button("Exit4")->text(), QStringLiteral("Cancel"));
+    QCOMPARE(mForm->focusWidget()->objectName(), QStringLiteral("PSearch"));
+}
+
+void TestTMainForm::searchReturnsToLastMenuUsed()
+{
+    QVERIFY(startEditing());
+    click("bnSearchP2");
+    mForm->openRecord(kx3::EditorScreen::Nation, 0);
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    click("bnSearch");
+    QCOMPARE(panelName(), QStringLiteral("pnSearch2"));
+    QCOMPARE(mForm->focusWidget()->objectName(), QStringLiteral("OSearch"));
+    click("bnSearchP1");
+    mForm->openRecord(kx3::EditorScreen::Player, 0);
+    click("bnSearch");
+    QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
+}
+
+// The record editors come later; until one is installed the title alone
+// shows the record that was opened.
+void TestTMainForm::editorScreenPlugsIn()
+{
+    QVERIFY(startEditing());
+    auto *panel = new QWidget;
+    panel->setObjectName(QStringLiteral("pnStad"));
+    qint64 shown = -1;
+    mForm->setEditorScreen(kx3::EditorScreen::Stadium, panel,
+                           [&] { shown = mForm->editorState().stadiumOffset; });
+    mForm->editorState().newRecordMode = true;
+    mForm->openRecord(kx3::EditorScreen::Stadium, 156);
+    QCOMPARE(shown, 156);
+    QVERIFY(!mForm->editorState().newRecordMode);
+    QCOMPARE(mForm->editorFrame()->currentEditorPanel(), panel);
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
 }
 
 void TestTMainForm::saveToDisk_data()
