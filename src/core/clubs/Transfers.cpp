@@ -69,18 +69,23 @@ void takeOutOfClub(Database &db, int personIndex, int clubIndex, int job)
     }
 }
 
-TransferResult transferPerson(Database &db, int personIndex, int targetClub)
+TransferResult checkTransfer(Database &db, int personIndex, int targetClub)
 {
     std::optional<PersonRecord> p = person(db, personIndex);
     if (!p)
         return failure(TransferText::NoSuchPerson);
-    const std::int32_t source = p->club();
-    if (targetClub == source)
+    if (targetClub == p->club())
         return failure(TransferText::SameClub);
-    const TransferResult target = checkTransferTarget(db, targetClub);
-    if (!target.ok)
-        return target;
+    return checkTransferTarget(db, targetClub);
+}
 
+TransferResult transferPerson(Database &db, int personIndex, int targetClub)
+{
+    const TransferResult checked = checkTransfer(db, personIndex, targetClub);
+    if (!checked.ok)
+        return checked;
+    std::optional<PersonRecord> p = person(db, personIndex);
+    const std::int32_t source = p->club();
     const int job = p->job();
     ClubRecord to = *club(db, targetClub);
     // Every slot is found before anything is written, so a refusal leaves
@@ -106,7 +111,7 @@ TransferResult releasePerson(Database &db, int personIndex)
         return failure(TransferText::NoSuchPerson);
     const std::int32_t source = p->club();
     if (source < 0)
-        return failure(TransferText::NoSuchClub);
+        return failure(TransferText::NoClub);
     p->setClub(PersonNone::Club);
     takeOutOfClub(db, personIndex, source, p->job());
     db.setModified();

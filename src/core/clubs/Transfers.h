@@ -21,6 +21,8 @@ inline constexpr const char *ChooseTargetAgain = "Select on the right list !! --
 /// Only reachable through a caller passing an index that is not in the tables.
 inline constexpr const char *NoSuchPerson = "No such person.";
 inline constexpr const char *NoSuchClub = "No such club.";
+/// What the panel shows for a person without a club; a release of him is refused.
+inline constexpr const char *NoClub = "No Club";
 } // namespace TransferText
 
 /// Outcome of a transfer or release; `message` is the text to show when it failed.
@@ -57,6 +59,10 @@ std::optional<SlotChoice> findFreeSlots(const ClubRecord &club, int job);
 
 /// Refuses a national team (senior or under-21) as a transfer target.
 TransferResult checkTransferTarget(const Database &db, int targetClub);
+
+/// The refusals a transfer meets before its question is asked: the target is
+/// his current club, or not a club at all.
+TransferResult checkTransfer(Database &db, int person, int targetClub);
 
 /// Moves `person` into free slots of `targetClub` and out of his current club,
 /// keeping the club field in step; sets the data-modified flag. A refused

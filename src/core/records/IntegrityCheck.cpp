@@ -75,8 +75,7 @@ public:
     QStringList result() const;
 
 private:
-    template <typename Make>
-    void report(Make &&make)
+    template <typename Make> void report(Make &&make)
     {
         ++mTotal;
         if (mProblems.size() < std::max(mOptions.limit, 0))
@@ -132,8 +131,7 @@ private:
     std::array<qint64, 3> mNames{};
 };
 
-Checker::Checker(const Database &db, const IntegrityOptions &options)
-    : mDb(db), mOptions(options)
+Checker::Checker(const Database &db, const IntegrityOptions &options) : mDb(db), mOptions(options)
 {
     mClubs = db.clubCount();
     mClubTotal = db.clubs().recordCount(RecordSize::Club);
@@ -208,8 +206,8 @@ void Checker::checkShapes()
     const qint64 staffSize = file(DataFile::Staff).size();
     const qint64 os = qint64(c.persons) * RecordSize::Person;
     const qint64 op = os + qint64(c.staffAttributes) * RecordSize::StaffAttributes;
-    const qint64 end = qint64(c.playerOffset) + qint64(c.playerAttributes)
-                                                    * RecordSize::PlayerAttributes;
+    const qint64 end =
+        qint64(c.playerOffset) + qint64(c.playerAttributes) * RecordSize::PlayerAttributes;
     mStaffSound = true;
     auto counterProblem = [&](const QString &text) {
         mStaffSound = false;
@@ -217,14 +215,16 @@ void Checker::checkShapes()
     };
     if (c.persons < 0 || c.staffAttributes < 0 || c.playerAttributes < 0)
         counterProblem(QStringLiteral("a negative record count (N %1, S %2, P %3)")
-                           .arg(c.persons).arg(c.staffAttributes).arg(c.playerAttributes));
+                           .arg(c.persons)
+                           .arg(c.staffAttributes)
+                           .arg(c.playerAttributes));
     else if (c.staffOffset != os)
         counterProblem(QStringLiteral("OS is %1, N x 157 is %2").arg(c.staffOffset).arg(os));
     else if (c.playerOffset != op)
         counterProblem(QStringLiteral("OP is %1, OS + S x 68 is %2").arg(c.playerOffset).arg(op));
     else if (end > staffSize)
-        counterProblem(QStringLiteral("the tables end at %1, the file at %2")
-                           .arg(end).arg(staffSize));
+        counterProblem(
+            QStringLiteral("the tables end at %1, the file at %2").arg(end).arg(staffSize));
     if (mStaffSound) {
         mPersons = c.persons;
         mStaffRecords = c.staffAttributes;
@@ -281,8 +281,7 @@ void Checker::checkIds()
     };
     for (const Table &t : Tables) {
         const DataImage &image = file(t.file);
-        ids(image, 0, image.recordCount(t.recordSize), t.recordSize, t.idOffset,
-            fileName(t.file));
+        ids(image, 0, image.recordCount(t.recordSize), t.recordSize, t.idOffset, fileName(t.file));
     }
 }
 
@@ -340,7 +339,9 @@ void Checker::checkPersons()
                 if (needed) {
                     report([&] {
                         return QStringLiteral("%1: classification %2 needs a %3, it has none")
-                            .arg(where.text()).arg(cls).arg(QLatin1String(what));
+                            .arg(where.text())
+                            .arg(cls)
+                            .arg(QLatin1String(what));
                     });
                 }
                 return;
@@ -349,7 +350,9 @@ void Checker::checkPersons()
             if (owner >= 0) {
                 report([&] {
                     return QStringLiteral("%1: %2 %3 also belongs to person %4")
-                        .arg(where.text(), QLatin1String(what)).arg(k).arg(owner);
+                        .arg(where.text(), QLatin1String(what))
+                        .arg(k)
+                        .arg(owner);
                 });
             } else {
                 owner = i;
@@ -366,7 +369,8 @@ void Checker::checkPersons()
             if (owners[k] < 0) {
                 report([&] {
                     return QStringLiteral("staff.dat: %1 record %2 belongs to no person")
-                        .arg(QLatin1String(table)).arg(k);
+                        .arg(QLatin1String(table))
+                        .arg(k);
                 });
             }
         }
@@ -377,6 +381,8 @@ void Checker::checkPersons()
 
 void Checker::checkClubs()
 {
+    // Clubs and national teams name nations, competitions, stadiums, colours,
+    // persons and rival clubs in range, or none.
     const DataImage &clubs = mDb.clubs();
     const Range nations{0, mNations};
     const Range competitions{0, mCompetitions};
@@ -392,8 +398,7 @@ void Checker::checkClubs()
                  competitions);
         optional(where, "other division", i32(clubs, at + ClubField::OtherDivision.offset),
                  competitions);
-        optional(where, "main stadium", i32(clubs, at + ClubField::MainStadium.offset),
-                 stadiums);
+        optional(where, "main stadium", i32(clubs, at + ClubField::MainStadium.offset), stadiums);
         optional(where, "reserve stadium", i32(clubs, at + ClubField::ReserveStadium.offset),
                  stadiums);
         for (int k = 0; k < ClubField::KitColours.count; ++k)
@@ -424,8 +429,8 @@ void Checker::checkSlots()
     };
     for (qint64 r = 0; r < mClubTotal; ++r) {
         for (int s = 0; s < ClubSlots::Count; ++s) {
-            const std::int32_t p = i32(clubs, r * RecordSize::Club
-                                                  + ClubField::PositionSlots.at(s).offset);
+            const std::int32_t p =
+                i32(clubs, r * RecordSize::Club + ClubField::PositionSlots.at(s).offset);
             if (p < 0)
                 continue;
             const Where where{"club image: club %1 slot %2", r, s, true};
@@ -444,7 +449,9 @@ void Checker::checkSlots()
                 else
                     report([&] {
                         return QStringLiteral("%1: person %2 with job %3 cannot take it")
-                            .arg(where.text()).arg(p).arg(job);
+                            .arg(where.text())
+                            .arg(p)
+                            .arg(job);
                     });
                 continue;
             }
@@ -454,14 +461,18 @@ void Checker::checkSlots()
                 if (!takes(nationalJob, s)) {
                     report([&] {
                         return QStringLiteral("%1: person %2 with national job %3 cannot take it")
-                            .arg(where.text()).arg(p).arg(nationalJob);
+                            .arg(where.text())
+                            .arg(p)
+                            .arg(nationalJob);
                     });
                 }
                 continue;
             }
             report([&] {
                 return QStringLiteral("%1: holds person %2, whose club is %3")
-                    .arg(where.text()).arg(p).arg(club);
+                    .arg(where.text())
+                    .arg(p)
+                    .arg(club);
             });
         }
     }
@@ -477,7 +488,9 @@ void Checker::checkSlots()
         if (needStaff + needSquad == 0) {
             report([&] {
                 return QStringLiteral("%1: has club %2, but job %3 takes no slot")
-                    .arg(where.text()).arg(club).arg(job);
+                    .arg(where.text())
+                    .arg(club)
+                    .arg(job);
             });
             continue;
         }
@@ -487,8 +500,13 @@ void Checker::checkSlots()
             report([&] {
                 return QStringLiteral("%1: job %2 at club %3 fills %4 staff and %5 squad "
                                       "slots there, it needs %6 and %7")
-                    .arg(where.text()).arg(job).arg(club).arg(hasStaff).arg(hasSquad)
-                    .arg(needStaff).arg(needSquad);
+                    .arg(where.text())
+                    .arg(job)
+                    .arg(club)
+                    .arg(hasStaff)
+                    .arg(hasSquad)
+                    .arg(needStaff)
+                    .arg(needSquad);
             });
         }
     }
@@ -496,14 +514,15 @@ void Checker::checkSlots()
 
 void Checker::checkNations()
 {
+    // A nation's capital, national stadium, colours and rivals exist, or are none.
     const DataImage &image = file(DataFile::Nation);
     for (qint64 n = 0; n < mNations; ++n) {
         const qint64 at = n * RecordSize::Nation;
         const Where where{"nation.dat: nation %1", n};
         optional(where, "capital city", i32(image, at + NationField::CapitalCity.offset),
                  Range{0, mCities});
-        optional(where, "national stadium",
-                 i32(image, at + NationField::NationalStadium.offset), Range{0, mStadiums});
+        optional(where, "national stadium", i32(image, at + NationField::NationalStadium.offset),
+                 Range{0, mStadiums});
         for (int k = 0; k < NationField::KitColours.count; ++k)
             optional(where, "kit colour", i32(image, at + NationField::KitColours.at(k).offset),
                      Range{0, KitColourCount});
@@ -515,6 +534,7 @@ void Checker::checkNations()
 
 void Checker::checkWorld()
 {
+    // A city's nation and climate exist, or are none.
     const DataImage &cities = file(DataFile::City);
     for (qint64 c = 0; c < mCities; ++c) {
         const Where where{"city.dat: city %1", c};
@@ -523,6 +543,7 @@ void Checker::checkWorld()
         optional(where, "climate", i32(cities, at + CityField::Climate.offset),
                  Range{0, ClimateCount});
     }
+    // A stadium's city and nearby stadium exist, or are none.
     const DataImage &stadiums = file(DataFile::Stadium);
     for (qint64 s = 0; s < mStadiums; ++s) {
         const Where where{"stadium.dat: stadium %1", s};
@@ -531,6 +552,7 @@ void Checker::checkWorld()
         optional(where, "nearby stadium", i32(stadiums, at + StadiumField::Nearby.offset),
                  Range{0, mStadiums});
     }
+    // An official names entries of both name tables and a nation and city, or none.
     const DataImage &officials = file(DataFile::Officials);
     const qint64 officialCount = officials.recordCount(RecordSize::Official);
     for (qint64 o = 0; o < officialCount; ++o) {
@@ -550,12 +572,12 @@ void Checker::checkWorld()
     const qint64 compCount = compHistory.recordCount(RecordSize::NationCompHistory);
     for (qint64 h = 0; h < compCount; ++h) {
         for (int t = 0; t < NationCompHistoryRecord::TeamCount; ++t) {
-            const std::int32_t v = i32(compHistory, h * RecordSize::NationCompHistory
-                                                        + NationCompHistoryField::Teams.at(t)
-                                                              .offset);
+            const std::int32_t v =
+                i32(compHistory, h * RecordSize::NationCompHistory +
+                                     NationCompHistoryField::Teams.at(t).offset);
             if (v > 0 && !Range{mClubs, mClubTotal}.contains(v)) {
-                required(Where{"nation_comp_history.dat: record %1", h},
-                         "national team", v, Range{mClubs, mClubTotal});
+                required(Where{"nation_comp_history.dat: record %1", h}, "national team", v,
+                         Range{mClubs, mClubTotal});
             }
         }
     }
@@ -571,8 +593,7 @@ void Checker::checkHistory()
         const qint64 at = h * RecordSize::History;
         required(where, "person", i32(image, at + HistoryField::Person.offset),
                  Range{0, mPersons});
-        optional(where, "club", i32(image, at + HistoryField::Club.offset),
-                 Range{0, mClubTotal});
+        optional(where, "club", i32(image, at + HistoryField::Club.offset), Range{0, mClubTotal});
     }
 }
 
@@ -581,17 +602,15 @@ void Checker::checkNameEntries()
     // A name entry serves one nation, or none (-2).
     static constexpr DataFile Files[] = {DataFile::FirstNames, DataFile::SecondNames,
                                          DataFile::CommonNames};
-    static constexpr const char *EntryFormats[] = {"first_names.dat: entry %1",
-                                                   "second_names.dat: entry %1",
-                                                   "common_names.dat: entry %1"};
+    static constexpr const char *EntryFormats[] = {
+        "first_names.dat: entry %1", "second_names.dat: entry %1", "common_names.dat: entry %1"};
     for (int t = 0; t < 3; ++t) {
         const DataImage &image = file(Files[t]);
         for (qint64 e = 0; e < mNames[std::size_t(t)]; ++e) {
             const std::int32_t key =
                 i32(image, e * RecordSize::NameEntry + NameEntryField::NationKey.offset);
             if (key != NoNationKey && !Range{0, mNations}.contains(key)) {
-                required(Where{EntryFormats[t], e},
-                         "nation key", key, Range{0, mNations});
+                required(Where{EntryFormats[t], e}, "nation key", key, Range{0, mNations});
             }
         }
     }
@@ -628,7 +647,10 @@ void Checker::checkCounts()
             if (stored < std::min(uses[e], MaxUsageCount)) {
                 report([&] {
                     return QStringLiteral("%1: entry %2 counts %3 users, %4 use it")
-                        .arg(fileName(Files[t])).arg(e).arg(stored).arg(uses[e]);
+                        .arg(fileName(Files[t]))
+                        .arg(e)
+                        .arg(stored)
+                        .arg(uses[e]);
                 });
             }
         }
@@ -655,8 +677,11 @@ void Checker::checkCounts()
             report([&] {
                 return QStringLiteral("nation.dat: nation %1 counts %2 persons and %3 clubs, "
                                       "it has %4 and %5")
-                    .arg(n).arg(storedPersons).arg(storedClubs)
-                    .arg(persons[std::size_t(n)]).arg(clubs[std::size_t(n)]);
+                    .arg(n)
+                    .arg(storedPersons)
+                    .arg(storedClubs)
+                    .arg(persons[std::size_t(n)])
+                    .arg(clubs[std::size_t(n)]);
             });
         }
     }
@@ -671,7 +696,9 @@ void Checker::checkPickList(const PickList &list, int count, const char *what)
             report([&] {
                 return QStringLiteral("%1 pick list: entry %2 names record %3, which is out "
                                       "of range or listed twice")
-                    .arg(QLatin1String(what)).arg(pos).arg(index);
+                    .arg(QLatin1String(what))
+                    .arg(pos)
+                    .arg(index);
             });
             continue;
         }
@@ -681,7 +708,8 @@ void Checker::checkPickList(const PickList &list, int count, const char *what)
         if (!seen[std::size_t(i)]) {
             report([&] {
                 return QStringLiteral("%1 pick list: record %2 has no entry")
-                    .arg(QLatin1String(what)).arg(i);
+                    .arg(QLatin1String(what))
+                    .arg(i);
             });
         }
     }
@@ -694,20 +722,20 @@ void Checker::checkLookups(const Lookups &lookups)
     if (names.size() != mClubs) {
         report([&] {
             return QStringLiteral("club name list: %1 names for %2 clubs")
-                .arg(names.size()).arg(mClubs);
+                .arg(names.size())
+                .arg(mClubs);
         });
     }
     const qint64 common = std::min<qint64>(names.size(), mClubs);
     for (qint64 c = 0; c < common; ++c) {
-        const QByteArray stored = mDb.clubs().text(c * RecordSize::Club
-                                                       + ClubField::ShortName.offset,
-                                                   ClubField::ShortName.capacity);
+        const QByteArray stored = mDb.clubs().text(
+            c * RecordSize::Club + ClubField::ShortName.offset, ClubField::ShortName.capacity);
         if (names.get(int(c)) != stored) {
             report([&] {
                 return QStringLiteral("club name list: entry %1 is \"%2\", the club's short "
                                       "name is \"%3\"")
-                    .arg(c).arg(QString::fromLatin1(names.get(int(c))),
-                                QString::fromLatin1(stored));
+                    .arg(c)
+                    .arg(QString::fromLatin1(names.get(int(c))), QString::fromLatin1(stored));
             });
         }
     }

@@ -47,12 +47,18 @@ struct EditorState
     {
         switch (screen) {
         case EditorScreen::Player:
-        case EditorScreen::Staff: return personOffset;
-        case EditorScreen::Club: return clubOffset;
-        case EditorScreen::Nation: return nationOffset;
-        case EditorScreen::City: return cityOffset;
-        case EditorScreen::Stadium: return stadiumOffset;
-        case EditorScreen::Official: return officialOffset;
+        case EditorScreen::Staff:
+            return personOffset;
+        case EditorScreen::Club:
+            return clubOffset;
+        case EditorScreen::Nation:
+            return nationOffset;
+        case EditorScreen::City:
+            return cityOffset;
+        case EditorScreen::Stadium:
+            return stadiumOffset;
+        case EditorScreen::Official:
+            return officialOffset;
         }
         return personOffset;
     }

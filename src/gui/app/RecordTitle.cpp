@@ -32,8 +32,8 @@ QString personName(const Database &db, const DataImage &image, qint64 offset, in
 {
     if (!holdsRecord(image, offset, recordSize))
         return {};
-    return fromCp1252(FirstNameText(db, image.i32(offset + firstField)) + ' '
-                      + SecondNameText(db, image.i32(offset + secondField)));
+    return fromCp1252(FirstNameText(db, image.i32(offset + firstField)) + ' ' +
+                      SecondNameText(db, image.i32(offset + secondField)));
 }
 
 } // namespace

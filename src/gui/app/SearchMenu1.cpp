@@ -27,19 +27,24 @@ SearchMenu1::SearchMenu1(QWidget *parent)
             return mDatabase ? find(*mDatabase, text, caseSensitive) : SearchRows();
         };
     };
-    mPlayers = new SearchGroup({mUi->PSearch, mUi->PCase, mUi->bnSearchPlayer, mUi->PSearchList,
-                                mUi->bnGotoPlayer},
-                               search(&searchPlayers), QStringLiteral("No Player found"), this);
-    mStaff = new SearchGroup({mUi->SSearch, mUi->SCase, mUi->bnSearchStaff, mUi->SSearchList,
-                              mUi->bnGotoStaff},
-                             search(&searchStaff), QStringLiteral("No Staff found"), this);
-    mClubs = new SearchGroup({mUi->CSearch, mUi->CCase, mUi->bnSearchClub, mUi->CSearchList,
-                              mUi->bnGotoClub},
-                             search(&searchClubs), QStringLiteral("No Club found"), this);
+    mPlayers = new SearchGroup(
+        {mUi->PSearch, mUi->PCase, mUi->bnSearchPlayer, mUi->PSearchList, mUi->bnGotoPlayer},
+        search(&searchPlayers), QStringLiteral("No Player found"), this);
+    mStaff = new SearchGroup(
+        {mUi->SSearch, mUi->SCase, mUi->bnSearchStaff, mUi->SSearchList, mUi->bnGotoStaff},
+        search(&searchStaff), QStringLiteral("No Staff found"), this);
+    mClubs = new SearchGroup(
+        {mUi->CSearch, mUi->CCase, mUi->bnSearchClub, mUi->CSearchList, mUi->bnGotoClub},
+        search(&searchClubs), QStringLiteral("No Club found"), this);
 
     connect(mPlayers, &SearchGroup::chosen, this, &SearchMenu1::playerChosen);
     connect(mStaff, &SearchGroup::chosen, this, &SearchMenu1::staffChosen);
-    connect(mClubs, &SearchGroup::chosen, this, &SearchMenu1::clubChosen);
+    connect(mClubs, &SearchGroup::chosen, this, [this](qint64 offset) {
+        if (isTransferShown())
+            Q_EMIT transferTargetChosen(offset);
+        else
+            Q_EMIT clubChosen(offset);
+    });
     connect(mUi->MiscNone, &QPushButton::clicked, this, &SearchMenu1::setToNoneRequested);
     connect(mUi->bnSearchP2, &QPushButton::clicked, this, &SearchMenu1::otherMenuRequested);
     connect(mUi->Exit2, &QPushButton::clicked, this, &SearchMenu1::exitRequested);
@@ -151,6 +156,24 @@ void SearchMenu1::showClubPicking()
     mUi->gb1->hide();
     mUi->gb2->show();
     mUi->bnGotoClub->setText(QStringLiteral("Select Club"));
+}
+
+void SearchMenu1::showTransferMenu()
+{
+    mUi->pn6->hide();
+    mUi->gb0->hide();
+    mUi->gb1->hide();
+    mUi->gb2->show();
+    mUi->pnTransfer->show();
+    mUi->pnTransfer->raise();
+    mUi->pn1->setText(QStringLiteral("Transfer Menu"));
+    mUi->bnGotoClub->setText(QStringLiteral("Select Target Club"));
+    mUi->Exit2->setText(QStringLiteral("Cancel"));
+}
+
+QWidget *SearchMenu1::transferPanel() const
+{
+    return mUi->pnTransfer;
 }
 
 bool SearchMenu1::isTransferShown() const

@@ -49,7 +49,12 @@ public:
     void showMiscListDialog(bool clubSlot);
     /// Choosing a club for a club name box of a person screen.
     void showClubPicking();
+    /// Choosing the target club of a transfer: the transfer panel beside the
+    /// club search group. Clubs chosen then go to transferTargetChosen().
+    void showTransferMenu();
     bool isTransferShown() const;
+    /// The panel of the transfer screen, empty until a transfer screen fills it.
+    QWidget *transferPanel() const;
 
     SearchGroup *players() const { return mPlayers; }
     SearchGroup *staff() const { return mStaff; }
@@ -60,6 +65,7 @@ Q_SIGNALS:
     void playerChosen(qint64 offset);
     void staffChosen(qint64 offset);
     void clubChosen(qint64 offset);
+    void transferTargetChosen(qint64 offset);
     void setToNoneRequested();
     void otherMenuRequested();
     void exitRequested();

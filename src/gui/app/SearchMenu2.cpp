@@ -19,20 +19,18 @@ SearchMenu2::SearchMenu2(QWidget *parent)
             return mDatabase ? find(*mDatabase, text, caseSensitive) : SearchRows();
         };
     };
-    mOfficials = new SearchGroup({mUi->OSearch, mUi->OCase, mUi->bnSearchOff, mUi->OSearchList,
-                                  mUi->bnGotoOff},
-                                 search(&searchOfficials), QStringLiteral("No Official found"),
-                                 this);
-    mNations = new SearchGroup({mUi->NSearch, nullptr, mUi->bnSearchNation, mUi->NSearchList,
-                                mUi->bnGotoNation},
-                               search(&searchNations), QStringLiteral("No Nation found"), this);
-    mStadiums = new SearchGroup({mUi->StadSearch, nullptr, mUi->bnSearchStad,
-                                 mUi->StadSearchList, mUi->bnGotoStad},
-                                search(&searchStadiums), QStringLiteral("No Stadium found"),
-                                this);
-    mCities = new SearchGroup({mUi->CtSearch, nullptr, mUi->bnSearchCity, mUi->CtSearchList,
-                               mUi->bnGotoCity},
-                              search(&searchCities), QStringLiteral("No City found"), this);
+    mOfficials = new SearchGroup(
+        {mUi->OSearch, mUi->OCase, mUi->bnSearchOff, mUi->OSearchList, mUi->bnGotoOff},
+        search(&searchOfficials), QStringLiteral("No Official found"), this);
+    mNations = new SearchGroup(
+        {mUi->NSearch, nullptr, mUi->bnSearchNation, mUi->NSearchList, mUi->bnGotoNation},
+        search(&searchNations), QStringLiteral("No Nation found"), this);
+    mStadiums = new SearchGroup(
+        {mUi->StadSearch, nullptr, mUi->bnSearchStad, mUi->StadSearchList, mUi->bnGotoStad},
+        search(&searchStadiums), QStringLiteral("No Stadium found"), this);
+    mCities = new SearchGroup(
+        {mUi->CtSearch, nullptr, mUi->bnSearchCity, mUi->CtSearchList, mUi->bnGotoCity},
+        search(&searchCities), QStringLiteral("No City found"), this);
     // There is no competition search; the group only keeps the menu's shape.
     setUpResultList(mUi->CompSearchList, new SearchResultModel(this));
 

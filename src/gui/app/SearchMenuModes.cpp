@@ -37,8 +37,8 @@ bool SearchMenuModes::isClubSlot() const
 
 bool SearchMenuModes::openMiscListDialog(MiscListSource source, int row)
 {
-    const int rows = source == MiscListSource::Club ? ClubRelationship::Count
-                                                    : PersonRelationship::Count;
+    const int rows =
+        source == MiscListSource::Club ? ClubRelationship::Count : PersonRelationship::Count;
     if (row < 0 || row >= rows)
         return false;
     mMode = Mode::MiscList;
@@ -114,8 +114,8 @@ bool SearchMenuModes::pickClub(qint64 offset)
     const int index = int(offset / RecordSize::Club);
     // The future transfer and loan boxes take the name the list shows; the
     // history box takes the name it looks clubs up by.
-    const QByteArray name = mField == ClubPickField::HClu ? mLookups.clubNames().get(index)
-                                                          : ClubLongName(mDb, index);
+    const QByteArray name =
+        mField == ClubPickField::HClu ? mLookups.clubNames().get(index) : ClubLongName(mDb, index);
     Q_EMIT clubPicked(mField, fromCp1252(name));
     Q_EMIT editorRequested();
     return true;

@@ -134,10 +134,8 @@ void TMainForm::connectSearchResults()
     connect(mSearch2, &SearchMenu2::stadiumChosen, this, open(EditorScreen::Stadium));
     connect(mSearch2, &SearchMenu2::cityChosen, this, open(EditorScreen::City));
 
-    connect(mModes, &SearchMenuModes::searchMenuRequested, this, [this] {
-        showPanel(mSearch1);
-        mSearch1->focusSearch();
-    });
+    connect(mModes, &SearchMenuModes::searchMenuRequested, this,
+            &TMainForm::showMainSearchMenu);
     connect(mModes, &SearchMenuModes::editorRequested, this, &TMainForm::showEditor);
 }
 
@@ -154,6 +152,12 @@ void TMainForm::showPanel(QWidget *panel)
 void TMainForm::showEditor()
 {
     showPanel(mEditor);
+}
+
+void TMainForm::showMainSearchMenu()
+{
+    showPanel(mSearch1);
+    mSearch1->focusSearch();
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -292,12 +296,10 @@ void TMainForm::openRecord(EditorScreen screen, qint64 offset)
     showEditor();
 }
 
-// The club list also serves the transfer and the two picking modes; only a
-// plain search opens the club.
+// The club list also serves the two picking modes; only a plain search opens
+// the club. (The transfer screen takes its clubs from the menu directly.)
 void TMainForm::clubChosen(qint64 offset)
 {
-    if (mSearch1->isTransferShown())
-        return;
     if (!mModes->pickClub(offset))
         openRecord(EditorScreen::Club, offset);
 }

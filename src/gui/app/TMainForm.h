@@ -63,6 +63,9 @@ public:
 
     /// Brings the editor screen to the front, leaving its record as it was.
     void showEditor();
+    /// Brings the main search menu to the front, in whatever state it is, with
+    /// the focus in its first search box shown.
+    void showMainSearchMenu();
 
     /// Installs the editor of one record kind: `panel` goes into the editor
     /// screen's stack and `show` fills it from the current record.

@@ -68,8 +68,7 @@ qint64 SearchResultModel::offsetAt(int row) const
 
 QString SearchResultModel::nameAt(int row) const
 {
-    return row >= 0 && std::size_t(row) < mRows.size() ? mRows[std::size_t(row)].name
-                                                       : QString();
+    return row >= 0 && std::size_t(row) < mRows.size() ? mRows[std::size_t(row)].name : QString();
 }
 
 int SearchResultModel::rowCount(const QModelIndex &parent) const

@@ -11,10 +11,10 @@
 #include <functional>
 
 /// Fails the test with every problem listed when the database is not sound.
-#define KX3_VERIFY_SOUND(...)                                                                      \
-    do {                                                                                           \
-        const QStringList kx3Problems = kx3::checkIntegrity(__VA_ARGS__);                          \
-        QVERIFY2(kx3Problems.isEmpty(), qPrintable(kx3Problems.join(QLatin1Char('\n'))));          \
+#define KX3_VERIFY_SOUND(...)                                                                     \
+    do {                                                                                          \
+        const QStringList kx3Problems = kx3::checkIntegrity(__VA_ARGS__);                         \
+        QVERIFY2(kx3Problems.isEmpty(), qPrintable(kx3Problems.join(QLatin1Char('\n'))));         \
     } while (false)
 
 namespace kx3::test {

@@ -38,7 +38,8 @@ int total(const Database &db)
 /// A person employed at a club with exactly job `job`.
 int employed(Database &db, int job)
 {
-    return findPerson(db, [job](const PersonRecord &p) { return p.club() >= 0 && p.job() == job; });
+    return findPerson(db,
+                      [job](const PersonRecord &p) { return p.club() >= 0 && p.job() == job; });
 }
 
 /// A person on national duty as manager of his national team.
@@ -208,7 +209,9 @@ const Fault Faults[] = {
     {"history club", "staff_history.dat: record 2: club \\d+ is neither",
      [](Database &db, Lookups &) { historyRecord(db, 2)->setClub(total(db)); }},
     {"name nation key", "common_names.dat: entry 1: nation key -1",
-     [](Database &db, Lookups &) { nameEntry(db.image(DataFile::CommonNames), 1)->setNationKey(-1); }},
+     [](Database &db, Lookups &) {
+         nameEntry(db.image(DataFile::CommonNames), 1)->setNationKey(-1);
+     }},
     {"usage count too low", "first_names.dat: entry \\d+ counts 0 users",
      [](Database &db, Lookups &) {
          nameEntry(db.image(DataFile::FirstNames), person(db, 5)->firstName())->setUsageCount(0);

@@ -1,14 +1,20 @@
 #include "app/EditorState.h"
+#include "app/SearchMenu1.h"
 #include "app/SearchMenuModes.h"
 #include "app/TMainForm.h"
+#include "widgets/Cp1252.h"
 #include "widgets/SearchResultModel.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
 #include "../support/ScriptedPrompter.h"
 #include "../support/SmallWorld.h"
+#include "TestDatabase.h"
+#include "db/NameTables.h"
+#include "db/Search.h"
 
 #include <QCheckBox>
+#include <QCollator>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,8 +38,25 @@ Q_DECLARE_METATYPE(kx3::ClubPickField)
 namespace {
 
 // Persons by index: the tests name them by these constants.
-enum Person { Donald, Ronald, Gerald, Peter, Xavier, Emile };
-enum Club { ManUtd, Rangers, Aldershot, EnglandTeam, ScotlandTeam, EnglandU21, ScotlandU21 };
+enum Person
+{
+    Donald,
+    Ronald,
+    Gerald,
+    Peter,
+    Xavier,
+    Emile
+};
+enum Club
+{
+    ManUtd,
+    Rangers,
+    Aldershot,
+    EnglandTeam,
+    ScotlandTeam,
+    EnglandU21,
+    ScotlandU21
+};
 
 const QStringList SearchButtons = {
     "bnSearchPlayer", "bnSearchStaff", "bnSearchClub", "bnSearchOff",
@@ -65,6 +88,7 @@ private Q_SLOTS:
     void search();
     void emptyTextKeepsRows();
     void searchBoxesHoldSamples();
+    void resultListsShowNamesOnly();
     void defaultButtonFollowsFocus_data();
     void defaultButtonFollowsFocus();
     void openResult_data();
@@ -72,6 +96,7 @@ private Q_SLOTS:
     void openingDropsPendingCreate();
     void nothingSelectedOpensNothing();
     void competitionGroupDisabled();
+    void generatedDatabase();
 
     void miscListDialogLayout_data();
     void miscListDialogLayout();
@@ -89,10 +114,10 @@ private Q_SLOTS:
     void clubPickingRefusesNationalTeam();
     void clubPickingSetToNone();
     void setToNoneAfterCancelledPickingWritesSlot();
+    void transferMenuHandsOverClubs();
 
 private:
-    template <typename T>
-    T *widget(const QString &name) const
+    template <typename T> T *widget(const QString &name) const
     {
         T *w = mForm->findChild<T *>(name);
         if (!w)
@@ -206,8 +231,8 @@ void TestSearchMenus::runSearch(const QString &box, const QString &searchButton,
     QVERIFY(edit);
     edit->clear();
     // Qt Test can only type ASCII keys; other letters come in as if pasted.
-    const bool ascii = std::all_of(text.cbegin(), text.cend(),
-                                   [](QChar c) { return c.unicode() < 0x80; });
+    const bool ascii =
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
     if (ascii)
         QTest::keyClicks(edit, text);
     else
@@ -299,8 +324,7 @@ void TestSearchMenus::search_data()
          "No Nation found");
     misc("city by nation", "CtSearch", "", "bnSearchCity", "CtSearchList", "scot", {"Glasgow"},
          "");
-    misc("no city", "CtSearch", "", "bnSearchCity", "CtSearchList", "paris", {},
-         "No City found");
+    misc("no city", "CtSearch", "", "bnSearchCity", "CtSearchList", "paris", {}, "No City found");
     misc("stadium by city", "StadSearch", "", "bnSearchStad", "StadSearchList", "glasgow",
          {"Hampden Park"}, "");
     // City 0 contributes its nation but not its name.
@@ -348,9 +372,8 @@ void TestSearchMenus::emptyTextKeepsRows()
 
 void TestSearchMenus::searchBoxesHoldSamples()
 {
-    for (const char *name :
-         {"PSearch", "SSearch", "CSearch", "OSearch", "NSearch", "CtSearch", "StadSearch",
-          "CompSearch"}) {
+    for (const char *name : {"PSearch", "SSearch", "CSearch", "OSearch", "NSearch", "CtSearch",
+                             "StadSearch", "CompSearch"}) {
         const QLineEdit *box = widget<QLineEdit>(QLatin1String(name));
         QVERIFY2(!box->text().isEmpty(), name);
         QCOMPARE(box->maxLength(), 30);
@@ -361,6 +384,23 @@ void TestSearchMenus::searchBoxesHoldSamples()
     QCOMPARE(widget<QLineEdit>("CompSearch")->text(), QStringLiteral("Premier"));
 }
 
+void TestSearchMenus::resultListsShowNamesOnly()
+{
+    for (const char *name : {"PSearchList", "SSearchList", "CSearchList", "OSearchList",
+                             "NSearchList", "CtSearchList", "StadSearchList"}) {
+        const QTreeView *view = list(QLatin1String(name));
+        QVERIFY2(view->isHeaderHidden(), name);
+        QVERIFY2(view->isColumnHidden(kx3::SearchResultModel::OffsetColumn), name);
+        QCOMPARE(view->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(view->selectionMode(), QAbstractItemView::SingleSelection);
+        QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
+        // The selection stays visible while the focus is on the go-to button.
+        const QPalette palette = view->palette();
+        QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight),
+                 palette.color(QPalette::Active, QPalette::Highlight));
+    }
+}
+
 void TestSearchMenus::defaultButtonFollowsFocus_data()
 {
     QTest::addColumn<int>("menu");
@@ -369,13 +409,33 @@ void TestSearchMenus::defaultButtonFollowsFocus_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("list");
 
-    QTest::newRow("player") << 1 << "PSearch" << "bnSearchPlayer" << "Smith" << "PSearchList";
-    QTest::newRow("staff") << 1 << "SSearch" << "bnSearchStaff" << "Ronald" << "SSearchList";
-    QTest::newRow("club") << 1 << "CSearch" << "bnSearchClub" << "Utd" << "CSearchList";
-    QTest::newRow("official") << 2 << "OSearch" << "bnSearchOff" << "Taylor" << "OSearchList";
-    QTest::newRow("nation") << 2 << "NSearch" << "bnSearchNation" << "Scot" << "NSearchList";
-    QTest::newRow("city") << 2 << "CtSearch" << "bnSearchCity" << "Lon" << "CtSearchList";
-    QTest::newRow("stadium") << 2 << "StadSearch" << "bnSearchStad" << "Wem"
+    QTest::newRow("player") << 1 << "PSearch"
+                            << "bnSearchPlayer"
+                            << "Smith"
+                            << "PSearchList";
+    QTest::newRow("staff") << 1 << "SSearch"
+                           << "bnSearchStaff"
+                           << "Ronald"
+                           << "SSearchList";
+    QTest::newRow("club") << 1 << "CSearch"
+                          << "bnSearchClub"
+                          << "Utd"
+                          << "CSearchList";
+    QTest::newRow("official") << 2 << "OSearch"
+                              << "bnSearchOff"
+                              << "Taylor"
+                              << "OSearchList";
+    QTest::newRow("nation") << 2 << "NSearch"
+                            << "bnSearchNation"
+                            << "Scot"
+                            << "NSearchList";
+    QTest::newRow("city") << 2 << "CtSearch"
+                          << "bnSearchCity"
+                          << "Lon"
+                          << "CtSearchList";
+    QTest::newRow("stadium") << 2 << "StadSearch"
+                             << "bnSearchStad"
+                             << "Wem"
                              << "StadSearchList";
 }
 
@@ -422,35 +482,75 @@ void TestSearchMenus::openResult_data()
 
     const qint64 P = kx3::RecordSize::Person;
     QTest::newRow("player, double-click")
-        << 1 << "PSearch" << "bnSearchPlayer" << "ald" << "PSearchList" << "Gerald Baldwin" << ""
-        << EditorScreen::Player << 2 * P << "Gerald Baldwin";
+        << 1 << "PSearch"
+        << "bnSearchPlayer"
+        << "ald"
+        << "PSearchList"
+        << "Gerald Baldwin"
+        << "" << EditorScreen::Player << 2 * P << "Gerald Baldwin";
     QTest::newRow("player, Go To Player")
-        << 1 << "PSearch" << "bnSearchPlayer" << "ald" << "PSearchList" << "Peter Jones"
+        << 1 << "PSearch"
+        << "bnSearchPlayer"
+        << "ald"
+        << "PSearchList"
+        << "Peter Jones"
         << "bnGotoPlayer" << EditorScreen::Player << 3 * P << "Peter Jones";
     QTest::newRow("staff, double-click")
-        << 1 << "SSearch" << "bnSearchStaff" << "ald" << "SSearchList" << "Ronald ALDRIDGE" << ""
-        << EditorScreen::Staff << 1 * P << "Ronald ALDRIDGE";
+        << 1 << "SSearch"
+        << "bnSearchStaff"
+        << "ald"
+        << "SSearchList"
+        << "Ronald ALDRIDGE"
+        << "" << EditorScreen::Staff << 1 * P << "Ronald ALDRIDGE";
     QTest::newRow("staff, Go To Staff")
-        << 1 << "SSearch" << "bnSearchStaff" << "ald" << "SSearchList" << "Gerald Baldwin"
+        << 1 << "SSearch"
+        << "bnSearchStaff"
+        << "ald"
+        << "SSearchList"
+        << "Gerald Baldwin"
         << "bnGotoStaff" << EditorScreen::Staff << 2 * P << "Gerald Baldwin";
     QTest::newRow("club, double-click")
-        << 1 << "CSearch" << "bnSearchClub" << "Rangers" << "CSearchList" << "Glasgow Rangers"
+        << 1 << "CSearch"
+        << "bnSearchClub"
+        << "Rangers"
+        << "CSearchList"
+        << "Glasgow Rangers"
         << "" << EditorScreen::Club << clubAt(Rangers) << "Glasgow Rangers";
     QTest::newRow("under-21 team, Go To Club")
-        << 1 << "CSearch" << "bnSearchClub" << "England" << "CSearchList" << "England (U21)"
+        << 1 << "CSearch"
+        << "bnSearchClub"
+        << "England"
+        << "CSearchList"
+        << "England (U21)"
         << "bnGotoClub" << EditorScreen::Club << clubAt(EnglandU21) << "England (U21)";
     QTest::newRow("official, Go To Official")
-        << 2 << "OSearch" << "bnSearchOff" << "a" << "OSearchList" << "Anna Schmidt"
+        << 2 << "OSearch"
+        << "bnSearchOff"
+        << "a"
+        << "OSearchList"
+        << "Anna Schmidt"
         << "bnGotoOff" << EditorScreen::Official << qint64(kx3::RecordSize::Official)
         << "Anna Schmidt";
     QTest::newRow("nation, double-click")
-        << 2 << "NSearch" << "bnSearchNation" << "land" << "NSearchList" << "Scotland" << ""
-        << EditorScreen::Nation << qint64(kx3::RecordSize::Nation) << "Scotland";
+        << 2 << "NSearch"
+        << "bnSearchNation"
+        << "land"
+        << "NSearchList"
+        << "Scotland"
+        << "" << EditorScreen::Nation << qint64(kx3::RecordSize::Nation) << "Scotland";
     QTest::newRow("city, double-click")
-        << 2 << "CtSearch" << "bnSearchCity" << "o" << "CtSearchList" << "Glasgow" << ""
-        << EditorScreen::City << qint64(kx3::RecordSize::City) << "Glasgow";
+        << 2 << "CtSearch"
+        << "bnSearchCity"
+        << "o"
+        << "CtSearchList"
+        << "Glasgow"
+        << "" << EditorScreen::City << qint64(kx3::RecordSize::City) << "Glasgow";
     QTest::newRow("stadium, Go To Stadium")
-        << 2 << "StadSearch" << "bnSearchStad" << "e" << "StadSearchList" << "Wembley"
+        << 2 << "StadSearch"
+        << "bnSearchStad"
+        << "e"
+        << "StadSearchList"
+        << "Wembley"
         << "bnGotoStad" << EditorScreen::Stadium << qint64(0) << "Wembley";
 }
 
@@ -515,6 +615,57 @@ void TestSearchMenus::competitionGroupDisabled()
     QVERIFY(group->isVisible());
     QVERIFY(!group->isEnabled());
     QVERIFY(!button("bnSearchComp")->isEnabled());
+}
+
+// A whole generated database: every match listed, in collation order, each
+// row leading to the record it names.
+void TestSearchMenus::generatedDatabase()
+{
+    kx3::BuilderOptions options;
+    options.persons = 1500;
+    const kx3::test::TestInstallation installation(options);
+    QVERIFY2(installation.isValid(), qPrintable(installation.errorString()));
+    kx3::Database &db = mForm->database();
+    QVERIFY(installation.loadInto(db));
+    mForm->lookups().build(db);
+
+    runSearch("PSearch", "bnSearchPlayer", "a");
+    const QStringList names = rows("PSearchList");
+    QCOMPARE(names.size(), qsizetype(kx3::searchPlayers(db, "a", false).size()));
+    QVERIFY(names.size() > 100);
+    QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    const QAbstractItemModel *model = list("PSearchList")->model();
+    for (int row = 0; row < names.size(); ++row) {
+        if (row > 0)
+            QVERIFY2(collator.compare(names.at(row - 1), names.at(row)) <= 0,
+                     qPrintable(names.at(row)));
+        const qint64 offset =
+            model->index(row, 0).data(kx3::SearchResultModel::OffsetRole).toLongLong();
+        QCOMPARE(model->index(row, 1).data().toString(), QString::number(offset));
+        const auto person = kx3::person(db, offset / kx3::RecordSize::Person);
+        QVERIFY(person && offset % kx3::RecordSize::Person == 0);
+        const QByteArray name = kx3::FirstNameText(db, person->firstName()) + ' ' +
+                                kx3::SecondNameText(db, person->secondName());
+        QCOMPARE(kx3::toCp1252(names.at(row)), name);
+    }
+
+    const QString last = names.last();
+    doubleClick("PSearchList", last);
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    QCOMPARE(title(), last);
+
+    click("bnSearch");
+    runSearch("CSearch", "bnSearchClub", "a");
+    const QStringList clubs = rows("CSearchList");
+    QCOMPARE(clubs.size(), qsizetype(kx3::searchClubs(db, "a", false).size()));
+    const auto under21 = std::find_if(clubs.cbegin(), clubs.cend(), [](const QString &name) {
+        return name.endsWith(QLatin1String(" (U21)"));
+    });
+    QVERIFY(under21 != clubs.cend());
+    doubleClick("CSearchList", *under21);
+    QCOMPARE(title(), *under21);
+    QVERIFY(mPrompter->texts().isEmpty());
 }
 
 void TestSearchMenus::miscListDialogLayout_data()
@@ -586,20 +737,32 @@ void TestSearchMenus::miscListPick_data()
     QTest::addColumn<qint32>("value");
 
     QTest::newRow("player's favourite person, from the staff list")
-        << MiscListSource::Player << 6 << "SSearch" << "bnSearchStaff" << "SSearchList"
-        << "Ronald ALDRIDGE" << "" << qint32(Ronald);
-    QTest::newRow("player's disliked club")
-        << MiscListSource::Player << 4 << "CSearch" << "bnSearchClub" << "CSearchList"
-        << "Aldershot Town" << "bnGotoClub" << qint32(Aldershot);
+        << MiscListSource::Player << 6 << "SSearch"
+        << "bnSearchStaff"
+        << "SSearchList"
+        << "Ronald ALDRIDGE"
+        << "" << qint32(Ronald);
+    QTest::newRow("player's disliked club") << MiscListSource::Player << 4 << "CSearch"
+                                            << "bnSearchClub"
+                                            << "CSearchList"
+                                            << "Aldershot Town"
+                                            << "bnGotoClub" << qint32(Aldershot);
     QTest::newRow("staff member's disliked person, from the player list")
-        << MiscListSource::Staff << 11 << "PSearch" << "bnSearchPlayer" << "PSearchList"
-        << "Peter Jones" << "bnGotoPlayer" << qint32(Peter);
-    QTest::newRow("club's favourite person")
-        << MiscListSource::Club << 2 << "PSearch" << "bnSearchPlayer" << "PSearchList"
-        << "Gerald Baldwin" << "" << qint32(Gerald);
-    QTest::newRow("club's rival")
-        << MiscListSource::Club << 8 << "CSearch" << "bnSearchClub" << "CSearchList"
-        << "Glasgow Rangers" << "" << qint32(Rangers);
+        << MiscListSource::Staff << 11 << "PSearch"
+        << "bnSearchPlayer"
+        << "PSearchList"
+        << "Peter Jones"
+        << "bnGotoPlayer" << qint32(Peter);
+    QTest::newRow("club's favourite person") << MiscListSource::Club << 2 << "PSearch"
+                                             << "bnSearchPlayer"
+                                             << "PSearchList"
+                                             << "Gerald Baldwin"
+                                             << "" << qint32(Gerald);
+    QTest::newRow("club's rival") << MiscListSource::Club << 8 << "CSearch"
+                                  << "bnSearchClub"
+                                  << "CSearchList"
+                                  << "Glasgow Rangers"
+                                  << "" << qint32(Rangers);
 }
 
 void TestSearchMenus::miscListPick()
@@ -616,8 +779,8 @@ void TestSearchMenus::miscListPick()
     // The person and the club whose lists are changed.
     mForm->editorState().personOffset = personAt(Emile);
     mForm->editorState().clubOffset = clubAt(ManUtd);
-    const QByteArray before = mForm->database().image(kx3::DataFile::Staff).bytes()
-                              + mForm->database().clubs().bytes();
+    const QByteArray before =
+        mForm->database().image(kx3::DataFile::Staff).bytes() + mForm->database().clubs().bytes();
     QSignalSpy changed(modes(), &kx3::SearchMenuModes::relationshipListChanged);
 
     QVERIFY(modes()->openMiscListDialog(source, row));
@@ -640,10 +803,11 @@ void TestSearchMenus::miscListPick()
     if (club)
         mForm->database().clubs().setI32(clubAt(ManUtd) + 155 + 4 * row, -1 - (row >= 6));
     else
-        mForm->database().image(kx3::DataFile::Staff)
+        mForm->database()
+            .image(kx3::DataFile::Staff)
             .setI32(personAt(Emile) + 97 + 4 * row, row < 6 ? -2 : -1);
-    QCOMPARE(mForm->database().image(kx3::DataFile::Staff).bytes()
-                 + mForm->database().clubs().bytes(),
+    QCOMPARE(mForm->database().image(kx3::DataFile::Staff).bytes() +
+                 mForm->database().clubs().bytes(),
              before);
 }
 
@@ -654,8 +818,7 @@ void TestSearchMenus::miscListRefusesNationalTeam_data()
     QTest::addColumn<QString>("team");
 
     QTest::newRow("national team for a club") << MiscListSource::Club << 7 << "Scotland";
-    QTest::newRow("under-21 team for a player")
-        << MiscListSource::Player << 0 << "Scotland (U21)";
+    QTest::newRow("under-21 team for a player") << MiscListSource::Player << 0 << "Scotland (U21)";
 }
 
 void TestSearchMenus::miscListRefusesNationalTeam()
@@ -831,6 +994,42 @@ void TestSearchMenus::setToNoneAfterCancelledPickingWritesSlot()
     QCOMPARE(picked.size(), 0);
     QCOMPARE(personSlot(Peter, 9), -1);
     QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+}
+
+void TestSearchMenus::transferMenuHandsOverClubs()
+{
+    kx3::SearchMenu1 *menu = mForm->searchMenu1();
+    QSignalSpy target(menu, &kx3::SearchMenu1::transferTargetChosen);
+    QSignalSpy picked(modes(), &kx3::SearchMenuModes::clubPicked);
+    mForm->showEditor();
+    menu->showTransferMenu();
+    modes()->startClubPicking(ClubPickField::TClub);
+    QVERIFY(!menu->isTransferShown());
+    click("Exit2");
+
+    // The club picking started before is still set, but the transfer panel
+    // in view takes the club.
+    menu->showTransferMenu();
+    mForm->showMainSearchMenu();
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("CSearch"));
+    QVERIFY(menu->transferPanel()->isVisible());
+    QCOMPARE(widget<QLabel>("pn1")->text(), QStringLiteral("Transfer Menu"));
+    QCOMPARE(button("bnGotoClub")->text(), QStringLiteral("Select Target Club"));
+    QCOMPARE(button("Exit2")->text(), QStringLiteral("Cancel"));
+    QVERIFY(widget<QWidget>("gb2")->isVisible());
+    QVERIFY(widget<QWidget>("pn6")->isHidden());
+    QVERIFY(widget<QWidget>("gb0")->isHidden());
+    runSearch("CSearch", "bnSearchClub", "Utd");
+    doubleClick("CSearchList", "Manchester Utd");
+    QCOMPARE(target.size(), 1);
+    QCOMPARE(target.first().first().toLongLong(), clubAt(ManUtd));
+    QCOMPARE(picked.size(), 0);
+    QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
+    QVERIFY(mPrompter->texts().isEmpty());
+
+    click("Exit2");
+    click("bnSearch");
+    QVERIFY(!menu->isTransferShown());
 }
 
 KX3_GUI_TEST_MAIN(TestSearchMenus)

@@ -115,8 +115,8 @@ public:
 
     void finish()
     {
-        mDb.clubs().setBytes(mDb.image(DataFile::Club).bytes()
-                             + mDb.image(DataFile::NatClub).bytes());
+        mDb.clubs().setBytes(mDb.image(DataFile::Club).bytes() +
+                             mDb.image(DataFile::NatClub).bytes());
     }
 
 private:
@@ -145,8 +145,8 @@ private:
     /// Entry of `text` in name table `table` (0 first, 1 second, 2 common).
     int name(int table, const QByteArray &text)
     {
-        const DataFile file = std::array{DataFile::FirstNames, DataFile::SecondNames,
-                                         DataFile::CommonNames}[table];
+        const DataFile file =
+            std::array{DataFile::FirstNames, DataFile::SecondNames, DataFile::CommonNames}[table];
         auto found = mNames[table].constFind(text);
         if (found != mNames[table].constEnd())
             return *found;

@@ -32,10 +32,10 @@ void TestCp1252::decode_data()
     QTest::addColumn<QString>("text");
 
     QTest::newRow("ASCII") << QByteArray("Smith") << QStringLiteral("Smith");
-    QTest::newRow("Latin-1 range") << QByteArray("\xC9mile M\xFCller")
-                                   << QStringLiteral(u"Émile Müller");
-    QTest::newRow("euro, dash and quote") << QByteArray("\x80\x96\x93\x9F")
-                                          << QStringLiteral(u"€–“Ÿ");
+    QTest::newRow("Latin-1 range")
+        << QByteArray("\xC9mile M\xFCller") << QStringLiteral(u"Émile Müller");
+    QTest::newRow("euro, dash and quote")
+        << QByteArray("\x80\x96\x93\x9F") << QStringLiteral(u"€–“Ÿ");
     QTest::newRow("bytes without a character")
         << QByteArray("\x81\x8D\x8F\x90\x9D") << QStringLiteral(u"\u0081\u008D\u008F\u0090\u009D");
 }
@@ -55,8 +55,10 @@ void TestCp1252::encode_data()
 
     QTest::newRow("accented") << QStringLiteral(u"Öster") << QByteArray("\xD6ster") << true;
     QTest::newRow("euro") << QStringLiteral(u"5€") << QByteArray("5\x80") << true;
-    QTest::newRow("not in the code page")
-        << QStringLiteral(u"Ω-Łódź") << QByteArray("?-?\xF3" "d?") << false;
+    QTest::newRow("not in the code page") << QStringLiteral(u"Ω-Łódź")
+                                          << QByteArray("?-?\xF3"
+                                                        "d?")
+                                          << false;
 }
 
 void TestCp1252::encode()

@@ -32,15 +32,13 @@ void TestSearchResultModel::sortsByCollation_data()
     QTest::addColumn<QStringList>("expected");
 
     // Letters before case and accents, then lower case before upper case.
-    QTest::newRow("case")
-        << QList<QByteArray>{"bob", "Alice", "alice", "adam"}
-        << QStringList{"adam", "alice", "Alice", "bob"};
+    QTest::newRow("case") << QList<QByteArray>{"bob", "Alice", "alice", "adam"}
+                          << QStringList{"adam", "alice", "Alice", "bob"};
     QTest::newRow("accents sort with their letter")
         << QList<QByteArray>{"Zoe", "\xC9mile", "Eric", "Fred"}
         << QStringList{QStringLiteral(u"Émile"), "Eric", "Fred", "Zoe"};
-    QTest::newRow("blank and digits")
-        << QList<QByteArray>{"Ab C", "Ab", "Ab10", "Ab9"}
-        << QStringList{"Ab", "Ab C", "Ab10", "Ab9"};
+    QTest::newRow("blank and digits") << QList<QByteArray>{"Ab C", "Ab", "Ab10", "Ab9"}
+                                      << QStringList{"Ab", "Ab C", "Ab10", "Ab9"};
 }
 
 void TestSearchResultModel::sortsByCollation()
