@@ -32,6 +32,7 @@ bool Database::fail(const QString &message)
     for (DataImage &img : mImages)
         img.clear();
     mClubs.clear();
+    mClubTail.clear();
     mSetupLines.clear();
     mCounters = {};
     mLoaded = false;
@@ -63,7 +64,14 @@ bool Database::load(const QString &installDir)
             mImages[index(file)].setBytes(std::move(bytes));
     }
 
-    mClubs.setBytes(image(DataFile::Club).bytes() + image(DataFile::NatClub).bytes());
+    // National team k sits at record C + k of the combined image only when
+    // club.Dat holds whole records; stray bytes after them are kept aside and
+    // written back behind the clubs.
+    DataImage &club = image(DataFile::Club);
+    const qsizetype wholeClubs = club.recordCount(RecordSize::Club) * RecordSize::Club;
+    mClubTail = club.read(wholeClubs, club.size() - wholeClubs);
+    club.remove(wholeClubs, club.size() - wholeClubs);
+    mClubs.setBytes(club.bytes() + image(DataFile::NatClub).bytes());
 
     const DataImage &toc = image(DataFile::Index);
     if (toc.size() < Toc::MinimumSize) {
@@ -176,7 +184,7 @@ bool Database::save()
     for (DataFile file : SavedDataFiles) {
         QByteArray content;
         switch (file) {
-        case DataFile::Club: content = clubBytes; break;
+        case DataFile::Club: content = clubBytes + mClubTail; break;
         case DataFile::NatClub: content = natBytes; break;
         case DataFile::PlayerSetup: content = serializeSetupLines(mSetupLines); break;
         default: content = image(file).bytes(); break;

@@ -88,6 +88,7 @@ private:
     std::array<DataImage, DataFileCount> mImages;
     std::array<QString, DataFileCount> mPaths;
     DataImage mClubs;
+    QByteArray mClubTail;
     StaffCounters mCounters;
     QList<QByteArray> mSetupLines;
     QString mInstallDir;

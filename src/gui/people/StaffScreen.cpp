@@ -14,12 +14,12 @@
 #include "people/RoleRules.h"
 #include "people/StaffAttributes.h"
 #include "widgets/Cp1252.h"
+#include "widgets/FieldBinding.h"
 
 #include <QEvent>
 #include <QSignalBlocker>
 
 #include <array>
-#include <span>
 
 namespace kx3 {
 
@@ -53,69 +53,6 @@ QString number(qint64 value)
     return QString::number(value);
 }
 
-/// Shows a record date as day, month and year in three boxes.
-void showDate(const RecordDate &date, QLineEdit *day, QLineEdit *month, QLineEdit *year)
-{
-    int d = 0;
-    int m = 0;
-    decodeRecordDate(date, d, m);
-    day->setText(number(d));
-    month->setText(number(m));
-    year->setText(number(date.year));
-}
-
-void setDateTexts(QLineEdit *day, QLineEdit *month, QLineEdit *year, const char *d, const char *m,
-                  const char *y)
-{
-    day->setText(QString::fromLatin1(d));
-    month->setText(QString::fromLatin1(m));
-    year->setText(QString::fromLatin1(y));
-}
-
-/// Converts the boxes of a confirm one after the other and remembers the first
-/// box whose text is not a decimal integer; later boxes are then not looked at.
-class BoxReader
-{
-public:
-    std::int32_t integer(const QLineEdit *box)
-    {
-        if (mBad)
-            return 0;
-        bool ok = false;
-        const std::int32_t value = box->text().toInt(&ok, 10);
-        if (!ok)
-            mBad = box;
-        return value;
-    }
-    RecordDate date(const QLineEdit *day, const QLineEdit *month, const QLineEdit *year)
-    {
-        const int d = integer(day);
-        const int m = integer(month);
-        const int y = integer(year);
-        return mBad ? RecordDate{} : encodeRecordDate(d, m, y);
-    }
-    const QLineEdit *bad() const { return mBad; }
-
-private:
-    const QLineEdit *mBad = nullptr;
-};
-
-/// The numeric boxes of the screen, converted: the confirm gathers these
-/// before it writes anything.
-struct StaffValues
-{
-    RecordDate dateOfBirth;
-    int caps = 0;
-    int goals = 0;
-    RecordDate nationalJoined;
-    RecordDate nationalContractEnd;
-    RecordDate joined;
-    RecordDate contractEnd;
-    std::array<std::int32_t, StaffMentalFields.size()> mental{};
-    std::array<std::int32_t, StaffAbilityFields.size()> abilities{};
-    std::array<std::int32_t, StaffRatingFields.size()> ratings{};
-};
-
 } // namespace
 
 StaffScreen::StaffScreen(Database &db, Lookups &lookups, EditorState &state, Prompter *prompter,
@@ -125,6 +62,15 @@ StaffScreen::StaffScreen(Database &db, Lookups &lookups, EditorState &state, Pro
 {
     mUi->setupUi(this);
     setFixedSize(593, 393);
+    mMental.add(this, StaffMentalFields);
+    mAttributes.add(this, StaffAbilityFields);
+    mAttributes.add(this, StaffRatingFields);
+    mDateOfBirth = {mUi->SDOB1, mUi->SDOB2, mUi->SDOB3};
+    mNationalJoined = {mUi->NatJ1, mUi->NatJ2, mUi->NatJ3};
+    mNationalContractEnd = {mUi->NatE1, mUi->NatE2, mUi->NatE3};
+    mJoined = {mUi->SJoin1, mUi->SJoin2, mUi->SJoin3};
+    mContractEnd = {mUi->SConEnd1, mUi->SConEnd2, mUi->SConEnd3};
+    keepToolTipsUp(this);
     mUi->SMiscList->header()->resizeSection(0, 112);
     mUi->SMiscList->setSelectionMode(QAbstractItemView::SingleSelection);
     mUi->SClub->installEventFilter(this);
@@ -297,7 +243,7 @@ void StaffScreen::ShowStaff()
     mUi->SFName->setText(fromCp1252(FirstNameText(mDb, p.firstName())));
     mUi->SSName->setText(fromCp1252(SecondNameText(mDb, p.secondName())));
     mUi->SCName->setText(fromCp1252(CommonNameText(mDb, p.commonName())));
-    showDate(p.dateOfBirth(), mUi->SDOB1, mUi->SDOB2, mUi->SDOB3);
+    mDateOfBirth.show(p.dateOfBirth());
     // A nationality the list does not hold (-2 included) shows no item.
     const qint64 nation = qint64(p.nationality()) + 1;
     mUi->SNation->setCurrentIndex(nation >= 0 && nation < mUi->SNation->count() ? int(nation)
@@ -311,30 +257,28 @@ void StaffScreen::ShowStaff()
 
     showNatTeam(p.nationalTeam());
     mUi->SJob2->setCurrentIndex(p.nationalJob() < mUi->SJob2->count() ? p.nationalJob() : -1);
-    showDate(p.nationalJoined(), mUi->NatJ1, mUi->NatJ2, mUi->NatJ3);
-    showDate(p.nationalContractEnd(), mUi->NatE1, mUi->NatE2, mUi->NatE3);
+    mNationalJoined.show(p.nationalJoined());
+    mNationalContractEnd.show(p.nationalContractEnd());
 
     const bool hasClub = p.club() >= 0;
     mUi->SClub->setText(hasClub ? fromCp1252(ClubShortName(mDb, p.club())) : NoClubText);
     mUi->bnSToClub->setEnabled(hasClub);
     mUi->SJob1->setCurrentIndex(p.job() < mUi->SJob1->count() ? p.job() : -1);
-    showDate(p.joined(), mUi->SJoin1, mUi->SJoin2, mUi->SJoin3);
-    showDate(p.contractEnd(), mUi->SConEnd1, mUi->SConEnd2, mUi->SConEnd3);
+    mJoined.show(p.joined());
+    mContractEnd.show(p.contractEnd());
 
-    for (const BoundField &field : StaffMentalFields)
-        findChild<QLineEdit *>(QLatin1String(field.objectName))->setText(number(p.read(field)));
+    mMental.show(*p.image(), p.offset());
     mUi->SClass->setCurrentIndex(p.classification() < mUi->SClass->count() ? p.classification()
                                                                            : -1);
     mUi->bnPlaying->setEnabled(p.classification() == Classification::PlayerNonPlayer);
 
+    // A person without a valid staff attribute record shows zero ratings,
+    // and the confirm then writes only his person record.
     const std::optional<StaffAttributes> a = staffAttributesOf(mDb, p);
-    for (const auto &fields : {std::span<const BoundField>(StaffAbilityFields),
-                               std::span<const BoundField>(StaffRatingFields)}) {
-        for (const BoundField &field : fields) {
-            findChild<QLineEdit *>(QLatin1String(field.objectName))
-                ->setText(number(a ? a->read(field) : 0));
-        }
-    }
+    if (a)
+        mAttributes.show(*a->image(), a->offset());
+    else
+        mAttributes.fill(QStringLiteral("0"));
     const int formation = a ? a->formation() - 1 : -1;
     mUi->SFor->setCurrentIndex(formation >= 0 && formation < mUi->SFor->count() ? formation : -1);
 
@@ -406,27 +350,18 @@ bool StaffScreen::ConfirmStaffClick()
     BusyCursor busy;
     // Every box is converted before anything is written, so a typing error
     // leaves the image, the name tables and the misc entries as they were.
-    BoxReader reader;
-    StaffValues v;
-    v.dateOfBirth = reader.date(mUi->SDOB1, mUi->SDOB2, mUi->SDOB3);
-    v.caps = reader.integer(mUi->SCap);
-    v.goals = reader.integer(mUi->SGoal);
-    v.nationalJoined = reader.date(mUi->NatJ1, mUi->NatJ2, mUi->NatJ3);
-    v.nationalContractEnd = reader.date(mUi->NatE1, mUi->NatE2, mUi->NatE3);
-    v.joined = reader.date(mUi->SJoin1, mUi->SJoin2, mUi->SJoin3);
-    v.contractEnd = reader.date(mUi->SConEnd1, mUi->SConEnd2, mUi->SConEnd3);
-    for (std::size_t i = 0; i < StaffMentalFields.size(); ++i)
-        v.mental[i] = reader.integer(
-            findChild<QLineEdit *>(QLatin1String(StaffMentalFields[i].objectName)));
-    for (std::size_t i = 0; i < StaffAbilityFields.size(); ++i)
-        v.abilities[i] = reader.integer(
-            findChild<QLineEdit *>(QLatin1String(StaffAbilityFields[i].objectName)));
-    for (std::size_t i = 0; i < StaffRatingFields.size(); ++i)
-        v.ratings[i] = reader.integer(
-            findChild<QLineEdit *>(QLatin1String(StaffRatingFields[i].objectName)));
-    if (const QLineEdit *bad = reader.bad()) {
-        mPrompter->information(QStringLiteral("'%1' is not a valid integer value").arg(bad->text()));
-        const_cast<QLineEdit *>(bad)->setFocus();
+    BoxConverter converter;
+    const RecordDate dateOfBirth = mDateOfBirth.convert(converter);
+    const int caps = converter.integer(mUi->SCap);
+    const int goals = converter.integer(mUi->SGoal);
+    const RecordDate nationalJoined = mNationalJoined.convert(converter);
+    const RecordDate nationalContractEnd = mNationalContractEnd.convert(converter);
+    const RecordDate joined = mJoined.convert(converter);
+    const RecordDate contractEnd = mContractEnd.convert(converter);
+    const std::vector<BoundValue> mental = mMental.convert(converter);
+    const std::vector<BoundValue> attributes = mAttributes.convert(converter);
+    if (!converter.ok()) {
+        mPrompter->information(converter.message());
         return false;
     }
 
@@ -478,33 +413,29 @@ bool StaffScreen::ConfirmStaffClick()
         SaveStaffMiscEntries(mDb, *index, stored, typed, entries);
     }
 
-    p.setDateOfBirth(v.dateOfBirth);
+    p.setDateOfBirth(dateOfBirth);
     p.setNationality(nationKey);
     const std::int32_t second = mUi->SSecNation->currentIndex() - 1;
     p.setSecondNationality(second < 0 ? PersonNone::Nation : second);
-    p.setCaps(v.caps);
-    p.setGoals(v.goals);
+    p.setCaps(caps);
+    p.setGoals(goals);
     if (const std::optional<std::int32_t> team = natTeamValue())
         p.setNationalTeam(*team);
     // A stored code the list does not hold shows no item and is kept.
     if (mUi->SJob2->currentIndex() >= 0)
         p.setNationalJob(mUi->SJob2->currentIndex());
-    p.setNationalJoined(v.nationalJoined);
-    p.setNationalContractEnd(v.nationalContractEnd);
+    p.setNationalJoined(nationalJoined);
+    p.setNationalContractEnd(nationalContractEnd);
     if (mUi->SJob1->currentIndex() >= 0)
         p.setJob(mUi->SJob1->currentIndex());
-    p.setJoined(v.joined);
-    p.setContractEnd(v.contractEnd);
-    for (std::size_t i = 0; i < StaffMentalFields.size(); ++i)
-        p.write(StaffMentalFields[i], v.mental[i]);
+    p.setJoined(joined);
+    p.setContractEnd(contractEnd);
+    FieldBinding::write(*p.image(), p.offset(), mental);
     if (mUi->SClass->currentIndex() >= 0)
         p.setClassification(mUi->SClass->currentIndex());
 
     if (std::optional<StaffAttributes> a = staffAttributesOf(mDb, p)) {
-        for (std::size_t i = 0; i < StaffAbilityFields.size(); ++i)
-            a->write(StaffAbilityFields[i], v.abilities[i]);
-        for (std::size_t i = 0; i < StaffRatingFields.size(); ++i)
-            a->write(StaffRatingFields[i], v.ratings[i]);
+        FieldBinding::write(*a->image(), a->offset(), attributes);
         if (mUi->SFor->currentIndex() >= 0)
             a->setFormation(mUi->SFor->currentIndex() + 1);
     }
@@ -534,11 +465,14 @@ void StaffScreen::startNewRecord()
     mUi->SFName->setText(QStringLiteral("<first name>"));
     mUi->SSName->setText(QStringLiteral("<second name>"));
     mUi->SCName->setText(QStringLiteral("<common name>"));
-    setDateTexts(mUi->SDOB1, mUi->SDOB2, mUi->SDOB3, "1", "2", "1900");
-    setDateTexts(mUi->NatJ1, mUi->NatJ2, mUi->NatJ3, "1", "2", "1900");
-    setDateTexts(mUi->NatE1, mUi->NatE2, mUi->NatE3, "1", "2", "1900");
-    setDateTexts(mUi->SJoin1, mUi->SJoin2, mUi->SJoin3, "2", "1", "1996");
-    setDateTexts(mUi->SConEnd1, mUi->SConEnd2, mUi->SConEnd3, "1", "2", "1900");
+    // Day first: 1 February 1900, and 2 January 1996 for the date joined.
+    const QString one = QStringLiteral("1");
+    const QString two = QStringLiteral("2");
+    const QString unsetYear = QStringLiteral("1900");
+    for (const DateBoxes *date : {&mDateOfBirth, &mNationalJoined, &mNationalContractEnd,
+                                  &mContractEnd})
+        date->fill(one, two, unsetYear);
+    mJoined.fill(two, one, QStringLiteral("1996"));
     mUi->SClub->setText(NoClubText);
     for (QComboBox *list : {mUi->SNation, mUi->SSecNation, mUi->SNatTeam, mUi->SJob2})
         list->setCurrentIndex(0);
@@ -547,12 +481,8 @@ void StaffScreen::startNewRecord()
     mUi->SFor->setCurrentIndex(NewStaffFormation - 1);
     mUi->SCap->setText(QStringLiteral("0"));
     mUi->SGoal->setText(QStringLiteral("0"));
-    for (const auto &fields : {std::span<const BoundField>(StaffMentalFields),
-                               std::span<const BoundField>(StaffAbilityFields),
-                               std::span<const BoundField>(StaffRatingFields)}) {
-        for (const BoundField &field : fields)
-            findChild<QLineEdit *>(QLatin1String(field.objectName))->setText(QStringLiteral("0"));
-    }
+    mMental.fill(QStringLiteral("0"));
+    mAttributes.fill(QStringLiteral("0"));
     mUi->MConf->setText(QStringLiteral("0"));
     mUi->SIntRet->setChecked(false);
     mUi->SMiscList->clear();
@@ -633,8 +563,8 @@ void StaffScreen::bnSMaxClick()
     if (!mPrompter->question(QString::fromLatin1(RoleMessage::AreYouSure)))
         return;
     for (const RatingValue &rating : perfectStaffRatings()) {
-        if (auto *box = findChild<QLineEdit *>(QLatin1String(rating.field.objectName)))
-            box->setText(number(rating.value));
+        if (!mMental.setValue(rating.field.objectName, rating.value))
+            mAttributes.setValue(rating.field.objectName, rating.value);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EditorState.h"
+#include "widgets/FieldBinding.h"
 
 #include <QString>
 #include <QWidget>
@@ -135,6 +136,16 @@ private:
     Lookups &mLookups;
     EditorState &mState;
     Prompter *mPrompter;
+
+    /// The eight mental ratings of the person record.
+    FieldBinding mMental;
+    /// Abilities, reputations and the 21 ratings of the staff attribute record.
+    FieldBinding mAttributes;
+    DateBoxes mDateOfBirth;
+    DateBoxes mNationalJoined;
+    DateBoxes mNationalContractEnd;
+    DateBoxes mJoined;
+    DateBoxes mContractEnd;
 
     /// True while the screen is filled from the record: the change events
     /// then set no flags.

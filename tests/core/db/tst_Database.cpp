@@ -270,9 +270,15 @@ void tst_Database::extraBytesAfterWholeRecordsSurvive()
     const QString city = dataPath(inst, DataFile::City);
     writeFile(staff, readFile(staff) + "TAIL");
     writeFile(city, readFile(city) + "xyz");
+    const QString club = dataPath(inst, DataFile::Club);
+    writeFile(club, readFile(club) + "partial club");
     const auto before = snapshot(inst.path());
     Database db;
     QVERIFY2(db.load(inst.path()), qPrintable(db.errorString()));
+    // National teams stay aligned behind the whole club records.
+    QCOMPARE(db.image(DataFile::Club).size() % 581, 0);
+    QCOMPARE(db.clubs().read(db.image(DataFile::Club).size(), 581),
+             db.image(DataFile::NatClub).read(0, 581));
     QVERIFY(db.save());
     QCOMPARE(snapshot(inst.path()), before);
 }
