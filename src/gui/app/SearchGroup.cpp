@@ -34,7 +34,6 @@ void SearchGroup::beginSearch()
     bool empty = false;
     {
         BusyCursor busy;
-        mModel->clear();
         mModel->setRows(mSearch(toCp1252(text), caseSensitive));
         empty = mModel->rowCount() == 0;
     }

@@ -11,7 +11,6 @@
 #include <optional>
 
 class QComboBox;
-class QLineEdit;
 
 namespace Ui {
 class StaffScreen;
@@ -23,12 +22,12 @@ class Database;
 class Lookups;
 class Prompter;
 
-/// The staff editor: one non-playing person (classification 1 or 3), his
-/// person record, his staff attribute record and his misc entries.
+/// The staff editor (`pnStaff`): one non-playing person (classification 1 or
+/// 3), his person record, his staff attribute record and his misc entries.
 ///
-/// The boxes are edited freely; nothing reaches the image until "Confirm Staff
-/// Data Changes", which first converts every box and writes nothing at all when
-/// one of them holds no number. The current person is the state's person offset.
+/// The boxes are only a draft: the image changes when the user confirms, and a
+/// confirm converts every box first and writes nothing at all unless all of
+/// them convert. The current person is the editor state's person offset.
 class StaffScreen : public QWidget
 {
     Q_OBJECT
@@ -40,30 +39,31 @@ public:
 
     void setPrompter(Prompter *prompter) { mPrompter = prompter; }
 
-    /// Fills the lists that come from the loaded database (nations, jobs,
-    /// classes, formations). Call after every load, before ShowStaff.
-    void fillLists();
-
     /// Fills the screen from the current person and leaves new-record mode.
     void ShowStaff();
-    /// Writes the screen back; false when a box held no number (nothing was
-    /// written then) or the new record could not be added.
+    /// Writes the screen into the current person, or into a new one in
+    /// new-record mode. False, with nothing written, when a box does not
+    /// convert or there is no record to write.
     bool ConfirmStaffClick();
-    /// Fills the screen with the values of a new staff member and enters
-    /// new-record mode; the next confirm adds him. The question is the caller's.
-    void startNewRecord();
+    /// "Create" on this screen: asks, then starts a new staff member.
+    void bnCreateNewClick();
+    /// Fills the screen with a new staff member's starting values and enters
+    /// new-record mode; nothing is added until the confirm.
+    void CreateNewStaff();
 
-    /// A transfer or release changed the person's club: the confirm that
-    /// follows must rewrite his misc entries under the new club.
-    void markMiscChanged() { mMiscChanged = true; }
-    /// Fills `SMiscList` from the current person's relationship slots.
+    /// A transfer or release changed the person's club: his misc lines are
+    /// rewritten under the new club at the next confirm.
+    void setMiscChanged() { mMiscChanged = true; }
+    /// Rebuilds `SMiscList` from the current person's slots.
     void rebuildMiscList();
 
-    /// The header text: first name, one space, second name.
+    /// First name, one space, second name: what the title bar shows.
     QString title() const;
+    /// The person shown, or nothing before the first confirm of a new one.
+    std::optional<int> currentPerson() const;
 
-    /// Changed-field flags, for the caller and for tests.
-    struct Flags
+    /// What the next confirm resolves or rewrites besides the records.
+    struct ChangedFlags
     {
         bool firstName = false;
         bool secondName = false;
@@ -71,65 +71,52 @@ public:
         bool nationality = false;
         bool misc = false;
     };
-    Flags flags() const;
+    ChangedFlags changedFlags() const;
 
 Q_SIGNALS:
-    /// The header `pn2` should read `title`.
     void titleChanged(const QString &title);
-    /// A person was shown or added: the create button makes staff (kind 2)
-    /// and the delete button, enabled, deletes persons (kind 1).
-    void recordShown();
-    /// Create filled the screen: the delete button is off until the confirm.
-    void newRecordStarted();
-    /// A confirm wrote the record (and may have added it).
-    void recordConfirmed();
-    /// "Playing Role": show the same person on the player screen.
-    void playingRoleRequested();
-    /// The person lost his playing side; player search results may list him wrongly.
-    void playingRoleDropped();
-    /// "Change Entry" (or a double-click) on relationship row `row` (from 0).
-    void miscListDialogRequested(int row);
-    /// "Transfer".
+    /// Caption and state of the editor's create and delete buttons.
+    void createButtonChanged(const QString &caption, bool enabled);
+    void deleteButtonChanged(const QString &caption, bool enabled);
+    /// "Playing Role": show the current person on the player screen.
+    void playerScreenRequested();
+    /// The player search results may list a person who is no player any more.
+    void playerResultsStale();
+    void clubRequested(qint64 clubOffset);
+    void nationRequested(qint64 nationOffset);
     void transferRequested();
-    /// A go-to button: the club screen should show club `club` (club index).
-    void clubRequested(int club);
-    /// A go-to button: the nation screen should show nation `nation`.
-    void nationRequested(int nation);
+    /// Open the misc-list dialog for row `row` of `SMiscList`.
+    void miscListDialogRequested(int row);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void connectControls();
-    void setTitleFromNames();
-    void setNamesChanged();
-    /// Person index of the current record, or nothing in new-record mode or
-    /// when the offset names no person.
-    std::optional<int> currentPerson() const;
-    bool showsClub() const;
-
-    void loadMiscEntries();
-    void showNatTeam(std::int32_t value);
-    std::optional<std::int32_t> natTeamValue() const;
-
-    // Handlers, named after the control and the event.
     void SFNameChange();
     void SSNameChange();
     void SCNameChange();
     void SNationChange();
-    void MConfChange();
-    void SIntRetClick();
+    /// `MConf` and `SIntRet`: the person's misc lines are rewritten at the next confirm.
+    void MiscFieldChange();
     void SJob1Change(int item);
     void SClassChange(int item);
     void bnSMaxClick();
     void bnPlayingClick();
     void bnSMiscClick();
-    void SMiscListDblClick();
     void bnSToClubClick();
     void goToNation(const QComboBox *list);
 
+    void connectHandlers();
+    void fillLists();
+    void clearFlags();
+    void setEditing(bool existingRecord);
+    QByteArray clubLongNameOfPanel() const;
+    void loadMiscEntries();
+    void showNatTeam(std::int32_t value);
+    /// The national team to store; nothing keeps the stored one.
+    std::optional<std::int32_t> natTeamValue() const;
     /// Puts the stored code back into a list without raising its change event.
-    void restore(QComboBox *list, int stored);
+    static void restore(QComboBox *list, int stored);
 
     std::unique_ptr<Ui::StaffScreen> mUi;
     Database &mDb;
@@ -141,14 +128,14 @@ private:
     FieldBinding mMental;
     /// Abilities, reputations and the 21 ratings of the staff attribute record.
     FieldBinding mAttributes;
-    DateBoxes mDateOfBirth;
+    DateBoxes mBirth;
     DateBoxes mNationalJoined;
     DateBoxes mNationalContractEnd;
     DateBoxes mJoined;
     DateBoxes mContractEnd;
 
-    /// True while the screen is filled from the record: the change events
-    /// then set no flags.
+    /// True while the screen is filled from the record or with a new
+    /// record's values: the change events then set no flags.
     bool mFilling = false;
     bool mFirstNameChanged = false;
     bool mSecondNameChanged = false;
