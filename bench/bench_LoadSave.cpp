@@ -1,11 +1,10 @@
 // Load and save of a 100,000-person database against the same bytes read
 // and written with plain file I/O, flushed to disk the same way.
-#include "DatabaseBuilder.h"
+#include "BenchDatabase.h"
 #include "db/Database.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -13,21 +12,9 @@
 
 namespace {
 
-constexpr int Persons = 100000;
-
 const QString &installation()
 {
-    static QTemporaryDir dir;
-    static const bool written = [] {
-        kx3::BuilderOptions options;
-        options.seed = 7;
-        options.persons = Persons;
-        return kx3::DatabaseBuilder(options).write(dir.path());
-    }();
-    if (!written)
-        qFatal("could not write the benchmark database");
-    static const QString path = dir.path();
-    return path;
+    return kx3::bench::installation(7);
 }
 
 QStringList dataFiles()

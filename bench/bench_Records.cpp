@@ -1,7 +1,7 @@
 // Deleting a person and creating a club on a 100,000-person database: both
 // walk whole tables, and a deletion must stay well under a frame's worth of
 // waiting (50 ms) however many persons there are.
-#include "DatabaseBuilder.h"
+#include "BenchDatabase.h"
 #include "db/Database.h"
 #include "db/Lookups.h"
 #include "people/PersonRecord.h"
@@ -9,27 +9,14 @@
 #include "records/DeleteRecords.h"
 #include "records/IntegrityCheck.h"
 
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-constexpr int Persons = 100000;
-
 const QString &installation()
 {
-    static QTemporaryDir dir;
-    static const bool written = [] {
-        kx3::BuilderOptions options;
-        options.seed = 11;
-        options.persons = Persons;
-        return kx3::DatabaseBuilder(options).write(dir.path());
-    }();
-    if (!written)
-        qFatal("could not write the benchmark database");
-    static const QString path = dir.path();
-    return path;
+    return kx3::bench::installation(11);
 }
 
 /// One loaded database shared by the runs: each iteration changes it a little

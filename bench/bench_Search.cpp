@@ -3,12 +3,11 @@
 // The searches run in the GUI thread behind a busy pointer, so a search that
 // lists every record must still feel immediate: well under 30 ms.
 
-#include "DatabaseBuilder.h"
+#include "BenchDatabase.h"
 
 #include "db/Database.h"
 #include "db/Search.h"
 
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -16,38 +15,8 @@
 
 namespace {
 
-constexpr int Persons = 100000;
-
-/// The generated installation, written and loaded once for every benchmark.
-struct LoadedDatabase
-{
-    QTemporaryDir dir;
-    kx3::Database db;
-    QString error;
-    bool ok = false;
-
-    LoadedDatabase()
-    {
-        kx3::BuilderOptions options;
-        options.persons = Persons;
-        const kx3::DatabaseBuilder builder(options);
-        if (!dir.isValid()) {
-            error = QStringLiteral("no temporary folder");
-            return;
-        }
-        if (!builder.write(dir.path(), &error))
-            return;
-        ok = db.load(dir.path());
-        if (!ok)
-            error = db.errorString();
-    }
-};
-
-LoadedDatabase &loaded()
-{
-    static LoadedDatabase instance;
-    return instance;
-}
+using kx3::bench::LoadedDatabase;
+using kx3::bench::loaded;
 
 using SearchFunction = kx3::SearchRows (*)(const kx3::Database &, const QByteArray &, bool);
 

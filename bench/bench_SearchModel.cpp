@@ -2,7 +2,7 @@
 // database, with the result list's model filled and sorted: what the user
 // waits for behind the busy pointer after "Begin Search". Budget: 150 ms.
 
-#include "DatabaseBuilder.h"
+#include "BenchDatabase.h"
 
 #include "db/Database.h"
 #include "db/Search.h"
@@ -10,43 +10,15 @@
 #include "widgets/SearchResultModel.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-constexpr int Persons = 100000;
-
-struct LoadedDatabase
-{
-    QTemporaryDir dir;
-    kx3::Database db;
-    QString error;
-    bool ok = false;
-
-    LoadedDatabase()
-    {
-        kx3::BuilderOptions options;
-        options.persons = Persons;
-        if (!dir.isValid()) {
-            error = QStringLiteral("no temporary folder");
-            return;
-        }
-        if (!kx3::DatabaseBuilder(options).write(dir.path(), &error))
-            return;
-        ok = db.load(dir.path());
-        if (!ok)
-            error = db.errorString();
-    }
-};
-
-LoadedDatabase &loaded()
-{
-    static LoadedDatabase instance;
-    return instance;
-}
+using kx3::bench::LoadedDatabase;
+using kx3::bench::loaded;
+using kx3::bench::Persons;
 
 // The candidate joins the names with blanks, so one blank lists every player.
 const QByteArray EveryPlayer(" ");

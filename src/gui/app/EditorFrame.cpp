@@ -21,6 +21,18 @@ void EditorFrame::setTitle(const QString &title)
     mUi->pn2->setText(title);
 }
 
+void EditorFrame::setCreateButton(const QString &caption, bool enabled)
+{
+    mUi->bnCreateNew->setText(caption);
+    mUi->bnCreateNew->setEnabled(enabled);
+}
+
+void EditorFrame::setDeleteButton(const QString &caption, bool enabled)
+{
+    mUi->bnDelete->setText(caption);
+    mUi->bnDelete->setEnabled(enabled);
+}
+
 QString EditorFrame::title() const
 {
     return mUi->pn2->text();

@@ -23,6 +23,10 @@ public:
     ~EditorFrame() override;
 
     void setTitle(const QString &title);
+    /// Caption and state of the create and delete buttons, as the record
+    /// editor shown last sets them.
+    void setCreateButton(const QString &caption, bool enabled);
+    void setDeleteButton(const QString &caption, bool enabled);
     QString title() const;
 
     /// Adds a record editor to the stack; the frame takes ownership.

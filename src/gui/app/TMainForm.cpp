@@ -4,10 +4,13 @@
 #include "EditorFrame.h"
 #include "Prompter.h"
 #include "RecordTitle.h"
+#include "SearchGroup.h"
 #include "SearchMenu1.h"
 #include "SearchMenu2.h"
 #include "SearchMenuModes.h"
 #include "SplashScreen.h"
+#include "people/PlayerScreen.h"
+#include "people/StaffScreen.h"
 #include "widgets/DefaultButtonGroup.h"
 
 #include <QCloseEvent>
@@ -70,6 +73,8 @@ void TMainForm::setPrompter(std::unique_ptr<Prompter> prompter)
     mSearch1->setPrompter(mPrompter.get());
     mSearch2->setPrompter(mPrompter.get());
     mModes->setPrompter(mPrompter.get());
+    mStaff->setPrompter(mPrompter.get());
+    mPlayer->setPrompter(mPrompter.get());
 }
 
 void TMainForm::buildScreens()
@@ -107,9 +112,61 @@ void TMainForm::buildScreens()
     connect(mSearch2, &SearchMenu2::otherMenuRequested, this, &TMainForm::bnSearchP1Click);
     connect(mSearch2, &SearchMenu2::exitRequested, this, &TMainForm::Exit4Click);
     connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
+    connect(mEditor, &EditorFrame::createRequested, this, &TMainForm::bnCreateNewClick);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
+    buildStaffScreen();
+    buildPlayerScreen();
+}
+
+void TMainForm::buildStaffScreen()
+{
+    mStaff = new StaffScreen(mDatabase, mLookups, mState, mPrompter.get());
+    setEditorScreen(EditorScreen::Staff, mStaff, [this] { mStaff->ShowStaff(); });
+    connect(mStaff, &StaffScreen::titleChanged, mEditor, &EditorFrame::setTitle);
+    connect(mStaff, &StaffScreen::createButtonChanged, mEditor, &EditorFrame::setCreateButton);
+    connect(mStaff, &StaffScreen::deleteButtonChanged, mEditor, &EditorFrame::setDeleteButton);
+    connect(mStaff, &StaffScreen::playerScreenRequested, this,
+            [this] { openRecord(EditorScreen::Player, mState.personOffset); });
+    connect(mStaff, &StaffScreen::playerResultsStale, mSearch1->players(), &SearchGroup::clear);
+    connect(mStaff, &StaffScreen::clubRequested, this,
+            [this](qint64 offset) { openRecord(EditorScreen::Club, offset); });
+    connect(mStaff, &StaffScreen::nationRequested, this,
+            [this](qint64 offset) { openRecord(EditorScreen::Nation, offset); });
+    connect(mStaff, &StaffScreen::miscListDialogRequested, this,
+            [this](int row) { mModes->openMiscListDialog(MiscListSource::Staff, row); });
+    connect(mModes, &SearchMenuModes::relationshipListChanged, this,
+            [this](MiscListSource source) {
+                if (source == MiscListSource::Staff)
+                    mStaff->rebuildMiscList();
+            });
+}
+
+void TMainForm::buildPlayerScreen()
+{
+    mPlayer = new PlayerScreen(mDatabase, mLookups, mState, mPrompter.get());
+    setEditorScreen(EditorScreen::Player, mPlayer, [this] { mPlayer->ShowPlayer(); });
+    connect(mPlayer, &PlayerScreen::titleChanged, mEditor, &EditorFrame::setTitle);
+    connect(mPlayer, &PlayerScreen::createButtonChanged, mEditor, &EditorFrame::setCreateButton);
+    connect(mPlayer, &PlayerScreen::deleteButtonChanged, mEditor, &EditorFrame::setDeleteButton);
+    connect(mPlayer, &PlayerScreen::staffScreenRequested, this,
+            [this] { openRecord(EditorScreen::Staff, mState.personOffset); });
+    connect(mPlayer, &PlayerScreen::playerResultsStale, mSearch1->players(), &SearchGroup::clear);
+    connect(mPlayer, &PlayerScreen::clubRequested, this,
+            [this](qint64 offset) { openRecord(EditorScreen::Club, offset); });
+    connect(mPlayer, &PlayerScreen::nationRequested, this,
+            [this](qint64 offset) { openRecord(EditorScreen::Nation, offset); });
+    connect(mPlayer, &PlayerScreen::miscListDialogRequested, this,
+            [this](int row) { mModes->openMiscListDialog(MiscListSource::Player, row); });
+    connect(mPlayer, &PlayerScreen::clubPickingRequested, mModes,
+            &SearchMenuModes::startClubPicking);
+    connect(mModes, &SearchMenuModes::clubPicked, mPlayer, &PlayerScreen::setPickedClub);
+    connect(mModes, &SearchMenuModes::relationshipListChanged, this,
+            [this](MiscListSource source) {
+                if (source == MiscListSource::Player)
+                    mPlayer->rebuildMiscList();
+            });
 }
 
 void TMainForm::connectSearchResults()
@@ -318,6 +375,15 @@ void TMainForm::bnSearchClick()
         showPanel(mSearch2);
         mSearch2->focusSearch();
     }
+}
+
+// Each record editor says which kind the create button makes (EditorState).
+void TMainForm::bnCreateNewClick()
+{
+    if (mState.recordKind == RecordKind::Staff)
+        mStaff->bnCreateNewClick();
+    else if (mState.recordKind == RecordKind::Player)
+        mPlayer->bnCreateNewClick();
 }
 
 bool TMainForm::SaveDataFiles()

@@ -19,10 +19,12 @@ namespace kx3 {
 class DefaultButtonGroup;
 class EditorFrame;
 class Prompter;
+class PlayerScreen;
 class SearchMenu1;
 class SearchMenuModes;
 class SearchMenu2;
 class SplashScreen;
+class StaffScreen;
 
 /// The editor's one window. It owns the database and the screens and moves
 /// between them; each screen does its own work.
@@ -55,6 +57,8 @@ public:
     EditorFrame *editorFrame() const { return mEditor; }
     /// The misc-list dialog and club picking on the main search menu.
     SearchMenuModes *searchModes() const { return mModes; }
+    StaffScreen *staffScreen() const { return mStaff; }
+    PlayerScreen *playerScreen() const { return mPlayer; }
     /// 1 when the main search menu was the last one shown, 2 for the other.
     int searchMarker() const { return mSearchMarker; }
 
@@ -95,11 +99,14 @@ private:
     void bnSearchP2Click();
     void bnSearchClick();
     void clubChosen(qint64 offset);
+    void bnCreateNewClick();
     void bnSaveClick();
     void Exit3Click();
 
     void buildScreens();
     void connectSearchResults();
+    void buildStaffScreen();
+    void buildPlayerScreen();
     void showPanel(QWidget *panel);
     void leaveSearchMenu(const QString &caption);
     /// Saves with the busy pointer; reports a failure and returns false.
@@ -130,6 +137,8 @@ private:
     EditorFrame *mEditor = nullptr;
     SearchMenuModes *mModes = nullptr;
     DefaultButtonGroup *mSearchButtons = nullptr;
+    StaffScreen *mStaff = nullptr;
+    PlayerScreen *mPlayer = nullptr;
 };
 
 } // namespace kx3

@@ -1,0 +1,52 @@
+#pragma once
+
+// The generated 100,000-person installation every benchmark measures on,
+// written once per program into a temporary folder.
+
+#include "DatabaseBuilder.h"
+#include "db/Database.h"
+
+#include <QTemporaryDir>
+
+namespace kx3::bench {
+
+inline constexpr int Persons = 100000;
+
+/// Path of the generated installation; aborts the program when it cannot be written.
+inline const QString &installation(quint32 seed = 1)
+{
+    static QTemporaryDir dir;
+    static const QString path = [&] {
+        BuilderOptions options;
+        options.seed = seed;
+        options.persons = Persons;
+        QString error;
+        if (!dir.isValid() || !DatabaseBuilder(options).write(dir.path(), &error))
+            qFatal("could not write the benchmark database: %s", qPrintable(error));
+        return dir.path();
+    }();
+    return path;
+}
+
+/// The installation loaded once; `error` is set when loading failed.
+struct LoadedDatabase
+{
+    Database db;
+    QString error;
+    bool ok = false;
+
+    LoadedDatabase()
+    {
+        ok = db.load(installation());
+        if (!ok)
+            error = db.errorString();
+    }
+};
+
+inline LoadedDatabase &loaded()
+{
+    static LoadedDatabase instance;
+    return instance;
+}
+
+} // namespace kx3::bench
