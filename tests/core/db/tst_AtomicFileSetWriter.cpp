@@ -1,4 +1,5 @@
 #include "SaveFaults.h"
+#include "TestFiles.h"
 #include "db/AtomicFileSetWriter.h"
 
 #include <QDir>
@@ -11,17 +12,9 @@ using kx3::test::FailAtStep;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 void writeFile(const QString &path, const QByteArray &content)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
+    QVERIFY(kx3::test::writeFile(path, content));
 }
 
 } // namespace
@@ -46,8 +39,8 @@ void tst_AtomicFileSetWriter::replacesEveryFileAndLeavesNothingBehind()
     w.add(dir.filePath("a.dat"), "new a");
     w.add(dir.filePath("b.dat"), "new b");
     QVERIFY(w.commit());
-    QCOMPARE(readAll(dir.filePath("a.dat")), QByteArray("new a"));
-    QCOMPARE(readAll(dir.filePath("b.dat")), QByteArray("new b"));
+    QCOMPARE(kx3::test::readFile(dir.filePath("a.dat")), QByteArray("new a"));
+    QCOMPARE(kx3::test::readFile(dir.filePath("b.dat")), QByteArray("new b"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
@@ -77,7 +70,7 @@ void tst_AtomicFileSetWriter::failureAtAnyStepChangesNothing()
     QVERIFY(!w.commit());
     QCOMPARE(w.failedTarget(), dir.filePath(names.at(index)));
     for (const QString &n : names)
-        QCOMPARE(readAll(dir.filePath(n)), "old " + n.toLatin1());
+        QCOMPARE(kx3::test::readFile(dir.filePath(n)), "old " + n.toLatin1());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), [&] {
         QStringList sorted = names;
         sorted.sort();
@@ -94,7 +87,7 @@ void tst_AtomicFileSetWriter::readOnlyOriginalBecomesOwnerWritable()
     AtomicFileSetWriter w;
     w.add(path, "new");
     QVERIFY(w.commit());
-    QCOMPARE(readAll(path), QByteArray("new"));
+    QCOMPARE(kx3::test::readFile(path), QByteArray("new"));
     const auto perms = QFile::permissions(path);
     QVERIFY(perms & QFile::WriteOwner);
     QVERIFY(perms & QFile::ReadOther);

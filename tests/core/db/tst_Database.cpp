@@ -1,4 +1,5 @@
 #include "SaveFaults.h"
+#include "TestFiles.h"
 #include "TestDatabase.h"
 #include "db/Database.h"
 
@@ -15,17 +16,11 @@ using kx3::test::FailAtStep;
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using kx3::test::readFile;
 
 void writeFile(const QString &path, const QByteArray &content)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(content);
+    QVERIFY(kx3::test::writeFile(path, content));
 }
 
 /// Every file of a Data folder with its bytes, for before/after comparisons.
