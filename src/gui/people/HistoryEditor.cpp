@@ -46,7 +46,9 @@ HistoryEditor::HistoryEditor(const HistoryWidgets &widgets, QObject *parent)
     mW.list->setColumnWidth(Season, 58);
     mW.list->setColumnWidth(Club, 128);
     mW.list->setColumnWidth(Apps, 42);
-    mW.list->header()->setStretchLastSection(true);
+    // The list never changes size: fixed columns that fit it exactly.
+    mW.list->header()->setStretchLastSection(false);
+    mW.list->setColumnWidth(Goals, 64);
     mW.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(mW.list, &QTreeWidget::itemSelectionChanged, this, &HistoryEditor::HistListSelect);
     connect(mW.club, &QLineEdit::textChanged, this, &HistoryEditor::HCluChange);

@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace kx3 {
@@ -35,7 +36,6 @@ template <std::size_t N> void fillItems(QComboBox *list, const std::array<const 
     QStringList items;
     for (const char *name : names)
         items.append(QString::fromLatin1(name));
-    setIndexQuietly(list, -1);
     const QSignalBlocker block(list);
     list->clear();
     list->addItems(items);

@@ -14,6 +14,11 @@
 #include "records/IntegrityCheck.h"
 #include "widgets/Cp1252.h"
 
+#include "app/EditorFrame.h"
+#include "app/SearchMenu1.h"
+#include "app/TMainForm.h"
+
+#include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
 #include "../support/ScriptedPrompter.h"
 #include "TestDatabase.h"
@@ -26,6 +31,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <functional>
@@ -104,6 +110,7 @@ private Q_SLOTS:
     void failedConfirmChangesNothing();
     void createAppendsOnePlayer();
     void failedCreateConfirmAppendsNothing();
+    void mainWindowHooks();
     void screenshots();
 
 private:
@@ -1005,29 +1012,98 @@ void TestPlayerScreen::failedCreateConfirmAppendsNothing()
     verifyIntegrity();
 }
 
-// Pictures of every tab for checking the layout by eye: KX3_SCREENSHOTS=<folder>.
+// The screen inside the main window: opened from the player search, titling
+// the editor, setting its buttons, and borrowing the search menu for the
+// misc-list dialog and club picking.
+void TestPlayerScreen::mainWindowHooks()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    auto prompter = std::make_unique<ScriptedPrompter>();
+    ScriptedPrompter *answers = prompter.get();
+    TMainForm form(std::make_unique<test::FakeSource>(), mInstall->path(), std::move(prompter));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto find = [&form](const char *name) {
+        auto *found = form.findChild<QWidget *>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    };
+    auto press = [&](const char *name) { QTest::mouseClick(find(name), Qt::LeftButton); };
+    press("bnBegin");
+    Database &db = form.database();
+    int i = 0;
+    while (person(db, i)->classification() != 2 || person(db, i)->relationship(0) < 0)
+        ++i;
+    FindOrAddName(db, NameTable::Second, -1, "Qwertyson", NameTarget::person(i));
+
+    static_cast<QLineEdit *>(find("PSearch"))->clear();
+    QTest::keyClicks(find("PSearch"), "Qwertyson");
+    press("bnSearchPlayer");
+    auto *results = static_cast<QTreeView *>(find("PSearchList"));
+    QCOMPARE(results->model()->rowCount(), 1);
+    results->setCurrentIndex(results->model()->index(0, 0));
+    press("bnGotoPlayer");
+    QCOMPARE(form.currentPanel(), form.editorFrame());
+    QCOMPARE(form.editorFrame()->currentEditorPanel(), form.playerScreen());
+    const QString first = fromCp1252(FirstNameText(db, person(db, i)->firstName()));
+    QCOMPARE(form.editorFrame()->title(), first + QStringLiteral(" Qwertyson"));
+    QCOMPARE(static_cast<QPushButton *>(find("bnCreateNew"))->text(),
+             QStringLiteral("Create New Player"));
+    QVERIFY(find("bnDelete")->isEnabled());
+
+    auto *misc = static_cast<QTreeWidget *>(find("PMiscList"));
+    misc->setCurrentItem(misc->topLevelItem(0));
+    QTest::mouseClick(find("bgPMisc"), Qt::LeftButton);
+    QCOMPARE(form.currentPanel(), form.searchMenu1());
+    form.searchModes()->MiscNoneClick();
+    QCOMPARE(person(db, i)->relationship(0), -2);
+    QCOMPARE(misc->topLevelItem(0)->text(1), QStringLiteral("<none>"));
+    QCOMPARE(form.currentPanel(), form.editorFrame());
+
+    QTest::mouseClick(find("bnTClub"), Qt::LeftButton);
+    QCOMPARE(form.searchModes()->mode(), SearchMenuModes::Mode::ClubPicking);
+    QVERIFY(form.searchModes()->pickClub(0));
+    QCOMPARE(static_cast<QLineEdit *>(find("TClub"))->text(), fromCp1252(ClubLongName(db, 0)));
+
+    const int persons = db.counters().persons;
+    answers->queue(true);
+    press("bnCreateNew");
+    QCOMPARE(form.editorFrame()->title(), QStringLiteral("<first name> <second name>"));
+    QVERIFY(!find("bnDelete")->isEnabled());
+    QTest::mouseClick(find("ConfirmPlayer"), Qt::LeftButton);
+    QCOMPARE(db.counters().persons, persons + 1);
+    QVERIFY(find("bnDelete")->isEnabled());
+    QCOMPARE(answers->pendingAnswers(), 0);
+}
+
+// Pictures of every tab in the main window, for checking the layout by eye:
+// KX3_SCREENSHOTS=<folder>.
 void TestPlayerScreen::screenshots()
 {
     const QString dir = qEnvironmentVariable("KX3_SCREENSHOTS");
     if (dir.isEmpty())
         QSKIP("KX3_SCREENSHOTS not set");
-    // The main window's font, which the screen inherits there.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(11);
-    mScreen->setFont(font);
-    const int i = find([&](const PersonRecord &p) {
-        return p.classification() == 2 && p.club() >= 0 && p.relationship(0) >= 0 &&
-               loadHistory(*mDb, p.offset() / 157, mLookups.clubNames().names()).size() > 2;
-    });
-    open(i);
-    w<QTreeWidget>("HistList")->setCurrentItem(w<QTreeWidget>("HistList")->topLevelItem(1));
+    QApplication::setQuitOnLastWindowClosed(false);
+    TMainForm form(std::make_unique<test::FakeSource>(), mInstall->path(),
+                   std::make_unique<ScriptedPrompter>());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("bnBegin")), Qt::LeftButton);
+    Database &db = form.database();
+    const QList<QByteArray> &clubs = form.lookups().clubNames().names();
+    int i = 0;
+    while (person(db, i)->classification() != 2 || person(db, i)->club() < 0 ||
+           person(db, i)->relationship(0) < 0 || loadHistory(db, i, clubs).size() < 3)
+        ++i;
+    form.openRecord(EditorScreen::Player, personOffset(i));
+    auto *history = form.findChild<QTreeWidget *>(QStringLiteral("HistList"));
+    history->setCurrentItem(history->topLevelItem(1));
+    auto *tabs = form.findChild<QTabWidget *>(QStringLiteral("PC2"));
     const char *names[] = {"general", "attributes1", "attributes2", "misc"};
-    auto *tabs = w<QTabWidget>("PC2");
     for (int t = 0; t < tabs->count(); ++t) {
         tabs->setCurrentIndex(t);
-        QVERIFY(mScreen->grab().save(dir + QStringLiteral("/player-%1.png").arg(names[t])));
+        QVERIFY(form.grab().save(dir + QStringLiteral("/player-%1.png").arg(names[t])));
     }
 }
 

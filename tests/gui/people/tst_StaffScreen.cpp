@@ -1,6 +1,7 @@
 #include "TestDatabase.h"
 
 #include "app/EditorState.h"
+#include "app/TMainForm.h"
 #include "clubs/ClubRecord.h"
 #include "clubs/Transfers.h"
 #include "db/Database.h"
@@ -18,6 +19,7 @@
 #include "records/IntegrityCheck.h"
 #include "widgets/Cp1252.h"
 
+#include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
 #include "../support/ScriptedPrompter.h"
 
@@ -32,8 +34,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <functional>
@@ -127,6 +132,7 @@ private Q_SLOTS:
     void goToButtons();
     void ratingHintsAreThePlayerScreens();
     void captionsFit();
+    void inTheMainWindow();
 
 private:
     template <typename T> T *w(const char *name) const
@@ -940,15 +946,112 @@ void tst_StaffScreen::captionsFit()
             needed = fm.horizontalAdvance(group->title()) + 16;
         QVERIFY2(needed <= room, qPrintable(child->objectName()));
     }
-    const QString shots = qEnvironmentVariable("KX3_SCREENSHOT_DIR");
-    if (shots.isEmpty())
-        return;
-    auto *tabs = w<QTabWidget>("PC3");
-    const char *names[] = {"staff-general.png", "staff-attributes.png"};
-    for (int t = 0; t < 2; ++t) {
-        tabs->setCurrentIndex(t);
-        QVERIFY(mScreen->grab().save(QDir(shots).filePath(QLatin1String(names[t]))));
+}
+
+namespace {
+
+/// Clicks the row of a search result list that shows `text`; false when none does.
+bool selectRow(QTreeView *view, const QString &text)
+{
+    const QAbstractItemModel *model = view->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row, 0);
+        if (index.data().toString() == text) {
+            view->scrollTo(index);
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(index).center());
+            return true;
+        }
     }
+    return false;
+}
+
+} // namespace
+
+// Opened from the staff search, created through the editor's button, and its
+// relationship list changed through the misc-list dialog.
+void tst_StaffScreen::inTheMainWindow()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    auto owned = std::make_unique<ScriptedPrompter>();
+    ScriptedPrompter &prompter = *owned;
+    TMainForm form(std::make_unique<test::FakeSource>(), mInstall->path(), std::move(owned));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto get = [&form](const char *name) {
+        QWidget *found = form.findChild<QWidget *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    };
+    auto press = [&get](const char *name) {
+        auto *b = qobject_cast<QAbstractButton *>(get(name));
+        QVERIFY2(b && b->isVisible() && b->isEnabled(), name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    };
+    press("bnBegin");
+    Database &db = form.database();
+    const int i = 1;
+    const PersonRecord p = *person(db, i);
+    const QString name =
+        fromCp1252(FirstNameText(db, p.firstName()) + ' ' + SecondNameText(db, p.secondName()));
+    qobject_cast<QLineEdit *>(get("SSearch"))->clear(); // it holds a sample name
+    QTest::keyClicks(get("SSearch"), fromCp1252(SecondNameText(db, p.secondName())));
+    press("bnSearchStaff");
+    auto *results = qobject_cast<QTreeView *>(get("SSearchList"));
+    QVERIFY(selectRow(results, name));
+    QTest::mouseDClick(results->viewport(), Qt::LeftButton, {},
+                       results->visualRect(results->currentIndex()).center());
+
+    QCOMPARE(form.currentPanel()->objectName(), QStringLiteral("pnEdit"));
+    QCOMPARE(qobject_cast<QStackedWidget *>(get("pnEditPanels"))->currentWidget(), get("pnStaff"));
+    QCOMPARE(qobject_cast<QLabel *>(get("pn2"))->text(), name);
+    auto *create = qobject_cast<QPushButton *>(get("bnCreateNew"));
+    auto *remove = qobject_cast<QPushButton *>(get("bnDelete"));
+    QCOMPARE(create->text(), QStringLiteral("Create New Staff"));
+    QCOMPARE(remove->text(), QStringLiteral("Delete Staff"));
+    QVERIFY(create->isEnabled() && remove->isEnabled());
+    QCOMPARE(form.editorState().recordKind, RecordKind::Staff);
+
+    // KX3_SCREENSHOT_DIR=<folder> saves both pages as the user sees them.
+    auto *tabs = qobject_cast<QTabWidget *>(get("PC3"));
+    if (const QString shots = qEnvironmentVariable("KX3_SCREENSHOT_DIR"); !shots.isEmpty()) {
+        tabs->setCurrentIndex(1);
+        QVERIFY(form.grab().save(QDir(shots).filePath(QStringLiteral("staff-attributes.png"))));
+        tabs->setCurrentIndex(0);
+        QVERIFY(form.grab().save(QDir(shots).filePath(QStringLiteral("staff-general.png"))));
+    }
+
+    // The misc-list dialog writes a club into the first relationship slot.
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    auto *misc = qobject_cast<QTreeWidget *>(get("SMiscList"));
+    misc->setCurrentItem(misc->topLevelItem(0));
+    press("bnSMisc");
+    QCOMPARE(form.currentPanel()->objectName(), QStringLiteral("pnSearch1"));
+    const QString clubName = fromCp1252(ClubLongName(db, 3));
+    qobject_cast<QLineEdit *>(get("CSearch"))->clear();
+    QTest::keyClicks(get("CSearch"), clubName);
+    press("bnSearchClub");
+    QVERIFY(selectRow(qobject_cast<QTreeView *>(get("CSearchList")), clubName));
+    press("bnGotoClub");
+    QCOMPARE(form.currentPanel()->objectName(), QStringLiteral("pnEdit"));
+    QCOMPARE(person(db, i)->relationship(0), 3);
+    QCOMPARE(misc->topLevelItem(0)->text(1), fromCp1252(ClubShortName(db, 3)));
+
+    // Create asks, fills the screen and keeps the delete button off until the confirm.
+    const int persons = personCount(db);
+    prompter.queue(true);
+    press("bnCreateNew");
+    QCOMPARE(prompter.lastText(), Question);
+    QCOMPARE(qobject_cast<QLabel *>(get("pn2"))->text(),
+             QStringLiteral("<first name> <second name>"));
+    QVERIFY(!remove->isEnabled());
+    press("ConfirmStaff");
+    QCOMPARE(personCount(db), persons + 1);
+    QVERIFY(remove->isEnabled());
+    QCOMPARE(form.editorState().personOffset, personOffset(persons));
+    VERIFY_SOUND(db);
+    db.setModified(false); // no question when the window closes
 }
 
 KX3_GUI_TEST_MAIN(tst_StaffScreen)
