@@ -130,7 +130,7 @@ private:
     PersonRecord rec(int index) { return *person(*mDb, index); }
     void verifyIntegrity(bool counts = true);
 
-    test::TestInstallation *mInstall = nullptr;
+    std::unique_ptr<test::TestInstallation> mInstall;
     std::unique_ptr<Database> mDb;
     Lookups mLookups;
     EditorState mState;
@@ -142,7 +142,7 @@ void TestPlayerScreen::initTestCase()
 {
     BuilderOptions options;
     options.persons = 240;
-    mInstall = new test::TestInstallation(options);
+    mInstall = std::make_unique<test::TestInstallation>(options);
     QVERIFY2(mInstall->isValid(), qPrintable(mInstall->errorString()));
 }
 
