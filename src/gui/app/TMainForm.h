@@ -88,6 +88,7 @@ protected:
 private:
     void FormShow();
     void FindInstallation();
+    void setDropDownWidths();
     void bnBeginKX3Click();
     void bnBeginKX9900Click();
     void bnBeginClick();

@@ -8,6 +8,8 @@
 #include "../support/ScriptedPrompter.h"
 #include "SaveFaults.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -160,6 +162,12 @@ void TestTMainForm::windowShape()
     QCOMPARE(mForm->focusWidget(), button("Exit1"));
     QVERIFY(mForm->splashScreen()->isAnimating());
     QVERIFY(mPrompter->texts().isEmpty());
+    // Nation lists open wider than their boxes, so long names can be read.
+    for (const char *name : {"PNation", "PSecNation", "SNation", "SSecNation", "SNatTeam"}) {
+        auto *box = mForm->findChild<QComboBox *>(QLatin1String(name));
+        QVERIFY2(box, name);
+        QVERIFY2(box->view()->minimumWidth() >= 152, name);
+    }
 }
 
 // The window never grows, so a caption that does not fit would be cut off.
