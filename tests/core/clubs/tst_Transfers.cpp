@@ -1,3 +1,4 @@
+#include "../records/RecordsTestSupport.h"
 #include "TestDatabase.h"
 
 #include "clubs/ClubRecord.h"
@@ -5,7 +6,6 @@
 #include "db/Database.h"
 #include "people/CodeLists.h"
 #include "people/PersonRecord.h"
-#include "records/IntegrityCheck.h"
 
 #include <QTest>
 
@@ -13,12 +13,6 @@
 
 using namespace kx3;
 using kx3::test::le32;
-
-#define QVERIFY_SOUND(db)                                                                  \
-    do {                                                                                   \
-        const QStringList problems_ = checkIntegrity(db);                                  \
-        QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(QLatin1Char('\n'))));      \
-    } while (false)
 
 namespace {
 
@@ -46,14 +40,12 @@ int freeAgent(Database &db, int job, int keep)
 }
 
 /// Fills `club` with people of `job` until the next one is refused.
-int fillUp(Database &db, int clubIndex, int job)
+void fillUp(Database &db, int clubIndex, int job)
 {
-    int moved = 0;
     for (;;) {
         const int p = freeAgent(db, job, clubIndex);
         if (p < 0 || !transferPerson(db, p, clubIndex).ok)
-            return moved;
-        ++moved;
+            return;
     }
 }
 
@@ -62,10 +54,8 @@ void makeRoom(Database &db, int clubIndex, int job)
 {
     const SlotNeed need = slotNeed(job);
     for (const SlotRange &range : {need.player, need.staff}) {
-        if (range.isEmpty())
-            continue;
         ClubRecord c = *club(db, clubIndex);
-        bool free = false;
+        bool free = range.isEmpty();
         for (int s = range.first; s < range.end(); ++s)
             free = free || c.positionSlot(s) < 0;
         if (!free)
@@ -81,30 +71,22 @@ int countTaken(Database &db, int clubIndex, SlotRange range)
     return n;
 }
 
-/// First (or last) empty slot of `range` at `club`, -1 when there is none.
-int emptySlot(Database &db, int clubIndex, SlotRange range, bool last)
-{
-    int found = -1;
-    for (int s = range.first; s < range.end(); ++s) {
-        if (club(db, clubIndex)->positionSlot(s) < 0 && (last || found < 0))
-            found = s;
-    }
-    return found;
-}
-
 qsizetype slotOffset(int clubIndex, int slot)
 {
     return qsizetype(clubIndex) * RecordSize::Club + ClubField::PositionSlots.at(slot).offset;
 }
 
-/// A club record with every position slot empty except `taken`.
-DataImage clubWith(const QList<int> &taken)
+/// Empties every slot of record `clubIndex` in `clubs` that holds `p`; returns how many.
+int emptySlotsOf(QByteArray &clubs, int clubIndex, int p)
 {
-    DataImage image(QByteArray(RecordSize::Club, '\0'));
-    ClubRecord c(&image, 0);
-    for (int s = 0; s < ClubSlots::Count; ++s)
-        c.setPositionSlot(s, taken.contains(s) ? 7 : -1);
-    return image;
+    int cleared = 0;
+    for (int s = 0; s < ClubSlots::Count; ++s) {
+        if (DataImage(clubs).i32(slotOffset(clubIndex, s)) == p) {
+            clubs.replace(slotOffset(clubIndex, s), 4, le32(std::uint32_t(-1)));
+            ++cleared;
+        }
+    }
+    return cleared;
 }
 
 QList<int> range(int first, int last)
@@ -125,14 +107,10 @@ private Q_SLOTS:
     void initTestCase();
     void freeSlotScan_data();
     void freeSlotScan();
-    void transfer_data();
-    void transfer();
+    void transferAndRelease_data();
+    void transferAndRelease();
     void refusalsChangeNothing_data();
     void refusalsChangeNothing();
-    void fullSquad();
-    void physioInTheLastSlot();
-    void release_data();
-    void release();
 
 private:
     std::unique_ptr<test::TestInstallation> mInstall;
@@ -148,57 +126,57 @@ void tst_Transfers::freeSlotScan_data()
 {
     QTest::addColumn<QList<int>>("taken");
     QTest::addColumn<int>("job");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<int>("playerSlot");
+    QTest::addColumn<int>("playerSlot"); // -2: refused
     QTest::addColumn<int>("staffSlot");
     const QList<int> none;
-    QTest::newRow("player, empty club") << none << 11 << true << 6 << -1;
-    QTest::newRow("player, 6 and 7 taken") << QList<int>{6, 7} << 11 << true << 8 << -1;
-    QTest::newRow("player/man takes the first squad slot") << QList<int>{6} << 12 << true << 7
-                                                             << 4;
-    QTest::newRow("player/ast man") << none << 13 << true << 6 << 5;
-    QTest::newRow("player/res man") << none << 14 << true << 6 << 5;
+    QTest::newRow("player, 6 and 7 taken") << QList<int>{6, 7} << 11 << 8 << -1;
+    QTest::newRow("player/man takes the first squad slot") << QList<int>{6} << 12 << 7 << 4;
+    QTest::newRow("player/ast man") << none << 13 << 6 << 5;
     // The coaches come after the squad: every empty squad slot met replaces the last.
-    QTest::newRow("player/coach takes the last squad slot") << none << 15 << true << 55 << 56;
-    QTest::newRow("player/coach, 55 taken") << QList<int>{55, 56} << 15 << true << 54 << 57;
-    QTest::newRow("player/coach, no coach slot") << range(56, 60) << 15 << false << -1 << -1;
-    QTest::newRow("player/man, manager taken") << QList<int>{4} << 12 << false << -1 << -1;
-    QTest::newRow("player, squad full") << range(6, 55) << 11 << false << -1 << -1;
-    QTest::newRow("manager, squad full") << range(6, 55) << 5 << true << -1 << 4;
-    QTest::newRow("director, first two taken") << QList<int>{1, 2} << 4 << true << -1 << 3;
-    QTest::newRow("physio, last slot left") << QList<int>{68, 69} << 10 << true << -1 << 70;
-    QTest::newRow("scout, scouts full") << range(61, 67) << 9 << false << -1 << -1;
-    QTest::newRow("unemployed") << none << 0 << false << -1 << -1;
-    QTest::newRow("retired") << none << 16 << false << -1 << -1;
+    QTest::newRow("player/coach takes the last squad slot") << none << 15 << 55 << 56;
+    QTest::newRow("player/coach, 55 and 56 taken") << QList<int>{55, 56} << 15 << 54 << 57;
+    QTest::newRow("player/coach, no coach slot") << range(56, 60) << 15 << -2 << -2;
+    QTest::newRow("player/man, manager taken") << QList<int>{4} << 12 << -2 << -2;
+    QTest::newRow("player, squad full") << range(6, 55) << 11 << -2 << -2;
+    QTest::newRow("manager, squad full") << range(6, 55) << 5 << -1 << 4;
+    QTest::newRow("physio, last slot left") << QList<int>{68, 69} << 10 << -1 << 70;
+    QTest::newRow("scout, scouts full") << range(61, 67) << 9 << -2 << -2;
+    QTest::newRow("retired") << none << 16 << -2 << -2;
 }
 
 void tst_Transfers::freeSlotScan()
 {
     QFETCH(QList<int>, taken);
     QFETCH(int, job);
-    QFETCH(bool, found);
     QFETCH(int, playerSlot);
     QFETCH(int, staffSlot);
-    DataImage image = clubWith(taken);
-    const std::optional<SlotChoice> choice = findFreeSlots(ClubRecord(&image, 0), job);
-    QCOMPARE(choice.has_value(), found);
+    DataImage image(QByteArray(RecordSize::Club, '\0'));
+    ClubRecord club(&image, 0);
+    for (int s = 0; s < ClubSlots::Count; ++s)
+        club.setPositionSlot(s, taken.contains(s) ? 7 : -1);
+    const std::optional<SlotChoice> choice = findFreeSlots(club, job);
+    QCOMPARE(choice.has_value(), playerSlot != -2);
     if (choice) {
         QCOMPARE(choice->playerSlot, playerSlot);
         QCOMPARE(choice->staffSlot, staffSlot);
     }
 }
 
-void tst_Transfers::transfer_data()
+void tst_Transfers::transferAndRelease_data()
 {
     QTest::addColumn<int>("job");
     QTest::addColumn<bool>("fromClub");
-    for (int job : {11, 12, 13, 14, 15, 1, 5, 8, 10}) {
-        QTest::addRow("job %d from a club", job) << job << true;
-        QTest::addRow("job %d without a club", job) << job << false;
-    }
+    QTest::newRow("player from a club") << 11 << true;
+    QTest::newRow("player without a club") << 11 << false;
+    QTest::newRow("player/man from a club") << 12 << true;
+    QTest::newRow("player/ast without a club") << 13 << false;
+    QTest::newRow("player/coach from a club") << 15 << true;
+    QTest::newRow("manager from a club") << 5 << true;
+    QTest::newRow("chairman without a club") << 1 << false;
+    QTest::newRow("physio from the last of the 71 slots") << 10 << true;
 }
 
-void tst_Transfers::transfer()
+void tst_Transfers::transferAndRelease()
 {
     QFETCH(int, job);
     QFETCH(bool, fromClub);
@@ -206,107 +184,106 @@ void tst_Transfers::transfer()
     QVERIFY(mInstall->loadInto(db));
     const int from = 1;
     const int to = 4;
-    // A hole at the front of the squad tells the first empty squad slot from the last.
-    if (club(db, to)->positionSlot(6) >= 0)
-        QVERIFY(releasePerson(db, club(db, to)->positionSlot(6)).ok);
     makeRoom(db, to, job);
-    const int p = freeAgent(db, job, to);
+    int p = freeAgent(db, job, to);
     QVERIFY(p >= 0);
     if (fromClub) {
         makeRoom(db, from, job);
         QVERIFY(transferPerson(db, p, from).ok);
     }
-    QVERIFY_SOUND(db);
+    if (job == Job::Physio) {
+        fillUp(db, from, job);
+        p = club(db, from)->positionSlot(70);
+        QVERIFY(p >= 0);
+    }
+    KX3_VERIFY_SOUND(db);
 
-    const QByteArray clubsBefore = db.clubs().bytes();
-    const QByteArray staffBefore = db.image(DataFile::Staff).bytes();
+    QByteArray clubs = db.clubs().bytes();
+    QByteArray staff = db.image(DataFile::Staff).bytes();
+    // Which free slots he takes is freeSlotScan's test.
     const std::optional<SlotChoice> slots = findFreeSlots(*club(db, to), job);
     QVERIFY(slots);
-    if (Job::isPlaying(job)) {
-        QCOMPARE(emptySlot(db, to, ClubSlots::Squad, false), 6);
-        QCOMPARE(slots->playerSlot, emptySlot(db, to, ClubSlots::Squad, job == Job::PlayerCoach));
-    }
     db.setModified(false);
 
     const TransferResult result = transferPerson(db, p, to);
     QVERIFY2(result.ok, qPrintable(result.message));
     QVERIFY(result.message.isEmpty());
     QVERIFY(db.isModified());
-
-    QByteArray clubs = clubsBefore;
     for (int s : {slots->playerSlot, slots->staffSlot}) {
         if (s >= 0)
             clubs.replace(slotOffset(to, s), 4, le32(std::uint32_t(p)));
     }
-    if (fromClub) {
-        // Both sides of a combined job leave the old club.
-        int cleared = 0;
-        for (int s = 0; s < ClubSlots::Count; ++s) {
-            if (DataImage(clubsBefore).i32(slotOffset(from, s)) == p) {
-                clubs.replace(slotOffset(from, s), 4, le32(std::uint32_t(-1)));
-                ++cleared;
-            }
-        }
-        QCOMPARE(cleared, Job::isCombined(job) ? 2 : 1);
-    }
+    // Both sides of a combined job leave the old club.
+    if (fromClub)
+        QCOMPARE(emptySlotsOf(clubs, from, p), Job::isCombined(job) ? 2 : 1);
     QCOMPARE(db.clubs().bytes(), clubs);
-    QByteArray staff = staffBefore;
     staff.replace(qsizetype(p) * RecordSize::Person + 57, 4, le32(std::uint32_t(to)));
     QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
-    QVERIFY_SOUND(db);
+    KX3_VERIFY_SOUND(db);
+
+    // Released, he leaves every slot he took and has no club (-2).
+    db.setModified(false);
+    QVERIFY(releasePerson(db, p).ok);
+    QVERIFY(db.isModified());
+    QCOMPARE(emptySlotsOf(clubs, to, p), Job::isCombined(job) ? 2 : 1);
+    QCOMPARE(db.clubs().bytes(), clubs);
+    staff.replace(qsizetype(p) * RecordSize::Person + 57, 4, le32(std::uint32_t(-2)));
+    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
+    KX3_VERIFY_SOUND(db);
+    // Without a club there is nothing to release.
+    db.setModified(false);
+    QVERIFY(!releasePerson(db, p).ok);
+    QCOMPARE(db.clubs().bytes(), clubs);
+    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
+    QVERIFY(!db.isModified());
 }
 
 void tst_Transfers::refusalsChangeNothing_data()
 {
-    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("job");
+    QTest::addColumn<int>("fill"); // job the target club is filled with first, or -1
+    QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("message");
-    QTest::newRow("same club") << "same" << SameClub;
-    QTest::newRow("first national team") << "national" << NationalTeam;
-    QTest::newRow("first under-21 team") << "u21" << NationalTeam;
-    QTest::newRow("last under-21 team") << "lastTeam" << NationalTeam;
-    QTest::newRow("unemployed") << "job0" << Full;
-    QTest::newRow("retired") << "job16" << Full;
-    QTest::newRow("player/coach without a coach slot") << "coaches" << Full;
-    QTest::newRow("player/man without the manager slot") << "manager" << Full;
+    QTest::newRow("same club") << 11 << -1 << "same" << SameClub;
+    QTest::newRow("first national team") << 11 << -1 << "national" << NationalTeam;
+    QTest::newRow("first under-21 team") << 11 << -1 << "u21" << NationalTeam;
+    QTest::newRow("last under-21 team") << 11 << -1 << "last" << NationalTeam;
+    QTest::newRow("retired") << 16 << -1 << "club" << Full;
+    QTest::newRow("player/coach without a coach slot") << 15 << 8 << "club" << Full;
+    QTest::newRow("player/man without the manager slot") << 12 << 5 << "club" << Full;
+    // Free staff slots do not help anyone who needs a squad slot.
+    QTest::newRow("player, full squad") << 11 << 11 << "club" << Full;
+    QTest::newRow("player/man, full squad") << 12 << 11 << "club" << Full;
 }
 
 void tst_Transfers::refusalsChangeNothing()
 {
-    QFETCH(QString, setup);
+    QFETCH(int, job);
+    QFETCH(int, fill);
+    QFETCH(QString, target);
     QFETCH(QString, message);
     Database db;
     QVERIFY(mInstall->loadInto(db));
     const int clubs = db.clubCount();
     const int teams = int(db.image(DataFile::NatClub).recordCount(RecordSize::Club));
-    int to = 2;
-    int p = -1;
-    if (setup == QLatin1String("same")) {
-        p = freeAgent(db, Job::Player, to);
-        makeRoom(db, to, Job::Player);
-        QVERIFY(transferPerson(db, p, to).ok);
-    } else if (setup == QLatin1String("coaches")) {
-        makeRoom(db, to, Job::Player);
-        fillUp(db, to, Job::Coach);
-        QCOMPARE(countTaken(db, to, ClubSlots::Coaches), 5);
-        p = freeAgent(db, Job::PlayerCoach, to);
-    } else if (setup == QLatin1String("manager")) {
-        makeRoom(db, to, Job::Player);
-        fillUp(db, to, Job::Manager);
-        p = freeAgent(db, Job::PlayerManager, to);
-    } else {
-        p = freeAgent(db, setup == QLatin1String("job0")    ? Job::Unemployed
-                          : setup == QLatin1String("job16") ? Job::Retired
-                                                            : Job::Player,
-                      to);
-        if (setup == QLatin1String("national"))
-            to = clubs;
-        else if (setup == QLatin1String("u21"))
-            to = clubs + teams / 2;
-        else if (setup == QLatin1String("lastTeam"))
-            to = clubs + teams - 1;
+    const int to = target == QLatin1String("national") ? clubs
+                   : target == QLatin1String("u21")    ? clubs + teams / 2
+                   : target == QLatin1String("last")   ? clubs + teams - 1
+                                                       : 2;
+    if (to == 2) {
+        makeRoom(db, to, job);
+        if (fill >= 0)
+            fillUp(db, to, fill);
     }
+    const int p = freeAgent(db, job, to);
     QVERIFY(p >= 0);
-    QVERIFY_SOUND(db);
+    if (target == QLatin1String("same"))
+        QVERIFY(transferPerson(db, p, to).ok);
+    if (fill == Job::Player)
+        QCOMPARE(countTaken(db, to, ClubSlots::Squad), 50);
+    if (fill == Job::Coach)
+        QCOMPARE(countTaken(db, to, ClubSlots::Coaches), 5);
+    KX3_VERIFY_SOUND(db);
     const QByteArray clubsBefore = db.clubs().bytes();
     const QByteArray staffBefore = db.image(DataFile::Staff).bytes();
     db.setModified(false);
@@ -318,98 +295,6 @@ void tst_Transfers::refusalsChangeNothing()
     QCOMPARE(result.message, message);
     QCOMPARE(db.clubs().bytes(), clubsBefore);
     QCOMPARE(db.image(DataFile::Staff).bytes(), staffBefore);
-    QVERIFY(!db.isModified());
-}
-
-void tst_Transfers::fullSquad()
-{
-    Database db;
-    QVERIFY(mInstall->loadInto(db));
-    const int to = 3;
-    fillUp(db, to, Job::Player);
-    QCOMPARE(countTaken(db, to, ClubSlots::Squad), 50);
-    QVERIFY_SOUND(db);
-
-    makeRoom(db, to, Job::Manager);
-    QVERIFY(club(db, to)->positionSlot(4) < 0);
-    const QByteArray clubsBefore = db.clubs().bytes();
-    // Free staff slots do not help anyone who needs a squad slot.
-    for (int job : {Job::Player, Job::PlayerManager}) {
-        const int p = freeAgent(db, job, to);
-        const TransferResult result = transferPerson(db, p, to);
-        QVERIFY(!result.ok);
-        QCOMPARE(result.message, Full);
-        QCOMPARE(db.clubs().bytes(), clubsBefore);
-    }
-    const int manager = freeAgent(db, Job::Manager, to);
-    QVERIFY(transferPerson(db, manager, to).ok);
-    QCOMPARE(club(db, to)->positionSlot(4), manager);
-    QVERIFY_SOUND(db);
-}
-
-void tst_Transfers::physioInTheLastSlot()
-{
-    Database db;
-    QVERIFY(mInstall->loadInto(db));
-    const int from = 0;
-    const int to = 5;
-    fillUp(db, from, Job::Physio);
-    makeRoom(db, to, Job::Physio);
-    const int p = club(db, from)->positionSlot(70);
-    const std::int32_t p68 = club(db, from)->positionSlot(68);
-    const std::int32_t p69 = club(db, from)->positionSlot(69);
-    QVERIFY(p >= 0 && p68 >= 0 && p69 >= 0);
-    QVERIFY(transferPerson(db, p, to).ok);
-    QCOMPARE(club(db, from)->positionSlot(70), -1);
-    QCOMPARE(club(db, from)->positionSlot(68), p68);
-    QCOMPARE(club(db, from)->positionSlot(69), p69);
-    QCOMPARE(person(db, p)->club(), to);
-    QVERIFY_SOUND(db);
-}
-
-void tst_Transfers::release_data()
-{
-    QTest::addColumn<int>("job");
-    for (int job : {11, 12, 15, 1, 10})
-        QTest::addRow("job %d", job) << job;
-}
-
-void tst_Transfers::release()
-{
-    QFETCH(int, job);
-    Database db;
-    QVERIFY(mInstall->loadInto(db));
-    const int from = 6;
-    makeRoom(db, from, job);
-    const int p = freeAgent(db, job, from);
-    QVERIFY(transferPerson(db, p, from).ok);
-    const QByteArray clubsBefore = db.clubs().bytes();
-    const QByteArray staffBefore = db.image(DataFile::Staff).bytes();
-    db.setModified(false);
-
-    QVERIFY(releasePerson(db, p).ok);
-    QVERIFY(db.isModified());
-    QCOMPARE(person(db, p)->club(), -2);
-    QByteArray clubs = clubsBefore;
-    int cleared = 0;
-    for (int s = 0; s < ClubSlots::Count; ++s) {
-        if (DataImage(clubsBefore).i32(slotOffset(from, s)) == p) {
-            clubs.replace(slotOffset(from, s), 4, le32(std::uint32_t(-1)));
-            ++cleared;
-        }
-    }
-    QCOMPARE(cleared, Job::isCombined(job) ? 2 : 1);
-    QCOMPARE(db.clubs().bytes(), clubs);
-    QByteArray staff = staffBefore;
-    staff.replace(qsizetype(p) * RecordSize::Person + 57, 4, le32(std::uint32_t(-2)));
-    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
-    QVERIFY_SOUND(db);
-
-    // Without a club there is nothing to release.
-    db.setModified(false);
-    QVERIFY(!releasePerson(db, p).ok);
-    QCOMPARE(db.clubs().bytes(), clubs);
-    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
     QVERIFY(!db.isModified());
 }
 

@@ -6,9 +6,6 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(kx3::NameTable)
-Q_DECLARE_METATYPE(kx3::NameTarget)
-
 using namespace kx3;
 
 namespace {
@@ -27,7 +24,6 @@ void setTable(Database &db, NameTable table, const QList<Name> &names)
     for (int i = 0; i < names.size(); ++i) {
         auto e = nameEntry(image, i);
         e->setText(names[i].text);
-        e->setId(i);
         e->setNationKey(names[i].key);
         e->setUsageCount(names[i].usage);
     }
@@ -40,7 +36,6 @@ void setPersons(Database &db, int count, std::int32_t nameIndex)
     db.counters().persons = count;
     for (int i = 0; i < count; ++i) {
         auto p = person(db, i);
-        p->setId(i);
         p->setFirstName(nameIndex);
         p->setSecondName(nameIndex);
         p->setCommonName(nameIndex);
@@ -51,16 +46,14 @@ void setOfficials(Database &db, int count, std::int32_t nameIndex)
 {
     db.image(DataFile::Officials).setBytes(QByteArray(count * RecordSize::Official, '\0'));
     for (int i = 0; i < count; ++i) {
-        auto o = official(db, i);
-        o->setId(i);
-        o->setFirstName(nameIndex);
-        o->setSecondName(nameIndex);
+        official(db, i)->setFirstName(nameIndex);
+        official(db, i)->setSecondName(nameIndex);
     }
 }
 
-NameEntry entry(Database &db, NameTable table, int index)
+int usage(Database &db, NameTable table, int index)
 {
-    return *nameEntry(db.image(nameTableFile(table)), index);
+    return nameEntry(db.image(nameTableFile(table)), index)->usageCount();
 }
 
 } // namespace
@@ -70,115 +63,64 @@ class tst_NameTables : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void nameTextReadsTheField();
-    void findName_data();
-    void findName();
-    void resolvesUnderItsOwnNationKey();
-    void appendsAWholeEntryForANewKey();
-    void noNationIsKeyedMinusTwo();
+    void readsAndFindsNames();
+    void resolvesUnderTheNationKey();
     void renamingTheOnlyUserLeavesTheEntryUnused();
-    void countsStopAt255_data();
     void countsStopAt255();
-    void officialsCountForFirstAndSecondNamesOnly_data();
     void officialsCountForFirstAndSecondNamesOnly();
-    void oldIndexOutsideTheTableIsSkipped_data();
     void oldIndexOutsideTheTableIsSkipped();
-    void reconfirmingRecomputesTheCount();
-    void missingTargetChangesNothing_data();
     void missingTargetChangesNothing();
-    void overlongTextFindsItsOwnEntryAgain();
-    void strayTailBytesDoNotMisalignTheNewEntry();
+    void appendsWholeEntriesAfterStrayBytes();
 };
 
-void tst_NameTables::nameTextReadsTheField()
+void tst_NameTables::readsAndFindsNames()
 {
     Database db;
     const QByteArray full(51, 'W');
-    setTable(db, NameTable::Second, {{"Smith", 5}, {full, 5}, {"", 5}});
-    // A 51-character name leaves no zero: the text must stop at the field's end,
-    // not run on into the identifier.
-    QCOMPARE(SecondNameText(db, 1), full);
-    QCOMPARE(SecondNameText(db, 0), QByteArray("Smith"));
-    QCOMPARE(SecondNameText(db, 2), QByteArray());
-    QCOMPARE(SecondNameText(db, 3), QByteArray());
+    setTable(db, NameTable::Second,
+             {{"Smith", 5}, {"Smith", 9}, {"Smith ", 9}, {"Smith", 9}, {"", -2}, {full, 5}});
+    // No zero after a 51-character name: the text must not run on into the id.
+    QCOMPARE(SecondNameText(db, 5), full);
+    QCOMPARE(SecondNameText(db, 6), QByteArray());
     QCOMPARE(SecondNameText(db, -1), QByteArray());
-    QCOMPARE(FirstNameText(db, 0), QByteArray());
-    QCOMPARE(nameCount(db, NameTable::Second), 3);
+    // The last entry of exactly this text under exactly this key.
+    QCOMPARE(FindName(db, NameTable::Second, 5, "Smith"), 0);
+    QCOMPARE(FindName(db, NameTable::Second, 9, "Smith"), 3);
+    QCOMPARE(FindName(db, NameTable::Second, 7, "Smith"), -1);
+    QCOMPARE(FindName(db, NameTable::Second, 9, "Smith "), 2);
+    QCOMPARE(FindName(db, NameTable::Second, 9, "Smit"), -1);
+    QCOMPARE(FindName(db, NameTable::Second, -2, ""), 4);
+    QCOMPARE(FindName(db, NameTable::Second, 5, full), 5);
 }
 
-void tst_NameTables::findName_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("own key 5") << QByteArray("Smith") << 5 << 0;
-    QTest::newRow("last of two with key 9") << QByteArray("Smith") << 9 << 3;
-    QTest::newRow("unknown key") << QByteArray("Smith") << 7 << -1;
-    QTest::newRow("case differs") << QByteArray("smith") << 9 << -1;
-    QTest::newRow("trailing blank") << QByteArray("Smith ") << 9 << 2;
-    QTest::newRow("prefix only") << QByteArray("Smit") << 9 << -1;
-    QTest::newRow("empty under -2") << QByteArray() << -2 << 4;
-    QTest::newRow("high bytes exact") << QByteArray("M\xFCller") << 9 << 5;
-}
-
-void tst_NameTables::findName()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, key);
-    QFETCH(int, expected);
-    Database db;
-    setTable(
-        db, NameTable::Second,
-        {{"Smith", 5}, {"Smith", 9}, {"Smith ", 9}, {"Smith", 9}, {"", -2}, {"M\xFCller", 9}});
-    QCOMPARE(FindName(db, NameTable::Second, key, text), expected);
-}
-
-void tst_NameTables::resolvesUnderItsOwnNationKey()
+void tst_NameTables::resolvesUnderTheNationKey()
 {
     Database db;
     setTable(db, NameTable::Second, {{"Smith", 5, 1}, {"Smith", 9, 0}, {"Jones", 9, 2}});
     setPersons(db, 3, 2);
     QCOMPARE(FindOrAddName(db, NameTable::Second, 9, "Smith", NameTarget::person(1)), 1);
     QCOMPARE(person(db, 1)->secondName(), 1);
-    QCOMPARE(nameCount(db, NameTable::Second), 3);
-    QCOMPARE(entry(db, NameTable::Second, 1).usageCount(), 1);
-    QCOMPARE(entry(db, NameTable::Second, 2).usageCount(), 2);
-    QCOMPARE(entry(db, NameTable::Second, 0).usageCount(), 1);
-    // The other name fields of the person are not touched.
     QCOMPARE(person(db, 1)->firstName(), 2);
-    QCOMPARE(person(db, 1)->commonName(), 2);
-}
+    QCOMPARE(usage(db, NameTable::Second, 1), 1);
+    QCOMPARE(usage(db, NameTable::Second, 2), 2);
 
-void tst_NameTables::appendsAWholeEntryForANewKey()
-{
-    Database db;
-    setTable(db, NameTable::Second, {{"Smith", 5, 1}, {"Smith", 9, 1}});
-    setPersons(db, 2, 0);
+    // A third key appends one whole entry: text, id = index, key, one user.
     const QByteArray before = db.image(DataFile::SecondNames).bytes();
-    QCOMPARE(FindOrAddName(db, NameTable::Second, 7, "Smith", NameTarget::person(0)), 2);
-    QCOMPARE(person(db, 0)->secondName(), 2);
+    QCOMPARE(FindOrAddName(db, NameTable::Second, 7, "Smith", NameTarget::person(1)), 3);
     const QByteArray &after = db.image(DataFile::SecondNames).bytes();
     QCOMPARE(after.size(), before.size() + 60);
-    // Entry 0 keeps its text; only its usage count (now 1 user) changes.
-    QCOMPARE(after.left(59), before.left(59));
-    QCOMPARE(entry(db, NameTable::Second, 0).usageCount(), 1);
-    QByteArray expected("Smith");
-    expected += QByteArray(46, '\0');
-    expected += QByteArray("\x02\0\0\0", 4) + QByteArray("\x07\0\0\0", 4) + '\x01';
-    QCOMPARE(after.mid(120), expected);
-}
+    QCOMPARE(after.mid(180), QByteArray("Smith") + QByteArray(46, '\0') +
+                                 QByteArray("\x03\0\0\0\x07\0\0\0\x01", 9));
+    QCOMPARE(usage(db, NameTable::Second, 1), 0);
+    QCOMPARE(usage(db, NameTable::Second, 0), 1);
 
-void tst_NameTables::noNationIsKeyedMinusTwo()
-{
-    Database db;
-    setTable(db, NameTable::First, {{"Pele", 3, 1}});
-    setPersons(db, 2, 0);
-    QCOMPARE(FindOrAddName(db, NameTable::First, -1, "Pele", NameTarget::person(1)), 1);
-    QCOMPARE(entry(db, NameTable::First, 1).nationKey(), NoNationKey);
-    QCOMPARE(FindOrAddName(db, NameTable::First, -1, "Pele", NameTarget::person(0)), 1);
-    QCOMPARE(nameCount(db, NameTable::First), 2);
-    QCOMPARE(entry(db, NameTable::First, 1).usageCount(), 2);
-    QCOMPARE(entry(db, NameTable::First, 0).usageCount(), 0);
+    // No nationality (-1) is keyed -2, found again as such by the next person.
+    QCOMPARE(FindOrAddName(db, NameTable::Second, -1, "Smith", NameTarget::person(0)), 4);
+    QCOMPARE(nameEntry(db.image(DataFile::SecondNames), 4)->nationKey(), NoNationKey);
+    QCOMPARE(FindOrAddName(db, NameTable::Second, -1, "Smith", NameTarget::person(2)), 4);
+    QCOMPARE(nameCount(db, NameTable::Second), 5);
+    QCOMPARE(usage(db, NameTable::Second, 4), 2);
+    QCOMPARE(usage(db, NameTable::Second, 2), 0);
 }
 
 void tst_NameTables::renamingTheOnlyUserLeavesTheEntryUnused()
@@ -189,154 +131,113 @@ void tst_NameTables::renamingTheOnlyUserLeavesTheEntryUnused()
     person(db, 1)->setCommonName(1);
     QCOMPARE(FindOrAddName(db, NameTable::Common, 4, "", NameTarget::person(1)), 0);
     QCOMPARE(nameCount(db, NameTable::Common), 2);
-    QCOMPARE(entry(db, NameTable::Common, 1).text(), QByteArray("Zico"));
-    QCOMPARE(entry(db, NameTable::Common, 1).usageCount(), 0);
-    QCOMPARE(entry(db, NameTable::Common, 0).usageCount(), 2);
-}
+    QCOMPARE(usage(db, NameTable::Common, 1), 0);
+    QCOMPARE(usage(db, NameTable::Common, 0), 2);
 
-void tst_NameTables::countsStopAt255_data()
-{
-    QTest::addColumn<int>("persons");
-    QTest::addColumn<int>("oldCount");
-    QTest::addColumn<int>("newCount");
-    // Every person uses entry 0; person 0 moves to "B" (entry 1) or stays.
-    QTest::newRow("256 users stay") << 256 << 255 << 255;
-    QTest::newRow("257, one leaves") << 257 << 255 << 1;
-    QTest::newRow("256, one leaves") << 256 << 255 << 1;
-    QTest::newRow("255, one leaves") << 255 << 254 << 1;
+    // Confirming the same name again recounts (200 stored, 2 users) and
+    // leaves the persons as they are. The zero bytes after the N persons
+    // (staff.dat's attribute tables) are no users of entry 0.
+    nameEntry(db.image(DataFile::CommonNames), 0)->setUsageCount(200);
+    db.image(DataFile::Staff).append(QByteArray(RecordSize::Person, '\0'));
+    const QByteArray staff = db.image(DataFile::Staff).bytes();
+    QCOMPARE(FindOrAddName(db, NameTable::Common, 4, "", NameTarget::person(0)), 0);
+    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
+    QCOMPARE(usage(db, NameTable::Common, 0), 2);
 }
 
 void tst_NameTables::countsStopAt255()
 {
-    QFETCH(int, persons);
-    QFETCH(int, oldCount);
-    QFETCH(int, newCount);
-    Database db;
-    setTable(db, NameTable::First, {{"A", 1, 17}, {"B", 1, 0}});
-    setPersons(db, persons, 0);
-    const bool stays = oldCount == newCount;
-    const int got =
-        FindOrAddName(db, NameTable::First, 1, stays ? "A" : "B", NameTarget::person(0));
-    QCOMPARE(got, stays ? 0 : 1);
-    QCOMPARE(entry(db, NameTable::First, 0).usageCount(), oldCount);
-    if (!stays)
-        QCOMPARE(entry(db, NameTable::First, 1).usageCount(), newCount);
-}
-
-void tst_NameTables::officialsCountForFirstAndSecondNamesOnly_data()
-{
-    QTest::addColumn<NameTable>("table");
-    QTest::addColumn<int>("expected");
-    // Two other persons and three officials hold entry 1; person 0 joins them.
-    QTest::newRow("first") << NameTable::First << 6;
-    QTest::newRow("second") << NameTable::Second << 6;
-    QTest::newRow("common") << NameTable::Common << 3;
+    // Every person uses "A" (entry 0); person 0 confirms "A" again or moves to "B".
+    const struct
+    {
+        int persons;
+        const char *name;
+        int countA;
+        int countB;
+    } cases[] = {{256, "A", 255, 0}, {257, "B", 255, 1}, {255, "B", 254, 1}};
+    for (const auto &c : cases) {
+        Database db;
+        setTable(db, NameTable::First, {{"A", 1, 17}, {"B", 1, 0}});
+        setPersons(db, c.persons, 0);
+        FindOrAddName(db, NameTable::First, 1, c.name, NameTarget::person(0));
+        QCOMPARE(usage(db, NameTable::First, 0), c.countA);
+        QCOMPARE(usage(db, NameTable::First, 1), c.countB);
+    }
 }
 
 void tst_NameTables::officialsCountForFirstAndSecondNamesOnly()
 {
-    QFETCH(NameTable, table);
-    QFETCH(int, expected);
-    Database db;
-    setTable(db, table, {{"Ref", 2, 0}, {"Pierluigi", 2, 0}});
-    setPersons(db, 3, 1);
-    person(db, 0)->setFirstName(0);
-    person(db, 0)->setSecondName(0);
-    person(db, 0)->setCommonName(0);
-    setOfficials(db, 3, 1);
-    QCOMPARE(FindOrAddName(db, table, 2, "Pierluigi", NameTarget::person(0)), 1);
-    QCOMPARE(entry(db, table, 1).usageCount(), expected);
-    QCOMPARE(entry(db, table, 0).usageCount(), 0);
-}
-
-void tst_NameTables::oldIndexOutsideTheTableIsSkipped_data()
-{
-    QTest::addColumn<int>("old");
-    QTest::newRow("none") << -1;
-    QTest::newRow("just past the table") << 2;
-    QTest::newRow("far past") << 1000000;
+    // Three persons and three officials hold entry 1.
+    const std::pair<NameTable, int> cases[] = {
+        {NameTable::First, 6}, {NameTable::Second, 6}, {NameTable::Common, 3}};
+    for (const auto &[table, expected] : cases) {
+        Database db;
+        setTable(db, table, {{"Ref", 2, 0}, {"Pierluigi", 2, 0}});
+        setPersons(db, 3, 1);
+        setOfficials(db, 3, 1);
+        QCOMPARE(FindOrAddName(db, table, 2, "Pierluigi", NameTarget::person(0)), 1);
+        QCOMPARE(usage(db, table, 1), expected);
+    }
 }
 
 void tst_NameTables::oldIndexOutsideTheTableIsSkipped()
 {
-    QFETCH(int, old);
-    Database db;
-    setTable(db, NameTable::First, {{"Anna", 2, 9}, {"Bo", 2, 9}});
-    setOfficials(db, 2, 0);
-    official(db, 1)->setFirstName(old);
-    const QByteArray before = db.image(DataFile::FirstNames).bytes();
     // A new official's name field before its first confirm: a fresh name is
-    // appended; the entries already there keep every byte.
-    QCOMPARE(FindOrAddName(db, NameTable::First, 2, "Cy", NameTarget::official(1)), 2);
-    QCOMPARE(official(db, 1)->firstName(), 2);
-    QCOMPARE(db.image(DataFile::FirstNames).bytes().left(before.size()), before);
-    QCOMPARE(entry(db, NameTable::First, 2).usageCount(), 1);
-}
-
-void tst_NameTables::reconfirmingRecomputesTheCount()
-{
-    Database db;
-    setTable(db, NameTable::Second, {{"Owen", 8, 200}});
-    setPersons(db, 4, 0);
-    const QByteArray staff = db.image(DataFile::Staff).bytes();
-    QCOMPARE(FindOrAddName(db, NameTable::Second, 8, "Owen", NameTarget::person(2)), 0);
-    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
-    QCOMPARE(entry(db, NameTable::Second, 0).usageCount(), 4);
-}
-
-void tst_NameTables::missingTargetChangesNothing_data()
-{
-    QTest::addColumn<NameTable>("table");
-    QTest::addColumn<NameTarget>("target");
-    QTest::newRow("person past N") << NameTable::First << NameTarget::person(2);
-    QTest::newRow("negative person") << NameTable::First << NameTarget::person(-1);
-    QTest::newRow("official past the file") << NameTable::Second << NameTarget::official(1);
-    QTest::newRow("official common name") << NameTable::Common << NameTarget::official(0);
+    // appended and the entries already there keep every byte.
+    for (const int old : {-1, 2, 1000000}) {
+        Database db;
+        setTable(db, NameTable::First, {{"Anna", 2, 9}, {"Bo", 2, 9}});
+        setOfficials(db, 2, 0);
+        official(db, 1)->setFirstName(old);
+        const QByteArray before = db.image(DataFile::FirstNames).bytes();
+        QCOMPARE(FindOrAddName(db, NameTable::First, 2, "Cy", NameTarget::official(1)), 2);
+        QCOMPARE(official(db, 1)->firstName(), 2);
+        QCOMPARE(db.image(DataFile::FirstNames).bytes().left(before.size()), before);
+        QCOMPARE(usage(db, NameTable::First, 2), 1);
+    }
 }
 
 void tst_NameTables::missingTargetChangesNothing()
 {
-    QFETCH(NameTable, table);
-    QFETCH(NameTarget, target);
-    Database db;
-    setTable(db, table, {{"X", 1, 3}});
-    // staff.dat holds more than the N persons the table of contents counts.
-    setPersons(db, 3, 0);
-    db.counters().persons = 2;
-    setOfficials(db, 1, 0);
-    const QByteArray names = db.image(nameTableFile(table)).bytes();
-    const QByteArray staff = db.image(DataFile::Staff).bytes();
-    const QByteArray officials = db.image(DataFile::Officials).bytes();
-    QCOMPARE(FindOrAddName(db, table, 1, "New", target), -1);
-    QCOMPARE(db.image(nameTableFile(table)).bytes(), names);
-    QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
-    QCOMPARE(db.image(DataFile::Officials).bytes(), officials);
+    const std::pair<NameTable, NameTarget> cases[] = {
+        {NameTable::First, NameTarget::person(2)},
+        {NameTable::First, NameTarget::person(-1)},
+        {NameTable::Second, NameTarget::official(1)},
+        {NameTable::Common, NameTarget::official(0)}, // officials have no common name
+    };
+    for (const auto &[table, target] : cases) {
+        Database db;
+        setTable(db, table, {{"X", 1, 3}});
+        // staff.dat holds more than the N persons the table of contents counts.
+        setPersons(db, 3, 0);
+        db.counters().persons = 2;
+        setOfficials(db, 1, 0);
+        const auto bytes = [&] {
+            return db.image(nameTableFile(table)).bytes() + db.image(DataFile::Staff).bytes() +
+                   db.image(DataFile::Officials).bytes();
+        };
+        const QByteArray before = bytes();
+        QCOMPARE(FindOrAddName(db, table, 1, "New", target), -1);
+        QCOMPARE(bytes(), before);
+    }
 }
 
-void tst_NameTables::overlongTextFindsItsOwnEntryAgain()
-{
-    Database db;
-    setTable(db, NameTable::First, {});
-    setPersons(db, 1, -1);
-    const QByteArray typed(60, 'x');
-    QCOMPARE(FindOrAddName(db, NameTable::First, 1, typed, NameTarget::person(0)), 0);
-    QCOMPARE(FindOrAddName(db, NameTable::First, 1, typed, NameTarget::person(0)), 0);
-    QCOMPARE(nameCount(db, NameTable::First), 1);
-    QCOMPARE(FirstNameText(db, 0), typed.left(51));
-}
-
-void tst_NameTables::strayTailBytesDoNotMisalignTheNewEntry()
+void tst_NameTables::appendsWholeEntriesAfterStrayBytes()
 {
     Database db;
     setTable(db, NameTable::First, {{"Ann", 1, 1}});
     db.image(DataFile::FirstNames).append("\xAB\xCD");
     setPersons(db, 1, 0);
-    QCOMPARE(FindOrAddName(db, NameTable::First, 1, "Ben", NameTarget::person(0)), 1);
-    QCOMPARE(FirstNameText(db, 1), QByteArray("Ben"));
-    QCOMPARE(entry(db, NameTable::First, 1).id(), 1);
-    QCOMPARE(entry(db, NameTable::First, 1).nationKey(), 1);
+    // The text is cut to 51 bytes, so the second confirm finds the first's entry.
+    const QByteArray typed(60, 'x');
+    QCOMPARE(FindOrAddName(db, NameTable::First, 1, typed, NameTarget::person(0)), 1);
+    QCOMPARE(FindOrAddName(db, NameTable::First, 1, typed, NameTarget::person(0)), 1);
+    const NameEntry added = *nameEntry(db.image(DataFile::FirstNames), 1);
+    QCOMPARE(added.text(), typed.left(51));
+    QCOMPARE(added.id(), 1);
+    QCOMPARE(added.nationKey(), 1);
     QCOMPARE(db.image(DataFile::FirstNames).bytes().right(2), QByteArray("\xAB\xCD"));
-    QCOMPARE(entry(db, NameTable::First, 0).usageCount(), 0);
+    QCOMPARE(usage(db, NameTable::First, 0), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_NameTables)

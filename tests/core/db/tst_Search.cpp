@@ -10,125 +10,73 @@
 
 #include <QTest>
 
-#include <functional>
 #include <limits>
 
 using namespace kx3;
 
 namespace {
 
-using SearchFn = std::function<SearchRows(const Database &, const QByteArray &, bool)>;
-
-qsizetype appendRecord(DataImage &image, int size)
+template <typename Record> Record add(Database &db, DataFile file, int size)
 {
-    const qsizetype offset = image.size();
+    DataImage &image = db.image(file);
     image.append(QByteArray(size, '\0'));
-    return offset;
+    return Record(&image, image.size() - size);
 }
 
 std::int32_t addName(Database &db, DataFile table, const QByteArray &text)
 {
-    DataImage &image = db.image(table);
-    const qsizetype offset = appendRecord(image, RecordSize::NameEntry);
-    image.write(offset, text);
-    return std::int32_t(offset / RecordSize::NameEntry);
+    auto entry = add<NameEntry>(db, table, RecordSize::NameEntry);
+    entry.setText(text);
+    return std::int32_t(entry.offset() / RecordSize::NameEntry);
 }
 
-void addPersonByIndex(Database &db, std::int32_t first, std::int32_t second, std::int32_t common,
-                      int classification)
+PersonRecord addPerson(Database &db, const QByteArray &first, const QByteArray &second,
+                       const QByteArray &common, int classification)
 {
-    DataImage &staff = db.image(DataFile::Staff);
-    PersonRecord p(&staff, appendRecord(staff, RecordSize::Person));
-    p.setFirstName(first);
-    p.setSecondName(second);
-    p.setCommonName(common);
+    auto p = add<PersonRecord>(db, DataFile::Staff, RecordSize::Person);
+    p.setFirstName(addName(db, DataFile::FirstNames, first));
+    p.setSecondName(addName(db, DataFile::SecondNames, second));
+    p.setCommonName(addName(db, DataFile::CommonNames, common));
     p.setClassification(classification);
     ++db.counters().persons;
+    return p;
 }
 
-void addPerson(Database &db, const QByteArray &first, const QByteArray &second,
-               const QByteArray &common, int classification)
+qsizetype addClub(Database &db, DataFile file, const QByteArray &name, std::int32_t nation)
 {
-    addPersonByIndex(db, addName(db, DataFile::FirstNames, first),
-                     addName(db, DataFile::SecondNames, second),
-                     addName(db, DataFile::CommonNames, common), classification);
-}
-
-qsizetype addNation(Database &db, const QByteArray &longName, const QByteArray &shortName)
-{
-    DataImage &image = db.image(DataFile::Nation);
-    NationRecord n(&image, appendRecord(image, RecordSize::Nation));
-    n.setLongName(longName);
-    n.setShortName(shortName);
-    return n.offset();
-}
-
-qsizetype addClub(Database &db, DataFile file, const QByteArray &longName,
-                  const QByteArray &shortName, std::int32_t nation)
-{
-    DataImage &image = db.image(file);
-    ClubRecord c(&image, appendRecord(image, RecordSize::Club));
-    c.setLongName(longName);
-    c.setShortName(shortName);
+    auto c = add<ClubRecord>(db, file, RecordSize::Club);
+    c.setLongName(name + " FC");
+    c.setShortName(name);
     c.setNation(nation);
     return c.offset();
 }
 
-/// The load joins clubs and national teams into one image; so do the fixtures.
+/// The combined club image, as the load builds it.
 void joinClubs(Database &db)
 {
     db.clubs().setBytes(db.image(DataFile::Club).bytes() + db.image(DataFile::NatClub).bytes());
 }
 
-void addCity(Database &db, const QByteArray &name, std::int32_t nation)
-{
-    DataImage &image = db.image(DataFile::City);
-    CityRecord c(&image, appendRecord(image, RecordSize::City));
-    c.setName(name);
-    c.setNation(nation);
-}
-
-void addStadium(Database &db, const QByteArray &name, std::int32_t city)
-{
-    DataImage &image = db.image(DataFile::Stadium);
-    StadiumRecord s(&image, appendRecord(image, RecordSize::Stadium));
-    s.setName(name);
-    s.setCity(city);
-}
-
-void addOfficialByIndex(Database &db, std::int32_t first, std::int32_t second, std::int32_t nation)
-{
-    DataImage &image = db.image(DataFile::Officials);
-    OfficialRecord o(&image, appendRecord(image, RecordSize::Official));
-    o.setFirstName(first);
-    o.setSecondName(second);
-    o.setNation(nation);
-}
-
-void addOfficial(Database &db, const QByteArray &first, const QByteArray &second,
-                 std::int32_t nation)
-{
-    addOfficialByIndex(db, addName(db, DataFile::FirstNames, first),
-                       addName(db, DataFile::SecondNames, second), nation);
-}
-
-const QByteArray LongNation = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-
 /// One small world holding every case the searches must tell apart.
 void buildWorld(Database &db)
 {
-    addNation(db, "England", "England"); // 0
-    addNation(db, "Brazil", "Brazil");   // 1
-    addNation(db, "Italy", "Italia");    // 2
-    addNation(db, LongNation, "Long");   // 3
+    const auto nation = [&](const QByteArray &longName, const QByteArray &shortName) {
+        auto n = add<NationRecord>(db, DataFile::Nation, RecordSize::Nation);
+        n.setLongName(longName);
+        n.setShortName(shortName);
+        return n.offset();
+    };
+    nation("England", "England");
+    nation("Brazil", "Brazil");
+    nation("Italy", "Italia");
+    nation("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", "Long");
     // 4: bytes after the long name's terminator, a short name filling its
     // whole field and an abbreviation just past the searched bytes.
-    const qsizetype wales = addNation(db, "Wales", {});
+    const qsizetype wales = nation("Wales", {});
     DataImage &nations = db.image(DataFile::Nation);
     nations.write(wales + 4 + 6, "XQJ");
     nations.write(wales + 56, "ABCDEFGHIJKLMNOPQRSTUVWXYZQ");
     nations.write(wales + 83, "!!!");
-    addNation(db, "\xD6sterreich", "\xD6sterreich"); // 5
 
     addPerson(db, "Donald", "Smith", "", 2);
     addPerson(db, "John", "ALDRIDGE", "", 4);
@@ -136,52 +84,78 @@ void buildWorld(Database &db)
     addPerson(db, "Andr\xE9", "\xD6zil", "", 2);
     addPerson(db, "Harald", "Nobody", "", 0);
     addPerson(db, "Reginald", "Coach", "", 1);
-    addPersonByIndex(db, 999, -5, 12345, 2);
+    PersonRecord dangling = addPerson(db, "", "", "", 2);
+    dangling.setFirstName(999);
+    dangling.setSecondName(-5);
+    dangling.setCommonName(12345);
     addPerson(db, "Oswald", "Unknown", "", 200);
 
-    addClub(db, DataFile::Club, "Arsenal FC", "Arsenal", 0); // 0
-    const qsizetype santos = addClub(db, DataFile::Club, "Santos FC", "Santos", 1);
-    DataImage &clubs = db.image(DataFile::Club);
-    clubs.write(santos + 4 + 10, "JQX");
-    clubs.write(santos + 56 + 7, QByteArray(19, 'Q'));
-    addClub(db, DataFile::Club, "Newport County", "Newport", -1);
-    addClub(db, DataFile::Club, "Lost Rovers", "Lost", -2);
-    addClub(db, DataFile::Club, "Far Town", "Far", 99);
-    addClub(db, DataFile::Club, "Full Short", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 3);
-    addClub(db, DataFile::Club, "Almost Full", "abcdefghijklmnopqrstuvwxy", 3);
-    addClub(db, DataFile::NatClub, "England", "England", 0); // 7
-    addClub(db, DataFile::NatClub, "Brazil", "Brazil", 1);
-    addClub(db, DataFile::NatClub, "England", "England", 0); // 9: under-21
-    addClub(db, DataFile::NatClub, "Brazil", "Brazil", 1);
+    addClub(db, DataFile::Club, "Arsenal", 0);
+    const qsizetype santos = addClub(db, DataFile::Club, "Santos", 1);
+    db.image(DataFile::Club).write(santos + 4 + 10, "JQX");
+    db.image(DataFile::Club).write(santos + 56 + 7, QByteArray(19, 'Q'));
+    addClub(db, DataFile::Club, "Newport", -1);
+    addClub(db, DataFile::Club, "Lost", -2);
+    addClub(db, DataFile::Club, "Far", 99);
+    addClub(db, DataFile::Club, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 3);
+    addClub(db, DataFile::Club, "abcdefghijklmnopqrstuvwxy", 3);
+    for (int i = 0; i < 4; ++i) // 7 and 8, then their under-21 teams 9 and 10
+        addClub(db, DataFile::NatClub, i % 2 ? "Brazil" : "England", i % 2);
     joinClubs(db);
 
-    addCity(db, "London", 0);
-    addCity(db, "Llanfairpwllgwyngyll", 0);
-    addCity(db, "Nowhere", -1);
-    addCity(db, QByteArray(24, 'Y'), -5);
-    addCity(db, "Bbbbbbbbbbbbbbbbbbbbbbbxyz", 0);
-    addCity(db, "K\xF6ln", 99);
-    addCity(db, "Rome", 2);
-
-    addStadium(db, "Wembley", 0);
-    addStadium(db, "Highbury", 1);
-    addStadium(db, "Olimpico", 6);
-    addStadium(db, "The Very Long Stadium Name With Light", 0);
-    addStadium(db, "Nowhere Park", -2);
-    addStadium(db, "Ghost Ground", 77);
-    addStadium(db, "Windy Park", 2);
-
-    addOfficial(db, "Pierluigi", "Collina", 2);
-    addOfficial(db, "Howard", "Webb", -1);
-    addOfficial(db, "Mark", "Clattenburg", -2);
-    addOfficialByIndex(db, 999, -1, 99);
+    const std::pair<QByteArray, std::int32_t> cities[] = {{"London", 0},
+                                                          {"Llanfairpwllgwyngyll", 0},
+                                                          {"Nowhere", -1},
+                                                          {QByteArray(24, 'Y'), -5},
+                                                          {"Bbbbbbbbbbbbbbbbbbbbbbbxyz", 0},
+                                                          {"K\xF6ln", 99},
+                                                          {"Rome", 2}};
+    for (const auto &[name, nation] : cities) {
+        auto c = add<CityRecord>(db, DataFile::City, RecordSize::City);
+        c.setName(name);
+        c.setNation(nation);
+    }
+    const std::pair<QByteArray, std::int32_t> stadiums[] = {
+        {"Wembley", 0},       {"Highbury", 1},
+        {"Olimpico", 6},      {"The Very Long Stadium Name With Light", 0},
+        {"Nowhere Park", -2}, {"Ghost Ground", 77},
+        {"Windy Park", 2}};
+    for (const auto &[name, city] : stadiums) {
+        auto s = add<StadiumRecord>(db, DataFile::Stadium, RecordSize::Stadium);
+        s.setName(name);
+        s.setCity(city);
+    }
+    const std::tuple<QByteArray, QByteArray, std::int32_t> officials[] = {
+        {"Pierluigi", "Collina", 2}, {"Howard", "Webb", -1}, {"Mark", "Clattenburg", -2}};
+    for (const auto &[first, second, nation] : officials) {
+        auto o = add<OfficialRecord>(db, DataFile::Officials, RecordSize::Official);
+        o.setFirstName(addName(db, DataFile::FirstNames, first));
+        o.setSecondName(addName(db, DataFile::SecondNames, second));
+        o.setNation(nation);
+    }
 }
 
-QList<int> indices(const SearchRows &rows, int recordSize)
+using Kind = int; // an index into Kinds
+constexpr Kind Players = 0, Staff = 1, Clubs = 2, Officials = 3, Nations = 4, Cities = 5,
+               Stadiums = 6;
+
+const struct
+{
+    SearchRows (*search)(const Database &, const QByteArray &, bool);
+    int recordSize;
+} Kinds[] = {
+    {searchPlayers, RecordSize::Person},   {searchStaff, RecordSize::Person},
+    {searchClubs, RecordSize::Club},       {searchOfficials, RecordSize::Official},
+    {searchNations, RecordSize::Nation},   {searchCities, RecordSize::City},
+    {searchStadiums, RecordSize::Stadium},
+};
+
+QList<int> indices(const SearchRows &rows, Kind kind)
 {
     QList<int> result;
     for (const SearchRow &row : rows) {
-        result.append(row.offset % recordSize == 0 ? int(row.offset / recordSize) : -1);
+        const int size = Kinds[kind].recordSize;
+        result.append(row.offset % size == 0 ? int(row.offset / size) : -1);
     }
     return result;
 }
@@ -194,44 +168,6 @@ QList<QByteArray> names(const SearchRows &rows)
     return result;
 }
 
-enum Kind
-{
-    Players,
-    Staff,
-    Clubs,
-    Officials,
-    Nations,
-    Cities,
-    Stadiums
-};
-
-struct KindInfo
-{
-    SearchFn search;
-    int recordSize;
-};
-
-KindInfo info(Kind kind)
-{
-    static const KindInfo table[] = {
-        {searchPlayers, RecordSize::Person},   {searchStaff, RecordSize::Person},
-        {searchClubs, RecordSize::Club},       {searchOfficials, RecordSize::Official},
-        {searchNations, RecordSize::Nation},   {searchCities, RecordSize::City},
-        {searchStadiums, RecordSize::Stadium},
-    };
-    return table[kind];
-}
-
-SearchFn searchOf(Kind kind)
-{
-    return info(kind).search;
-}
-
-int recordSizeOf(Kind kind)
-{
-    return info(kind).recordSize;
-}
-
 void addRow(const char *name, Kind kind, const QByteArray &text, bool caseSensitive,
             const QList<int> &expected)
 {
@@ -240,8 +176,6 @@ void addRow(const char *name, Kind kind, const QByteArray &text, bool caseSensit
 
 } // namespace
 
-Q_DECLARE_METATYPE(Kind)
-
 class tst_Search : public QObject
 {
     Q_OBJECT
@@ -249,12 +183,9 @@ class tst_Search : public QObject
 private Q_SLOTS:
     void finds_data();
     void finds();
-    void shownNames_data();
     void shownNames();
-    void under21FromTheMiddleOfTheTeams_data();
     void under21FromTheMiddleOfTheTeams();
-    void emptyTextFindsNothing();
-    void damagedTablesAreReadSafely();
+    void damagedTablesAndEmptyText();
 };
 
 void tst_Search::finds_data()
@@ -269,80 +200,53 @@ void tst_Search::finds_data()
     // name indices, 7 Oswald (class 200).
     addRow("player ald, any case", Players, "ald", false, {0, 1, 2});
     addRow("player ald, exact case", Players, "ald", true, {0});
-    addRow("player ALD, exact case", Players, "ALD", true, {1});
-    addRow("player Ald in common name", Players, "Ald", true, {2});
     addRow("staff ald: classes 1 and 3", Staff, "ald", false, {2, 5});
-    addRow("staff ald, exact case", Staff, "ald", true, {5});
     addRow("first into second name", Players, "ld sm", false, {0});
     addRow("names joined by one blank", Players, "ld  sm", false, {});
     addRow("second into common name", Players, "silva ald", false, {2});
-    addRow("blank before empty common", Players, "smith ", false, {0});
-    addRow("e acute as typed", Players, "\xE9", false, {3});
     addRow("E acute is not folded to", Players, "\xC9", false, {});
-    addRow("O umlaut exact", Players, "\xD6", true, {3});
-    addRow("o umlaut never folds", Players, "\xF6", false, {});
     addRow("a-z folded around accents", Players, "ANDR\xE9 \xD6ZIL", false, {3});
     addRow("dangling indices read empty", Players, "  ", false, {6});
-    addRow("dangling indices, staff", Staff, "  ", false, {});
-    addRow("class 0 player", Players, "harald", false, {});
-    addRow("class 0 staff", Staff, "harald", false, {});
-    addRow("class 200 player", Players, "oswald", false, {});
 
     // Clubs 0..6, national teams 7..10 (9 and 10 under-21).
-    addRow("club long name", Clubs, "arsenal fc", false, {0});
     addRow("club exact case", Clubs, "ARSENAL", true, {});
-    addRow("club short name", Clubs, "santos", false, {1});
     addRow("club nation", Clubs, "england", false, {0, 7, 9});
     addRow("after long name terminator", Clubs, "jqx", false, {1});
     addRow("after short name terminator", Clubs, "QQQ", true, {1});
     addRow("nation into raw bytes", Clubs, "brazilq", false, {1});
-    addRow("nation -1 is <none>", Clubs, "<none>", false, {2});
+    addRow("nation -1 is <none>, -2 nothing", Clubs, "<none>", false, {2});
     addRow("nation text cut at block end", Clubs, "345", true, {5, 6});
     addRow("one more byte fits", Clubs, "3456", true, {6});
     addRow("past the block end", Clubs, "34567", true, {});
 
-    // Nations 0 England, 1 Brazil, 2 Italy/Italia, 3 long, 4 Wales, 5 Österreich.
-    addRow("nation eng", Nations, "eng", false, {0});
+    // Nations 0 England, 1 Brazil, 2 Italy/Italia, 3 long, 4 Wales.
     addRow("nation short name", Nations, "italia", false, {2});
-    addRow("nation raw bytes", Nations, "xqj", false, {4});
     addRow("nation last searched bytes", Nations, "zq", false, {4});
-    addRow("nation past 79 bytes", Nations, "zq!", false, {});
-    addRow("abbreviation not searched", Nations, "!!", false, {});
-    addRow("nation O umlaut", Nations, "\xD6STERREICH", false, {5});
-    addRow("nation o umlaut", Nations, "\xF6sterreich", false, {});
+    addRow("abbreviation not searched", Nations, "zq!", false, {});
 
     // Cities: 0 London, 1 Llanfair... (20), 2 Nowhere (-1), 3 24 x Y (-5),
     // 4 26 characters, 5 Köln (nation 99), 6 Rome.
     addRow("city name", Cities, "london", false, {0});
-    addRow("city nation", Cities, "england", false, {0, 1});
     addRow("city nation at 25", Cities, "and", false, {0, 1});
     addRow("city nation at 26", Cities, "nd", false, {0});
-    addRow("city none", Cities, "none", false, {2});
     addRow("city <none> at 25", Cities, "<none>", false, {2, 3});
     addRow("city 26 characters", Cities, "xyz", false, {4});
-    addRow("city accent exact", Cities, "k\xF6ln", false, {5});
-    addRow("city accent not folded", Cities, "K\xD6LN", false, {});
+    addRow("city dangling nation", Cities, "k\xF6ln", false, {5});
 
     // Stadiums: 0 Wembley (city 0), 1 Highbury (city 1), 2 Olimpico (Rome),
     // 3 long name, 4 no city, 5 city 77, 6 Windy Park (Nowhere).
-    addRow("stadium name", Stadiums, "wembley", false, {0});
     addRow("city 0 name left out", Stadiums, "london", false, {});
     addRow("city 0 nation", Stadiums, "england", false, {0});
     addRow("stadium city", Stadiums, "rome", false, {2});
-    addRow("stadium city nation", Stadiums, "italy", false, {2});
     addRow("stadium city at 25", Stadiums, "gyll", false, {1});
     addRow("stadium name from 27 on", Stadiums, "light", false, {});
     addRow("stadium city's <none>", Stadiums, "<none>", false, {6});
     addRow("stadium dangling city", Stadiums, "ghost", false, {5});
 
-    // Officials: 0 Collina (Italy), 1 Webb (-1), 2 Clattenburg (-2), 3 dangling.
-    addRow("official any case", Officials, "collina", false, {0});
+    // Officials: 0 Collina (Italy), 1 Webb (-1), 2 Clattenburg (-2).
     addRow("official exact case miss", Officials, "collina", true, {});
-    addRow("official exact case", Officials, "Collina", true, {0});
     addRow("surname into nation", Officials, "naIta", true, {0});
-    addRow("surname into nation, folded", Officials, "LINAITAL", false, {0});
     addRow("official any negative nation", Officials, "<none>", false, {1, 2});
-    addRow("official blank", Officials, " ", false, {0, 1, 2, 3});
 }
 
 void tst_Search::finds()
@@ -355,87 +259,49 @@ void tst_Search::finds()
     Database db;
     buildWorld(db);
     const QByteArray before = db.clubs().bytes();
-    QCOMPARE(indices(searchOf(kind)(db, text, caseSensitive), recordSizeOf(kind)), expected);
+    QCOMPARE(indices(Kinds[kind].search(db, text, caseSensitive), kind), expected);
     QCOMPARE(db.clubs().bytes(), before);
-}
-
-void tst_Search::shownNames_data()
-{
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QList<QByteArray>>("expected");
-
-    QTest::newRow("players: no common name")
-        << Players << QByteArray(" ")
-        << QList<QByteArray>{"Donald Smith", "John ALDRIDGE", "Jose Silva", "Andr\xE9 \xD6zil",
-                             " "};
-    QTest::newRow("clubs: long name, (U21) in the second half")
-        << Clubs << QByteArray("england")
-        << QList<QByteArray>{"Arsenal FC", "England", "England (U21)"};
-    QTest::newRow("nations: long name")
-        << Nations << QByteArray("xqj") << QList<QByteArray>{"Wales"};
-    QTest::newRow("cities: 26 characters")
-        << Cities << QByteArray("xyz") << QList<QByteArray>{"Bbbbbbbbbbbbbbbbbbbbbbbxyz"};
-    QTest::newRow("stadiums: name alone")
-        << Stadiums << QByteArray("italy") << QList<QByteArray>{"Olimpico"};
-    QTest::newRow("officials: no nation")
-        << Officials << QByteArray("linaital") << QList<QByteArray>{"Pierluigi Collina"};
 }
 
 void tst_Search::shownNames()
 {
-    QFETCH(Kind, kind);
-    QFETCH(QByteArray, text);
-    QFETCH(QList<QByteArray>, expected);
-
     Database db;
     buildWorld(db);
-    QCOMPARE(names(searchOf(kind)(db, text, false)), expected);
-}
-
-void tst_Search::under21FromTheMiddleOfTheTeams_data()
-{
-    QTest::addColumn<int>("teams");
-    QTest::addColumn<QList<bool>>("under21");
-
-    // The boundary is half of nat_club.Dat's bytes, not half of its records.
-    QTest::newRow("one team") << 1 << QList<bool>{false};
-    QTest::newRow("three teams") << 3 << QList<bool>{false, false, true};
-    QTest::newRow("four teams") << 4 << QList<bool>{false, false, true, true};
-    QTest::newRow("five teams") << 5 << QList<bool>{false, false, false, true, true};
+    // Persons by first and second name; clubs by long name, with " (U21)" in the
+    // second half of the national teams; nations by long name; stadiums by name
+    // alone; officials without their nation.
+    QCOMPARE(names(searchPlayers(db, " ", false)),
+             (QList<QByteArray>{"Donald Smith", "John ALDRIDGE", "Jose Silva", "Andr\xE9 \xD6zil",
+                                " "}));
+    QCOMPARE(names(searchClubs(db, "england", false)),
+             (QList<QByteArray>{"Arsenal FC", "England FC", "England FC (U21)"}));
+    QCOMPARE(names(searchNations(db, "xqj")), QList<QByteArray>{"Wales"});
+    QCOMPARE(names(searchStadiums(db, "italy")), QList<QByteArray>{"Olimpico"});
+    QCOMPARE(names(searchOfficials(db, "linaital", false)),
+             QList<QByteArray>{"Pierluigi Collina"});
 }
 
 void tst_Search::under21FromTheMiddleOfTheTeams()
 {
-    QFETCH(int, teams);
-    QFETCH(QList<bool>, under21);
-
-    Database db;
-    addClub(db, DataFile::Club, "Club", "Club", -1);
-    addClub(db, DataFile::Club, "Club", "Club", -1);
-    for (int i = 0; i < teams; ++i)
-        addClub(db, DataFile::NatClub, "Team", "Team", -1);
-    joinClubs(db);
-
-    const SearchRows rows = searchClubs(db, "team", false);
-    QCOMPARE(qsizetype(rows.size()), under21.size());
-    for (int i = 0; i < teams; ++i) {
-        QCOMPARE(rows[i].offset, qint64(2 + i) * RecordSize::Club);
-        QCOMPARE(rows[i].name, under21[i] ? QByteArray("Team (U21)") : QByteArray("Team"));
+    // The boundary is half of nat_club.Dat's bytes, not half of its records.
+    const QList<QList<bool>> cases = {{false}, {false, false, true}, {false, false, true, true}};
+    for (const QList<bool> &under21 : cases) {
+        Database db;
+        addClub(db, DataFile::Club, "Club", -1);
+        addClub(db, DataFile::Club, "Club", -1);
+        for (int i = 0; i < under21.size(); ++i)
+            addClub(db, DataFile::NatClub, "Team", -1);
+        joinClubs(db);
+        const SearchRows rows = searchClubs(db, "team", false);
+        QCOMPARE(qsizetype(rows.size()), under21.size());
+        for (int i = 0; i < under21.size(); ++i) {
+            QCOMPARE(rows[i].offset, qint64(2 + i) * RecordSize::Club);
+            QCOMPARE(rows[i].name, under21[i] ? "Team FC (U21)" : "Team FC");
+        }
     }
 }
 
-void tst_Search::emptyTextFindsNothing()
-{
-    Database db;
-    buildWorld(db);
-    for (Kind kind : {Players, Staff, Clubs, Officials, Nations, Cities, Stadiums}) {
-        QVERIFY(searchOf(kind)(db, QByteArray(), false).empty());
-        QVERIFY(searchOf(kind)(db, QByteArray(), true).empty());
-    }
-}
-
-void tst_Search::damagedTablesAreReadSafely()
+void tst_Search::damagedTablesAndEmptyText()
 {
     // Partial records at the end of every table and a person count beyond
     // staff.dat: only whole records are read, and a name index pointing at
@@ -453,23 +319,23 @@ void tst_Search::damagedTablesAreReadSafely()
     }
     damaged.clubs().append(junk);
     damaged.counters().persons = 1000000;
-    const auto count = [&](DataFile file) {
-        return std::int32_t(clean.image(file).recordCount(RecordSize::NameEntry));
-    };
+    const auto firstNames =
+        std::int32_t(clean.image(DataFile::FirstNames).recordCount(RecordSize::NameEntry));
     for (Database *db : {&clean, &damaged}) {
-        DataImage &staff = db->image(DataFile::Staff);
-        PersonRecord(&staff, 6 * RecordSize::Person).setFirstName(count(DataFile::FirstNames));
-        PersonRecord(&staff, 6 * RecordSize::Person)
-            .setCommonName(std::numeric_limits<std::int32_t>::min());
+        person(*db, 6)->setFirstName(firstNames);
+        person(*db, 6)->setCommonName(std::numeric_limits<std::int32_t>::min());
     }
 
     for (Kind kind : {Players, Staff, Clubs, Officials, Nations, Cities, Stadiums}) {
         for (const QByteArray &text : {QByteArray(" "), QByteArray("a"), QByteArray("<")}) {
-            const SearchRows expected = searchOf(kind)(clean, text, false);
-            const SearchRows found = searchOf(kind)(damaged, text, false);
+            const SearchRows expected = Kinds[kind].search(clean, text, false);
+            const SearchRows found = Kinds[kind].search(damaged, text, false);
             QCOMPARE(names(found), names(expected));
-            QCOMPARE(indices(found, recordSizeOf(kind)), indices(expected, recordSizeOf(kind)));
+            QCOMPARE(indices(found, kind), indices(expected, kind));
         }
+        // An empty text finds nothing, so that the list can keep what it showed.
+        QVERIFY(Kinds[kind].search(clean, QByteArray(), false).empty());
+        QVERIFY(Kinds[kind].search(clean, QByteArray(), true).empty());
     }
 
     damaged.counters().persons = -3;

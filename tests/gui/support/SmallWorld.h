@@ -18,10 +18,8 @@
 namespace kx3::test {
 
 /// A handful of named records written straight into a loaded database's
-/// images, so that a screen test states the names it searches for.
-///
-/// Records are added in index order; clubs and national teams are joined
-/// into the combined club image by finish(), which also sets the person count.
+/// images, in index order, so that a screen test states the names it searches
+/// for. finish() joins clubs and national teams into the combined club image.
 class SmallWorld
 {
 public:
@@ -82,12 +80,12 @@ public:
     int addOfficial(const QByteArray &first, const QByteArray &second, int nation)
     {
         const int index = append(DataFile::Officials, RecordSize::Official);
-        OfficialRecord o(&mDb.image(DataFile::Officials), qsizetype(index) * RecordSize::Official);
-        o.setId(index);
-        o.setFirstName(name(0, first));
-        o.setSecondName(name(1, second));
-        o.setNation(nation);
-        o.setCity(-2);
+        auto o = official(mDb, index);
+        o->setId(index);
+        o->setFirstName(name(0, first));
+        o->setSecondName(name(1, second));
+        o->setNation(nation);
+        o->setCity(-2);
         return index;
     }
 
