@@ -105,3 +105,15 @@ void checkFieldProbes(int recordSize, const std::vector<FieldProbe<View>> &probe
 }
 
 } // namespace kx3::test
+
+/// Probes of one field through setter `set<Name>` and getter `getter` of view type V
+/// (a `using V = ...;` in scope), expecting the value's little-endian bytes at offset.
+#define PROBE(offset, bytes, Name, getter, value)                                                 \
+    kx3::test::FieldProbe<V>(                                                                     \
+        #getter, offset, bytes, [=](V &v) { return v.set##Name(value); },                         \
+        [=](const V &v) { return v.getter() == value; })
+#define PROBE_AT(offset, bytes, Name, getter, i, value)                                           \
+    kx3::test::FieldProbe<V>(                                                                     \
+        #getter " " #i, offset, bytes, [=](V &v) { return v.set##Name(i, value); },               \
+        [=](const V &v) { return v.getter(i) == value; })
+

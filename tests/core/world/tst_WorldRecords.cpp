@@ -28,15 +28,6 @@ QByteArray fixedText(const QByteArray &text, int width)
 
 // Setting `value` through set<Name>() must write `bytes` at `offset`, and
 // getter() must read it back; PROBE_AT does the same for element `i` of an array.
-#define PROBE(offset, bytes, Name, getter, value)                                                 \
-    test::FieldProbe<V>(                                                                          \
-        #getter, offset, bytes, [=](V &v) { return v.set##Name(value); },                         \
-        [=](const V &v) { return v.getter() == value; })
-#define PROBE_AT(offset, bytes, Name, getter, i, value)                                           \
-    test::FieldProbe<V>(                                                                          \
-        #getter " " #i, offset, bytes, [=](V &v) { return v.set##Name(i, value); },               \
-        [=](const V &v) { return v.getter(i) == value; })
-
 } // namespace
 
 class tst_WorldRecords : public QObject
