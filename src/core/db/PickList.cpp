@@ -1,5 +1,6 @@
 #include "db/PickList.h"
 
+#include "db/Cp1252.h"
 #include "db/Database.h"
 #include "world/CityRecord.h"
 #include "world/StadiumRecord.h"
@@ -7,19 +8,10 @@
 #include <QCollator>
 
 #include <algorithm>
-#include <array>
 
 namespace kx3 {
 
 namespace {
-
-// Characters of 0x80..0x9F; the five bytes Windows-1252 leaves undefined map
-// to the control character of the same number, as Latin-1 does.
-constexpr std::array<char16_t, 32> Windows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 // Every option is set on a collator built here: with Qt 6.4 a collator that
 // was copied loses its other settings when one setter is called on it.
@@ -41,13 +33,7 @@ PickList::PickList(const QLocale &locale) : mLocale(locale) {}
 
 QString PickList::decode(const QByteArray &bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        text.append(b >= 0x80 && b < 0xA0 ? QChar(Windows1252High[b - 0x80]) : QChar(b));
-    }
-    return text;
+    return fromCp1252(bytes);
 }
 
 PickList PickList::fromNames(const QList<QByteArray> &names, const QLocale &locale)

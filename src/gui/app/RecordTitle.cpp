@@ -5,7 +5,7 @@
 #include "db/NameTables.h"
 #include "nations/NationRecord.h"
 #include "people/PersonRecord.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 #include "world/CityRecord.h"
 #include "world/OfficialRecord.h"
 #include "world/StadiumRecord.h"

@@ -2,7 +2,7 @@
 
 #include "BusyCursor.h"
 #include "Prompter.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 #include "widgets/ResultList.h"
 #include "widgets/SearchResultModel.h"
 

@@ -7,7 +7,7 @@
 #include "db/Database.h"
 #include "db/Lookups.h"
 #include "people/PersonRecord.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 namespace kx3 {
 

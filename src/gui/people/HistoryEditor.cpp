@@ -1,7 +1,7 @@
 #include "HistoryEditor.h"
 
 #include "app/Prompter.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 #include "widgets/FieldBinding.h"
 
 #include <QEvent>

@@ -3,7 +3,7 @@
 #include "db/Lookups.h"
 #include "db/NameTables.h"
 #include "people/PersonRecord.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>

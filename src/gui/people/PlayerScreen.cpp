@@ -14,7 +14,7 @@
 #include "people/PersonTables.h"
 #include "people/PlayerAttributes.h"
 #include "people/RoleRules.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 #include <QEvent>
 #include <QMouseEvent>

@@ -13,7 +13,7 @@
 #include "people/PersonTables.h"
 #include "people/RoleRules.h"
 #include "people/StaffAttributes.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 #include <QEvent>
 #include <QSignalBlocker>

@@ -1,6 +1,6 @@
 #include "SearchResultModel.h"
 
-#include "Cp1252.h"
+#include "db/Cp1252.h"
 
 #include <QCollatorSortKey>
 

@@ -3,7 +3,7 @@
 #include "db/NameTables.h"
 #include "db/Search.h"
 #include "people/PersonRecord.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 #include "widgets/SearchResultModel.h"
 
 #include "../support/OffscreenTestMain.h"

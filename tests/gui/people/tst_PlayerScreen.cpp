@@ -13,7 +13,7 @@
 #include "people/StaffAttributes.h"
 #include "people/StaffScreen.h"
 #include "records/IntegrityCheck.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 #include "app/EditorFrame.h"
 #include "app/SearchMenu1.h"

@@ -17,7 +17,7 @@
 #include "people/StaffAttributes.h"
 #include "people/StaffScreen.h"
 #include "records/IntegrityCheck.h"
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"

@@ -1,4 +1,4 @@
-#include "widgets/Cp1252.h"
+#include "db/Cp1252.h"
 
 #include <QTest>
 
