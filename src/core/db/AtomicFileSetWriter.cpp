@@ -10,6 +10,7 @@
 #include <cstring>
 
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
