@@ -47,6 +47,15 @@ private:
 QByteArray le16(std::uint16_t v);
 QByteArray le32(std::uint32_t v);
 QByteArray le64(double v);
+inline QByteArray u8(int v)
+{
+    return QByteArray(1, char(v));
+}
+/// A fixed text field as written: text, zero padding, 0xFF in the last byte.
+inline QByteArray fixedText(const QByteArray &text, int width)
+{
+    return text + QByteArray(width - 1 - text.size(), '\0') + QByteArray(1, char(0xFF));
+}
 
 /// Writes one field through a record view and checks the raw bytes.
 ///
@@ -106,8 +115,9 @@ void checkFieldProbes(int recordSize, const std::vector<FieldProbe<View>> &probe
 
 } // namespace kx3::test
 
-/// Probes of one field through setter `set<Name>` and getter `getter` of view type V
-/// (a `using V = ...;` in scope), expecting the value's little-endian bytes at offset.
+/// Setting `value` through set<Name>() of view type V (a `using V = ...;` in scope) must
+/// write `bytes` at `offset`, and getter() must read it back; PROBE_AT does the same for
+/// element `i` of an array field.
 #define PROBE(offset, bytes, Name, getter, value)                                                 \
     kx3::test::FieldProbe<V>(                                                                     \
         #getter, offset, bytes, [=](V &v) { return v.set##Name(value); },                         \

@@ -9,22 +9,8 @@
 using namespace kx3;
 using kx3::test::le16;
 using kx3::test::le32;
-
-namespace {
-
-QByteArray u8(int v)
-{
-    return QByteArray(1, char(v));
-}
-
-QByteArray fixedText(const QByteArray &text, int width)
-{
-    return text + QByteArray(width - 1 - text.size(), '\0') + QByteArray(1, char(0xFF));
-}
-
-// Setting `value` through set<Name>() must write `bytes` at `offset`, and
-// getter() must read it back; PROBE_AT does the same for element `i` of an array.
-} // namespace
+using kx3::test::u8;
+using kx3::test::fixedText;
 
 class tst_ClubRecord : public QObject
 {

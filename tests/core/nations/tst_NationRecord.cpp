@@ -9,18 +9,8 @@
 using namespace kx3;
 using kx3::test::le16;
 using kx3::test::le32;
+using kx3::test::u8;
 using kx3::test::le64;
-
-namespace {
-
-QByteArray u8(int v)
-{
-    return QByteArray(1, char(v));
-}
-
-// Setting `value` through set<Name>() must write `bytes` at `offset`, and
-// getter() must read it back; PROBE_AT does the same for element `i` of an array.
-} // namespace
 
 class tst_NationRecord : public QObject
 {

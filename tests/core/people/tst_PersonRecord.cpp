@@ -13,21 +13,15 @@
 using namespace kx3;
 using kx3::test::le16;
 using kx3::test::le32;
+using kx3::test::u8;
 
 namespace {
-
-QByteArray u8(int v)
-{
-    return QByteArray(1, char(v));
-}
 
 QByteArray date(RecordDate d)
 {
     return le16(d.dayOfYear) + le16(d.year) + le32(d.leapFlag);
 }
 
-// Setting `value` through set<Name>() must write `bytes` at `offset`, and
-// getter() must read it back; PROBE_AT does the same for element `i` of an array.
 } // namespace
 
 class tst_PersonRecord : public QObject
