@@ -4,7 +4,7 @@
 // written once per program into a temporary folder.
 
 #include "DatabaseBuilder.h"
-#include "db/Database.h"
+#include "core/db/Database.h"
 
 #include <QTemporaryDir>
 

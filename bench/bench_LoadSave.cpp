@@ -1,7 +1,7 @@
 // Load and save of a 100,000-person database against the same bytes read
 // and written with plain file I/O, flushed to disk the same way.
 #include "BenchDatabase.h"
-#include "db/Database.h"
+#include "core/db/Database.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,12 +2,12 @@
 // walk whole tables, and a deletion must stay well under a frame's worth of
 // waiting (50 ms) however many persons there are.
 #include "BenchDatabase.h"
-#include "db/Database.h"
-#include "db/Lookups.h"
-#include "people/PersonRecord.h"
-#include "records/CreateRecords.h"
-#include "records/DeleteRecords.h"
-#include "records/IntegrityCheck.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/people/PersonRecord.h"
+#include "core/records/CreateRecords.h"
+#include "core/records/DeleteRecords.h"
+#include "core/records/IntegrityCheck.h"
 
 
 #include <benchmark/benchmark.h>

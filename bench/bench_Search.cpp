@@ -5,8 +5,8 @@
 
 #include "BenchDatabase.h"
 
-#include "db/Database.h"
-#include "db/Search.h"
+#include "core/db/Database.h"
+#include "core/db/Search.h"
 
 
 #include <benchmark/benchmark.h>

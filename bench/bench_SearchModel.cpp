@@ -4,10 +4,10 @@
 
 #include "BenchDatabase.h"
 
-#include "db/Database.h"
-#include "db/Search.h"
-#include "widgets/ResultList.h"
-#include "widgets/SearchResultModel.h"
+#include "core/db/Database.h"
+#include "core/db/Search.h"
+#include "gui/widgets/ResultList.h"
+#include "gui/widgets/SearchResultModel.h"
 
 #include <QApplication>
 #include <QTreeView>

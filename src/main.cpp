@@ -1,4 +1,4 @@
-#include "app/TMainForm.h"
+#include "gui/app/TMainForm.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 
 #include "DatabaseGenerator.h"
 
-#include "db/Database.h"
-#include "db/SetupLines.h"
+#include "core/db/Database.h"
+#include "core/db/SetupLines.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/DataFiles.h"
+#include "core/db/DataFiles.h"
 
 #include <QByteArray>
 #include <QString>

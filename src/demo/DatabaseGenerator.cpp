@@ -1,13 +1,13 @@
 #include "DatabaseGenerator.h"
 
-#include "clubs/KitColours.h"
-#include "db/NameEntry.h"
-#include "nations/NationRecord.h"
-#include "world/CityRecord.h"
-#include "world/CompetitionRecord.h"
-#include "world/NationCompHistoryRecord.h"
-#include "world/OfficialRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/clubs/KitColours.h"
+#include "core/db/NameEntry.h"
+#include "core/nations/NationRecord.h"
+#include "core/world/CityRecord.h"
+#include "core/world/CompetitionRecord.h"
+#include "core/world/NationCompHistoryRecord.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <algorithm>
 #include <iterator>

@@ -2,10 +2,10 @@
 
 #include "DatabaseBuilder.h"
 
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "db/RecordDate.h"
-#include "people/PersonRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/db/RecordDate.h"
+#include "core/people/PersonRecord.h"
 
 #include <QByteArray>
 #include <QHash>

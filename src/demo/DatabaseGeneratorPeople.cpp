@@ -1,10 +1,10 @@
 // Persons, their attribute records, career history and misc entries.
 #include "DatabaseGenerator.h"
 
-#include "clubs/HistoryRecord.h"
-#include "people/CodeLists.h"
-#include "people/PlayerAttributes.h"
-#include "people/StaffAttributes.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/StaffAttributes.h"
 
 namespace kx3 {
 

@@ -2,7 +2,7 @@
 // kx3demo --find-installation tells (exit 0) whether the game is installed, so
 // the run script knows whether to start the editor on a demo database instead.
 #include "DatabaseBuilder.h"
-#include "db/InstallationLookup.h"
+#include "core/db/InstallationLookup.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/AtomicFileSetWriter.h"
+#include "core/db/AtomicFileSetWriter.h"
 
 namespace kx3::test {
 

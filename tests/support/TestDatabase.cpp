@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
 
-#include "db/Database.h"
+#include "core/db/Database.h"
 
 
 #include <bit>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DatabaseBuilder.h"
-#include "db/DataImage.h"
+#include "core/db/DataImage.h"
 
 #include <QByteArray>
 #include <QString>

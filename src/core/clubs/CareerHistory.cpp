@@ -1,7 +1,7 @@
 #include "CareerHistory.h"
 
-#include "clubs/HistoryRecord.h"
-#include "db/Database.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/db/Database.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "Transfers.h"
 
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
 
 namespace kx3 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clubs/ClubRecord.h"
+#include "core/clubs/ClubRecord.h"
 
 #include <QString>
 

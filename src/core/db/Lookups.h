@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/PickList.h"
+#include "core/db/PickList.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
 #include "MiscEntries.h"
 
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
 
 namespace kx3 {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/DataFiles.h"
-#include "db/RecordView.h"
+#include "core/db/DataFiles.h"
+#include "core/db/RecordView.h"
 
 #include <optional>
 

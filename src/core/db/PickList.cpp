@@ -1,9 +1,9 @@
-#include "db/PickList.h"
+#include "core/db/PickList.h"
 
-#include "db/Cp1252.h"
-#include "db/Database.h"
-#include "world/CityRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/db/Cp1252.h"
+#include "core/db/Database.h"
+#include "core/world/CityRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QCollator>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/DataImage.h"
-#include "db/RecordDate.h"
+#include "core/db/DataImage.h"
+#include "core/db/RecordDate.h"
 
 #include <QByteArray>
 

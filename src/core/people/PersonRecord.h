@@ -1,8 +1,8 @@
 #pragma once
 
-#include "db/DataFiles.h"
-#include "db/Database.h"
-#include "db/RecordView.h"
+#include "core/db/DataFiles.h"
+#include "core/db/Database.h"
+#include "core/db/RecordView.h"
 
 #include <array>
 #include <optional>

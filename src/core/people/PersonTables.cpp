@@ -1,9 +1,9 @@
 #include "PersonTables.h"
 
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
-#include "people/PlayerAttributes.h"
-#include "people/StaffAttributes.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/StaffAttributes.h"
 
 #include <limits>
 

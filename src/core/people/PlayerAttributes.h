@@ -1,6 +1,6 @@
 #pragma once
 
-#include "people/PersonRecord.h"
+#include "core/people/PersonRecord.h"
 
 #include <array>
 #include <optional>

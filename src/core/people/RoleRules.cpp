@@ -1,10 +1,10 @@
 #include "RoleRules.h"
 
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
-#include "people/PersonTables.h"
-#include "people/PlayerAttributes.h"
-#include "people/StaffAttributes.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/PersonTables.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/StaffAttributes.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/RecordView.h"
+#include "core/db/RecordView.h"
 
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/RecordDate.h"
+#include "core/db/RecordDate.h"
 
 #include <QByteArray>
 

@@ -1,11 +1,11 @@
-#include "records/DeleteRecords.h"
+#include "core/records/DeleteRecords.h"
 
-#include "clubs/ClubRecord.h"
-#include "clubs/HistoryRecord.h"
-#include "db/Database.h"
-#include "people/PersonRecord.h"
-#include "records/LittleEndian.h"
-#include "world/OfficialRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/db/Database.h"
+#include "core/people/PersonRecord.h"
+#include "core/records/LittleEndian.h"
+#include "core/world/OfficialRecord.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/DataImage.h"
+#include "core/db/DataImage.h"
 
 #include <QByteArray>
 

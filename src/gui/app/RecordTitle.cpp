@@ -1,14 +1,14 @@
 #include "RecordTitle.h"
 
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "db/NameTables.h"
-#include "nations/NationRecord.h"
-#include "people/PersonRecord.h"
-#include "db/Cp1252.h"
-#include "world/CityRecord.h"
-#include "world/OfficialRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/db/NameTables.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/PersonRecord.h"
+#include "core/db/Cp1252.h"
+#include "core/world/CityRecord.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumRecord.h"
 
 namespace kx3 {
 

@@ -2,9 +2,9 @@
 
 #include "BusyCursor.h"
 #include "Prompter.h"
-#include "db/Cp1252.h"
-#include "widgets/ResultList.h"
-#include "widgets/SearchResultModel.h"
+#include "core/db/Cp1252.h"
+#include "gui/widgets/ResultList.h"
+#include "gui/widgets/SearchResultModel.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 #include "ui_SearchMenu1.h"
 
 #include "SearchGroup.h"
-#include "db/Search.h"
-#include "widgets/DefaultButtonGroup.h"
+#include "core/db/Search.h"
+#include "gui/widgets/DefaultButtonGroup.h"
 
 namespace kx3 {
 

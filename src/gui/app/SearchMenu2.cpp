@@ -2,10 +2,10 @@
 #include "ui_SearchMenu2.h"
 
 #include "SearchGroup.h"
-#include "db/Search.h"
-#include "widgets/DefaultButtonGroup.h"
-#include "widgets/ResultList.h"
-#include "widgets/SearchResultModel.h"
+#include "core/db/Search.h"
+#include "gui/widgets/DefaultButtonGroup.h"
+#include "gui/widgets/ResultList.h"
+#include "gui/widgets/SearchResultModel.h"
 
 namespace kx3 {
 

@@ -3,11 +3,11 @@
 #include "EditorState.h"
 #include "Prompter.h"
 #include "SearchMenu1.h"
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "db/Lookups.h"
-#include "people/PersonRecord.h"
-#include "db/Cp1252.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/people/PersonRecord.h"
+#include "core/db/Cp1252.h"
 
 namespace kx3 {
 

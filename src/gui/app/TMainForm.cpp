@@ -9,9 +9,9 @@
 #include "SearchMenu2.h"
 #include "SearchMenuModes.h"
 #include "SplashScreen.h"
-#include "people/PlayerScreen.h"
-#include "people/StaffScreen.h"
-#include "widgets/DefaultButtonGroup.h"
+#include "gui/people/PlayerScreen.h"
+#include "gui/people/StaffScreen.h"
+#include "gui/widgets/DefaultButtonGroup.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>

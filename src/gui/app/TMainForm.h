@@ -1,9 +1,9 @@
 #pragma once
 
 #include "EditorState.h"
-#include "db/Database.h"
-#include "db/InstallationLookup.h"
-#include "db/Lookups.h"
+#include "core/db/Database.h"
+#include "core/db/InstallationLookup.h"
+#include "core/db/Lookups.h"
 
 #include <QString>
 #include <QWidget>

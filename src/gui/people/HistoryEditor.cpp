@@ -1,8 +1,8 @@
 #include "HistoryEditor.h"
 
-#include "app/Prompter.h"
-#include "db/Cp1252.h"
-#include "widgets/FieldBinding.h"
+#include "gui/app/Prompter.h"
+#include "core/db/Cp1252.h"
+#include "gui/widgets/FieldBinding.h"
 
 #include <QEvent>
 #include <QFocusEvent>

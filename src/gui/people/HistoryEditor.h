@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clubs/CareerHistory.h"
+#include "core/clubs/CareerHistory.h"
 
 #include <QList>
 #include <QObject>

@@ -1,9 +1,9 @@
 #include "PersonRelationshipList.h"
 
-#include "db/Lookups.h"
-#include "db/NameTables.h"
-#include "people/PersonRecord.h"
-#include "db/Cp1252.h"
+#include "core/db/Lookups.h"
+#include "core/db/NameTables.h"
+#include "core/people/PersonRecord.h"
+#include "core/db/Cp1252.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/EditorState.h"
-#include "app/SearchMenuModes.h"
-#include "db/MiscEntries.h"
-#include "widgets/FieldBinding.h"
+#include "gui/app/EditorState.h"
+#include "gui/app/SearchMenuModes.h"
+#include "core/db/MiscEntries.h"
+#include "gui/widgets/FieldBinding.h"
 
 #include <QWidget>
 

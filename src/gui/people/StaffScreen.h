@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/EditorState.h"
-#include "widgets/FieldBinding.h"
+#include "gui/app/EditorState.h"
+#include "gui/widgets/FieldBinding.h"
 
 #include <QString>
 #include <QWidget>

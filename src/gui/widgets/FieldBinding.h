@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db/RecordDate.h"
-#include "db/RecordView.h"
+#include "core/db/RecordDate.h"
+#include "core/db/RecordView.h"
 
 #include <QString>
 

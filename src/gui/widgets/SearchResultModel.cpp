@@ -1,6 +1,6 @@
 #include "SearchResultModel.h"
 
-#include "db/Cp1252.h"
+#include "core/db/Cp1252.h"
 
 #include <QCollatorSortKey>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/Search.h"
+#include "core/db/Search.h"
 
 #include <QAbstractTableModel>
 #include <QCollator>

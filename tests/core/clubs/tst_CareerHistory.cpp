@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
-#include "clubs/CareerHistory.h"
-#include "db/Database.h"
+#include "core/clubs/CareerHistory.h"
+#include "core/db/Database.h"
 
 #include <QTest>
 

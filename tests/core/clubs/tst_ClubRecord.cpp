@@ -1,8 +1,8 @@
 #include "TestDatabase.h"
 
-#include "clubs/ClubRecord.h"
-#include "clubs/HistoryRecord.h"
-#include "clubs/KitColours.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/clubs/KitColours.h"
 
 #include <QTest>
 

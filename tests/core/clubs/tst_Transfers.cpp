@@ -1,11 +1,11 @@
 #include "../records/RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "clubs/ClubRecord.h"
-#include "clubs/Transfers.h"
-#include "db/Database.h"
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/Transfers.h"
+#include "core/db/Database.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
 
 #include <QTest>
 

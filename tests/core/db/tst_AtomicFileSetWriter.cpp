@@ -1,6 +1,6 @@
 #include "SaveFaults.h"
 #include "TestFiles.h"
-#include "db/AtomicFileSetWriter.h"
+#include "core/db/AtomicFileSetWriter.h"
 
 #include <QDir>
 #include <QFile>

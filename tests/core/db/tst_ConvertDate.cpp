@@ -1,5 +1,5 @@
-#include "db/DataImage.h"
-#include "db/RecordDate.h"
+#include "core/db/DataImage.h"
+#include "core/db/RecordDate.h"
 
 #include <QTest>
 

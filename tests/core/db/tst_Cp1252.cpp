@@ -1,4 +1,4 @@
-#include "db/Cp1252.h"
+#include "core/db/Cp1252.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "db/DataImage.h"
-#include "db/SetupLines.h"
+#include "core/db/DataImage.h"
+#include "core/db/SetupLines.h"
 
 #include <QTest>
 

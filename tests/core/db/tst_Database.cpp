@@ -1,7 +1,7 @@
 #include "SaveFaults.h"
 #include "TestFiles.h"
 #include "TestDatabase.h"
-#include "db/Database.h"
+#include "core/db/Database.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,17 +1,17 @@
 #include "TestDatabase.h"
 
 #include "DatabaseBuilder.h"
-#include "clubs/ClubRecord.h"
-#include "clubs/HistoryRecord.h"
-#include "db/Database.h"
-#include "db/NameEntry.h"
-#include "nations/NationRecord.h"
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
-#include "world/CityRecord.h"
-#include "world/CompetitionRecord.h"
-#include "world/OfficialRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/db/Database.h"
+#include "core/db/NameEntry.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/world/CityRecord.h"
+#include "core/world/CompetitionRecord.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "db/InstallationLookup.h"
+#include "core/db/InstallationLookup.h"
 
 #include <QDir>
 #include <QFile>

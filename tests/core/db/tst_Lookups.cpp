@@ -1,11 +1,11 @@
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "db/Lookups.h"
-#include "nations/NationRecord.h"
-#include "people/PersonRecord.h"
-#include "world/CityRecord.h"
-#include "world/CompetitionRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/PersonRecord.h"
+#include "core/world/CityRecord.h"
+#include "core/world/CompetitionRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "TestDatabase.h"
 
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "db/MiscEntries.h"
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/db/MiscEntries.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "db/Database.h"
-#include "db/NameEntry.h"
-#include "db/NameTables.h"
-#include "people/PersonRecord.h"
-#include "world/OfficialRecord.h"
+#include "core/db/Database.h"
+#include "core/db/NameEntry.h"
+#include "core/db/NameTables.h"
+#include "core/people/PersonRecord.h"
+#include "core/world/OfficialRecord.h"
 
 #include <QTest>
 

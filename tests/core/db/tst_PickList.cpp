@@ -1,7 +1,7 @@
-#include "db/Database.h"
-#include "db/PickList.h"
-#include "world/CityRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/db/Database.h"
+#include "core/db/PickList.h"
+#include "core/world/CityRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QTest>
 

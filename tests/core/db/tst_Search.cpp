@@ -1,12 +1,12 @@
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "db/NameEntry.h"
-#include "db/Search.h"
-#include "nations/NationRecord.h"
-#include "people/PersonRecord.h"
-#include "world/CityRecord.h"
-#include "world/OfficialRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/db/NameEntry.h"
+#include "core/db/Search.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/PersonRecord.h"
+#include "core/world/CityRecord.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "TestFiles.h"
 
-#include "db/WineRegistry.h"
+#include "core/db/WineRegistry.h"
 
 #include <QBuffer>
 #include <QDir>

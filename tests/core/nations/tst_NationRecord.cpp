@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
 
-#include "nations/NationRecord.h"
+#include "core/nations/NationRecord.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 #include "../records/RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "db/Database.h"
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
-#include "people/PersonTables.h"
-#include "people/PlayerAttributes.h"
-#include "people/StaffAttributes.h"
+#include "core/db/Database.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/PersonTables.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/StaffAttributes.h"
 
 #include <QFile>
 #include <QFileInfo>

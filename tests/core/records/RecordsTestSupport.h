@@ -1,9 +1,9 @@
 #pragma once
 
-#include "clubs/ClubRecord.h"
-#include "db/Database.h"
-#include "people/PersonRecord.h"
-#include "records/IntegrityCheck.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Database.h"
+#include "core/people/PersonRecord.h"
+#include "core/records/IntegrityCheck.h"
 
 #include <QStringList>
 #include <QTest>

@@ -1,15 +1,15 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "clubs/ClubRecord.h"
-#include "clubs/HistoryRecord.h"
-#include "db/Database.h"
-#include "people/CodeLists.h"
-#include "people/PersonRecord.h"
-#include "people/PlayerAttributes.h"
-#include "people/StaffAttributes.h"
-#include "records/DeleteRecords.h"
-#include "world/OfficialRecord.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/db/Database.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/StaffAttributes.h"
+#include "core/records/DeleteRecords.h"
+#include "core/world/OfficialRecord.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,15 +1,15 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "clubs/HistoryRecord.h"
-#include "db/Lookups.h"
-#include "db/NameEntry.h"
-#include "db/NameTables.h"
-#include "nations/NationRecord.h"
-#include "people/CodeLists.h"
-#include "people/PlayerAttributes.h"
-#include "world/NationCompHistoryRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/clubs/HistoryRecord.h"
+#include "core/db/Lookups.h"
+#include "core/db/NameEntry.h"
+#include "core/db/NameTables.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/world/NationCompHistoryRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QRegularExpression>
 #include <QtTest>

@@ -1,11 +1,11 @@
 #include "TestDatabase.h"
 
-#include "db/NameEntry.h"
-#include "world/CityRecord.h"
-#include "world/CompetitionRecord.h"
-#include "world/NationCompHistoryRecord.h"
-#include "world/OfficialRecord.h"
-#include "world/StadiumRecord.h"
+#include "core/db/NameEntry.h"
+#include "core/world/CityRecord.h"
+#include "core/world/CompetitionRecord.h"
+#include "core/world/NationCompHistoryRecord.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QTest>
 

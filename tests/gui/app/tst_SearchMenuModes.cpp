@@ -1,6 +1,6 @@
-#include "app/SearchMenu1.h"
-#include "app/SearchMenuModes.h"
-#include "app/TMainForm.h"
+#include "gui/app/SearchMenu1.h"
+#include "gui/app/SearchMenuModes.h"
+#include "gui/app/TMainForm.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/SearchMenuFixture.h"

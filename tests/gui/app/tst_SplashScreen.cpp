@@ -1,4 +1,4 @@
-#include "app/SplashScreen.h"
+#include "gui/app/SplashScreen.h"
 
 #include "../support/OffscreenTestMain.h"
 

@@ -1,7 +1,7 @@
-#include "app/EditorFrame.h"
-#include "app/SearchMenuModes.h"
-#include "app/SplashScreen.h"
-#include "app/TMainForm.h"
+#include "gui/app/EditorFrame.h"
+#include "gui/app/SearchMenuModes.h"
+#include "gui/app/SplashScreen.h"
+#include "gui/app/TMainForm.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompter.h"
+#include "gui/app/Prompter.h"
 
 #include <QList>
 #include <QStringList>

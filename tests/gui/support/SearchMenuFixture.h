@@ -4,8 +4,8 @@
 #include "ScriptedPrompter.h"
 #include "SmallWorld.h"
 
-#include "app/SearchMenuModes.h"
-#include "app/TMainForm.h"
+#include "gui/app/SearchMenuModes.h"
+#include "gui/app/TMainForm.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "widgets/SearchResultModel.h"
+#include "gui/widgets/SearchResultModel.h"
 
 #include <QTest>
 
