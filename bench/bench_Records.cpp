@@ -9,7 +9,6 @@
 #include "core/records/DeleteRecords.h"
 #include "core/records/IntegrityCheck.h"
 
-
 #include <benchmark/benchmark.h>
 
 namespace {

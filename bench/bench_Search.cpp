@@ -8,7 +8,6 @@
 #include "core/db/Database.h"
 #include "core/db/Search.h"
 
-
 #include <benchmark/benchmark.h>
 
 #include <cstdio>

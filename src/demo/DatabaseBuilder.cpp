@@ -30,8 +30,8 @@ bool DatabaseBuilder::write(const QString &installDir, QString *error) const
     const QString dataDir = installDir + QStringLiteral("/Data");
     if (!QDir().mkpath(dataDir)) {
         if (error)
-            *error = QStringLiteral("Cannot create folder %1")
-                         .arg(QDir::toNativeSeparators(dataDir));
+            *error =
+                QStringLiteral("Cannot create folder %1").arg(QDir::toNativeSeparators(dataDir));
         return false;
     }
     for (DataFile file : AllDataFiles) {
@@ -41,8 +41,8 @@ bool DatabaseBuilder::write(const QString &installDir, QString *error) const
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()
             || !f.flush()) {
             if (error)
-                *error = QStringLiteral("Cannot create file %1")
-                             .arg(QDir::toNativeSeparators(path));
+                *error =
+                    QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(path));
             return false;
         }
     }

@@ -17,20 +17,20 @@ namespace kx3 {
 namespace {
 
 // Latin-1 syllables; é and ö make sure texts are bytes, not ASCII.
-const char *const Onsets[] = {"b", "br", "c", "ch", "d", "dr", "f", "g", "gr",
-                              "h", "j",  "k", "kr", "l", "m",  "n", "p", "r",
-                              "s", "sch", "st", "t", "tr", "v", "w", "z"};
-const char *const Vowels[] = {"a", "e", "i", "o", "u", "a", "e", "o", "ei", "ou", "ia",
-                              "\xE9", "\xF6"};
+const char *const Onsets[] = {"b", "br",  "c",  "ch", "d",  "dr", "f", "g", "gr",
+                              "h", "j",   "k",  "kr", "l",  "m",  "n", "p", "r",
+                              "s", "sch", "st", "t",  "tr", "v",  "w", "z"};
+const char *const Vowels[] = {"a", "e",  "i",  "o",  "u",    "a",   "e",
+                              "o", "ei", "ou", "ia", "\xE9", "\xF6"};
 const char *const Codas[] = {"", "", "", "n", "r", "s", "l", "m", "nd", "rt", "ck", "th"};
 const char *const SurnameEndings[] = {"", "", "", "son", "er", "ez", "ski", "ov", "man"};
 const char *const NationEndings[] = {"ia", "land", "onia", "stan", "ovia", "ria"};
 const char *const TownEndings[] = {"", "ton", "ford", "burg", "ville", "port", "ham", "field"};
-const char *const ClubEndings[] = {"Rovers", "United", "Athletic", "City", "Wanderers",
-                                   "Town", "Albion", "Football Club"};
+const char *const ClubEndings[] = {"Rovers",    "United", "Athletic", "City",
+                                   "Wanderers", "Town",   "Albion",   "Football Club"};
 const char *const StadiumEndings[] = {"Park", "Ground", "Arena", "Stadium", "Road", "Lane"};
-const char *const CompetitionNames[] = {"Premier Division", "First Division",
-                                        "Second Division", "Cup"};
+const char *const CompetitionNames[] = {"Premier Division", "First Division", "Second Division",
+                                        "Cup"};
 
 template <typename T, std::size_t N>
 const T &pick(BuilderRandom &random, const T (&items)[N])

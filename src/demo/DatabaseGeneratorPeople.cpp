@@ -70,8 +70,8 @@ void DatabaseGenerator::buildPersons()
     const qsizetype op = os + qsizetype(staffCount) * RecordSize::StaffAttributes;
     mDb.image(DataFile::Staff)
         .setBytes(QByteArray(op + qsizetype(playerCount) * RecordSize::PlayerAttributes, '\0'));
-    mDb.counters() = StaffCounters{count, staffCount, std::int32_t(os), playerCount,
-                                   std::int32_t(op)};
+    mDb.counters() =
+        StaffCounters{count, staffCount, std::int32_t(os), playerCount, std::int32_t(op)};
     // Attribute records are not in person order, so nothing may confuse a
     // record index with a person index.
     const std::vector<std::int32_t> staffIndices = shuffledIndices(staffCount);
@@ -89,9 +89,8 @@ void DatabaseGenerator::buildPersons()
         std::int32_t nationality = mRandom.chance(1) ? -1 : mRandom.range(0, mNations - 1);
         int firstPool = mRandom.range(0, int(mPools[FirstNameTable].size()) - 1);
         int secondPool = mRandom.range(0, int(mPools[SecondNameTable].size()) - 1);
-        int commonPool = mRandom.chance(15)
-                             ? mRandom.range(1, int(mPools[CommonNameTable].size()) - 1)
-                             : 0;
+        int commonPool =
+            mRandom.chance(15) ? mRandom.range(1, int(mPools[CommonNameTable].size()) - 1) : 0;
         if (i == 5 || i == 6) {
             // One surname text under two nation keys.
             nationality = (i - 5) % mNations;
@@ -134,7 +133,7 @@ void DatabaseGenerator::buildPersons()
             break;
         case Classification::Player:
         case Classification::YouthPlayer:
-            job = mRandom.chance(90) ? Job::Player
+            job = mRandom.chance(90)   ? Job::Player
                   : mRandom.chance(50) ? Job::Unemployed
                                        : Job::Retired;
             break;
@@ -175,8 +174,7 @@ void DatabaseGenerator::buildPersons()
             else
                 p.setRelationship(s, used ? mRandom.range(0, count - 1) : PersonNone::Person);
         }
-        p.setPlayerAttributes(plays ? playerIndices[nextPlayer++]
-                                    : PersonNone::AttributeRecord);
+        p.setPlayerAttributes(plays ? playerIndices[nextPlayer++] : PersonNone::AttributeRecord);
         p.setStaffAttributes(Classification::hasStaffAttributes(cls)
                                  ? staffIndices[nextStaff++]
                                  : PersonNone::AttributeRecord);
@@ -231,8 +229,8 @@ bool DatabaseGenerator::assignClub(PersonRecord &p, int index, int job, int pref
         ++fill;
     };
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const int c = attempt == 0 && preferredClub >= 0 ? preferredClub
-                                                         : mRandom.range(0, mClubs - 1);
+        const int c =
+            attempt == 0 && preferredClub >= 0 ? preferredClub : mRandom.range(0, mClubs - 1);
         if (!room(c, staff) || !room(c, squad))
             continue;
         ClubRecord record = *club(mDb, c);

@@ -2,7 +2,6 @@
 
 #include "core/db/Database.h"
 
-
 #include <bit>
 
 namespace kx3::test {

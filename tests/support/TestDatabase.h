@@ -126,4 +126,3 @@ void checkFieldProbes(int recordSize, const std::vector<FieldProbe<View>> &probe
     kx3::test::FieldProbe<V>(                                                                     \
         #getter " " #i, offset, bytes, [=](V &v) { return v.set##Name(i, value); },               \
         [=](const V &v) { return v.getter(i) == value; })
-

@@ -17,7 +17,8 @@ inline QByteArray readFile(const QString &path)
 inline bool writeFile(const QString &path, const QByteArray &content)
 {
     QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate)
+           && f.write(content) == content.size();
 }
 
 } // namespace kx3::test

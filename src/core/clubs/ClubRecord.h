@@ -54,7 +54,10 @@ inline constexpr int FavouritePersons = 0; ///< person index, none -1
 inline constexpr int DislikedPersons = 3;  ///< person index, none -1
 inline constexpr int RivalClubs = 6;       ///< club index, none -2
 inline constexpr int Count = 9;
-constexpr bool isClubSlot(int slot) { return slot >= RivalClubs && slot < Count; }
+constexpr bool isClubSlot(int slot)
+{
+    return slot >= RivalClubs && slot < Count;
+}
 } // namespace ClubRelationship
 
 /// A contiguous range of position slots.
@@ -117,7 +120,10 @@ constexpr SlotRange playerSlotRange(int job)
 
 /// Items of `ClubStatus`: item = stored value.
 inline constexpr std::array<const char *, 4> ClubStatusNames = {
-    "<unknown>", "Professional", "Semi-Professional", "Amateur",
+    "<unknown>",
+    "Professional",
+    "Semi-Professional",
+    "Amateur",
 };
 
 /// Items of `HomeMatchDay`: item 0 stores 255, item k stores k - 1.

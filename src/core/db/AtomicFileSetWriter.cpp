@@ -48,7 +48,8 @@ void syncDirectory(const QString &dir)
 bool replaceFile(const QString &from, const QString &to)
 {
 #ifdef Q_OS_WIN
-    return MoveFileExW(reinterpret_cast<LPCWSTR>(from.utf16()), reinterpret_cast<LPCWSTR>(to.utf16()),
+    return MoveFileExW(reinterpret_cast<LPCWSTR>(from.utf16()),
+                       reinterpret_cast<LPCWSTR>(to.utf16()),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 #else
     return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
@@ -60,7 +61,8 @@ bool replaceFile(const QString &from, const QString &to)
 bool makeBackup(const QString &original, const QString &backup)
 {
 #ifndef Q_OS_WIN
-    if (::link(QFile::encodeName(original).constData(), QFile::encodeName(backup).constData()) == 0)
+    if (::link(QFile::encodeName(original).constData(), QFile::encodeName(backup).constData())
+        == 0)
         return true;
 #endif
     return QFile::copy(original, backup);

@@ -34,7 +34,10 @@ public:
         QByteArray content;
     };
 
-    void add(const QString &target, QByteArray content) { mFiles.append({target, std::move(content)}); }
+    void add(const QString &target, QByteArray content)
+    {
+        mFiles.append({target, std::move(content)});
+    }
     void setFaultInjector(SaveFaultInjector *injector) { mFaults = injector; }
 
     /// Returns false when any file could not be written or replaced; then no

@@ -28,21 +28,23 @@ enum class DataFile {
 inline constexpr int DataFileCount = 15;
 
 inline constexpr std::array<DataFile, DataFileCount> AllDataFiles = {
-    DataFile::FirstNames, DataFile::SecondNames, DataFile::CommonNames,
-    DataFile::Staff,      DataFile::Nation,      DataFile::Club,
-    DataFile::NatClub,    DataFile::ClubComp,    DataFile::NationCompHistory,
-    DataFile::Stadium,    DataFile::City,        DataFile::Index,
-    DataFile::StaffHistory, DataFile::Officials, DataFile::PlayerSetup,
+    DataFile::FirstNames,   DataFile::SecondNames, DataFile::CommonNames,
+    DataFile::Staff,        DataFile::Nation,      DataFile::Club,
+    DataFile::NatClub,      DataFile::ClubComp,    DataFile::NationCompHistory,
+    DataFile::Stadium,      DataFile::City,        DataFile::Index,
+    DataFile::StaffHistory, DataFile::Officials,   DataFile::PlayerSetup,
 };
 
 /// Files rewritten by a save, in the order they are written; the table of
 /// contents goes last so that its counters never describe files not yet written.
 inline constexpr std::array<DataFile, 14> SavedDataFiles = {
-    DataFile::Club,       DataFile::NatClub,      DataFile::Nation,
-    DataFile::Staff,      DataFile::Stadium,      DataFile::FirstNames,
-    DataFile::SecondNames, DataFile::CommonNames, DataFile::StaffHistory,
-    DataFile::NationCompHistory, DataFile::Officials, DataFile::City,
-    DataFile::PlayerSetup, DataFile::Index,
+    DataFile::Club,         DataFile::NatClub,
+    DataFile::Nation,       DataFile::Staff,
+    DataFile::Stadium,      DataFile::FirstNames,
+    DataFile::SecondNames,  DataFile::CommonNames,
+    DataFile::StaffHistory, DataFile::NationCompHistory,
+    DataFile::Officials,    DataFile::City,
+    DataFile::PlayerSetup,  DataFile::Index,
 };
 
 /// The file's name inside the installation's Data folder, spelt as the game does.

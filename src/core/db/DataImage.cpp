@@ -31,13 +31,22 @@ bool DataImage::writeLe(qsizetype offset, T value)
     return true;
 }
 
-std::optional<std::uint8_t> DataImage::tryU8(qsizetype o) const { return readLe<std::uint8_t>(o); }
-std::optional<std::int16_t> DataImage::tryI16(qsizetype o) const { return readLe<std::int16_t>(o); }
+std::optional<std::uint8_t> DataImage::tryU8(qsizetype o) const
+{
+    return readLe<std::uint8_t>(o);
+}
+std::optional<std::int16_t> DataImage::tryI16(qsizetype o) const
+{
+    return readLe<std::int16_t>(o);
+}
 std::optional<std::uint16_t> DataImage::tryU16(qsizetype o) const
 {
     return readLe<std::uint16_t>(o);
 }
-std::optional<std::int32_t> DataImage::tryI32(qsizetype o) const { return readLe<std::int32_t>(o); }
+std::optional<std::int32_t> DataImage::tryI32(qsizetype o) const
+{
+    return readLe<std::int32_t>(o);
+}
 std::optional<std::uint32_t> DataImage::tryU32(qsizetype o) const
 {
     return readLe<std::uint32_t>(o);
@@ -51,12 +60,30 @@ std::optional<double> DataImage::tryF64(qsizetype offset) const
     return std::bit_cast<double>(*bits);
 }
 
-bool DataImage::setU8(qsizetype o, std::uint8_t v) { return writeLe(o, v); }
-bool DataImage::setI16(qsizetype o, std::int16_t v) { return writeLe(o, v); }
-bool DataImage::setU16(qsizetype o, std::uint16_t v) { return writeLe(o, v); }
-bool DataImage::setI32(qsizetype o, std::int32_t v) { return writeLe(o, v); }
-bool DataImage::setU32(qsizetype o, std::uint32_t v) { return writeLe(o, v); }
-bool DataImage::setF64(qsizetype o, double v) { return writeLe(o, std::bit_cast<std::uint64_t>(v)); }
+bool DataImage::setU8(qsizetype o, std::uint8_t v)
+{
+    return writeLe(o, v);
+}
+bool DataImage::setI16(qsizetype o, std::int16_t v)
+{
+    return writeLe(o, v);
+}
+bool DataImage::setU16(qsizetype o, std::uint16_t v)
+{
+    return writeLe(o, v);
+}
+bool DataImage::setI32(qsizetype o, std::int32_t v)
+{
+    return writeLe(o, v);
+}
+bool DataImage::setU32(qsizetype o, std::uint32_t v)
+{
+    return writeLe(o, v);
+}
+bool DataImage::setF64(qsizetype o, double v)
+{
+    return writeLe(o, std::bit_cast<std::uint64_t>(v));
+}
 
 QByteArray DataImage::read(qsizetype offset, qsizetype length) const
 {

@@ -14,8 +14,8 @@ QString resolvePathIgnoringCase(const QString &dir, const QString &name)
     const QString exact = dir + QLatin1Char('/') + name;
     if (QFileInfo::exists(exact))
         return exact;
-    const QStringList entries = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                                    | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList entries = QDir(dir).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return dir + QLatin1Char('/') + entry;
@@ -146,9 +146,7 @@ bool Database::checkConsistency()
 void Database::updateTableOfContents()
 {
     DataImage &toc = image(DataFile::Index);
-    auto count = [this](DataFile f, int size) {
-        return std::int32_t(image(f).recordCount(size));
-    };
+    auto count = [this](DataFile f, int size) { return std::int32_t(image(f).recordCount(size)); };
     toc.setI32(Toc::ClubCount, clubCount());
     toc.setI32(Toc::StadiumCount, count(DataFile::Stadium, RecordSize::Stadium));
     toc.setI32(Toc::CityCount, count(DataFile::City, RecordSize::City));

@@ -41,8 +41,8 @@ public:
         // be created by us. The 32-bit view is where the game's installer wrote.
         QSettings software(QStringLiteral("HKEY_LOCAL_MACHINE\\Software"),
                            QSettings::Registry32Format);
-        const QString value = QStringLiteral("Vantorel Ltd/") + gameKey(edition) +
-                              QLatin1Char('/') + locationValueName();
+        const QString value = QStringLiteral("Vantorel Ltd/") + gameKey(edition) + QLatin1Char('/')
+                              + locationValueName();
         if (!software.contains(value))
             return std::nullopt;
         return software.value(value).toString();

@@ -38,7 +38,7 @@ private:
 /// Outcome of looking both editions up.
 struct InstallationResult
 {
-    std::array<QString, 2> folders;          ///< per Edition
+    std::array<QString, 2> folders; ///< per Edition
     std::array<bool, 2> found = {false, false};
     /// Neither edition was recorded but the current folder holds the game.
     bool currentFolder = false;

@@ -23,16 +23,11 @@ unsigned char upperWindows1252(unsigned char b)
     if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
         return b - 0x20;
     switch (b) {
-    case 0x9A:
-        return 0x8A; // s caron
-    case 0x9C:
-        return 0x8C; // oe
-    case 0x9E:
-        return 0x8E; // z caron
-    case 0xFF:
-        return 0x9F; // y diaeresis
-    default:
-        return b;
+    case 0x9A: return 0x8A; // s caron
+    case 0x9C: return 0x8C; // oe
+    case 0x9E: return 0x8E; // z caron
+    case 0xFF: return 0x9F; // y diaeresis
+    default: return b;
     }
 }
 
@@ -41,8 +36,8 @@ bool equalIgnoringCase(const QByteArray &a, const QByteArray &b)
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
-        if (upperWindows1252(static_cast<unsigned char>(a[i])) !=
-            upperWindows1252(static_cast<unsigned char>(b[i]))) {
+        if (upperWindows1252(static_cast<unsigned char>(a[i]))
+            != upperWindows1252(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }

@@ -232,15 +232,15 @@ QList<QByteArray> playerMiscLines(const Database &db, const MiscIdentity &identi
 {
     QList<QByteArray> lines;
     if (isSet(e.tClub)) {
-        const QByteArray tail = ' ' + quoted(clubFieldFor(db, clubNames, e.tClub)) + ' ' +
-                                e.tDate1 + ' ' + e.tDate2 + ' ' + e.tDate3 + ' ' + e.tFee + ' ' +
-                                e.tWage + ' ' + e.tCLen;
+        const QByteArray tail = ' ' + quoted(clubFieldFor(db, clubNames, e.tClub)) + ' ' + e.tDate1
+                                + ' ' + e.tDate2 + ' ' + e.tDate3 + ' ' + e.tFee + ' ' + e.tWage
+                                + ' ' + e.tCLen;
         lines.append(miscEntryLine(MiscKeyword::FutureTransfer, identity, tail));
     }
     if (isSet(e.lClub)) {
-        const QByteArray tail = ' ' + quoted(clubFieldFor(db, clubNames, e.lClub)) + ' ' + e.lSt1 +
-                                ' ' + e.lSt2 + ' ' + e.lSt3 + ' ' + e.lEn1 + ' ' + e.lEn2 + ' ' +
-                                e.lEn3;
+        const QByteArray tail = ' ' + quoted(clubFieldFor(db, clubNames, e.lClub)) + ' ' + e.lSt1
+                                + ' ' + e.lSt2 + ' ' + e.lSt3 + ' ' + e.lEn1 + ' ' + e.lEn2 + ' '
+                                + e.lEn3;
         lines.append(miscEntryLine(MiscKeyword::Loan, identity, tail));
     }
     if (e.intRet)

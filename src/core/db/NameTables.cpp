@@ -21,12 +21,9 @@ Database &readable(const Database &db)
 std::int32_t personNameField(const PersonRecord &p, NameTable table)
 {
     switch (table) {
-    case NameTable::First:
-        return p.firstName();
-    case NameTable::Second:
-        return p.secondName();
-    case NameTable::Common:
-        return p.commonName();
+    case NameTable::First: return p.firstName();
+    case NameTable::Second: return p.secondName();
+    case NameTable::Common: return p.commonName();
     }
     return -1;
 }
@@ -34,12 +31,9 @@ std::int32_t personNameField(const PersonRecord &p, NameTable table)
 bool setPersonNameField(PersonRecord &p, NameTable table, std::int32_t index)
 {
     switch (table) {
-    case NameTable::First:
-        return p.setFirstName(index);
-    case NameTable::Second:
-        return p.setSecondName(index);
-    case NameTable::Common:
-        return p.setCommonName(index);
+    case NameTable::First: return p.setFirstName(index);
+    case NameTable::Second: return p.setSecondName(index);
+    case NameTable::Common: return p.setCommonName(index);
     }
     return false;
 }
@@ -48,12 +42,9 @@ bool setPersonNameField(PersonRecord &p, NameTable table, std::int32_t index)
 std::optional<std::int32_t> officialNameField(const OfficialRecord &o, NameTable table)
 {
     switch (table) {
-    case NameTable::First:
-        return o.firstName();
-    case NameTable::Second:
-        return o.secondName();
-    case NameTable::Common:
-        break;
+    case NameTable::First: return o.firstName();
+    case NameTable::Second: return o.secondName();
+    case NameTable::Common: break;
     }
     return std::nullopt;
 }
@@ -61,12 +52,9 @@ std::optional<std::int32_t> officialNameField(const OfficialRecord &o, NameTable
 bool setOfficialNameField(OfficialRecord &o, NameTable table, std::int32_t index)
 {
     switch (table) {
-    case NameTable::First:
-        return o.setFirstName(index);
-    case NameTable::Second:
-        return o.setSecondName(index);
-    case NameTable::Common:
-        break;
+    case NameTable::First: return o.setFirstName(index);
+    case NameTable::Second: return o.setSecondName(index);
+    case NameTable::Common: break;
     }
     return false;
 }
@@ -148,12 +136,9 @@ int appendName(DataImage &image, std::int32_t nationKey, const QByteArray &text)
 DataFile nameTableFile(NameTable table)
 {
     switch (table) {
-    case NameTable::First:
-        return DataFile::FirstNames;
-    case NameTable::Second:
-        return DataFile::SecondNames;
-    case NameTable::Common:
-        return DataFile::CommonNames;
+    case NameTable::First: return DataFile::FirstNames;
+    case NameTable::Second: return DataFile::SecondNames;
+    case NameTable::Common: return DataFile::CommonNames;
     }
     return DataFile::FirstNames;
 }

@@ -11,12 +11,7 @@ namespace kx3 {
 class Database;
 
 /// The three name tables persons and officials take their names from.
-enum class NameTable
-{
-    First,
-    Second,
-    Common
-};
+enum class NameTable { First, Second, Common };
 
 /// The data file that holds a name table.
 DataFile nameTableFile(NameTable table);
@@ -24,11 +19,7 @@ DataFile nameTableFile(NameTable table);
 /// The record whose name field FindOrAddName resolves.
 struct NameTarget
 {
-    enum class Kind
-    {
-        Person,
-        Official
-    };
+    enum class Kind { Person, Official };
 
     Kind kind = Kind::Person;
     int index = -1;

@@ -75,8 +75,7 @@ constexpr qsizetype NameCapacity = NameEntryField::Text.capacity;
 constexpr qsizetype NationNameCapacity = NationField::LongName.capacity;
 
 /// How a negative nation index turns into an item of the nation list.
-enum class NegativeNation
-{
+enum class NegativeNation {
     IsNone,           ///< any negative index shows "<none>"
     OnlyMinusOneNone, ///< item index + 1: -1 is "<none>", lower indices have no item
 };

@@ -51,45 +51,50 @@ inline constexpr std::array<const char *, 7> ContinentItems = {
 
 /// Items of `NReg`: item = stored value.
 inline constexpr std::array<const char *, 25> RegionNames = {
-    "<unknown>",       "Africa",       "Asia",         "Balkan",          "Brazil",
-    "Brittain",        "Caribbean",    "Central America", "Eastern Europe", "France",
-    "Germany",         "Holland",      "Italy",        "Japan",           "Middle East",
-    "North Africa",    "North America", "Northern Europe", "Oceania",       "Russia",
-    "Scandinavia",     "South Africa", "South America", "Southern Europe", "Spain",
+    "<unknown>",      "Africa",          "Asia",          "Balkan",
+    "Brazil",         "Brittain",        "Caribbean",     "Central America",
+    "Eastern Europe", "France",          "Germany",       "Holland",
+    "Italy",          "Japan",           "Middle East",   "North Africa",
+    "North America",  "Northern Europe", "Oceania",       "Russia",
+    "Scandinavia",    "South Africa",    "South America", "Southern Europe",
+    "Spain",
 };
 
 /// Items of `NActReg`: item = stored value. "Oceania" carries a trailing tab,
 /// as the game's own list does.
 inline constexpr std::array<const char *, 15> ActualRegionNames = {
-    "<unknown>",      "Africa",        "Asia",           "Caribbean",     "Central America",
-    "Central Europe", "Eastern Europe", "Middle East",   "North Africa",  "North America",
-    "Oceania\t",      "Scandinavia",   "South America",  "Southern Europe", "UK and Ireland",
+    "<unknown>",      "Africa",         "Asia",          "Caribbean",       "Central America",
+    "Central Europe", "Eastern Europe", "Middle East",   "North Africa",    "North America",
+    "Oceania\t",      "Scandinavia",    "South America", "Southern Europe", "UK and Ireland",
 };
 
 /// Items of `N1Lang`, `N2Lang`, `N3Lang`: item = stored value (not alphabetical
 /// after "Turkish"; both "Albanian" and "Albanian*" are kept).
 inline constexpr std::array<const char *, 61> LanguageNames = {
-    "<none>",     "Albanian",  "Arabic",     "Bulgarian",    "Chinese",    "Croatian",
-    "Czech",      "Dutch",     "English",    "Finnish",      "French",     "German",
-    "Greek",      "Hebrew",    "Hungarian",  "Italian",      "Japanese",   "Korean",
-    "Polish",     "Portuguese", "Romanian",  "Russian",      "Norwegian",  "Serbian",
-    "Spanish",    "Turkish",   "Burmese",    "Malay",        "Persian",    "Slovak",
-    "Danish",     "Icelandic", "Swedish",    "Afrikaans",    "Albanian*",  "Amharic",
-    "Armenian",   "Azeri",     "Bangla",     "Estonian",     "Georgian",   "Hindi",
-    "Javanese",   "Khmer",     "Kyrgyz",     "Lao",          "Latvian",    "Letzburgesch",
-    "Lithuanian", "Macedonian", "Malagasy",  "Maltese",      "Sinhalese",  "Slovenian",
-    "Somali",     "Swahili",   "Tajik",      "Tamil",        "Thai",       "Uzbek",
-    "Vietnamese",
+    "<none>",     "Albanian",  "Arabic",   "Bulgarian", "Chinese",    "Croatian",     "Czech",
+    "Dutch",      "English",   "Finnish",  "French",    "German",     "Greek",        "Hebrew",
+    "Hungarian",  "Italian",   "Japanese", "Korean",    "Polish",     "Portuguese",   "Romanian",
+    "Russian",    "Norwegian", "Serbian",  "Spanish",   "Turkish",    "Burmese",      "Malay",
+    "Persian",    "Slovak",    "Danish",   "Icelandic", "Swedish",    "Afrikaans",    "Albanian*",
+    "Amharic",    "Armenian",  "Azeri",    "Bangla",    "Estonian",   "Georgian",     "Hindi",
+    "Javanese",   "Khmer",     "Kyrgyz",   "Lao",       "Latvian",    "Letzburgesch", "Lithuanian",
+    "Macedonian", "Malagasy",  "Maltese",  "Sinhalese", "Slovenian",  "Somali",       "Swahili",
+    "Tajik",      "Tamil",     "Thai",     "Uzbek",     "Vietnamese",
 };
 
 /// Items of `DevSt`: item = stored value.
 inline constexpr std::array<const char *, 4> DevelopmentStateNames = {
-    "<unknown>", "Developed State", "Developing State", "Third World State",
+    "<unknown>",
+    "Developed State",
+    "Developing State",
+    "Third World State",
 };
 
 /// Items of `GroupM`: item = stored value.
 inline constexpr std::array<const char *, 3> GroupMembershipNames = {
-    "<unknown>", "Non EEC Country", "EEC Country",
+    "<unknown>",
+    "Non EEC Country",
+    "EEC Country",
 };
 
 /// A nation of nation.dat.
@@ -120,10 +125,7 @@ public:
     int actualRegion() const { return get(NationField::ActualRegion); }
     bool setActualRegion(int v) { return set(NationField::ActualRegion, std::uint8_t(v)); }
     /// Language 0..2 (first, second, third).
-    int language(int i) const
-    {
-        return i >= 0 && i < 3 ? get(NationField::Languages.at(i)) : 0;
-    }
+    int language(int i) const { return i >= 0 && i < 3 ? get(NationField::Languages.at(i)) : 0; }
     bool setLanguage(int i, int v)
     {
         return i >= 0 && i < 3 && set(NationField::Languages.at(i), std::uint8_t(v));
@@ -131,10 +133,7 @@ public:
     std::int32_t capitalCity() const { return get(NationField::CapitalCity); }
     bool setCapitalCity(std::int32_t v) { return set(NationField::CapitalCity, v); }
     int developmentState() const { return get(NationField::DevelopmentState); }
-    bool setDevelopmentState(int v)
-    {
-        return set(NationField::DevelopmentState, std::uint8_t(v));
-    }
+    bool setDevelopmentState(int v) { return set(NationField::DevelopmentState, std::uint8_t(v)); }
     int groupMembership() const { return get(NationField::GroupMembership); }
     bool setGroupMembership(int v) { return set(NationField::GroupMembership, std::uint8_t(v)); }
     std::int32_t nationalStadium() const { return get(NationField::NationalStadium); }

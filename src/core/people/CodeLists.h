@@ -25,10 +25,19 @@ inline constexpr int PlayerReserveManager = 14;
 inline constexpr int PlayerCoach = 15;
 inline constexpr int Retired = 16;
 
-constexpr bool isNonPlaying(int job) { return job >= Chairman && job <= Physio; }
-constexpr bool isCombined(int job) { return job >= PlayerManager && job <= PlayerCoach; }
+constexpr bool isNonPlaying(int job)
+{
+    return job >= Chairman && job <= Physio;
+}
+constexpr bool isCombined(int job)
+{
+    return job >= PlayerManager && job <= PlayerCoach;
+}
 /// Player or one of the combined jobs: the person takes a squad slot.
-constexpr bool isPlaying(int job) { return job >= Player && job <= PlayerCoach; }
+constexpr bool isPlaying(int job)
+{
+    return job >= Player && job <= PlayerCoach;
+}
 } // namespace Job
 
 /// Classification codes (+95).
@@ -40,27 +49,32 @@ inline constexpr int PlayerNonPlayer = 3;
 inline constexpr int YouthPlayer = 4;
 
 /// Classes that own a player attribute record and are found by the player search.
-constexpr bool hasPlayerAttributes(int c) { return c == Player || c == PlayerNonPlayer
-                                                   || c == YouthPlayer; }
+constexpr bool hasPlayerAttributes(int c)
+{
+    return c == Player || c == PlayerNonPlayer || c == YouthPlayer;
+}
 /// Classes that own a staff attribute record and are found by the staff search.
-constexpr bool hasStaffAttributes(int c) { return c == NonPlayer || c == PlayerNonPlayer; }
+constexpr bool hasStaffAttributes(int c)
+{
+    return c == NonPlayer || c == PlayerNonPlayer;
+}
 } // namespace Classification
 
 /// Items of the person screens' job lists (`PJob`, `SJob1`, `SJob2`): item = code.
 inline constexpr std::array<const char *, 17> JobNames = {
-    "Unemployed",  "Chairman",     "Managing Dir",   "General Man",    "Dir Of Football",
-    "Manager",     "Ast Manager",  "Reserve Man",    "Coach",          "Scout",
-    "Physio",      "Player",       "Player/Man",     "Player/Ast Man", "Player/Res Man",
+    "Unemployed",   "Chairman",    "Managing Dir", "General Man",    "Dir Of Football",
+    "Manager",      "Ast Manager", "Reserve Man",  "Coach",          "Scout",
+    "Physio",       "Player",      "Player/Man",   "Player/Ast Man", "Player/Res Man",
     "Player/Coach", "Retired",
 };
 
 /// Job names of a club's staff list, which has its own spelling of code 6 and
 /// no name for 16; codes without a name read as UnknownStaffListJob.
 inline constexpr std::array<const char *, 16> StaffListJobNames = {
-    "Unemployed",  "Chairman",      "Managing Dir",   "General Man",    "Dir Of Football",
-    "Manager",     "Assistant Man", "Reserve Man",    "Coach",          "Scout",
-    "Physio",      "Player",        "Player/Man",     "Player/Ast Man", "Player/Res Man",
-    "Player/Coach",
+    "Unemployed",      "Chairman",       "Managing Dir",   "General Man",
+    "Dir Of Football", "Manager",        "Assistant Man",  "Reserve Man",
+    "Coach",           "Scout",          "Physio",         "Player",
+    "Player/Man",      "Player/Ast Man", "Player/Res Man", "Player/Coach",
 };
 inline constexpr const char *UnknownStaffListJob = "<unknown>";
 
@@ -71,7 +85,9 @@ inline constexpr std::array<const char *, 5> ClassificationNames = {
 
 /// Items of `PlayIn`: item = code.
 inline constexpr std::array<const char *, 3> PlaysInNames = {
-    "<none>", "Senior Squad", "Reserve Squad",
+    "<none>",
+    "Senior Squad",
+    "Reserve Squad",
 };
 
 /// Items of `SFor`: item = formation code - 1 (codes 1-9).

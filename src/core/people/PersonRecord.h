@@ -50,7 +50,10 @@ inline constexpr int FavouritePersons = 6;
 inline constexpr int DislikedPersons = 9;
 inline constexpr int Count = 12;
 /// Club slots hold club indices (none: -2), the others person indices (none: -1).
-constexpr bool isClubSlot(int slot) { return slot >= 0 && slot < FavouritePersons; }
+constexpr bool isClubSlot(int slot)
+{
+    return slot >= 0 && slot < FavouritePersons;
+}
 } // namespace PersonRelationship
 
 /// Values the editor writes for "none" in person fields.
@@ -63,14 +66,24 @@ inline constexpr std::int32_t AttributeRecord = -1;
 
 /// The eight mental ratings, shared by the player and the staff screen.
 inline constexpr std::array<BoundField, 8> PlayerMentalFields = {{
-    {"PAda", 86, FieldType::U8}, {"PAmb", 87, FieldType::U8}, {"PDet", 88, FieldType::U8},
-    {"PLoy", 89, FieldType::U8}, {"PPre", 90, FieldType::U8}, {"PPro", 91, FieldType::U8},
-    {"PSpo", 92, FieldType::U8}, {"PTem", 93, FieldType::U8},
+    {"PAda", 86, FieldType::U8},
+    {"PAmb", 87, FieldType::U8},
+    {"PDet", 88, FieldType::U8},
+    {"PLoy", 89, FieldType::U8},
+    {"PPre", 90, FieldType::U8},
+    {"PPro", 91, FieldType::U8},
+    {"PSpo", 92, FieldType::U8},
+    {"PTem", 93, FieldType::U8},
 }};
 inline constexpr std::array<BoundField, 8> StaffMentalFields = {{
-    {"SAda", 86, FieldType::U8}, {"SAmb", 87, FieldType::U8}, {"SDet", 88, FieldType::U8},
-    {"SLoy", 89, FieldType::U8}, {"SPre", 90, FieldType::U8}, {"SPro", 91, FieldType::U8},
-    {"SSpo", 92, FieldType::U8}, {"STem", 93, FieldType::U8},
+    {"SAda", 86, FieldType::U8},
+    {"SAmb", 87, FieldType::U8},
+    {"SDet", 88, FieldType::U8},
+    {"SLoy", 89, FieldType::U8},
+    {"SPre", 90, FieldType::U8},
+    {"SPro", 91, FieldType::U8},
+    {"SSpo", 92, FieldType::U8},
+    {"STem", 93, FieldType::U8},
 }};
 
 /// A person (player or non-playing staff) of the person table of staff.dat.

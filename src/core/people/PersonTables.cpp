@@ -169,8 +169,8 @@ bool removePlayerAttributes(Database &db, int personIndex)
 std::optional<int> createPerson(Database &db, NewPersonKind kind)
 {
     const bool player = kind == NewPersonKind::NewPlayer;
-    const qint64 bytes = RecordSize::Person
-                         + (player ? RecordSize::PlayerAttributes : RecordSize::StaffAttributes);
+    const qint64 bytes =
+        RecordSize::Person + (player ? RecordSize::PlayerAttributes : RecordSize::StaffAttributes);
     if (!staffTablesConsistent(db) || !canGrow(db, bytes))
         return std::nullopt;
     const std::optional<int> index = appendPerson(db, kind);

@@ -33,10 +33,18 @@ inline constexpr std::array<BoundField, 5> PlayerAbilityFields = {{
 
 /// The twelve position ratings, in record order.
 inline constexpr std::array<BoundField, 12> PositionRatingFields = {{
-    {"Gk", 15, FieldType::U8},  {"Sw", 16, FieldType::U8},   {"Def", 17, FieldType::U8},
-    {"Anc", 18, FieldType::U8}, {"Mid", 19, FieldType::U8},  {"Sup", 20, FieldType::U8},
-    {"Att", 21, FieldType::U8}, {"Wb", 22, FieldType::U8},   {"Rig", 23, FieldType::U8},
-    {"Lef", 24, FieldType::U8}, {"Cen", 25, FieldType::U8},  {"FRol", 26, FieldType::U8},
+    {"Gk", 15, FieldType::U8},
+    {"Sw", 16, FieldType::U8},
+    {"Def", 17, FieldType::U8},
+    {"Anc", 18, FieldType::U8},
+    {"Mid", 19, FieldType::U8},
+    {"Sup", 20, FieldType::U8},
+    {"Att", 21, FieldType::U8},
+    {"Wb", 22, FieldType::U8},
+    {"Rig", 23, FieldType::U8},
+    {"Lef", 24, FieldType::U8},
+    {"Cen", 25, FieldType::U8},
+    {"FRol", 26, FieldType::U8},
 }};
 
 /// The 42 playing ratings, in record order (the last at +68).
@@ -126,8 +134,8 @@ inline qsizetype playerAttributesOffset(const Database &db, qsizetype index)
 inline std::optional<PlayerAttributes> playerAttributes(Database &db, qsizetype index)
 {
     return recordAt<PlayerAttributes>(db.image(DataFile::Staff), db.counters().playerOffset,
-                                      db.counters().playerAttributes,
-                                      RecordSize::PlayerAttributes, index);
+                                      db.counters().playerAttributes, RecordSize::PlayerAttributes,
+                                      index);
 }
 
 /// The player attribute record a person refers to, if that index is valid.

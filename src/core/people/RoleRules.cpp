@@ -168,8 +168,8 @@ std::vector<RatingValue> perfectPlayerRatings()
         values.push_back({f, 200});
     for (const BoundField &f : PlayingRatingFields) {
         // The two ratings where less is better.
-        const bool lowIsBest = std::strcmp(f.objectName, "Dir") == 0
-                               || std::strcmp(f.objectName, "Inj") == 0;
+        const bool lowIsBest =
+            std::strcmp(f.objectName, "Dir") == 0 || std::strcmp(f.objectName, "Inj") == 0;
         values.push_back({f, lowIsBest ? 1 : 20});
     }
     return values;

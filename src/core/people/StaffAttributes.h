@@ -103,8 +103,8 @@ inline qsizetype staffAttributesOffset(const Database &db, qsizetype index)
 inline std::optional<StaffAttributes> staffAttributes(Database &db, qsizetype index)
 {
     return recordAt<StaffAttributes>(db.image(DataFile::Staff), db.counters().staffOffset,
-                                     db.counters().staffAttributes,
-                                     RecordSize::StaffAttributes, index);
+                                     db.counters().staffAttributes, RecordSize::StaffAttributes,
+                                     index);
 }
 
 /// The staff attribute record a person refers to, if that index is valid.

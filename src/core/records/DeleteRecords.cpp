@@ -65,12 +65,13 @@ void renumberIds(QByteArray &bytes, qint64 tableOffset, int recordSize, qint64 f
 
 bool countersDescribe(const StaffCounters &c, qint64 staffSize)
 {
-    return c.persons >= 0 && c.staffAttributes >= 0 && c.playerAttributes >= 0 &&
-           qint64(c.staffOffset) == qint64(c.persons) * RecordSize::Person &&
-           qint64(c.playerOffset) ==
-               qint64(c.staffOffset) + qint64(c.staffAttributes) * RecordSize::StaffAttributes &&
-           qint64(c.playerOffset) + qint64(c.playerAttributes) * RecordSize::PlayerAttributes <=
-               staffSize;
+    return c.persons >= 0 && c.staffAttributes >= 0 && c.playerAttributes >= 0
+           && qint64(c.staffOffset) == qint64(c.persons) * RecordSize::Person
+           && qint64(c.playerOffset)
+                  == qint64(c.staffOffset)
+                         + qint64(c.staffAttributes) * RecordSize::StaffAttributes
+           && qint64(c.playerOffset) + qint64(c.playerAttributes) * RecordSize::PlayerAttributes
+                  <= staffSize;
 }
 
 /// Removes the person and his attribute records from staff.dat and renumbers
@@ -186,8 +187,8 @@ QString refuseClubDeletion()
 bool deletePerson(Database &db, int index)
 {
     const StaffCounters &c = db.counters();
-    if (index < 0 || index >= c.persons ||
-        !countersDescribe(c, db.image(DataFile::Staff).size())) {
+    if (index < 0 || index >= c.persons
+        || !countersDescribe(c, db.image(DataFile::Staff).size())) {
         return false;
     }
     removeFromStaff(db, index);

@@ -75,7 +75,8 @@ public:
     QStringList result() const;
 
 private:
-    template <typename Make> void report(Make &&make)
+    template <typename Make>
+    void report(Make &&make)
     {
         ++mTotal;
         if (mProblems.size() < std::max(mOptions.limit, 0))
@@ -573,8 +574,8 @@ void Checker::checkWorld()
     for (qint64 h = 0; h < compCount; ++h) {
         for (int t = 0; t < NationCompHistoryRecord::TeamCount; ++t) {
             const std::int32_t v =
-                i32(compHistory, h * RecordSize::NationCompHistory +
-                                     NationCompHistoryField::Teams.at(t).offset);
+                i32(compHistory, h * RecordSize::NationCompHistory
+                                     + NationCompHistoryField::Teams.at(t).offset);
             if (v > 0 && !Range{mClubs, mClubTotal}.contains(v)) {
                 required(Where{"nation_comp_history.dat: record %1", h}, "national team", v,
                          Range{mClubs, mClubTotal});

@@ -27,8 +27,8 @@ inline std::int32_t i32(const QByteArray &bytes, qint64 offset)
     if (!fits(bytes, offset, 4))
         return 0;
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData() + offset);
-    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) |
-                        (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
+    return std::int32_t(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8)
+                        | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24));
 }
 
 /// Writes into `bytes`, which the caller owns alone (see takeBytes), so no

@@ -63,10 +63,7 @@ public:
     std::int32_t city() const { return get(OfficialField::City); }
     bool setCity(std::int32_t v) { return set(OfficialField::City, v); }
     int currentAbility() const { return get(OfficialField::CurrentAbility); }
-    bool setCurrentAbility(int v)
-    {
-        return set(OfficialField::CurrentAbility, std::int16_t(v));
-    }
+    bool setCurrentAbility(int v) { return set(OfficialField::CurrentAbility, std::int16_t(v)); }
     int potentialAbility() const { return get(OfficialField::PotentialAbility); }
     bool setPotentialAbility(int v)
     {

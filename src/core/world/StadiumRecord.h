@@ -44,10 +44,7 @@ public:
     bool setNearby(std::int32_t v) { return set(StadiumField::Nearby, v); }
     /// Raw flag byte; only 255 means yes.
     int retractableRoof() const { return get(StadiumField::RetractableRoof); }
-    bool setRetractableRoof(int v)
-    {
-        return set(StadiumField::RetractableRoof, std::uint8_t(v));
-    }
+    bool setRetractableRoof(int v) { return set(StadiumField::RetractableRoof, std::uint8_t(v)); }
     /// Raw flag byte; only 255 means yes.
     int underSoilHeating() const { return get(StadiumField::UnderSoilHeating); }
     bool setUnderSoilHeating(int v)

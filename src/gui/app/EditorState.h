@@ -6,27 +6,10 @@ namespace kx3 {
 
 /// What the create and delete buttons act on; the values are those the
 /// record screens hand to them.
-enum class RecordKind
-{
-    Club = 0,
-    Player = 1,
-    Staff = 2,
-    Official = 3,
-    City = 4,
-    Stadium = 5
-};
+enum class RecordKind { Club = 0, Player = 1, Staff = 2, Official = 3, City = 4, Stadium = 5 };
 
 /// The record editors of the editor screen.
-enum class EditorScreen
-{
-    Player,
-    Staff,
-    Club,
-    Nation,
-    City,
-    Stadium,
-    Official
-};
+enum class EditorScreen { Player, Staff, Club, Nation, City, Stadium, Official };
 inline constexpr int EditorScreenCount = 7;
 
 /// The editor state every screen shares: which record of each kind is
@@ -47,18 +30,12 @@ struct EditorState
     {
         switch (screen) {
         case EditorScreen::Player:
-        case EditorScreen::Staff:
-            return personOffset;
-        case EditorScreen::Club:
-            return clubOffset;
-        case EditorScreen::Nation:
-            return nationOffset;
-        case EditorScreen::City:
-            return cityOffset;
-        case EditorScreen::Stadium:
-            return stadiumOffset;
-        case EditorScreen::Official:
-            return officialOffset;
+        case EditorScreen::Staff: return personOffset;
+        case EditorScreen::Club: return clubOffset;
+        case EditorScreen::Nation: return nationOffset;
+        case EditorScreen::City: return cityOffset;
+        case EditorScreen::Stadium: return stadiumOffset;
+        case EditorScreen::Official: return officialOffset;
         }
         return personOffset;
     }

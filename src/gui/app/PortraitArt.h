@@ -15,12 +15,7 @@ namespace kx3 {
 class PortraitArt
 {
 public:
-    enum class Eyes
-    {
-        Open,
-        Closed,
-        Wink
-    };
+    enum class Eyes { Open, Closed, Wink };
 
     static QSize size() { return {270, 372}; }
     /// Where the overlays go, in portrait coordinates.

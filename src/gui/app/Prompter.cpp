@@ -24,7 +24,8 @@ bool QMessageBoxPrompter::question(const QString &text)
 {
     // Closing the box without choosing picks No, the button with the No role.
     return QMessageBox::question(mParent, caption(), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+                                 QMessageBox::Yes)
+           == QMessageBox::Yes;
 }
 
 Prompter::Answer QMessageBoxPrompter::questionWithCancel(const QString &text)
@@ -33,12 +34,9 @@ Prompter::Answer QMessageBoxPrompter::questionWithCancel(const QString &text)
         mParent, caption(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
         QMessageBox::Yes);
     switch (button) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
     }
 }
 

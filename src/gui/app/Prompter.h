@@ -11,12 +11,7 @@ namespace kx3 {
 class Prompter
 {
 public:
-    enum class Answer
-    {
-        Yes,
-        No,
-        Cancel
-    };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~Prompter() = default;
 

@@ -1,11 +1,11 @@
 #include "RecordTitle.h"
 
 #include "core/clubs/ClubRecord.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/NameTables.h"
 #include "core/nations/NationRecord.h"
 #include "core/people/PersonRecord.h"
-#include "core/db/Cp1252.h"
 #include "core/world/CityRecord.h"
 #include "core/world/OfficialRecord.h"
 #include "core/world/StadiumRecord.h"
@@ -32,8 +32,8 @@ QString personName(const Database &db, const DataImage &image, qint64 offset, in
 {
     if (!holdsRecord(image, offset, recordSize))
         return {};
-    return fromCp1252(FirstNameText(db, image.i32(offset + firstField)) + ' ' +
-                      SecondNameText(db, image.i32(offset + secondField)));
+    return fromCp1252(FirstNameText(db, image.i32(offset + firstField)) + ' '
+                      + SecondNameText(db, image.i32(offset + secondField)));
 }
 
 } // namespace

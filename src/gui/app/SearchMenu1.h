@@ -71,11 +71,7 @@ Q_SIGNALS:
     void exitRequested();
 
 private:
-    enum class Pn6Side
-    {
-        Left,
-        Right
-    };
+    enum class Pn6Side { Left, Right };
     void placePn6(Pn6Side side);
     void showModeFrame(const QString &title);
 

@@ -4,10 +4,10 @@
 #include "Prompter.h"
 #include "SearchMenu1.h"
 #include "core/clubs/ClubRecord.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
 #include "core/people/PersonRecord.h"
-#include "core/db/Cp1252.h"
 
 namespace kx3 {
 

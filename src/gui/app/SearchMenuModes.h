@@ -12,16 +12,14 @@ class SearchMenu1;
 struct EditorState;
 
 /// The relationship list a misc-list dialog changes a slot of.
-enum class MiscListSource
-{
+enum class MiscListSource {
     Club,   ///< the current club's list (9 slots)
     Player, ///< the current person's list on the player screen (12 slots)
     Staff   ///< the same on the staff screen
 };
 
 /// The club name box of a person screen that club picking fills.
-enum class ClubPickField
-{
+enum class ClubPickField {
     TClub = 1, ///< future transfer
     LClub = 2, ///< loan
     HClu = 3   ///< history entry
@@ -39,12 +37,7 @@ class SearchMenuModes : public QObject
     Q_OBJECT
 
 public:
-    enum class Mode
-    {
-        None,
-        MiscList,
-        ClubPicking
-    };
+    enum class Mode { None, MiscList, ClubPicking };
 
     SearchMenuModes(Database &db, const Lookups &lookups, EditorState &state, SearchMenu1 *menu,
                     QObject *parent = nullptr);

@@ -216,8 +216,8 @@ void SplashScreen::tick()
 
 bool SplashScreen::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == mUi->l8 && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (watched == mUi->l8 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         l8Click();
         return true;
     }

@@ -49,9 +49,9 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KX3 Pre-Data Editor"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     // Every screen is laid out for this one size, in pixels, whatever the
     // screen's resolution.
     setFixedSize(ClientWidth, ClientHeight);
@@ -193,8 +193,7 @@ void TMainForm::connectSearchResults()
     connect(mSearch2, &SearchMenu2::stadiumChosen, this, open(EditorScreen::Stadium));
     connect(mSearch2, &SearchMenu2::cityChosen, this, open(EditorScreen::City));
 
-    connect(mModes, &SearchMenuModes::searchMenuRequested, this,
-            &TMainForm::showMainSearchMenu);
+    connect(mModes, &SearchMenuModes::searchMenuRequested, this, &TMainForm::showMainSearchMenu);
     connect(mModes, &SearchMenuModes::editorRequested, this, &TMainForm::showEditor);
 }
 
@@ -250,10 +249,12 @@ void TMainForm::setDropDownWidths()
         int width;
         std::initializer_list<const char *> names;
     } groups[] = {
-        {150, {"HomeCol1", "HomeCol2", "AwayCol1", "AwayCol2", "ThirdCol1", "ThirdCol2",
-               "NatHCol1", "NatHCol2", "NatACol1", "NatACol2", "NatTCol1", "NatTCol2"}},
-        {152, {"PNation", "PSecNation", "SNation", "SSecNation", "SNatTeam", "CNation",
-               "CMainStad", "CRsvStad", "NStad", "NCity", "StCity", "CtNat", "ONation", "OCity"}},
+        {150,
+         {"HomeCol1", "HomeCol2", "AwayCol1", "AwayCol2", "ThirdCol1", "ThirdCol2", "NatHCol1",
+          "NatHCol2", "NatACol1", "NatACol2", "NatTCol1", "NatTCol2"}},
+        {152,
+         {"PNation", "PSecNation", "SNation", "SSecNation", "SNatTeam", "CNation", "CMainStad",
+          "CRsvStad", "NStad", "NCity", "StCity", "CtNat", "ONation", "OCity"}},
         {200, {"CDiv", "CLastDiv", "COtherDiv"}},
     };
     for (const auto &group : groups) {
@@ -454,12 +455,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
         else
             event->ignore();
         break;
-    case Prompter::Answer::No:
-        event->accept();
-        break;
-    case Prompter::Answer::Cancel:
-        event->ignore();
-        break;
+    case Prompter::Answer::No: event->accept(); break;
+    case Prompter::Answer::Cancel: event->ignore(); break;
     }
 }
 

@@ -1,7 +1,7 @@
 #include "HistoryEditor.h"
 
-#include "gui/app/Prompter.h"
 #include "core/db/Cp1252.h"
+#include "gui/app/Prompter.h"
 #include "gui/widgets/FieldBinding.h"
 
 #include <QEvent>
@@ -16,13 +16,7 @@ namespace kx3 {
 
 namespace {
 
-enum Column
-{
-    Season,
-    Club,
-    Apps,
-    Goals
-};
+enum Column { Season, Club, Apps, Goals };
 
 const QString SeasonNotValid = QStringLiteral("Season Year is not valid.");
 // A new row names no real club until the user picks one; saved as it is, it
@@ -198,8 +192,8 @@ bool HistoryEditor::eventFilter(QObject *watched, QEvent *event)
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // Only a move to another control of the window leaves the box; a
         // message box or a menu taking the focus for a moment does not.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            !HSeaExit()) {
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && !HSeaExit()) {
             // Not from inside the focus change that is still going on.
             QMetaObject::invokeMethod(
                 mW.season, [box = mW.season] { box->setFocus(Qt::OtherFocusReason); },

@@ -1,9 +1,9 @@
 #include "PersonRelationshipList.h"
 
+#include "core/db/Cp1252.h"
 #include "core/db/Lookups.h"
 #include "core/db/NameTables.h"
 #include "core/people/PersonRecord.h"
-#include "core/db/Cp1252.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -24,13 +24,13 @@ QString slotDesc(int slot)
 QString personName(const Database &db, int index)
 {
     // Only a person that exists has names to show.
-    if (index >= personCount(db) ||
-        !db.image(DataFile::Staff).contains(personOffset(index), RecordSize::Person))
+    if (index >= personCount(db)
+        || !db.image(DataFile::Staff).contains(personOffset(index), RecordSize::Person))
         return {};
     const DataImage &image = db.image(DataFile::Staff);
     const qsizetype at = personOffset(index);
-    return fromCp1252(FirstNameText(db, image.i32(at + PersonField::FirstName.offset)) + ' ' +
-                      SecondNameText(db, image.i32(at + PersonField::SecondName.offset)));
+    return fromCp1252(FirstNameText(db, image.i32(at + PersonField::FirstName.offset)) + ' '
+                      + SecondNameText(db, image.i32(at + PersonField::SecondName.offset)));
 }
 
 } // namespace
@@ -40,8 +40,8 @@ QList<RelationshipRow> personRelationshipRows(const Database &db, const ClubName
 {
     QList<RelationshipRow> rows;
     const DataImage &image = db.image(DataFile::Staff);
-    if (person < 0 || person >= personCount(db) ||
-        !image.contains(personOffset(person), RecordSize::Person))
+    if (person < 0 || person >= personCount(db)
+        || !image.contains(personOffset(person), RecordSize::Person))
         return rows;
     for (int slot = 0; slot < PersonRelationship::Count; ++slot) {
         const std::int32_t value =

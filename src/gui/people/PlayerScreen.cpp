@@ -3,9 +3,8 @@
 
 #include "HistoryEditor.h"
 #include "PersonRelationshipList.h"
-#include "gui/app/BusyCursor.h"
-#include "gui/app/Prompter.h"
 #include "core/clubs/CareerHistory.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
 #include "core/db/NameTables.h"
@@ -14,7 +13,8 @@
 #include "core/people/PersonTables.h"
 #include "core/people/PlayerAttributes.h"
 #include "core/people/RoleRules.h"
-#include "core/db/Cp1252.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -175,12 +175,12 @@ void PlayerScreen::fillLists()
 
 std::optional<int> PlayerScreen::shownPerson() const
 {
-    if (mState.newRecordMode || mState.personOffset < 0 ||
-        mState.personOffset % RecordSize::Person != 0)
+    if (mState.newRecordMode || mState.personOffset < 0
+        || mState.personOffset % RecordSize::Person != 0)
         return std::nullopt;
     const qint64 index = mState.personOffset / RecordSize::Person;
-    if (index >= personCount(mDb) ||
-        !mDb.image(DataFile::Staff).contains(mState.personOffset, RecordSize::Person))
+    if (index >= personCount(mDb)
+        || !mDb.image(DataFile::Staff).contains(mState.personOffset, RecordSize::Person))
         return std::nullopt;
     return int(index);
 }
@@ -491,15 +491,9 @@ void PlayerScreen::setMiscChanged()
 void PlayerScreen::setPickedClub(ClubPickField field, const QString &club)
 {
     switch (field) {
-    case ClubPickField::TClub:
-        mUi->TClub->setText(club);
-        break;
-    case ClubPickField::LClub:
-        mUi->LClub->setText(club);
-        break;
-    case ClubPickField::HClu:
-        mUi->HClu->setText(club);
-        break;
+    case ClubPickField::TClub: mUi->TClub->setText(club); break;
+    case ClubPickField::LClub: mUi->LClub->setText(club); break;
+    case ClubPickField::HClu: mUi->HClu->setText(club); break;
     }
 }
 
@@ -553,8 +547,7 @@ void PlayerScreen::PJobChange(int item)
     const RoleDecision decision = decideJobChange(mDb, index, RoleScreen::Player, item, hasClub);
     const QString message = QString::fromLatin1(decision.message);
     switch (decision.verdict) {
-    case RoleVerdict::Accept:
-        return;
+    case RoleVerdict::Accept: return;
     case RoleVerdict::Refuse:
         if (mPrompter)
             mPrompter->information(message);

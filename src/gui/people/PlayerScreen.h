@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/db/MiscEntries.h"
 #include "gui/app/EditorState.h"
 #include "gui/app/SearchMenuModes.h"
-#include "core/db/MiscEntries.h"
 #include "gui/widgets/FieldBinding.h"
 
 #include <QWidget>

@@ -2,8 +2,7 @@
 #include "ui_StaffScreen.h"
 
 #include "PersonRelationshipList.h"
-#include "gui/app/BusyCursor.h"
-#include "gui/app/Prompter.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
 #include "core/db/MiscEntries.h"
@@ -13,7 +12,8 @@
 #include "core/people/PersonTables.h"
 #include "core/people/RoleRules.h"
 #include "core/people/StaffAttributes.h"
-#include "core/db/Cp1252.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
 
 #include <QEvent>
 #include <QSignalBlocker>
@@ -31,7 +31,8 @@ const QString CreateCaption = QStringLiteral("Create New Staff");
 const QString DeleteCaption = QStringLiteral("Delete Staff");
 const QString AreYouSure = QString::fromLatin1(RoleMessage::AreYouSure);
 
-template <std::size_t N> void fillItems(QComboBox *list, const std::array<const char *, N> &names)
+template <std::size_t N>
+void fillItems(QComboBox *list, const std::array<const char *, N> &names)
 {
     QStringList items;
     for (const char *name : names)
@@ -147,8 +148,8 @@ void StaffScreen::clearFlags()
 
 std::optional<int> StaffScreen::currentPerson() const
 {
-    if (mState.newRecordMode || mState.personOffset < 0 ||
-        mState.personOffset % RecordSize::Person != 0)
+    if (mState.newRecordMode || mState.personOffset < 0
+        || mState.personOffset % RecordSize::Person != 0)
         return std::nullopt;
     const qint64 index = mState.personOffset / RecordSize::Person;
     if (!person(mDb, index))
@@ -465,8 +466,7 @@ void StaffScreen::SJob1Change(int item)
     const RoleDecision decision =
         decideJobChange(mDb, index, RoleScreen::Staff, item, mUi->SClub->text() != NoClub);
     switch (decision.verdict) {
-    case RoleVerdict::Accept:
-        return;
+    case RoleVerdict::Accept: return;
     case RoleVerdict::AskDropPlayingRole:
         if (index && mPrompter && mPrompter->question(QString::fromLatin1(decision.message))) {
             bool dropped = false;

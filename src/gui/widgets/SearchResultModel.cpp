@@ -92,10 +92,8 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
         if (index.column() == NameColumn)
             return row.name;
         return QString::number(row.offset);
-    case OffsetRole:
-        return row.offset;
-    default:
-        return {};
+    case OffsetRole: return row.offset;
+    default: return {};
     }
 }
 

@@ -20,12 +20,7 @@ class SearchResultModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column
-    {
-        NameColumn,
-        OffsetColumn,
-        ColumnCount
-    };
+    enum Column { NameColumn, OffsetColumn, ColumnCount };
     /// The record offset as a qint64, for any column.
     static constexpr int OffsetRole = Qt::UserRole + 1;
 

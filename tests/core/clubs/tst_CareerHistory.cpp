@@ -15,9 +15,9 @@ namespace {
 QByteArray rec(std::int32_t id, std::int32_t person, int year, std::int32_t club, int apps,
                int goals)
 {
-    return le32(std::uint32_t(id)) + le32(std::uint32_t(person)) + le16(std::uint16_t(year)) +
-           le32(std::uint32_t(club)) + QByteArray(1, '\0') + QByteArray(1, char(apps)) +
-           QByteArray(1, char(goals));
+    return le32(std::uint32_t(id)) + le32(std::uint32_t(person)) + le16(std::uint16_t(year))
+           + le32(std::uint32_t(club)) + QByteArray(1, '\0') + QByteArray(1, char(apps))
+           + QByteArray(1, char(goals));
 }
 
 const QList<QByteArray> ClubNames = {"Northgate", "Eastbrook", "Northgate", "Harbour"};
@@ -52,9 +52,9 @@ void tst_CareerHistory::loadShowsPersonsRecordsInFileOrder()
 {
     Database db;
     db.image(DataFile::StaffHistory)
-        .setBytes(rec(0, 4, 1997, 1, 30, 2) + rec(1, 9, 1998, 0, 1, 1) +
-                  rec(2, 4, 1850, -2, 255, 0) + rec(3, 4, 1999, 3, 12, 40) +
-                  rec(4, 4, 2000, 4, 0, 0) + rec(5, 4, 2001, -3, 1, 0));
+        .setBytes(rec(0, 4, 1997, 1, 30, 2) + rec(1, 9, 1998, 0, 1, 1)
+                  + rec(2, 4, 1850, -2, 255, 0) + rec(3, 4, 1999, 3, 12, 40)
+                  + rec(4, 4, 2000, 4, 0, 0) + rec(5, 4, 2001, -3, 1, 0));
     const QList<HistoryRow> want = {
         {"1997/98", "Eastbrook", "30", "2"}, {"1900/01", "<unknown>", "255", "0"},
         {"1999/00", "Harbour", "12", "40"},  {"2000/01", "<unknown>", "0", "0"},
@@ -68,8 +68,8 @@ void tst_CareerHistory::saveAppendsRecords()
 {
     Database db;
     DataImage &history = db.image(DataFile::StaffHistory);
-    history.setBytes(rec(0, 4, 1997, 1, 30, 2) + rec(1, 9, 1998, 0, 1, 1) +
-                     rec(2, 4, 1850, 1, 20, 0) + rec(3, 7, 1998, 2, 3, 3));
+    history.setBytes(rec(0, 4, 1997, 1, 30, 2) + rec(1, 9, 1998, 0, 1, 1)
+                     + rec(2, 4, 1850, 1, 20, 0) + rec(3, 7, 1998, 2, 3, 3));
     QList<HistoryRow> rows = loadHistory(db, 4, ClubNames);
     QCOMPARE(rows.at(1).season, QByteArray("1900/01"));
     rows.append({"2002/03", "Northgate", "300", "-1"});
@@ -81,10 +81,10 @@ void tst_CareerHistory::saveAppendsRecords()
 
     // Others keep their order and are renumbered; the person's rows follow in list
     // order; the second "Northgate" is saved as the first, an unknown text as -3.
-    const QByteArray want = rec(0, 9, 1998, 0, 1, 1) + rec(1, 7, 1998, 2, 3, 3) +
-                            rec(2, 4, 1997, 1, 30, 2) + rec(3, 4, 1900, 1, 20, 0) +
-                            rec(4, 4, 2002, 0, 44, 255) + rec(5, 4, 1900, -3, 0, 0) +
-                            rec(6, 4, 2003, 3, 12, 3) + rec(7, 4, 1999, -3, 1, 0);
+    const QByteArray want = rec(0, 9, 1998, 0, 1, 1) + rec(1, 7, 1998, 2, 3, 3)
+                            + rec(2, 4, 1997, 1, 30, 2) + rec(3, 4, 1900, 1, 20, 0)
+                            + rec(4, 4, 2002, 0, 44, 255) + rec(5, 4, 1900, -3, 0, 0)
+                            + rec(6, 4, 2003, 3, 12, 3) + rec(7, 4, 1999, -3, 1, 0);
     QCOMPARE(history.bytes(), want);
     QCOMPARE(loadHistory(db, 4, ClubNames).at(2),
              (HistoryRow{"2002/03", "Northgate", "44", "255"}));
@@ -96,12 +96,12 @@ void tst_CareerHistory::saveRemovesByPositionNotById()
     // other people's records.
     Database db;
     DataImage &history = db.image(DataFile::StaffHistory);
-    history.setBytes(rec(5, 1, 1990, 0, 1, 1) + rec(0, 2, 1991, 1, 2, 2) +
-                     rec(0, 2, 1992, 1, 3, 3) + rec(1, 3, 1993, 2, 4, 4) +
-                     rec(-7, 2, 1994, 3, 5, 5) + rec(99, 3, 1995, 0, 6, 6));
+    history.setBytes(rec(5, 1, 1990, 0, 1, 1) + rec(0, 2, 1991, 1, 2, 2) + rec(0, 2, 1992, 1, 3, 3)
+                     + rec(1, 3, 1993, 2, 4, 4) + rec(-7, 2, 1994, 3, 5, 5)
+                     + rec(99, 3, 1995, 0, 6, 6));
     QVERIFY(saveHistory(db, 2, {{"2001/02", "Harbour", "9", "1"}}, ClubNames));
-    QCOMPARE(history.bytes(), rec(0, 1, 1990, 0, 1, 1) + rec(1, 3, 1993, 2, 4, 4) +
-                                  rec(2, 3, 1995, 0, 6, 6) + rec(3, 2, 2001, 3, 9, 1));
+    QCOMPARE(history.bytes(), rec(0, 1, 1990, 0, 1, 1) + rec(1, 3, 1993, 2, 4, 4)
+                                  + rec(2, 3, 1995, 0, 6, 6) + rec(3, 2, 2001, 3, 9, 1));
     // An empty list removes them all.
     QVERIFY(saveHistory(db, 3, {}, ClubNames));
     QCOMPARE(history.bytes(), rec(0, 1, 1990, 0, 1, 1) + rec(1, 2, 2001, 3, 9, 1));
@@ -145,9 +145,9 @@ void tst_CareerHistory::partialTrailingRecordStaysBehind()
         .setBytes(rec(0, 4, 1997, 1, 30, 2) + rec(1, 9, 1998, 0, 1, 1) + extra);
     QVERIFY(saveHistory(db, 4, {{"1997/98", "Eastbrook", "30", "2"}, {"1998", "x", "1", "0"}},
                         ClubNames));
-    QCOMPARE(db.image(DataFile::StaffHistory).bytes(), rec(0, 9, 1998, 0, 1, 1) +
-                                                           rec(1, 4, 1997, 1, 30, 2) +
-                                                           rec(2, 4, 1998, -3, 1, 0) + extra);
+    QCOMPARE(db.image(DataFile::StaffHistory).bytes(), rec(0, 9, 1998, 0, 1, 1)
+                                                           + rec(1, 4, 1997, 1, 30, 2)
+                                                           + rec(2, 4, 1998, -3, 1, 0) + extra);
     QCOMPARE(loadHistory(db, 4, ClubNames).size(), 2);
 }
 

@@ -111,8 +111,10 @@ void tst_ConvertDate::everyDayRoundTrips()
             int day = 0;
             int month = 0;
             decodeRecordDate(rd, day, month);
-            QVERIFY2(day == d && month == m, qPrintable(QStringLiteral("%1/%2 came back %3/%4")
-                                                            .arg(d).arg(m).arg(day).arg(month)));
+            QVERIFY2(
+                day == d && month == m,
+                qPrintable(
+                    QStringLiteral("%1/%2 came back %3/%4").arg(d).arg(m).arg(day).arg(month)));
         }
     }
 }

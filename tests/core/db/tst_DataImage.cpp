@@ -116,17 +116,17 @@ void tst_DataImage::setupLines_data()
     QTest::addColumn<QList<QByteArray>>("lines");
     QTest::addColumn<QByteArray>("saved");
     QTest::newRow("empty") << QByteArray() << QList<QByteArray>() << QByteArray();
-    QTest::newRow("crlf round trip") << QByteArray("\"a\"\r\n\"b\"\r\n")
-                                     << QList<QByteArray>{"\"a\"", "\"b\""}
-                                     << QByteArray("\"a\"\r\n\"b\"\r\n");
+    QTest::newRow("crlf round trip")
+        << QByteArray("\"a\"\r\n\"b\"\r\n") << QList<QByteArray>{"\"a\"", "\"b\""}
+        << QByteArray("\"a\"\r\n\"b\"\r\n");
     QTest::newRow("mixed ends, no final end")
         << QByteArray("\"a\"\rplain\n\"b\"") << QList<QByteArray>{"\"a\"", "plain", "\"b\""}
         << QByteArray("\"a\"\r\nplain\r\n\"b\"\r\n");
     QTest::newRow("tail without quotes dropped")
-        << QByteArray("\"a\"\r\n\r\nno quote\r\n\r\n")
-        << QList<QByteArray>{"\"a\""} << QByteArray("\"a\"\r\n");
-    QTest::newRow("no line has a quote") << QByteArray("x\r\ny\r\n") << QList<QByteArray>()
-                                         << QByteArray();
+        << QByteArray("\"a\"\r\n\r\nno quote\r\n\r\n") << QList<QByteArray>{"\"a\""}
+        << QByteArray("\"a\"\r\n");
+    QTest::newRow("no line has a quote")
+        << QByteArray("x\r\ny\r\n") << QList<QByteArray>() << QByteArray();
     QTest::newRow("empty lines inside kept")
         << QByteArray("\"a\"\n\n\"b\"\n") << QList<QByteArray>{"\"a\"", "", "\"b\""}
         << QByteArray("\"a\"\r\n\r\n\"b\"\r\n");

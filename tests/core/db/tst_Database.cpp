@@ -1,6 +1,6 @@
 #include "SaveFaults.h"
-#include "TestFiles.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 #include "core/db/Database.h"
 
 #include <QDir>
@@ -118,8 +118,8 @@ void tst_Database::saveRecomputesTableOfContents()
              old.i32(kx3::Toc::PlayerAttributeOffset) + 157);
     QCOMPARE(saved.i32(kx3::Toc::StaffAttributeCount), old.i32(kx3::Toc::StaffAttributeCount));
     // Bytes the editor does not own are carried through.
-    const QList<int> written = {63, 398, 465, 532, 603, 666, 670, 733, 737, 867,
-                                1068, 1135, 1202, 1269};
+    const QList<int> written = {63,  398, 465, 532,  603,  666,  670,
+                                733, 737, 867, 1068, 1135, 1202, 1269};
     for (qsizetype i = 0; i < toc.size(); ++i) {
         bool mine = false;
         for (int p : written)

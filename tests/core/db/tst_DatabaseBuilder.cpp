@@ -87,8 +87,8 @@ void tst_DatabaseBuilder::loadsWithMatchingCounters()
         staff += Classification::hasStaffAttributes(c) ? 1 : 0;
         players += Classification::hasPlayerAttributes(c) ? 1 : 0;
         if (c == Classification::Player || c == Classification::YouthPlayer)
-            QVERIFY(p.job() == Job::Player || p.job() == Job::Unemployed ||
-                    p.job() == Job::Retired);
+            QVERIFY(p.job() == Job::Player || p.job() == Job::Unemployed
+                    || p.job() == Job::Retired);
         if (c == Classification::NonPlayer)
             QVERIFY(!Job::isPlaying(p.job()));
     }
@@ -232,15 +232,15 @@ void tst_DatabaseBuilder::setupFile()
         bool found = false;
         for (int p = 0; p < personCount(mDb) && !found; ++p) {
             const PersonRecord r = *person(mDb, p);
-            found = parts.at(3) == name(DataFile::FirstNames, r.firstName()) &&
-                    parts.at(5) == name(DataFile::CommonNames, r.commonName()) &&
-                    parts.at(7) == name(DataFile::SecondNames, r.secondName()) &&
-                    parts.at(9) == (r.club() >= 0 ? club(mDb, r.club())->longName() : "");
+            found = parts.at(3) == name(DataFile::FirstNames, r.firstName())
+                    && parts.at(5) == name(DataFile::CommonNames, r.commonName())
+                    && parts.at(7) == name(DataFile::SecondNames, r.secondName())
+                    && parts.at(9) == (r.club() >= 0 ? club(mDb, r.club())->longName() : "");
         }
         QVERIFY2(found, lines.at(i).constData());
         if (parts.at(1) == "INJURY") {
-            QVERIFY(std::find(InjuryNames.begin(), InjuryNames.end(), parts.at(11)) !=
-                    InjuryNames.end());
+            QVERIFY(std::find(InjuryNames.begin(), InjuryNames.end(), parts.at(11))
+                    != InjuryNames.end());
             injuriesWithDays += parts.at(12).isEmpty() ? 0 : 1;
             QVERIFY(parts.at(12).isEmpty() || parts.at(12).startsWith(' '));
         }

@@ -124,9 +124,9 @@ void tst_InstallationLookup::readOnlyClubFileBecomesWritable()
     const InstallationResult result = kx3::findInstallation(FakeSource(), current.path());
     QVERIFY(result.currentFolder);
     const QFileDevice::Permissions owners =
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
-        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+        | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QCOMPARE(QFile::permissions(club) & owners, readOnly | QFileDevice::WriteOwner);
 }
 

@@ -54,8 +54,8 @@ MiscIdentity jan()
 QByteArray entry(const char *keyword, const MiscIdentity &who, const QByteArray &tail = {})
 {
     const MiscNames &n = who.names;
-    return '"' + QByteArray(keyword) + "\" \"" + n.firstName + "\" \"" + n.commonName + "\" \"" +
-           n.secondName + "\" \"" + who.clubLongName + '"' + tail;
+    return '"' + QByteArray(keyword) + "\" \"" + n.firstName + "\" \"" + n.commonName + "\" \""
+           + n.secondName + "\" \"" + who.clubLongName + '"' + tail;
 }
 
 QByteArray misc(const QByteArray &first, const QByteArray &common, const QByteArray &second,

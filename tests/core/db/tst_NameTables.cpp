@@ -109,8 +109,8 @@ void tst_NameTables::resolvesUnderTheNationKey()
     QCOMPARE(FindOrAddName(db, NameTable::Second, 7, "Smith", NameTarget::person(1)), 3);
     const QByteArray &after = db.image(DataFile::SecondNames).bytes();
     QCOMPARE(after.size(), before.size() + 60);
-    QCOMPARE(after.mid(180), QByteArray("Smith") + QByteArray(46, '\0') +
-                                 QByteArray("\x03\0\0\0\x07\0\0\0\x01", 9));
+    QCOMPARE(after.mid(180), QByteArray("Smith") + QByteArray(46, '\0')
+                                 + QByteArray("\x03\0\0\0\x07\0\0\0\x01", 9));
     QCOMPARE(usage(db, NameTable::Second, 1), 0);
     QCOMPARE(usage(db, NameTable::Second, 0), 1);
 
@@ -213,8 +213,8 @@ void tst_NameTables::missingTargetChangesNothing()
         db.counters().persons = 2;
         setOfficials(db, 1, 0);
         const auto bytes = [&] {
-            return db.image(nameTableFile(table)).bytes() + db.image(DataFile::Staff).bytes() +
-                   db.image(DataFile::Officials).bytes();
+            return db.image(nameTableFile(table)).bytes() + db.image(DataFile::Staff).bytes()
+                   + db.image(DataFile::Officials).bytes();
         };
         const QByteArray before = bytes();
         QCOMPARE(FindOrAddName(db, table, 1, "New", target), -1);

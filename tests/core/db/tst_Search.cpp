@@ -16,7 +16,8 @@ using namespace kx3;
 
 namespace {
 
-template <typename Record> Record add(Database &db, DataFile file, int size)
+template <typename Record>
+Record add(Database &db, DataFile file, int size)
 {
     DataImage &image = db.image(file);
     image.append(QByteArray(size, '\0'));

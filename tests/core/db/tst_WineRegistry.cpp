@@ -35,7 +35,8 @@ std::optional<QString> lookup(const QByteArray &content, const QStringList &keys
     return WineRegistry::readString(buffer, keys, QStringLiteral("Location"));
 }
 
-template <std::size_t N> QByteArray bytes(const char (&text)[N])
+template <std::size_t N>
+QByteArray bytes(const char (&text)[N])
 {
     return QByteArray(text, qsizetype(N - 1));
 }
@@ -142,18 +143,18 @@ void tst_WineRegistry::readString_data()
 
     addRow("plain key", plain + "#time=1dd861c6a23706c\n" + location, games);
     addRow("Wow6432Node preferred",
-           plain + regLine(R"("Location"="C:\\Plain")") + WowLine +
-               regLine(R"("Location"="C:\\Wow")") + "[Software\\\\Zzz]\n",
+           plain + regLine(R"("Location"="C:\\Plain")") + WowLine
+               + regLine(R"("Location"="C:\\Wow")") + "[Software\\\\Zzz]\n",
            QStringLiteral("C:\\Wow"));
     addRow("Wow6432Node preferred, written first",
-           Header + WowLine + regLine(R"("Location"="C:\\Wow")") + PlainLine +
-               regLine(R"("Location"="C:\\Plain")"),
+           Header + WowLine + regLine(R"("Location"="C:\\Wow")") + PlainLine
+               + regLine(R"("Location"="C:\\Plain")"),
            QStringLiteral("C:\\Wow"));
     addRow("Wow6432Node key without the value",
            Header + WowLine + regLine(R"("Version"="1.0")") + PlainLine + location, games);
     addRow("names ignore case",
-           Header + regLine(R"([software\\VANTOREL LTD\\kickora 3])") +
-               regLine(R"("LOCATION"="C:\\Games\\Kickora 3")"),
+           Header + regLine(R"([software\\VANTOREL LTD\\kickora 3])")
+               + regLine(R"("LOCATION"="C:\\Games\\Kickora 3")"),
            games);
     addRow("escaped key name",
            Header + regLine(R"([Software\\Vantorel \xdc Ltd\\Kickora 3])") + location, games,

@@ -62,9 +62,9 @@ void tst_NationRecord::fieldsAtTheirOffsets()
     auto complete = [](const auto &list) {
         return std::all_of(list.begin(), list.end(), [](const char *s) { return s; });
     };
-    QVERIFY(complete(ContinentItems) && complete(RegionNames) && complete(ActualRegionNames) &&
-            complete(LanguageNames) && complete(DevelopmentStateNames) &&
-            complete(GroupMembershipNames));
+    QVERIFY(complete(ContinentItems) && complete(RegionNames) && complete(ActualRegionNames)
+            && complete(LanguageNames) && complete(DevelopmentStateNames)
+            && complete(GroupMembershipNames));
 }
 
 void tst_NationRecord::abbreviationIsExactlyThreeBytes()

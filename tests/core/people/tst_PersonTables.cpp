@@ -61,8 +61,8 @@ QByteArray expectedPlayerAttributes(int index)
 
 QByteArray expectedStaffAttributes(int index)
 {
-    return le32(std::uint32_t(index)) + bytes(31, 0) + le32(std::uint32_t(-1)).repeated(8) +
-           bytes(1, 3);
+    return le32(std::uint32_t(index)) + bytes(31, 0) + le32(std::uint32_t(-1)).repeated(8)
+           + bytes(1, 3);
 }
 
 QByteArray staffBytes(const Database &db)

@@ -211,8 +211,8 @@ void tst_RoleRules::refusalsChangeNothing()
     // he owns no staff attribute record, so there is nothing to drop him to.
     const int player = unattached(db, Classification::Player, Job::Player);
     const int combined = findPerson(db, [](const PersonRecord &r) {
-        return r.classification() == Classification::PlayerNonPlayer && Job::isCombined(r.job()) &&
-               r.club() >= 0;
+        return r.classification() == Classification::PlayerNonPlayer && Job::isCombined(r.job())
+               && r.club() >= 0;
     });
     QVERIFY(player >= 0 && combined >= 0);
     person(db, player)->setJob(Job::PlayerManager);

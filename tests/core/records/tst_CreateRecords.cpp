@@ -66,10 +66,10 @@ QByteArray expectedClubBytes(int index)
 {
     QByteArray b =
         le32(std::uint32_t(index)) + text("Harbour Town Athletic", 51) + text("Harbour Town", 26);
-    b += le32(2) + le32(1) + le32(std::uint32_t(-2)) + QByteArray(1, 7) + le32(0) +
-         QByteArray(1, 2) + le32(std::uint32_t(-125000)) + le32(3) + QByteArray(1, '\xFF') +
-         le32(std::uint32_t(-2)) + QByteArray(1, 5) + le32(12000) + le32(6000) + le32(18000) +
-         QByteArray(1, 14) + le16(3500) + QByteArray(1, '\xFF');
+    b += le32(2) + le32(1) + le32(std::uint32_t(-2)) + QByteArray(1, 7) + le32(0)
+         + QByteArray(1, 2) + le32(std::uint32_t(-125000)) + le32(3) + QByteArray(1, '\xFF')
+         + le32(std::uint32_t(-2)) + QByteArray(1, 5) + le32(12000) + le32(6000) + le32(18000)
+         + QByteArray(1, 14) + le16(3500) + QByteArray(1, '\xFF');
     for (std::int32_t colour : {4, -2, 1, 2, 24, 0})
         b += le32(std::uint32_t(colour));
     return b + le32(std::uint32_t(-1)).repeated(9 + 71 + 26) + le16(255);
@@ -281,8 +281,8 @@ void tst_CreateRecords::appendsThenSave()
                           .climate = 6};
     QCOMPARE(kx3::appendCity(db, lookups.cities(), city), cities);
     QCOMPARE(db.image(DataFile::City).bytes().mid(qsizetype(cities) * 56),
-             le32(std::uint32_t(cities)) + text("Port Ellery", 26) + le32(1) + le64(51.5) +
-                 le64(-0.1275) + QByteArray(1, char(300 & 0xFF)) + le32(6) + Stray);
+             le32(std::uint32_t(cities)) + text("Port Ellery", 26) + le32(1) + le64(51.5)
+                 + le64(-0.1275) + QByteArray(1, char(300 & 0xFF)) + le32(6) + Stray);
     const int position = PickListPosition(lookups.cities(), cities);
     QVERIFY(position >= 0);
     QCOMPARE(lookups.cities().nameAt(position), QByteArray("Port Ellery"));
@@ -297,9 +297,9 @@ void tst_CreateRecords::appendsThenSave()
                                 .retractableRoof = true};
     QCOMPARE(appendStadium(db, lookups.stadiums(), stadium), stadiums);
     QCOMPARE(db.image(DataFile::Stadium).bytes().mid(qsizetype(stadiums) * 78),
-             le32(std::uint32_t(stadiums)) + text("Ellery Road", 51) + le32(2) + le32(30000) +
-                 le32(35000) + le32(0) + le32(std::uint32_t(-2)) + QByteArray(1, '\xFF') +
-                 QByteArray(1, '\0') + Stray);
+             le32(std::uint32_t(stadiums)) + text("Ellery Road", 51) + le32(2) + le32(30000)
+                 + le32(35000) + le32(0) + le32(std::uint32_t(-2)) + QByteArray(1, '\xFF')
+                 + QByteArray(1, '\0') + Stray);
     QCOMPARE(lookups.stadiums().size(), stadiums + 1);
     QVERIFY(PickListPosition(lookups.stadiums(), stadiums) >= 0);
 
@@ -325,10 +325,10 @@ void tst_CreateRecords::appendsThenSave()
     QCOMPARE(nameEntry(db.image(DataFile::SecondNames), surname)->nationKey(), n);
     QCOMPARE(nameEntry(db.image(DataFile::SecondNames), surname)->usageCount(), 1);
     QCOMPARE(db.image(DataFile::Officials).bytes().mid(qsizetype(officials) * 43),
-             le32(std::uint32_t(officials)) + le32(std::uint32_t(existing)) +
-                 le32(std::uint32_t(surname)) + le16(59) + le16(1960) + le32(1) + le16(0) +
-                 le32(std::uint32_t(n)) + le32(4) + le16(150) + le16(std::uint16_t(-2)) +
-                 le16(90) + QByteArray("\x01\x02\x03\x04\x05\x06\x07") + Stray);
+             le32(std::uint32_t(officials)) + le32(std::uint32_t(existing))
+                 + le32(std::uint32_t(surname)) + le16(59) + le16(1960) + le32(1) + le16(0)
+                 + le32(std::uint32_t(n)) + le32(4) + le16(150) + le16(std::uint16_t(-2))
+                 + le16(90) + QByteArray("\x01\x02\x03\x04\x05\x06\x07") + Stray);
 
     kx3::insertClub(db, lookups.clubNames(), sampleClub());
     QVERIFY(db.isModified());

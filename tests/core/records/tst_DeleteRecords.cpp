@@ -98,9 +98,9 @@ void verifyDeletion(Database &db, const Snapshot &before, int d)
     QCOMPARE(c.persons, before.counters.persons - 1);
     QCOMPARE(c.playerAttributes, before.counters.playerAttributes - (hadPlayer ? 1 : 0));
     QCOMPARE(c.staffAttributes, before.counters.staffAttributes - (hadStaff ? 1 : 0));
-    QCOMPARE(db.image(DataFile::Staff).size(), before.staffSize - RecordSize::Person -
-                                                   (hadPlayer ? RecordSize::PlayerAttributes : 0) -
-                                                   (hadStaff ? RecordSize::StaffAttributes : 0));
+    QCOMPARE(db.image(DataFile::Staff).size(), before.staffSize - RecordSize::Person
+                                                   - (hadPlayer ? RecordSize::PlayerAttributes : 0)
+                                                   - (hadStaff ? RecordSize::StaffAttributes : 0));
 
     const int personSlots = PersonRelationship::FavouritePersons;
     for (int old = 0; old < int(before.persons.size()); ++old) {
@@ -159,8 +159,7 @@ void verifyDeletion(Database &db, const Snapshot &before, int d)
     KX3_VERIFY_SOUND(db);
 }
 
-enum class Setup
-{
+enum class Setup {
     None,
     ThreeHistoryRecordsInARow,
     NationalTeamSlots,

@@ -60,8 +60,8 @@ private:
     /// Every byte a misc-list dialog may write to.
     QByteArray lists() const
     {
-        return mForm->database().image(kx3::DataFile::Staff).bytes() +
-               mForm->database().clubs().bytes();
+        return mForm->database().image(kx3::DataFile::Staff).bytes()
+               + mForm->database().clubs().bytes();
     }
     /// Searches the players' ("P"), staff ("S") or clubs' ("C") group of the
     /// main menu for `name` and takes that row, by double-click or by button.

@@ -1,9 +1,9 @@
-#include "gui/app/EditorState.h"
-#include "gui/app/TMainForm.h"
+#include "core/db/Cp1252.h"
 #include "core/db/NameTables.h"
 #include "core/db/Search.h"
 #include "core/people/PersonRecord.h"
-#include "core/db/Cp1252.h"
+#include "gui/app/EditorState.h"
+#include "gui/app/TMainForm.h"
 #include "gui/widgets/SearchResultModel.h"
 
 #include "../support/OffscreenTestMain.h"
@@ -287,8 +287,8 @@ void TestSearchMenus::generatedDatabase()
         QCOMPARE(model->index(row, 1).data().toString(), QString::number(offset));
         const auto person = kx3::person(db, offset / kx3::RecordSize::Person);
         QVERIFY(person && offset % kx3::RecordSize::Person == 0);
-        const QByteArray name = kx3::FirstNameText(db, person->firstName()) + ' ' +
-                                kx3::SecondNameText(db, person->secondName());
+        const QByteArray name = kx3::FirstNameText(db, person->firstName()) + ' '
+                                + kx3::SecondNameText(db, person->secondName());
         QCOMPARE(kx3::toCp1252(names.at(row)), name);
     }
 

@@ -396,8 +396,8 @@ void TestTMainForm::save()
     db.setSaveFaultInjector(nullptr);
     QStringList texts{QStringLiteral("Are you sure?")};
     if (writeFails)
-        texts << QStringLiteral("Cannot create file ") +
-                     QDir::toNativeSeparators(db.filePath(DataFile::Club));
+        texts << QStringLiteral("Cannot create file ")
+                     + QDir::toNativeSeparators(db.filePath(DataFile::Club));
     QCOMPARE(mPrompter->texts(), texts);
     const bool saved = yes && !writeFails;
     QCOMPARE(db.isModified(), !saved);

@@ -3,6 +3,7 @@
 #include "core/clubs/CareerHistory.h"
 #include "core/clubs/HistoryRecord.h"
 #include "core/clubs/Transfers.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
 #include "core/db/NameTables.h"
@@ -11,9 +12,8 @@
 #include "core/people/PlayerAttributes.h"
 #include "core/people/RoleRules.h"
 #include "core/people/StaffAttributes.h"
-#include "gui/people/StaffScreen.h"
 #include "core/records/IntegrityCheck.h"
-#include "core/db/Cp1252.h"
+#include "gui/people/StaffScreen.h"
 
 #include "gui/app/EditorFrame.h"
 #include "gui/app/SearchMenu1.h"
@@ -104,7 +104,8 @@ private Q_SLOTS:
     void inTheMainWindow();
 
 private:
-    template <typename T = QLineEdit> T *w(const char *name) const
+    template <typename T = QLineEdit>
+    T *w(const char *name) const
     {
         T *found = mScreen->findChild<T *>(QString::fromLatin1(name));
         if (!found)
@@ -337,8 +338,8 @@ void TestPlayerScreen::boundFieldLandsAtItsOffset()
 void TestPlayerScreen::choicesDatesAndNationCounts()
 {
     const int i = freePerson([](const PersonRecord &p) {
-        return isPlayer(p) && p.job() == Job::Player && p.nationality() >= 0 &&
-               p.nationality() != 2;
+        return isPlayer(p) && p.job() == Job::Player && p.nationality() >= 0
+               && p.nationality() != 2;
     });
     const int oldNation = rec(i).nationality();
     open(i);
@@ -434,11 +435,11 @@ void TestPlayerScreen::miscLinesWrittenAndDeleted()
         }
         return found;
     };
-    const QByteArray names = "\"" + who.names.firstName + "\" \"" + who.names.commonName +
-                             "\" \"" + who.names.secondName + "\" \"" + who.clubLongName + "\"";
+    const QByteArray names = "\"" + who.names.firstName + "\" \"" + who.names.commonName + "\" \""
+                             + who.names.secondName + "\" \"" + who.clubLongName + "\"";
     QCOMPARE(linesOf(who),
-             (QList<QByteArray>{"\"FUTURE_TRANSFER\" " + names + " \"" +
-                                    ClubLongName(*mDb, targetClub) + "\" 3 2 1900 150000 0 0",
+             (QList<QByteArray>{"\"FUTURE_TRANSFER\" " + names + " \""
+                                    + ClubLongName(*mDb, targetClub) + "\" 3 2 1900 150000 0 0",
                                 "\"INT_RETIREMENT\" " + names,
                                 "\"INJURY\" " + names + " \"" + InjuryNames[2] + "\" 5"}));
 
@@ -521,8 +522,8 @@ void TestPlayerScreen::seasonCheck()
     QFETCH(QString, label);
     QFETCH(QString, message);
     open(find([&](const PersonRecord &p) {
-        return isPlayer(p) &&
-               !loadHistory(*mDb, p.offset() / 157, mLookups.clubNames().names()).isEmpty();
+        return isPlayer(p)
+               && !loadHistory(*mDb, p.offset() / 157, mLookups.clubNames().names()).isEmpty();
     }));
     mScreen->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
@@ -570,8 +571,8 @@ void TestPlayerScreen::jobRules()
     QFETCH(int, answer);
     QFETCH(int, shownJob);
     auto pick = [cls](const PersonRecord &p) {
-        return p.classification() == cls &&
-               (cls == 3 ? Job::isCombined(p.job()) : p.job() == Job::Player);
+        return p.classification() == cls
+               && (cls == 3 ? Job::isCombined(p.job()) : p.job() == Job::Player);
     };
     const int i = hasClub ? find([&](const PersonRecord &p) { return pick(p) && p.club() >= 0; })
                           : freePerson(pick);
@@ -728,8 +729,8 @@ void TestPlayerScreen::failedConfirmChangesNothing()
     const QByteArray bad = box.toLatin1();
     const QByteArray alsoBad = later.toLatin1();
     const int i = find([&](const PersonRecord &p) {
-        return isPlayer(p) &&
-               !loadHistory(*mDb, p.offset() / 157, mLookups.clubNames().names()).isEmpty();
+        return isPlayer(p)
+               && !loadHistory(*mDb, p.offset() / 157, mLookups.clubNames().names()).isEmpty();
     });
     open(i);
     if (newRecord) {
@@ -804,8 +805,8 @@ void TestPlayerScreen::createAppendsOnePlayer()
 
     const PersonRecord p = rec(before.persons);
     QCOMPARE(p.id(), before.persons);
-    QCOMPARE(FirstNameText(*mDb, p.firstName()) + ' ' + CommonNameText(*mDb, p.commonName()) +
-                 ' ' + SecondNameText(*mDb, p.secondName()),
+    QCOMPARE(FirstNameText(*mDb, p.firstName()) + ' ' + CommonNameText(*mDb, p.commonName()) + ' '
+                 + SecondNameText(*mDb, p.secondName()),
              QByteArray("<first name> <common name> <second name>"));
     // Birth, national joined, national contract end, joined, contract end.
     QCOMPARE((QList<RecordDate>{p.dateOfBirth(), p.nationalJoined(), p.nationalContractEnd(),

@@ -1,10 +1,8 @@
 #include "TestDatabase.h"
 
-#include "gui/app/EditorState.h"
-#include "gui/app/SearchMenuModes.h"
-#include "gui/app/TMainForm.h"
 #include "core/clubs/ClubRecord.h"
 #include "core/clubs/Transfers.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
 #include "core/db/MiscEntries.h"
@@ -15,9 +13,11 @@
 #include "core/people/PersonRecord.h"
 #include "core/people/PlayerAttributes.h"
 #include "core/people/StaffAttributes.h"
-#include "gui/people/StaffScreen.h"
 #include "core/records/IntegrityCheck.h"
-#include "core/db/Cp1252.h"
+#include "gui/app/EditorState.h"
+#include "gui/app/SearchMenuModes.h"
+#include "gui/app/TMainForm.h"
+#include "gui/people/StaffScreen.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
@@ -125,7 +125,8 @@ private Q_SLOTS:
     void inTheMainWindow();
 
 private:
-    template <typename T> T *w(const char *name) const
+    template <typename T>
+    T *w(const char *name) const
     {
         T *found = mScreen->findChild<T *>(QLatin1String(name));
         if (!found)
@@ -232,8 +233,8 @@ void tst_StaffScreen::showAndButtons()
     open(withClub);
     QVERIFY(snapshot(*mDb) == before);
     const PersonRecord p = personRecord(withClub);
-    QCOMPARE(mScreen->title(), fromCp1252(FirstNameText(*mDb, p.firstName()) + ' ' +
-                                          SecondNameText(*mDb, p.secondName())));
+    QCOMPARE(mScreen->title(), fromCp1252(FirstNameText(*mDb, p.firstName()) + ' '
+                                          + SecondNameText(*mDb, p.secondName())));
     QCOMPARE(w<QLabel>("SClub")->text(), fromCp1252(ClubShortName(*mDb, p.club())));
     QCOMPARE(create.last(), (QVariantList{QStringLiteral("Create New Staff"), true}));
     QCOMPARE(remove.last(), (QVariantList{QStringLiteral("Delete Staff"), true}));
@@ -478,8 +479,8 @@ void tst_StaffScreen::miscEntriesWrittenAndDeleted()
                             CommonNameText(*mDb, p.commonName()),
                             SecondNameText(*mDb, p.secondName())},
                            p.club() >= 0 ? ClubLongName(*mDb, p.club()) : QByteArray()};
-    const QByteArray names = '"' + who.names.firstName + "\" \"" + who.names.commonName + "\" \"" +
-                             who.names.secondName + "\" \"" + who.clubLongName + '"';
+    const QByteArray names = '"' + who.names.firstName + "\" \"" + who.names.commonName + "\" \""
+                             + who.names.secondName + "\" \"" + who.clubLongName + '"';
     QList<QByteArray> others = mDb->setupLines();
     removeMiscEntries(others, who);
 
@@ -488,8 +489,9 @@ void tst_StaffScreen::miscEntriesWrittenAndDeleted()
         w<QCheckBox>("SIntRet")->click();
     QVERIFY(mScreen->changedFlags().misc);
     click("ConfirmStaff");
-    QCOMPARE(mDb->setupLines(), others + (QList<QByteArray>{"\"MANAGER_CONF\" " + names + " 250",
-                                                            "\"INT_RETIREMENT\" " + names}));
+    QCOMPARE(mDb->setupLines(), others
+                                    + (QList<QByteArray>{"\"MANAGER_CONF\" " + names + " 250",
+                                                         "\"INT_RETIREMENT\" " + names}));
     QCOMPARE(mDb->setupLines().mid(0, ProtectedSetupLines), header);
 
     open(1);
@@ -527,8 +529,8 @@ void tst_StaffScreen::miscListRows()
     QCOMPARE(misc->topLevelItem(0)->text(1), fromCp1252(mLookups.clubNames().get(4)));
     QCOMPARE(misc->topLevelItem(5)->text(1), fromCp1252(mLookups.clubNames().get(0)));
     QCOMPARE(misc->topLevelItem(11)->text(1),
-             fromCp1252(FirstNameText(*mDb, two.firstName()) + ' ' +
-                        SecondNameText(*mDb, two.secondName())));
+             fromCp1252(FirstNameText(*mDb, two.firstName()) + ' '
+                        + SecondNameText(*mDb, two.secondName())));
     QCOMPARE(misc->topLevelItem(7)->text(1), QStringLiteral("<none>"));
 
     QSignalSpy dialog(mScreen.get(), &StaffScreen::miscListDialogRequested);
@@ -717,8 +719,8 @@ void tst_StaffScreen::failedConfirmChangesNothing()
     QCOMPARE(confirmed.size(), 0);
     QCOMPARE(mState.newRecordMode, newRecord);
     QCOMPARE(mState.personOffset, personOffset(i));
-    QVERIFY(mScreen->changedFlags().firstName && mScreen->changedFlags().nationality &&
-            mScreen->changedFlags().misc);
+    QVERIFY(mScreen->changedFlags().firstName && mScreen->changedFlags().nationality
+            && mScreen->changedFlags().misc);
 
     // Corrected, the same confirm writes everything.
     type(box.constData(), QStringLiteral("1"));

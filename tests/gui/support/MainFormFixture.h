@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gui/app/TMainForm.h"
 #include "core/db/DataFiles.h"
 #include "core/db/InstallationLookup.h"
+#include "gui/app/TMainForm.h"
 
 #include <QDir>
 #include <QFile>

@@ -20,25 +20,8 @@
 namespace kx3::test {
 
 /// The records of the search menu tests, by index.
-enum SearchPerson
-{
-    Donald,
-    Ronald,
-    Gerald,
-    Peter,
-    Xavier,
-    Emile
-};
-enum SearchClub
-{
-    ManUtd,
-    Rangers,
-    Aldershot,
-    EnglandTeam,
-    ScotlandTeam,
-    EnglandU21,
-    ScotlandU21
-};
+enum SearchPerson { Donald, Ronald, Gerald, Peter, Xavier, Emile };
+enum SearchClub { ManUtd, Rangers, Aldershot, EnglandTeam, ScotlandTeam, EnglandU21, ScotlandU21 };
 
 inline qint64 personAt(int index)
 {
@@ -115,7 +98,8 @@ protected:
         mDir.reset();
     }
 
-    template <typename T> T *widget(const QString &name) const
+    template <typename T>
+    T *widget(const QString &name) const
     {
         T *w = mForm->findChild<T *>(name);
         if (!w)

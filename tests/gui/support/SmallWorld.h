@@ -113,8 +113,8 @@ public:
 
     void finish()
     {
-        mDb.clubs().setBytes(mDb.image(DataFile::Club).bytes() +
-                             mDb.image(DataFile::NatClub).bytes());
+        mDb.clubs().setBytes(mDb.image(DataFile::Club).bytes()
+                             + mDb.image(DataFile::NatClub).bytes());
     }
 
 private:
