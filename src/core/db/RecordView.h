@@ -52,49 +52,6 @@ struct BytesField
     int width;
 };
 
-/// Storage type of a field a screen binds by name.
-enum class FieldType : std::uint8_t { U8, I16, I32 };
-
-/// A numeric field bound to the screen control of the same object name, so that
-/// a screen fills and reads a whole group of rating boxes in one loop.
-struct BoundField
-{
-    const char *objectName;
-    int offset;
-    FieldType type;
-};
-
-constexpr int fieldWidth(FieldType type)
-{
-    return type == FieldType::U8 ? 1 : type == FieldType::I16 ? 2 : 4;
-}
-
-/// Value of a bound field of the record at `recordOffset` (u8 unsigned, others signed).
-inline std::int32_t readBoundField(const DataImage &image, qsizetype recordOffset,
-                                   const BoundField &field)
-{
-    const qsizetype at = recordOffset + field.offset;
-    switch (field.type) {
-    case FieldType::U8: return image.u8(at);
-    case FieldType::I16: return image.i16(at);
-    case FieldType::I32: return image.i32(at);
-    }
-    return 0;
-}
-
-/// Stores `value` cut to the field's width, as a typed number is stored.
-inline bool writeBoundField(DataImage &image, qsizetype recordOffset, const BoundField &field,
-                            std::int64_t value)
-{
-    const qsizetype at = recordOffset + field.offset;
-    switch (field.type) {
-    case FieldType::U8: return image.setU8(at, std::uint8_t(value & 0xFF));
-    case FieldType::I16: return image.setU16(at, std::uint16_t(value & 0xFFFF));
-    case FieldType::I32: return image.setU32(at, std::uint32_t(value & 0xFFFFFFFF));
-    }
-    return false;
-}
-
 /// Base of the record views: a record of some kind at a byte offset of an image.
 ///
 /// A view owns nothing; it is valid as long as the image is not resized in front
@@ -107,15 +64,6 @@ public:
 
     DataImage *image() const { return mImage; }
     qsizetype offset() const { return mOffset; }
-
-    std::int32_t read(const BoundField &field) const
-    {
-        return readBoundField(*mImage, mOffset, field);
-    }
-    bool write(const BoundField &field, std::int64_t value)
-    {
-        return writeBoundField(*mImage, mOffset, field, value);
-    }
 
     template <typename T>
     T get(Field<T> field) const

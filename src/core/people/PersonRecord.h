@@ -2,6 +2,7 @@
 
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
+#include "core/db/NumberField.h"
 #include "core/db/RecordView.h"
 
 #include <array>
@@ -65,26 +66,10 @@ inline constexpr std::int32_t AttributeRecord = -1;
 } // namespace PersonNone
 
 /// The eight mental ratings, shared by the player and the staff screen.
-inline constexpr std::array<BoundField, 8> PlayerMentalFields = {{
-    {"PAda", 86, FieldType::U8},
-    {"PAmb", 87, FieldType::U8},
-    {"PDet", 88, FieldType::U8},
-    {"PLoy", 89, FieldType::U8},
-    {"PPre", 90, FieldType::U8},
-    {"PPro", 91, FieldType::U8},
-    {"PSpo", 92, FieldType::U8},
-    {"PTem", 93, FieldType::U8},
-}};
-inline constexpr std::array<BoundField, 8> StaffMentalFields = {{
-    {"SAda", 86, FieldType::U8},
-    {"SAmb", 87, FieldType::U8},
-    {"SDet", 88, FieldType::U8},
-    {"SLoy", 89, FieldType::U8},
-    {"SPre", 90, FieldType::U8},
-    {"SPro", 91, FieldType::U8},
-    {"SSpo", 92, FieldType::U8},
-    {"STem", 93, FieldType::U8},
-}};
+inline constexpr std::array<NumberField, 8> MentalRatingFields = numberFields(
+    PersonField::MentalRatings,
+    std::array<const char *, 8>{"Adaptability", "Ambition", "Determination", "Loyalty", "Pressure",
+                                "Professionalism", "Sportsmanship", "Temperament"});
 
 /// A person (player or non-playing staff) of the person table of staff.dat.
 class PersonRecord : public RecordView

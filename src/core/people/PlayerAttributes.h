@@ -23,47 +23,38 @@ inline constexpr Field<std::uint8_t> Unused69{69};
 } // namespace PlayerAttributesField
 
 /// Abilities and reputations of the player screen, in record order.
-inline constexpr std::array<BoundField, 5> PlayerAbilityFields = {{
-    {"PCurAbi", 5, FieldType::I16},
-    {"PPotAbi", 7, FieldType::I16},
-    {"PHomRep", 9, FieldType::I16},
-    {"PCurRep", 11, FieldType::I16},
-    {"PWorRep", 13, FieldType::I16},
+inline constexpr std::array<NumberField, 5> PlayerAbilityFields = {{
+    numberField(PlayerAttributesField::CurrentAbility, "Current Ability"),
+    numberField(PlayerAttributesField::PotentialAbility, "Potential Ability"),
+    numberField(PlayerAttributesField::HomeReputation, "Home Reputation"),
+    numberField(PlayerAttributesField::CurrentReputation, "Current Reputation"),
+    numberField(PlayerAttributesField::WorldReputation, "World Reputation"),
 }};
 
 /// The twelve position ratings, in record order.
-inline constexpr std::array<BoundField, 12> PositionRatingFields = {{
-    {"Gk", 15, FieldType::U8},
-    {"Sw", 16, FieldType::U8},
-    {"Def", 17, FieldType::U8},
-    {"Anc", 18, FieldType::U8},
-    {"Mid", 19, FieldType::U8},
-    {"Sup", 20, FieldType::U8},
-    {"Att", 21, FieldType::U8},
-    {"Wb", 22, FieldType::U8},
-    {"Rig", 23, FieldType::U8},
-    {"Lef", 24, FieldType::U8},
-    {"Cen", 25, FieldType::U8},
-    {"FRol", 26, FieldType::U8},
-}};
+inline constexpr std::array<NumberField, 12> PositionRatingFields =
+    numberFields(PlayerAttributesField::PositionRatings,
+                 std::array<const char *, 12>{"Goalkeeper", "Sweeper", "Defender", "Anchor",
+                                              "Midfielder", "Support", "Attacker", "Wing Back",
+                                              "Right", "Left", "Centre", "Free Role"});
 
 /// The 42 playing ratings, in record order (the last at +68).
-inline constexpr std::array<BoundField, 42> PlayingRatingFields = {{
-    {"Acc", 27, FieldType::U8}, {"Agg", 28, FieldType::U8}, {"Agi", 29, FieldType::U8},
-    {"Ant", 30, FieldType::U8}, {"Bal", 31, FieldType::U8}, {"Bra", 32, FieldType::U8},
-    {"Con", 33, FieldType::U8}, {"Cor", 34, FieldType::U8}, {"Cro", 35, FieldType::U8},
-    {"Dec", 36, FieldType::U8}, {"Dir", 37, FieldType::U8}, {"Dri", 38, FieldType::U8},
-    {"Fin", 39, FieldType::U8}, {"Fla", 40, FieldType::U8}, {"Fre", 41, FieldType::U8},
-    {"Han", 42, FieldType::U8}, {"Hea", 43, FieldType::U8}, {"Imp", 44, FieldType::U8},
-    {"Inj", 45, FieldType::U8}, {"jum", 46, FieldType::U8}, {"Lea", 47, FieldType::U8},
-    {"LFo", 48, FieldType::U8}, {"Lon", 49, FieldType::U8}, {"Mar", 50, FieldType::U8},
-    {"Mov", 51, FieldType::U8}, {"Nat", 52, FieldType::U8}, {"One", 53, FieldType::U8},
-    {"Pac", 54, FieldType::U8}, {"Pas", 55, FieldType::U8}, {"Pen", 56, FieldType::U8},
-    {"Pos", 57, FieldType::U8}, {"Ref", 58, FieldType::U8}, {"RFo", 59, FieldType::U8},
-    {"Sta", 60, FieldType::U8}, {"Str", 61, FieldType::U8}, {"Tac", 62, FieldType::U8},
-    {"Tea", 63, FieldType::U8}, {"Tec", 64, FieldType::U8}, {"Thr", 65, FieldType::U8},
-    {"Ver", 66, FieldType::U8}, {"Vis", 67, FieldType::U8}, {"Wor", 68, FieldType::U8},
-}};
+inline constexpr std::array<NumberField, 42> PlayingRatingFields = numberFields(
+    PlayerAttributesField::PlayingRatings,
+    std::array<const char *, 42>{
+        "Acceleration",    "Aggression",  "Agility",       "Anticipation", "Balance",
+        "Bravery",         "Consistency", "Corners",       "Crossing",     "Decisions",
+        "Dirtiness",       "Dribbling",   "Finishing",     "Flair",        "Free Kicks",
+        "Handling",        "Heading",     "Imprtnt Match", "Injury Prone", "Jumping",
+        "Leadership",      "Left Foot*",  "Long Shots",    "Marking",      "Movement",
+        "Natural Fitness", "One-on-One",  "Pace",          "Passing",      "Penalties",
+        "Positioning",     "Reflexes",    "Right Foot*",   "Stamina",      "Strength",
+        "Tackling",        "Team Work",   "Technique",     "Throw Ins",    "Versatility",
+        "Vision",          "Work Rate"});
+
+/// Playing ratings where less is better, by their place in PlayingRatingFields.
+inline constexpr int DirtinessRating = 10;
+inline constexpr int InjuryProneRating = 18;
 
 /// Value a new player attribute record carries in its uninterpreted last byte.
 inline constexpr std::uint8_t NewPlayerAttributesTrailer = 2;
@@ -106,20 +97,26 @@ public:
     /// Position rating 0..11 in the order of PositionRatingFields.
     int positionRating(int i) const
     {
-        return i >= 0 && i < 12 ? read(PositionRatingFields[std::size_t(i)]) : 0;
+        return i >= 0 && i < PlayerAttributesField::PositionRatings.count
+                   ? get(PlayerAttributesField::PositionRatings.at(i))
+                   : 0;
     }
     bool setPositionRating(int i, int v)
     {
-        return i >= 0 && i < 12 && write(PositionRatingFields[std::size_t(i)], v);
+        return i >= 0 && i < PlayerAttributesField::PositionRatings.count
+               && set(PlayerAttributesField::PositionRatings.at(i), std::uint8_t(v));
     }
     /// Playing rating 0..41 in the order of PlayingRatingFields.
     int playingRating(int i) const
     {
-        return i >= 0 && i < 42 ? read(PlayingRatingFields[std::size_t(i)]) : 0;
+        return i >= 0 && i < PlayerAttributesField::PlayingRatings.count
+                   ? get(PlayerAttributesField::PlayingRatings.at(i))
+                   : 0;
     }
     bool setPlayingRating(int i, int v)
     {
-        return i >= 0 && i < 42 && write(PlayingRatingFields[std::size_t(i)], v);
+        return i >= 0 && i < PlayerAttributesField::PlayingRatings.count
+               && set(PlayerAttributesField::PlayingRatings.at(i), std::uint8_t(v));
     }
 };
 

@@ -159,32 +159,4 @@ bool dropPlayingRole(Database &db, int personIndex, int job)
     return true;
 }
 
-std::vector<RatingValue> perfectPlayerRatings()
-{
-    std::vector<RatingValue> values;
-    for (const BoundField &f : PlayerMentalFields)
-        values.push_back({f, 20});
-    for (const BoundField &f : PlayerAbilityFields)
-        values.push_back({f, 200});
-    for (const BoundField &f : PlayingRatingFields) {
-        // The two ratings where less is better.
-        const bool lowIsBest =
-            std::strcmp(f.objectName, "Dir") == 0 || std::strcmp(f.objectName, "Inj") == 0;
-        values.push_back({f, lowIsBest ? 1 : 20});
-    }
-    return values;
-}
-
-std::vector<RatingValue> perfectStaffRatings()
-{
-    std::vector<RatingValue> values;
-    for (const BoundField &f : StaffMentalFields)
-        values.push_back({f, 20});
-    for (const BoundField &f : StaffAbilityFields)
-        values.push_back({f, 200});
-    for (const BoundField &f : StaffRatingFields)
-        values.push_back({f, 20});
-    return values;
-}
-
 } // namespace kx3

@@ -78,20 +78,4 @@ bool addNonPlayingRole(Database &db, int person, int job);
 /// `job` is not a non-playing job.
 bool dropPlayingRole(Database &db, int person, int job);
 
-/// One box of a screen and the value "Make Perfect" puts into it.
-struct RatingValue
-{
-    BoundField field;
-    int value;
-};
-
-/// The boxes "Make Perfect" fills on the player screen: mental ratings 20,
-/// abilities and reputations 200, playing ratings 20 except Dirtiness and
-/// Injury Prone (1). Position ratings and squad number are not touched.
-std::vector<RatingValue> perfectPlayerRatings();
-
-/// The boxes "Make Perfect" fills on the staff screen: mental and staff
-/// ratings 20, abilities and reputations 200. The formation is not touched.
-std::vector<RatingValue> perfectStaffRatings();
-
 } // namespace kx3

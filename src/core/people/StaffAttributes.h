@@ -23,24 +23,37 @@ inline constexpr Field<std::uint8_t> Formation{67};
 } // namespace StaffAttributesField
 
 /// Abilities and reputations of the staff screen, in record order.
-inline constexpr std::array<BoundField, 5> StaffAbilityFields = {{
-    {"SCurAbi", 4, FieldType::I16},
-    {"SPotAbi", 6, FieldType::I16},
-    {"SHomRep", 8, FieldType::I16},
-    {"SCurRep", 10, FieldType::I16},
-    {"SWorRep", 12, FieldType::I16},
+inline constexpr std::array<NumberField, 5> StaffAbilityFields = {{
+    numberField(StaffAttributesField::CurrentAbility, "Current Ability"),
+    numberField(StaffAttributesField::PotentialAbility, "Potential Ability"),
+    numberField(StaffAttributesField::HomeReputation, "Home Reputation"),
+    numberField(StaffAttributesField::CurrentReputation, "Current Reputation"),
+    numberField(StaffAttributesField::WorldReputation, "World Reputation"),
 }};
 
 /// The 21 staff ratings, in record order (the last at +34).
-inline constexpr std::array<BoundField, 21> StaffRatingFields = {{
-    {"SAtt", 14, FieldType::U8},  {"SBus", 15, FieldType::U8},  {"SOut", 16, FieldType::U8},
-    {"SGk", 17, FieldType::U8},   {"SCoa", 18, FieldType::U8},  {"SDir", 19, FieldType::U8},
-    {"SDis", 20, FieldType::U8},  {"SFre", 21, FieldType::U8},  {"SInt", 22, FieldType::U8},
-    {"SJAbi", 23, FieldType::U8}, {"SJPot", 24, FieldType::U8}, {"SMan", 25, FieldType::U8},
-    {"SMar", 26, FieldType::U8},  {"SMot", 27, FieldType::U8},  {"SOff", 28, FieldType::U8},
-    {"SPat", 29, FieldType::U8},  {"SPhy", 30, FieldType::U8},  {"SPres", 31, FieldType::U8},
-    {"SRes", 32, FieldType::U8},  {"STac", 33, FieldType::U8},  {"SYou", 34, FieldType::U8},
-}};
+inline constexpr std::array<NumberField, 21> StaffRatingFields = numberFields(
+    StaffAttributesField::Ratings, std::array<const char *, 21>{"Attacking Play",
+                                                                "Business Ability",
+                                                                "Coaching Outfield",
+                                                                "Coaching Goalkeeper",
+                                                                "Coaching Style",
+                                                                "Direct Play",
+                                                                "Discipline Level",
+                                                                "Free Roles",
+                                                                "Interference",
+                                                                "Judging Player Ability",
+                                                                "Judging Player Potential",
+                                                                "Man Management",
+                                                                "Marking",
+                                                                "Motivating",
+                                                                "Offside Trap",
+                                                                "Patience Play",
+                                                                "Physiotherapy",
+                                                                "Pressing",
+                                                                "Resources",
+                                                                "Tactical Knowledge",
+                                                                "Work With Youngster"});
 
 /// Formation of a new staff attribute record: 3, "4-4-2".
 inline constexpr std::uint8_t NewStaffFormation = 3;
@@ -81,11 +94,14 @@ public:
     /// Staff rating 0..20 in the order of StaffRatingFields.
     int rating(int i) const
     {
-        return i >= 0 && i < 21 ? read(StaffRatingFields[std::size_t(i)]) : 0;
+        return i >= 0 && i < StaffAttributesField::Ratings.count
+                   ? get(StaffAttributesField::Ratings.at(i))
+                   : 0;
     }
     bool setRating(int i, int v)
     {
-        return i >= 0 && i < 21 && write(StaffRatingFields[std::size_t(i)], v);
+        return i >= 0 && i < StaffAttributesField::Ratings.count
+               && set(StaffAttributesField::Ratings.at(i), std::uint8_t(v));
     }
     /// Preferred formation 1-9 (choice item = value - 1).
     int formation() const { return get(StaffAttributesField::Formation); }

@@ -2,6 +2,7 @@
 
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
+#include "core/db/NumberField.h"
 #include "core/db/RecordView.h"
 
 #include <array>
@@ -27,22 +28,17 @@ inline constexpr ArrayField<std::uint8_t> CommonRatings{36, 7};
 } // namespace OfficialField
 
 /// The three i16 ratings of group "Special Rating".
-inline constexpr std::array<BoundField, 3> OfficialSpecialFields = {{
-    {"OAbi", 30, FieldType::I16},
-    {"OPot", 32, FieldType::I16},
-    {"ORep", 34, FieldType::I16},
+inline constexpr std::array<NumberField, 3> OfficialSpecialFields = {{
+    numberField(OfficialField::CurrentAbility, "Current Ability"),
+    numberField(OfficialField::PotentialAbility, "Potential Ability"),
+    numberField(OfficialField::CurrentReputation, "Current Reputation"),
 }};
 
 /// The seven u8 ratings of group "Common Rating".
-inline constexpr std::array<BoundField, 7> OfficialCommonFields = {{
-    {"OFlow", 36, FieldType::U8},
-    {"ODisc", 37, FieldType::U8},
-    {"OImp", 38, FieldType::U8},
-    {"OPres", 39, FieldType::U8},
-    {"OReff", 40, FieldType::U8},
-    {"ORun", 41, FieldType::U8},
-    {"OTime", 42, FieldType::U8},
-}};
+inline constexpr std::array<NumberField, 7> OfficialCommonFields = numberFields(
+    OfficialField::CommonRatings,
+    std::array<const char *, 7>{"Allowing Flow", "Discipline", "Important Matches", "Pressure",
+                                "Refereeing", "Running Line", "Timekeeping"});
 
 /// A match official of officials.dat.
 class OfficialRecord : public RecordView

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <cstddef>
+
 namespace kx3 {
 
 /// What the create and delete buttons act on; the values are those the
@@ -26,19 +28,15 @@ struct EditorState
     bool newRecordMode = false;
     RecordKind recordKind = RecordKind::Club;
 
-    qint64 &offset(EditorScreen screen)
-    {
-        switch (screen) {
-        case EditorScreen::Player:
-        case EditorScreen::Staff: return personOffset;
-        case EditorScreen::Club: return clubOffset;
-        case EditorScreen::Nation: return nationOffset;
-        case EditorScreen::City: return cityOffset;
-        case EditorScreen::Stadium: return stadiumOffset;
-        case EditorScreen::Official: return officialOffset;
-        }
-        return personOffset;
-    }
+    /// The current record of an editor's kind; both person editors share one.
+    qint64 &offset(EditorScreen screen) { return this->*Offsets[std::size_t(screen)]; }
+
+private:
+    // In the order of EditorScreen.
+    static constexpr qint64 EditorState::*Offsets[EditorScreenCount] = {
+        &EditorState::personOffset,  &EditorState::personOffset, &EditorState::clubOffset,
+        &EditorState::nationOffset,  &EditorState::cityOffset,   &EditorState::stadiumOffset,
+        &EditorState::officialOffset};
 };
 
 } // namespace kx3

@@ -15,9 +15,16 @@ QString caption()
 
 } // namespace
 
-void QMessageBoxPrompter::information(const QString &text)
+void QMessageBoxPrompter::information(const QString &text, const QString &detail)
 {
-    QMessageBox::information(mParent, caption(), text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Information, caption(), text, QMessageBox::Ok, mParent);
+    box.setInformativeText(detail);
+    box.exec();
+}
+
+void QMessageBoxPrompter::error(const QString &text)
+{
+    QMessageBox::warning(mParent, caption(), text, QMessageBox::Ok);
 }
 
 bool QMessageBoxPrompter::question(const QString &text)

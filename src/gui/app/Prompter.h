@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace kx3 {
@@ -15,8 +17,12 @@ public:
 
     virtual ~Prompter() = default;
 
-    /// A message with a single OK button.
-    virtual void information(const QString &text) = 0;
+    /// A message with a single OK button; `detail` (the operating system's
+    /// reason, say) is shown below it when not empty.
+    virtual void information(const QString &text, const QString &detail) = 0;
+    void information(const QString &text) { information(text, QString()); }
+    /// A refused input: a message with a warning sign and an OK button.
+    virtual void error(const QString &text) = 0;
     /// A Yes/No confirmation; true means Yes.
     virtual bool question(const QString &text) = 0;
     /// A Yes/No/Cancel confirmation; a dismissed box counts as Cancel.
@@ -29,12 +35,40 @@ class QMessageBoxPrompter : public Prompter
 public:
     explicit QMessageBoxPrompter(QWidget *parent = nullptr) : mParent(parent) {}
 
-    void information(const QString &text) override;
+    using Prompter::information;
+    void information(const QString &text, const QString &detail) override;
+    void error(const QString &text) override;
     bool question(const QString &text) override;
     Answer questionWithCancel(const QString &text) override;
 
 private:
     QWidget *mParent;
+};
+
+/// The prompter every screen holds for the window's whole life; the one it
+/// passes the boxes on to can be replaced (tests answer with their own), so
+/// no screen ever keeps a pointer to a prompter that is gone.
+class PrompterHandle : public Prompter
+{
+public:
+    explicit PrompterHandle(std::unique_ptr<Prompter> target) : mTarget(std::move(target)) {}
+
+    void setTarget(std::unique_ptr<Prompter> target) { mTarget = std::move(target); }
+
+    using Prompter::information;
+    void information(const QString &text, const QString &detail) override
+    {
+        mTarget->information(text, detail);
+    }
+    void error(const QString &text) override { mTarget->error(text); }
+    bool question(const QString &text) override { return mTarget->question(text); }
+    Answer questionWithCancel(const QString &text) override
+    {
+        return mTarget->questionWithCancel(text);
+    }
+
+private:
+    std::unique_ptr<Prompter> mTarget;
 };
 
 } // namespace kx3

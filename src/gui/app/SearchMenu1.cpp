@@ -74,14 +74,10 @@ void SearchMenu1::focusSearch()
         mUi->PSearch->setFocus();
 }
 
-QString SearchMenu1::exitCaption() const
+void SearchMenu1::setReturnsToEditor(bool returns)
 {
-    return mUi->Exit2->text();
-}
-
-void SearchMenu1::setExitCaption(const QString &caption)
-{
-    mUi->Exit2->setText(caption);
+    mReturnsToEditor = returns;
+    mUi->Exit2->setText(returns ? QStringLiteral("Cancel") : QStringLiteral("Exit"));
 }
 
 QString SearchMenu1::title() const
@@ -107,7 +103,7 @@ void SearchMenu1::showModeFrame(const QString &title)
     mUi->pnTransfer->hide();
     mUi->bnSearchP2->setEnabled(false);
     mUi->pn1->setText(title);
-    mUi->Exit2->setText(QStringLiteral("Cancel"));
+    setReturnsToEditor(true);
     mUi->pn6->show();
     mUi->pn6->raise();
 }
@@ -168,7 +164,7 @@ void SearchMenu1::showTransferMenu()
     mUi->pnTransfer->raise();
     mUi->pn1->setText(QStringLiteral("Transfer Menu"));
     mUi->bnGotoClub->setText(QStringLiteral("Select Target Club"));
-    mUi->Exit2->setText(QStringLiteral("Cancel"));
+    setReturnsToEditor(true);
 }
 
 QWidget *SearchMenu1::transferPanel() const

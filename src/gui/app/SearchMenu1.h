@@ -35,9 +35,10 @@ public:
 
     /// Focuses the first search box shown.
     void focusSearch();
-    /// "Exit" ends the program; any other caption returns to the editor.
-    QString exitCaption() const;
-    void setExitCaption(const QString &caption);
+    /// Whether the leave button returns to the editor ("Cancel") or ends the
+    /// program ("Exit"); its caption follows.
+    bool returnsToEditor() const { return mReturnsToEditor; }
+    void setReturnsToEditor(bool returns);
     QString title() const;
 
     /// Plain searching: the three search groups, the "Go To" captions, the
@@ -80,6 +81,7 @@ private:
     SearchGroup *mPlayers = nullptr;
     SearchGroup *mStaff = nullptr;
     SearchGroup *mClubs = nullptr;
+    bool mReturnsToEditor = false;
 };
 
 } // namespace kx3

@@ -64,14 +64,10 @@ void SearchMenu2::focusSearch()
     mUi->OSearch->setFocus();
 }
 
-QString SearchMenu2::exitCaption() const
+void SearchMenu2::setReturnsToEditor(bool returns)
 {
-    return mUi->Exit4->text();
-}
-
-void SearchMenu2::setExitCaption(const QString &caption)
-{
-    mUi->Exit4->setText(caption);
+    mReturnsToEditor = returns;
+    mUi->Exit4->setText(returns ? QStringLiteral("Cancel") : QStringLiteral("Exit"));
 }
 
 } // namespace kx3

@@ -31,9 +31,10 @@ public:
     void addSearchBoxesTo(DefaultButtonGroup &group);
 
     void focusSearch();
-    /// "Exit" ends the program; any other caption returns to the editor.
-    QString exitCaption() const;
-    void setExitCaption(const QString &caption);
+    /// Whether the leave button returns to the editor ("Cancel") or ends the
+    /// program ("Exit"); its caption follows.
+    bool returnsToEditor() const { return mReturnsToEditor; }
+    void setReturnsToEditor(bool returns);
 
     SearchGroup *officials() const { return mOfficials; }
     SearchGroup *nations() const { return mNations; }
@@ -55,6 +56,7 @@ private:
     SearchGroup *mNations = nullptr;
     SearchGroup *mStadiums = nullptr;
     SearchGroup *mCities = nullptr;
+    bool mReturnsToEditor = false;
 };
 
 } // namespace kx3

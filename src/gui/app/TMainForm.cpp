@@ -26,9 +26,6 @@ namespace kx3 {
 
 namespace {
 
-const QString ExitCaption = QStringLiteral("Exit");
-const QString CancelCaption = QStringLiteral("Cancel");
-
 // Shown as a blank line between the two sentences.
 const QString NotInstalledMessage =
     QStringLiteral("Kickora 3 is not installed in this directory.\n\n"
@@ -67,16 +64,16 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
         move(s->availableGeometry().center() - rect().center());
 }
 
-TMainForm::~TMainForm() = default;
+// The screens refer to the database, the look-ups and the prompter, which are
+// members: they go first, before the members they use are destroyed.
+TMainForm::~TMainForm()
+{
+    delete mPanels;
+}
 
 void TMainForm::setPrompter(std::unique_ptr<Prompter> prompter)
 {
-    mPrompter = std::move(prompter);
-    mSearch1->setPrompter(mPrompter.get());
-    mSearch2->setPrompter(mPrompter.get());
-    mModes->setPrompter(mPrompter.get());
-    mStaff->setPrompter(mPrompter.get());
-    mPlayer->setPrompter(mPrompter.get());
+    mPrompter.setTarget(std::move(prompter));
 }
 
 void TMainForm::buildScreens()
@@ -94,13 +91,16 @@ void TMainForm::buildScreens()
                            static_cast<QWidget *>(mSearch2), static_cast<QWidget *>(mEditor)})
         mPanels->addWidget(panel);
     mPanels->setCurrentWidget(mSplash);
+    mNoScreen = new QWidget;
+    mNoScreen->setObjectName(QStringLiteral("pnNoEditor"));
+    mEditor->addEditorPanel(mNoScreen);
 
     mSearch1->setDatabase(&mDatabase);
     mSearch2->setDatabase(&mDatabase);
     mModes = new SearchMenuModes(mDatabase, mLookups, mState, mSearch1, this);
-    mSearch1->setPrompter(mPrompter.get());
-    mSearch2->setPrompter(mPrompter.get());
-    mModes->setPrompter(mPrompter.get());
+    mSearch1->setPrompter(&mPrompter);
+    mSearch2->setPrompter(&mPrompter);
+    mModes->setPrompter(&mPrompter);
     mSearchButtons = new DefaultButtonGroup(this);
     mSearch1->addSearchBoxesTo(*mSearchButtons);
     mSearch2->addSearchBoxesTo(*mSearchButtons);
@@ -110,65 +110,63 @@ void TMainForm::buildScreens()
     connect(mSplash, &SplashScreen::beginRequested, this, &TMainForm::bnBeginClick);
     connect(mSplash, &SplashScreen::exitRequested, this, &TMainForm::Exit1Click);
     connect(mSearch1, &SearchMenu1::otherMenuRequested, this, &TMainForm::bnSearchP2Click);
-    connect(mSearch1, &SearchMenu1::exitRequested, this, &TMainForm::Exit2Click);
+    connect(mSearch1, &SearchMenu1::exitRequested, this,
+            [this] { leaveSearchMenu(mSearch1->returnsToEditor()); });
     connect(mSearch2, &SearchMenu2::otherMenuRequested, this, &TMainForm::bnSearchP1Click);
-    connect(mSearch2, &SearchMenu2::exitRequested, this, &TMainForm::Exit4Click);
+    connect(mSearch2, &SearchMenu2::exitRequested, this,
+            [this] { leaveSearchMenu(mSearch2->returnsToEditor()); });
     connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
     connect(mEditor, &EditorFrame::createRequested, this, &TMainForm::bnCreateNewClick);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
-    buildStaffScreen();
-    buildPlayerScreen();
-}
-
-void TMainForm::buildStaffScreen()
-{
-    mStaff = new StaffScreen(mDatabase, mLookups, mState, mPrompter.get());
-    setEditorScreen(EditorScreen::Staff, mStaff, [this] { mStaff->ShowStaff(); });
-    connect(mStaff, &StaffScreen::titleChanged, mEditor, &EditorFrame::setTitle);
-    connect(mStaff, &StaffScreen::createButtonChanged, mEditor, &EditorFrame::setCreateButton);
-    connect(mStaff, &StaffScreen::deleteButtonChanged, mEditor, &EditorFrame::setDeleteButton);
-    connect(mStaff, &StaffScreen::playerScreenRequested, this,
-            [this] { openRecord(EditorScreen::Player, mState.personOffset); });
-    connect(mStaff, &StaffScreen::playerResultsStale, mSearch1->players(), &SearchGroup::clear);
-    connect(mStaff, &StaffScreen::clubRequested, this,
-            [this](qint64 offset) { openRecord(EditorScreen::Club, offset); });
-    connect(mStaff, &StaffScreen::nationRequested, this,
-            [this](qint64 offset) { openRecord(EditorScreen::Nation, offset); });
-    connect(mStaff, &StaffScreen::miscListDialogRequested, this,
-            [this](int row) { mModes->openMiscListDialog(MiscListSource::Staff, row); });
-    connect(mModes, &SearchMenuModes::relationshipListChanged, this,
-            [this](MiscListSource source) {
-                if (source == MiscListSource::Staff)
-                    mStaff->rebuildMiscList();
+    connect(mModes, &SearchMenuModes::relationshipListChanged, this, [this](MiscListSource src) {
+        for (RecordScreen *screen : mScreens) {
+            if (screen)
+                screen->relationshipsChanged(src);
+        }
+    });
+    connect(mModes, &SearchMenuModes::clubPicked, this,
+            [this](ClubPickField field, const QString &text) {
+                if (RecordScreen *screen = currentScreen())
+                    screen->setPickedClub(field, text);
             });
+
+    // The record editors: one line each.
+    addScreen(new PlayerScreen(mContext));
+    addScreen(new StaffScreen(mContext));
 }
 
-void TMainForm::buildPlayerScreen()
+void TMainForm::addScreen(RecordScreen *screen)
 {
-    mPlayer = new PlayerScreen(mDatabase, mLookups, mState, mPrompter.get());
-    setEditorScreen(EditorScreen::Player, mPlayer, [this] { mPlayer->ShowPlayer(); });
-    connect(mPlayer, &PlayerScreen::titleChanged, mEditor, &EditorFrame::setTitle);
-    connect(mPlayer, &PlayerScreen::createButtonChanged, mEditor, &EditorFrame::setCreateButton);
-    connect(mPlayer, &PlayerScreen::deleteButtonChanged, mEditor, &EditorFrame::setDeleteButton);
-    connect(mPlayer, &PlayerScreen::staffScreenRequested, this,
-            [this] { openRecord(EditorScreen::Staff, mState.personOffset); });
-    connect(mPlayer, &PlayerScreen::playerResultsStale, mSearch1->players(), &SearchGroup::clear);
-    connect(mPlayer, &PlayerScreen::clubRequested, this,
-            [this](qint64 offset) { openRecord(EditorScreen::Club, offset); });
-    connect(mPlayer, &PlayerScreen::nationRequested, this,
-            [this](qint64 offset) { openRecord(EditorScreen::Nation, offset); });
-    connect(mPlayer, &PlayerScreen::miscListDialogRequested, this,
-            [this](int row) { mModes->openMiscListDialog(MiscListSource::Player, row); });
-    connect(mPlayer, &PlayerScreen::clubPickingRequested, mModes,
+    mScreens[std::size_t(screen->kind())] = screen;
+    mEditor->addEditorPanel(screen);
+    // A screen in the background (filled for a later show) must not retitle
+    // the one in front.
+    connect(screen, &RecordScreen::titleChanged, this, [this, screen](const QString &title) {
+        if (currentScreen() == screen)
+            mEditor->setTitle(title);
+    });
+    connect(screen, &RecordScreen::buttonsChanged, this, [this, screen] {
+        if (currentScreen() == screen)
+            updateButtons();
+    });
+    connect(screen, &RecordScreen::recordRequested, this, &TMainForm::openRecord);
+    connect(screen, &RecordScreen::miscListDialogRequested, mModes,
+            &SearchMenuModes::openMiscListDialog);
+    connect(screen, &RecordScreen::clubPickingRequested, mModes,
             &SearchMenuModes::startClubPicking);
-    connect(mModes, &SearchMenuModes::clubPicked, mPlayer, &PlayerScreen::setPickedClub);
-    connect(mModes, &SearchMenuModes::relationshipListChanged, this,
-            [this](MiscListSource source) {
-                if (source == MiscListSource::Player)
-                    mPlayer->rebuildMiscList();
-            });
+    connect(screen, &RecordScreen::searchResultsStale, mSearch1->players(), &SearchGroup::clear);
+}
+
+StaffScreen *TMainForm::staffScreen() const
+{
+    return static_cast<StaffScreen *>(recordScreen(EditorScreen::Staff));
+}
+
+PlayerScreen *TMainForm::playerScreen() const
+{
+    return static_cast<PlayerScreen *>(recordScreen(EditorScreen::Player));
 }
 
 void TMainForm::connectSearchResults()
@@ -274,7 +272,7 @@ void TMainForm::FindInstallation()
     const int kx9900 = static_cast<int>(Edition::Kickora9900);
     mSplash->showStartButtons(found[kx3], found[kx9900], mInstallation.currentFolder);
     if (!mInstallation.anyFound()) {
-        mPrompter->information(NotInstalledMessage);
+        mPrompter.information(NotInstalledMessage);
         close();
     }
 }
@@ -311,10 +309,10 @@ void TMainForm::StartEditing()
             mLookups.build(mDatabase);
     }
     if (!loaded) {
-        mPrompter->information(mDatabase.errorString());
+        mPrompter.information(mDatabase.errorString());
         return;
     }
-    mSearchMarker = 1;
+    mSearchMarker = SearchMenuId::Main;
     showPanel(mSearch1);
     mSearch1->focusSearch();
 }
@@ -324,59 +322,76 @@ void TMainForm::Exit1Click()
     close();
 }
 
-void TMainForm::leaveSearchMenu(const QString &caption)
+void TMainForm::leaveSearchMenu(bool returnsToEditor)
 {
-    if (caption == ExitCaption)
-        close();
-    else
+    if (returnsToEditor)
         showEditor();
-}
-
-void TMainForm::Exit2Click()
-{
-    leaveSearchMenu(mSearch1->exitCaption());
-}
-
-void TMainForm::Exit4Click()
-{
-    leaveSearchMenu(mSearch2->exitCaption());
+    else
+        close();
 }
 
 void TMainForm::bnSearchP1Click()
 {
     mSearch1->focusSearch();
     showPanel(mSearch1);
-    mSearchMarker = 1;
+    mSearchMarker = SearchMenuId::Main;
 }
 
 void TMainForm::bnSearchP2Click()
 {
     mSearch2->focusSearch();
     showPanel(mSearch2);
-    mSearchMarker = 2;
+    mSearchMarker = SearchMenuId::Miscellaneous;
 }
 
-void TMainForm::setEditorScreen(EditorScreen screen, QWidget *panel, std::function<void()> show)
+RecordScreen *TMainForm::currentScreen() const
 {
-    ScreenHook &hook = mScreens[static_cast<int>(screen)];
-    hook.panel = panel;
-    hook.show = std::move(show);
-    if (panel)
-        mEditor->addEditorPanel(panel);
+    return qobject_cast<RecordScreen *>(mEditor->currentEditorPanel());
 }
 
-void TMainForm::openRecord(EditorScreen screen, qint64 offset)
+void TMainForm::showScreen(RecordScreen *screen)
 {
-    mState.offset(screen) = offset;
+    mEditor->showEditorPanel(screen ? static_cast<QWidget *>(screen) : mNoScreen);
+    if (screen)
+        mEditor->setTitle(screen->title());
+    updateButtons();
+}
+
+// Each screen says what the create and delete buttons do while it is shown;
+// without one, neither button has anything to act on.
+void TMainForm::updateButtons()
+{
+    const RecordScreen *screen = currentScreen();
+    const RecordButton create = screen ? screen->createButton() : RecordButton{};
+    const RecordButton remove = screen ? screen->deleteButton() : RecordButton{};
+    mEditor->setCreateButton(screen ? create.caption : QStringLiteral("Create"), create.enabled);
+    mEditor->setDeleteButton(screen ? remove.caption : QStringLiteral("Delete"), remove.enabled);
+    if (create.enabled)
+        mState.recordKind = create.kind;
+}
+
+void TMainForm::abandonNewRecord()
+{
+    if (!mState.newRecordMode)
+        return;
     mState.newRecordMode = false;
-    const ScreenHook &hook = mScreens[static_cast<int>(screen)];
-    if (hook.show) {
-        hook.show();
-        if (hook.panel)
-            mEditor->showEditorPanel(hook.panel);
+    RecordScreen *screen = currentScreen();
+    if (screen && !screen->showRecord())
+        screen = nullptr;
+    showScreen(screen);
+}
+
+void TMainForm::openRecord(EditorScreen kind, qint64 offset)
+{
+    abandonNewRecord();
+    mState.offset(kind) = offset;
+    RecordScreen *screen = mScreens[std::size_t(kind)];
+    if (screen && screen->showRecord()) {
+        showScreen(screen);
     } else {
-        // No editor for this kind yet: the title still says what is current.
-        mEditor->setTitle(recordTitle(mDatabase, screen, offset));
+        // Never leave another kind's editor live under this record's title.
+        showScreen(nullptr);
+        mEditor->setTitle(recordTitle(mDatabase, kind, offset));
     }
     showEditor();
 }
@@ -391,12 +406,12 @@ void TMainForm::clubChosen(qint64 offset)
 
 void TMainForm::bnSearchClick()
 {
-    mState.newRecordMode = false;
+    abandonNewRecord();
     mModes->end();
     mSearch1->showNormalState();
-    mSearch1->setExitCaption(CancelCaption);
-    mSearch2->setExitCaption(mSearch1->exitCaption());
-    if (mSearchMarker == 1) {
+    mSearch1->setReturnsToEditor(true);
+    mSearch2->setReturnsToEditor(mSearch1->returnsToEditor());
+    if (mSearchMarker == SearchMenuId::Main) {
         showPanel(mSearch1);
         mSearch1->focusSearch();
     } else {
@@ -405,13 +420,12 @@ void TMainForm::bnSearchClick()
     }
 }
 
-// Each record editor says which kind the create button makes (EditorState).
 void TMainForm::bnCreateNewClick()
 {
-    if (mState.recordKind == RecordKind::Staff)
-        mStaff->bnCreateNewClick();
-    else if (mState.recordKind == RecordKind::Player)
-        mPlayer->bnCreateNewClick();
+    if (RecordScreen *screen = currentScreen()) {
+        screen->beginNewRecord();
+        updateButtons();
+    }
 }
 
 bool TMainForm::SaveDataFiles()
@@ -422,13 +436,13 @@ bool TMainForm::SaveDataFiles()
         saved = mDatabase.save();
     }
     if (!saved)
-        mPrompter->information(mDatabase.errorString());
+        mPrompter.information(mDatabase.errorString(), QString() /*DETAIL*/);
     return saved;
 }
 
 void TMainForm::bnSaveClick()
 {
-    if (!mPrompter->question(QStringLiteral("Are you sure?")))
+    if (!mPrompter.question(QStringLiteral("Are you sure?")))
         return;
     if (SaveDataFiles())
         mDatabase.setModified(false);
@@ -448,7 +462,7 @@ void TMainForm::closeEvent(QCloseEvent *event)
         return;
     }
     switch (
-        mPrompter->questionWithCancel(QStringLiteral("Data has been modified. Save Changes?"))) {
+        mPrompter.questionWithCancel(QStringLiteral("Data has been modified. Save Changes?"))) {
     case Prompter::Answer::Yes:
         if (SaveDataFiles())
             event->accept();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "EditorState.h"
+#include "Prompter.h"
+#include "RecordScreen.h"
 #include "core/db/Database.h"
 #include "core/db/InstallationLookup.h"
 #include "core/db/Lookups.h"
@@ -9,7 +11,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 class QStackedWidget;
@@ -18,7 +19,6 @@ namespace kx3 {
 
 class DefaultButtonGroup;
 class EditorFrame;
-class Prompter;
 class PlayerScreen;
 class SearchMenu1;
 class SearchMenuModes;
@@ -40,6 +40,7 @@ public:
               std::unique_ptr<Prompter> prompter, QWidget *parent = nullptr);
     ~TMainForm() override;
 
+    /// Answers every message box of the window and its screens from now on.
     void setPrompter(std::unique_ptr<Prompter> prompter);
 
     Database &database() { return mDatabase; }
@@ -57,10 +58,11 @@ public:
     EditorFrame *editorFrame() const { return mEditor; }
     /// The misc-list dialog and club picking on the main search menu.
     SearchMenuModes *searchModes() const { return mModes; }
-    StaffScreen *staffScreen() const { return mStaff; }
-    PlayerScreen *playerScreen() const { return mPlayer; }
-    /// 1 when the main search menu was the last one shown, 2 for the other.
-    int searchMarker() const { return mSearchMarker; }
+    StaffScreen *staffScreen() const;
+    PlayerScreen *playerScreen() const;
+    /// The search menu "Search" returns to: the one shown last.
+    enum class SearchMenuId { Main = 1, Miscellaneous = 2 };
+    SearchMenuId searchMarker() const { return mSearchMarker; }
 
     EditorState &editorState() { return mState; }
     const EditorState &editorState() const { return mState; }
@@ -71,9 +73,10 @@ public:
     /// the focus in its first search box shown.
     void showMainSearchMenu();
 
-    /// Installs the editor of one record kind: `panel` goes into the editor
-    /// screen's stack and `show` fills it from the current record.
-    void setEditorScreen(EditorScreen screen, QWidget *panel, std::function<void()> show);
+    /// Installs the editor of its record kind; the editor screen takes it.
+    void addScreen(RecordScreen *screen);
+    /// The editor of `kind`, or null while that kind has none.
+    RecordScreen *recordScreen(EditorScreen kind) const { return mScreens[std::size_t(kind)]; }
     /// Makes the record at `offset` the current one of its kind and shows it
     /// on its editor. A pending "Create" is dropped.
     void openRecord(EditorScreen screen, qint64 offset);
@@ -106,30 +109,34 @@ private:
 
     void buildScreens();
     void connectSearchResults();
-    void buildStaffScreen();
-    void buildPlayerScreen();
     void showPanel(QWidget *panel);
-    void leaveSearchMenu(const QString &caption);
+    /// The editor in front of the editor screen, or null when none is.
+    RecordScreen *currentScreen() const;
+    /// Shows `screen` (null: no editable screen at all) with its title and buttons.
+    void showScreen(RecordScreen *screen);
+    void updateButtons();
+    /// Ends a pending "Create" without adding anything: the screen that was
+    /// filled with defaults shows its real record again, so that no later
+    /// confirm can write the defaults over it.
+    void abandonNewRecord();
+    void leaveSearchMenu(bool returnsToEditor);
     /// Saves with the busy pointer; reports a failure and returns false.
     bool SaveDataFiles();
 
     Database mDatabase;
     Lookups mLookups;
     std::unique_ptr<InstallationSource> mSource;
-    std::unique_ptr<Prompter> mPrompter;
+    PrompterHandle mPrompter;
     QString mCurrentDir;
     InstallationResult mInstallation;
     QString mDataDir;
-    int mSearchMarker = 1;
+    SearchMenuId mSearchMarker = SearchMenuId::Main;
     bool mFormShown = false;
     EditorState mState;
-
-    struct ScreenHook
-    {
-        QWidget *panel = nullptr;
-        std::function<void()> show;
-    };
-    std::array<ScreenHook, EditorScreenCount> mScreens;
+    ScreenContext mContext{mDatabase, mLookups, mState, mPrompter};
+    std::array<RecordScreen *, EditorScreenCount> mScreens{};
+    /// Stands in the editor screen for a kind that has no editor yet.
+    QWidget *mNoScreen = nullptr;
 
     QStackedWidget *mPanels = nullptr;
     SplashScreen *mSplash = nullptr;
@@ -138,8 +145,6 @@ private:
     EditorFrame *mEditor = nullptr;
     SearchMenuModes *mModes = nullptr;
     DefaultButtonGroup *mSearchButtons = nullptr;
-    StaffScreen *mStaff = nullptr;
-    PlayerScreen *mPlayer = nullptr;
 };
 
 } // namespace kx3

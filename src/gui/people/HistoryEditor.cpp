@@ -1,8 +1,8 @@
 #include "HistoryEditor.h"
 
 #include "core/db/Cp1252.h"
+#include "core/db/NumberField.h"
 #include "gui/app/Prompter.h"
-#include "gui/widgets/FieldBinding.h"
 
 #include <QEvent>
 #include <QFocusEvent>

@@ -1,4 +1,4 @@
-#include "../records/RecordsTestSupport.h"
+#include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
 #include "core/clubs/ClubRecord.h"

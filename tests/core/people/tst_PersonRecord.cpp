@@ -30,7 +30,7 @@ class tst_PersonRecord : public QObject
 
 private Q_SLOTS:
     void fieldsAtTheirOffsets();
-    void boundFieldTablesCoverTheirRanges();
+    void numberFieldTablesCoverTheirRanges();
     void viewsOnlyForIndicesInRange();
     void codeLists();
 };
@@ -115,33 +115,27 @@ void tst_PersonRecord::fieldsAtTheirOffsets()
     QVERIFY(PersonRelationship::isClubSlot(5) && !PersonRelationship::isClubSlot(6));
 }
 
-void tst_PersonRecord::boundFieldTablesCoverTheirRanges()
+void tst_PersonRecord::numberFieldTablesCoverTheirRanges()
 {
-    // A screen binds every box through these tables: each must cover its block
-    // byte by byte, in record order, with unique object names.
+    // The screens show every rating through these tables: each must cover its
+    // block byte by byte, in record order, with unique captions.
     auto check = [](const auto &table, int first, int last) {
-        std::set<QByteArray> names;
+        std::set<QByteArray> captions;
         for (std::size_t i = 0; i < table.size(); ++i) {
-            const BoundField &f = table[i];
-            QVERIFY2(f.offset == first + int(i) * fieldWidth(f.type), f.objectName);
-            QVERIFY2(names.insert(QByteArray(f.objectName)).second, f.objectName);
+            const NumberField &f = table[i];
+            QVERIFY2(f.offset == first + int(i) * numberWidth(f.type), f.caption);
+            QVERIFY2(captions.insert(QByteArray(f.caption)).second, f.caption);
         }
         QCOMPARE(table.back().offset, last);
     };
-    check(PlayerMentalFields, 86, 93);
-    check(StaffMentalFields, 86, 93);
+    check(MentalRatingFields, 86, 93);
     check(PlayerAbilityFields, 5, 13);
     check(PositionRatingFields, 15, 26);
     check(PlayingRatingFields, 27, 68);
     check(StaffAbilityFields, 4, 12);
     check(StaffRatingFields, 14, 34);
-
-    DataImage image(QByteArray(RecordSize::PlayerAttributes, '\0'));
-    PlayerAttributes a(&image, 0);
-    QVERIFY(a.write(PlayerAbilityFields[1], -1));
-    QCOMPARE(a.potentialAbility(), -1);
-    QVERIFY(a.write(PlayingRatingFields[0], 0x1FF));
-    QCOMPARE(a.read(PlayingRatingFields[0]), 0xFF);
+    QCOMPARE(QByteArray(PlayingRatingFields[DirtinessRating].caption), "Dirtiness");
+    QCOMPARE(QByteArray(PlayingRatingFields[InjuryProneRating].caption), "Injury Prone");
 }
 
 void tst_PersonRecord::viewsOnlyForIndicesInRange()

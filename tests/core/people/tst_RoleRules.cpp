@@ -1,4 +1,4 @@
-#include "../records/RecordsTestSupport.h"
+#include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
 #include "core/clubs/Transfers.h"
@@ -44,7 +44,6 @@ private Q_SLOTS:
     void newRecordChangesNothing();
     void addThenDropRole();
     void refusalsChangeNothing();
-    void makePerfect();
 
 private:
     std::unique_ptr<test::TestInstallation> mInstall;
@@ -237,30 +236,6 @@ void tst_RoleRules::refusalsChangeNothing()
     QCOMPARE(db.clubs().bytes(), clubs);
     QVERIFY(!db.isModified());
     KX3_VERIFY_SOUND(db);
-}
-
-void tst_RoleRules::makePerfect()
-{
-    // Abilities and reputations 200, Dirtiness and Injury Prone 1, the rest 20;
-    // position ratings, squad number and formation are not touched.
-    const std::set<QByteArray> top = {"PCurAbi", "PPotAbi", "PHomRep", "PWorRep", "PCurRep",
-                                      "SCurAbi", "SPotAbi", "SHomRep", "SWorRep", "SCurRep"};
-    auto check = [&top](const std::vector<RatingValue> &values, std::size_t count,
-                        std::initializer_list<const char *> untouched) {
-        std::set<QByteArray> names;
-        for (const RatingValue &v : values) {
-            const QByteArray name(v.field.objectName);
-            names.insert(name);
-            const int want = name == "Dir" || name == "Inj" ? 1 : top.count(name) ? 200 : 20;
-            QVERIFY2(v.value == want, v.field.objectName);
-        }
-        QCOMPARE(values.size(), count);
-        QCOMPARE(names.size(), count);
-        for (const char *kept : untouched)
-            QVERIFY2(!names.count(kept), kept);
-    };
-    check(perfectPlayerRatings(), 8 + 5 + 42, {"PNum", "Gk", "FRol", "Cap"});
-    check(perfectStaffRatings(), 8 + 5 + 21, {"SFor"});
 }
 
 QTEST_GUILESS_MAIN(tst_RoleRules)

@@ -6,7 +6,9 @@
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
 #include "../support/ScriptedPrompter.h"
+#include "RecordsTestSupport.h"
 #include "SaveFaults.h"
+#include "TestDatabase.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -24,6 +26,8 @@ using kx3::test::FakeSource;
 using kx3::test::ScriptedPrompter;
 using kx3::test::writeEmptyInstallation;
 using Answer = kx3::Prompter::Answer;
+
+Q_DECLARE_METATYPE(kx3::EditorScreen)
 
 namespace {
 
@@ -57,7 +61,9 @@ private Q_SLOTS:
     void exitClosesAtOnce();
     void searchReturnsToLastMenuUsed();
     void searchResetsMainMenu();
-    void editorScreenPlugsIn();
+    void noEditorHidesTheLastOne();
+    void abandonedCreateShowsTheRecordAgain_data();
+    void abandonedCreateShowsTheRecordAgain();
     void save_data();
     void save();
     void closingAsksToSave_data();
@@ -354,20 +360,69 @@ void TestTMainForm::searchResetsMainMenu()
     QCOMPARE(focusName(), QStringLiteral("PSearch"));
 }
 
-// Until a record editor is installed the title alone shows the record opened.
-void TestTMainForm::editorScreenPlugsIn()
+// A kind without an editor (or a record that is not there) leaves no editor
+// live under the new title, and neither create nor delete has anything to do.
+void TestTMainForm::noEditorHidesTheLastOne()
 {
     QVERIFY(startEditing());
-    auto *panel = new QWidget;
-    qint64 shown = -1;
-    mForm->setEditorScreen(kx3::EditorScreen::Stadium, panel,
-                           [&] { shown = mForm->editorState().stadiumOffset; });
     mForm->editorState().newRecordMode = true;
     mForm->openRecord(kx3::EditorScreen::Stadium, 156);
-    QCOMPARE(shown, 156);
     QVERIFY(!mForm->editorState().newRecordMode);
-    QCOMPARE(mForm->editorFrame()->currentEditorPanel(), panel);
+    QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(),
+             QStringLiteral("pnNoEditor"));
     QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    QVERIFY(!button("bnCreateNew")->isEnabled());
+    QVERIFY(!button("bnDelete")->isEnabled());
+    mForm->openRecord(kx3::EditorScreen::Player, 0); // the database has no persons
+    QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(),
+             QStringLiteral("pnNoEditor"));
+}
+
+void TestTMainForm::abandonedCreateShowsTheRecordAgain_data()
+{
+    QTest::addColumn<kx3::EditorScreen>("kind");
+    QTest::addColumn<QString>("confirm");
+    QTest::newRow("player") << kx3::EditorScreen::Player << QStringLiteral("ConfirmPlayer");
+    QTest::newRow("staff") << kx3::EditorScreen::Staff << QStringLiteral("ConfirmStaff");
+}
+
+// "Create", then "Search" and "Cancel": the screen shows its record again, so
+// a confirm cannot write a new record's defaults over an existing one.
+void TestTMainForm::abandonedCreateShowsTheRecordAgain()
+{
+    QFETCH(kx3::EditorScreen, kind);
+    QFETCH(QString, confirm);
+    const bool player = kind == kx3::EditorScreen::Player;
+    kx3::BuilderOptions options;
+    options.persons = 60;
+    const kx3::test::TestInstallation install(options);
+    startForm(std::nullopt, std::nullopt, install.path());
+    click("bnBegin");
+    kx3::Database &db = mForm->database();
+    int shown = 1;
+    while (player ? kx3::person(db, shown)->classification() != 2
+                  : kx3::person(db, shown)->classification() != 1)
+        ++shown;
+    mForm->openRecord(kind, kx3::personOffset(shown));
+    const QString title = mForm->editorFrame()->title();
+    const QByteArray staff = db.image(DataFile::Staff).bytes();
+
+    mPrompter->queue(true);
+    click("bnCreateNew");
+    QCOMPARE(mForm->editorFrame()->title(), QStringLiteral("<first name> <second name>"));
+    click("bnSearch");
+    click("Exit2");
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    QCOMPARE(mForm->editorFrame()->title(), title);
+    QVERIFY(button("bnDelete")->isEnabled());
+    click(confirm.toLatin1().constData());
+    QCOMPARE(kx3::personCount(db), install.options().persons);
+    QCOMPARE(db.image(DataFile::Staff).bytes().left(kx3::personOffset(shown + 1)),
+             kx3::test::staffAfterUnchangedConfirm(db, shown, !player)
+                 .left(kx3::personOffset(shown + 1)));
+    QCOMPARE(db.image(DataFile::Staff).bytes().left(kx3::RecordSize::Person),
+             staff.left(kx3::RecordSize::Person));
+    db.setModified(false);
 }
 
 void TestTMainForm::save_data()

@@ -24,10 +24,28 @@ public:
     void clear()
     {
         mTexts.clear();
+        mErrors.clear();
+        mDetail.clear();
         mAnswers.clear();
     }
 
-    void information(const QString &text) override { mTexts.append(text); }
+    /// The texts shown as refusals (warning boxes), in order.
+    const QStringList &errors() const { return mErrors; }
+    /// The detail shown under the last message that had one.
+    QString lastDetail() const { return mDetail; }
+
+    using Prompter::information;
+    void information(const QString &text, const QString &detail) override
+    {
+        mTexts.append(text);
+        if (!detail.isEmpty())
+            mDetail = detail;
+    }
+    void error(const QString &text) override
+    {
+        mTexts.append(text);
+        mErrors.append(text);
+    }
 
     bool question(const QString &text) override
     {
@@ -56,6 +74,8 @@ private:
     }
 
     QStringList mTexts;
+    QStringList mErrors;
+    QString mDetail;
     QList<Answer> mAnswers;
 };
 

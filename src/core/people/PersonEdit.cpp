@@ -1,0 +1,408 @@
+#include "core/people/PersonEdit.h"
+
+#include "core/clubs/HistoryRecord.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/db/NameTables.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/PersonTables.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/StaffAttributes.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kx3 {
+
+namespace {
+
+template <std::size_t N>
+constexpr std::array<PersonBox, N> numbers(PersonPart part,
+                                           const std::array<NumberField, N> &fields)
+{
+    std::array<PersonBox, N> boxes{};
+    for (std::size_t i = 0; i < N; ++i)
+        boxes[i] = {PersonBox::Number, part, fields[i]};
+    return boxes;
+}
+
+// Day and month go through the date conversion, which takes any number; only
+// the year is stored as it is typed.
+constexpr std::array<PersonBox, 3> date(DateField field, const char *caption)
+{
+    const NumberField f{field.offset, NumberType::U16, caption};
+    return {{{PersonBox::Day, PersonPart::Person, f},
+             {PersonBox::Month, PersonPart::Person, f},
+             {PersonBox::Year, PersonPart::Person, f}}};
+}
+
+template <std::size_t... N>
+constexpr auto join(const std::array<PersonBox, N> &...parts)
+{
+    std::array<PersonBox, (N + ...)> all{};
+    std::size_t at = 0;
+    ((std::copy(parts.begin(), parts.end(), all.begin() + at), at += N), ...);
+    return all;
+}
+
+constexpr auto PlayerBoxes =
+    join(date(PersonField::DateOfBirth, "Date Of Birth"),
+         numbers(PersonPart::Person, std::array{numberField(PersonField::Caps, "Caps"),
+                                                numberField(PersonField::Goals, "Goals")}),
+         date(PersonField::Joined, "Join"), date(PersonField::ContractEnd, "End"),
+         numbers(PersonPart::Person, std::array{numberField(PersonField::Wage, "Wage (£)"),
+                                                numberField(PersonField::Value, "Value (£)")}),
+         numbers(PersonPart::Person, MentalRatingFields),
+         numbers(PersonPart::PlayerAttributes,
+                 std::array{numberField(PlayerAttributesField::SquadNumber, "Squad#")}),
+         numbers(PersonPart::PlayerAttributes, PlayerAbilityFields),
+         numbers(PersonPart::PlayerAttributes, PositionRatingFields),
+         numbers(PersonPart::PlayerAttributes, PlayingRatingFields));
+static_assert(PlayerBoxes.size() == PlayerBoxCount);
+
+constexpr auto StaffBoxes =
+    join(date(PersonField::DateOfBirth, "DOB"),
+         numbers(PersonPart::Person, std::array{numberField(PersonField::Caps, "Caps"),
+                                                numberField(PersonField::Goals, "Goals")}),
+         date(PersonField::NationalJoined, "Nat Join"),
+         date(PersonField::NationalContractEnd, "Nat End"), date(PersonField::Joined, "Join"),
+         date(PersonField::ContractEnd, "End"), numbers(PersonPart::Person, MentalRatingFields),
+         numbers(PersonPart::StaffAttributes, StaffAbilityFields),
+         numbers(PersonPart::StaffAttributes, StaffRatingFields));
+static_assert(StaffBoxes.size() == StaffBoxCount);
+
+constexpr NumberField HistoryYear = numberField(HistoryField::Year, "Season");
+constexpr NumberField HistoryApps = numberField(HistoryField::Appearances, "Apps");
+constexpr NumberField HistoryGoals = numberField(HistoryField::Goals, "Goals");
+
+const QByteArray FirstNamePlaceholder = QByteArrayLiteral("<first name>");
+const QByteArray SecondNamePlaceholder = QByteArrayLiteral("<second name>");
+const QByteArray CommonNamePlaceholder = QByteArrayLiteral("<common name>");
+
+/// Item of `value` in a list of `count` items (item = value + shift), or -1.
+int itemOf(qint64 value, int count, int shift = 0)
+{
+    const qint64 item = value + shift;
+    return item >= 0 && item < count ? int(item) : -1;
+}
+
+/// Start of the record a box of `part` is stored in, or -1 when the person
+/// has no such record.
+qsizetype partOffset(Database &db, const PersonRecord &p, PersonPart part)
+{
+    switch (part) {
+    case PersonPart::Person: return p.offset();
+    case PersonPart::PlayerAttributes:
+        if (const auto a = playerAttributesOf(db, p))
+            return a->offset();
+        return -1;
+    case PersonPart::StaffAttributes:
+        if (const auto a = staffAttributesOf(db, p))
+            return a->offset();
+        return -1;
+    }
+    return -1;
+}
+
+QString dateText(int value)
+{
+    return QString::number(value);
+}
+
+void showDate(QList<QString> &boxes, std::size_t first, const RecordDate &date)
+{
+    int day = 0;
+    int month = 0;
+    decodeRecordDate(date, day, month);
+    boxes[qsizetype(first)] = dateText(day);
+    boxes[qsizetype(first) + 1] = dateText(month);
+    boxes[qsizetype(first) + 2] = QString::number(date.year);
+}
+
+PersonEditResult refuse(int box, const QString &message)
+{
+    return {std::nullopt, box, message};
+}
+
+/// The first history row that cannot be stored, with its message.
+std::optional<QString> historyProblem(const QList<HistoryRow> &rows)
+{
+    for (const HistoryRow &row : rows) {
+        const std::pair<QByteArray, const NumberField *> texts[] = {
+            {row.season.left(4), &HistoryYear},
+            {row.apps, &HistoryApps},
+            {row.goals, &HistoryGoals}};
+        for (const auto &[text, field] : texts) {
+            const NumberCheck check = checkNumber(QString::fromLatin1(text), *field);
+            if (!check.stored)
+                return check.message;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::span<const PersonBox> personBoxes(RoleScreen screen)
+{
+    if (screen == RoleScreen::Player)
+        return PlayerBoxes;
+    return StaffBoxes;
+}
+
+int nationItemCount(const Database &db)
+{
+    return nationCount(db) + 1;
+}
+
+std::optional<PersonEdit> loadPersonEdit(Database &db, int index, RoleScreen screen,
+                                         const QList<QByteArray> &clubNames)
+{
+    const std::optional<PersonRecord> found = person(db, index);
+    if (!found)
+        return std::nullopt;
+    const PersonRecord &p = *found;
+    PersonEdit e;
+    e.screen = screen;
+    e.firstName = FirstNameText(db, p.firstName());
+    e.secondName = SecondNameText(db, p.secondName());
+    e.commonName = CommonNameText(db, p.commonName());
+
+    const std::span<const PersonBox> boxes = personBoxes(screen);
+    e.boxes.resize(qsizetype(boxes.size()));
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const PersonBox &box = boxes[i];
+        if (box.kind == PersonBox::Day) {
+            showDate(e.boxes, i,
+                     readRecordDate(db.image(DataFile::Staff), p.offset() + box.field.offset));
+        } else if (box.kind == PersonBox::Number) {
+            // Without its attribute record a person's ratings read 0, and the
+            // confirm then writes his person record only.
+            const qsizetype at = partOffset(db, p, box.part);
+            e.boxes[qsizetype(i)] =
+                QString::number(at < 0 ? 0 : readNumber(db.image(DataFile::Staff), at, box.field));
+        }
+    }
+
+    const int nations = nationItemCount(db);
+    e.nationItem = itemOf(p.nationality(), nations, 1);
+    e.secondNationItem = p.secondNationality() < 0 ? 0 : itemOf(p.secondNationality(), nations, 1);
+    e.jobItem = itemOf(p.job(), int(JobNames.size()));
+    e.classItem = itemOf(p.classification(), int(ClassificationNames.size()));
+    e.shownClub = p.club();
+    const MiscIdentity who{{e.firstName, e.commonName, e.secondName},
+                           p.club() >= 0 ? ClubLongName(db, p.club()) : QByteArray()};
+    if (screen == RoleScreen::Player) {
+        e.playsInItem = itemOf(p.playsIn(), int(PlaysInNames.size()));
+        e.playerMisc = LoadPlayerMiscEntries(db.setupLines(), who);
+        e.history = loadHistory(db, index, clubNames);
+    } else {
+        // National team C + k belongs to nation k, which is item k + 1; a duty
+        // that names no national team shows no item and is kept.
+        const std::int32_t team = p.nationalTeam();
+        e.nationalTeamItem = team < 0 ? 0 : itemOf(qint64(team) - db.clubCount(), nations, 1);
+        if (e.nationalTeamItem == 0 && team >= 0)
+            e.nationalTeamItem = -1;
+        e.nationalJobItem = itemOf(p.nationalJob(), int(JobNames.size()));
+        if (const auto a = staffAttributesOf(db, p))
+            e.formationItem = itemOf(a->formation(), int(FormationNames.size()), -1);
+        e.staffMisc = LoadStaffMiscEntries(db.setupLines(), who);
+    }
+    return e;
+}
+
+PersonEdit newPersonEdit(RoleScreen screen)
+{
+    PersonEdit e;
+    e.screen = screen;
+    e.firstName = FirstNamePlaceholder;
+    e.secondName = SecondNamePlaceholder;
+    e.commonName = CommonNamePlaceholder;
+    const std::span<const PersonBox> boxes = personBoxes(screen);
+    e.boxes.resize(qsizetype(boxes.size()));
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const PersonBox &box = boxes[i];
+        if (box.kind == PersonBox::Day) {
+            const bool joined = box.field.offset == PersonField::Joined.offset;
+            showDate(e.boxes, i, joined ? NewPersonDefaults::Joined : NewPersonDefaults::Unset);
+        } else if (box.kind == PersonBox::Number) {
+            e.boxes[qsizetype(i)] = QStringLiteral("0");
+        }
+    }
+    e.nationItem = 0;
+    e.secondNationItem = 0;
+    e.jobItem = newRecordJob(screen);
+    e.classItem = newRecordClass(screen);
+    if (screen == RoleScreen::Player) {
+        e.playsInItem = 1; // "Senior Squad"
+    } else {
+        e.nationalTeamItem = 0;
+        e.nationalJobItem = 0;
+        e.formationItem = NewStaffFormation - 1;
+    }
+    e.changed.firstName = e.changed.secondName = e.changed.commonName = true;
+    e.changed.misc = true;
+    return e;
+}
+
+PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
+                                 std::optional<int> index, const PersonEdit &edit)
+{
+    const bool creating = !index.has_value();
+    const std::span<const PersonBox> boxes = personBoxes(edit.screen);
+    if (edit.boxes.size() != qsizetype(boxes.size()))
+        return refuse(-1, QStringLiteral("The screen does not match the record."));
+    std::optional<PersonRecord> shown;
+    if (!creating) {
+        shown = person(db, *index);
+        if (!shown)
+            return refuse(-1, QStringLiteral("The person shown is no longer in the database."));
+    }
+
+    // Every text is checked before anything is written, in the order the
+    // fields are stored, so the message names the first bad box and a typing
+    // error never leaves a half-written person behind.
+    std::vector<std::int64_t> values(boxes.size(), 0);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const PersonBox &box = boxes[i];
+        if (!creating && box.part != PersonPart::Person && partOffset(db, *shown, box.part) < 0)
+            continue; // no record to store it in: the box is not written
+        const QString &text = edit.boxes[qsizetype(i)];
+        if (box.kind == PersonBox::Day || box.kind == PersonBox::Month) {
+            const std::optional<std::int32_t> v = parseInteger(text);
+            if (!v)
+                return refuse(int(i), notAnIntegerMessage(text));
+            values[i] = *v;
+            continue;
+        }
+        const NumberCheck check = checkNumber(text, box.field);
+        if (!check.stored)
+            return refuse(int(i), check.message);
+        values[i] = *check.stored;
+    }
+    if (edit.changed.history) {
+        if (const std::optional<QString> problem = historyProblem(edit.history))
+            return refuse(PersonEditResult::HistoryBox, *problem);
+    }
+
+    const bool player = edit.screen == RoleScreen::Player;
+    PersonEditFlags flags = edit.changed;
+    // The lines to replace are those written under the names and club the
+    // record had until now, not under the names this confirm is storing.
+    MiscIdentity stored;
+    if (creating) {
+        index = createPerson(db, player ? NewPersonKind::NewPlayer : NewPersonKind::NewStaff);
+        if (!index) {
+            return refuse(-1, player ? QStringLiteral("The new player could not be added: the "
+                                                      "player tables are not consistent.")
+                                     : QStringLiteral("The new staff member could not be added: "
+                                                      "the staff tables are not consistent."));
+        }
+        flags.nationality = true;
+    } else {
+        stored = {{FirstNameText(db, shown->firstName()), CommonNameText(db, shown->commonName()),
+                   SecondNameText(db, shown->secondName())},
+                  edit.shownClub >= 0 ? ClubLongName(db, edit.shownClub) : QByteArray()};
+    }
+    PersonRecord p = *person(db, *index);
+
+    const std::int32_t nation = edit.nationItem - 1;
+    const NameTarget target = NameTarget::person(*index);
+    if (flags.firstName)
+        FindOrAddName(db, NameTable::First, nation, edit.firstName, target);
+    if (flags.secondName)
+        FindOrAddName(db, NameTable::Second, nation, edit.secondName, target);
+    if (flags.commonName)
+        FindOrAddName(db, NameTable::Common, nation, edit.commonName, target);
+    const std::int32_t oldNation = p.nationality();
+    if (flags.misc) {
+        const MiscNames typed{edit.firstName, edit.commonName, edit.secondName};
+        if (player)
+            SavePlayerMiscEntries(db, *index, stored, typed, edit.playerMisc, clubNames);
+        else
+            SaveStaffMiscEntries(db, *index, stored, typed, edit.staffMisc);
+    }
+
+    DataImage &image = db.image(DataFile::Staff);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const PersonBox &box = boxes[i];
+        const qsizetype at = partOffset(db, p, box.part);
+        if (at < 0)
+            continue;
+        if (box.kind == PersonBox::Number) {
+            writeNumber(image, at, box.field, values[i]);
+        } else if (box.kind == PersonBox::Day) {
+            writeRecordDate(
+                image, at + box.field.offset,
+                encodeRecordDate(int(values[i]), int(values[i + 1]), int(values[i + 2])));
+        }
+    }
+    p.setNationality(nation);
+    const std::int32_t second = edit.secondNationItem - 1;
+    p.setSecondNationality(second < 0 ? PersonNone::Nation : second);
+    if (edit.jobItem >= 0)
+        p.setJob(edit.jobItem);
+    if (edit.classItem >= 0)
+        p.setClassification(edit.classItem);
+    if (player) {
+        if (edit.playsInItem >= 0)
+            p.setPlaysIn(edit.playsInItem);
+    } else {
+        if (edit.nationalTeamItem == 0)
+            p.setNationalTeam(PersonNone::Club);
+        else if (edit.nationalTeamItem > 0)
+            p.setNationalTeam(std::int32_t(db.clubCount() + edit.nationalTeamItem - 1));
+        if (edit.nationalJobItem >= 0)
+            p.setNationalJob(edit.nationalJobItem);
+        if (std::optional<StaffAttributes> a = staffAttributesOf(db, p);
+            a && edit.formationItem >= 0)
+            a->setFormation(edit.formationItem + 1);
+    }
+
+    if (flags.nationality) {
+        RecountNationPersons(db, oldNation);
+        if (nation != oldNation)
+            RecountNationPersons(db, nation);
+    }
+    // Cannot fail: every row was checked above.
+    if (player && flags.history)
+        saveHistory(db, *index, edit.history, clubNames);
+    db.setModified(true);
+    return {index, -1, QString()};
+}
+
+QList<PerfectValue> perfectValues(RoleScreen screen)
+{
+    QList<PerfectValue> values;
+    const std::span<const PersonBox> boxes = personBoxes(screen);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const NumberField &f = boxes[i].field;
+        const auto in = [&f](const auto &fields) {
+            return std::any_of(fields.begin(), fields.end(),
+                               [&f](const NumberField &g) { return g.offset == f.offset; });
+        };
+        const int box = int(i);
+        if (boxes[i].kind != PersonBox::Number)
+            continue;
+        if (boxes[i].part == PersonPart::Person) {
+            if (in(MentalRatingFields))
+                values.append({box, 20});
+        } else if (boxes[i].part == PersonPart::PlayerAttributes) {
+            const auto &dirt = PlayingRatingFields[DirtinessRating];
+            const auto &injury = PlayingRatingFields[InjuryProneRating];
+            if (in(PlayerAbilityFields))
+                values.append({box, 200});
+            else if (f.offset == dirt.offset || f.offset == injury.offset)
+                values.append({box, 1});
+            else if (in(PlayingRatingFields))
+                values.append({box, 20});
+        } else {
+            values.append({box, in(StaffAbilityFields) ? 200 : 20});
+        }
+    }
+    return values;
+}
+
+} // namespace kx3

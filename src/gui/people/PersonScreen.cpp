@@ -1,0 +1,389 @@
+#include "PersonScreen.h"
+
+#include "PersonRelationshipList.h"
+#include "core/db/Cp1252.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/RoleRules.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
+#include "gui/widgets/BoxHelpers.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace kx3 {
+
+namespace {
+
+const QString NoClub = QStringLiteral("No Club");
+const QString AreYouSure = QString::fromLatin1(RoleMessage::AreYouSure);
+
+} // namespace
+
+PersonScreen::PersonScreen(ScreenContext &context, RoleScreen role, QWidget *parent)
+    : RecordScreen(context, parent), mRole(role)
+{
+}
+
+void PersonScreen::setUp(const PersonControls &c, std::span<const char *const> boxNames)
+{
+    mControls = c;
+    Q_ASSERT(boxNames.size() == personBoxes(mRole).size());
+    mBoxes = findBoxes(this, boxNames);
+    fillItems(c.job, itemsOf(JobNames));
+    fillItems(c.classification, itemsOf(ClassificationNames));
+    setUpRelationshipList(c.miscList);
+    const QIcon goTo = style()->standardIcon(QStyle::SP_ArrowRight);
+    for (QToolButton *b : {c.toNation, c.toSecondNation, c.toClub})
+        b->setIcon(goTo);
+    onDoubleClick(c.club, [this] { toClubClick(); });
+    keepToolTipsUp(this);
+
+    connect(c.firstName, &QLineEdit::textChanged, this,
+            [this] { nameChanged(true, false, false); });
+    connect(c.secondName, &QLineEdit::textChanged, this,
+            [this] { nameChanged(false, true, false); });
+    connect(c.commonName, &QLineEdit::textChanged, this,
+            [this] { nameChanged(false, false, true); });
+    connect(c.nation, &QComboBox::currentIndexChanged, this, &PersonScreen::nationChanged);
+    connect(c.job, &QComboBox::currentIndexChanged, this, &PersonScreen::jobChanged);
+    connect(c.classification, &QComboBox::currentIndexChanged, this, &PersonScreen::classChanged);
+    connect(c.confirm, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(c.makePerfect, &QAbstractButton::clicked, this, &PersonScreen::makePerfectClick);
+    connect(c.transfer, &QAbstractButton::clicked, this, &RecordScreen::transferRequested);
+    connect(c.otherRole, &QAbstractButton::clicked, this, [this] {
+        if (const std::optional<int> index = currentPerson()) {
+            const EditorScreen other =
+                mRole == RoleScreen::Player ? EditorScreen::Staff : EditorScreen::Player;
+            Q_EMIT recordRequested(other, personOffset(*index));
+        }
+    });
+    connect(c.miscButton, &QAbstractButton::clicked, this, &PersonScreen::miscListClick);
+    connect(c.miscList, &QTreeWidget::itemDoubleClicked, this, &PersonScreen::miscListClick);
+    connect(c.toClub, &QToolButton::clicked, this, &PersonScreen::toClubClick);
+    connect(c.toNation, &QToolButton::clicked, this, [this] { goToNation(mControls.nation); });
+    connect(c.toSecondNation, &QToolButton::clicked, this,
+            [this] { goToNation(mControls.secondNation); });
+}
+
+EditorScreen PersonScreen::kind() const
+{
+    return mRole == RoleScreen::Player ? EditorScreen::Player : EditorScreen::Staff;
+}
+
+std::vector<QComboBox *> PersonScreen::nationLists() const
+{
+    return {mControls.nation, mControls.secondNation};
+}
+
+// The nation list comes from the loaded database, which does not exist yet
+// when the screen is built; nations are never added, so one fill per load does.
+void PersonScreen::fillNationLists()
+{
+    QStringList items;
+    for (const QByteArray &name : mContext.lookups.nations())
+        items.append(fromCp1252(name));
+    const QComboBox *first = mControls.nation;
+    bool same = first->count() == items.size();
+    for (int i = 0; same && i < items.size(); ++i)
+        same = first->itemText(i) == items.at(i);
+    if (same)
+        return;
+    for (QComboBox *list : nationLists())
+        fillItems(list, items);
+}
+
+std::optional<int> PersonScreen::currentPerson() const
+{
+    return mContext.state.newRecordMode ? std::nullopt : mShown;
+}
+
+PersonEditFlags PersonScreen::changedFlags() const
+{
+    PersonEdit edit;
+    readExtra(edit);
+    PersonEditFlags flags = mChanged;
+    flags.history = edit.changed.history;
+    return flags;
+}
+
+QString PersonScreen::title() const
+{
+    return mControls.firstName->text() + QLatin1Char(' ') + mControls.secondName->text();
+}
+
+RecordButton PersonScreen::createButton() const
+{
+    const bool player = mRole == RoleScreen::Player;
+    return {player ? QStringLiteral("Create New Player") : QStringLiteral("Create New Staff"),
+            true, player ? RecordKind::Player : RecordKind::Staff};
+}
+
+// Both person screens delete the same kind of record: a person.
+RecordButton PersonScreen::deleteButton() const
+{
+    const bool player = mRole == RoleScreen::Player;
+    return {player ? QStringLiteral("Delete Player") : QStringLiteral("Delete Staff"),
+            currentPerson().has_value(), RecordKind::Player};
+}
+
+bool PersonScreen::showRecord()
+{
+    BusyCursor busy;
+    const qint64 offset = mContext.state.personOffset;
+    if (offset < 0 || offset % RecordSize::Person != 0)
+        return false;
+    const int index = int(offset / RecordSize::Person);
+    const std::optional<PersonEdit> edit =
+        loadPersonEdit(mContext.db, index, mRole, mContext.lookups.clubNames().names());
+    if (!edit)
+        return false;
+    mContext.state.newRecordMode = false;
+    mShown = index;
+    showEdit(*edit);
+    mChanged = {};
+    setExisting(true);
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    return true;
+}
+
+void PersonScreen::showEdit(const PersonEdit &e)
+{
+    fillNationLists();
+    mEdit = e;
+    mControls.firstName->setText(fromCp1252(e.firstName));
+    mControls.secondName->setText(fromCp1252(e.secondName));
+    mControls.commonName->setText(fromCp1252(e.commonName));
+    for (std::size_t i = 0; i < mBoxes.size(); ++i)
+        mBoxes[i]->setText(e.boxes.value(qsizetype(i)));
+    selectQuietly(mControls.nation, e.nationItem);
+    selectQuietly(mControls.secondNation, e.secondNationItem);
+    selectQuietly(mControls.job, e.jobItem);
+    selectQuietly(mControls.classification, e.classItem);
+    const bool hasClub = e.shownClub >= 0;
+    mControls.club->setText(hasClub ? fromCp1252(ClubShortName(mContext.db, e.shownClub))
+                                    : NoClub);
+    mControls.toClub->setEnabled(hasClub);
+    mControls.otherRole->setEnabled(e.classItem == Classification::PlayerNonPlayer);
+    showExtra(e);
+    rebuildMiscList();
+}
+
+bool PersonScreen::confirm()
+{
+    const bool creating = mContext.state.newRecordMode;
+    if (!creating && !mShown)
+        return false;
+    PersonEdit edit = mEdit;
+    edit.firstName = toCp1252(mControls.firstName->text());
+    edit.secondName = toCp1252(mControls.secondName->text());
+    edit.commonName = toCp1252(mControls.commonName->text());
+    for (std::size_t i = 0; i < mBoxes.size(); ++i)
+        edit.boxes[qsizetype(i)] = mBoxes[i]->text();
+    edit.nationItem = mControls.nation->currentIndex();
+    edit.secondNationItem = mControls.secondNation->currentIndex();
+    edit.jobItem = mControls.job->currentIndex();
+    edit.classItem = mControls.classification->currentIndex();
+    readExtra(edit);
+    const bool historyChanged = edit.changed.history;
+    edit.changed = mChanged;
+    edit.changed.history = historyChanged;
+
+    PersonEditResult result;
+    {
+        BusyCursor busy;
+        result = applyPersonEdit(mContext.db, mContext.lookups.clubNames().names(),
+                                 creating ? std::nullopt : mShown, edit);
+    }
+    if (!result.ok()) {
+        refuse(result);
+        return false;
+    }
+    mShown = *result.person;
+    mContext.state.personOffset = personOffset(*mShown);
+    mContext.state.newRecordMode = false;
+    mEdit = edit;
+    if (creating)
+        mEdit.shownClub = PersonNone::Club;
+    mChanged = {};
+    confirmed();
+    rebuildMiscList();
+    setExisting(true);
+    Q_EMIT buttonsChanged();
+    Q_EMIT dataModified();
+    return true;
+}
+
+void PersonScreen::refuse(const PersonEditResult &result)
+{
+    QWidget *box = result.box >= 0 && std::size_t(result.box) < mBoxes.size()
+                       ? mBoxes[std::size_t(result.box)]
+                   : result.box == PersonEditResult::HistoryBox ? historyControl()
+                                                                : nullptr;
+    if (!box) {
+        mContext.prompter.information(result.message);
+        return;
+    }
+    focusBox(box);
+    mContext.prompter.error(result.message);
+}
+
+void PersonScreen::beginNewRecord()
+{
+    if (!mContext.prompter.question(AreYouSure))
+        return;
+    const PersonEdit edit = newPersonEdit(mRole);
+    mContext.state.newRecordMode = true;
+    showEdit(edit);
+    mChanged = edit.changed;
+    mControls.tabs->setCurrentIndex(0);
+    mControls.toClub->setEnabled(false);
+    mControls.otherRole->setEnabled(false);
+    setExisting(false);
+    mControls.firstName->setFocus();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+}
+
+void PersonScreen::setExisting(bool existing)
+{
+    mControls.transfer->setEnabled(existing);
+}
+
+void PersonScreen::relationshipsChanged(MiscListSource source)
+{
+    const MiscListSource mine =
+        mRole == RoleScreen::Player ? MiscListSource::Player : MiscListSource::Staff;
+    if (source == mine)
+        rebuildMiscList();
+}
+
+void PersonScreen::rebuildMiscList()
+{
+    const std::optional<int> index = currentPerson();
+    fillRelationshipList(mControls.miscList, index ? personRelationshipRows(
+                                                 mContext.db, mContext.lookups.clubNames(), *index)
+                                                   : QList<RelationshipRow>());
+}
+
+void PersonScreen::nameChanged(bool first, bool second, bool common)
+{
+    mChanged.firstName = mChanged.firstName || first;
+    mChanged.secondName = mChanged.secondName || second;
+    mChanged.commonName = mChanged.commonName || common;
+    mChanged.misc = true;
+    if (!common)
+        Q_EMIT titleChanged(title());
+}
+
+// Names are looked up under the nationality, so a new one resolves all three again.
+void PersonScreen::nationChanged()
+{
+    mChanged.firstName = mChanged.secondName = mChanged.commonName = true;
+    mChanged.nationality = true;
+}
+
+void PersonScreen::jobChanged(int item)
+{
+    const std::optional<int> index = currentPerson();
+    if (item < 0 || (!mContext.state.newRecordMode && !index))
+        return;
+    Database &db = mContext.db;
+    const int stored = index ? person(db, *index)->job() : newRecordJob(mRole);
+    const RoleDecision decision =
+        decideJobChange(db, index, mRole, item, mControls.club->text() != NoClub);
+    const QString message = QString::fromLatin1(decision.message);
+    bool changed = false;
+    switch (decision.verdict) {
+    case RoleVerdict::Accept: return;
+    case RoleVerdict::Refuse: mContext.prompter.information(message); break;
+    case RoleVerdict::AskAddNonPlayingRole:
+        if (index && mContext.prompter.question(message)) {
+            BusyCursor busy;
+            changed = addNonPlayingRole(db, *index, item);
+        }
+        if (changed) {
+            showRecord();
+            Q_EMIT dataModified();
+            return;
+        }
+        break;
+    case RoleVerdict::AskDropPlayingRole:
+        if (index && mContext.prompter.question(message)) {
+            BusyCursor busy;
+            changed = dropPlayingRole(db, *index, item);
+        }
+        if (changed) {
+            Q_EMIT dataModified();
+            Q_EMIT searchResultsStale();
+            if (mRole == RoleScreen::Player)
+                Q_EMIT recordRequested(EditorScreen::Staff, personOffset(*index));
+            else
+                showRecord();
+            return;
+        }
+        break;
+    }
+    selectQuietly(mControls.job, stored);
+}
+
+void PersonScreen::classChanged(int item)
+{
+    const std::optional<int> index = currentPerson();
+    if (item < 0 || (!mContext.state.newRecordMode && !index))
+        return;
+    const RoleDecision decision = decideClassChange(mContext.db, index, mRole, item);
+    if (decision.verdict == RoleVerdict::Accept)
+        return;
+    mContext.prompter.information(QString::fromLatin1(decision.message));
+    selectQuietly(mControls.classification,
+                  index ? person(mContext.db, *index)->classification() : newRecordClass(mRole));
+}
+
+// Only the boxes change; the record follows at the next confirm.
+void PersonScreen::makePerfectClick()
+{
+    if (!mContext.prompter.question(AreYouSure))
+        return;
+    for (const PerfectValue &v : perfectValues(mRole))
+        mBoxes[std::size_t(v.box)]->setText(QString::number(v.value));
+}
+
+void PersonScreen::miscListClick()
+{
+    const int row = selectedRelationshipRow(mControls.miscList);
+    const MiscListSource source =
+        mRole == RoleScreen::Player ? MiscListSource::Player : MiscListSource::Staff;
+    if (row >= 0 && currentPerson())
+        Q_EMIT miscListDialogRequested(source, row);
+}
+
+void PersonScreen::toClubClick()
+{
+    const std::optional<int> index = currentPerson();
+    if (!index)
+        return;
+    const std::int32_t club = person(mContext.db, *index)->club();
+    if (club >= 0
+        && mContext.db.clubs().contains(qint64(club) * RecordSize::Club, RecordSize::Club))
+        Q_EMIT recordRequested(EditorScreen::Club, qint64(club) * RecordSize::Club);
+}
+
+void PersonScreen::goToNation(const QComboBox *list)
+{
+    const int nation = list->currentIndex() - 1;
+    if (nation >= 0)
+        Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
+}
+
+} // namespace kx3

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "core/people/PersonEdit.h"
+#include "gui/app/RecordScreen.h"
+
+#include <optional>
+#include <span>
+#include <vector>
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QToolButton;
+class QTreeWidget;
+
+namespace kx3 {
+
+/// The controls the player and the staff screen share, found in their forms.
+struct PersonControls
+{
+    QLineEdit *firstName = nullptr;
+    QLineEdit *secondName = nullptr;
+    QLineEdit *commonName = nullptr;
+    QComboBox *nation = nullptr;
+    QComboBox *secondNation = nullptr;
+    QComboBox *job = nullptr;
+    QComboBox *classification = nullptr;
+    QLabel *club = nullptr;
+    QToolButton *toClub = nullptr;
+    QToolButton *toNation = nullptr;
+    QToolButton *toSecondNation = nullptr;
+    QTreeWidget *miscList = nullptr;
+    QAbstractButton *miscButton = nullptr;
+    QAbstractButton *confirm = nullptr;
+    QAbstractButton *makePerfect = nullptr;
+    QAbstractButton *transfer = nullptr;
+    /// "Non-Playing Role" / "Playing Role": the same person on the other screen.
+    QAbstractButton *otherRole = nullptr;
+    QTabWidget *tabs = nullptr;
+};
+
+/// What the player and the staff screen have in common: a person shown from,
+/// and confirmed into, the core's person edit. The screen converts between
+/// its boxes and the edit; the core checks and applies it.
+class PersonScreen : public RecordScreen
+{
+    Q_OBJECT
+
+public:
+    PersonScreen(ScreenContext &context, RoleScreen role, QWidget *parent = nullptr);
+
+    EditorScreen kind() const override;
+    bool showRecord() override;
+    bool confirm() override;
+    void beginNewRecord() override;
+    RecordButton createButton() const override;
+    RecordButton deleteButton() const override;
+    QString title() const override;
+    void relationshipsChanged(MiscListSource source) override;
+
+    /// The person the screen shows and a confirm writes; nothing in new-record
+    /// mode before the first confirm.
+    std::optional<int> currentPerson() const;
+    /// What the next confirm resolves or rewrites besides the records.
+    PersonEditFlags changedFlags() const;
+    /// A transfer or release changed the person's club: his misc lines are
+    /// rewritten under the new club at the next confirm.
+    void setMiscChanged() { mChanged.misc = true; }
+    /// Rebuilds the relationship list from the current person's slots.
+    void rebuildMiscList();
+
+protected:
+    /// Wires the shared controls; `boxNames` name the line edits of
+    /// personBoxes(role) in order.
+    void setUp(const PersonControls &controls, std::span<const char *const> boxNames);
+    /// The lists of nations (the national-team list among them on the staff screen).
+    virtual std::vector<QComboBox *> nationLists() const;
+    /// Shows and reads what only one of the two screens has.
+    virtual void showExtra(const PersonEdit &edit) = 0;
+    virtual void readExtra(PersonEdit &edit) const = 0;
+    /// The screen now edits an existing person (or a new one when false).
+    void setExisting(bool existing);
+    /// The control a refused history row is corrected in; none by default.
+    virtual QWidget *historyControl() const { return nullptr; }
+    /// A confirm succeeded: the screen's own change marks are cleared.
+    virtual void confirmed() {}
+    void markMiscChanged() { mChanged.misc = true; }
+
+    RoleScreen mRole;
+    PersonControls mControls;
+    std::vector<QLineEdit *> mBoxes;
+
+private:
+    void showEdit(const PersonEdit &edit);
+    void fillNationLists();
+    void refuse(const PersonEditResult &result);
+    void nameChanged(bool first, bool second, bool common);
+    void nationChanged();
+    void jobChanged(int item);
+    void classChanged(int item);
+    void makePerfectClick();
+    void miscListClick();
+    void toClubClick();
+    void goToNation(const QComboBox *list);
+
+    /// The edit as last shown or confirmed: what the boxes do not hold.
+    PersonEdit mEdit;
+    PersonEditFlags mChanged;
+    std::optional<int> mShown;
+};
+
+} // namespace kx3

@@ -1,0 +1,95 @@
+#include "BoxHelpers.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QWidget>
+
+namespace kx3 {
+
+namespace {
+
+class DoubleClickFilter : public QObject
+{
+public:
+    DoubleClickFilter(std::function<void()> action, QObject *parent)
+        : QObject(parent), mAction(std::move(action))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonDblClick)
+            mAction();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> mAction;
+};
+
+} // namespace
+
+void selectQuietly(QComboBox *box, int item)
+{
+    const QSignalBlocker blocker(box);
+    box->setCurrentIndex(item >= 0 && item < box->count() ? item : -1);
+}
+
+void fillItems(QComboBox *box, const QStringList &items)
+{
+    const QSignalBlocker blocker(box);
+    box->clear();
+    box->addItems(items);
+}
+
+void onDoubleClick(QWidget *widget, std::function<void()> action)
+{
+    widget->installEventFilter(new DoubleClickFilter(std::move(action), widget));
+}
+
+std::vector<QLineEdit *> findBoxes(QWidget *root, std::span<const char *const> names)
+{
+    std::vector<QLineEdit *> boxes;
+    boxes.reserve(names.size());
+    for (const char *name : names) {
+        auto *box = root->findChild<QLineEdit *>(QString::fromLatin1(name));
+        Q_ASSERT_X(box, "findBoxes", name);
+        boxes.push_back(box);
+    }
+    return boxes;
+}
+
+void focusBox(QWidget *box)
+{
+    // A tab's page sits in the tab widget's stack; bring each enclosing page
+    // to the front, outermost last.
+    for (QWidget *w = box; w && w->parentWidget(); w = w->parentWidget()) {
+        auto *stack = qobject_cast<QStackedWidget *>(w->parentWidget());
+        auto *tabs = stack ? qobject_cast<QTabWidget *>(stack->parentWidget()) : nullptr;
+        if (tabs)
+            tabs->setCurrentWidget(w);
+    }
+    box->setFocus();
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->selectAll();
+}
+
+void keepToolTipsUp(QWidget *root)
+{
+    // Qt takes a hint down after some seconds; the form's hints are long
+    // enough that a reader needs them until he moves the pointer away.
+    if (!root->toolTip().isEmpty())
+        root->setToolTipDuration(HintDurationMs);
+    const QList<QWidget *> children = root->findChildren<QWidget *>();
+    for (QWidget *w : children) {
+        if (!w->toolTip().isEmpty())
+            w->setToolTipDuration(HintDurationMs);
+    }
+}
+
+} // namespace kx3
