@@ -36,39 +36,57 @@ QString personName(const Database &db, const DataImage &image, qint64 offset, in
                       + SecondNameText(db, image.i32(offset + secondField)));
 }
 
+QString personTitle(const Database &db, qint64 offset)
+{
+    if (offset / RecordSize::Person >= db.counters().persons)
+        return {};
+    return personName(db, db.image(DataFile::Staff), offset, RecordSize::Person,
+                      PersonField::FirstName.offset, PersonField::SecondName.offset);
+}
+
+QString clubTitle(const Database &db, qint64 offset)
+{
+    if (!holdsRecord(db.clubs(), offset, RecordSize::Club))
+        return {};
+    QByteArray name = fieldText(db.clubs(), offset, RecordSize::Club, ClubField::LongName);
+    if (clubKind(db, offset / RecordSize::Club) == ClubKind::Under21Team)
+        name += Under21Suffix;
+    return fromCp1252(name);
+}
+
+QString nationTitle(const Database &db, qint64 offset)
+{
+    return fromCp1252(
+        fieldText(db.image(DataFile::Nation), offset, RecordSize::Nation, NationField::LongName));
+}
+
+QString cityTitle(const Database &db, qint64 offset)
+{
+    return fromCp1252(
+        fieldText(db.image(DataFile::City), offset, RecordSize::City, CityField::Name));
+}
+
+QString stadiumTitle(const Database &db, qint64 offset)
+{
+    return fromCp1252(
+        fieldText(db.image(DataFile::Stadium), offset, RecordSize::Stadium, StadiumField::Name));
+}
+
+QString officialTitle(const Database &db, qint64 offset)
+{
+    return personName(db, db.image(DataFile::Officials), offset, RecordSize::Official,
+                      OfficialField::FirstName.offset, OfficialField::SecondName.offset);
+}
+
+// In the order of EditorScreen.
+constexpr QString (*Titles[EditorScreenCount])(const Database &, qint64) = {
+    personTitle, personTitle, clubTitle, nationTitle, cityTitle, stadiumTitle, officialTitle};
+
 } // namespace
 
 QString recordTitle(const Database &db, EditorScreen screen, qint64 offset)
 {
-    switch (screen) {
-    case EditorScreen::Player:
-    case EditorScreen::Staff:
-        if (offset / RecordSize::Person >= db.counters().persons)
-            return {};
-        return personName(db, db.image(DataFile::Staff), offset, RecordSize::Person,
-                          PersonField::FirstName.offset, PersonField::SecondName.offset);
-    case EditorScreen::Official:
-        return personName(db, db.image(DataFile::Officials), offset, RecordSize::Official,
-                          OfficialField::FirstName.offset, OfficialField::SecondName.offset);
-    case EditorScreen::Club: {
-        if (!holdsRecord(db.clubs(), offset, RecordSize::Club))
-            return {};
-        QByteArray name = fieldText(db.clubs(), offset, RecordSize::Club, ClubField::LongName);
-        if (clubKind(db, offset / RecordSize::Club) == ClubKind::Under21Team)
-            name += Under21Suffix;
-        return fromCp1252(name);
-    }
-    case EditorScreen::Nation:
-        return fromCp1252(fieldText(db.image(DataFile::Nation), offset, RecordSize::Nation,
-                                    NationField::LongName));
-    case EditorScreen::City:
-        return fromCp1252(
-            fieldText(db.image(DataFile::City), offset, RecordSize::City, CityField::Name));
-    case EditorScreen::Stadium:
-        return fromCp1252(fieldText(db.image(DataFile::Stadium), offset, RecordSize::Stadium,
-                                    StadiumField::Name));
-    }
-    return {};
+    return Titles[std::size_t(screen)](db, offset);
 }
 
 } // namespace kx3

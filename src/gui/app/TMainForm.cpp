@@ -2,8 +2,8 @@
 
 #include "BusyCursor.h"
 #include "EditorFrame.h"
+#include "EditorScreens.h"
 #include "Prompter.h"
-#include "RecordTitle.h"
 #include "SearchGroup.h"
 #include "SearchMenu1.h"
 #include "SearchMenu2.h"
@@ -11,11 +11,10 @@
 #include "SplashScreen.h"
 #include "gui/people/PlayerScreen.h"
 #include "gui/people/StaffScreen.h"
+#include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/DefaultButtonGroup.h"
 
-#include <QAbstractItemView>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QScreen>
@@ -91,9 +90,7 @@ void TMainForm::buildScreens()
                            static_cast<QWidget *>(mSearch2), static_cast<QWidget *>(mEditor)})
         mPanels->addWidget(panel);
     mPanels->setCurrentWidget(mSplash);
-    mNoScreen = new QWidget;
-    mNoScreen->setObjectName(QStringLiteral("pnNoEditor"));
-    mEditor->addEditorPanel(mNoScreen);
+    mScreens = new EditorScreens(mDatabase, mState, mEditor, this);
 
     mSearch1->setDatabase(&mDatabase);
     mSearch2->setDatabase(&mDatabase);
@@ -121,14 +118,14 @@ void TMainForm::buildScreens()
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
     connect(mModes, &SearchMenuModes::relationshipListChanged, this, [this](MiscListSource src) {
-        for (RecordScreen *screen : mScreens) {
+        for (RecordScreen *screen : mScreens->all()) {
             if (screen)
                 screen->relationshipsChanged(src);
         }
     });
     connect(mModes, &SearchMenuModes::clubPicked, this,
             [this](ClubPickField field, const QString &text) {
-                if (RecordScreen *screen = currentScreen())
+                if (RecordScreen *screen = mScreens->current())
                     screen->setPickedClub(field, text);
             });
 
@@ -139,19 +136,7 @@ void TMainForm::buildScreens()
 
 void TMainForm::addScreen(RecordScreen *screen)
 {
-    mScreens[std::size_t(screen->kind())] = screen;
-    mEditor->addEditorPanel(screen);
-    // A screen in the background (filled for a later show) must not retitle
-    // the one in front.
-    connect(screen, &RecordScreen::titleChanged, this, [this, screen](const QString &title) {
-        if (currentScreen() == screen)
-            mEditor->setTitle(title);
-    });
-    connect(screen, &RecordScreen::buttonsChanged, this, [this, screen] {
-        if (currentScreen() == screen)
-            updateButtons();
-    });
-    connect(screen, &RecordScreen::recordRequested, this, &TMainForm::openRecord);
+    mScreens->add(screen);
     connect(screen, &RecordScreen::miscListDialogRequested, mModes,
             &SearchMenuModes::openMiscListDialog);
     connect(screen, &RecordScreen::clubPickingRequested, mModes,
@@ -161,12 +146,12 @@ void TMainForm::addScreen(RecordScreen *screen)
 
 StaffScreen *TMainForm::staffScreen() const
 {
-    return static_cast<StaffScreen *>(recordScreen(EditorScreen::Staff));
+    return static_cast<StaffScreen *>(mScreens->screen(EditorScreen::Staff));
 }
 
 PlayerScreen *TMainForm::playerScreen() const
 {
-    return static_cast<PlayerScreen *>(recordScreen(EditorScreen::Player));
+    return static_cast<PlayerScreen *>(mScreens->screen(EditorScreen::Player));
 }
 
 void TMainForm::connectSearchResults()
@@ -235,33 +220,7 @@ void TMainForm::FormShow()
     if (!mInstallation.anyFound())
         return;
     mSplash->startAnimation();
-    setDropDownWidths();
-}
-
-// The closed boxes are narrow to fit the fixed window; their opened lists
-// are wider so that long nation, stadium and colour names can be read.
-void TMainForm::setDropDownWidths()
-{
-    static const struct
-    {
-        int width;
-        std::initializer_list<const char *> names;
-    } groups[] = {
-        {150,
-         {"HomeCol1", "HomeCol2", "AwayCol1", "AwayCol2", "ThirdCol1", "ThirdCol2", "NatHCol1",
-          "NatHCol2", "NatACol1", "NatACol2", "NatTCol1", "NatTCol2"}},
-        {152,
-         {"PNation", "PSecNation", "SNation", "SSecNation", "SNatTeam", "CNation", "CMainStad",
-          "CRsvStad", "NStad", "NCity", "StCity", "CtNat", "ONation", "OCity"}},
-        {200, {"CDiv", "CLastDiv", "COtherDiv"}},
-    };
-    for (const auto &group : groups) {
-        for (const char *name : group.names) {
-            // Boxes of screens not built yet are simply not found.
-            if (auto *box = findChild<QComboBox *>(QLatin1String(name)))
-                box->view()->setMinimumWidth(qMax(group.width, box->width()));
-        }
-    }
+    widenDropDowns(this);
 }
 
 void TMainForm::FindInstallation()
@@ -344,55 +303,9 @@ void TMainForm::bnSearchP2Click()
     mSearchMarker = SearchMenuId::Miscellaneous;
 }
 
-RecordScreen *TMainForm::currentScreen() const
-{
-    return qobject_cast<RecordScreen *>(mEditor->currentEditorPanel());
-}
-
-void TMainForm::showScreen(RecordScreen *screen)
-{
-    mEditor->showEditorPanel(screen ? static_cast<QWidget *>(screen) : mNoScreen);
-    if (screen)
-        mEditor->setTitle(screen->title());
-    updateButtons();
-}
-
-// Each screen says what the create and delete buttons do while it is shown;
-// without one, neither button has anything to act on.
-void TMainForm::updateButtons()
-{
-    const RecordScreen *screen = currentScreen();
-    const RecordButton create = screen ? screen->createButton() : RecordButton{};
-    const RecordButton remove = screen ? screen->deleteButton() : RecordButton{};
-    mEditor->setCreateButton(screen ? create.caption : QStringLiteral("Create"), create.enabled);
-    mEditor->setDeleteButton(screen ? remove.caption : QStringLiteral("Delete"), remove.enabled);
-    if (create.enabled)
-        mState.recordKind = create.kind;
-}
-
-void TMainForm::abandonNewRecord()
-{
-    if (!mState.newRecordMode)
-        return;
-    mState.newRecordMode = false;
-    RecordScreen *screen = currentScreen();
-    if (screen && !screen->showRecord())
-        screen = nullptr;
-    showScreen(screen);
-}
-
 void TMainForm::openRecord(EditorScreen kind, qint64 offset)
 {
-    abandonNewRecord();
-    mState.offset(kind) = offset;
-    RecordScreen *screen = mScreens[std::size_t(kind)];
-    if (screen && screen->showRecord()) {
-        showScreen(screen);
-    } else {
-        // Never leave another kind's editor live under this record's title.
-        showScreen(nullptr);
-        mEditor->setTitle(recordTitle(mDatabase, kind, offset));
-    }
+    mScreens->open(kind, offset);
     showEditor();
 }
 
@@ -406,7 +319,7 @@ void TMainForm::clubChosen(qint64 offset)
 
 void TMainForm::bnSearchClick()
 {
-    abandonNewRecord();
+    mScreens->abandonNewRecord();
     mModes->end();
     mSearch1->showNormalState();
     mSearch1->setReturnsToEditor(true);
@@ -422,10 +335,7 @@ void TMainForm::bnSearchClick()
 
 void TMainForm::bnCreateNewClick()
 {
-    if (RecordScreen *screen = currentScreen()) {
-        screen->beginNewRecord();
-        updateButtons();
-    }
+    mScreens->create();
 }
 
 bool TMainForm::SaveDataFiles()

@@ -19,6 +19,7 @@ namespace kx3 {
 
 class DefaultButtonGroup;
 class EditorFrame;
+class EditorScreens;
 class PlayerScreen;
 class SearchMenu1;
 class SearchMenuModes;
@@ -75,8 +76,6 @@ public:
 
     /// Installs the editor of its record kind; the editor screen takes it.
     void addScreen(RecordScreen *screen);
-    /// The editor of `kind`, or null while that kind has none.
-    RecordScreen *recordScreen(EditorScreen kind) const { return mScreens[std::size_t(kind)]; }
     /// Makes the record at `offset` the current one of its kind and shows it
     /// on its editor. A pending "Create" is dropped.
     void openRecord(EditorScreen screen, qint64 offset);
@@ -91,7 +90,6 @@ protected:
 private:
     void FormShow();
     void FindInstallation();
-    void setDropDownWidths();
     void bnBeginKX3Click();
     void bnBeginKX9900Click();
     void bnBeginClick();
@@ -110,15 +108,6 @@ private:
     void buildScreens();
     void connectSearchResults();
     void showPanel(QWidget *panel);
-    /// The editor in front of the editor screen, or null when none is.
-    RecordScreen *currentScreen() const;
-    /// Shows `screen` (null: no editable screen at all) with its title and buttons.
-    void showScreen(RecordScreen *screen);
-    void updateButtons();
-    /// Ends a pending "Create" without adding anything: the screen that was
-    /// filled with defaults shows its real record again, so that no later
-    /// confirm can write the defaults over it.
-    void abandonNewRecord();
     void leaveSearchMenu(bool returnsToEditor);
     /// Saves with the busy pointer; reports a failure and returns false.
     bool SaveDataFiles();
@@ -134,9 +123,6 @@ private:
     bool mFormShown = false;
     EditorState mState;
     ScreenContext mContext{mDatabase, mLookups, mState, mPrompter};
-    std::array<RecordScreen *, EditorScreenCount> mScreens{};
-    /// Stands in the editor screen for a kind that has no editor yet.
-    QWidget *mNoScreen = nullptr;
 
     QStackedWidget *mPanels = nullptr;
     SplashScreen *mSplash = nullptr;
@@ -145,6 +131,7 @@ private:
     EditorFrame *mEditor = nullptr;
     SearchMenuModes *mModes = nullptr;
     DefaultButtonGroup *mSearchButtons = nullptr;
+    EditorScreens *mScreens = nullptr;
 };
 
 } // namespace kx3

@@ -1,5 +1,6 @@
 #include "BoxHelpers.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -77,6 +78,32 @@ void focusBox(QWidget *box)
     box->setFocus();
     if (auto *edit = qobject_cast<QLineEdit *>(box))
         edit->selectAll();
+}
+
+// The closed boxes are narrow to fit the fixed window; their opened lists
+// are wider so that long nation, stadium and colour names can be read.
+void widenDropDowns(QWidget *window)
+{
+    static const struct
+    {
+        int width;
+        std::initializer_list<const char *> names;
+    } groups[] = {
+        {150,
+         {"HomeCol1", "HomeCol2", "AwayCol1", "AwayCol2", "ThirdCol1", "ThirdCol2", "NatHCol1",
+          "NatHCol2", "NatACol1", "NatACol2", "NatTCol1", "NatTCol2"}},
+        {152,
+         {"PNation", "PSecNation", "SNation", "SSecNation", "SNatTeam", "CNation", "CMainStad",
+          "CRsvStad", "NStad", "NCity", "StCity", "CtNat", "ONation", "OCity"}},
+        {200, {"CDiv", "CLastDiv", "COtherDiv"}},
+    };
+    for (const auto &group : groups) {
+        for (const char *name : group.names) {
+            // Boxes of screens not built yet are simply not found.
+            if (auto *box = window->findChild<QComboBox *>(QLatin1String(name)))
+                box->view()->setMinimumWidth(qMax(group.width, box->width()));
+        }
+    }
 }
 
 void keepToolTipsUp(QWidget *root)

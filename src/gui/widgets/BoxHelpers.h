@@ -43,6 +43,10 @@ std::vector<QLineEdit *> findBoxes(QWidget *root, std::span<const char *const> n
 /// the front first, so that a refused confirm shows the user what to correct.
 void focusBox(QWidget *box);
 
+/// Widens the opened lists of the window's narrow nation, stadium, colour and
+/// division boxes so that long names can be read.
+void widenDropDowns(QWidget *window);
+
 /// How long a hint stays up: as long as the pointer rests on its control.
 inline constexpr int HintDurationMs = 24 * 60 * 60 * 1000;
 

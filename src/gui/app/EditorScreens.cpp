@@ -1,0 +1,91 @@
+#include "EditorScreens.h"
+
+#include "EditorFrame.h"
+#include "RecordTitle.h"
+
+namespace kx3 {
+
+EditorScreens::EditorScreens(Database &db, EditorState &state, EditorFrame *frame, QObject *parent)
+    : QObject(parent), mDb(db), mState(state), mFrame(frame), mNoScreen(new QWidget)
+{
+    mNoScreen->setObjectName(QStringLiteral("pnNoEditor"));
+    mFrame->addEditorPanel(mNoScreen);
+}
+
+void EditorScreens::add(RecordScreen *screen)
+{
+    mScreens[std::size_t(screen->kind())] = screen;
+    mFrame->addEditorPanel(screen);
+    // A screen in the background (filled for a later show) must not retitle
+    // the one in front.
+    connect(screen, &RecordScreen::titleChanged, this, [this, screen](const QString &title) {
+        if (current() == screen)
+            mFrame->setTitle(title);
+    });
+    connect(screen, &RecordScreen::buttonsChanged, this, [this, screen] {
+        if (current() == screen)
+            updateButtons();
+    });
+    connect(screen, &RecordScreen::recordRequested, this, &EditorScreens::open);
+}
+
+RecordScreen *EditorScreens::current() const
+{
+    return qobject_cast<RecordScreen *>(mFrame->currentEditorPanel());
+}
+
+void EditorScreens::show(RecordScreen *screen)
+{
+    mFrame->showEditorPanel(screen ? static_cast<QWidget *>(screen) : mNoScreen);
+    if (screen)
+        mFrame->setTitle(screen->title());
+    updateButtons();
+}
+
+// Each screen says what the create and delete buttons do while it is shown;
+// without one, neither button has anything to act on.
+void EditorScreens::updateButtons()
+{
+    const RecordScreen *screen = current();
+    const RecordButton create = screen ? screen->createButton() : RecordButton{};
+    const RecordButton remove = screen ? screen->deleteButton() : RecordButton{};
+    mFrame->setCreateButton(screen ? create.caption : QStringLiteral("Create"), create.enabled);
+    mFrame->setDeleteButton(screen ? remove.caption : QStringLiteral("Delete"), remove.enabled);
+    if (create.enabled)
+        mState.recordKind = create.kind;
+}
+
+void EditorScreens::abandonNewRecord()
+{
+    if (!mState.newRecordMode)
+        return;
+    mState.newRecordMode = false;
+    RecordScreen *screen = current();
+    if (screen && !screen->showRecord())
+        screen = nullptr;
+    show(screen);
+}
+
+void EditorScreens::open(EditorScreen kind, qint64 offset)
+{
+    abandonNewRecord();
+    mState.offset(kind) = offset;
+    RecordScreen *screen = mScreens[std::size_t(kind)];
+    if (screen && screen->showRecord()) {
+        show(screen);
+    } else {
+        // Never leave another kind's editor live under this record's title.
+        show(nullptr);
+        mFrame->setTitle(recordTitle(mDb, kind, offset));
+    }
+}
+
+void EditorScreens::create()
+{
+    if (RecordScreen *screen = current()) {
+        screen->beginNewRecord();
+        updateButtons();
+    }
+}
+
+} // namespace kx3
