@@ -19,6 +19,27 @@
 
 namespace kx3::test {
 
+/// Every image a person confirm may touch, and the counters.
+struct PersonImages
+{
+    QByteArray staff, first, second, common, nation, history;
+    QList<QByteArray> setup;
+    StaffCounters counters;
+
+    static PersonImages of(const Database &db)
+    {
+        return {db.image(DataFile::Staff).bytes(),
+                db.image(DataFile::FirstNames).bytes(),
+                db.image(DataFile::SecondNames).bytes(),
+                db.image(DataFile::CommonNames).bytes(),
+                db.image(DataFile::Nation).bytes(),
+                db.image(DataFile::StaffHistory).bytes(),
+                db.setupLines(),
+                db.counters()};
+    }
+    friend bool operator==(const PersonImages &, const PersonImages &) = default;
+};
+
 /// First person for which `pred` holds, or -1.
 inline int findPerson(Database &db, const std::function<bool(const PersonRecord &)> &pred)
 {
@@ -49,7 +70,8 @@ inline QByteArray staffAfterUnchangedConfirm(const Database &db, int index, bool
 {
     DataImage expected = db.image(DataFile::Staff);
     PersonRecord want(&expected, personOffset(index));
-    QList<DateField> dates{PersonField::DateOfBirth, PersonField::Joined, PersonField::ContractEnd};
+    QList<DateField> dates{PersonField::DateOfBirth, PersonField::Joined,
+                           PersonField::ContractEnd};
     if (staffScreen)
         dates << PersonField::NationalJoined << PersonField::NationalContractEnd;
     for (const DateField f : dates) {

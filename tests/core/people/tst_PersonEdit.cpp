@@ -23,26 +23,7 @@ Q_DECLARE_METATYPE(kx3::RoleScreen)
 
 namespace {
 
-/// Every image a person confirm may touch, and the counters.
-struct Images
-{
-    QByteArray staff, first, second, common, nation, history;
-    QList<QByteArray> setup;
-    StaffCounters counters;
-
-    static Images of(const Database &db)
-    {
-        return {db.image(DataFile::Staff).bytes(),
-                db.image(DataFile::FirstNames).bytes(),
-                db.image(DataFile::SecondNames).bytes(),
-                db.image(DataFile::CommonNames).bytes(),
-                db.image(DataFile::Nation).bytes(),
-                db.image(DataFile::StaffHistory).bytes(),
-                db.setupLines(),
-                db.counters()};
-    }
-    friend bool operator==(const Images &, const Images &) = default;
-};
+using Images = test::PersonImages;
 
 /// Index of the box captioned `caption` of `kind` on `screen`'s list.
 int boxOf(RoleScreen screen, const char *caption, PersonBox::Kind kind = PersonBox::Number)

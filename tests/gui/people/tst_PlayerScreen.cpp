@@ -153,43 +153,21 @@ void TestPlayerScreen::boxLandsAtItsField()
 
 void TestPlayerScreen::refusalFocusesTheBox_data()
 {
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("tab");
-    QTest::addColumn<QString>("message");
-    auto row = [](const char *box, const char *typed, int tab, const char *message) {
-        QTest::newRow(box) << QString::fromLatin1(box) << QString::fromLatin1(typed) << tab
-                           << QString::fromUtf8(message);
-    };
-    row("Cap", "300", 0, "'300' cannot be stored as Caps: it must be between 0 and 255.");
-    row("Wor", "256", 1, "'256' cannot be stored as Work Rate: it must be between 0 and 255.");
-    row("PWorRep", "40000", 2,
+    refusalColumns();
+    refusalRow("Cap", "300", 0, "'300' cannot be stored as Caps: it must be between 0 and 255.");
+    refusalRow("Wor", "256", 1,
+               "'256' cannot be stored as Work Rate: it must be between 0 and 255.");
+    refusalRow(
+        "PWorRep", "40000", 2,
         "'40000' cannot be stored as World Reputation: it must be between -32768 and 32767.");
-    row("PWage", "2147483648", 0, "'2147483648' is not a valid integer value");
-    row("ConEnd3", "70000", 0, "'70000' cannot be stored as End: it must be between 0 and 65535.");
+    refusalRow("PWage", "2147483648", 0, "'2147483648' is not a valid integer value");
+    refusalRow("ConEnd3", "70000", 0,
+               "'70000' cannot be stored as End: it must be between 0 and 65535.");
 }
 
-// A number its field cannot hold stops the confirm: a warning names it, its
-// box gets the focus on its tab, and nothing is written.
 void TestPlayerScreen::refusalFocusesTheBox()
 {
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(int, tab);
-    QFETCH(QString, message);
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(find(isPlayer));
-    QLineEdit *target = w(box.toLatin1().constData());
-    setText(box.toLatin1().constData(), typed);
-    w<QTabWidget>("PC2")->setCurrentIndex(3);
-    const Images before = images();
-    QVERIFY(!mScreen->ConfirmPlayerClick());
-    QCOMPARE(mPrompter.errors(), QStringList{message});
-    QCOMPARE(w<QTabWidget>("PC2")->currentIndex(), tab);
-    QCOMPARE(QApplication::focusWidget(), target);
-    QCOMPARE(images(), before);
-    QVERIFY(!mDb->isModified());
+    checkRefusal(find(isPlayer), "PC2");
 }
 
 void TestPlayerScreen::titleFollowsTyping()

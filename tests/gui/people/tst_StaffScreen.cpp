@@ -218,43 +218,21 @@ void tst_StaffScreen::fieldsAtOffsets()
 
 void tst_StaffScreen::refusalFocusesTheBox_data()
 {
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("tab");
-    QTest::addColumn<QString>("message");
-    auto row = [](const char *box, const char *typed, int tab, const char *message) {
-        QTest::newRow(box) << QString::fromLatin1(box) << QString::fromLatin1(typed) << tab
-                           << QString::fromLatin1(message);
-    };
-    row("SCap", "300", 0, "'300' cannot be stored as Caps: it must be between 0 and 255.");
-    row("SYou", "-1", 1,
-        "'-1' cannot be stored as Work With Youngster: it must be between 0 and 255.");
-    row("SCurAbi", "40000", 1,
+    refusalColumns();
+    refusalRow("SCap", "300", 0, "'300' cannot be stored as Caps: it must be between 0 and 255.");
+    refusalRow("SYou", "-1", 1,
+               "'-1' cannot be stored as Work With Youngster: it must be between 0 and 255.");
+    refusalRow(
+        "SCurAbi", "40000", 1,
         "'40000' cannot be stored as Current Ability: it must be between -32768 and 32767.");
-    row("NatE3", "70000", 0,
-        "'70000' cannot be stored as Nat End: it must be between 0 and 65535.");
-    row("SDOB1", "4294967296", 0, "'4294967296' is not a valid integer value");
+    refusalRow("NatE3", "70000", 0,
+               "'70000' cannot be stored as Nat End: it must be between 0 and 65535.");
+    refusalRow("SDOB1", "4294967296", 0, "'4294967296' is not a valid integer value");
 }
 
-// A number its field cannot hold stops the confirm: a warning names it, its
-// box gets the focus on its tab, and nothing is written.
 void tst_StaffScreen::refusalFocusesTheBox()
 {
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(int, tab);
-    QFETCH(QString, message);
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(unattached());
-    type(box.toLatin1().constData(), typed);
-    w<QTabWidget>("PC3")->setCurrentIndex(1 - tab);
-    const Snapshot before = snapshot(*mDb);
-    click("ConfirmStaff");
-    QCOMPARE(mPrompter.errors(), QStringList{message});
-    QCOMPARE(w<QTabWidget>("PC3")->currentIndex(), tab);
-    QCOMPARE(QApplication::focusWidget(), edit(box.toLatin1().constData()));
-    QVERIFY(snapshot(*mDb) == before);
+    checkRefusal(unattached(), "PC3");
 }
 
 void tst_StaffScreen::miscEntriesWrittenAndDeleted()

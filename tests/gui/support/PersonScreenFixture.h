@@ -15,33 +15,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTest>
 
 #include <functional>
 #include <memory>
 
 namespace kx3::test {
-
-/// Every image a person confirm may touch, and the counters.
-struct PersonImages
-{
-    QByteArray staff, first, second, common, nation, history;
-    QList<QByteArray> setup;
-    StaffCounters counters;
-
-    static PersonImages of(const Database &db)
-    {
-        return {db.image(DataFile::Staff).bytes(),
-                db.image(DataFile::FirstNames).bytes(),
-                db.image(DataFile::SecondNames).bytes(),
-                db.image(DataFile::CommonNames).bytes(),
-                db.image(DataFile::Nation).bytes(),
-                db.image(DataFile::StaffHistory).bytes(),
-                db.setupLines(),
-                db.counters()};
-    }
-    friend bool operator==(const PersonImages &, const PersonImages &) = default;
-};
 
 /// One person screen on a generated database of 240 persons, typed into and
 /// clicked like a user does, its message boxes answered by a script.
@@ -136,6 +116,43 @@ public:
     }
     PersonRecord rec(int index) { return *person(*mDb, index); }
     PersonImages images() const { return PersonImages::of(*mDb); }
+
+    /// Columns of refusalFocusesTheBox: a box, its text, the tab it is on and
+    /// the warning the confirm must give.
+    static void refusalColumns()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("message");
+    }
+    static void refusalRow(const char *box, const char *typed, int tab, const char *message)
+    {
+        QTest::newRow(box) << QString::fromLatin1(box) << QString::fromLatin1(typed) << tab
+                           << QString::fromUtf8(message);
+    }
+    /// A number its field cannot hold stops the confirm: a warning names it,
+    /// its box gets the focus on its tab, and nothing is written.
+    void checkRefusal(int person, const char *tabs)
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(int, tab);
+        QFETCH(QString, message);
+        mScreen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
+        open(person);
+        const QByteArray name = box.toLatin1();
+        type(name.constData(), typed);
+        w<QTabWidget>(tabs)->setCurrentIndex(tab == 0 ? 1 : 0);
+        const PersonImages before = images();
+        QVERIFY(!mScreen->confirm());
+        QCOMPARE(mPrompter.errors(), QStringList{message});
+        QCOMPARE(w<QTabWidget>(tabs)->currentIndex(), tab);
+        QCOMPARE(QApplication::focusWidget(), w(name.constData()));
+        QCOMPARE(images(), before);
+        QVERIFY(!mDb->isModified());
+    }
 
     /// Every person of the screen's kind, shown and confirmed unchanged, keeps
     /// his bytes but for the re-encodings of a confirm; nothing else changes.
