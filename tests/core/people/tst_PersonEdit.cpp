@@ -52,8 +52,6 @@ class tst_PersonEdit : public QObject
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void unchangedEditRewritesSameValues_data();
-    void unchangedEditRewritesSameValues();
     void numbersMustFitTheirFields_data();
     void numbersMustFitTheirFields();
     void scaledNumbers();
@@ -96,35 +94,6 @@ void tst_PersonEdit::init()
     mDb = std::make_unique<Database>();
     QVERIFY(mInstall->loadInto(*mDb));
     mLookups.build(*mDb, QLocale(QLocale::English, QLocale::UnitedStates));
-}
-
-void tst_PersonEdit::unchangedEditRewritesSameValues_data()
-{
-    QTest::addColumn<RoleScreen>("screen");
-    QTest::newRow("player") << RoleScreen::Player;
-    QTest::newRow("staff") << RoleScreen::Staff;
-}
-
-// Every person, confirmed as shown, keeps every byte except the two
-// re-encodings a confirm makes: dates (leap flag only for 29 February) and a
-// negative second nationality (always -2).
-void tst_PersonEdit::unchangedEditRewritesSameValues()
-{
-    QFETCH(RoleScreen, screen);
-    int checked = 0;
-    for (int i = 0; i < personCount(*mDb); ++i) {
-        if (!hasRole(screen, *person(*mDb, i)))
-            continue;
-        const QByteArray expected =
-            test::staffAfterUnchangedConfirm(*mDb, i, screen == RoleScreen::Staff);
-        Images before = Images::of(*mDb);
-        QVERIFY(apply(i, load(i, screen)).ok());
-        before.staff = expected;
-        QCOMPARE(Images::of(*mDb), before);
-        ++checked;
-    }
-    QVERIFY(checked > 50);
-    QVERIFY(mDb->isModified());
 }
 
 void tst_PersonEdit::numbersMustFitTheirFields_data()
