@@ -77,7 +77,6 @@ private:
         setText((name + '2').constData(), QString::fromLatin1(month));
         setText((name + '3').constData(), QString::fromLatin1(year));
     }
-    void verifyIntegrity() { KX3_VERIFY_SOUND(*mDb, mLookups, IntegrityOptions{true}); }
 };
 
 void TestPlayerScreen::hints()
@@ -281,7 +280,7 @@ void TestPlayerScreen::historyEditing()
     // His records now close the file.
     QCOMPARE(historyRecord(*mDb, records - 1)->person(), i);
     QCOMPARE(historyRecord(*mDb, records - 1)->club(), -3);
-    verifyIntegrity();
+    KX3_VERIFY_SOUND(*mDb, mLookups, IntegrityOptions{true});
 }
 
 void TestPlayerScreen::seasonCheck_data()
@@ -383,7 +382,7 @@ void TestPlayerScreen::jobRules()
         QCOMPARE(rec(i).staffAttributes(), before.counters.staffAttributes);
         QVERIFY(w<QPushButton>("bnNonPlaying")->isEnabled());
     }
-    verifyIntegrity();
+    KX3_VERIFY_SOUND(*mDb, mLookups, IntegrityOptions{true});
 }
 
 void TestPlayerScreen::classRules_data()
@@ -518,7 +517,7 @@ void TestPlayerScreen::createAppendsOnePlayer()
     QCOMPARE(playerAttributesOf(*mDb, rec(before.persons))->playingRating(0), 15);
     QCOMPARE(mScreen->deleteButton().caption, QStringLiteral("Delete Player"));
     QVERIFY(mScreen->deleteButton().enabled);
-    verifyIntegrity();
+    KX3_VERIFY_SOUND(*mDb, mLookups, IntegrityOptions{true});
 }
 
 void TestPlayerScreen::inTheMainWindow()
