@@ -135,10 +135,16 @@ inline constexpr std::array<const char *, 8> MatchDayNames = {
 enum class ClubKind { Club, NationalTeam, Under21Team };
 
 /// A club or national team of the combined club image.
-class ClubRecord : public RecordView
+template <typename Image>
+class BasicClubRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setFixed;
 
     std::int32_t id() const { return get(ClubField::Id); }
     bool setId(std::int32_t v) { return set(ClubField::Id, v); }
@@ -218,6 +224,9 @@ public:
     }
 };
 
+using ClubRecord = BasicClubRecord<DataImage>;
+using ConstClubRecord = BasicClubRecord<const DataImage>;
+
 /// Number of clubs and national teams of the combined club image.
 inline int clubTotal(const Database &db)
 {
@@ -228,6 +237,11 @@ inline int clubTotal(const Database &db)
 inline std::optional<ClubRecord> club(Database &db, qsizetype index)
 {
     return recordAt<ClubRecord>(db.clubs(), RecordSize::Club, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstClubRecord> club(const Database &db, qsizetype index)
+{
+    return recordAt<ConstClubRecord>(db.clubs(), RecordSize::Club, index);
 }
 
 /// Club index of the national team of nation `nation` (C + nation), or -1 when
