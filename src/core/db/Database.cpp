@@ -114,17 +114,19 @@ bool Database::checkConsistency()
     const qint64 os = qint64(c.persons) * RecordSize::Person;
     if (c.staffOffset != os) {
         return refuse(QStringLiteral("the staff attribute table offset is %1, but %2 persons "
-                                     "of 157 bytes end at %3.")
+                                     "of %3 bytes end at %4.")
                           .arg(c.staffOffset)
                           .arg(c.persons)
+                          .arg(RecordSize::Person)
                           .arg(os));
     }
     const qint64 op = os + qint64(c.staffAttributes) * RecordSize::StaffAttributes;
     if (c.playerOffset != op) {
         return refuse(QStringLiteral("the player attribute table offset is %1, but %2 staff "
-                                     "attribute records of 68 bytes end at %3.")
+                                     "attribute records of %3 bytes end at %4.")
                           .arg(c.playerOffset)
                           .arg(c.staffAttributes)
+                          .arg(RecordSize::StaffAttributes)
                           .arg(op));
     }
     const qint64 end = op + qint64(c.playerAttributes) * RecordSize::PlayerAttributes;

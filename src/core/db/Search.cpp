@@ -5,6 +5,7 @@
 #include "core/db/NameEntry.h"
 #include "core/db/SearchPattern.h"
 #include "core/nations/NationRecord.h"
+#include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
 #include "core/world/CityRecord.h"
 #include "core/world/OfficialRecord.h"
@@ -110,9 +111,18 @@ bool matches(const SearchPattern &pattern, const char *candidate, qsizetype leng
     return pattern.occursIn(candidate, length, lastStart);
 }
 
-/// Classifications as bit masks: bit c set = classification c is taken.
-constexpr unsigned PlayerClasses = (1u << 2) | (1u << 3) | (1u << 4);
-constexpr unsigned StaffClasses = (1u << 1) | (1u << 3);
+/// The classifications a rule takes as a bit mask: bit c set = c is taken.
+constexpr unsigned classMask(bool (*takes)(int))
+{
+    unsigned mask = 0;
+    for (int c = 0; c < 32; ++c)
+        mask |= takes(c) ? 1u << c : 0u;
+    return mask;
+}
+
+/// A search lists the persons who own the attribute record its screen shows.
+constexpr unsigned PlayerClasses = classMask(Classification::hasPlayerAttributes);
+constexpr unsigned StaffClasses = classMask(Classification::hasStaffAttributes);
 
 SearchRows searchPersons(const Database &db, const QByteArray &text, bool caseSensitive,
                          unsigned classes)
