@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <unistd.h>
 
 using kx3::DataFile;
@@ -167,6 +170,7 @@ void tst_Database::failedSaveChangesNothing()
     QVERIFY(!db.save());
     const QString failed = QDir::toNativeSeparators(db.filePath(kx3::SavedDataFiles.at(index)));
     QCOMPARE(db.errorString(), QStringLiteral("Cannot create file %1").arg(failed));
+    QCOMPARE(db.errorDetail(), faults.reason());
     QVERIFY(db.isModified());
     QCOMPARE(snapshot(inst.path()), before);
     QCOMPARE(db.image(DataFile::Index).bytes(), tocImage);
@@ -174,6 +178,7 @@ void tst_Database::failedSaveChangesNothing()
     // The same images save fine once the fault is gone.
     db.setSaveFaultInjector(nullptr);
     QVERIFY(db.save());
+    QVERIFY(db.errorDetail().isEmpty());
     QVERIFY(!db.isModified());
     QVERIFY(snapshot(inst.path()) != before);
     QCOMPARE(snapshot(inst.path()).size(), before.size());
@@ -199,6 +204,8 @@ void tst_Database::immutableFileFailsWholeSave()
     QVERIFY(!saved);
     QCOMPARE(db.errorString(),
              QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(nation)));
+    // The file system's own words, whatever the language of the messages.
+    QCOMPARE(db.errorDetail(), QString::fromLocal8Bit(std::strerror(EPERM)));
     QCOMPARE(snapshot(inst.path()), before);
 }
 
