@@ -2,14 +2,14 @@
 
 namespace kx3::test {
 
-bool FailAtStep::failWrite(int index, const QString &)
+QString FailAtStep::failWrite(int index, const QString &)
 {
-    return mStage == Stage::Write && index == mIndex;
+    return mStage == Stage::Write && index == mIndex ? mReason : QString();
 }
 
-bool FailAtStep::failReplace(int index, const QString &)
+QString FailAtStep::failReplace(int index, const QString &)
 {
-    return mStage == Stage::Replace && index == mIndex;
+    return mStage == Stage::Replace && index == mIndex ? mReason : QString();
 }
 
 } // namespace kx3::test

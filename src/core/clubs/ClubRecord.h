@@ -3,6 +3,7 @@
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
 #include "core/db/RecordView.h"
+#include "core/people/CodeLists.h"
 
 #include <array>
 #include <optional>
@@ -90,32 +91,34 @@ inline constexpr std::array<int, 21> StaffListSlots = {
     0, 1, 2, 3, 4, 5, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70,
 };
 
-/// The slots the non-playing side of a job may take (empty for 0, 11, 16 and others).
+/// The slots the non-playing side of a job may take (none for the unemployed, a
+/// pure player, the retired and unknown codes).
 constexpr SlotRange staffSlotRange(int job)
 {
     switch (job) {
-    case 1: return ClubSlots::Chairman;
-    case 2:
-    case 3:
-    case 4: return ClubSlots::Directors;
-    case 5:
-    case 12: return ClubSlots::Manager;
-    case 6:
-    case 7:
-    case 13:
-    case 14: return ClubSlots::Assistant;
-    case 8:
-    case 15: return ClubSlots::Coaches;
-    case 9: return ClubSlots::Scouts;
-    case 10: return ClubSlots::Physios;
+    case Job::Chairman: return ClubSlots::Chairman;
+    case Job::ManagingDirector:
+    case Job::GeneralManager:
+    case Job::DirectorOfFootball: return ClubSlots::Directors;
+    case Job::Manager:
+    case Job::PlayerManager: return ClubSlots::Manager;
+    case Job::AssistantManager:
+    case Job::ReserveManager:
+    case Job::PlayerAssistantManager:
+    case Job::PlayerReserveManager: return ClubSlots::Assistant;
+    case Job::Coach:
+    case Job::PlayerCoach: return ClubSlots::Coaches;
+    case Job::Scout: return ClubSlots::Scouts;
+    case Job::Physio: return ClubSlots::Physios;
     default: return {};
     }
 }
 
-/// The slots the playing side of a job may take: the squad for 11-15.
+/// The slots the playing side of a job may take: the squad for a player and
+/// the combined jobs.
 constexpr SlotRange playerSlotRange(int job)
 {
-    return job >= 11 && job <= 15 ? ClubSlots::Squad : SlotRange{};
+    return Job::isPlaying(job) ? ClubSlots::Squad : SlotRange{};
 }
 
 /// Items of `ClubStatus`: item = stored value.
@@ -135,10 +138,16 @@ inline constexpr std::array<const char *, 8> MatchDayNames = {
 enum class ClubKind { Club, NationalTeam, Under21Team };
 
 /// A club or national team of the combined club image.
-class ClubRecord : public RecordView
+template <typename Image>
+class BasicClubRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setFixed;
 
     std::int32_t id() const { return get(ClubField::Id); }
     bool setId(std::int32_t v) { return set(ClubField::Id, v); }
@@ -218,6 +227,9 @@ public:
     }
 };
 
+using ClubRecord = BasicClubRecord<DataImage>;
+using ConstClubRecord = BasicClubRecord<const DataImage>;
+
 /// Number of clubs and national teams of the combined club image.
 inline int clubTotal(const Database &db)
 {
@@ -228,6 +240,11 @@ inline int clubTotal(const Database &db)
 inline std::optional<ClubRecord> club(Database &db, qsizetype index)
 {
     return recordAt<ClubRecord>(db.clubs(), RecordSize::Club, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstClubRecord> club(const Database &db, qsizetype index)
+{
+    return recordAt<ConstClubRecord>(db.clubs(), RecordSize::Club, index);
 }
 
 /// Club index of the national team of nation `nation` (C + nation), or -1 when

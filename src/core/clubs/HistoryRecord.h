@@ -26,10 +26,15 @@ inline constexpr Field<std::uint8_t> Goals{16};
 inline constexpr std::int32_t UnmatchedHistoryClub = -3;
 
 /// One season of one person at one club.
-class HistoryRecord : public RecordView
+template <typename Image>
+class BasicHistoryRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
 
     std::int32_t id() const { return get(HistoryField::Id); }
     bool setId(std::int32_t v) { return set(HistoryField::Id, v); }
@@ -48,6 +53,9 @@ public:
     bool setGoals(int v) { return set(HistoryField::Goals, std::uint8_t(v)); }
 };
 
+using HistoryRecord = BasicHistoryRecord<DataImage>;
+using ConstHistoryRecord = BasicHistoryRecord<const DataImage>;
+
 inline int historyCount(const Database &db)
 {
     return int(db.image(DataFile::StaffHistory).recordCount(RecordSize::History));
@@ -57,6 +65,12 @@ inline int historyCount(const Database &db)
 inline std::optional<HistoryRecord> historyRecord(Database &db, qsizetype index)
 {
     return recordAt<HistoryRecord>(db.image(DataFile::StaffHistory), RecordSize::History, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstHistoryRecord> historyRecord(const Database &db, qsizetype index)
+{
+    return recordAt<ConstHistoryRecord>(db.image(DataFile::StaffHistory), RecordSize::History,
+                                        index);
 }
 
 } // namespace kx3

@@ -5,9 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -21,15 +20,29 @@ namespace kx3 {
 
 namespace {
 
-bool syncFile(QFile &file)
+/// Why a step of a commit failed, in the operating system's words; nothing
+/// when it worked.
+using Failure = std::optional<QString>;
+
+/// The operating system's text for the error of the call that just failed,
+/// worded as QFile words it.
+QString lastSystemError()
+{
+    return qt_error_string();
+}
+
+Failure syncFile(QFile &file)
 {
     if (!file.flush())
-        return false;
+        return file.errorString();
 #ifdef Q_OS_WIN
-    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle())));
+    if (!FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle()))))
+        return lastSystemError();
 #else
-    return ::fsync(file.handle()) == 0;
+    if (::fsync(file.handle()) != 0)
+        return lastSystemError();
 #endif
+    return std::nullopt;
 }
 
 void syncDirectory(const QString &dir)
@@ -58,14 +71,17 @@ bool replaceFile(const QString &from, const QString &to)
 
 /// Keeps the original reachable under a second name; a hard link costs no
 /// copying, a copy serves where links are not possible.
-bool makeBackup(const QString &original, const QString &backup)
+Failure makeBackup(const QString &original, const QString &backup)
 {
 #ifndef Q_OS_WIN
     if (::link(QFile::encodeName(original).constData(), QFile::encodeName(backup).constData())
         == 0)
-        return true;
+        return std::nullopt;
 #endif
-    return QFile::copy(original, backup);
+    QFile file(original);
+    if (file.copy(backup))
+        return std::nullopt;
+    return file.errorString();
 }
 
 QString uniqueSibling(const QString &target, const char *suffix)
@@ -79,6 +95,37 @@ QString uniqueSibling(const QString &target, const char *suffix)
         if (!QFileInfo::exists(name))
             return name;
     }
+}
+
+/// Writes `content` under a temporary name beside `target` and flushes it to
+/// disk; `temp` names the temporary file once it exists.
+Failure writeTemporary(const QString &target, const QByteArray &content, QString &temp)
+{
+    const QFileInfo info(target);
+    QTemporaryFile tmp(info.absolutePath() + QStringLiteral("/.") + info.fileName()
+                       + QStringLiteral(".XXXXXX.kx3new"));
+    tmp.setAutoRemove(false);
+    if (!tmp.open())
+        return tmp.errorString();
+    temp = tmp.fileName();
+    if (tmp.write(content) != content.size())
+        return tmp.errorString();
+    if (Failure failure = syncFile(tmp))
+        return failure;
+    // The game's files may have been read-only; the saved file is left
+    // writable by its owner and otherwise as permissive as before.
+    if (info.exists()
+        && !tmp.setPermissions(QFile::permissions(target) | QFile::WriteOwner
+                               | QFile::ReadOwner)) {
+        return tmp.errorString();
+    }
+    return std::nullopt;
+}
+
+/// The reason an injected fault gives, if the injector makes the step fail.
+Failure injected(const QString &reason)
+{
+    return reason.isEmpty() ? Failure() : Failure(reason);
 }
 
 } // namespace
@@ -97,28 +144,18 @@ bool AtomicFileSetWriter::commit()
     // Stage 1: every new content safely on disk under a temporary name.
     for (int i = 0; i < mFiles.size(); ++i) {
         const File &f = mFiles.at(i);
-        const QFileInfo info(f.target);
-        QTemporaryFile tmp(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                           + QStringLiteral(".XXXXXX.kx3new"));
-        tmp.setAutoRemove(false);
-        bool ok = !(mFaults && mFaults->failWrite(i, f.target)) && tmp.open();
-        if (ok)
-            temps.append(tmp.fileName());
-        ok = ok && tmp.write(f.content) == f.content.size() && syncFile(tmp);
-        if (ok && info.exists()) {
-            // The game's files may have been read-only; the saved file is
-            // left writable by its owner and otherwise as permissive as before.
-            ok = tmp.setPermissions(QFile::permissions(f.target) | QFile::WriteOwner
-                                    | QFile::ReadOwner);
-        }
-        if (!ok) {
+        QString temp;
+        Failure failure = injected(mFaults ? mFaults->failWrite(i, f.target) : QString());
+        if (!failure)
+            failure = writeTemporary(f.target, f.content, temp);
+        if (!temp.isEmpty())
+            temps.append(temp);
+        if (failure) {
             mFailedTarget = f.target;
-            mErrorDetail = tmp.errorString();
-            tmp.close();
+            mErrorDetail = *failure;
             dropTemps();
             return false;
         }
-        tmp.close();
     }
 
     // Stage 2: move them over the originals, keeping each original until all
@@ -128,18 +165,16 @@ bool AtomicFileSetWriter::commit()
     for (int i = 0; i < mFiles.size(); ++i) {
         const File &f = mFiles.at(i);
         QString backup;
-        bool ok = true;
+        Failure failure;
         if (QFileInfo::exists(f.target)) {
             backup = uniqueSibling(f.target, "kx3old");
-            ok = makeBackup(f.target, backup);
+            failure = makeBackup(f.target, backup);
         }
-        ok = ok && !(mFaults && mFaults->failReplace(i, f.target));
-        if (ok) {
-            ok = replaceFile(temps.at(i), f.target);
-            if (!ok)
-                mErrorDetail = QString::fromLocal8Bit(std::strerror(errno));
-        }
-        if (!ok) {
+        if (!failure)
+            failure = injected(mFaults ? mFaults->failReplace(i, f.target) : QString());
+        if (!failure && !replaceFile(temps.at(i), f.target))
+            failure = lastSystemError();
+        if (failure) {
             if (!backup.isEmpty())
                 QFile::remove(backup);
             // Put back what was already replaced.
@@ -152,6 +187,7 @@ bool AtomicFileSetWriter::commit()
             for (int j = i; j < temps.size(); ++j)
                 QFile::remove(temps.at(j));
             mFailedTarget = f.target;
+            mErrorDetail = *failure;
             return false;
         }
         backups.append(backup);

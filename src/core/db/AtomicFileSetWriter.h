@@ -11,10 +11,11 @@ class SaveFaultInjector
 {
 public:
     virtual ~SaveFaultInjector() = default;
-    /// Return true to make writing the temporary copy of file `index` fail.
-    virtual bool failWrite(int index, const QString &target) = 0;
-    /// Return true to make moving file `index` over its original fail.
-    virtual bool failReplace(int index, const QString &target) = 0;
+    /// The reason, worded as the operating system would give it, to make
+    /// writing the temporary copy of file `index` fail with; empty lets it pass.
+    virtual QString failWrite(int index, const QString &target) = 0;
+    /// The same for moving file `index` over its original.
+    virtual QString failReplace(int index, const QString &target) = 0;
 };
 
 /// Replaces a set of files all together or not at all.
@@ -45,6 +46,8 @@ public:
     bool commit();
 
     QString failedTarget() const { return mFailedTarget; }
+    /// The operating system's reason for that failure ("No space left on
+    /// device"...); empty after a commit that worked.
     QString errorDetail() const { return mErrorDetail; }
 
 private:

@@ -1,89 +1,8 @@
 #include "DataImage.h"
 
-#include <bit>
 #include <cstring>
 
 namespace kx3 {
-
-template <typename T>
-std::optional<T> DataImage::readLe(qsizetype offset) const
-{
-    if (!contains(offset, qsizetype(sizeof(T))))
-        return std::nullopt;
-    using U = std::make_unsigned_t<T>;
-    const auto *p = reinterpret_cast<const unsigned char *>(mBytes.constData() + offset);
-    U v = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i)
-        v = U(v | (U(p[i]) << (8 * i)));
-    return static_cast<T>(v);
-}
-
-template <typename T>
-bool DataImage::writeLe(qsizetype offset, T value)
-{
-    if (!contains(offset, qsizetype(sizeof(T))))
-        return false;
-    using U = std::make_unsigned_t<T>;
-    auto v = static_cast<U>(value);
-    char *p = mBytes.data() + offset;
-    for (std::size_t i = 0; i < sizeof(T); ++i)
-        p[i] = char((v >> (8 * i)) & 0xFF);
-    return true;
-}
-
-std::optional<std::uint8_t> DataImage::tryU8(qsizetype o) const
-{
-    return readLe<std::uint8_t>(o);
-}
-std::optional<std::int16_t> DataImage::tryI16(qsizetype o) const
-{
-    return readLe<std::int16_t>(o);
-}
-std::optional<std::uint16_t> DataImage::tryU16(qsizetype o) const
-{
-    return readLe<std::uint16_t>(o);
-}
-std::optional<std::int32_t> DataImage::tryI32(qsizetype o) const
-{
-    return readLe<std::int32_t>(o);
-}
-std::optional<std::uint32_t> DataImage::tryU32(qsizetype o) const
-{
-    return readLe<std::uint32_t>(o);
-}
-
-std::optional<double> DataImage::tryF64(qsizetype offset) const
-{
-    auto bits = readLe<std::uint64_t>(offset);
-    if (!bits)
-        return std::nullopt;
-    return std::bit_cast<double>(*bits);
-}
-
-bool DataImage::setU8(qsizetype o, std::uint8_t v)
-{
-    return writeLe(o, v);
-}
-bool DataImage::setI16(qsizetype o, std::int16_t v)
-{
-    return writeLe(o, v);
-}
-bool DataImage::setU16(qsizetype o, std::uint16_t v)
-{
-    return writeLe(o, v);
-}
-bool DataImage::setI32(qsizetype o, std::int32_t v)
-{
-    return writeLe(o, v);
-}
-bool DataImage::setU32(qsizetype o, std::uint32_t v)
-{
-    return writeLe(o, v);
-}
-bool DataImage::setF64(qsizetype o, double v)
-{
-    return writeLe(o, std::bit_cast<std::uint64_t>(v));
-}
 
 QByteArray DataImage::read(qsizetype offset, qsizetype length) const
 {

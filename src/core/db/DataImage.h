@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/db/LittleEndian.h"
+
 #include <QByteArray>
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace kx3 {
 
@@ -22,13 +25,15 @@ public:
     bool isEmpty() const { return mBytes.isEmpty(); }
     const QByteArray &bytes() const { return mBytes; }
     void setBytes(QByteArray bytes) { mBytes = std::move(bytes); }
+    /// Moves the bytes out and leaves the image empty, so that a pass over a
+    /// whole table can change them in place and give them back with setBytes.
+    QByteArray takeBytes() { return std::exchange(mBytes, QByteArray()); }
     void clear() { mBytes.clear(); }
 
     /// True when [offset, offset + length) lies inside the image.
     bool contains(qsizetype offset, qsizetype length) const
     {
-        return offset >= 0 && length >= 0 && offset <= mBytes.size()
-               && length <= mBytes.size() - offset;
+        return LittleEndian::fits(mBytes.size(), offset, length);
     }
 
     /// Number of whole records of the given size from the start of the image.
@@ -37,12 +42,27 @@ public:
         return recordSize > 0 ? mBytes.size() / recordSize : 0;
     }
 
-    std::optional<std::uint8_t> tryU8(qsizetype offset) const;
-    std::optional<std::int16_t> tryI16(qsizetype offset) const;
-    std::optional<std::uint16_t> tryU16(qsizetype offset) const;
-    std::optional<std::int32_t> tryI32(qsizetype offset) const;
-    std::optional<std::uint32_t> tryU32(qsizetype offset) const;
-    std::optional<double> tryF64(qsizetype offset) const;
+    std::optional<std::uint8_t> tryU8(qsizetype offset) const
+    {
+        return readLe<std::uint8_t>(offset);
+    }
+    std::optional<std::int16_t> tryI16(qsizetype offset) const
+    {
+        return readLe<std::int16_t>(offset);
+    }
+    std::optional<std::uint16_t> tryU16(qsizetype offset) const
+    {
+        return readLe<std::uint16_t>(offset);
+    }
+    std::optional<std::int32_t> tryI32(qsizetype offset) const
+    {
+        return readLe<std::int32_t>(offset);
+    }
+    std::optional<std::uint32_t> tryU32(qsizetype offset) const
+    {
+        return readLe<std::uint32_t>(offset);
+    }
+    std::optional<double> tryF64(qsizetype offset) const { return readLe<double>(offset); }
 
     std::uint8_t u8(qsizetype offset) const { return tryU8(offset).value_or(0); }
     std::int16_t i16(qsizetype offset) const { return tryI16(offset).value_or(0); }
@@ -51,12 +71,12 @@ public:
     std::uint32_t u32(qsizetype offset) const { return tryU32(offset).value_or(0); }
     double f64(qsizetype offset) const { return tryF64(offset).value_or(0.0); }
 
-    bool setU8(qsizetype offset, std::uint8_t value);
-    bool setI16(qsizetype offset, std::int16_t value);
-    bool setU16(qsizetype offset, std::uint16_t value);
-    bool setI32(qsizetype offset, std::int32_t value);
-    bool setU32(qsizetype offset, std::uint32_t value);
-    bool setF64(qsizetype offset, double value);
+    bool setU8(qsizetype offset, std::uint8_t value) { return writeLe(offset, value); }
+    bool setI16(qsizetype offset, std::int16_t value) { return writeLe(offset, value); }
+    bool setU16(qsizetype offset, std::uint16_t value) { return writeLe(offset, value); }
+    bool setI32(qsizetype offset, std::int32_t value) { return writeLe(offset, value); }
+    bool setU32(qsizetype offset, std::uint32_t value) { return writeLe(offset, value); }
+    bool setF64(qsizetype offset, double value) { return writeLe(offset, value); }
 
     /// A copy of [offset, offset + length), clipped to the image.
     QByteArray read(qsizetype offset, qsizetype length) const;
@@ -87,9 +107,15 @@ public:
 
 private:
     template <typename T>
-    std::optional<T> readLe(qsizetype offset) const;
+    std::optional<T> readLe(qsizetype offset) const
+    {
+        return LittleEndian::read<T>(mBytes, offset);
+    }
     template <typename T>
-    bool writeLe(qsizetype offset, T value);
+    bool writeLe(qsizetype offset, T value)
+    {
+        return LittleEndian::write(mBytes, offset, value);
+    }
 
     QByteArray mBytes;
 };

@@ -26,9 +26,10 @@ QString resolvePathIgnoringCase(const QString &dir, const QString &name)
 Database::Database() = default;
 Database::~Database() = default;
 
-bool Database::fail(const QString &message)
+bool Database::fail(const QString &message, const QString &detail)
 {
     mError = message;
+    mErrorDetail = detail;
     for (DataImage &img : mImages)
         img.clear();
     mClubs.clear();
@@ -42,6 +43,7 @@ bool Database::fail(const QString &message)
 bool Database::load(const QString &installDir)
 {
     mError.clear();
+    mErrorDetail.clear();
     mModified = false;
     mLoaded = false;
     mInstallDir = installDir;
@@ -53,11 +55,13 @@ bool Database::load(const QString &installDir)
         const QString path = resolvePathIgnoringCase(dataDir, dataFileName(file));
         mPaths[index(file)] = path;
         QFile f(path);
+        const QString cannotOpen =
+            QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path));
         if (!f.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
+            return fail(cannotOpen, f.errorString());
         QByteArray bytes = f.readAll();
         if (f.error() != QFileDevice::NoError)
-            return fail(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)));
+            return fail(cannotOpen, f.errorString());
         if (file == DataFile::PlayerSetup)
             mSetupLines = parseSetupLines(bytes);
         else
@@ -114,17 +118,19 @@ bool Database::checkConsistency()
     const qint64 os = qint64(c.persons) * RecordSize::Person;
     if (c.staffOffset != os) {
         return refuse(QStringLiteral("the staff attribute table offset is %1, but %2 persons "
-                                     "of 157 bytes end at %3.")
+                                     "of %3 bytes end at %4.")
                           .arg(c.staffOffset)
                           .arg(c.persons)
+                          .arg(RecordSize::Person)
                           .arg(os));
     }
     const qint64 op = os + qint64(c.staffAttributes) * RecordSize::StaffAttributes;
     if (c.playerOffset != op) {
         return refuse(QStringLiteral("the player attribute table offset is %1, but %2 staff "
-                                     "attribute records of 68 bytes end at %3.")
+                                     "attribute records of %3 bytes end at %4.")
                           .arg(c.playerOffset)
                           .arg(c.staffAttributes)
+                          .arg(RecordSize::StaffAttributes)
                           .arg(op));
     }
     const qint64 end = op + qint64(c.playerAttributes) * RecordSize::PlayerAttributes;
@@ -166,6 +172,7 @@ void Database::updateTableOfContents()
 bool Database::save()
 {
     mError.clear();
+    mErrorDetail.clear();
     if (!mLoaded) {
         mError = QStringLiteral("No database is loaded.");
         return false;
@@ -193,6 +200,7 @@ bool Database::save()
         image(DataFile::Index).setBytes(oldToc);
         mError = QStringLiteral("Cannot create file %1")
                      .arg(QDir::toNativeSeparators(writer.failedTarget()));
+        mErrorDetail = writer.errorDetail();
         return false;
     }
     image(DataFile::Club).setBytes(clubBytes);

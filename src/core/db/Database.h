@@ -44,10 +44,12 @@ public:
 
     /// Writes every saved file and the table of contents, all or nothing.
     /// On failure returns false, changes no file, keeps the modified flag and
-    /// errorString() holds "Cannot create file <path>".
+    /// errorString() holds "Cannot create file <path>", errorDetail() the reason.
     bool save();
 
     QString errorString() const { return mError; }
+    /// The operating system's reason for the last failure ("Permission denied"...), or empty.
+    QString errorDetail() const { return mErrorDetail; }
     bool isLoaded() const { return mLoaded; }
     QString installDir() const { return mInstallDir; }
     /// Path of a file as found at load (its actual spelling on disk).
@@ -82,7 +84,7 @@ public:
 
 private:
     static constexpr int index(DataFile file) { return static_cast<int>(file); }
-    bool fail(const QString &message);
+    bool fail(const QString &message, const QString &detail = QString());
     bool checkConsistency();
 
     std::array<DataImage, DataFileCount> mImages;
@@ -93,6 +95,7 @@ private:
     QList<QByteArray> mSetupLines;
     QString mInstallDir;
     QString mError;
+    QString mErrorDetail;
     bool mLoaded = false;
     bool mModified = false;
     SaveFaultInjector *mFaults = nullptr;

@@ -11,12 +11,6 @@ namespace kx3 {
 
 namespace {
 
-// The record views only hand out mutable access; the look-ups never write.
-Database &readable(const Database &db)
-{
-    return const_cast<Database &>(db);
-}
-
 // Upper case of a Windows-1252 byte; bytes that are no lower-case letter stay.
 unsigned char upperWindows1252(unsigned char b)
 {
@@ -48,31 +42,31 @@ bool equalIgnoringCase(const QByteArray &a, const QByteArray &b)
 
 QByteArray NationName(const Database &db, int nation)
 {
-    const auto record = kx3::nation(readable(db), nation);
+    const auto record = kx3::nation(db, nation);
     return record ? record->longName() : QByteArray();
 }
 
 QByteArray CompetitionName(const Database &db, int competition)
 {
-    const auto record = kx3::competition(readable(db), competition);
+    const auto record = kx3::competition(db, competition);
     return record ? record->name() : QByteArray();
 }
 
 QByteArray CityName(const Database &db, int city)
 {
-    const auto record = kx3::city(readable(db), city);
+    const auto record = kx3::city(db, city);
     return record ? record->name() : QByteArray();
 }
 
 QByteArray ClubLongName(const Database &db, int club)
 {
-    const auto record = kx3::club(readable(db), club);
+    const auto record = kx3::club(db, club);
     return record ? record->longName() : QByteArray();
 }
 
 QByteArray ClubShortName(const Database &db, int club)
 {
-    const auto record = kx3::club(readable(db), club);
+    const auto record = kx3::club(db, club);
     return record ? record->shortName() : QByteArray();
 }
 

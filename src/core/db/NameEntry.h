@@ -21,10 +21,16 @@ inline constexpr std::int32_t NoNationKey = -2;
 inline constexpr int MaxUsageCount = 255;
 
 /// One 60-byte entry of first_names.dat, second_names.dat or common_names.dat.
-class NameEntry : public RecordView
+template <typename Image>
+class BasicNameEntry : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setPadded;
 
     QByteArray text() const { return get(NameEntryField::Text); }
     bool setText(const QByteArray &text) { return setPadded(NameEntryField::Text, text); }
@@ -36,10 +42,18 @@ public:
     bool setUsageCount(int count) { return set(NameEntryField::UsageCount, std::uint8_t(count)); }
 };
 
+using NameEntry = BasicNameEntry<DataImage>;
+using ConstNameEntry = BasicNameEntry<const DataImage>;
+
 /// Entry `index` of a name table image, or nothing when out of range.
 inline std::optional<NameEntry> nameEntry(DataImage &table, qsizetype index)
 {
     return recordAt<NameEntry>(table, RecordSize::NameEntry, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstNameEntry> nameEntry(const DataImage &table, qsizetype index)
+{
+    return recordAt<ConstNameEntry>(table, RecordSize::NameEntry, index);
 }
 
 } // namespace kx3

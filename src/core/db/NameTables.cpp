@@ -12,13 +12,7 @@ namespace kx3 {
 
 namespace {
 
-// The record views only hand out mutable access; the readers here never write.
-Database &readable(const Database &db)
-{
-    return const_cast<Database &>(db);
-}
-
-std::int32_t personNameField(const PersonRecord &p, NameTable table)
+std::int32_t personNameField(const ConstPersonRecord &p, NameTable table)
 {
     switch (table) {
     case NameTable::First: return p.firstName();
@@ -39,7 +33,7 @@ bool setPersonNameField(PersonRecord &p, NameTable table, std::int32_t index)
 }
 
 // Officials carry no common name: nothing to read or write for that table.
-std::optional<std::int32_t> officialNameField(const OfficialRecord &o, NameTable table)
+std::optional<std::int32_t> officialNameField(const ConstOfficialRecord &o, NameTable table)
 {
     switch (table) {
     case NameTable::First: return o.firstName();
@@ -60,7 +54,7 @@ bool setOfficialNameField(OfficialRecord &o, NameTable table, std::int32_t index
 }
 
 /// The target's current name field, or nothing when the target cannot hold one.
-std::optional<std::int32_t> targetNameField(Database &db, NameTable table, NameTarget target)
+std::optional<std::int32_t> targetNameField(const Database &db, NameTable table, NameTarget target)
 {
     if (target.kind == NameTarget::Kind::Person) {
         if (const auto p = person(db, target.index))
@@ -96,7 +90,8 @@ struct UsageCounts
     }
 };
 
-UsageCounts countUsers(Database &db, NameTable table, std::int32_t newIndex, std::int32_t oldIndex)
+UsageCounts countUsers(const Database &db, NameTable table, std::int32_t newIndex,
+                       std::int32_t oldIndex)
 {
     UsageCounts counts;
     const int persons = personCount(db);
@@ -150,7 +145,7 @@ int nameCount(const Database &db, NameTable table)
 
 QByteArray nameText(const Database &db, NameTable table, int index)
 {
-    const auto entry = nameEntry(readable(db).image(nameTableFile(table)), index);
+    const auto entry = nameEntry(db.image(nameTableFile(table)), index);
     return entry ? entry->text() : QByteArray();
 }
 
@@ -171,7 +166,7 @@ QByteArray CommonNameText(const Database &db, int index)
 
 int FindName(const Database &db, NameTable table, std::int32_t nationKey, const QByteArray &text)
 {
-    DataImage &image = readable(db).image(nameTableFile(table));
+    const DataImage &image = db.image(nameTableFile(table));
     const int count = int(image.recordCount(RecordSize::NameEntry));
     for (int i = count - 1; i >= 0; --i) {
         const auto entry = nameEntry(image, i);

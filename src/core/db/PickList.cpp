@@ -50,26 +50,23 @@ PickList PickList::fromNames(const QList<QByteArray> &names, const QLocale &loca
     return list;
 }
 
-// The record views only hand out mutable access; nothing is written here.
 PickList PickList::fromStadiums(const Database &db, const QLocale &locale)
 {
-    Database &source = const_cast<Database &>(db);
     QList<QByteArray> names;
     const int count = stadiumCount(db);
     names.reserve(count);
     for (int i = 0; i < count; ++i)
-        names.append(stadium(source, i)->name());
+        names.append(stadium(db, i)->name());
     return fromNames(names, locale);
 }
 
 PickList PickList::fromCities(const Database &db, const QLocale &locale)
 {
-    Database &source = const_cast<Database &>(db);
     QList<QByteArray> names;
     const int count = cityCount(db);
     names.reserve(count);
     for (int i = 0; i < count; ++i)
-        names.append(city(source, i)->name());
+        names.append(city(db, i)->name());
     return fromNames(names, locale);
 }
 

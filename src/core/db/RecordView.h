@@ -54,15 +54,25 @@ struct BytesField
 
 /// Base of the record views: a record of some kind at a byte offset of an image.
 ///
+/// `Image` is DataImage for a view that reads and writes (RecordView) and
+/// const DataImage for one that only reads (ConstRecordView), which is what
+/// code holding a const Database gets; the setters exist only on the first.
+///
 /// A view owns nothing; it is valid as long as the image is not resized in front
 /// of it. Views are handed out only for records that lie wholly inside their
 /// image, and every access stays bounds-checked by DataImage anyway.
-class RecordView
+template <typename Image>
+class BasicRecordView
 {
-public:
-    RecordView(DataImage *image, qsizetype offset) : mImage(image), mOffset(offset) {}
+    static_assert(std::is_same_v<std::remove_const_t<Image>, DataImage>);
 
-    DataImage *image() const { return mImage; }
+public:
+    /// True for a view that may change its record.
+    static constexpr bool Writable = !std::is_const_v<Image>;
+
+    BasicRecordView(Image *image, qsizetype offset) : mImage(image), mOffset(offset) {}
+
+    Image *image() const { return mImage; }
     qsizetype offset() const { return mOffset; }
 
     template <typename T>
@@ -84,7 +94,7 @@ public:
     }
 
     template <typename T>
-    bool set(Field<T> field, T value)
+    bool set(Field<T> field, T value) requires Writable
     {
         const qsizetype at = mOffset + field.offset;
         if constexpr (std::is_same_v<T, std::uint8_t>)
@@ -106,12 +116,12 @@ public:
         return mImage->text(mOffset + field.offset, field.capacity);
     }
     /// Zero-filled, text cut to width - 1 bytes, last byte 0xFF.
-    bool setFixed(TextField field, const QByteArray &text)
+    bool setFixed(TextField field, const QByteArray &text) requires Writable
     {
         return mImage->setFixedText(mOffset + field.offset, field.width, text);
     }
     /// Zero-filled, text cut to the field's capacity.
-    bool setPadded(TextField field, const QByteArray &text)
+    bool setPadded(TextField field, const QByteArray &text) requires Writable
     {
         if (!mImage->contains(mOffset + field.offset, field.width))
             return false;
@@ -123,7 +133,7 @@ public:
     {
         return readRecordDate(*mImage, mOffset + field.offset);
     }
-    bool set(DateField field, const RecordDate &date)
+    bool set(DateField field, const RecordDate &date) requires Writable
     {
         return writeRecordDate(*mImage, mOffset + field.offset, date);
     }
@@ -132,20 +142,26 @@ public:
     {
         return mImage->read(mOffset + field.offset, field.width);
     }
-    bool set(BytesField field, const QByteArray &bytes)
+    bool set(BytesField field, const QByteArray &bytes) requires Writable
     {
         return bytes.size() == field.width && mImage->write(mOffset + field.offset, bytes);
     }
 
 protected:
-    DataImage *mImage;
+    Image *mImage;
     qsizetype mOffset;
 };
 
+/// A view that reads and writes its record.
+using RecordView = BasicRecordView<DataImage>;
+/// A view that only reads its record.
+using ConstRecordView = BasicRecordView<const DataImage>;
+
 /// The view of record `index` of a table of `count` records of `recordSize` bytes
 /// starting at `tableOffset`, or nothing when the index or the record lies outside.
-template <typename View>
-std::optional<View> recordAt(DataImage &image, qsizetype tableOffset, qsizetype count,
+/// A const image gives only read-only views.
+template <typename View, typename Image>
+std::optional<View> recordAt(Image &image, qsizetype tableOffset, qsizetype count,
                              qsizetype recordSize, qsizetype index)
 {
     if (index < 0 || index >= count || tableOffset < 0)
@@ -157,8 +173,8 @@ std::optional<View> recordAt(DataImage &image, qsizetype tableOffset, qsizetype 
 }
 
 /// The same for a table that fills its image: the count is size / record size.
-template <typename View>
-std::optional<View> recordAt(DataImage &image, qsizetype recordSize, qsizetype index)
+template <typename View, typename Image>
+std::optional<View> recordAt(Image &image, qsizetype recordSize, qsizetype index)
 {
     return recordAt<View>(image, 0, image.recordCount(recordSize), recordSize, index);
 }

@@ -5,12 +5,11 @@
 #include "core/db/NameEntry.h"
 #include "core/db/SearchPattern.h"
 #include "core/nations/NationRecord.h"
+#include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
 #include "core/world/CityRecord.h"
 #include "core/world/OfficialRecord.h"
 #include "core/world/StadiumRecord.h"
-
-#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
@@ -22,11 +21,6 @@ namespace {
 /// The text of the nation list's item 0, which stands for "no nation".
 constexpr char NoneText[] = "<none>";
 constexpr qsizetype NoneLength = sizeof(NoneText) - 1;
-
-std::int32_t readI32(const char *at)
-{
-    return qFromLittleEndian<std::int32_t>(at);
-}
 
 /// One text field of every whole record of an image, read without allocating.
 ///
@@ -117,9 +111,18 @@ bool matches(const SearchPattern &pattern, const char *candidate, qsizetype leng
     return pattern.occursIn(candidate, length, lastStart);
 }
 
-/// Classifications as bit masks: bit c set = classification c is taken.
-constexpr unsigned PlayerClasses = (1u << 2) | (1u << 3) | (1u << 4);
-constexpr unsigned StaffClasses = (1u << 1) | (1u << 3);
+/// The classifications a rule takes as a bit mask: bit c set = c is taken.
+constexpr unsigned classMask(bool (*takes)(int))
+{
+    unsigned mask = 0;
+    for (int c = 0; c < 32; ++c)
+        mask |= takes(c) ? 1u << c : 0u;
+    return mask;
+}
+
+/// A search lists the persons who own the attribute record its screen shows.
+constexpr unsigned PlayerClasses = classMask(Classification::hasPlayerAttributes);
+constexpr unsigned StaffClasses = classMask(Classification::hasStaffAttributes);
 
 SearchRows searchPersons(const Database &db, const QByteArray &text, bool caseSensitive,
                          unsigned classes)
@@ -140,18 +143,17 @@ SearchRows searchPersons(const Database &db, const QByteArray &text, bool caseSe
     constexpr qsizetype CandidateSize = 3 * NameCapacity + 2;
     char candidate[CandidateSize];
     char folded[CandidateSize];
-    const char *record = staff.bytes().constData();
-    for (qsizetype i = 0; i < count; ++i, record += RecordSize::Person) {
-        const unsigned cls =
-            static_cast<unsigned char>(record[PersonField::Classification.offset]);
+    for (qsizetype i = 0; i < count; ++i) {
+        const ConstPersonRecord person(&staff, personOffset(i));
+        const unsigned cls = unsigned(person.classification());
         if (cls >= 32 || !((classes >> cls) & 1u))
             continue;
-        qsizetype n = first.copy(readI32(record + PersonField::FirstName.offset), candidate);
+        qsizetype n = first.copy(person.firstName(), candidate);
         candidate[n++] = ' ';
-        n += second.copy(readI32(record + PersonField::SecondName.offset), candidate + n);
+        n += second.copy(person.secondName(), candidate + n);
         const qsizetype shownLength = n;
         candidate[n++] = ' ';
-        n += common.copy(readI32(record + PersonField::CommonName.offset), candidate + n);
+        n += common.copy(person.commonName(), candidate + n);
         if (matches(pattern, candidate, n, folded, n))
             rows.push_back({QByteArray(candidate, shownLength), personOffset(i)});
     }
@@ -197,8 +199,9 @@ SearchRows searchClubs(const Database &db, const QByteArray &text, bool caseSens
         std::memset(block + NamesWidth, 0, BlockSize - NamesWidth);
         const void *zero = std::memchr(block + ShortStart, 0, ShortSearched);
         const qsizetype at = zero ? static_cast<const char *>(zero) - block + 1 : NamesWidth;
-        copyNationItem(nations, readI32(record + ClubField::Nation.offset),
-                       NegativeNation::OnlyMinusOneNone, block + at, BlockSize - at);
+        const ConstClubRecord club(&clubs, i * RecordSize::Club);
+        copyNationItem(nations, club.nation(), NegativeNation::OnlyMinusOneNone, block + at,
+                       BlockSize - at);
         if (pattern.folds())
             foldSearchBytes(block, block, BlockSize);
         if (!pattern.occursIn(block, BlockSize))
@@ -230,15 +233,15 @@ SearchRows searchOfficials(const Database &db, const QByteArray &text, bool case
     constexpr qsizetype CandidateSize = 2 * NameCapacity + 1 + NationNameCapacity;
     char candidate[CandidateSize];
     char folded[CandidateSize];
-    const char *record = officials.bytes().constData();
-    for (qsizetype i = 0; i < count; ++i, record += RecordSize::Official) {
-        qsizetype n = first.copy(readI32(record + OfficialField::FirstName.offset), candidate);
+    for (qsizetype i = 0; i < count; ++i) {
+        const ConstOfficialRecord official(&officials, i * RecordSize::Official);
+        qsizetype n = first.copy(official.firstName(), candidate);
         candidate[n++] = ' ';
-        n += second.copy(readI32(record + OfficialField::SecondName.offset), candidate + n);
+        n += second.copy(official.secondName(), candidate + n);
         const qsizetype shownLength = n;
         // No separator: a text may run from the surname into the nation.
-        n += copyNationItem(nations, readI32(record + OfficialField::Nation.offset),
-                            NegativeNation::IsNone, candidate + n, NationNameCapacity);
+        n += copyNationItem(nations, official.nation(), NegativeNation::IsNone, candidate + n,
+                            NationNameCapacity);
         if (matches(pattern, candidate, n, folded, n))
             rows.push_back({QByteArray(candidate, shownLength), qint64(i) * RecordSize::Official});
     }
@@ -294,13 +297,12 @@ SearchRows searchCities(const Database &db, const QByteArray &text, bool caseSen
     constexpr qsizetype CandidateSize = CityField::Name.capacity + 1 + NationNameCapacity;
     char candidate[CandidateSize];
     char folded[CandidateSize];
-    const char *record = cities.bytes().constData();
-    for (qsizetype i = 0; i < names.count(); ++i, record += RecordSize::City) {
+    for (qsizetype i = 0; i < names.count(); ++i) {
         qsizetype n = names.copy(i, candidate);
         const qsizetype shownLength = n;
         // The zero keeps a match inside the name or inside the nation name.
         candidate[n++] = '\0';
-        n += copyNationItem(nations, readI32(record + CityField::Nation.offset),
+        n += copyNationItem(nations, ConstCityRecord(&cities, i * RecordSize::City).nation(),
                             NegativeNation::IsNone, candidate + n, NationNameCapacity);
         if (matches(pattern, candidate, n, folded, WorldLastStart))
             rows.push_back({QByteArray(candidate, shownLength), qint64(i) * RecordSize::City});
@@ -325,12 +327,11 @@ SearchRows searchStadiums(const Database &db, const QByteArray &text, bool caseS
         StadiumField::Name.capacity + 1 + CityField::Name.capacity + 1 + NationNameCapacity;
     char candidate[CandidateSize];
     char folded[CandidateSize];
-    const char *record = stadiums.bytes().constData();
-    for (qsizetype i = 0; i < names.count(); ++i, record += RecordSize::Stadium) {
+    for (qsizetype i = 0; i < names.count(); ++i) {
         qsizetype n = names.copy(i, candidate);
         const qsizetype shownLength = n;
         candidate[n++] = '\0';
-        const std::int32_t city = readI32(record + StadiumField::City.offset);
+        const std::int32_t city = ConstStadiumRecord(&stadiums, i * RecordSize::Stadium).city();
         // City 0's own name is left out, as the game's search does; its nation
         // is still searched.
         if (city > 0) {
@@ -338,9 +339,9 @@ SearchRows searchStadiums(const Database &db, const QByteArray &text, bool caseS
             candidate[n++] = '\0';
         }
         if (city >= 0 && city < cityNames.count()) {
-            const char *cityRecord = cities.bytes().constData() + qint64(city) * RecordSize::City;
-            n += copyNationItem(nations, readI32(cityRecord + CityField::Nation.offset),
-                                NegativeNation::IsNone, candidate + n, NationNameCapacity);
+            const ConstCityRecord cityRecord(&cities, qint64(city) * RecordSize::City);
+            n += copyNationItem(nations, cityRecord.nation(), NegativeNation::IsNone,
+                                candidate + n, NationNameCapacity);
         }
         if (matches(pattern, candidate, n, folded, WorldLastStart))
             rows.push_back({QByteArray(candidate, shownLength), qint64(i) * RecordSize::Stadium});

@@ -1,6 +1,7 @@
 #include "WineRegistry.h"
 
 #include "Database.h"
+#include "core/db/LittleEndian.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -128,7 +129,7 @@ QString fromUtf16Le(const QByteArray &bytes)
     QString text;
     text.reserve(bytes.size() / 2);
     for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        const auto unit = char16_t(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8));
+        const auto unit = char16_t(LittleEndian::decode<std::uint16_t>(bytes.constData() + i));
         if (unit == 0)
             break;
         text.append(QChar(unit));

@@ -98,10 +98,16 @@ inline constexpr std::array<const char *, 3> GroupMembershipNames = {
 };
 
 /// A nation of nation.dat.
-class NationRecord : public RecordView
+template <typename Image>
+class BasicNationRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setPadded;
 
     QByteArray longName() const { return get(NationField::LongName); }
     bool setLongName(const QByteArray &t) { return setPadded(NationField::LongName, t); }
@@ -190,6 +196,9 @@ public:
     }
 };
 
+using NationRecord = BasicNationRecord<DataImage>;
+using ConstNationRecord = BasicNationRecord<const DataImage>;
+
 inline int nationCount(const Database &db)
 {
     return int(db.image(DataFile::Nation).recordCount(RecordSize::Nation));
@@ -199,6 +208,11 @@ inline int nationCount(const Database &db)
 inline std::optional<NationRecord> nation(Database &db, qsizetype index)
 {
     return recordAt<NationRecord>(db.image(DataFile::Nation), RecordSize::Nation, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstNationRecord> nation(const Database &db, qsizetype index)
+{
+    return recordAt<ConstNationRecord>(db.image(DataFile::Nation), RecordSize::Nation, index);
 }
 
 } // namespace kx3

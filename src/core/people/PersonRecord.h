@@ -72,10 +72,15 @@ inline constexpr std::array<NumberField, 8> MentalRatingFields = numberFields(
                                 "Professionalism", "Sportsmanship", "Temperament"});
 
 /// A person (player or non-playing staff) of the person table of staff.dat.
-class PersonRecord : public RecordView
+template <typename Image>
+class BasicPersonRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
 
     std::int32_t id() const { return get(PersonField::Id); }
     bool setId(std::int32_t v) { return set(PersonField::Id, v); }
@@ -151,6 +156,9 @@ public:
     bool setStaffAttributes(std::int32_t v) { return set(PersonField::StaffAttributes, v); }
 };
 
+using PersonRecord = BasicPersonRecord<DataImage>;
+using ConstPersonRecord = BasicPersonRecord<const DataImage>;
+
 /// Number of persons: the person count N of the table of contents.
 inline int personCount(const Database &db)
 {
@@ -162,6 +170,12 @@ inline std::optional<PersonRecord> person(Database &db, qsizetype index)
 {
     return recordAt<PersonRecord>(db.image(DataFile::Staff), 0, db.counters().persons,
                                   RecordSize::Person, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstPersonRecord> person(const Database &db, qsizetype index)
+{
+    return recordAt<ConstPersonRecord>(db.image(DataFile::Staff), 0, db.counters().persons,
+                                       RecordSize::Person, index);
 }
 
 /// Byte offset of person `index` in staff.dat.

@@ -60,10 +60,17 @@ inline constexpr int InjuryProneRating = 18;
 inline constexpr std::uint8_t NewPlayerAttributesTrailer = 2;
 
 /// Ratings of a player: one record of the player attribute table of staff.dat.
-class PlayerAttributes : public RecordView
+template <typename Image>
+class BasicPlayerAttributes : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::read;
+    using Base::write;
 
     std::int32_t id() const { return get(PlayerAttributesField::Id); }
     bool setId(std::int32_t v) { return set(PlayerAttributesField::Id, v); }
@@ -120,6 +127,9 @@ public:
     }
 };
 
+using PlayerAttributes = BasicPlayerAttributes<DataImage>;
+using ConstPlayerAttributes = BasicPlayerAttributes<const DataImage>;
+
 /// Byte offset of player attribute record `index` in staff.dat.
 inline qsizetype playerAttributesOffset(const Database &db, qsizetype index)
 {
@@ -134,9 +144,23 @@ inline std::optional<PlayerAttributes> playerAttributes(Database &db, qsizetype 
                                       db.counters().playerAttributes, RecordSize::PlayerAttributes,
                                       index);
 }
+/// The same record, read-only.
+inline std::optional<ConstPlayerAttributes> playerAttributes(const Database &db, qsizetype index)
+{
+    return recordAt<ConstPlayerAttributes>(db.image(DataFile::Staff), db.counters().playerOffset,
+                                           db.counters().playerAttributes,
+                                           RecordSize::PlayerAttributes, index);
+}
 
 /// The player attribute record a person refers to, if that index is valid.
 inline std::optional<PlayerAttributes> playerAttributesOf(Database &db, const PersonRecord &p)
+{
+    return playerAttributes(db, p.playerAttributes());
+}
+/// The same record, read-only, for either view of the person.
+template <typename Image>
+std::optional<ConstPlayerAttributes> playerAttributesOf(const Database &db,
+                                                        const BasicPersonRecord<Image> &p)
 {
     return playerAttributes(db, p.playerAttributes());
 }

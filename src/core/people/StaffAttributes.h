@@ -59,10 +59,17 @@ inline constexpr std::array<NumberField, 21> StaffRatingFields = numberFields(
 inline constexpr std::uint8_t NewStaffFormation = 3;
 
 /// Ratings of a non-playing person: one record of the staff attribute table.
-class StaffAttributes : public RecordView
+template <typename Image>
+class BasicStaffAttributes : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::read;
+    using Base::write;
 
     std::int32_t id() const { return get(StaffAttributesField::Id); }
     bool setId(std::int32_t v) { return set(StaffAttributesField::Id, v); }
@@ -108,6 +115,9 @@ public:
     bool setFormation(int v) { return set(StaffAttributesField::Formation, std::uint8_t(v)); }
 };
 
+using StaffAttributes = BasicStaffAttributes<DataImage>;
+using ConstStaffAttributes = BasicStaffAttributes<const DataImage>;
+
 /// Byte offset of staff attribute record `index` in staff.dat.
 inline qsizetype staffAttributesOffset(const Database &db, qsizetype index)
 {
@@ -122,9 +132,23 @@ inline std::optional<StaffAttributes> staffAttributes(Database &db, qsizetype in
                                      db.counters().staffAttributes, RecordSize::StaffAttributes,
                                      index);
 }
+/// The same record, read-only.
+inline std::optional<ConstStaffAttributes> staffAttributes(const Database &db, qsizetype index)
+{
+    return recordAt<ConstStaffAttributes>(db.image(DataFile::Staff), db.counters().staffOffset,
+                                          db.counters().staffAttributes,
+                                          RecordSize::StaffAttributes, index);
+}
 
 /// The staff attribute record a person refers to, if that index is valid.
 inline std::optional<StaffAttributes> staffAttributesOf(Database &db, const PersonRecord &p)
+{
+    return staffAttributes(db, p.staffAttributes());
+}
+/// The same record, read-only, for either view of the person.
+template <typename Image>
+std::optional<ConstStaffAttributes> staffAttributesOf(const Database &db,
+                                                      const BasicPersonRecord<Image> &p)
 {
     return staffAttributes(db, p.staffAttributes());
 }

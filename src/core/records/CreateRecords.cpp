@@ -3,11 +3,11 @@
 #include "core/clubs/ClubRecord.h"
 #include "core/clubs/HistoryRecord.h"
 #include "core/db/Database.h"
+#include "core/db/LittleEndian.h"
 #include "core/db/Lookups.h"
 #include "core/db/NameTables.h"
 #include "core/db/PickList.h"
 #include "core/people/PersonRecord.h"
-#include "core/records/LittleEndian.h"
 #include "core/world/CityRecord.h"
 #include "core/world/NationCompHistoryRecord.h"
 #include "core/world/OfficialRecord.h"
@@ -54,7 +54,7 @@ void shiftClubReferences(Database &db, std::int32_t first)
     namespace LE = LittleEndian;
 
     DataImage &staffImage = db.image(DataFile::Staff);
-    QByteArray staff = LE::takeBytes(staffImage);
+    QByteArray staff = staffImage.takeBytes();
     const qint64 persons =
         std::min<qint64>(db.counters().persons, staff.size() / RecordSize::Person);
     static constexpr int ClubFields[] = {
@@ -167,7 +167,7 @@ int insertClub(Database &db, ClubNameList &clubNames, const ClubValues &values)
     DataImage &clubs = db.clubs();
     clubs.insert(offset, newClubRecord(index));
     namespace LE = LittleEndian;
-    QByteArray bytes = LE::takeBytes(clubs);
+    QByteArray bytes = clubs.takeBytes();
     const qint64 total = bytes.size() / RecordSize::Club;
     for (qint64 r = 0; r < total; ++r) {
         const qint64 at = r * RecordSize::Club;

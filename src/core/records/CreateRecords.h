@@ -1,6 +1,10 @@
 #pragma once
 
+#include "core/clubs/ClubRecord.h"
 #include "core/db/RecordDate.h"
+#include "core/world/CityRecord.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumRecord.h"
 
 #include <QByteArray>
 
@@ -9,13 +13,9 @@
 
 namespace kx3 {
 
-class CityRecord;
 class ClubNameList;
-class ClubRecord;
 class Database;
-class OfficialRecord;
 class PickList;
-class StadiumRecord;
 
 // The values below are what a screen's confirm writes, already converted from
 // its texts and choices. A screen converts and checks every box first and

@@ -3,8 +3,8 @@
 #include "core/clubs/ClubRecord.h"
 #include "core/clubs/HistoryRecord.h"
 #include "core/db/Database.h"
+#include "core/db/LittleEndian.h"
 #include "core/people/PersonRecord.h"
-#include "core/records/LittleEndian.h"
 #include "core/world/OfficialRecord.h"
 
 #include <algorithm>
@@ -80,7 +80,7 @@ void removeFromStaff(Database &db, std::int32_t d)
 {
     StaffCounters &c = db.counters();
     DataImage &image = db.image(DataFile::Staff);
-    QByteArray bytes = LE::takeBytes(image);
+    QByteArray bytes = image.takeBytes();
     const qint64 at = qint64(d) * RecordSize::Person;
     const std::int32_t k = LE::i32(bytes, at + PersonField::PlayerAttributes.offset);
     const std::int32_t j = LE::i32(bytes, at + PersonField::StaffAttributes.offset);
@@ -133,7 +133,7 @@ void removeFromStaff(Database &db, std::int32_t d)
 void renumberClubs(Database &db, std::int32_t d)
 {
     DataImage &image = db.clubs();
-    QByteArray bytes = LE::takeBytes(image);
+    QByteArray bytes = image.takeBytes();
     const qint64 total = bytes.size() / RecordSize::Club;
     for (qint64 r = 0; r < total; ++r) {
         const qint64 at = r * RecordSize::Club;
@@ -151,7 +151,7 @@ void renumberClubs(Database &db, std::int32_t d)
 void removeHistory(Database &db, std::int32_t d)
 {
     DataImage &image = db.image(DataFile::StaffHistory);
-    QByteArray bytes = LE::takeBytes(image);
+    QByteArray bytes = image.takeBytes();
     const qint64 count = bytes.size() / RecordSize::History;
     char *data = bytes.data();
     qint64 kept = 0;

@@ -11,7 +11,6 @@
 #include "core/people/PersonRecord.h"
 #include "core/people/PlayerAttributes.h"
 #include "core/people/StaffAttributes.h"
-#include "core/records/LittleEndian.h"
 #include "core/world/CityRecord.h"
 #include "core/world/CompetitionRecord.h"
 #include "core/world/NationCompHistoryRecord.h"
@@ -89,14 +88,6 @@ private:
     void ids(const DataImage &image, qint64 tableOffset, qint64 count, int recordSize,
              int idOffset, const QString &table);
 
-    static std::int32_t i32(const DataImage &image, qint64 offset)
-    {
-        return LittleEndian::i32(image.bytes(), offset);
-    }
-    static int u8(const DataImage &image, qint64 offset)
-    {
-        return LittleEndian::u8(image.bytes(), offset);
-    }
     const DataImage &file(DataFile f) const { return mDb.image(f); }
     qint64 personAt(qint64 i) const { return i * RecordSize::Person; }
 
@@ -173,7 +164,7 @@ void Checker::ids(const DataImage &image, qint64 tableOffset, qint64 count, int 
                   int idOffset, const QString &table)
 {
     for (qint64 i = 0; i < count; ++i) {
-        const std::int32_t id = i32(image, tableOffset + i * recordSize + idOffset);
+        const std::int32_t id = image.i32(tableOffset + i * recordSize + idOffset);
         if (id != i) {
             report([&] {
                 return QStringLiteral("%1: record %2 has id %3").arg(table).arg(i).arg(id);
@@ -300,30 +291,30 @@ void Checker::checkPersons()
         const qint64 at = personAt(i);
         const Where where{"staff.dat: person %1", i};
         // Every person names an entry of each of the three name tables.
-        required(where, "first name", i32(staff, at + PersonField::FirstName.offset),
+        required(where, "first name", staff.i32(at + PersonField::FirstName.offset),
                  Range{0, mNames[0]});
-        required(where, "second name", i32(staff, at + PersonField::SecondName.offset),
+        required(where, "second name", staff.i32(at + PersonField::SecondName.offset),
                  Range{0, mNames[1]});
-        required(where, "common name", i32(staff, at + PersonField::CommonName.offset),
+        required(where, "common name", staff.i32(at + PersonField::CommonName.offset),
                  Range{0, mNames[2]});
-        optional(where, "nationality", i32(staff, at + PersonField::Nationality.offset), nations);
+        optional(where, "nationality", staff.i32(at + PersonField::Nationality.offset), nations);
         optional(where, "second nationality",
-                 i32(staff, at + PersonField::SecondNationality.offset), nations);
+                 staff.i32(at + PersonField::SecondNationality.offset), nations);
         // National duty names a national team, never a club.
-        optional(where, "national team", i32(staff, at + PersonField::NationalTeam.offset),
+        optional(where, "national team", staff.i32(at + PersonField::NationalTeam.offset),
                  nationalTeams);
-        optional(where, "club", i32(staff, at + PersonField::Club.offset), clubs);
+        optional(where, "club", staff.i32(at + PersonField::Club.offset), clubs);
         for (int s = 0; s < PersonRelationship::Count; ++s) {
-            const std::int32_t v = i32(staff, at + PersonField::Relationships.at(s).offset);
+            const std::int32_t v = staff.i32(at + PersonField::Relationships.at(s).offset);
             if (PersonRelationship::isClubSlot(s))
                 optional(where, "relationship club", v, clubs);
             else
                 optional(where, "relationship person", v, persons);
         }
-        const int job = u8(staff, at + PersonField::Job.offset);
+        const int job = staff.u8(at + PersonField::Job.offset);
         if (job > HighestJob)
             required(where, "job", job, Range{0, HighestJob + 1});
-        const int cls = u8(staff, at + PersonField::Classification.offset);
+        const int cls = staff.u8(at + PersonField::Classification.offset);
         if (cls > HighestClassification)
             required(where, "classification", cls, Range{0, HighestClassification + 1});
 
@@ -359,9 +350,9 @@ void Checker::checkPersons()
                 owner = i;
             }
         };
-        own(i32(staff, at + PersonField::PlayerAttributes.offset), playerOwner,
+        own(staff.i32(at + PersonField::PlayerAttributes.offset), playerOwner,
             "player attribute record", Classification::hasPlayerAttributes(cls));
-        own(i32(staff, at + PersonField::StaffAttributes.offset), staffOwner,
+        own(staff.i32(at + PersonField::StaffAttributes.offset), staffOwner,
             "staff attribute record", Classification::hasStaffAttributes(cls));
     }
     // No attribute record is left behind by a person that no longer exists.
@@ -393,20 +384,20 @@ void Checker::checkClubs()
     for (qint64 r = 0; r < mClubTotal; ++r) {
         const qint64 at = r * RecordSize::Club;
         const Where where{"club image: club %1", r};
-        optional(where, "nation", i32(clubs, at + ClubField::Nation.offset), nations);
-        optional(where, "division", i32(clubs, at + ClubField::Division.offset), competitions);
-        optional(where, "last division", i32(clubs, at + ClubField::LastDivision.offset),
+        optional(where, "nation", clubs.i32(at + ClubField::Nation.offset), nations);
+        optional(where, "division", clubs.i32(at + ClubField::Division.offset), competitions);
+        optional(where, "last division", clubs.i32(at + ClubField::LastDivision.offset),
                  competitions);
-        optional(where, "other division", i32(clubs, at + ClubField::OtherDivision.offset),
+        optional(where, "other division", clubs.i32(at + ClubField::OtherDivision.offset),
                  competitions);
-        optional(where, "main stadium", i32(clubs, at + ClubField::MainStadium.offset), stadiums);
-        optional(where, "reserve stadium", i32(clubs, at + ClubField::ReserveStadium.offset),
+        optional(where, "main stadium", clubs.i32(at + ClubField::MainStadium.offset), stadiums);
+        optional(where, "reserve stadium", clubs.i32(at + ClubField::ReserveStadium.offset),
                  stadiums);
         for (int k = 0; k < ClubField::KitColours.count; ++k)
-            optional(where, "kit colour", i32(clubs, at + ClubField::KitColours.at(k).offset),
+            optional(where, "kit colour", clubs.i32(at + ClubField::KitColours.at(k).offset),
                      colours);
         for (int s = 0; s < ClubRelationship::Count; ++s) {
-            const std::int32_t v = i32(clubs, at + ClubField::Relationships.at(s).offset);
+            const std::int32_t v = clubs.i32(at + ClubField::Relationships.at(s).offset);
             if (ClubRelationship::isClubSlot(s))
                 optional(where, "rival club", v, clubIndices);
             else if (mStaffSound)
@@ -431,7 +422,7 @@ void Checker::checkSlots()
     for (qint64 r = 0; r < mClubTotal; ++r) {
         for (int s = 0; s < ClubSlots::Count; ++s) {
             const std::int32_t p =
-                i32(clubs, r * RecordSize::Club + ClubField::PositionSlots.at(s).offset);
+                clubs.i32(r * RecordSize::Club + ClubField::PositionSlots.at(s).offset);
             if (p < 0)
                 continue;
             const Where where{"club image: club %1 slot %2", r, s, true};
@@ -440,8 +431,8 @@ void Checker::checkSlots()
                 continue;
             }
             const qint64 at = personAt(p);
-            const std::int32_t club = i32(staff, at + PersonField::Club.offset);
-            const int job = u8(staff, at + PersonField::Job.offset);
+            const std::int32_t club = staff.i32(at + PersonField::Club.offset);
+            const int job = staff.u8(at + PersonField::Job.offset);
             if (club == r) {
                 if (staffSlotRange(job).contains(s))
                     staffHits[std::size_t(p)] = std::uint8_t(staffHits[std::size_t(p)] + 1);
@@ -456,8 +447,8 @@ void Checker::checkSlots()
                     });
                 continue;
             }
-            const std::int32_t team = i32(staff, at + PersonField::NationalTeam.offset);
-            const int nationalJob = u8(staff, at + PersonField::NationalJob.offset);
+            const std::int32_t team = staff.i32(at + PersonField::NationalTeam.offset);
+            const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
             if (r >= mClubs && team == r) {
                 if (!takes(nationalJob, s)) {
                     report([&] {
@@ -479,10 +470,10 @@ void Checker::checkSlots()
     }
     for (qint64 p = 0; p < mPersons; ++p) {
         const qint64 at = personAt(p);
-        const std::int32_t club = i32(staff, at + PersonField::Club.offset);
+        const std::int32_t club = staff.i32(at + PersonField::Club.offset);
         if (club < 0 || club >= mClubTotal)
             continue;
-        const int job = u8(staff, at + PersonField::Job.offset);
+        const int job = staff.u8(at + PersonField::Job.offset);
         const int needStaff = staffSlotRange(job).isEmpty() ? 0 : 1;
         const int needSquad = playerSlotRange(job).isEmpty() ? 0 : 1;
         const Where where{"staff.dat: person %1", p};
@@ -520,15 +511,15 @@ void Checker::checkNations()
     for (qint64 n = 0; n < mNations; ++n) {
         const qint64 at = n * RecordSize::Nation;
         const Where where{"nation.dat: nation %1", n};
-        optional(where, "capital city", i32(image, at + NationField::CapitalCity.offset),
+        optional(where, "capital city", image.i32(at + NationField::CapitalCity.offset),
                  Range{0, mCities});
-        optional(where, "national stadium", i32(image, at + NationField::NationalStadium.offset),
+        optional(where, "national stadium", image.i32(at + NationField::NationalStadium.offset),
                  Range{0, mStadiums});
         for (int k = 0; k < NationField::KitColours.count; ++k)
-            optional(where, "kit colour", i32(image, at + NationField::KitColours.at(k).offset),
+            optional(where, "kit colour", image.i32(at + NationField::KitColours.at(k).offset),
                      Range{0, KitColourCount});
         for (int k = 0; k < NationField::Rivals.count; ++k)
-            optional(where, "rival", i32(image, at + NationField::Rivals.at(k).offset),
+            optional(where, "rival", image.i32(at + NationField::Rivals.at(k).offset),
                      Range{0, mNations});
     }
 }
@@ -540,8 +531,8 @@ void Checker::checkWorld()
     for (qint64 c = 0; c < mCities; ++c) {
         const Where where{"city.dat: city %1", c};
         const qint64 at = c * RecordSize::City;
-        optional(where, "nation", i32(cities, at + CityField::Nation.offset), Range{0, mNations});
-        optional(where, "climate", i32(cities, at + CityField::Climate.offset),
+        optional(where, "nation", cities.i32(at + CityField::Nation.offset), Range{0, mNations});
+        optional(where, "climate", cities.i32(at + CityField::Climate.offset),
                  Range{0, ClimateCount});
     }
     // A stadium's city and nearby stadium exist, or are none.
@@ -549,8 +540,8 @@ void Checker::checkWorld()
     for (qint64 s = 0; s < mStadiums; ++s) {
         const Where where{"stadium.dat: stadium %1", s};
         const qint64 at = s * RecordSize::Stadium;
-        optional(where, "city", i32(stadiums, at + StadiumField::City.offset), Range{0, mCities});
-        optional(where, "nearby stadium", i32(stadiums, at + StadiumField::Nearby.offset),
+        optional(where, "city", stadiums.i32(at + StadiumField::City.offset), Range{0, mCities});
+        optional(where, "nearby stadium", stadiums.i32(at + StadiumField::Nearby.offset),
                  Range{0, mStadiums});
     }
     // An official names entries of both name tables and a nation and city, or none.
@@ -559,23 +550,21 @@ void Checker::checkWorld()
     for (qint64 o = 0; o < officialCount; ++o) {
         const Where where{"officials.dat: official %1", o};
         const qint64 at = o * RecordSize::Official;
-        required(where, "first name", i32(officials, at + OfficialField::FirstName.offset),
+        required(where, "first name", officials.i32(at + OfficialField::FirstName.offset),
                  Range{0, mNames[0]});
-        required(where, "second name", i32(officials, at + OfficialField::SecondName.offset),
+        required(where, "second name", officials.i32(at + OfficialField::SecondName.offset),
                  Range{0, mNames[1]});
-        optional(where, "nation", i32(officials, at + OfficialField::Nation.offset),
+        optional(where, "nation", officials.i32(at + OfficialField::Nation.offset),
                  Range{0, mNations});
-        optional(where, "city", i32(officials, at + OfficialField::City.offset),
-                 Range{0, mCities});
+        optional(where, "city", officials.i32(at + OfficialField::City.offset), Range{0, mCities});
     }
     // National competition history names national teams; 0 and below are none.
     const DataImage &compHistory = file(DataFile::NationCompHistory);
     const qint64 compCount = compHistory.recordCount(RecordSize::NationCompHistory);
     for (qint64 h = 0; h < compCount; ++h) {
         for (int t = 0; t < NationCompHistoryRecord::TeamCount; ++t) {
-            const std::int32_t v =
-                i32(compHistory, h * RecordSize::NationCompHistory
-                                     + NationCompHistoryField::Teams.at(t).offset);
+            const std::int32_t v = compHistory.i32(h * RecordSize::NationCompHistory
+                                                   + NationCompHistoryField::Teams.at(t).offset);
             if (v > 0 && !Range{mClubs, mClubTotal}.contains(v)) {
                 required(Where{"nation_comp_history.dat: record %1", h}, "national team", v,
                          Range{mClubs, mClubTotal});
@@ -592,9 +581,8 @@ void Checker::checkHistory()
     for (qint64 h = 0; h < count; ++h) {
         const Where where{"staff_history.dat: record %1", h};
         const qint64 at = h * RecordSize::History;
-        required(where, "person", i32(image, at + HistoryField::Person.offset),
-                 Range{0, mPersons});
-        optional(where, "club", i32(image, at + HistoryField::Club.offset), Range{0, mClubTotal});
+        required(where, "person", image.i32(at + HistoryField::Person.offset), Range{0, mPersons});
+        optional(where, "club", image.i32(at + HistoryField::Club.offset), Range{0, mClubTotal});
     }
 }
 
@@ -609,7 +597,7 @@ void Checker::checkNameEntries()
         const DataImage &image = file(Files[t]);
         for (qint64 e = 0; e < mNames[std::size_t(t)]; ++e) {
             const std::int32_t key =
-                i32(image, e * RecordSize::NameEntry + NameEntryField::NationKey.offset);
+                image.i32(e * RecordSize::NameEntry + NameEntryField::NationKey.offset);
             if (key != NoNationKey && !Range{0, mNations}.contains(key)) {
                 required(Where{EntryFormats[t], e}, "nation key", key, Range{0, mNations});
             }
@@ -638,13 +626,13 @@ void Checker::checkCounts()
                 ++uses[std::size_t(entry)];
         };
         for (qint64 i = 0; mStaffSound && i < mPersons; ++i)
-            use(i32(staff, personAt(i) + PersonFields[t]));
+            use(staff.i32(personAt(i) + PersonFields[t]));
         for (qint64 o = 0; OfficialFields[t] >= 0 && o < officialCount; ++o)
-            use(i32(officials, o * RecordSize::Official + OfficialFields[t]));
+            use(officials.i32(o * RecordSize::Official + OfficialFields[t]));
         const DataImage &image = file(Files[t]);
         for (std::size_t e = 0; e < uses.size(); ++e) {
             const int stored =
-                u8(image, qint64(e) * RecordSize::NameEntry + NameEntryField::UsageCount.offset);
+                image.u8(qint64(e) * RecordSize::NameEntry + NameEntryField::UsageCount.offset);
             if (stored < std::min(uses[e], MaxUsageCount)) {
                 report([&] {
                     return QStringLiteral("%1: entry %2 counts %3 users, %4 use it")
@@ -660,19 +648,19 @@ void Checker::checkCounts()
     std::vector<qint64> persons(std::size_t(mNations), 0);
     std::vector<qint64> clubs(std::size_t(mNations), 0);
     for (qint64 i = 0; mStaffSound && i < mPersons; ++i) {
-        const std::int32_t n = i32(staff, personAt(i) + PersonField::Nationality.offset);
+        const std::int32_t n = staff.i32(personAt(i) + PersonField::Nationality.offset);
         if (n >= 0 && n < mNations)
             ++persons[std::size_t(n)];
     }
     for (qint64 c = 0; c < mClubs; ++c) {
-        const std::int32_t n = i32(mDb.clubs(), c * RecordSize::Club + ClubField::Nation.offset);
+        const std::int32_t n = mDb.clubs().i32(c * RecordSize::Club + ClubField::Nation.offset);
         if (n >= 0 && n < mNations)
             ++clubs[std::size_t(n)];
     }
     const DataImage &nations = file(DataFile::Nation);
     for (qint64 n = 0; n < mNations; ++n) {
         const qint64 at = n * RecordSize::Nation;
-        const qint64 storedPersons = i32(nations, at + NationField::PersonCount.offset);
+        const qint64 storedPersons = nations.i32(at + NationField::PersonCount.offset);
         const qint64 storedClubs = nations.i16(at + NationField::ClubCount.offset);
         if (storedPersons < persons[std::size_t(n)] || storedClubs < clubs[std::size_t(n)]) {
             report([&] {

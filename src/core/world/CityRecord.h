@@ -34,10 +34,16 @@ inline constexpr std::array<const char *, 32> ClimateItems = {
 };
 
 /// A city of city.dat.
-class CityRecord : public RecordView
+template <typename Image>
+class BasicCityRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setFixed;
 
     std::int32_t id() const { return get(CityField::Id); }
     bool setId(std::int32_t v) { return set(CityField::Id, v); }
@@ -55,6 +61,9 @@ public:
     bool setClimate(std::int32_t v) { return set(CityField::Climate, v); }
 };
 
+using CityRecord = BasicCityRecord<DataImage>;
+using ConstCityRecord = BasicCityRecord<const DataImage>;
+
 inline int cityCount(const Database &db)
 {
     return int(db.image(DataFile::City).recordCount(RecordSize::City));
@@ -64,6 +73,11 @@ inline int cityCount(const Database &db)
 inline std::optional<CityRecord> city(Database &db, qsizetype index)
 {
     return recordAt<CityRecord>(db.image(DataFile::City), RecordSize::City, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstCityRecord> city(const Database &db, qsizetype index)
+{
+    return recordAt<ConstCityRecord>(db.image(DataFile::City), RecordSize::City, index);
 }
 
 } // namespace kx3

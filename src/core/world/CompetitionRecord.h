@@ -16,10 +16,16 @@ inline constexpr TextField Name{4, 103, 103};
 } // namespace CompetitionField
 
 /// A club competition (league or division); the editor only reads its name.
-class CompetitionRecord : public RecordView
+template <typename Image>
+class BasicCompetitionRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setPadded;
 
     std::int32_t id() const { return get(CompetitionField::Id); }
     bool setId(std::int32_t v) { return set(CompetitionField::Id, v); }
@@ -27,6 +33,9 @@ public:
     /// Zero-padded to the end of the record.
     bool setName(const QByteArray &t) { return setPadded(CompetitionField::Name, t); }
 };
+
+using CompetitionRecord = BasicCompetitionRecord<DataImage>;
+using ConstCompetitionRecord = BasicCompetitionRecord<const DataImage>;
 
 inline int competitionCount(const Database &db)
 {
@@ -38,6 +47,12 @@ inline std::optional<CompetitionRecord> competition(Database &db, qsizetype inde
 {
     return recordAt<CompetitionRecord>(db.image(DataFile::ClubComp), RecordSize::Competition,
                                        index);
+}
+/// The same record, read-only.
+inline std::optional<ConstCompetitionRecord> competition(const Database &db, qsizetype index)
+{
+    return recordAt<ConstCompetitionRecord>(db.image(DataFile::ClubComp), RecordSize::Competition,
+                                            index);
 }
 
 } // namespace kx3

@@ -17,10 +17,15 @@ inline constexpr ArrayField<std::int32_t> Teams{10, 4};
 
 /// A national competition history record; only its four team references matter
 /// to the editor, which moves them when a club is inserted ahead of them.
-class NationCompHistoryRecord : public RecordView
+template <typename Image>
+class BasicNationCompHistoryRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
 
     static constexpr int TeamCount = 4;
 
@@ -36,6 +41,9 @@ public:
     bool setLeadingBytes(const QByteArray &b) { return set(NationCompHistoryField::Unused0, b); }
 };
 
+using NationCompHistoryRecord = BasicNationCompHistoryRecord<DataImage>;
+using ConstNationCompHistoryRecord = BasicNationCompHistoryRecord<const DataImage>;
+
 inline int nationCompHistoryCount(const Database &db)
 {
     return int(db.image(DataFile::NationCompHistory).recordCount(RecordSize::NationCompHistory));
@@ -46,6 +54,13 @@ inline std::optional<NationCompHistoryRecord> nationCompHistory(Database &db, qs
 {
     return recordAt<NationCompHistoryRecord>(db.image(DataFile::NationCompHistory),
                                              RecordSize::NationCompHistory, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstNationCompHistoryRecord> nationCompHistory(const Database &db,
+                                                                     qsizetype index)
+{
+    return recordAt<ConstNationCompHistoryRecord>(db.image(DataFile::NationCompHistory),
+                                                  RecordSize::NationCompHistory, index);
 }
 
 } // namespace kx3

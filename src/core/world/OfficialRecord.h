@@ -41,10 +41,15 @@ inline constexpr std::array<NumberField, 7> OfficialCommonFields = numberFields(
                                 "Refereeing", "Running Line", "Timekeeping"});
 
 /// A match official of officials.dat.
-class OfficialRecord : public RecordView
+template <typename Image>
+class BasicOfficialRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
 
     std::int32_t id() const { return get(OfficialField::Id); }
     bool setId(std::int32_t v) { return set(OfficialField::Id, v); }
@@ -81,6 +86,9 @@ public:
     }
 };
 
+using OfficialRecord = BasicOfficialRecord<DataImage>;
+using ConstOfficialRecord = BasicOfficialRecord<const DataImage>;
+
 inline int officialCount(const Database &db)
 {
     return int(db.image(DataFile::Officials).recordCount(RecordSize::Official));
@@ -90,6 +98,12 @@ inline int officialCount(const Database &db)
 inline std::optional<OfficialRecord> official(Database &db, qsizetype index)
 {
     return recordAt<OfficialRecord>(db.image(DataFile::Officials), RecordSize::Official, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstOfficialRecord> official(const Database &db, qsizetype index)
+{
+    return recordAt<ConstOfficialRecord>(db.image(DataFile::Officials), RecordSize::Official,
+                                         index);
 }
 
 } // namespace kx3

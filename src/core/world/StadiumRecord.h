@@ -23,10 +23,16 @@ inline constexpr Field<std::uint8_t> UnderSoilHeating{77};
 } // namespace StadiumField
 
 /// A stadium of stadium.dat.
-class StadiumRecord : public RecordView
+template <typename Image>
+class BasicStadiumRecord : public BasicRecordView<Image>
 {
+    using Base = BasicRecordView<Image>;
+
 public:
-    using RecordView::RecordView;
+    using Base::Base;
+    using Base::get;
+    using Base::set;
+    using Base::setFixed;
 
     std::int32_t id() const { return get(StadiumField::Id); }
     bool setId(std::int32_t v) { return set(StadiumField::Id, v); }
@@ -53,6 +59,9 @@ public:
     }
 };
 
+using StadiumRecord = BasicStadiumRecord<DataImage>;
+using ConstStadiumRecord = BasicStadiumRecord<const DataImage>;
+
 inline int stadiumCount(const Database &db)
 {
     return int(db.image(DataFile::Stadium).recordCount(RecordSize::Stadium));
@@ -62,6 +71,11 @@ inline int stadiumCount(const Database &db)
 inline std::optional<StadiumRecord> stadium(Database &db, qsizetype index)
 {
     return recordAt<StadiumRecord>(db.image(DataFile::Stadium), RecordSize::Stadium, index);
+}
+/// The same record, read-only.
+inline std::optional<ConstStadiumRecord> stadium(const Database &db, qsizetype index)
+{
+    return recordAt<ConstStadiumRecord>(db.image(DataFile::Stadium), RecordSize::Stadium, index);
 }
 
 } // namespace kx3

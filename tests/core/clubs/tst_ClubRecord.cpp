@@ -1,3 +1,4 @@
+#include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
 #include "core/clubs/ClubRecord.h"
@@ -147,6 +148,12 @@ void tst_ClubRecord::viewsOnlyForIndicesInRange()
     QCOMPARE(historyCount(db), 2);
     QVERIFY(historyRecord(db, 1));
     QVERIFY(!historyRecord(db, 2));
+
+    using kx3::test::readOnlyFindsTheSame;
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return club(d, i); }, -1, 5));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return historyRecord(d, i); }, -1, 3));
 }
 
 void tst_ClubRecord::slotRangesByJob()

@@ -100,6 +100,7 @@ void tst_AtomicFileSetWriter::unwritableFolderFails()
     w.add(QStringLiteral("/nonexistent-kx3-folder/a.dat"), "x");
     QVERIFY(!w.commit());
     QCOMPARE(w.failedTarget(), QStringLiteral("/nonexistent-kx3-folder/a.dat"));
+    QVERIFY(!w.errorDetail().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_AtomicFileSetWriter)

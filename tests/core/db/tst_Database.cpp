@@ -8,6 +8,9 @@
 #include <QProcess>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 #include <unistd.h>
 
 using kx3::DataFile;
@@ -167,6 +170,7 @@ void tst_Database::failedSaveChangesNothing()
     QVERIFY(!db.save());
     const QString failed = QDir::toNativeSeparators(db.filePath(kx3::SavedDataFiles.at(index)));
     QCOMPARE(db.errorString(), QStringLiteral("Cannot create file %1").arg(failed));
+    QCOMPARE(db.errorDetail(), faults.reason());
     QVERIFY(db.isModified());
     QCOMPARE(snapshot(inst.path()), before);
     QCOMPARE(db.image(DataFile::Index).bytes(), tocImage);
@@ -174,6 +178,7 @@ void tst_Database::failedSaveChangesNothing()
     // The same images save fine once the fault is gone.
     db.setSaveFaultInjector(nullptr);
     QVERIFY(db.save());
+    QVERIFY(db.errorDetail().isEmpty());
     QVERIFY(!db.isModified());
     QVERIFY(snapshot(inst.path()) != before);
     QCOMPARE(snapshot(inst.path()).size(), before.size());
@@ -199,6 +204,8 @@ void tst_Database::immutableFileFailsWholeSave()
     QVERIFY(!saved);
     QCOMPARE(db.errorString(),
              QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(nation)));
+    // The file system's own words, whatever the language of the messages.
+    QCOMPARE(db.errorDetail(), QString::fromLocal8Bit(std::strerror(EPERM)));
     QCOMPARE(snapshot(inst.path()), before);
 }
 
@@ -209,12 +216,20 @@ void tst_Database::refusesInconsistentSets_data()
     QTest::addColumn<int>("truncateToc");
     QTest::addColumn<int>("truncateStaff");
     QTest::addColumn<QString>("fileInMessage");
-    QTest::newRow("short table of contents") << 0 << 0 << 1272 << 0 << "index.dat";
-    QTest::newRow("negative person count") << 532 << -1000000 << 0 << 0 << "index.dat";
-    QTest::newRow("staff offset off by one") << 670 << 1 << 0 << 0 << "index.dat";
-    QTest::newRow("player offset off by one record") << 737 << 68 << 0 << 0 << "index.dat";
-    QTest::newRow("player count past the file") << 733 << 1 << 0 << 0 << "staff.dat";
-    QTest::newRow("truncated staff.dat") << 0 << 0 << 0 << 1 << "staff.dat";
+    QTest::addColumn<QString>("phrase");
+    QTest::newRow("short table of contents") << 0 << 0 << 1272 << 0 << "index.dat"
+                                             << "";
+    QTest::newRow("negative person count") << 532 << -1000000 << 0 << 0 << "index.dat"
+                                           << "";
+    QTest::newRow("staff offset off by one") << 670 << 1 << 0 << 0 << "index.dat"
+                                             << "persons of 157 bytes end at";
+    QTest::newRow("player offset off by one record")
+        << 737 << 68 << 0 << 0 << "index.dat"
+        << "staff attribute records of 68 bytes end at";
+    QTest::newRow("player count past the file") << 733 << 1 << 0 << 0 << "staff.dat"
+                                                << "";
+    QTest::newRow("truncated staff.dat") << 0 << 0 << 0 << 1 << "staff.dat"
+                                         << "";
 }
 
 void tst_Database::refusesInconsistentSets()
@@ -224,6 +239,7 @@ void tst_Database::refusesInconsistentSets()
     QFETCH(int, truncateToc);
     QFETCH(int, truncateStaff);
     QFETCH(QString, fileInMessage);
+    QFETCH(QString, phrase);
     kx3::test::TestInstallation inst;
     const QString toc = dataPath(inst, DataFile::Index);
     const QString staff = dataPath(inst, DataFile::Staff);
@@ -241,6 +257,7 @@ void tst_Database::refusesInconsistentSets()
     QVERIFY(!db.load(inst.path()));
     QVERIFY(!db.isLoaded());
     QVERIFY2(db.errorString().contains(fileInMessage), qPrintable(db.errorString()));
+    QVERIFY2(db.errorString().contains(phrase), qPrintable(db.errorString()));
     QVERIFY(db.image(DataFile::Staff).isEmpty());
     QVERIFY(!db.save());
 }

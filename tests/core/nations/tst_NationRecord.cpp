@@ -1,3 +1,4 @@
+#include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
 #include "core/nations/NationRecord.h"
@@ -85,6 +86,8 @@ void tst_NationRecord::viewsOnlyForIndicesInRange()
     QCOMPARE(nation(db, 2)->offset(), qsizetype(580));
     QVERIFY(!nation(db, 3));
     QVERIFY(!nation(db, -1));
+    QVERIFY(kx3::test::readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return nation(d, i); }, -1, 4));
 }
 
 QTEST_GUILESS_MAIN(tst_NationRecord)

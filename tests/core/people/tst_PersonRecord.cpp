@@ -1,3 +1,4 @@
+#include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
 #include "core/people/CodeLists.h"
@@ -152,6 +153,13 @@ void tst_PersonRecord::viewsOnlyForIndicesInRange()
     QVERIFY(!staffAttributes(db, 1));
     QCOMPARE(playerAttributes(db, 0)->offset(), qsizetype(382));
     QVERIFY(!playerAttributes(db, 1));
+    using kx3::test::readOnlyFindsTheSame;
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return person(d, i); }, -1, 3));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return staffAttributes(d, i); }, -1, 2));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return playerAttributes(d, i); }, -1, 2));
 
     // A person's attribute index is range-checked before use.
     PersonRecord p = *person(db, 0);
@@ -161,6 +169,8 @@ void tst_PersonRecord::viewsOnlyForIndicesInRange()
     QVERIFY(!staffAttributesOf(db, p));
     p.setStaffAttributes(0);
     QVERIFY(staffAttributesOf(db, p));
+    QCOMPARE(staffAttributesOf(std::as_const(db), *person(std::as_const(db), 0))->offset(),
+             qsizetype(314));
 
     // A counter larger than the file never yields a view past its end.
     db.counters().persons = 1000;

@@ -1,3 +1,4 @@
+#include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
 #include "core/db/NameEntry.h"
@@ -142,6 +143,21 @@ void tst_WorldRecords::viewsOnlyForIndicesInRange()
     QVERIFY(nationCompHistory(db, 0) && !nationCompHistory(db, 1));
     QVERIFY(nameEntry(db.image(DataFile::FirstNames), 1));
     QVERIFY(!nameEntry(db.image(DataFile::FirstNames), 2));
+
+    using kx3::test::readOnlyFindsTheSame;
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return city(d, i); }, -1, 3));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return stadium(d, i); }, -1, 2));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return official(d, i); }, -1, 1));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return competition(d, i); }, -1, 3));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return nationCompHistory(d, i); }, -1, 2));
+    QVERIFY(readOnlyFindsTheSame(
+        db, [](auto &d, qsizetype i) { return nameEntry(d.image(DataFile::FirstNames), i); }, -1,
+        3));
 }
 
 QTEST_GUILESS_MAIN(tst_WorldRecords)
