@@ -90,7 +90,8 @@ int itemOf(qint64 value, int count, int shift = 0)
 
 /// Start of the record a box of `part` is stored in, or -1 when the person
 /// has no such record.
-qsizetype partOffset(Database &db, const PersonRecord &p, PersonPart part)
+template <typename Person>
+qsizetype partOffset(const Database &db, const Person &p, PersonPart part)
 {
     switch (part) {
     case PersonPart::Person: return p.offset();
@@ -157,13 +158,13 @@ int nationItemCount(const Database &db)
     return nationCount(db) + 1;
 }
 
-std::optional<PersonEdit> loadPersonEdit(Database &db, int index, RoleScreen screen,
+std::optional<PersonEdit> loadPersonEdit(const Database &db, int index, RoleScreen screen,
                                          const QList<QByteArray> &clubNames)
 {
-    const std::optional<PersonRecord> found = person(db, index);
+    const std::optional<ConstPersonRecord> found = person(db, index);
     if (!found)
         return std::nullopt;
-    const PersonRecord &p = *found;
+    const ConstPersonRecord &p = *found;
     PersonEdit e;
     e.screen = screen;
     e.firstName = FirstNameText(db, p.firstName());

@@ -83,7 +83,7 @@ int nationItemCount(const Database &db);
 
 /// Person `person` as `screen` shows him, with his misc entries and (player)
 /// his history; nothing when there is no such person.
-std::optional<PersonEdit> loadPersonEdit(Database &db, int person, RoleScreen screen,
+std::optional<PersonEdit> loadPersonEdit(const Database &db, int person, RoleScreen screen,
                                          const QList<QByteArray> &clubNames);
 
 /// What a new person's screen starts with: placeholder names, the default

@@ -69,8 +69,6 @@ public:
     using Base::Base;
     using Base::get;
     using Base::set;
-    using Base::read;
-    using Base::write;
 
     std::int32_t id() const { return get(PlayerAttributesField::Id); }
     bool setId(std::int32_t v) { return set(PlayerAttributesField::Id, v); }

@@ -346,7 +346,7 @@ bool TMainForm::SaveDataFiles()
         saved = mDatabase.save();
     }
     if (!saved)
-        mPrompter.information(mDatabase.errorString(), QString() /*DETAIL*/);
+        mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
     return saved;
 }
 

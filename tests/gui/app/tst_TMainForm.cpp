@@ -454,6 +454,8 @@ void TestTMainForm::save()
         texts << QStringLiteral("Cannot create file ")
                      + QDir::toNativeSeparators(db.filePath(DataFile::Club));
     QCOMPARE(mPrompter->texts(), texts);
+    // The operating system's reason goes below the message.
+    QCOMPARE(mPrompter->lastDetail().contains(fault.reason()), writeFails);
     const bool saved = yes && !writeFails;
     QCOMPARE(db.isModified(), !saved);
     QCOMPARE(savedByte(), saved ? char(0x5a) : '\0');
