@@ -121,7 +121,7 @@ constexpr SlotRange playerSlotRange(int job)
     return Job::isPlaying(job) ? ClubSlots::Squad : SlotRange{};
 }
 
-/// Items of `ClubStatus`: item = stored value.
+/// Items of the club status list: item = stored value.
 inline constexpr std::array<const char *, 4> ClubStatusNames = {
     "<unknown>",
     "Professional",
@@ -129,7 +129,7 @@ inline constexpr std::array<const char *, 4> ClubStatusNames = {
     "Amateur",
 };
 
-/// Items of `HomeMatchDay`: item 0 stores 255, item k stores k - 1.
+/// Items of the home match day list: item 0 stores 255, item k stores k - 1.
 inline constexpr std::array<const char *, 8> MatchDayNames = {
     "<none>", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday",
 };

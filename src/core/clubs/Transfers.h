@@ -15,7 +15,7 @@ namespace TransferText {
 inline constexpr const char *SameClub = "Target Club is equal to Current Club";
 inline constexpr const char *FullyOccupied = "Position on Target Club has been fully occupied.";
 inline constexpr const char *NationalTeam = "Cannot Transfer To National Team.";
-/// `STTarClub` when the panel opens, and after a national team was refused.
+/// The target club text when the panel opens, and after a national team was refused.
 inline constexpr const char *ChooseTarget = "Select on the right list!! --->";
 inline constexpr const char *ChooseTargetAgain = "Select on the right list !! --->";
 /// Only reachable through a caller passing an index that is not in the tables.

@@ -57,7 +57,7 @@ struct PlayerMiscEntries
     QByteArray lEn1 = "1";
     QByteArray lEn2 = "2";
     QByteArray lEn3 = "1900";
-    /// Item of `PreInj`: 0 "<none>", k the injury InjuryNames[k - 1], -1 no item selected.
+    /// Item of the pre-injury list: 0 "<none>", k the injury InjuryNames[k - 1], -1 no item selected.
     int preInj = 0;
     QByteArray piAdjust = "0";
     bool intRet = false;
@@ -90,7 +90,7 @@ std::optional<QByteArray> miscManagerConfValue(const QByteArray &line);
 /// Index in InjuryNames of `name` ignoring case, or -1.
 int injuryIndex(const QByteArray &name);
 
-/// Item of `PreInj` whose text equals `text` ignoring case ("<none>" is item 0), or -1.
+/// Item of the pre-injury list whose text equals `text` ignoring case ("<none>" is item 0), or -1.
 int preInjuryItem(const QByteArray &text);
 
 /// True when the line belongs to the person: its first-name field equals his first

@@ -44,12 +44,12 @@ inline constexpr ArrayField<std::int32_t> Rivals{272, 3};
 inline constexpr BytesField Unused284{284, 6};
 } // namespace NationField
 
-/// Items of `NContinent`: item 0 "<unknown>" (stores -2), item k = continent k - 1.
+/// Items of the continent list: item 0 "<unknown>" (stores -2), item k = continent k - 1.
 inline constexpr std::array<const char *, 7> ContinentItems = {
     "<unknown>", "Africa", "Asia", "Europe", "North America", "Oceania", "South America",
 };
 
-/// Items of `NReg`: item = stored value.
+/// Items of the region list: item = stored value.
 inline constexpr std::array<const char *, 25> RegionNames = {
     "<unknown>",      "Africa",          "Asia",          "Balkan",
     "Brazil",         "Brittain",        "Caribbean",     "Central America",
@@ -60,7 +60,7 @@ inline constexpr std::array<const char *, 25> RegionNames = {
     "Spain",
 };
 
-/// Items of `NActReg`: item = stored value. "Oceania" carries a trailing tab,
+/// Items of the actual region list: item = stored value. "Oceania" carries a trailing tab,
 /// as the game's own list does.
 inline constexpr std::array<const char *, 15> ActualRegionNames = {
     "<unknown>",      "Africa",         "Asia",          "Caribbean",       "Central America",
@@ -68,7 +68,7 @@ inline constexpr std::array<const char *, 15> ActualRegionNames = {
     "Oceania\t",      "Scandinavia",    "South America", "Southern Europe", "UK and Ireland",
 };
 
-/// Items of `N1Lang`, `N2Lang`, `N3Lang`: item = stored value (not alphabetical
+/// Items of the three language lists: item = stored value (not alphabetical
 /// after "Turkish"; both "Albanian" and "Albanian*" are kept).
 inline constexpr std::array<const char *, 61> LanguageNames = {
     "<none>",     "Albanian",  "Arabic",   "Bulgarian", "Chinese",    "Croatian",     "Czech",
@@ -82,7 +82,7 @@ inline constexpr std::array<const char *, 61> LanguageNames = {
     "Tajik",      "Tamil",     "Thai",     "Uzbek",     "Vietnamese",
 };
 
-/// Items of `DevSt`: item = stored value.
+/// Items of the development state list: item = stored value.
 inline constexpr std::array<const char *, 4> DevelopmentStateNames = {
     "<unknown>",
     "Developed State",
@@ -90,7 +90,7 @@ inline constexpr std::array<const char *, 4> DevelopmentStateNames = {
     "Third World State",
 };
 
-/// Items of `GroupM`: item = stored value.
+/// Items of the group membership list: item = stored value.
 inline constexpr std::array<const char *, 3> GroupMembershipNames = {
     "<unknown>",
     "Non EEC Country",

@@ -60,7 +60,7 @@ constexpr bool hasStaffAttributes(int c)
 }
 } // namespace Classification
 
-/// Items of the person screens' job lists (`PJob`, `SJob1`, `SJob2`): item = code.
+/// Items of the person screens' job lists (club and national-team job): item = code.
 inline constexpr std::array<const char *, 17> JobNames = {
     "Unemployed",   "Chairman",    "Managing Dir", "General Man",    "Dir Of Football",
     "Manager",      "Ast Manager", "Reserve Man",  "Coach",          "Scout",
@@ -78,24 +78,24 @@ inline constexpr std::array<const char *, 16> StaffListJobNames = {
 };
 inline constexpr const char *UnknownStaffListJob = "<unknown>";
 
-/// Items of `PClass` and `SClass`: item = code.
+/// Items of the classification lists: item = code.
 inline constexpr std::array<const char *, 5> ClassificationNames = {
     "<unknown>", "Non-Player", "Player", "Player/Non-Player", "Youth Player",
 };
 
-/// Items of `PlayIn`: item = code.
+/// Items of the plays-in list: item = code.
 inline constexpr std::array<const char *, 3> PlaysInNames = {
     "<none>",
     "Senior Squad",
     "Reserve Squad",
 };
 
-/// Items of `SFor`: item = formation code - 1 (codes 1-9).
+/// Items of the formation list: item = formation code - 1 (codes 1-9).
 inline constexpr std::array<const char *, 9> FormationNames = {
     "5-3-2 Sw", "5-3-2", "4-4-2", "4-3-3", "4-2-4", "3-5-2", "4-1-2-1-2", "4-5-1", "3-4-3",
 };
 
-/// The injury keywords of `PreInj` after its item 0 "<none>", in list order.
+/// The injury keywords of the pre-injury list after its item 0 "<none>", in list order.
 extern const std::array<const char *, 94> InjuryNames;
 
 /// Text of `code` in a code list, or `fallback` when the code has no entry.

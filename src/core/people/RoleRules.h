@@ -40,12 +40,12 @@ inline constexpr const char *ClassCannotBeChanged = "Class can not be changed";
 inline constexpr const char *AreYouSure = "Are you sure?";
 } // namespace RoleMessage
 
-/// The rule of a job list (`PJobChange`, `SJob1Change`): `storedJob` is the job
+/// The rule of a club job list: `storedJob` is the job
 /// in the person record, `chosenJob` the new selection, `hasClub` whether the
 /// screen's club panel shows a club. Choosing the stored job again is accepted.
 RoleDecision decideJobChange(RoleScreen screen, int storedJob, int chosenJob, bool hasClub);
 
-/// The rule of a classification list (`PClassChange`, `SClassChange`).
+/// The rule of a classification list.
 RoleDecision decideClassChange(RoleScreen screen, int storedClass, int chosenClass);
 
 /// Job and classification a screen's create button starts a new record with.

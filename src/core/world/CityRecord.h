@@ -21,7 +21,7 @@ inline constexpr Field<std::uint8_t> Attraction{51};
 inline constexpr Field<std::int32_t> Climate{52};
 } // namespace CityField
 
-/// Items of `CtWeather`: item 0 "<Unknown>" (stores -2), item k = climate k - 1.
+/// Items of the climate list: item 0 "<Unknown>" (stores -2), item k = climate k - 1.
 inline constexpr std::array<const char *, 32> ClimateItems = {
     "<Unknown>",         "Aw - Caracas",       "Am - Manilla",       "BShw - Tucuman",
     "Das - Kabul",       "Cbw - Johannesburg", "Daf - New York",     "English Coastal",
