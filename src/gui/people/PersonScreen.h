@@ -87,6 +87,8 @@ protected:
     /// A confirm succeeded: the screen's own change marks are cleared.
     virtual void confirmed() {}
     void markMiscChanged() { mChanged.misc = true; }
+    /// The go-to of a nation list: the nation it shows, if any.
+    void goToNation(const QComboBox *list);
 
     RoleScreen mRole;
     PersonControls mControls;
@@ -103,7 +105,6 @@ private:
     void makePerfectClick();
     void miscListClick();
     void toClubClick();
-    void goToNation(const QComboBox *list);
 
     /// The edit as last shown or confirmed: what the boxes do not hold.
     PersonEdit mEdit;

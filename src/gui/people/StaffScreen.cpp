@@ -2,7 +2,6 @@
 #include "ui_StaffScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/db/DataFiles.h"
 #include "core/people/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
 
@@ -37,11 +36,7 @@ StaffScreen::StaffScreen(ScreenContext &context, QWidget *parent)
            mUi->bnSMisc, mUi->ConfirmStaff, mUi->bnSMax, mUi->STransfer, mUi->bnPlaying, mUi->PC3},
           BoxNames);
     mUi->bnSNatTeam->setIcon(mUi->bnSNat->icon());
-    connect(mUi->bnSNatTeam, &QToolButton::clicked, this, [this] {
-        const int nation = mUi->SNatTeam->currentIndex() - 1;
-        if (nation >= 0)
-            Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
-    });
+    connect(mUi->bnSNatTeam, &QToolButton::clicked, this, [this] { goToNation(mUi->SNatTeam); });
     connect(mUi->MConf, &QLineEdit::textChanged, this, &StaffScreen::markMiscChanged);
     connect(mUi->SIntRet, &QCheckBox::toggled, this, &StaffScreen::markMiscChanged);
 }
