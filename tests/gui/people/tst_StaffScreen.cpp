@@ -29,7 +29,6 @@ namespace {
 // Texts as the user sees them, spelt out here rather than taken from the code.
 const QString Question = QStringLiteral("Are you sure?");
 const QString JobRefused = QStringLiteral("Job cannot be changed");
-const QString ClassRefused = QStringLiteral("Class can not be changed");
 const QString StaffFreeTransfer =
     QStringLiteral("To change job, staff must be released on Free Transfer first.\r"
                    "Then, you may transfer him back to his club after change his job.");
@@ -87,8 +86,6 @@ private Q_SLOTS:
     void miscListRows();
     void jobRules_data();
     void jobRules();
-    void classRules_data();
-    void classRules();
     void makePerfect();
     void createNewStaff();
     void inTheMainWindow();
@@ -374,33 +371,6 @@ void tst_StaffScreen::jobRules()
         QCOMPARE(dropped.size(), 0);
         QVERIFY(snapshot(*mDb) == before);
     }
-}
-
-void tst_StaffScreen::classRules_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("Non-Player to Player/Non-Player") << 1 << 3 << false;
-    QTest::newRow("Non-Player to Youth Player") << 1 << 4 << false;
-    QTest::newRow("Non-Player to unknown") << 1 << 0 << true;
-    QTest::newRow("unknown to Non-Player") << 0 << 1 << true;
-}
-
-void tst_StaffScreen::classRules()
-{
-    QFETCH(int, from);
-    QFETCH(int, to);
-    QFETCH(bool, accepted);
-    const int i = unattached();
-    personRecord(i).setClassification(from);
-    open(i);
-    list("SClass")->setCurrentIndex(to);
-    QCOMPARE(mPrompter.texts(), accepted ? QStringList() : QStringList{ClassRefused});
-    QCOMPARE(list("SClass")->currentIndex(), accepted ? to : from);
-    QCOMPARE(personRecord(i).classification(), from);
-    click("ConfirmStaff");
-    QCOMPARE(personRecord(i).classification(), accepted ? to : from);
 }
 
 void tst_StaffScreen::makePerfect()
