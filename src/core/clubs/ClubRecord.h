@@ -237,14 +237,11 @@ inline int clubTotal(const Database &db)
 }
 
 /// Club or national team `index` of the combined club image, or nothing.
-inline std::optional<ClubRecord> club(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicClubRecord<ImageOf<Db>>> club(Db &db, qsizetype index)
 {
-    return recordAt<ClubRecord>(db.clubs(), RecordSize::Club, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstClubRecord> club(const Database &db, qsizetype index)
-{
-    return recordAt<ConstClubRecord>(db.clubs(), RecordSize::Club, index);
+    return recordAt<BasicClubRecord<ImageOf<Db>>>(db.clubs(), RecordSize::Club, index);
 }
 
 /// Club index of the national team of nation `nation` (C + nation), or -1 when

@@ -62,15 +62,12 @@ inline int historyCount(const Database &db)
 }
 
 /// History record `index`, or nothing when out of range.
-inline std::optional<HistoryRecord> historyRecord(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicHistoryRecord<ImageOf<Db>>> historyRecord(Db &db, qsizetype index)
 {
-    return recordAt<HistoryRecord>(db.image(DataFile::StaffHistory), RecordSize::History, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstHistoryRecord> historyRecord(const Database &db, qsizetype index)
-{
-    return recordAt<ConstHistoryRecord>(db.image(DataFile::StaffHistory), RecordSize::History,
-                                        index);
+    return recordAt<BasicHistoryRecord<ImageOf<Db>>>(db.image(DataFile::StaffHistory),
+                                                     RecordSize::History, index);
 }
 
 } // namespace kx3

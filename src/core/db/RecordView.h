@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <type_traits>
@@ -154,6 +155,11 @@ protected:
 
 /// A view that reads and writes its record.
 using RecordView = BasicRecordView<DataImage>;
+
+/// The image a view over a database's records gets: read-only when the
+/// database is const, so read-only code needs no second accessor.
+template <typename Db>
+using ImageOf = std::conditional_t<std::is_const_v<Db>, const DataImage, DataImage>;
 /// A view that only reads its record.
 using ConstRecordView = BasicRecordView<const DataImage>;
 

@@ -205,14 +205,12 @@ inline int nationCount(const Database &db)
 }
 
 /// Nation `index`, or nothing when out of range.
-inline std::optional<NationRecord> nation(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicNationRecord<ImageOf<Db>>> nation(Db &db, qsizetype index)
 {
-    return recordAt<NationRecord>(db.image(DataFile::Nation), RecordSize::Nation, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstNationRecord> nation(const Database &db, qsizetype index)
-{
-    return recordAt<ConstNationRecord>(db.image(DataFile::Nation), RecordSize::Nation, index);
+    return recordAt<BasicNationRecord<ImageOf<Db>>>(db.image(DataFile::Nation), RecordSize::Nation,
+                                                    index);
 }
 
 } // namespace kx3

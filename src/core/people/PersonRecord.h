@@ -166,16 +166,12 @@ inline int personCount(const Database &db)
 }
 
 /// Person `index`, or nothing when it is not below N or not inside staff.dat.
-inline std::optional<PersonRecord> person(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicPersonRecord<ImageOf<Db>>> person(Db &db, qsizetype index)
 {
-    return recordAt<PersonRecord>(db.image(DataFile::Staff), 0, db.counters().persons,
-                                  RecordSize::Person, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstPersonRecord> person(const Database &db, qsizetype index)
-{
-    return recordAt<ConstPersonRecord>(db.image(DataFile::Staff), 0, db.counters().persons,
-                                       RecordSize::Person, index);
+    return recordAt<BasicPersonRecord<ImageOf<Db>>>(
+        db.image(DataFile::Staff), 0, db.counters().persons, RecordSize::Person, index);
 }
 
 /// Byte offset of person `index` in staff.dat.

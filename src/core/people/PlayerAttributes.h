@@ -136,18 +136,13 @@ inline qsizetype playerAttributesOffset(const Database &db, qsizetype index)
 
 /// Player attribute record `index`, or nothing when it is not below P or not
 /// inside staff.dat.
-inline std::optional<PlayerAttributes> playerAttributes(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicPlayerAttributes<ImageOf<Db>>> playerAttributes(Db &db, qsizetype index)
 {
-    return recordAt<PlayerAttributes>(db.image(DataFile::Staff), db.counters().playerOffset,
-                                      db.counters().playerAttributes, RecordSize::PlayerAttributes,
-                                      index);
-}
-/// The same record, read-only.
-inline std::optional<ConstPlayerAttributes> playerAttributes(const Database &db, qsizetype index)
-{
-    return recordAt<ConstPlayerAttributes>(db.image(DataFile::Staff), db.counters().playerOffset,
-                                           db.counters().playerAttributes,
-                                           RecordSize::PlayerAttributes, index);
+    return recordAt<BasicPlayerAttributes<ImageOf<Db>>>(
+        db.image(DataFile::Staff), db.counters().playerOffset, db.counters().playerAttributes,
+        RecordSize::PlayerAttributes, index);
 }
 
 /// The player attribute record a person refers to, if that index is valid.

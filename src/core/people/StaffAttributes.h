@@ -124,18 +124,13 @@ inline qsizetype staffAttributesOffset(const Database &db, qsizetype index)
 
 /// Staff attribute record `index`, or nothing when it is not below S or not
 /// inside staff.dat.
-inline std::optional<StaffAttributes> staffAttributes(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicStaffAttributes<ImageOf<Db>>> staffAttributes(Db &db, qsizetype index)
 {
-    return recordAt<StaffAttributes>(db.image(DataFile::Staff), db.counters().staffOffset,
-                                     db.counters().staffAttributes, RecordSize::StaffAttributes,
-                                     index);
-}
-/// The same record, read-only.
-inline std::optional<ConstStaffAttributes> staffAttributes(const Database &db, qsizetype index)
-{
-    return recordAt<ConstStaffAttributes>(db.image(DataFile::Staff), db.counters().staffOffset,
-                                          db.counters().staffAttributes,
-                                          RecordSize::StaffAttributes, index);
+    return recordAt<BasicStaffAttributes<ImageOf<Db>>>(
+        db.image(DataFile::Staff), db.counters().staffOffset, db.counters().staffAttributes,
+        RecordSize::StaffAttributes, index);
 }
 
 /// The staff attribute record a person refers to, if that index is valid.

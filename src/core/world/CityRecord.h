@@ -70,14 +70,12 @@ inline int cityCount(const Database &db)
 }
 
 /// City `index`, or nothing when out of range.
-inline std::optional<CityRecord> city(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicCityRecord<ImageOf<Db>>> city(Db &db, qsizetype index)
 {
-    return recordAt<CityRecord>(db.image(DataFile::City), RecordSize::City, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstCityRecord> city(const Database &db, qsizetype index)
-{
-    return recordAt<ConstCityRecord>(db.image(DataFile::City), RecordSize::City, index);
+    return recordAt<BasicCityRecord<ImageOf<Db>>>(db.image(DataFile::City), RecordSize::City,
+                                                  index);
 }
 
 } // namespace kx3

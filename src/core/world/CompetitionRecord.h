@@ -43,16 +43,12 @@ inline int competitionCount(const Database &db)
 }
 
 /// Competition `index`, or nothing when out of range.
-inline std::optional<CompetitionRecord> competition(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicCompetitionRecord<ImageOf<Db>>> competition(Db &db, qsizetype index)
 {
-    return recordAt<CompetitionRecord>(db.image(DataFile::ClubComp), RecordSize::Competition,
-                                       index);
-}
-/// The same record, read-only.
-inline std::optional<ConstCompetitionRecord> competition(const Database &db, qsizetype index)
-{
-    return recordAt<ConstCompetitionRecord>(db.image(DataFile::ClubComp), RecordSize::Competition,
-                                            index);
+    return recordAt<BasicCompetitionRecord<ImageOf<Db>>>(db.image(DataFile::ClubComp),
+                                                         RecordSize::Competition, index);
 }
 
 } // namespace kx3

@@ -50,17 +50,13 @@ inline int nationCompHistoryCount(const Database &db)
 }
 
 /// National competition history record `index`, or nothing when out of range.
-inline std::optional<NationCompHistoryRecord> nationCompHistory(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicNationCompHistoryRecord<ImageOf<Db>>> nationCompHistory(Db &db,
+                                                                               qsizetype index)
 {
-    return recordAt<NationCompHistoryRecord>(db.image(DataFile::NationCompHistory),
-                                             RecordSize::NationCompHistory, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstNationCompHistoryRecord> nationCompHistory(const Database &db,
-                                                                     qsizetype index)
-{
-    return recordAt<ConstNationCompHistoryRecord>(db.image(DataFile::NationCompHistory),
-                                                  RecordSize::NationCompHistory, index);
+    return recordAt<BasicNationCompHistoryRecord<ImageOf<Db>>>(
+        db.image(DataFile::NationCompHistory), RecordSize::NationCompHistory, index);
 }
 
 } // namespace kx3

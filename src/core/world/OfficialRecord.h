@@ -95,15 +95,12 @@ inline int officialCount(const Database &db)
 }
 
 /// Official `index`, or nothing when out of range.
-inline std::optional<OfficialRecord> official(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicOfficialRecord<ImageOf<Db>>> official(Db &db, qsizetype index)
 {
-    return recordAt<OfficialRecord>(db.image(DataFile::Officials), RecordSize::Official, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstOfficialRecord> official(const Database &db, qsizetype index)
-{
-    return recordAt<ConstOfficialRecord>(db.image(DataFile::Officials), RecordSize::Official,
-                                         index);
+    return recordAt<BasicOfficialRecord<ImageOf<Db>>>(db.image(DataFile::Officials),
+                                                      RecordSize::Official, index);
 }
 
 } // namespace kx3

@@ -68,14 +68,12 @@ inline int stadiumCount(const Database &db)
 }
 
 /// Stadium `index`, or nothing when out of range.
-inline std::optional<StadiumRecord> stadium(Database &db, qsizetype index)
+template <typename Db>
+requires std::same_as<std::remove_const_t<Db>, Database>
+    std::optional<BasicStadiumRecord<ImageOf<Db>>> stadium(Db &db, qsizetype index)
 {
-    return recordAt<StadiumRecord>(db.image(DataFile::Stadium), RecordSize::Stadium, index);
-}
-/// The same record, read-only.
-inline std::optional<ConstStadiumRecord> stadium(const Database &db, qsizetype index)
-{
-    return recordAt<ConstStadiumRecord>(db.image(DataFile::Stadium), RecordSize::Stadium, index);
+    return recordAt<BasicStadiumRecord<ImageOf<Db>>>(db.image(DataFile::Stadium),
+                                                     RecordSize::Stadium, index);
 }
 
 } // namespace kx3
