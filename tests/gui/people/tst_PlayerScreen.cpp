@@ -333,15 +333,11 @@ void TestPlayerScreen::jobRules_data()
     QTest::addColumn<int>("storedClass");
 
     const QString club = QString::fromLatin1(RoleMessage::PlayerFreeTransferFirst);
-    const QString refused = QStringLiteral("Job cannot be changed");
     const QString sure = QStringLiteral("Are you sure?");
     QTest::newRow("with a club") << 2 << true << 0 << -1 << club << -1 << 2;
     QTest::newRow("player to coach, yes") << 2 << false << 15 << 1 << sure << 15 << 3;
     QTest::newRow("player to coach, no") << 2 << false << 15 << 0 << sure << -1 << 2;
-    QTest::newRow("player to manager") << 2 << false << 5 << -1 << refused << -1 << 2;
     QTest::newRow("player to retired") << 2 << false << 16 << -1 << "" << 16 << 2;
-    QTest::newRow("combined to player") << 3 << false << 11 << -1 << refused << -1 << 3;
-    QTest::newRow("combined to scout, no") << 3 << false << 9 << 0 << sure << -1 << 3;
     QTest::newRow("combined to scout, yes") << 3 << false << 9 << 1 << sure << -2 << 1;
 }
 
@@ -391,12 +387,7 @@ void TestPlayerScreen::classRules_data()
     QTest::addColumn<int>("chosen");
     QTest::addColumn<bool>("refused");
     QTest::newRow("player to non-player") << 2 << 1 << true;
-    QTest::newRow("player to player/non-player") << 2 << 3 << true;
     QTest::newRow("player to youth") << 2 << 4 << false;
-    QTest::newRow("player to unknown") << 2 << 0 << false;
-    QTest::newRow("player/non-player to youth") << 3 << 4 << false;
-    QTest::newRow("player/non-player to player") << 3 << 2 << true;
-    QTest::newRow("youth to player") << 4 << 2 << false;
 }
 
 void TestPlayerScreen::classRules()

@@ -28,7 +28,6 @@ namespace {
 
 // Texts as the user sees them, spelt out here rather than taken from the code.
 const QString Question = QStringLiteral("Are you sure?");
-const QString JobRefused = QStringLiteral("Job cannot be changed");
 const QString StaffFreeTransfer =
     QStringLiteral("To change job, staff must be released on Free Transfer first.\r"
                    "Then, you may transfer him back to his club after change his job.");
@@ -322,13 +321,7 @@ void tst_StaffScreen::jobRules_data()
     const int NP = Classification::NonPlayer;
     const int PNP = Classification::PlayerNonPlayer;
     QTest::newRow("with club") << NP << true << 5 << 8 << -1 << StaffFreeTransfer << 5 << 5;
-    QTest::newRow("to Player") << NP << false << 5 << 11 << -1 << JobRefused << 5 << 5;
-    QTest::newRow("to combined") << NP << false << 5 << 12 << -1 << JobRefused << 5 << 5;
-    QTest::newRow("retired to Player") << NP << false << 16 << 11 << -1 << JobRefused << 16 << 16;
     QTest::newRow("manager to coach") << NP << false << 5 << 8 << -1 << QString() << 8 << 5;
-    QTest::newRow("retired to scout") << NP << false << 16 << 9 << -1 << QString() << 9 << 16;
-    QTest::newRow("combined to Player")
-        << PNP << false << 12 << 11 << -1 << JobRefused << 12 << 12;
     QTest::newRow("drop answered No") << PNP << false << 12 << 5 << 0 << Question << 12 << 12;
     QTest::newRow("drop answered Yes") << PNP << false << 12 << 5 << 1 << Question << 5 << 5;
 }
