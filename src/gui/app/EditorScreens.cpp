@@ -42,7 +42,8 @@ void EditorScreens::show(RecordScreen *screen)
     updateButtons();
 }
 
-// Each screen says what the create and delete buttons do while it is shown;
+// Each screen says what the create and delete buttons do while it is shown
+// (they act on the screen in front, so no record kind is kept beside them);
 // without one, neither button has anything to act on.
 void EditorScreens::updateButtons()
 {
@@ -51,8 +52,6 @@ void EditorScreens::updateButtons()
     const RecordButton remove = screen ? screen->deleteButton() : RecordButton{};
     mFrame->setCreateButton(screen ? create.caption : QStringLiteral("Create"), create.enabled);
     mFrame->setDeleteButton(screen ? remove.caption : QStringLiteral("Delete"), remove.enabled);
-    if (create.enabled)
-        mState.recordKind = create.kind;
 }
 
 void EditorScreens::abandonNewRecord()

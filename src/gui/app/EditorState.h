@@ -26,7 +26,6 @@ struct EditorState
     qint64 stadiumOffset = 0;  ///< stadium.dat
     qint64 officialOffset = 0; ///< officials.dat
     bool newRecordMode = false;
-    RecordKind recordKind = RecordKind::Club;
 
     /// The current record of an editor's kind; both person editors share one.
     qint64 &offset(EditorScreen screen) { return this->*Offsets[std::size_t(screen)]; }

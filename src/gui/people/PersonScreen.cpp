@@ -300,8 +300,7 @@ void PersonScreen::jobChanged(int item)
         return;
     Database &db = mContext.db;
     const int stored = index ? person(db, *index)->job() : newRecordJob(mRole);
-    const RoleDecision decision =
-        decideJobChange(db, index, mRole, item, mControls.club->text() != NoClub);
+    const RoleDecision decision = decideJobChange(db, index, mRole, item, mEdit.shownClub >= 0);
     const QString message = QString::fromLatin1(decision.message);
     bool changed = false;
     switch (decision.verdict) {
