@@ -88,23 +88,14 @@ int itemOf(qint64 value, int count, int shift = 0)
     return item >= 0 && item < count ? int(item) : -1;
 }
 
-/// Start of the record a box of `part` is stored in, or -1 when the person
-/// has no such record.
+/// Start of the record each PersonPart is stored in, or -1 for a record the
+/// person does not have.
 template <typename Person>
-qsizetype partOffset(const Database &db, const Person &p, PersonPart part)
+std::array<qsizetype, 3> partOffsets(const Database &db, const Person &p)
 {
-    switch (part) {
-    case PersonPart::Person: return p.offset();
-    case PersonPart::PlayerAttributes:
-        if (const auto a = playerAttributesOf(db, p))
-            return a->offset();
-        return -1;
-    case PersonPart::StaffAttributes:
-        if (const auto a = staffAttributesOf(db, p))
-            return a->offset();
-        return -1;
-    }
-    return -1;
+    const auto player = playerAttributesOf(db, p);
+    const auto staff = staffAttributesOf(db, p);
+    return {p.offset(), player ? player->offset() : -1, staff ? staff->offset() : -1};
 }
 
 QString dateText(int value)
@@ -173,6 +164,7 @@ std::optional<PersonEdit> loadPersonEdit(const Database &db, int index, RoleScre
 
     const std::span<const PersonBox> boxes = personBoxes(screen);
     e.boxes.resize(qsizetype(boxes.size()));
+    const std::array<qsizetype, 3> parts = partOffsets(db, p);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const PersonBox &box = boxes[i];
         if (box.kind == PersonBox::Day) {
@@ -181,7 +173,7 @@ std::optional<PersonEdit> loadPersonEdit(const Database &db, int index, RoleScre
         } else if (box.kind == PersonBox::Number) {
             // Without its attribute record a person's ratings read 0, and the
             // confirm then writes his person record only.
-            const qsizetype at = partOffset(db, p, box.part);
+            const qsizetype at = parts[std::size_t(box.part)];
             e.boxes[qsizetype(i)] =
                 QString::number(at < 0 ? 0 : readNumber(db.image(DataFile::Staff), at, box.field));
         }
@@ -266,9 +258,11 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
     // fields are stored, so the message names the first bad box and a typing
     // error never leaves a half-written person behind.
     std::vector<std::int64_t> values(boxes.size(), 0);
+    const std::array<qsizetype, 3> shownParts =
+        creating ? std::array<qsizetype, 3>{} : partOffsets(db, *shown);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const PersonBox &box = boxes[i];
-        if (!creating && box.part != PersonPart::Person && partOffset(db, *shown, box.part) < 0)
+        if (!creating && shownParts[std::size_t(box.part)] < 0)
             continue; // no record to store it in: the box is not written
         const QString &text = edit.boxes[qsizetype(i)];
         if (box.kind == PersonBox::Day || box.kind == PersonBox::Month) {
@@ -327,9 +321,10 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
     }
 
     DataImage &image = db.image(DataFile::Staff);
+    const std::array<qsizetype, 3> parts = partOffsets(db, p);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const PersonBox &box = boxes[i];
-        const qsizetype at = partOffset(db, p, box.part);
+        const qsizetype at = parts[std::size_t(box.part)];
         if (at < 0)
             continue;
         if (box.kind == PersonBox::Number) {
