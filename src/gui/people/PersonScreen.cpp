@@ -1,6 +1,6 @@
 #include "PersonScreen.h"
 
-#include "PersonRelationshipList.h"
+#include "gui/widgets/RelationshipList.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
