@@ -86,4 +86,30 @@ inline QByteArray staffAfterUnchangedConfirm(const Database &db, int index, bool
     return expected.bytes();
 }
 
+/// A club record as an unchanged confirm leaves it: the names' last bytes
+/// 0xFF, a negative division, stadium or colour -2, a flag other than 255 0.
+inline QByteArray clubAfterUnchangedConfirm(const QByteArray &record)
+{
+    DataImage image(record);
+    ClubRecord c(&image, 0);
+    c.setLongName(c.longName());
+    c.setShortName(c.shortName());
+    const std::array<Field<std::int32_t>, 5> noneIsMinus2 = {
+        ClubField::Division, ClubField::LastDivision, ClubField::OtherDivision,
+        ClubField::MainStadium, ClubField::ReserveStadium};
+    for (const auto f : noneIsMinus2) {
+        if (c.get(f) < 0)
+            c.set(f, std::int32_t(-2));
+    }
+    for (int k = 0; k < 6; ++k) {
+        if (c.kitColour(k) < 0)
+            c.setKitColour(k, -2);
+    }
+    if (c.ownStadium() != FlagYes)
+        c.setOwnStadium(FlagNo);
+    if (c.plc() != FlagYes)
+        c.setPlc(FlagNo);
+    return image.bytes();
+}
+
 } // namespace kx3::test

@@ -14,6 +14,12 @@ EditorScreens::EditorScreens(Database &db, EditorState &state, EditorFrame *fram
 
 void EditorScreens::add(RecordScreen *screen)
 {
+    for (RecordScreen *other : mScreens) {
+        if (other) {
+            other->screenAdded(screen->kind());
+            screen->screenAdded(other->kind());
+        }
+    }
     mScreens[std::size_t(screen->kind())] = screen;
     mFrame->addEditorPanel(screen);
     // A screen in the background (filled for a later show) must not retitle
@@ -77,6 +83,12 @@ void EditorScreens::open(EditorScreen kind, qint64 offset)
         show(nullptr);
         mFrame->setTitle(recordTitle(mDb, kind, offset));
     }
+}
+
+void EditorScreens::remove()
+{
+    if (RecordScreen *screen = current())
+        screen->deleteRecord();
 }
 
 void EditorScreens::create()

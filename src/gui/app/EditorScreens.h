@@ -36,6 +36,8 @@ public:
     void open(EditorScreen kind, qint64 offset);
     /// "Create" on the editor shown.
     void create();
+    /// "Delete" on the editor shown.
+    void remove();
     /// Ends a pending "Create" without adding anything: the screen that was
     /// filled with defaults shows its real record again, so that no later
     /// confirm can write the defaults over it.

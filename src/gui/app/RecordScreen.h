@@ -59,11 +59,16 @@ public:
     /// "Create": fills the screen with a new record's defaults and enters
     /// new-record mode. Kinds that cannot be created do nothing.
     virtual void beginNewRecord() {}
+    /// "Delete" on the record shown. Kinds that cannot be deleted do nothing.
+    virtual void deleteRecord() {}
     virtual RecordButton createButton() const = 0;
     virtual RecordButton deleteButton() const = 0;
     /// What the editor's title bar shows for the screen's record.
     virtual QString title() const = 0;
 
+    /// Records of `kind` can now be shown: go-to buttons that open them may
+    /// be offered.
+    virtual void screenAdded(EditorScreen kind) { Q_UNUSED(kind) }
     /// A relationship slot of `source` was written from the misc-list dialog.
     virtual void relationshipsChanged(MiscListSource source) { Q_UNUSED(source) }
     /// Club picking chose `text` for one of the screen's club boxes.

@@ -9,6 +9,7 @@
 #include "SearchMenu2.h"
 #include "SearchMenuModes.h"
 #include "SplashScreen.h"
+#include "gui/clubs/ClubScreen.h"
 #include "gui/people/PlayerScreen.h"
 #include "gui/people/StaffScreen.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -114,6 +115,7 @@ void TMainForm::buildScreens()
             [this] { leaveSearchMenu(mSearch2->returnsToEditor()); });
     connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
     connect(mEditor, &EditorFrame::createRequested, this, &TMainForm::bnCreateNewClick);
+    connect(mEditor, &EditorFrame::deleteRequested, this, &TMainForm::bnDeleteClick);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
@@ -132,6 +134,7 @@ void TMainForm::buildScreens()
     // The record editors: one line each.
     addScreen(new PlayerScreen(mContext));
     addScreen(new StaffScreen(mContext));
+    addScreen(new ClubScreen(mContext));
 }
 
 void TMainForm::addScreen(RecordScreen *screen)
@@ -336,6 +339,11 @@ void TMainForm::bnSearchClick()
 void TMainForm::bnCreateNewClick()
 {
     mScreens->create();
+}
+
+void TMainForm::bnDeleteClick()
+{
+    mScreens->remove();
 }
 
 bool TMainForm::SaveDataFiles()

@@ -102,6 +102,7 @@ private:
     void bnSearchClick();
     void clubChosen(qint64 offset);
     void bnCreateNewClick();
+    void bnDeleteClick();
     void bnSaveClick();
     void Exit3Click();
 

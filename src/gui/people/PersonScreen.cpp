@@ -1,6 +1,5 @@
 #include "PersonScreen.h"
 
-#include "gui/widgets/RelationshipList.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/db/Lookups.h"
@@ -10,6 +9,7 @@
 #include "gui/app/BusyCursor.h"
 #include "gui/app/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/RelationshipList.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -85,21 +85,9 @@ std::vector<QComboBox *> PersonScreen::nationLists() const
     return {mControls.nation, mControls.secondNation};
 }
 
-// The nation list comes from the loaded database, which does not exist yet
-// when the screen is built; nations are never added, so one fill per load does.
 void PersonScreen::fillNationLists()
 {
-    QStringList items;
-    for (const QByteArray &name : mContext.lookups.nations())
-        items.append(fromCp1252(name));
-    const QComboBox *first = mControls.nation;
-    bool same = first->count() == items.size();
-    for (int i = 0; same && i < items.size(); ++i)
-        same = first->itemText(i) == items.at(i);
-    if (same)
-        return;
-    for (QComboBox *list : nationLists())
-        fillItems(list, items);
+    refillItems(nationLists(), mContext.lookups.nations());
 }
 
 std::optional<int> PersonScreen::currentPerson() const

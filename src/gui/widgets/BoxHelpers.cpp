@@ -1,5 +1,7 @@
 #include "BoxHelpers.h"
 
+#include "core/db/Cp1252.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
@@ -46,6 +48,21 @@ void fillItems(QComboBox *box, const QStringList &items)
     const QSignalBlocker blocker(box);
     box->clear();
     box->addItems(items);
+}
+
+void refillItems(std::span<QComboBox *const> boxes, const QList<QByteArray> &names)
+{
+    QStringList items;
+    items.reserve(names.size());
+    for (const QByteArray &name : names)
+        items.append(fromCp1252(name));
+    for (QComboBox *box : boxes) {
+        bool same = box->count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i)
+            same = box->itemText(i) == items.at(i);
+        if (!same)
+            fillItems(box, items);
+    }
 }
 
 void onDoubleClick(QWidget *widget, std::function<void()> action)

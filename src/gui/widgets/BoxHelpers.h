@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,11 @@ void selectQuietly(QComboBox *box, int item);
 
 /// Replaces a choice box's items without raising its change signals.
 void fillItems(QComboBox *box, const QStringList &items);
+
+/// Gives choice boxes the items of a list the loaded database decides (nations,
+/// competitions, stadiums, cities), leaving boxes that already hold them
+/// alone so that their selection stays. Names are Windows-1252 bytes.
+void refillItems(std::span<QComboBox *const> boxes, const QList<QByteArray> &names);
 
 template <std::size_t N>
 QStringList itemsOf(const std::array<const char *, N> &names)

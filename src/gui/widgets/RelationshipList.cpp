@@ -20,8 +20,11 @@ void fillRelationshipList(QTreeWidget *list, const QList<RelationshipRow> &rows)
     const int selected = selectedRelationshipRow(list);
     list->clear();
     QList<QTreeWidgetItem *> items;
-    for (const RelationshipRow &row : rows)
-        items.append(new QTreeWidgetItem(QStringList{fromCp1252(row.desc), fromCp1252(row.name)}));
+    for (const RelationshipRow &row : rows) {
+        auto *item = new QTreeWidgetItem(QStringList{fromCp1252(row.desc), fromCp1252(row.name)});
+        item->setToolTip(1, item->text(1)); // a long name reads whole in its hint
+        items.append(item);
+    }
     list->addTopLevelItems(items);
     if (selected >= 0 && selected < items.size()) {
         list->setCurrentItem(items.at(selected));

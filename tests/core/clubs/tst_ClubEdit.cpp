@@ -48,32 +48,6 @@ struct ClubState
     friend bool operator==(const ClubState &, const ClubState &) = default;
 };
 
-/// A club record as an unchanged confirm leaves it: the names' last bytes
-/// 0xFF, a negative division, stadium or colour -2, a flag other than 255 0.
-QByteArray afterUnchangedConfirm(QByteArray record)
-{
-    DataImage image(record);
-    ClubRecord c(&image, 0);
-    c.setLongName(c.longName());
-    c.setShortName(c.shortName());
-    const std::array<Field<std::int32_t>, 5> noneIsMinus2 = {
-        ClubField::Division, ClubField::LastDivision, ClubField::OtherDivision,
-        ClubField::MainStadium, ClubField::ReserveStadium};
-    for (const auto f : noneIsMinus2) {
-        if (c.get(f) < 0)
-            c.set(f, std::int32_t(-2));
-    }
-    for (int k = 0; k < 6; ++k) {
-        if (c.kitColour(k) < 0)
-            c.setKitColour(k, -2);
-    }
-    if (c.ownStadium() != FlagYes)
-        c.setOwnStadium(FlagNo);
-    if (c.plc() != FlagYes)
-        c.setPlc(FlagNo);
-    return image.bytes();
-}
-
 } // namespace
 
 class tst_ClubEdit : public QObject
@@ -146,7 +120,7 @@ void tst_ClubEdit::unchangedConfirmKeepsEveryClub()
         const qsizetype at = qsizetype(i) * RecordSize::Club;
         QByteArray expected = mDb->clubs().bytes();
         expected.replace(at, RecordSize::Club,
-                         afterUnchangedConfirm(expected.mid(at, RecordSize::Club)));
+                         test::clubAfterUnchangedConfirm(expected.mid(at, RecordSize::Club)));
         const ClubEditResult result = apply(i, load(i));
         QVERIFY2(result.ok(), qPrintable(result.message));
         QVERIFY2(mDb->clubs().bytes() == expected, qPrintable(QString::number(i)));

@@ -384,6 +384,7 @@ void TestTMainForm::abandonedCreateShowsTheRecordAgain_data()
     QTest::addColumn<QString>("confirm");
     QTest::newRow("player") << kx3::EditorScreen::Player << QStringLiteral("ConfirmPlayer");
     QTest::newRow("staff") << kx3::EditorScreen::Staff << QStringLiteral("ConfirmStaff");
+    QTest::newRow("club") << kx3::EditorScreen::Club << QStringLiteral("ConfirmClub");
 }
 
 // "Create", then "Search" and "Cancel": the screen shows its record again, so
@@ -393,6 +394,7 @@ void TestTMainForm::abandonedCreateShowsTheRecordAgain()
     QFETCH(kx3::EditorScreen, kind);
     QFETCH(QString, confirm);
     const bool player = kind == kx3::EditorScreen::Player;
+    const bool club = kind == kx3::EditorScreen::Club;
     kx3::BuilderOptions options;
     options.persons = 60;
     const kx3::test::TestInstallation install(options);
@@ -400,28 +402,32 @@ void TestTMainForm::abandonedCreateShowsTheRecordAgain()
     click("bnBegin");
     kx3::Database &db = mForm->database();
     int shown = 1;
-    while (player ? kx3::person(db, shown)->classification() != 2
-                  : kx3::person(db, shown)->classification() != 1)
+    while (!club
+           && (player ? kx3::person(db, shown)->classification() != 2
+                      : kx3::person(db, shown)->classification() != 1))
         ++shown;
-    mForm->openRecord(kind, kx3::personOffset(shown));
+    const qint64 size = club ? kx3::RecordSize::Club : kx3::RecordSize::Person;
+    mForm->openRecord(kind, shown * size);
     const QString title = mForm->editorFrame()->title();
-    const QByteArray staff = db.image(DataFile::Staff).bytes();
+    const QByteArray before = club ? db.clubs().bytes() : db.image(DataFile::Staff).bytes();
 
     mPrompter->queue(true);
     click("bnCreateNew");
-    QCOMPARE(mForm->editorFrame()->title(), QStringLiteral("<first name> <second name>"));
+    QCOMPARE(mForm->editorFrame()->title(),
+             club ? QStringLiteral("<long name>") : QStringLiteral("<first name> <second name>"));
     click("bnSearch");
     click("Exit2");
     QCOMPARE(panelName(), QStringLiteral("pnEdit"));
     QCOMPARE(mForm->editorFrame()->title(), title);
     QVERIFY(button("bnDelete")->isEnabled());
     click(confirm.toLatin1().constData());
-    QCOMPARE(kx3::personCount(db), install.options().persons);
-    QCOMPARE(db.image(DataFile::Staff).bytes().left(kx3::personOffset(shown + 1)),
-             kx3::test::staffAfterUnchangedConfirm(db, shown, !player)
-                 .left(kx3::personOffset(shown + 1)));
-    QCOMPARE(db.image(DataFile::Staff).bytes().left(kx3::RecordSize::Person),
-             staff.left(kx3::RecordSize::Person));
+    const QByteArray after = club ? db.clubs().bytes() : db.image(DataFile::Staff).bytes();
+    QCOMPARE(after.size(), before.size());
+    const QByteArray record =
+        club ? kx3::test::clubAfterUnchangedConfirm(before.mid(size, size))
+             : kx3::test::staffAfterUnchangedConfirm(db, shown, !player).mid(shown * size, size);
+    QCOMPARE(after.mid(shown * size, size), record);
+    QCOMPARE(after.left(size), before.left(size));
     db.setModified(false);
 }
 

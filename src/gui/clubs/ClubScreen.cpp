@@ -1,0 +1,351 @@
+#include "gui/clubs/ClubScreen.h"
+#include "ui_ClubScreen.h"
+
+#include "core/clubs/ClubLists.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/db/Cp1252.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/RelationshipRows.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
+#include "gui/clubs/KitColourDelegate.h"
+#include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/RelationshipList.h"
+
+#include <QHeaderView>
+#include <QStyle>
+
+namespace kx3 {
+
+namespace {
+
+// The boxes of clubBoxes(), in its order.
+constexpr std::array<const char *, ClubBoxCount> BoxNames = {
+    "LastPos", "Cash", "AvgAtt", "MinAtt", "MaxAtt", "CTrain", "CRep",
+};
+
+const QString AreYouSure = QStringLiteral("Are you sure?");
+
+// Hidden columns of the two lists: the sort key and the person index.
+enum SquadColumn { No1, No2, PName, PPtr };
+enum StaffColumn { JobColumn, SName, SPtr };
+
+/// The person index behind the selected row of a squad or staff list, or -1.
+int selectedPerson(const QTreeWidget *list, int column)
+{
+    const QList<QTreeWidgetItem *> selected = list->selectedItems();
+    if (selected.isEmpty())
+        return -1;
+    bool ok = false;
+    const int person = selected.first()->text(column).toInt(&ok);
+    return ok ? person : -1;
+}
+
+void setUpPersonList(QTreeWidget *list, std::initializer_list<int> hidden)
+{
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->header()->setStretchLastSection(false);
+    for (int column : hidden)
+        list->setColumnHidden(column, true);
+}
+
+} // namespace
+
+ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
+    : RecordScreen(context, parent), mUi(std::make_unique<Ui::ClubScreen>())
+{
+    mUi->setupUi(this);
+    setFixedSize(size());
+    mBoxes = findBoxes(this, BoxNames);
+    fillItems(mUi->ClubStatus, itemsOf(ClubStatusNames));
+    fillItems(mUi->HomeMatchDay, itemsOf(MatchDayNames));
+    mKitColours = {mUi->HomeCol1, mUi->HomeCol2,  mUi->AwayCol1,
+                   mUi->AwayCol2, mUi->ThirdCol1, mUi->ThirdCol2};
+    for (QComboBox *box : mKitColours)
+        setUpKitColourBox(box);
+    linkKitPreview(mUi->HomeCol1, mUi->HomeCol2, mUi->pn3);
+    linkKitPreview(mUi->AwayCol1, mUi->AwayCol2, mUi->pn4);
+    linkKitPreview(mUi->ThirdCol1, mUi->ThirdCol2, mUi->pn5);
+
+    setUpPersonList(mUi->PlayerList, {No1, PPtr});
+    mUi->PlayerList->header()->setSectionResizeMode(PName, QHeaderView::Stretch);
+    mUi->PlayerList->setColumnWidth(No2, 26);
+    setUpPersonList(mUi->StaffList, {SPtr});
+    mUi->StaffList->header()->setSectionResizeMode(SName, QHeaderView::Stretch);
+    mUi->StaffList->setColumnWidth(JobColumn, 86);
+    setUpRelationshipList(mUi->CMiscList);
+
+    // The go-to buttons wait for the screens they open.
+    const QIcon goTo = style()->standardIcon(QStyle::SP_ArrowRight);
+    for (QToolButton *b : {mUi->bnCNat, mUi->bnCMStad, mUi->bnCRStad}) {
+        b->setIcon(goTo);
+        b->setEnabled(false);
+    }
+    keepToolTipsUp(this);
+
+    connect(mUi->ConfirmClub, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(mUi->CLongName, &QLineEdit::editingFinished, this, &ClubScreen::CLongNameExit);
+    connect(mUi->CNation, &QComboBox::currentIndexChanged, this,
+            [this] { mNationChanged = true; });
+    connect(mUi->ListToPlayer, &QAbstractButton::clicked, this, &ClubScreen::ListToPlayerClick);
+    connect(mUi->PlayerList, &QTreeWidget::itemDoubleClicked, this,
+            &ClubScreen::ListToPlayerClick);
+    connect(mUi->ListToStaff, &QAbstractButton::clicked, this, &ClubScreen::ListToStaffClick);
+    connect(mUi->StaffList, &QTreeWidget::itemDoubleClicked, this, &ClubScreen::ListToStaffClick);
+    connect(mUi->bnCMisc, &QAbstractButton::clicked, this, &ClubScreen::bnCMiscClick);
+    connect(mUi->CMiscList, &QTreeWidget::itemDoubleClicked, this, &ClubScreen::bnCMiscClick);
+    connect(mUi->bnCNat, &QToolButton::clicked, this, [this] {
+        const int nation = mUi->CNation->currentIndex() - 1;
+        if (nation >= 0)
+            Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
+    });
+    connect(mUi->bnCMStad, &QToolButton::clicked, this, [this] { goToStadium(mUi->CMainStad); });
+    connect(mUi->bnCRStad, &QToolButton::clicked, this, [this] { goToStadium(mUi->CRsvStad); });
+}
+
+ClubScreen::~ClubScreen() = default;
+
+std::optional<int> ClubScreen::currentClub() const
+{
+    return mContext.state.newRecordMode ? std::nullopt : mShown;
+}
+
+RecordButton ClubScreen::createButton() const
+{
+    return {QStringLiteral("Create New Club"), true, RecordKind::Club};
+}
+
+RecordButton ClubScreen::deleteButton() const
+{
+    return {QStringLiteral("Delete Club"), currentClub().has_value(), RecordKind::Club};
+}
+
+QString ClubScreen::title() const
+{
+    QString title = mUi->CLongName->text();
+    if (const std::optional<int> index = currentClub();
+        index && clubKind(mContext.db, *index) == ClubKind::Under21Team)
+        title += QLatin1String(Under21Suffix);
+    return title;
+}
+
+void ClubScreen::screenAdded(EditorScreen kind)
+{
+    if (kind == EditorScreen::Nation)
+        mUi->bnCNat->setEnabled(true);
+    if (kind == EditorScreen::Stadium) {
+        mUi->bnCMStad->setEnabled(true);
+        mUi->bnCRStad->setEnabled(true);
+    }
+}
+
+// The lists come from the loaded database, which does not exist yet when the
+// screen is built; a new stadium joins them, so each show checks.
+void ClubScreen::fillChoiceLists()
+{
+    const Lookups &lookups = mContext.lookups;
+    refillItems(std::array{mUi->CNation}, lookups.nations());
+    refillItems(std::array{mUi->CDiv, mUi->CLastDiv, mUi->COtherDiv}, lookups.competitions());
+    refillItems(std::array{mUi->CMainStad, mUi->CRsvStad}, lookups.stadiums().items());
+}
+
+bool ClubScreen::showRecord()
+{
+    BusyCursor busy;
+    const qint64 offset = mContext.state.clubOffset;
+    if (offset < 0 || offset % RecordSize::Club != 0)
+        return false;
+    const int index = int(offset / RecordSize::Club);
+    fillChoiceLists();
+    const std::optional<ClubEdit> edit = loadClubEdit(mContext.db, mContext.lookups, index);
+    if (!edit)
+        return false;
+    mContext.state.newRecordMode = false;
+    mShown = index;
+    showEdit(*edit);
+    rebuildLists();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    return true;
+}
+
+void ClubScreen::showEdit(const ClubEdit &e)
+{
+    mUi->CLongName->setText(fromCp1252(e.longName));
+    mUi->CShortName->setText(fromCp1252(e.shortName));
+    for (std::size_t i = 0; i < mBoxes.size(); ++i)
+        mBoxes[i]->setText(e.boxes.value(qsizetype(i)));
+    selectQuietly(mUi->ClubStatus, e.statusItem);
+    selectQuietly(mUi->CNation, e.nationItem);
+    selectQuietly(mUi->CDiv, e.divisionItem);
+    selectQuietly(mUi->CLastDiv, e.lastDivisionItem);
+    selectQuietly(mUi->COtherDiv, e.otherDivisionItem);
+    selectQuietly(mUi->CMainStad, e.mainStadiumItem);
+    selectQuietly(mUi->CRsvStad, e.reserveStadiumItem);
+    selectQuietly(mUi->HomeMatchDay, e.homeMatchDayItem);
+    for (std::size_t k = 0; k < mKitColours.size(); ++k)
+        selectQuietly(mKitColours[k], e.kitColourItems[k]);
+    showKitPreview(mUi->HomeCol1, mUi->HomeCol2, mUi->pn3);
+    showKitPreview(mUi->AwayCol1, mUi->AwayCol2, mUi->pn4);
+    showKitPreview(mUi->ThirdCol1, mUi->ThirdCol2, mUi->pn5);
+    mUi->OwnStad->setChecked(e.ownStadium);
+    mUi->ClubPLC->setChecked(e.plc);
+    mNationChanged = false;
+}
+
+bool ClubScreen::confirm()
+{
+    const bool creating = mContext.state.newRecordMode;
+    if (!creating && !mShown)
+        return false;
+    ClubEdit edit;
+    edit.longName = toCp1252(mUi->CLongName->text());
+    edit.shortName = toCp1252(mUi->CShortName->text());
+    for (QLineEdit *box : mBoxes)
+        edit.boxes.append(box->text());
+    edit.statusItem = mUi->ClubStatus->currentIndex();
+    edit.nationItem = mUi->CNation->currentIndex();
+    edit.divisionItem = mUi->CDiv->currentIndex();
+    edit.lastDivisionItem = mUi->CLastDiv->currentIndex();
+    edit.otherDivisionItem = mUi->COtherDiv->currentIndex();
+    edit.mainStadiumItem = mUi->CMainStad->currentIndex();
+    edit.reserveStadiumItem = mUi->CRsvStad->currentIndex();
+    edit.homeMatchDayItem = mUi->HomeMatchDay->currentIndex();
+    for (std::size_t k = 0; k < mKitColours.size(); ++k)
+        edit.kitColourItems[k] = mKitColours[k]->currentIndex();
+    edit.ownStadium = mUi->OwnStad->isChecked();
+    edit.plc = mUi->ClubPLC->isChecked();
+    edit.nationChanged = mNationChanged;
+
+    ClubEditResult result;
+    {
+        BusyCursor busy;
+        result =
+            applyClubEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown, edit);
+    }
+    if (!result.ok()) {
+        refuse(result);
+        return false;
+    }
+    mShown = *result.club;
+    mContext.state.clubOffset = qint64(*mShown) * RecordSize::Club;
+    mContext.state.newRecordMode = false;
+    mNationChanged = false;
+    rebuildMiscList();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    Q_EMIT dataModified();
+    return true;
+}
+
+void ClubScreen::refuse(const ClubEditResult &result)
+{
+    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
+        mContext.prompter.information(result.message);
+        return;
+    }
+    focusBox(mBoxes[std::size_t(result.box)]);
+    mContext.prompter.error(result.message);
+}
+
+void ClubScreen::beginNewRecord()
+{
+    if (!mContext.prompter.question(AreYouSure))
+        return;
+    fillChoiceLists();
+    mContext.state.newRecordMode = true;
+    showEdit(newClubEdit());
+    rebuildLists();
+    mUi->PC1->setCurrentIndex(0);
+    mUi->CLongName->setFocus();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+}
+
+void ClubScreen::deleteRecord()
+{
+    if (!mContext.prompter.question(AreYouSure))
+        return;
+    mContext.prompter.information(
+        QStringLiteral("For integrity reason, club deletion is not allowed"));
+}
+
+void ClubScreen::rebuildLists()
+{
+    const std::optional<int> index = currentClub();
+    QList<QTreeWidgetItem *> squad;
+    QList<QTreeWidgetItem *> staff;
+    if (index) {
+        for (const SquadRow &row : squadRows(mContext.db, *index)) {
+            squad.append(new QTreeWidgetItem(
+                QStringList{QString::fromLatin1(row.sortKey), QString::number(row.number),
+                            fromCp1252(row.name), QString::number(row.person)}));
+        }
+        for (const StaffRow &row : staffRows(mContext.db, *index)) {
+            staff.append(new QTreeWidgetItem(QStringList{
+                QString::fromLatin1(row.job), fromCp1252(row.name), QString::number(row.person)}));
+        }
+    }
+    // The lists are narrow: a name cut short reads whole in its hint.
+    for (QTreeWidgetItem *item : squad)
+        item->setToolTip(PName, item->text(PName));
+    for (QTreeWidgetItem *item : staff)
+        item->setToolTip(SName, item->text(SName));
+    mUi->PlayerList->clear();
+    mUi->PlayerList->addTopLevelItems(squad);
+    mUi->StaffList->clear();
+    mUi->StaffList->addTopLevelItems(staff);
+    rebuildMiscList();
+}
+
+void ClubScreen::rebuildMiscList()
+{
+    const std::optional<int> index = currentClub();
+    fillRelationshipList(mUi->CMiscList, index ? clubRelationshipRows(
+                                             mContext.db, mContext.lookups.clubNames(), *index)
+                                               : QList<RelationshipRow>());
+}
+
+void ClubScreen::relationshipsChanged(MiscListSource source)
+{
+    if (source == MiscListSource::Club)
+        rebuildMiscList();
+}
+
+void ClubScreen::CLongNameExit()
+{
+    Q_EMIT titleChanged(title());
+}
+
+void ClubScreen::ListToPlayerClick()
+{
+    const int person = selectedPerson(mUi->PlayerList, PPtr);
+    if (person >= 0)
+        Q_EMIT recordRequested(EditorScreen::Player, personOffset(person));
+}
+
+void ClubScreen::ListToStaffClick()
+{
+    const int person = selectedPerson(mUi->StaffList, SPtr);
+    if (person >= 0)
+        Q_EMIT recordRequested(EditorScreen::Staff, personOffset(person));
+}
+
+void ClubScreen::bnCMiscClick()
+{
+    const int row = selectedRelationshipRow(mUi->CMiscList);
+    if (row >= 0 && currentClub())
+        Q_EMIT miscListDialogRequested(MiscListSource::Club, row);
+}
+
+void ClubScreen::goToStadium(const QComboBox *list)
+{
+    const int stadium = mContext.lookups.stadiums().recordIndex(list->currentIndex());
+    if (stadium >= 0)
+        Q_EMIT recordRequested(EditorScreen::Stadium, qint64(stadium) * RecordSize::Stadium);
+}
+
+} // namespace kx3

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "ScriptedPrompter.h"
+#include "TestDatabase.h"
+
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "gui/app/RecordScreen.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace kx3::test {
+
+/// One record screen on a generated database, typed into and clicked like a
+/// user does, its message boxes answered by a script.
+template <typename Screen>
+class RecordScreenFixture
+{
+public:
+    void setUpInstallation(BuilderOptions options = {})
+    {
+        mInstall = std::make_unique<TestInstallation>(options);
+        QVERIFY2(mInstall->isValid(), qPrintable(mInstall->errorString()));
+    }
+    void setUpScreen()
+    {
+        mScreen.reset();
+        mDb = std::make_unique<Database>();
+        QVERIFY(mInstall->loadInto(*mDb));
+        mLookups = Lookups();
+        mLookups.build(*mDb, QLocale(QLocale::English, QLocale::UnitedStates));
+        mState = EditorState();
+        mPrompter.clear();
+        mContext =
+            std::make_unique<ScreenContext>(ScreenContext{*mDb, mLookups, mState, mPrompter});
+        mScreen = std::make_unique<Screen>(*mContext);
+        mRequests.clear();
+        QObject::connect(mScreen.get(), &RecordScreen::recordRequested,
+                         [this](EditorScreen kind, qint64 offset) {
+                             mRequests.append({kind, offset});
+                         });
+        mScreen->show();
+    }
+    void tearDownScreen()
+    {
+        QCOMPARE(mPrompter.pendingAnswers(), 0);
+        mScreen.reset();
+    }
+
+    template <typename T = QLineEdit>
+    T *w(const char *name) const
+    {
+        T *found = mScreen->template findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+    /// Replaces a box's text by typing, as a user does.
+    void type(const char *name, const QString &text) const
+    {
+        QLineEdit *box = w(name);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (const QChar ch : text) {
+            if (ch.unicode() < 0x80) {
+                QTest::keyClick(box, char(ch.unicode()));
+            } else { // Qt Test types ASCII only
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+                QApplication::sendEvent(box, &press);
+            }
+        }
+        QCOMPARE(box->text(), text);
+    }
+    void click(const char *name) const
+    {
+        auto *b = w<QAbstractButton>(name);
+        QVERIFY2(b->isEnabled(), name);
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    std::unique_ptr<TestInstallation> mInstall;
+    std::unique_ptr<Database> mDb;
+    Lookups mLookups;
+    EditorState mState;
+    ScriptedPrompter mPrompter;
+    std::unique_ptr<ScreenContext> mContext;
+    std::unique_ptr<Screen> mScreen;
+    /// Every record the screen asked to open, in order.
+    QList<std::pair<EditorScreen, qint64>> mRequests;
+};
+
+} // namespace kx3::test
