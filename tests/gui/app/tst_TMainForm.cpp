@@ -1,3 +1,5 @@
+#include "core/db/Cp1252.h"
+#include "core/db/Lookups.h"
 #include "gui/app/EditorFrame.h"
 #include "gui/app/SearchMenuModes.h"
 #include "gui/app/SplashScreen.h"
@@ -17,7 +19,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeWidget>
 
 using kx3::DataFile;
 using kx3::TMainForm;
@@ -62,6 +67,7 @@ private Q_SLOTS:
     void searchReturnsToLastMenuUsed();
     void searchResetsMainMenu();
     void noEditorHidesTheLastOne();
+    void personAndClubGoToEachOther();
     void abandonedCreateShowsTheRecordAgain_data();
     void abandonedCreateShowsTheRecordAgain();
     void save_data();
@@ -376,6 +382,46 @@ void TestTMainForm::noEditorHidesTheLastOne()
     mForm->openRecord(kx3::EditorScreen::Player, 0); // the database has no persons
     QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(),
              QStringLiteral("pnNoEditor"));
+}
+
+// "Go to Club" on a person shows his club; "Go To Player" on its squad list
+// shows the player again; "Delete" on the club is refused.
+void TestTMainForm::personAndClubGoToEachOther()
+{
+    kx3::BuilderOptions options;
+    options.persons = 60;
+    const kx3::test::TestInstallation install(options);
+    startForm(std::nullopt, std::nullopt, install.path());
+    click("bnBegin");
+    kx3::Database &db = mForm->database();
+    int player = 1;
+    while (kx3::person(db, player)->classification() != 2 || kx3::person(db, player)->club() < 0)
+        ++player;
+    const int club = kx3::person(db, player)->club();
+    mForm->openRecord(kx3::EditorScreen::Player, kx3::personOffset(player));
+    const QString playerTitle = mForm->editorFrame()->title();
+    QTest::mouseClick(mForm->findChild<QToolButton *>(QStringLiteral("bnPToClub")),
+                      Qt::LeftButton);
+    auto editor = [this] { return mForm->editorFrame()->currentEditorPanel()->objectName(); };
+    QCOMPARE(editor(), QStringLiteral("pnClub"));
+    QCOMPARE(mForm->editorFrame()->title(), kx3::fromCp1252(kx3::ClubLongName(db, club)));
+    QCOMPARE(button("bnCreateNew")->text(), QStringLiteral("Create New Club"));
+    QCOMPARE(button("bnDelete")->text(), QStringLiteral("Delete Club"));
+
+    auto *squad = mForm->findChild<QTreeWidget *>(QStringLiteral("PlayerList"));
+    for (int row = 0; row < squad->topLevelItemCount(); ++row) {
+        if (squad->topLevelItem(row)->text(3) == QString::number(player))
+            squad->setCurrentItem(squad->topLevelItem(row));
+    }
+    mPrompter->queue(true);
+    click("bnDelete");
+    QCOMPARE(mPrompter->texts().last(),
+             QStringLiteral("For integrity reason, club deletion is not allowed"));
+    QVERIFY(!db.isModified());
+    mForm->findChild<QTabWidget *>(QStringLiteral("PC1"))->setCurrentIndex(1);
+    click("ListToPlayer");
+    QCOMPARE(editor(), QStringLiteral("pnPlayer"));
+    QCOMPARE(mForm->editorFrame()->title(), playerTitle);
 }
 
 void TestTMainForm::abandonedCreateShowsTheRecordAgain_data()
