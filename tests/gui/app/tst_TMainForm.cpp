@@ -82,6 +82,16 @@ private:
                    const QString &currentDir);
     /// startForm on one installation, then "Begin Editing" on it.
     bool startEditing();
+    /// A generated installation of 60 persons, opened with "Begin Editing".
+    kx3::Database &editGenerated()
+    {
+        kx3::BuilderOptions options;
+        options.persons = 60;
+        mInstall = std::make_unique<kx3::test::TestInstallation>(options);
+        startForm(std::nullopt, std::nullopt, mInstall->path());
+        click("bnBegin");
+        return mForm->database();
+    }
     /// Marks the database changed, with a first byte in the index file to look for.
     void changeData();
     QPushButton *button(const char *name) const
@@ -101,6 +111,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> mDir;
     std::unique_ptr<TMainForm> mForm;
+    std::unique_ptr<kx3::test::TestInstallation> mInstall;
     ScriptedPrompter *mPrompter = nullptr;
 };
 
@@ -115,6 +126,7 @@ void TestTMainForm::cleanup()
     if (mPrompter)
         QCOMPARE(mPrompter->pendingAnswers(), 0);
     mForm.reset();
+    mInstall.reset();
     mPrompter = nullptr;
     mDir.reset();
 }
@@ -388,12 +400,7 @@ void TestTMainForm::noEditorHidesTheLastOne()
 // shows the player again; "Delete" on the club is refused.
 void TestTMainForm::personAndClubGoToEachOther()
 {
-    kx3::BuilderOptions options;
-    options.persons = 60;
-    const kx3::test::TestInstallation install(options);
-    startForm(std::nullopt, std::nullopt, install.path());
-    click("bnBegin");
-    kx3::Database &db = mForm->database();
+    kx3::Database &db = editGenerated();
     int player = 1;
     while (kx3::person(db, player)->classification() != 2 || kx3::person(db, player)->club() < 0)
         ++player;
@@ -441,12 +448,7 @@ void TestTMainForm::abandonedCreateShowsTheRecordAgain()
     QFETCH(QString, confirm);
     const bool player = kind == kx3::EditorScreen::Player;
     const bool club = kind == kx3::EditorScreen::Club;
-    kx3::BuilderOptions options;
-    options.persons = 60;
-    const kx3::test::TestInstallation install(options);
-    startForm(std::nullopt, std::nullopt, install.path());
-    click("bnBegin");
-    kx3::Database &db = mForm->database();
+    kx3::Database &db = editGenerated();
     int shown = 1;
     while (!club
            && (player ? kx3::person(db, shown)->classification() != 2
