@@ -201,4 +201,11 @@ int FindOrAddName(Database &db, NameTable table, std::int32_t nationKey, const Q
     return found;
 }
 
+void RecountNameUsage(Database &db, NameTable table, int index)
+{
+    auto entry = nameEntry(db.image(nameTableFile(table)), index);
+    if (entry)
+        entry->setUsageCount(countUsers(db, table, index, -1).ofNew);
+}
+
 } // namespace kx3

@@ -4,6 +4,9 @@
 #include "core/clubs/HistoryRecord.h"
 #include "core/db/Database.h"
 #include "core/db/LittleEndian.h"
+#include "core/db/Lookups.h"
+#include "core/db/MiscEntries.h"
+#include "core/db/NameTables.h"
 #include "core/people/PersonRecord.h"
 #include "core/world/OfficialRecord.h"
 
@@ -184,6 +187,56 @@ QString refuseClubDeletion()
     return QStringLiteral("For integrity reason, club deletion is not allowed");
 }
 
+namespace {
+
+/// What a person leaves behind outside the tables a deletion renumbers: the
+/// name entries and the nation that count him, and the misc lines naming him.
+struct PersonTraces
+{
+    std::array<std::int32_t, 3> names{};
+    std::int32_t nationality = -1;
+    std::int32_t club = -1;
+    MiscIdentity identity;
+
+    static PersonTraces of(const Database &db, const ConstPersonRecord &p)
+    {
+        PersonTraces t;
+        t.names = {p.firstName(), p.secondName(), p.commonName()};
+        t.nationality = p.nationality();
+        t.club = p.club();
+        t.identity = {{FirstNameText(db, p.firstName()), CommonNameText(db, p.commonName()),
+                       SecondNameText(db, p.secondName())},
+                      p.club() >= 0 ? ClubLongName(db, p.club()) : QByteArray()};
+        return t;
+    }
+
+    /// Another person the misc lines would name as well: same names, same club.
+    bool sharedBy(const Database &db, const ConstPersonRecord &p) const
+    {
+        if (p.club() != club)
+            return false;
+        return FirstNameText(db, p.firstName()) == identity.names.firstName
+               && SecondNameText(db, p.secondName()) == identity.names.secondName
+               && CommonNameText(db, p.commonName()) == identity.names.commonName;
+    }
+};
+
+void removeTraces(Database &db, const PersonTraces &traces)
+{
+    RecountNameUsage(db, NameTable::First, traces.names[0]);
+    RecountNameUsage(db, NameTable::Second, traces.names[1]);
+    RecountNameUsage(db, NameTable::Common, traces.names[2]);
+    RecountNationPersons(db, traces.nationality);
+    // A namesake at the same club owns the same lines: they stay his.
+    for (int i = 0; i < personCount(db); ++i) {
+        if (traces.sharedBy(db, *person(std::as_const(db), i)))
+            return;
+    }
+    removeMiscEntries(db.setupLines(), traces.identity);
+}
+
+} // namespace
+
 bool deletePerson(Database &db, int index)
 {
     const StaffCounters &c = db.counters();
@@ -191,9 +244,11 @@ bool deletePerson(Database &db, int index)
         || !countersDescribe(c, db.image(DataFile::Staff).size())) {
         return false;
     }
+    const PersonTraces traces = PersonTraces::of(db, *person(std::as_const(db), index));
     removeFromStaff(db, index);
     renumberClubs(db, index);
     removeHistory(db, index);
+    removeTraces(db, traces);
     db.setModified();
     return true;
 }

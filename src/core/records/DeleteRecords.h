@@ -22,7 +22,9 @@ QString refuseClubDeletion();
 /// him becomes none (-1), a higher one drops by one, in persons' relationship
 /// slots, in the relationship and position slots of every club and national
 /// team, and in history records; ids are renumbered to positions throughout.
-/// Name usage counts, nation person counts and misc entries stay as they are.
+/// The usage counts of his three name entries and the person count of his
+/// nation are counted again, and the misc lines naming him (his names and
+/// club) go with him unless a namesake at the same club shares them.
 ///
 /// Returns false, changing nothing, when there is no such person or the staff
 /// table counters do not describe staff.dat.

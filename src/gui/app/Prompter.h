@@ -29,6 +29,10 @@ public:
     virtual Answer questionWithCancel(const QString &text) = 0;
 };
 
+/// A message as a box shows it: the editor's messages break their lines with
+/// a bare carriage return, which a box would not break on.
+QString messageBoxText(const QString &text);
+
 /// The real message boxes, captioned with the application title.
 class QMessageBoxPrompter : public Prompter
 {

@@ -8,6 +8,7 @@
 #include "core/db/Lookups.h"
 #include "core/people/PersonRecord.h"
 #include "core/people/RelationshipRows.h"
+#include "core/records/DeleteRecords.h"
 #include "gui/app/BusyCursor.h"
 #include "gui/app/Prompter.h"
 #include "gui/clubs/KitColourDelegate.h"
@@ -269,8 +270,7 @@ void ClubScreen::deleteRecord()
 {
     if (!mContext.prompter.question(AreYouSure))
         return;
-    mContext.prompter.information(
-        QStringLiteral("For integrity reason, club deletion is not allowed"));
+    mContext.prompter.information(refuseClubDeletion());
 }
 
 void ClubScreen::rebuildLists()

@@ -4,6 +4,10 @@
 #include "core/clubs/ClubRecord.h"
 #include "core/clubs/HistoryRecord.h"
 #include "core/db/Database.h"
+#include "core/db/MiscEntries.h"
+#include "core/db/NameEntry.h"
+#include "core/db/NameTables.h"
+#include "core/nations/NationRecord.h"
 #include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
 #include "core/people/PlayerAttributes.h"
@@ -47,17 +51,19 @@ struct Snapshot
     std::vector<QByteArray> clubs;
     std::vector<History> history;
     qsizetype staffSize = 0;
-    /// Files a person deletion leaves alone: names keep their usage counts,
-    /// nations their person counts, misc entries their lines.
+    /// Files a person deletion leaves alone.
     QList<QByteArray> untouched;
+    /// First, second and common names, and the nations: only the counts of
+    /// the deleted person's entries change.
+    std::array<QByteArray, 3> names;
+    QByteArray nations;
     QList<QByteArray> setupLines;
 
     static QList<QByteArray> untouchedFiles(const Database &db)
     {
         QList<QByteArray> files;
-        for (DataFile f : {DataFile::FirstNames, DataFile::SecondNames, DataFile::CommonNames,
-                           DataFile::Nation, DataFile::Officials, DataFile::City,
-                           DataFile::Stadium, DataFile::NationCompHistory, DataFile::Index})
+        for (DataFile f : {DataFile::Officials, DataFile::City, DataFile::Stadium,
+                           DataFile::NationCompHistory, DataFile::Index})
             files.append(db.image(f).bytes());
         return files;
     }
@@ -68,6 +74,9 @@ struct Snapshot
         s.counters = db.counters();
         s.staffSize = db.image(DataFile::Staff).size();
         s.untouched = untouchedFiles(db);
+        s.names = {db.image(DataFile::FirstNames).bytes(), db.image(DataFile::SecondNames).bytes(),
+                   db.image(DataFile::CommonNames).bytes()};
+        s.nations = db.image(DataFile::Nation).bytes();
         s.setupLines = db.setupLines();
         for (int i = 0; i < personCount(db); ++i) {
             PersonRecord p = *person(db, i);
@@ -154,7 +163,29 @@ void verifyDeletion(Database &db, const Snapshot &before, int d)
         QCOMPARE(r.image()->read(r.offset() + 8, 9), kept[std::size_t(h)].tail);
     }
     QVERIFY(Snapshot::untouchedFiles(db) == before.untouched);
-    QCOMPARE(db.setupLines(), before.setupLines);
+
+    // His name entries and his nation count one user less (the generated
+    // counts are exact); his misc lines went with him.
+    const DataImage was(gone.bytes);
+    const std::array<DataFile, 3> nameFiles = {DataFile::FirstNames, DataFile::SecondNames,
+                                               DataFile::CommonNames};
+    const std::array<Field<std::int32_t>, 3> nameFields = {
+        PersonField::FirstName, PersonField::SecondName, PersonField::CommonName};
+    for (std::size_t k = 0; k < nameFiles.size(); ++k) {
+        DataImage expected(before.names[k]);
+        if (auto entry = nameEntry(expected, was.i32(nameFields[k].offset)))
+            entry->setUsageCount(entry->usageCount() - 1);
+        QCOMPARE(db.image(nameFiles[k]).bytes(), expected.bytes());
+    }
+    DataImage nations(before.nations);
+    const std::int32_t nation = was.i32(PersonField::Nationality.offset);
+    if (nations.contains(qsizetype(nation) * RecordSize::Nation, RecordSize::Nation)) {
+        const qsizetype at =
+            qsizetype(nation) * RecordSize::Nation + NationField::PersonCount.offset;
+        nations.setI32(at, nations.i32(at) - 1);
+    }
+    QCOMPARE(db.image(DataFile::Nation).bytes(), nations.bytes());
+    QVERIFY(db.setupLines().size() <= before.setupLines.size());
     QVERIFY(db.isModified());
     KX3_VERIFY_SOUND(db);
 }
@@ -181,6 +212,8 @@ private Q_SLOTS:
     void deleteOfficial_data();
     void deleteOfficial();
     void manyDeletionsThenSave();
+    void miscLinesGoWithHim_data();
+    void miscLinesGoWithHim();
     void messages();
 
 private:
@@ -318,6 +351,45 @@ void tst_DeleteRecords::deleteOfficial()
     KX3_VERIFY_SOUND(db);
     QVERIFY(!kx3::deleteOfficial(db, count - 1));
     QVERIFY(!kx3::deleteOfficial(db, -1));
+}
+
+void tst_DeleteRecords::miscLinesGoWithHim_data()
+{
+    QTest::addColumn<bool>("namesake");
+    QTest::newRow("his own lines") << false;
+    QTest::newRow("shared with a namesake at his club") << true;
+}
+
+// The lines naming him (names and club) would otherwise be applied by the game
+// to nobody; a namesake at the same club is named by the same lines and keeps them.
+void tst_DeleteRecords::miscLinesGoWithHim()
+{
+    QFETCH(bool, namesake);
+    Database db;
+    QVERIFY(mInstall->loadInto(db));
+    const int d = test::findPerson(db, [](const PersonRecord &p) { return p.club() >= 0; });
+    const int other = d + 1;
+    const auto identityOf = [&db](int i) {
+        const ConstPersonRecord p = *person(std::as_const(db), i);
+        return MiscIdentity{{FirstNameText(db, p.firstName()), CommonNameText(db, p.commonName()),
+                             SecondNameText(db, p.secondName())},
+                            personClubLongName(db, i)};
+    };
+    if (namesake) {
+        PersonRecord twin = *person(db, other);
+        const ConstPersonRecord original = *person(std::as_const(db), d);
+        twin.setFirstName(original.firstName());
+        twin.setSecondName(original.secondName());
+        twin.setCommonName(original.commonName());
+        twin.setClub(original.club());
+    }
+    const QByteArray his = miscEntryLine(MiscKeyword::IntRetirement, identityOf(d));
+    const QByteArray others =
+        miscEntryLine(MiscKeyword::IntRetirement, MiscIdentity{{"Nobody", "", "Else"}, ""});
+    db.setupLines() << his << others;
+    QVERIFY(kx3::deletePerson(db, d));
+    QCOMPARE(db.setupLines().contains(his), namesake);
+    QVERIFY(db.setupLines().contains(others));
 }
 
 void tst_DeleteRecords::manyDeletionsThenSave()
