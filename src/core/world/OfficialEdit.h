@@ -28,7 +28,7 @@ struct OfficialEdit
     QByteArray secondName;
     /// One text per entry of officialBoxes().
     QList<QString> boxes;
-    int nationItem = -1; ///< nation list; item 0 "<none>" stores -1, and -2 shows no item
+    int nationItem = -1; ///< nation list; item 0 "<none>" stores -1; below -1 shows no item
     int cityItem = -1;   ///< items of the city pick list; item 0 "<none>" stores -2
     /// The name was typed, or the nation or city chosen, since the official was
     /// shown: the confirm resolves it again in its name table under the chosen
