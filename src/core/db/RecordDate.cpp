@@ -28,7 +28,8 @@ void ConvertDate(std::uint16_t &dayOfYear, std::uint32_t &leapFlag, int &month, 
         // a month outside 1..13: such a month counts as the nearest one (0 as
         // January, 14 as the end of the year) rather than reading past the table.
         const int m = qBound(1, month, 13);
-        dayOfYear = std::uint16_t(monthStart(m - 1, leapFlag == 1) + day - 1);
+        // In 64 bits: any typed day keeps its low 16 bits without overflowing.
+        dayOfYear = std::uint16_t(std::int64_t(monthStart(m - 1, leapFlag == 1)) + day - 1);
         return;
     }
     const bool leap = leapFlag == 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clubs/CareerHistory.h"
+#include "core/db/EditBoxes.h"
 #include "core/db/MiscEntries.h"
 #include "core/db/NumberField.h"
 #include "core/people/RoleRules.h"
@@ -111,16 +112,10 @@ struct PersonEditResult
 PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
                                  std::optional<int> person, const PersonEdit &edit);
 
-/// A box "Make Perfect" fills and the value it puts there.
-struct PerfectValue
-{
-    int box; ///< index into personBoxes(screen)
-    int value;
-};
-
-/// The boxes "Make Perfect" fills: mental ratings 20, abilities and
-/// reputations 200, playing ratings 20 except Dirtiness and Injury Prone (1)
-/// and the staff ratings 20. Position ratings, squad number and formation stay.
+/// The boxes of personBoxes(screen) "Make Perfect" fills: mental ratings 20,
+/// abilities and reputations 200, playing ratings 20 except Dirtiness and
+/// Injury Prone (1) and the staff ratings 20. Position ratings, squad number
+/// and formation stay.
 QList<PerfectValue> perfectValues(RoleScreen screen);
 
 } // namespace kx3

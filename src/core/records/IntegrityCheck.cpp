@@ -101,7 +101,8 @@ private:
     void checkHistory();
     void checkNameEntries();
     void checkCounts();
-    void checkPickList(const PickList &list, int count, const char *what);
+    void checkPickList(const PickList &list, DataFile file, int recordSize, TextField name,
+                       int count, const char *what);
 
     const Database &mDb;
     IntegrityOptions mOptions;
@@ -676,7 +677,8 @@ void Checker::checkCounts()
     }
 }
 
-void Checker::checkPickList(const PickList &list, int count, const char *what)
+void Checker::checkPickList(const PickList &list, DataFile records, int recordSize, TextField name,
+                            int count, const char *what)
 {
     std::vector<bool> seen(std::size_t(std::max(count, 0)), false);
     for (int pos = 0; pos < list.size(); ++pos) {
@@ -692,6 +694,20 @@ void Checker::checkPickList(const PickList &list, int count, const char *what)
             continue;
         }
         seen[std::size_t(index)] = true;
+        // A choice box shows the entry's name: it must be the record's, or a
+        // rename went unseen by the boxes.
+        const QByteArray stored =
+            file(records).text(qsizetype(index) * recordSize + name.offset, name.capacity);
+        if (list.nameAt(pos) != stored) {
+            report([&] {
+                return QStringLiteral("%1 pick list: entry %2 is \"%3\", record %4 is \"%5\"")
+                    .arg(QLatin1String(what))
+                    .arg(pos)
+                    .arg(QString::fromLatin1(list.nameAt(pos)))
+                    .arg(index)
+                    .arg(QString::fromLatin1(stored));
+            });
+        }
     }
     for (int i = 0; i < count; ++i) {
         if (!seen[std::size_t(i)]) {
@@ -728,8 +744,10 @@ void Checker::checkLookups(const Lookups &lookups)
             });
         }
     }
-    checkPickList(lookups.stadiums(), int(mStadiums), "stadium");
-    checkPickList(lookups.cities(), int(mCities), "city");
+    checkPickList(lookups.stadiums(), DataFile::Stadium, RecordSize::Stadium, StadiumField::Name,
+                  int(mStadiums), "stadium");
+    checkPickList(lookups.cities(), DataFile::City, RecordSize::City, CityField::Name,
+                  int(mCities), "city");
 }
 
 QStringList Checker::result() const

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace kx3;
 
 class tst_ConvertDate : public QObject
@@ -38,6 +40,9 @@ void tst_ConvertDate::encode_data()
     QTest::newRow("month 13 uses the end of the year") << 1 << 13 << 365 << 0;
     QTest::newRow("day 0 wraps to 16 bits") << 0 << 1 << 65535 << 0;
     QTest::newRow("day 32 of January is unchecked") << 32 << 1 << 31 << 0;
+    // Any typed day is taken: the sum may pass 32 bits and still keeps its low 16.
+    QTest::newRow("largest day") << std::numeric_limits<int>::max() << 12 << 332 << 0;
+    QTest::newRow("smallest day") << std::numeric_limits<int>::min() << 1 << 65535 << 0;
 }
 
 void tst_ConvertDate::encode()

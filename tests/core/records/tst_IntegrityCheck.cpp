@@ -170,6 +170,9 @@ const Fault Faults[] = {
      }},
     {"city listed twice", "city pick list: entry \\d+ names record 0",
      [](auto &, auto &lists) { lists.cities().add("Again", 0); }},
+    {"stadium renamed behind the pick list",
+     "stadium pick list: entry \\d+ is \"[^\"]*\", record 1 is \"Elsewhere\"",
+     [](auto &db, auto &) { stadium(db, 1)->setName("Elsewhere"); }},
 };
 
 } // namespace

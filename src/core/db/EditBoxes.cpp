@@ -1,0 +1,204 @@
+#include "core/db/EditBoxes.h"
+
+#include "core/db/DataImage.h"
+#include "core/db/PickList.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace kx3 {
+
+namespace {
+
+QString integerText(const DataImage &image, qsizetype recordOffset, const NumberField &field)
+{
+    const std::int64_t scale = field.scale > 0 ? field.scale : 1;
+    return QString::number(readNumber(image, recordOffset, field) / scale);
+}
+
+/// Day and month a date shows; 0 and 0 for a day beyond the end of its year,
+/// which the conversion leaves as it found them.
+std::pair<int, int> shownDayMonth(const RecordDate &date)
+{
+    int day = 0;
+    int month = 0;
+    decodeRecordDate(date, day, month);
+    return {day, month};
+}
+
+} // namespace
+
+QString realText(double value)
+{
+    return QString::number(value, 'g', 7);
+}
+
+QString notARealMessage(const QString &text)
+{
+    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
+}
+
+std::optional<double> parseReal(const QString &text)
+{
+    // The C locale whatever the user's: a file typed on one machine must mean
+    // the same number on another.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QList<QString> boxTexts(const DataImage &image, qsizetype recordOffset,
+                        std::span<const EditBox> boxes)
+{
+    QList<QString> texts(qsizetype(boxes.size()));
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const EditBox &box = boxes[i];
+        const qsizetype at = recordOffset + box.field.offset;
+        switch (box.kind) {
+        case EditBox::Integer:
+            texts[qsizetype(i)] = integerText(image, recordOffset, box.field);
+            break;
+        case EditBox::Real: texts[qsizetype(i)] = realText(image.f64(at)); break;
+        case EditBox::Day: {
+            const RecordDate date = readRecordDate(image, at);
+            const auto [day, month] = shownDayMonth(date);
+            texts[qsizetype(i)] = QString::number(day);
+            if (i + 2 < boxes.size()) {
+                texts[qsizetype(i) + 1] = QString::number(month);
+                texts[qsizetype(i) + 2] = QString::number(date.year);
+            }
+            break;
+        }
+        case EditBox::Month:
+        case EditBox::Year: break; // filled with their day box
+        }
+    }
+    return texts;
+}
+
+CheckedBoxes checkBoxes(std::span<const EditBox> boxes, const QList<QString> &texts,
+                        const DataImage *stored, qsizetype recordOffset)
+{
+    CheckedBoxes checked;
+    if (texts.size() != qsizetype(boxes.size())) {
+        checked.message = QStringLiteral("The screen does not match the record.");
+        return checked;
+    }
+    const QList<QString> shown =
+        stored ? boxTexts(*stored, recordOffset, boxes) : QList<QString>(texts.size());
+    auto untouched = [&](std::size_t i) { return stored && texts[qsizetype(i)] == shown[i]; };
+    auto fail = [&checked](std::size_t i, const QString &message) {
+        checked.values.clear();
+        checked.box = int(i);
+        checked.message = message;
+        return checked;
+    };
+
+    checked.values.resize(boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const EditBox &box = boxes[i];
+        const QString &text = texts[qsizetype(i)];
+        CheckedBoxes::Value &value = checked.values[i];
+        const qsizetype at = recordOffset + box.field.offset;
+        switch (box.kind) {
+        case EditBox::Integer: {
+            if (untouched(i)) {
+                value.integer = readNumber(*stored, recordOffset, box.field);
+                break;
+            }
+            const NumberCheck check = checkNumber(text, box.field);
+            if (!check.stored)
+                return fail(i, check.message);
+            value.integer = *check.stored;
+            break;
+        }
+        case EditBox::Real: {
+            if (untouched(i)) {
+                value.real = stored->f64(at);
+                break;
+            }
+            const std::optional<double> typed = parseReal(text);
+            if (!typed)
+                return fail(i, notARealMessage(text));
+            value.real = *typed;
+            break;
+        }
+        case EditBox::Day:
+        case EditBox::Month: {
+            // The date conversion takes any day and month; only the year is
+            // stored as it is typed and must fit.
+            const std::optional<std::int32_t> typed = parseInteger(text);
+            if (!typed)
+                return fail(i, notAnIntegerMessage(text));
+            value.integer = *typed;
+            break;
+        }
+        case EditBox::Year: {
+            const NumberCheck check = checkNumber(text, box.field);
+            if (!check.stored)
+                return fail(i, check.message);
+            value.integer = *check.stored;
+            if (i < 2 || boxes[i - 2].kind != EditBox::Day)
+                break;
+            const std::size_t dayBox = i - 2;
+            RecordDate date;
+            if (untouched(dayBox) && untouched(dayBox + 1)) {
+                date = readRecordDate(*stored, at);
+            } else {
+                date = encodeRecordDate(int(checked.values[dayBox].integer),
+                                        int(checked.values[dayBox + 1].integer), 0);
+            }
+            date.year = std::uint16_t(value.integer);
+            checked.values[dayBox].date = date;
+            break;
+        }
+        }
+    }
+    return checked;
+}
+
+int codeItem(qint64 code, int count, int shift)
+{
+    const qint64 item = code + shift;
+    return item >= 0 && item < count ? int(item) : -1;
+}
+
+int referenceItem(qint64 index, int count)
+{
+    return index < 0 ? 0 : codeItem(index, count, 1);
+}
+
+int pickListItem(const PickList &list, qint64 index)
+{
+    if (index < 0)
+        return 0;
+    if (index > std::numeric_limits<int>::max())
+        return -1;
+    const int position = list.position(int(index));
+    return position < 0 ? -1 : position + 1;
+}
+
+int codeValue(int item, int code, int shift)
+{
+    return item >= 0 ? item - shift : code;
+}
+
+std::int32_t referenceValue(int item, std::int32_t value, std::int32_t none)
+{
+    if (item == 0)
+        return none;
+    return item > 0 ? item - 1 : value;
+}
+
+std::int32_t pickListValue(const PickList &list, int item, std::int32_t value)
+{
+    return item >= 0 ? list.recordIndex(item) : value;
+}
+
+} // namespace kx3
