@@ -11,14 +11,19 @@ namespace kx3 {
 
 namespace {
 
-constexpr std::array<NumberField, ClubBoxCount> Boxes = {{
-    numberField(ClubField::LastPosition, "Last Position"),
-    numberField(ClubField::Cash, "Cash (£)"),
-    numberField(ClubField::AverageAttendance, "Avg Attendance"),
-    numberField(ClubField::MinimumAttendance, "Min Attendance"),
-    numberField(ClubField::MaximumAttendance, "Max Attendance"),
-    numberField(ClubField::TrainingFacility, "Training Facility"),
-    numberField(ClubField::Reputation, "Reputation", 500),
+constexpr EditBox reputationBox()
+{
+    return {EditBox::Integer, numberField(ClubField::Reputation, "Reputation", 500)};
+}
+
+constexpr std::array<EditBox, ClubBoxCount> Boxes = {{
+    integerBox(ClubField::LastPosition, "Last Position"),
+    integerBox(ClubField::Cash, "Cash (£)"),
+    integerBox(ClubField::AverageAttendance, "Avg Attendance"),
+    integerBox(ClubField::MinimumAttendance, "Min Attendance"),
+    integerBox(ClubField::MaximumAttendance, "Max Attendance"),
+    integerBox(ClubField::TrainingFacility, "Training Facility"),
+    reputationBox(),
 }};
 
 // Where each box's value lives in ClubValues, in the order of Boxes.
@@ -41,13 +46,6 @@ constexpr std::array<BoxTarget, ClubBoxCount> Targets = {{
 
 const QByteArray LongNamePlaceholder = QByteArrayLiteral("<long name>");
 const QByteArray ShortNamePlaceholder = QByteArrayLiteral("<short name>");
-
-/// What a box shows for a stored value: the value divided by the box's
-/// scale, truncated toward zero.
-QString shownText(std::int64_t stored, const NumberField &field)
-{
-    return QString::number(stored / field.scale);
-}
 
 /// Item of `value` in a list of `count` items (item = value + 1), or -1.
 int itemOf(qint64 value, int count)
@@ -147,7 +145,7 @@ void applyChoices(ClubValues &v, const ClubEdit &edit, const Lookups &lookups)
 
 } // namespace
 
-std::span<const NumberField> clubBoxes()
+std::span<const EditBox> clubBoxes()
 {
     return Boxes;
 }
@@ -161,8 +159,7 @@ std::optional<ClubEdit> loadClubEdit(const Database &db, const Lookups &lookups,
     ClubEdit e;
     e.longName = c.longName();
     e.shortName = c.shortName();
-    for (const NumberField &box : Boxes)
-        e.boxes.append(shownText(readNumber(db.clubs(), c.offset(), box), box));
+    e.boxes = boxTexts(db.clubs(), c.offset(), Boxes);
     e.statusItem = c.status() < int(ClubStatusNames.size()) ? c.status() : -1;
     e.nationItem = itemOf(c.nation(), int(lookups.nations().size()));
     const int competitions = int(lookups.competitions().size());
@@ -197,8 +194,6 @@ ClubEdit newClubEdit()
 ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> index,
                              const ClubEdit &edit)
 {
-    if (edit.boxes.size() != qsizetype(ClubBoxCount))
-        return {std::nullopt, -1, QStringLiteral("The screen does not match the record.")};
     std::optional<ClubRecord> shown;
     if (index) {
         shown = club(db, *index);
@@ -207,21 +202,18 @@ ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> 
                     QStringLiteral("The club shown is no longer in the database.")};
     }
 
+    // Every box is checked before anything is written; an untouched one keeps
+    // its stored value, unrounded.
+    const CheckedBoxes boxes = shown ? checkBoxes(Boxes, edit.boxes, &db.clubs(), shown->offset())
+                                     : checkBoxes(Boxes, edit.boxes);
+    if (!boxes.ok())
+        return {std::nullopt, boxes.box, boxes.message};
     ClubValues values = shown ? readClubValues(*shown) : ClubValues{};
-    // Every box is checked before anything is written, in the order the
-    // fields are stored, so the message names the first bad box.
     for (std::size_t i = 0; i < ClubBoxCount; ++i) {
-        const NumberField &box = Boxes[i];
-        const QString &text = edit.boxes[qsizetype(i)];
-        if (shown && text == shownText(readNumber(db.clubs(), shown->offset(), box), box))
-            continue; // untouched: the stored value stays, unrounded
-        const NumberCheck check = checkNumber(text, box);
-        if (!check.stored)
-            return {std::nullopt, int(i), check.message};
         if (Targets[i].asInt)
-            values.*Targets[i].asInt = int(*check.stored);
+            values.*Targets[i].asInt = int(boxes.integer(i));
         else
-            values.*Targets[i].asI32 = std::int32_t(*check.stored);
+            values.*Targets[i].asI32 = std::int32_t(boxes.integer(i));
     }
     applyChoices(values, edit, lookups);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/NumberField.h"
+#include "core/db/EditBoxes.h"
 
 #include <QByteArray>
 #include <QList>
@@ -19,7 +19,7 @@ class Lookups;
 /// position, cash, the three attendances, training facility and reputation
 /// (shown divided by 500).
 inline constexpr std::size_t ClubBoxCount = 7;
-std::span<const NumberField> clubBoxes();
+std::span<const EditBox> clubBoxes();
 
 /// A club as its screen holds it: texts, list items and check marks. Items
 /// are those of the screen's lists; -1 (no item) keeps the stored value, for

@@ -21,9 +21,9 @@ namespace {
 
 int boxOf(const char *caption)
 {
-    const std::span<const NumberField> boxes = clubBoxes();
+    const std::span<const EditBox> boxes = clubBoxes();
     for (std::size_t i = 0; i < boxes.size(); ++i) {
-        if (qstrcmp(boxes[i].caption, caption) == 0)
+        if (qstrcmp(boxes[i].field.caption, caption) == 0)
             return int(i);
     }
     qFatal("no box %s", caption);
