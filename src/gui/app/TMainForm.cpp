@@ -14,6 +14,7 @@
 #include "gui/people/StaffScreen.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/DefaultButtonGroup.h"
+#include "gui/world/OfficialScreen.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -135,6 +136,7 @@ void TMainForm::buildScreens()
     addScreen(new PlayerScreen(mContext));
     addScreen(new StaffScreen(mContext));
     addScreen(new ClubScreen(mContext));
+    addScreen(new OfficialScreen(mContext));
 }
 
 void TMainForm::addScreen(RecordScreen *screen)
