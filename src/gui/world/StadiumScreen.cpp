@@ -1,0 +1,183 @@
+#include "gui/world/StadiumScreen.h"
+#include "ui_StadiumScreen.h"
+
+#include "core/db/Cp1252.h"
+#include "core/db/DataFiles.h"
+#include "core/db/Lookups.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
+#include "gui/widgets/BoxHelpers.h"
+
+#include <QStyle>
+
+namespace kx3 {
+
+namespace {
+
+// The boxes of stadiumBoxes(), in its order.
+constexpr std::array<const char *, StadiumBoxCount> BoxNames = {"StCapa", "StSeat", "StExp"};
+
+} // namespace
+
+StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
+    : RecordScreen(context, parent), mUi(std::make_unique<Ui::StadiumScreen>())
+{
+    mUi->setupUi(this);
+    setFixedSize(size());
+    mBoxes = findBoxes(this, BoxNames);
+
+    const QIcon goTo = style()->standardIcon(QStyle::SP_ArrowRight);
+    mUi->bnStCity->setIcon(goTo);
+    mUi->bnStNearby->setIcon(goTo);
+    // The city button waits for the city screen. The nearby stadium opens on
+    // this screen, which is never told that it was added itself.
+    mUi->bnStCity->setEnabled(false);
+    keepToolTipsUp(this);
+
+    connect(mUi->ConfirmStadium, &QAbstractButton::clicked, this, [this] { confirm(); });
+    // The title bar names the stadium as it is typed, before any confirm.
+    connect(mUi->StadName, &QLineEdit::textChanged, this,
+            [this] { Q_EMIT titleChanged(title()); });
+    connect(mUi->bnStCity, &QToolButton::clicked, this, &StadiumScreen::bnStCityClick);
+    connect(mUi->bnStNearby, &QToolButton::clicked, this, &StadiumScreen::bnStNearbyClick);
+}
+
+StadiumScreen::~StadiumScreen() = default;
+
+RecordButton StadiumScreen::createButton() const
+{
+    return {QStringLiteral("Create New Stadium"), true, RecordKind::Stadium};
+}
+
+// Stadiums are never deleted: clubs and nations point at them.
+RecordButton StadiumScreen::deleteButton() const
+{
+    return {QStringLiteral("Delete Stadium"), false, RecordKind::Stadium};
+}
+
+QString StadiumScreen::title() const
+{
+    return mUi->StadName->text();
+}
+
+void StadiumScreen::screenAdded(EditorScreen kind)
+{
+    if (kind == EditorScreen::City)
+        mUi->bnStCity->setEnabled(true);
+}
+
+// The pick lists come from the loaded database, which does not exist yet when
+// the screen is built; a new or renamed city or stadium changes them, so each
+// show checks.
+void StadiumScreen::fillChoiceLists()
+{
+    const Lookups &lookups = mContext.lookups;
+    refillItems(std::array{mUi->StCity}, lookups.cities().items());
+    refillItems(std::array{mUi->StNearby}, lookups.stadiums().items());
+}
+
+bool StadiumScreen::showRecord()
+{
+    BusyCursor busy;
+    const qint64 offset = mContext.state.stadiumOffset;
+    if (offset < 0 || offset % RecordSize::Stadium != 0)
+        return false;
+    const int index = int(offset / RecordSize::Stadium);
+    fillChoiceLists();
+    const std::optional<StadiumEdit> edit = loadStadiumEdit(mContext.db, mContext.lookups, index);
+    if (!edit)
+        return false;
+    mContext.state.newRecordMode = false;
+    mShown = index;
+    showEdit(*edit);
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    return true;
+}
+
+void StadiumScreen::showEdit(const StadiumEdit &e)
+{
+    mUi->StadName->setText(fromCp1252(e.name));
+    for (std::size_t i = 0; i < mBoxes.size(); ++i)
+        mBoxes[i]->setText(e.boxes.value(qsizetype(i)));
+    selectQuietly(mUi->StCity, e.cityItem);
+    selectQuietly(mUi->StNearby, e.nearbyItem);
+    mUi->StRoof->setChecked(e.retractableRoof);
+    mUi->StHeat->setChecked(e.underSoilHeating);
+}
+
+bool StadiumScreen::confirm()
+{
+    const bool creating = mContext.state.newRecordMode;
+    if (!creating && !mShown)
+        return false;
+    StadiumEdit edit;
+    edit.name = toCp1252(mUi->StadName->text());
+    for (QLineEdit *box : mBoxes)
+        edit.boxes.append(box->text());
+    edit.cityItem = mUi->StCity->currentIndex();
+    edit.nearbyItem = mUi->StNearby->currentIndex();
+    edit.retractableRoof = mUi->StRoof->isChecked();
+    edit.underSoilHeating = mUi->StHeat->isChecked();
+
+    StadiumEditResult result;
+    {
+        BusyCursor busy;
+        result = applyStadiumEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
+                                  edit);
+    }
+    if (!result.ok()) {
+        refuse(result);
+        return false;
+    }
+    mShown = *result.stadium;
+    mContext.state.stadiumOffset = qint64(*mShown) * RecordSize::Stadium;
+    mContext.state.newRecordMode = false;
+    // A new or renamed stadium takes its place in the nearby list at once;
+    // the screen shows the stadium as stored (a new one has no nearby
+    // stadium, whatever was chosen).
+    fillChoiceLists();
+    showEdit(*loadStadiumEdit(mContext.db, mContext.lookups, *mShown));
+    Q_EMIT buttonsChanged();
+    Q_EMIT dataModified();
+    Q_EMIT titleChanged(title());
+    return true;
+}
+
+void StadiumScreen::refuse(const StadiumEditResult &result)
+{
+    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
+        mContext.prompter.information(result.message);
+        return;
+    }
+    focusBox(mBoxes[std::size_t(result.box)]);
+    mContext.prompter.error(result.message);
+}
+
+void StadiumScreen::beginNewRecord()
+{
+    if (!mContext.prompter.question(QStringLiteral("Are you sure?")))
+        return;
+    fillChoiceLists();
+    mContext.state.newRecordMode = true;
+    showEdit(newStadiumEdit());
+    mUi->StadName->setFocus();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+}
+
+void StadiumScreen::bnStCityClick()
+{
+    const int city = mContext.lookups.cities().recordIndex(mUi->StCity->currentIndex());
+    if (city >= 0)
+        Q_EMIT recordRequested(EditorScreen::City, qint64(city) * RecordSize::City);
+}
+
+void StadiumScreen::bnStNearbyClick()
+{
+    const int stadium = mContext.lookups.stadiums().recordIndex(mUi->StNearby->currentIndex());
+    if (stadium >= 0)
+        Q_EMIT recordRequested(EditorScreen::Stadium, qint64(stadium) * RecordSize::Stadium);
+}
+
+} // namespace kx3

@@ -1,0 +1,265 @@
+#include "gui/world/CityScreen.h"
+
+#include "core/db/Cp1252.h"
+#include "core/db/DataImage.h"
+#include "core/world/CityEdit.h"
+#include "core/world/CityRecord.h"
+#include "gui/world/StadiumScreen.h"
+
+#include "../support/OffscreenTestMain.h"
+#include "../support/RecordScreenFixture.h"
+#include "RecordsTestSupport.h"
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace kx3;
+
+namespace {
+
+const QString Question = QStringLiteral("Are you sure?");
+const QLocale English(QLocale::English, QLocale::UnitedStates);
+
+/// Cities whose stored values have no faithful text or item on the screen.
+void storeOddCities(Database &db)
+{
+    CityRecord odd = *city(db, 1);
+    odd.setLatitude(51.123456789); // shown as 51.12346
+    odd.setLongitude(-1e-300);
+    odd.setNation(9999); // no such nation
+    odd.setClimate(31);  // one past the list
+    odd.setAttraction(255);
+    CityRecord other = *city(db, 2);
+    other.setNation(-1);  // "<none>"
+    other.setClimate(-5); // "<Unknown>"
+    // Bytes behind the name's end.
+    db.image(DataFile::City).write(other.offset() + 4, QByteArray("Ab\0junk", 7));
+}
+
+QStringList itemTexts(const QComboBox *box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}
+
+} // namespace
+
+class tst_CityScreen : public QObject, public test::RecordScreenFixture<CityScreen>
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { setUpInstallation(); }
+    void init() { setUpScreen(); }
+    void cleanup() { tearDownScreen(); }
+
+    void confirmEveryCityUnchanged();
+    void everyControlIsBound();
+    void refusalFocusesTheBox_data();
+    void refusalFocusesTheBox();
+    void createCity();
+    void renamedCityIsListedAtOnce();
+    void titleButtonsAndSeasons();
+
+private:
+    void open(int index)
+    {
+        mState.cityOffset = qint64(index) * RecordSize::City;
+        QVERIFY(mScreen->showRecord());
+    }
+    QComboBox *combo(const char *name) const { return w<QComboBox>(name); }
+    /// The city choice of a stadium screen shown on the same database.
+    QStringList stadiumCityItems()
+    {
+        StadiumScreen stadiums(*mContext);
+        mState.stadiumOffset = 0;
+        if (!stadiums.showRecord())
+            return {};
+        return itemTexts(stadiums.findChild<QComboBox *>(QStringLiteral("StCity")));
+    }
+};
+
+// Through the screen, an unchanged confirm leaves every city as the core's
+// unchanged edit does, also where a stored value has no faithful box text or
+// list item.
+void tst_CityScreen::confirmEveryCityUnchanged()
+{
+    Database expected;
+    QVERIFY(mInstall->loadInto(expected));
+    storeOddCities(expected);
+    storeOddCities(*mDb);
+    Lookups expectedLookups;
+    expectedLookups.build(expected, English);
+    mLookups.build(*mDb, English);
+    for (int i = 0; i < cityCount(*mDb); ++i) {
+        open(i);
+        QVERIFY(mScreen->confirm());
+        const CityEdit unchanged = *loadCityEdit(expected, expectedLookups, i);
+        QVERIFY(applyCityEdit(expected, expectedLookups, i, unchanged).ok());
+        QVERIFY2(mDb->image(DataFile::City).bytes() == expected.image(DataFile::City).bytes(),
+                 qPrintable(QString::number(i)));
+    }
+    QCOMPARE(mLookups.cities().entries(), expectedLookups.cities().entries());
+}
+
+// Every control reaches its own field: what is typed and chosen is what the
+// record shows afterwards.
+void tst_CityScreen::everyControlIsBound()
+{
+    QSignalSpy modified(mScreen.get(), &RecordScreen::dataModified);
+    open(3);
+    type("CtName", QStringLiteral("Port Ellery"));
+    type("CtLat", QStringLiteral("51.5"));
+    type("CtLong", QStringLiteral("-0.1275"));
+    type("CtAttract", QStringLiteral("201"));
+    combo("CtNat")->setCurrentIndex(2);
+    combo("CtWeather")->setCurrentIndex(31);
+    QCOMPARE(combo("CtWeather")->currentText(), QStringLiteral("BWhw - Karachi"));
+    click("ConfirmCity");
+
+    const CityEdit stored = *loadCityEdit(*mDb, mLookups, 3);
+    QCOMPARE(stored.name, QByteArray("Port Ellery"));
+    QCOMPARE(stored.boxes, (QList<QString>{"51.5", "-0.1275", "201"}));
+    QCOMPARE(stored.nationItem, 2);
+    QCOMPARE(stored.climateItem, 31);
+    QCOMPARE(modified.size(), 1);
+    QVERIFY(mDb->isModified());
+}
+
+void tst_CityScreen::refusalFocusesTheBox_data()
+{
+    QTest::addColumn<bool>("creating");
+    QTest::newRow("city shown") << false;
+    QTest::newRow("new city") << true;
+}
+
+// A latitude that is not a number stops the confirm: the warning names it,
+// its box gets the focus, and nothing is written or appended.
+void tst_CityScreen::refusalFocusesTheBox()
+{
+    QFETCH(bool, creating);
+    mScreen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
+    open(1);
+    if (creating) {
+        mPrompter.queue(true);
+        mScreen->beginNewRecord();
+    }
+    type("CtName", QStringLiteral("Renamed"));
+    type("CtLat", QStringLiteral("51,5x"));
+    w("CtName")->setFocus();
+    const QByteArray cities = mDb->image(DataFile::City).bytes();
+    const QList<QByteArray> entries = mLookups.cities().entries();
+    click("ConfirmCity");
+    QCOMPARE(mPrompter.errors(),
+             QStringList{QStringLiteral("'51,5x' is not a valid floating point value")});
+    QCOMPARE(QApplication::focusWidget(), w("CtLat"));
+    QCOMPARE(mDb->image(DataFile::City).bytes(), cities);
+    QCOMPARE(mLookups.cities().entries(), entries);
+    QVERIFY(!mDb->isModified());
+    QCOMPARE(mState.newRecordMode, creating);
+}
+
+void tst_CityScreen::createCity()
+{
+    mScreen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
+    open(2);
+    const QString shown = w("CtName")->text();
+    const int count = cityCount(*mDb);
+    mPrompter.queue(false);
+    mScreen->beginNewRecord();
+    QCOMPARE(mPrompter.texts(), QStringList{Question});
+    QVERIFY(!mState.newRecordMode);
+    QCOMPARE(w("CtName")->text(), shown);
+
+    w("CtAttract")->setFocus();
+    mPrompter.queue(true);
+    mScreen->beginNewRecord();
+    QVERIFY(mState.newRecordMode);
+    QCOMPARE(mScreen->title(), QStringLiteral("<city name>"));
+    QCOMPARE(combo("CtNat")->currentText(), QStringLiteral("<none>"));
+    for (const char *box : {"CtLat", "CtLong", "CtAttract"})
+        QCOMPARE(w(box)->text(), QStringLiteral("0"));
+    QCOMPARE(combo("CtWeather")->currentText(), QStringLiteral("<Unknown>"));
+    QCOMPARE(QApplication::focusWidget(), w("CtName"));
+    QVERIFY(!mScreen->deleteButton().enabled);
+
+    type("CtName", QStringLiteral("Lowmere"));
+    combo("CtNat")->setCurrentIndex(1);
+    click("ConfirmCity");
+    QVERIFY(!mState.newRecordMode);
+    QCOMPARE(mDb->image(DataFile::City).size(), qsizetype(count + 1) * RecordSize::City);
+    QCOMPARE(mState.cityOffset, qint64(count) * RecordSize::City);
+    QCOMPARE(mScreen->title(), QStringLiteral("Lowmere"));
+    QCOMPARE(city(*mDb, count)->nation(), 0);
+    // The next confirm writes the new city again; it does not add another.
+    click("ConfirmCity");
+    QCOMPARE(cityCount(*mDb), count + 1);
+
+    // The city boxes list it where a fresh load would.
+    const QStringList items = stadiumCityItems();
+    const int position = PickList::fromCities(*mDb, English).position(count);
+    QCOMPARE(items.value(position + 1), QStringLiteral("Lowmere"));
+    QCOMPARE(items.size(), count + 2);
+    KX3_VERIFY_SOUND(*mDb, mLookups);
+}
+
+void tst_CityScreen::renamedCityIsListedAtOnce()
+{
+    open(5);
+    type("CtName", QStringLiteral("Aardvark Vale"));
+    click("ConfirmCity");
+    const QStringList items = stadiumCityItems();
+    QCOMPARE(items.value(1), QStringLiteral("Aardvark Vale"));
+    QCOMPARE(items.size(), cityCount(*mDb) + 1);
+    QCOMPARE(mLookups.cities().recordIndex(1), 5);
+}
+
+void tst_CityScreen::titleButtonsAndSeasons()
+{
+    QSignalSpy titles(mScreen.get(), &RecordScreen::titleChanged);
+    open(4);
+    QCOMPARE(titles.last().first().toString(), fromCp1252(city(*mDb, 4)->name()));
+    // The title follows every keystroke, not only a finished edit.
+    titles.clear();
+    type("CtName", QStringLiteral("Ab"));
+    QStringList seen;
+    for (const QList<QVariant> &signal : std::as_const(titles))
+        seen.append(signal.first().toString());
+    QVERIFY2(seen.contains("A") && seen.value(seen.size() - 1) == "Ab",
+             qPrintable(seen.join('|')));
+    QCOMPARE(mScreen->title(), QStringLiteral("Ab"));
+
+    const RecordButton create = mScreen->createButton();
+    QCOMPARE(create.caption, QStringLiteral("Create New City"));
+    QVERIFY(create.enabled);
+    QCOMPARE(create.kind, RecordKind::City);
+    QCOMPARE(mScreen->deleteButton().caption, QStringLiteral("Delete City"));
+    QVERIFY(!mScreen->deleteButton().enabled);
+
+    // The go-to button waits for the nation screen; "<none>" opens nothing.
+    QVERIFY(!w<QToolButton>("bnCtNat")->isEnabled());
+    mScreen->screenAdded(EditorScreen::Nation);
+    combo("CtNat")->setCurrentIndex(0);
+    click("bnCtNat");
+    combo("CtNat")->setCurrentIndex(3);
+    click("bnCtNat");
+    QCOMPARE(mRequests, (QList<std::pair<EditorScreen, qint64>>{
+                            {EditorScreen::Nation, 2 * RecordSize::Nation}}));
+
+    // The seasons are shown but bound to nothing.
+    auto *seasons = w<QTabWidget>("PC5");
+    QVERIFY(!seasons->isEnabled());
+    QStringList captions;
+    for (int i = 0; i < seasons->count(); ++i)
+        captions.append(seasons->tabText(i));
+    QCOMPARE(captions, (QStringList{"Spring", "Summer", "Autumn", "Wiinter"}));
+}
+
+KX3_GUI_TEST_MAIN(tst_CityScreen)
+#include "tst_CityScreen.moc"
