@@ -209,4 +209,31 @@ bool Database::save()
     return true;
 }
 
+DatabaseSnapshot::DatabaseSnapshot(const Database &db)
+    : mClubs(db.clubs().bytes()), mCounters(db.counters()), mSetupLines(db.setupLines())
+{
+    for (DataFile file : AllDataFiles)
+        mImages[std::size_t(file)] = db.image(file).bytes();
+}
+
+namespace {
+
+// Bytes still shared with the snapshot are equal without reading them.
+bool same(const QByteArray &a, const QByteArray &b)
+{
+    return a.constData() == b.constData() ? a.size() == b.size() : a == b;
+}
+
+} // namespace
+
+bool DatabaseSnapshot::sameAs(const Database &db) const
+{
+    for (DataFile file : AllDataFiles) {
+        if (!same(mImages[std::size_t(file)], db.image(file).bytes()))
+            return false;
+    }
+    return same(mClubs, db.clubs().bytes()) && mCounters == db.counters()
+           && mSetupLines == db.setupLines();
+}
+
 } // namespace kx3

@@ -106,4 +106,21 @@ private:
 /// Returns the path to use, which is `dir`/`name` when nothing matches.
 QString resolvePathIgnoringCase(const QString &dir, const QString &name);
 
+/// What a database holds at one moment: every image, the combined club image,
+/// the counters and the setup lines. Cheap to take: the bytes stay shared
+/// until one side changes them.
+class DatabaseSnapshot
+{
+public:
+    explicit DatabaseSnapshot(const Database &db);
+    /// Whether `db` holds exactly what it held when the snapshot was taken.
+    bool sameAs(const Database &db) const;
+
+private:
+    std::array<QByteArray, DataFileCount> mImages;
+    QByteArray mClubs;
+    StaffCounters mCounters;
+    QList<QByteArray> mSetupLines;
+};
+
 } // namespace kx3

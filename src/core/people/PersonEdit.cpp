@@ -240,14 +240,20 @@ PersonEdit newPersonEdit(RoleScreen screen)
     return e;
 }
 
-PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
-                                 std::optional<int> index, const PersonEdit &edit)
+namespace {
+
+/// Checks every text of `edit` against person `index` (a new person when
+/// empty) and converts the boxes into `values`; the refusal when one cannot
+/// be stored.
+std::optional<PersonEditResult> checkEdit(const Database &db, std::optional<int> index,
+                                          const PersonEdit &edit,
+                                          std::vector<std::int64_t> &values)
 {
     const bool creating = !index.has_value();
     const std::span<const PersonBox> boxes = personBoxes(edit.screen);
     if (edit.boxes.size() != qsizetype(boxes.size()))
         return refuse(-1, QStringLiteral("The screen does not match the record."));
-    std::optional<PersonRecord> shown;
+    std::optional<ConstPersonRecord> shown;
     if (!creating) {
         shown = person(db, *index);
         if (!shown)
@@ -257,7 +263,7 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
     // Every text is checked before anything is written, in the order the
     // fields are stored, so the message names the first bad box and a typing
     // error never leaves a half-written person behind.
-    std::vector<std::int64_t> values(boxes.size(), 0);
+    values.assign(boxes.size(), 0);
     const std::array<qsizetype, 3> shownParts =
         creating ? std::array<qsizetype, 3>{} : partOffsets(db, *shown);
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -281,6 +287,29 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
         if (const std::optional<QString> problem = historyProblem(edit.history))
             return refuse(PersonEditResult::HistoryBox, *problem);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<PersonEditResult> personEditRefusal(const Database &db, std::optional<int> person,
+                                                  const PersonEdit &edit)
+{
+    std::vector<std::int64_t> values;
+    return checkEdit(db, person, edit, values);
+}
+
+PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
+                                 std::optional<int> index, const PersonEdit &edit)
+{
+    const bool creating = !index.has_value();
+    const std::span<const PersonBox> boxes = personBoxes(edit.screen);
+    std::vector<std::int64_t> values;
+    if (std::optional<PersonEditResult> refusal = checkEdit(db, index, edit, values))
+        return *refusal;
+    std::optional<PersonRecord> shown;
+    if (!creating)
+        shown = person(db, *index);
 
     const bool player = edit.screen == RoleScreen::Player;
     PersonEditFlags flags = edit.changed;

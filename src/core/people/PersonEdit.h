@@ -105,6 +105,11 @@ struct PersonEditResult
     bool ok() const { return person.has_value(); }
 };
 
+/// Why applyPersonEdit would refuse `edit`, without writing anything; nothing
+/// when every text can be stored.
+std::optional<PersonEditResult> personEditRefusal(const Database &db, std::optional<int> person,
+                                                  const PersonEdit &edit);
+
 /// Checks every text of `edit` and only then writes it into person `person`,
 /// or into a new person when `person` is empty: names through the name tables,
 /// misc entries, record fields, nation recounts, history. A refused edit

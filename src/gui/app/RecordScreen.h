@@ -85,6 +85,8 @@ Q_SIGNALS:
     /// Show record `offset` of `kind` (a go-to button, another role).
     void recordRequested(kx3::EditorScreen kind, qint64 offset);
     void transferRequested();
+    /// The record shown was deleted; `message` tells the user so.
+    void recordDeleted(const QString &message);
     /// A confirm or a rule changed the images.
     void dataModified();
     void miscListDialogRequested(kx3::MiscListSource source, int row);

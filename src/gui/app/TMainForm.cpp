@@ -10,11 +10,14 @@
 #include "SearchMenuModes.h"
 #include "SplashScreen.h"
 #include "gui/clubs/ClubScreen.h"
+#include "gui/clubs/TransferPanel.h"
 #include "gui/people/PlayerScreen.h"
 #include "gui/people/StaffScreen.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/DefaultButtonGroup.h"
+#include "gui/world/CityScreen.h"
 #include "gui/world/OfficialScreen.h"
+#include "gui/world/StadiumScreen.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -100,6 +103,13 @@ void TMainForm::buildScreens()
     mSearch1->setPrompter(&mPrompter);
     mSearch2->setPrompter(&mPrompter);
     mModes->setPrompter(&mPrompter);
+    mTransfer = new TransferPanel(mContext);
+    auto *transferLayout = new QVBoxLayout(mSearch1->transferPanel());
+    transferLayout->setContentsMargins(0, 0, 0, 0);
+    transferLayout->addWidget(mTransfer);
+    connect(mSearch1, &SearchMenu1::transferTargetChosen, mTransfer, &TransferPanel::chooseTarget);
+    connect(mTransfer, &TransferPanel::finished, this, &TMainForm::showEditor);
+    connect(mTransfer, &TransferPanel::personScreenRefused, this, &TMainForm::showEditor);
     mSearchButtons = new DefaultButtonGroup(this);
     mSearch1->addSearchBoxesTo(*mSearchButtons);
     mSearch2->addSearchBoxesTo(*mSearchButtons);
@@ -136,6 +146,8 @@ void TMainForm::buildScreens()
     addScreen(new PlayerScreen(mContext));
     addScreen(new StaffScreen(mContext));
     addScreen(new ClubScreen(mContext));
+    addScreen(new CityScreen(mContext));
+    addScreen(new StadiumScreen(mContext));
     addScreen(new OfficialScreen(mContext));
 }
 
@@ -147,6 +159,35 @@ void TMainForm::addScreen(RecordScreen *screen)
     connect(screen, &RecordScreen::clubPickingRequested, mModes,
             &SearchMenuModes::startClubPicking);
     connect(screen, &RecordScreen::searchResultsStale, mSearch1->players(), &SearchGroup::clear);
+    connect(screen, &RecordScreen::recordDeleted, this, &TMainForm::finishDeletion);
+    if (auto *person = qobject_cast<PersonScreen *>(screen)) {
+        connect(person, &RecordScreen::transferRequested, this,
+                [this, person] { startTransfer(person); });
+    }
+}
+
+void TMainForm::startTransfer(PersonScreen *screen)
+{
+    mModes->end();
+    mSearch1->showTransferMenu();
+    mTransfer->start(screen);
+    showMainSearchMenu();
+}
+
+// After a deletion the result lists may point at records that moved; the
+// stadium list cannot, so it keeps its rows.
+void TMainForm::finishDeletion(const QString &message)
+{
+    mSearch1->clearResults();
+    for (SearchGroup *group : {mSearch2->officials(), mSearch2->nations(), mSearch2->cities()})
+        group->clear();
+    bnSearchClick();
+    mDatabase.setModified(true);
+    mState.newRecordMode = false;
+    mPrompter.information(message);
+    // The editor behind the search menu shows club 0, the one record sure to
+    // be there.
+    mScreens->open(EditorScreen::Club, 0);
 }
 
 StaffScreen *TMainForm::staffScreen() const

@@ -20,12 +20,14 @@ namespace kx3 {
 class DefaultButtonGroup;
 class EditorFrame;
 class EditorScreens;
+class PersonScreen;
 class PlayerScreen;
 class SearchMenu1;
 class SearchMenuModes;
 class SearchMenu2;
 class SplashScreen;
 class StaffScreen;
+class TransferPanel;
 
 /// The editor's one window. It owns the database and the screens and moves
 /// between them; each screen does its own work.
@@ -59,6 +61,7 @@ public:
     EditorFrame *editorFrame() const { return mEditor; }
     /// The misc-list dialog and club picking on the main search menu.
     SearchMenuModes *searchModes() const { return mModes; }
+    TransferPanel *transferPanel() const { return mTransfer; }
     StaffScreen *staffScreen() const;
     PlayerScreen *playerScreen() const;
     /// The search menu "Search" returns to: the one shown last.
@@ -103,6 +106,8 @@ private:
     void clubChosen(qint64 offset);
     void bnCreateNewClick();
     void bnDeleteClick();
+    void finishDeletion(const QString &message);
+    void startTransfer(PersonScreen *screen);
     void bnSaveClick();
     void Exit3Click();
 
@@ -133,6 +138,7 @@ private:
     SearchMenuModes *mModes = nullptr;
     DefaultButtonGroup *mSearchButtons = nullptr;
     EditorScreens *mScreens = nullptr;
+    TransferPanel *mTransfer = nullptr;
 };
 
 } // namespace kx3

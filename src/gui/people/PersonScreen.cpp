@@ -6,6 +6,7 @@
 #include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
 #include "core/people/RoleRules.h"
+#include "core/records/DeleteRecords.h"
 #include "gui/app/BusyCursor.h"
 #include "gui/app/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -167,11 +168,8 @@ void PersonScreen::showEdit(const PersonEdit &e)
     rebuildMiscList();
 }
 
-bool PersonScreen::confirm()
+PersonEdit PersonScreen::readEdit() const
 {
-    const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
-        return false;
     PersonEdit edit = mEdit;
     edit.firstName = toCp1252(mControls.firstName->text());
     edit.secondName = toCp1252(mControls.secondName->text());
@@ -186,6 +184,27 @@ bool PersonScreen::confirm()
     const bool historyChanged = edit.changed.history;
     edit.changed = mChanged;
     edit.changed.history = historyChanged;
+    return edit;
+}
+
+bool PersonScreen::checkBoxes(bool report)
+{
+    const bool creating = mContext.state.newRecordMode;
+    if (!creating && !mShown)
+        return false;
+    const std::optional<PersonEditResult> refusal =
+        personEditRefusal(mContext.db, creating ? std::nullopt : mShown, readEdit());
+    if (refusal && report)
+        refuse(*refusal);
+    return !refusal;
+}
+
+bool PersonScreen::confirm()
+{
+    const bool creating = mContext.state.newRecordMode;
+    if (!creating && !mShown)
+        return false;
+    const PersonEdit edit = readEdit();
 
     PersonEditResult result;
     {
@@ -241,6 +260,25 @@ void PersonScreen::beginNewRecord()
     mControls.firstName->setFocus();
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
+}
+
+void PersonScreen::deleteRecord()
+{
+    const std::optional<int> index = currentPerson();
+    if (!index || !mContext.prompter.question(AreYouSure))
+        return;
+    bool deleted = false;
+    {
+        BusyCursor busy;
+        deleted = deletePerson(mContext.db, *index);
+    }
+    if (!deleted) {
+        mContext.prompter.information(QStringLiteral(
+            "The person could not be deleted: the staff tables are not consistent."));
+        return;
+    }
+    mShown.reset();
+    Q_EMIT recordDeleted(deletedMessage(DeletedPersonKind));
 }
 
 void PersonScreen::setExisting(bool existing)

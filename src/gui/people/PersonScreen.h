@@ -55,6 +55,8 @@ public:
     bool showRecord() override;
     bool confirm() override;
     void beginNewRecord() override;
+    /// "Delete Player" / "Delete Staff": the person and every trace of him.
+    void deleteRecord() override;
     RecordButton createButton() const override;
     RecordButton deleteButton() const override;
     QString title() const override;
@@ -68,6 +70,9 @@ public:
     /// A transfer or release changed the person's club: his misc lines are
     /// rewritten under the new club at the next confirm.
     void setMiscChanged() { mChanged.misc = true; }
+    /// Checks every box as a confirm would, without writing; a refusal is shown
+    /// on its box when `report`. False when the screen could not be confirmed.
+    bool checkBoxes(bool report = true);
     /// Rebuilds the relationship list from the current person's slots.
     void rebuildMiscList();
 
@@ -96,6 +101,7 @@ protected:
 
 private:
     void showEdit(const PersonEdit &edit);
+    PersonEdit readEdit() const;
     void fillNationLists();
     void refuse(const PersonEditResult &result);
     void nameChanged(bool first, bool second, bool common);

@@ -4,6 +4,7 @@
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
 #include "core/db/Lookups.h"
+#include "core/records/DeleteRecords.h"
 #include "gui/app/BusyCursor.h"
 #include "gui/app/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -182,6 +183,20 @@ void OfficialScreen::beginNewRecord()
     mUi->OFName->setFocus();
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
+}
+
+void OfficialScreen::deleteRecord()
+{
+    const std::optional<int> index = currentOfficial();
+    if (!index || !mContext.prompter.question(AreYouSure))
+        return;
+    {
+        BusyCursor busy;
+        if (!deleteOfficial(mContext.db, *index))
+            return;
+    }
+    mShown.reset();
+    Q_EMIT recordDeleted(deletedMessage(DeletedOfficialKind));
 }
 
 void OfficialScreen::nameChanged(bool first, bool second)

@@ -32,6 +32,7 @@ public:
     bool showRecord() override;
     bool confirm() override;
     void beginNewRecord() override;
+    void deleteRecord() override;
     RecordButton createButton() const override;
     RecordButton deleteButton() const override;
     QString title() const override;

@@ -1,0 +1,152 @@
+#include "gui/clubs/TransferPanel.h"
+#include "ui_TransferPanel.h"
+
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/Transfers.h"
+#include "core/db/Cp1252.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/RelationshipRows.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
+#include "gui/people/PersonScreen.h"
+
+#include <QVBoxLayout>
+
+namespace kx3 {
+
+namespace {
+
+const QString AreYouSure = QStringLiteral("Are you sure?");
+const QString TransferCaption = QStringLiteral("Transfer");
+
+} // namespace
+
+TransferPanel::TransferPanel(ScreenContext &context, QWidget *parent)
+    : QWidget(parent), mContext(context), mUi(std::make_unique<Ui::TransferPanel>())
+{
+    mUi->setupUi(this);
+    connect(mUi->ConfirmTransfer, &QPushButton::clicked, this,
+            &TransferPanel::ConfirmTransferClick);
+    connect(mUi->FreeTransfer, &QPushButton::clicked, this, &TransferPanel::FreeTransferClick);
+}
+
+TransferPanel::~TransferPanel() = default;
+
+std::optional<int> TransferPanel::person() const
+{
+    return mScreen ? mScreen->currentPerson() : std::nullopt;
+}
+
+void TransferPanel::start(PersonScreen *screen)
+{
+    mScreen = screen;
+    const std::optional<int> index = person();
+    const std::optional<ConstPersonRecord> p =
+        index ? kx3::person(std::as_const(mContext.db), *index) : std::nullopt;
+    if (!p)
+        return;
+    const QList<QByteArray> &nations = mContext.lookups.nations();
+    auto nationText = [&nations](std::int32_t nation) {
+        return fromCp1252(nation < 0 ? nations.value(0) : nations.value(nation + 1));
+    };
+    mUi->STName->setText(fromCp1252(personListName(mContext.db, *index)));
+    mUi->STNation->setText(nationText(p->nationality()));
+    mUi->STSecNat->setText(nationText(p->secondNationality()));
+    mSource = p->club();
+    const bool hasClub = mSource >= 0;
+    mUi->STCurClub->setText(hasClub ? fromCp1252(ClubShortName(mContext.db, int(mSource)))
+                                    : QString::fromLatin1(TransferText::NoClub));
+    mUi->FreeTransfer->setEnabled(hasClub);
+    mUi->STTarClub->setText(QString::fromLatin1(TransferText::ChooseTarget));
+    mUi->ConfirmTransfer->setText(TransferCaption);
+    mUi->ConfirmTransfer->setEnabled(false);
+    mTarget = -2;
+}
+
+void TransferPanel::chooseTarget(qint64 offset)
+{
+    const qint64 index = offset / RecordSize::Club;
+    if (!checkTransferTarget(mContext.db, int(index)).ok) {
+        mContext.prompter.information(QString::fromLatin1(TransferText::NationalTeam));
+        mUi->STTarClub->setText(QString::fromLatin1(TransferText::ChooseTargetAgain));
+        mUi->ConfirmTransfer->setText(TransferCaption);
+        mUi->ConfirmTransfer->setEnabled(false);
+        return;
+    }
+    mTarget = index;
+    const QString caption = fromCp1252(ClubLongName(mContext.db, int(index)));
+    mUi->STTarClub->setText(caption);
+    mUi->ConfirmTransfer->setText(QStringLiteral("Transfer To ") + caption);
+    mUi->ConfirmTransfer->setEnabled(true);
+    mUi->ConfirmTransfer->setFocus();
+}
+
+void TransferPanel::ConfirmTransferClick()
+{
+    const std::optional<int> index = person();
+    if (!index || mTarget < 0)
+        return;
+    const TransferResult allowed = checkTransfer(mContext.db, *index, int(mTarget));
+    if (!allowed.ok) {
+        mContext.prompter.information(allowed.message);
+        return;
+    }
+    // The transfer ends by confirming the person screen: a box it cannot
+    // store must stop it before anything moves.
+    if (!mScreen->checkBoxes(false)) {
+        Q_EMIT personScreenRefused();
+        mScreen->checkBoxes();
+        return;
+    }
+    if (!mContext.prompter.question(AreYouSure))
+        return;
+    const DatabaseSnapshot before(mContext.db);
+    const bool wasModified = mContext.db.isModified();
+    TransferResult result;
+    {
+        BusyCursor busy;
+        result = transferPerson(mContext.db, *index, int(mTarget));
+    }
+    if (!result.ok)
+        mContext.prompter.information(result.message);
+    confirmPersonScreen();
+    if (!result.ok && before.sameAs(mContext.db))
+        mContext.db.setModified(wasModified);
+}
+
+void TransferPanel::FreeTransferClick()
+{
+    const std::optional<int> index = person();
+    if (!index)
+        return;
+    if (!mScreen->checkBoxes(false)) {
+        Q_EMIT personScreenRefused();
+        mScreen->checkBoxes();
+        return;
+    }
+    if (!mContext.prompter.question(AreYouSure))
+        return;
+    TransferResult result;
+    {
+        BusyCursor busy;
+        result = releasePerson(mContext.db, *index);
+    }
+    if (!result.ok) {
+        mContext.prompter.information(result.message);
+        return;
+    }
+    confirmPersonScreen();
+}
+
+void TransferPanel::confirmPersonScreen()
+{
+    // His misc lines are filed under his club: they follow him.
+    mScreen->setMiscChanged();
+    mScreen->confirm();
+    mScreen->showRecord();
+    Q_EMIT finished();
+}
+
+} // namespace kx3
