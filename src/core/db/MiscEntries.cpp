@@ -285,21 +285,40 @@ QByteArray personClubLongName(const Database &db, qsizetype person)
     return club ? clubLongNameAt(db, *club) : QByteArray();
 }
 
+namespace {
+
+/// Replaces the lines of `stored` by `replacement`, which go to the end; when
+/// they are the same lines already, the file is left as it is, so a confirm
+/// that changed nothing does not reorder it.
+void replaceMiscLines(QList<QByteArray> &lines, const MiscIdentity &stored,
+                      const QList<QByteArray> &replacement)
+{
+    QList<QByteArray> current;
+    for (qsizetype i = ProtectedSetupLines; i < lines.size(); ++i) {
+        if (MiscEntryMatches(lines.at(i), stored))
+            current.append(lines.at(i));
+    }
+    if (current == replacement)
+        return;
+    removeMiscEntries(lines, stored);
+    lines.append(replacement);
+}
+
+} // namespace
+
 void SavePlayerMiscEntries(Database &db, qsizetype person, const MiscIdentity &stored,
                            const MiscNames &typed, const PlayerMiscEntries &entries,
                            const QList<QByteArray> &clubNames)
 {
-    removeMiscEntries(db.setupLines(), stored);
     const MiscIdentity written{typed, personClubLongName(db, person)};
-    db.setupLines().append(playerMiscLines(db, written, entries, clubNames));
+    replaceMiscLines(db.setupLines(), stored, playerMiscLines(db, written, entries, clubNames));
 }
 
 void SaveStaffMiscEntries(Database &db, qsizetype person, const MiscIdentity &stored,
                           const MiscNames &typed, const StaffMiscEntries &entries)
 {
-    removeMiscEntries(db.setupLines(), stored);
     const MiscIdentity written{typed, personClubLongName(db, person)};
-    db.setupLines().append(staffMiscLines(written, entries));
+    replaceMiscLines(db.setupLines(), stored, staffMiscLines(written, entries));
 }
 
 } // namespace kx3

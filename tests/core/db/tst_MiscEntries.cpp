@@ -280,9 +280,14 @@ void tst_MiscEntries::saveReplacesThePersonsLines()
     e.lSt1 = "31";
     e.preInj = int(InjuryNames.size());
     e.piAdjust = "-2x"; // days are written as typed
-    // Saving twice must replace, not add.
+    // Saving twice must replace, not add; the second time, with the same
+    // lines, nothing moves.
     SavePlayerMiscEntries(db, 0, jan(), jan().names, e, ClubNames);
+    db.setupLines().append(other);
+    const QList<QByteArray> saved = db.setupLines();
     SavePlayerMiscEntries(db, 0, jan(), jan().names, e, ClubNames);
+    QCOMPARE(db.setupLines(), saved);
+    db.setupLines().removeLast();
     QCOMPARE(db.setupLines().size(), ProtectedSetupLines + 4);
     QCOMPARE(db.setupLines().at(ProtectedSetupLines), other);
     QCOMPARE(LoadPlayerMiscEntries(db.setupLines(), jan()), e);
