@@ -1,0 +1,223 @@
+#include "gui/nations/NationScreen.h"
+#include "ui_NationScreen.h"
+
+#include "core/db/Cp1252.h"
+#include "core/db/Lookups.h"
+#include "core/db/PickList.h"
+#include "core/nations/NationRecord.h"
+#include "gui/app/BusyCursor.h"
+#include "gui/app/Prompter.h"
+#include "gui/clubs/KitColourDelegate.h"
+#include "gui/widgets/BoxHelpers.h"
+
+#include <QStyle>
+
+namespace kx3 {
+
+namespace {
+
+// The boxes of nationBoxes(), in its order.
+constexpr std::array<const char *, NationBoxCount> BoxNames = {
+    "NGame",   "NLeagueS", "NSUpd",   "NRep",    "FCoef",   "FCoef91",
+    "FCoef92", "FCoef93",  "FCoef94", "FCoef95", "FCoef96", "UCoef91",
+    "UCoef92", "UCoef93",  "UCoef94", "UCoef95", "UCoef96",
+};
+
+// A name longer than its box reads from its start, not from where Qt leaves
+// the cursor after setText.
+void showText(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+} // namespace
+
+NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
+    : RecordScreen(context, parent), mUi(std::make_unique<Ui::NationScreen>())
+{
+    mUi->setupUi(this);
+    setFixedSize(size());
+    mBoxes = findBoxes(this, BoxNames);
+    fillItems(mUi->NContinent, itemsOf(ContinentItems));
+    fillItems(mUi->NReg, itemsOf(RegionNames));
+    fillItems(mUi->NActReg, itemsOf(ActualRegionNames));
+    mLanguages = {mUi->N1Lang, mUi->N2Lang, mUi->N3Lang};
+    for (QComboBox *box : mLanguages)
+        fillItems(box, itemsOf(LanguageNames));
+    fillItems(mUi->DevSt, itemsOf(DevelopmentStateNames));
+    fillItems(mUi->GroupM, itemsOf(GroupMembershipNames));
+    mKitColours = {mUi->NatHCol1, mUi->NatHCol2, mUi->NatACol1,
+                   mUi->NatACol2, mUi->NatTCol1, mUi->NatTCol2};
+    for (QComboBox *box : mKitColours)
+        setUpKitColourBox(box);
+    linkKitPreview(mUi->NatHCol1, mUi->NatHCol2, mUi->pn8);
+    linkKitPreview(mUi->NatACol1, mUi->NatACol2, mUi->pn9);
+    linkKitPreview(mUi->NatTCol1, mUi->NatTCol2, mUi->pn10);
+    mRivals = {mUi->NRiv1, mUi->NRiv2, mUi->NRiv3};
+
+    // The go-to buttons wait for the screens they open.
+    const QIcon arrow = style()->standardIcon(QStyle::SP_ArrowRight);
+    for (QToolButton *b : {mUi->bnNCity, mUi->bnNStad}) {
+        b->setIcon(arrow);
+        b->setEnabled(false);
+    }
+    keepToolTipsUp(this);
+
+    connect(mUi->ConfirmNation, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(mUi->bnNCity, &QToolButton::clicked, this, [this] {
+        goTo(EditorScreen::City, mContext.lookups.cities(), mUi->NCity, RecordSize::City);
+    });
+    connect(mUi->bnNStad, &QToolButton::clicked, this, [this] {
+        goTo(EditorScreen::Stadium, mContext.lookups.stadiums(), mUi->NStad, RecordSize::Stadium);
+    });
+}
+
+NationScreen::~NationScreen() = default;
+
+// Nations come with the game: there is nothing to create or delete.
+RecordButton NationScreen::createButton() const
+{
+    return {QStringLiteral("Create New Nation"), false, RecordKind::Club};
+}
+
+RecordButton NationScreen::deleteButton() const
+{
+    return {QStringLiteral("Delete Nation"), false, RecordKind::Club};
+}
+
+QString NationScreen::title() const
+{
+    return mUi->NLName->text();
+}
+
+void NationScreen::screenAdded(EditorScreen kind)
+{
+    if (kind == EditorScreen::City)
+        mUi->bnNCity->setEnabled(true);
+    if (kind == EditorScreen::Stadium)
+        mUi->bnNStad->setEnabled(true);
+}
+
+// The lists come from the loaded database, which does not exist yet when the
+// screen is built; a new city or stadium joins them, so each show checks.
+void NationScreen::fillChoiceLists()
+{
+    const Lookups &lookups = mContext.lookups;
+    refillItems(mRivals, lookups.nations());
+    refillItems(std::array{mUi->NCity}, lookups.cities().items());
+    refillItems(std::array{mUi->NStad}, lookups.stadiums().items());
+}
+
+bool NationScreen::showRecord()
+{
+    BusyCursor busy;
+    const qint64 offset = mContext.state.nationOffset;
+    if (offset < 0 || offset % RecordSize::Nation != 0)
+        return false;
+    const int index = int(offset / RecordSize::Nation);
+    fillChoiceLists();
+    const std::optional<NationEdit> edit = loadNationEdit(mContext.db, mContext.lookups, index);
+    if (!edit)
+        return false;
+    mContext.state.newRecordMode = false;
+    mShown = index;
+    showEdit(*edit);
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    return true;
+}
+
+void NationScreen::showEdit(const NationEdit &e)
+{
+    showText(mUi->NLName, fromCp1252(e.longName));
+    showText(mUi->NSName, fromCp1252(e.shortName));
+    showText(mUi->NAbbr, fromCp1252(e.abbreviation));
+    showText(mUi->NAdj, fromCp1252(e.nationalityName));
+    showText(mUi->NClubs, e.clubCount);
+    showText(mUi->NStaff, e.personCount);
+    for (std::size_t i = 0; i < mBoxes.size(); ++i)
+        showText(mBoxes[i], e.boxes.value(qsizetype(i)));
+    selectQuietly(mUi->NContinent, e.continentItem);
+    selectQuietly(mUi->NReg, e.regionItem);
+    selectQuietly(mUi->NActReg, e.actualRegionItem);
+    for (std::size_t k = 0; k < mLanguages.size(); ++k)
+        selectQuietly(mLanguages[k], e.languageItems[k]);
+    selectQuietly(mUi->NCity, e.capitalCityItem);
+    selectQuietly(mUi->DevSt, e.developmentStateItem);
+    selectQuietly(mUi->GroupM, e.groupMembershipItem);
+    selectQuietly(mUi->NStad, e.nationalStadiumItem);
+    for (std::size_t k = 0; k < mKitColours.size(); ++k)
+        selectQuietly(mKitColours[k], e.kitColourItems[k]);
+    showKitPreview(mUi->NatHCol1, mUi->NatHCol2, mUi->pn8);
+    showKitPreview(mUi->NatACol1, mUi->NatACol2, mUi->pn9);
+    showKitPreview(mUi->NatTCol1, mUi->NatTCol2, mUi->pn10);
+    for (std::size_t k = 0; k < mRivals.size(); ++k)
+        selectQuietly(mRivals[k], e.rivalItems[k]);
+}
+
+NationEdit NationScreen::editOfBoxes() const
+{
+    NationEdit e;
+    e.longName = toCp1252(mUi->NLName->text());
+    e.shortName = toCp1252(mUi->NSName->text());
+    e.abbreviation = toCp1252(mUi->NAbbr->text());
+    e.nationalityName = toCp1252(mUi->NAdj->text());
+    e.clubCount = mUi->NClubs->text();
+    e.personCount = mUi->NStaff->text();
+    for (const QLineEdit *box : mBoxes)
+        e.boxes.append(box->text());
+    e.continentItem = mUi->NContinent->currentIndex();
+    e.regionItem = mUi->NReg->currentIndex();
+    e.actualRegionItem = mUi->NActReg->currentIndex();
+    for (std::size_t k = 0; k < mLanguages.size(); ++k)
+        e.languageItems[k] = mLanguages[k]->currentIndex();
+    e.capitalCityItem = mUi->NCity->currentIndex();
+    e.developmentStateItem = mUi->DevSt->currentIndex();
+    e.groupMembershipItem = mUi->GroupM->currentIndex();
+    e.nationalStadiumItem = mUi->NStad->currentIndex();
+    for (std::size_t k = 0; k < mKitColours.size(); ++k)
+        e.kitColourItems[k] = mKitColours[k]->currentIndex();
+    for (std::size_t k = 0; k < mRivals.size(); ++k)
+        e.rivalItems[k] = mRivals[k]->currentIndex();
+    return e;
+}
+
+bool NationScreen::confirm()
+{
+    if (!mShown)
+        return false;
+    const NationEdit edit = editOfBoxes();
+    NationEditResult result;
+    {
+        BusyCursor busy;
+        result = applyNationEdit(mContext.db, mContext.lookups, *mShown, edit);
+    }
+    if (!result.ok()) {
+        refuse(result);
+        return false;
+    }
+    Q_EMIT buttonsChanged();
+    Q_EMIT dataModified();
+    return true;
+}
+
+void NationScreen::refuse(const NationEditResult &result)
+{
+    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
+        mContext.prompter.information(result.message);
+        return;
+    }
+    focusBox(mBoxes[std::size_t(result.box)]);
+    mContext.prompter.error(result.message);
+}
+
+void NationScreen::goTo(EditorScreen kind, const PickList &list, const QComboBox *box,
+                        int recordSize)
+{
+    const int index = list.recordIndex(box->currentIndex());
+    if (index >= 0)
+        Q_EMIT recordRequested(kind, qint64(index) * recordSize);
+}
+
+} // namespace kx3
