@@ -11,6 +11,7 @@
 #include "SplashScreen.h"
 #include "gui/clubs/ClubScreen.h"
 #include "gui/clubs/TransferPanel.h"
+#include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"
 #include "gui/people/StaffScreen.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -146,6 +147,7 @@ void TMainForm::buildScreens()
     addScreen(new PlayerScreen(mContext));
     addScreen(new StaffScreen(mContext));
     addScreen(new ClubScreen(mContext));
+    addScreen(new NationScreen(mContext));
     addScreen(new CityScreen(mContext));
     addScreen(new StadiumScreen(mContext));
     addScreen(new OfficialScreen(mContext));

@@ -111,7 +111,8 @@ void widenDropDowns(QWidget *window)
           "NatHCol2", "NatACol1", "NatACol2", "NatTCol1", "NatTCol2"}},
         {152,
          {"PNation", "PSecNation", "SNation", "SSecNation", "SNatTeam", "CNation", "CMainStad",
-          "CRsvStad", "NStad", "NCity", "StCity", "CtNat", "ONation", "OCity"}},
+          "CRsvStad", "NStad", "NCity", "StCity", "CtNat", "ONation", "OCity", "NRiv1", "NRiv2",
+          "NRiv3", "StNearby"}},
         {200, {"CDiv", "CLastDiv", "COtherDiv"}},
     };
     for (const auto &group : groups) {
