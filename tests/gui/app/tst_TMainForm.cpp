@@ -1,5 +1,7 @@
 #include "core/db/Cp1252.h"
 #include "core/db/Lookups.h"
+#include "core/world/CityRecord.h"
+#include "core/world/StadiumRecord.h"
 #include "gui/app/EditorFrame.h"
 #include "gui/app/SearchMenuModes.h"
 #include "gui/app/SplashScreen.h"
@@ -68,6 +70,7 @@ private Q_SLOTS:
     void searchResetsMainMenu();
     void noEditorHidesTheLastOne();
     void personAndClubGoToEachOther();
+    void goToButtonsWalkTheWorld();
     void abandonedCreateShowsTheRecordAgain_data();
     void abandonedCreateShowsTheRecordAgain();
     void save_data();
@@ -429,6 +432,38 @@ void TestTMainForm::personAndClubGoToEachOther()
     click("ListToPlayer");
     QCOMPARE(editor(), QStringLiteral("pnPlayer"));
     QCOMPARE(mForm->editorFrame()->title(), playerTitle);
+}
+
+// From a club to its stadium, its city, the city's nation, the nation's
+// capital; a go-to also drops a pending "Create".
+void TestTMainForm::goToButtonsWalkTheWorld()
+{
+    kx3::Database &db = editGenerated();
+    int c = 0;
+    while (kx3::club(db, c)->mainStadium() < 0 || kx3::club(db, c)->nation() < 0)
+        ++c;
+    mForm->openRecord(kx3::EditorScreen::Club, c * kx3::RecordSize::Club);
+    auto go = [this](const char *tool, const char *panel) {
+        auto *b = mForm->findChild<QToolButton *>(QLatin1String(tool));
+        QVERIFY2(b && b->isEnabled(), tool);
+        QTest::mouseClick(b, Qt::LeftButton);
+        QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(), QLatin1String(panel));
+    };
+    const int stadium = kx3::club(db, c)->mainStadium();
+    go("bnCMStad", "pnStad");
+    QCOMPARE(mForm->editorState().stadiumOffset, stadium * kx3::RecordSize::Stadium);
+    QVERIFY(kx3::stadium(db, stadium)->city() >= 0);
+    go("bnStCity", "pnCity");
+    mPrompter->queue(true);
+    click("bnCreateNew");
+    QVERIFY(mForm->editorState().newRecordMode);
+    mForm->findChild<QComboBox *>(QStringLiteral("CtNat"))->setCurrentIndex(1);
+    go("bnCtNat", "pnNation");
+    QVERIFY(!mForm->editorState().newRecordMode);
+    go("bnNCity", "pnCity");
+    QCOMPARE(mForm->editorFrame()->title(),
+             kx3::fromCp1252(kx3::CityName(db, int(mForm->editorState().cityOffset / 56))));
+    QCOMPARE(kx3::cityCount(db), int(mForm->lookups().cities().size())); // nothing appended
 }
 
 void TestTMainForm::abandonedCreateShowsTheRecordAgain_data()
