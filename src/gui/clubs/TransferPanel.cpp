@@ -102,17 +102,23 @@ void TransferPanel::ConfirmTransferClick()
     }
     if (!mContext.prompter.question(AreYouSure))
         return;
-    const DatabaseSnapshot before(mContext.db);
     const bool wasModified = mContext.db.isModified();
     TransferResult result;
     {
         BusyCursor busy;
         result = transferPerson(mContext.db, *index, int(mTarget));
     }
-    if (!result.ok)
-        mContext.prompter.information(result.message);
+    if (result.ok) {
+        confirmPersonScreen();
+        return;
+    }
+    // Nothing moved. The person screen is confirmed all the same; when that
+    // changes nothing either, the data are not marked changed. (Taken only
+    // now: a snapshot shares the images, and the next write would copy them.)
+    mContext.prompter.information(result.message);
+    const DatabaseSnapshot before(mContext.db);
     confirmPersonScreen();
-    if (!result.ok && before.sameAs(mContext.db))
+    if (before.sameAs(mContext.db))
         mContext.db.setModified(wasModified);
 }
 

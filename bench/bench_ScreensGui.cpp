@@ -1,0 +1,187 @@
+// The editor screens in the window, on a generated 100,000-person database:
+// opening a record of each kind (budget 5 ms), creating a city and a stadium
+// (pick list insert and boxes refilled; 20 ms), a transfer with its person
+// confirm (5 ms) and deleting person 0 with the finish steps (50 ms).
+
+#include "BenchDatabase.h"
+
+#include "core/clubs/ClubRecord.h"
+#include "core/db/InstallationLookup.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonRecord.h"
+#include "gui/app/EditorFrame.h"
+#include "gui/app/Prompter.h"
+#include "gui/app/SearchMenu1.h"
+#include "gui/app/TMainForm.h"
+#include "gui/clubs/TransferPanel.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class YesPrompter : public kx3::Prompter
+{
+public:
+    void information(const QString &, const QString &) override {}
+    void error(const QString &) override {}
+    bool question(const QString &) override { return true; }
+    Answer questionWithCancel(const QString &) override { return Answer::No; }
+};
+
+class NoRegistry : public kx3::InstallationSource
+{
+public:
+    std::optional<QString> location(kx3::Edition) const override { return std::nullopt; }
+};
+
+/// The window past "Begin Editing" on the benchmark installation.
+kx3::TMainForm &form()
+{
+    static kx3::TMainForm *window = [] {
+        auto *w = new kx3::TMainForm(std::make_unique<NoRegistry>(), kx3::bench::installation(),
+                                     std::make_unique<YesPrompter>());
+        w->show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        if (auto *begin = w->findChild<QPushButton *>(QStringLiteral("bnBegin")))
+            begin->click();
+        return w;
+    }();
+    return *window;
+}
+
+bool loaded(benchmark::State &state)
+{
+    if (form().database().isLoaded())
+        return true;
+    state.SkipWithError("the database did not load");
+    return false;
+}
+
+void click(const char *name)
+{
+    if (auto *b = form().findChild<QPushButton *>(QLatin1String(name)))
+        b->click();
+}
+
+struct Kind
+{
+    kx3::EditorScreen screen;
+    qint64 recordSize;
+    const char *panel;
+};
+
+constexpr Kind Kinds[] = {
+    {kx3::EditorScreen::Player, kx3::RecordSize::Person, "pnPlayer"},
+    {kx3::EditorScreen::Club, kx3::RecordSize::Club, "pnClub"},
+    {kx3::EditorScreen::Nation, kx3::RecordSize::Nation, "pnNation"},
+    {kx3::EditorScreen::City, kx3::RecordSize::City, "pnCity"},
+    {kx3::EditorScreen::Stadium, kx3::RecordSize::Stadium, "pnStad"},
+    {kx3::EditorScreen::Official, kx3::RecordSize::Official, "pnOff"},
+};
+
+void BM_OpenRecord(benchmark::State &state)
+{
+    if (!loaded(state))
+        return;
+    const Kind &kind = Kinds[state.range(0)];
+    qint64 index = 0;
+    for (auto _ : state) {
+        form().openRecord(kind.screen, (index % 5) * kind.recordSize);
+        ++index;
+    }
+    if (form().editorFrame()->currentEditorPanel()->objectName() != QLatin1String(kind.panel))
+        state.SkipWithError("the record was not shown on its screen");
+    state.SetLabel(kind.panel);
+}
+BENCHMARK(BM_OpenRecord)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
+void createRecord(benchmark::State &state, kx3::EditorScreen screen, const char *confirm)
+{
+    if (!loaded(state))
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        form().openRecord(screen, 0);
+        click("bnCreateNew");
+        state.ResumeTiming();
+        click(confirm);
+    }
+    if (form().editorState().newRecordMode)
+        state.SkipWithError("the new record was not added");
+}
+
+void BM_CreateCity(benchmark::State &state)
+{
+    createRecord(state, kx3::EditorScreen::City, "ConfirmCity");
+}
+BENCHMARK(BM_CreateCity)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_CreateStadium(benchmark::State &state)
+{
+    createRecord(state, kx3::EditorScreen::Stadium, "ConfirmStadium");
+}
+BENCHMARK(BM_CreateStadium)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// A player moved back and forth between two clubs.
+void BM_Transfer(benchmark::State &state)
+{
+    if (!loaded(state))
+        return;
+    kx3::Database &db = form().database();
+    int player = 1;
+    while (kx3::person(db, player)->club() < 0
+           || kx3::person(db, player)->job() != kx3::Job::Player)
+        ++player;
+    const int home = kx3::person(db, player)->club();
+    const int away = home == 0 ? 1 : 0;
+    form().openRecord(kx3::EditorScreen::Player, kx3::personOffset(player));
+    bool there = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        click("PTransfer");
+        state.ResumeTiming();
+        form().transferPanel()->chooseTarget(qint64(there ? home : away) * kx3::RecordSize::Club);
+        form().transferPanel()->ConfirmTransferClick();
+        there = !there;
+    }
+    if (kx3::person(db, player)->club() != (there ? away : home))
+        state.SkipWithError("the player did not move");
+}
+BENCHMARK(BM_Transfer)->Unit(benchmark::kMillisecond)->Iterations(100);
+
+// Last: it changes the database under the others.
+void BM_DeletePerson0(benchmark::State &state)
+{
+    if (!loaded(state))
+        return;
+    kx3::Database &db = form().database();
+    const int before = kx3::personCount(db);
+    for (auto _ : state) {
+        state.PauseTiming();
+        form().openRecord(kx3::EditorScreen::Player, 0);
+        state.ResumeTiming();
+        click("bnDelete");
+    }
+    if (kx3::personCount(db) != before - int(state.iterations()))
+        state.SkipWithError("the person was not deleted");
+}
+BENCHMARK(BM_DeletePerson0)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
