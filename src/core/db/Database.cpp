@@ -51,6 +51,7 @@ bool Database::load(const QString &installDir)
     // file names are matched ignoring case.
     const QString dataDir = resolvePathIgnoringCase(installDir, QStringLiteral("Data"));
 
+    std::array<QByteArray, DataFileCount> files;
     for (DataFile file : AllDataFiles) {
         const QString path = resolvePathIgnoringCase(dataDir, dataFileName(file));
         mPaths[index(file)] = path;
@@ -59,9 +60,21 @@ bool Database::load(const QString &installDir)
             QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path));
         if (!f.open(QIODevice::ReadOnly))
             return fail(cannotOpen, f.errorString());
-        QByteArray bytes = f.readAll();
+        files[std::size_t(index(file))] = f.readAll();
         if (f.error() != QFileDevice::NoError)
             return fail(cannotOpen, f.errorString());
+    }
+    return loadFiles(std::move(files));
+}
+
+bool Database::loadFiles(std::array<QByteArray, DataFileCount> files)
+{
+    mError.clear();
+    mErrorDetail.clear();
+    mModified = false;
+    mLoaded = false;
+    for (DataFile file : AllDataFiles) {
+        QByteArray &bytes = files[std::size_t(index(file))];
         if (file == DataFile::PlayerSetup)
             mSetupLines = parseSetupLines(bytes);
         else
@@ -178,14 +191,32 @@ bool Database::save()
         return false;
     }
     // Work on copies so that a failed save leaves every image as it was.
-    const DataImage &club = image(DataFile::Club);
-    const QByteArray clubBytes = mClubs.read(0, club.size());
-    const QByteArray natBytes = mClubs.read(club.size(), image(DataFile::NatClub).size());
     const QByteArray oldToc = image(DataFile::Index).bytes();
-    updateTableOfContents();
+    const QList<SavedFile> files = savedFiles();
 
     AtomicFileSetWriter writer;
     writer.setFaultInjector(mFaults);
+    for (const SavedFile &file : files)
+        writer.add(filePath(file.file), file.content);
+    if (!writer.commit()) {
+        image(DataFile::Index).setBytes(oldToc);
+        mError = QStringLiteral("Cannot create file %1")
+                     .arg(QDir::toNativeSeparators(writer.failedTarget()));
+        mErrorDetail = writer.errorDetail();
+        return false;
+    }
+    adoptSavedClubs();
+    mModified = false;
+    return true;
+}
+
+QList<Database::SavedFile> Database::savedFiles()
+{
+    updateTableOfContents();
+    const DataImage &club = image(DataFile::Club);
+    const QByteArray clubBytes = mClubs.read(0, club.size());
+    const QByteArray natBytes = mClubs.read(club.size(), image(DataFile::NatClub).size());
+    QList<SavedFile> files;
     for (DataFile file : SavedDataFiles) {
         QByteArray content;
         switch (file) {
@@ -194,19 +225,19 @@ bool Database::save()
         case DataFile::PlayerSetup: content = serializeSetupLines(mSetupLines); break;
         default: content = image(file).bytes(); break;
         }
-        writer.add(filePath(file), std::move(content));
+        files.append({file, std::move(content)});
     }
-    if (!writer.commit()) {
-        image(DataFile::Index).setBytes(oldToc);
-        mError = QStringLiteral("Cannot create file %1")
-                     .arg(QDir::toNativeSeparators(writer.failedTarget()));
-        mErrorDetail = writer.errorDetail();
-        return false;
-    }
-    image(DataFile::Club).setBytes(clubBytes);
-    image(DataFile::NatClub).setBytes(natBytes);
-    mModified = false;
-    return true;
+    return files;
+}
+
+// After a save the two club images say what the files now hold.
+void Database::adoptSavedClubs()
+{
+    const DataImage &club = image(DataFile::Club);
+    const qsizetype clubSize = club.size();
+    const qsizetype natSize = image(DataFile::NatClub).size();
+    image(DataFile::Club).setBytes(mClubs.read(0, clubSize));
+    image(DataFile::NatClub).setBytes(mClubs.read(clubSize, natSize));
 }
 
 DatabaseSnapshot::DatabaseSnapshot(const Database &db)

@@ -42,6 +42,21 @@ public:
     /// nothing half-loaded and errorString() says which file and why.
     bool load(const QString &installDir);
 
+    /// Loads a database from the bytes of its files (indexed by DataFile), as
+    /// load() does once it has read them; for tests and fuzzing, which need no
+    /// disk. File paths stay as they were.
+    bool loadFiles(std::array<QByteArray, DataFileCount> files);
+
+    /// A file as a save writes it.
+    struct SavedFile
+    {
+        DataFile file;
+        QByteArray content;
+    };
+    /// What a save writes: every saved file's bytes, the table of contents
+    /// brought up to date first. Changes no image but index.dat's.
+    QList<SavedFile> savedFiles();
+
     /// Writes every saved file and the table of contents, all or nothing.
     /// On failure returns false, changes no file, keeps the modified flag and
     /// errorString() holds "Cannot create file <path>", errorDetail() the reason.
@@ -86,6 +101,7 @@ private:
     static constexpr int index(DataFile file) { return static_cast<int>(file); }
     bool fail(const QString &message, const QString &detail = QString());
     bool checkConsistency();
+    void adoptSavedClubs();
 
     std::array<DataImage, DataFileCount> mImages;
     std::array<QString, DataFileCount> mPaths;
