@@ -1,8 +1,10 @@
 #include "AtomicFileSetWriter.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -88,7 +90,7 @@ QString uniqueSibling(const QString &target, const char *suffix)
 {
     const QFileInfo info(target);
     for (int i = 0;; ++i) {
-        const QString name = QStringLiteral("%1/.%2.%3%4")
+        const QString name = QStringLiteral("%1/.%2.%3.%4")
                                  .arg(info.absolutePath(), info.fileName())
                                  .arg(i)
                                  .arg(QLatin1String(suffix));
@@ -128,80 +130,272 @@ Failure injected(const QString &reason)
     return reason.isEmpty() ? Failure() : Failure(reason);
 }
 
+const QString JournalName = QStringLiteral(".kx3save.journal");
+const QByteArray JournalMagic = QByteArrayLiteral("KX3SAVE 1");
+const QByteArray JournalEnd = QByteArrayLiteral("END");
+const QByteArray NoBackup = QByteArrayLiteral("-");
+
+QByteArray digest(const QByteArray &content)
+{
+    return QCryptographicHash::hash(content, QCryptographicHash::Md5).toHex();
+}
+
+/// One file of a journal: where it goes, where its new content waits, where
+/// its old content is kept, and what the new content must be.
+struct JournalEntry
+{
+    QString target;
+    QString temp;
+    QString backup; ///< empty: the target did not exist
+    qint64 size = 0;
+    QByteArray digest;
+};
+
+QByteArray journalText(const QList<JournalEntry> &entries)
+{
+    QByteArray text = JournalMagic + '\n';
+    for (const JournalEntry &e : entries) {
+        text += QFileInfo(e.target).fileName().toUtf8() + '\t'
+                + QFileInfo(e.temp).fileName().toUtf8() + '\t'
+                + (e.backup.isEmpty() ? NoBackup : QFileInfo(e.backup).fileName().toUtf8()) + '\t'
+                + QByteArray::number(e.size) + '\t' + e.digest + '\n';
+    }
+    return text + JournalEnd + '\n';
+}
+
+/// The entries of a journal, or nothing when it is not one of ours, whole.
+std::optional<QList<JournalEntry>> parseJournal(const QString &dir, const QByteArray &text)
+{
+    QList<QByteArray> lines = text.split('\n');
+    if (lines.size() < 3 || lines.first() != JournalMagic || !lines.last().isEmpty()
+        || lines.at(lines.size() - 2) != JournalEnd)
+        return std::nullopt;
+    QList<JournalEntry> entries;
+    for (qsizetype i = 1; i < lines.size() - 2; ++i) {
+        const QList<QByteArray> f = lines.at(i).split('\t');
+        bool ok = false;
+        const qint64 size = f.size() == 5 ? f.at(3).toLongLong(&ok) : 0;
+        if (!ok)
+            return std::nullopt;
+        // Names only: a journal never reaches outside its folder.
+        for (int k = 0; k < 3; ++k) {
+            if (f.at(k).contains('/') || f.at(k).contains('\\') || f.at(k).isEmpty())
+                return std::nullopt;
+        }
+        const auto path = [&dir](const QByteArray &name) {
+            return dir + QLatin1Char('/') + QString::fromUtf8(name);
+        };
+        entries.append({path(f.at(0)), path(f.at(1)),
+                        f.at(2) == NoBackup ? QString() : path(f.at(2)), size, f.at(4)});
+    }
+    return entries;
+}
+
+/// Whether `path` holds exactly the content a journal entry expects.
+bool holdsNewContent(const QString &path, const JournalEntry &e)
+{
+    QFile f(path);
+    if (f.size() != e.size || !f.open(QIODevice::ReadOnly))
+        return false;
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    if (!hash.addData(&f))
+        return false;
+    return hash.result().toHex() == e.digest;
+}
+
+/// Writes a file durably under its final name: a temporary first, flushed,
+/// renamed, the folder flushed.
+Failure writeDurably(const QString &path, const QByteArray &content)
+{
+    const QString temp = path + QStringLiteral(".kx3new");
+    QFile f(temp);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return f.errorString();
+    if (f.write(content) != content.size())
+        return f.errorString();
+    if (Failure failure = syncFile(f))
+        return failure;
+    f.close();
+    if (!replaceFile(temp, path))
+        return lastSystemError();
+    syncDirectory(QFileInfo(path).absolutePath());
+    return std::nullopt;
+}
+
+/// Whether `name` is a file a save of ours leaves behind for one of `names`:
+/// ".NAME.XXXXXX.kx3new", ".NAME.N.kx3old" or the journal's temporary.
+bool isOurLeftover(const QString &name, const QStringList &names)
+{
+    if (name == JournalName + QStringLiteral(".kx3new"))
+        return true;
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\.(.+)\\.(?:[A-Za-z0-9]{6}\\.kx3new|[0-9]+\\.kx3old)$"));
+    const QRegularExpressionMatch m = pattern.match(name);
+    return m.hasMatch() && names.contains(m.captured(1), Qt::CaseInsensitive);
+}
+
 } // namespace
+
+QString AtomicFileSetWriter::journalName()
+{
+    return JournalName;
+}
 
 bool AtomicFileSetWriter::commit()
 {
     mFailedTarget.clear();
     mErrorDetail.clear();
+    int step = 0;
+    auto reach = [this, &step] {
+        if (mFaults)
+            mFaults->atStep(step);
+        ++step;
+    };
 
-    QStringList temps;
-    auto dropTemps = [&temps] {
-        for (const QString &t : temps)
-            QFile::remove(t);
+    QList<JournalEntry> entries;
+    auto dropAll = [&entries] {
+        for (const JournalEntry &e : entries) {
+            if (!e.temp.isEmpty())
+                QFile::remove(e.temp);
+            if (!e.backup.isEmpty())
+                QFile::remove(e.backup);
+        }
+    };
+    auto fail = [this, &dropAll](const File &f, const QString &reason) {
+        mFailedTarget = f.target;
+        mErrorDetail = reason;
+        dropAll();
+        return false;
     };
 
     // Stage 1: every new content safely on disk under a temporary name.
     for (int i = 0; i < mFiles.size(); ++i) {
         const File &f = mFiles.at(i);
-        QString temp;
+        reach();
+        JournalEntry entry{f.target, {}, {}, f.content.size(), digest(f.content)};
         Failure failure = injected(mFaults ? mFaults->failWrite(i, f.target) : QString());
         if (!failure)
-            failure = writeTemporary(f.target, f.content, temp);
-        if (!temp.isEmpty())
-            temps.append(temp);
-        if (failure) {
-            mFailedTarget = f.target;
-            mErrorDetail = *failure;
-            dropTemps();
-            return false;
-        }
+            failure = writeTemporary(f.target, f.content, entry.temp);
+        entries.append(entry);
+        if (failure)
+            return fail(f, *failure);
     }
 
-    // Stage 2: move them over the originals, keeping each original until all
-    // are in place.
-    QStringList backups;
-    QStringList dirs;
+    // Stage 2: every original kept under a second name.
     for (int i = 0; i < mFiles.size(); ++i) {
         const File &f = mFiles.at(i);
-        QString backup;
-        Failure failure;
-        if (QFileInfo::exists(f.target)) {
-            backup = uniqueSibling(f.target, "kx3old");
-            failure = makeBackup(f.target, backup);
-        }
-        if (!failure)
-            failure = injected(mFaults ? mFaults->failReplace(i, f.target) : QString());
-        if (!failure && !replaceFile(temps.at(i), f.target))
+        if (!QFileInfo::exists(f.target))
+            continue;
+        reach();
+        const QString backup = uniqueSibling(f.target, "kx3old");
+        if (Failure failure = makeBackup(f.target, backup))
+            return fail(f, *failure);
+        entries[i].backup = backup;
+    }
+    if (mFiles.isEmpty())
+        return true;
+    const QString dir = QFileInfo(mFiles.first().target).absolutePath();
+    syncDirectory(dir);
+
+    // Stage 3: the intent, durably. From here on a crash is finished or
+    // undone by the next load.
+    reach();
+    const QString journal = dir + QLatin1Char('/') + JournalName;
+    if (Failure failure = writeDurably(journal, journalText(entries)))
+        return fail(mFiles.first(), *failure);
+
+    // Stage 4: the renames.
+    for (int i = 0; i < mFiles.size(); ++i) {
+        const File &f = mFiles.at(i);
+        reach();
+        Failure failure = injected(mFaults ? mFaults->failReplace(i, f.target) : QString());
+        if (!failure && !replaceFile(entries.at(i).temp, f.target))
             failure = lastSystemError();
         if (failure) {
-            if (!backup.isEmpty())
-                QFile::remove(backup);
-            // Put back what was already replaced.
+            // Put back what was already replaced, then forget the journal.
             for (int j = i - 1; j >= 0; --j) {
-                if (!backups.at(j).isEmpty())
-                    replaceFile(backups.at(j), mFiles.at(j).target);
+                if (!entries.at(j).backup.isEmpty())
+                    replaceFile(entries.at(j).backup, entries.at(j).target);
                 else
-                    QFile::remove(mFiles.at(j).target);
+                    QFile::remove(entries.at(j).target);
             }
-            for (int j = i; j < temps.size(); ++j)
-                QFile::remove(temps.at(j));
-            mFailedTarget = f.target;
-            mErrorDetail = *failure;
-            return false;
+            syncDirectory(dir);
+            QFile::remove(journal);
+            syncDirectory(dir);
+            return fail(f, *failure);
         }
-        backups.append(backup);
-        const QString dir = QFileInfo(f.target).absolutePath();
-        if (!dirs.contains(dir))
-            dirs.append(dir);
+        entries[i].temp.clear();
     }
-    for (const QString &dir : dirs)
-        syncDirectory(dir);
-    for (const QString &b : backups) {
-        if (!b.isEmpty())
-            QFile::remove(b);
+    syncDirectory(dir);
+
+    // Stage 5: done; the journal goes first, the backups after it.
+    reach();
+    QFile::remove(journal);
+    syncDirectory(dir);
+    for (const JournalEntry &e : entries) {
+        if (e.backup.isEmpty())
+            continue;
+        reach();
+        QFile::remove(e.backup);
     }
     return true;
+}
+
+SaveRecovery AtomicFileSetWriter::recover(const QString &dir, const QStringList &names,
+                                          QString *detail)
+{
+    SaveRecovery outcome = SaveRecovery::None;
+    const QString journal = dir + QLatin1Char('/') + JournalName;
+    QFile file(journal);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            if (detail)
+                *detail = file.errorString();
+            return SaveRecovery::Failed;
+        }
+        const std::optional<QList<JournalEntry>> entries = parseJournal(dir, file.readAll());
+        file.close();
+        if (!entries) {
+            if (detail)
+                *detail = QStringLiteral("The save journal is damaged.");
+            return SaveRecovery::Failed;
+        }
+        // The new set is whole when each file's new content is either still
+        // waiting under its temporary name or already under its own.
+        bool whole = true;
+        for (const JournalEntry &e : *entries) {
+            whole = whole
+                    && (QFileInfo::exists(e.temp) ? holdsNewContent(e.temp, e)
+                                                  : holdsNewContent(e.target, e));
+        }
+        for (const JournalEntry &e : *entries) {
+            bool ok = true;
+            if (whole) {
+                if (QFileInfo::exists(e.temp))
+                    ok = replaceFile(e.temp, e.target);
+            } else if (!e.backup.isEmpty()) {
+                ok = !QFileInfo::exists(e.backup) || replaceFile(e.backup, e.target);
+            } else if (holdsNewContent(e.target, e)) {
+                ok = QFile::remove(e.target); // it did not exist before the save
+            }
+            if (!ok) {
+                if (detail)
+                    *detail = lastSystemError();
+                return SaveRecovery::Failed;
+            }
+        }
+        syncDirectory(dir);
+        QFile::remove(journal);
+        syncDirectory(dir);
+        outcome = whole ? SaveRecovery::RolledForward : SaveRecovery::RolledBack;
+    }
+
+    const QStringList present = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : present) {
+        if (isOurLeftover(name, names))
+            QFile::remove(dir + QLatin1Char('/') + name);
+    }
+    return outcome;
 }
 
 } // namespace kx3

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace kx3 {
 
@@ -16,16 +17,31 @@ public:
     virtual QString failWrite(int index, const QString &target) = 0;
     /// The same for moving file `index` over its original.
     virtual QString failReplace(int index, const QString &target) = 0;
+    /// Called before every step that changes the disk (a write, a flush, the
+    /// journal, a rename, a removal), counted from 0; a crash test ends the
+    /// process there.
+    virtual void atStep(int step) { Q_UNUSED(step) }
 };
 
-/// Replaces a set of files all together or not at all.
+/// What loading found of an earlier save.
+enum class SaveRecovery {
+    None,          ///< no save was interrupted
+    RolledForward, ///< an interrupted save was finished: the files are the saved ones
+    RolledBack,    ///< an interrupted save was undone: the files are those before it
+    Failed         ///< an interrupted save could be neither finished nor undone
+};
+
+/// Replaces a set of files in one folder all together or not at all, even
+/// across a crash.
 ///
 /// Every file is first written and flushed to a temporary file beside its
-/// target. Only when all of them are safely on disk are they moved over the
-/// originals, each by an atomic rename, keeping a hard-linked backup of each
-/// original until the last rename succeeded so that a failure part-way can
-/// put the earlier originals back. A target name therefore always holds
-/// either its complete old content or its complete new content.
+/// target, and every original gets a hard-linked (or copied) backup. Then a
+/// journal naming them all, with the size and digest of each new content, is
+/// made durable; only then are the temporary files renamed over the
+/// originals. The journal goes when the last rename is done, then the
+/// backups. A failure part-way puts the originals back; a crash part-way is
+/// finished or undone by recover() at the next load, so the set is always
+/// wholly old or wholly new.
 class AtomicFileSetWriter
 {
 public:
@@ -46,6 +62,15 @@ public:
     bool commit();
 
     QString failedTarget() const { return mFailedTarget; }
+
+    /// Finishes or undoes a save of the folder `dir` that was interrupted
+    /// (its journal is still there), then removes what any save of ours left
+    /// behind for the files `names`: temporary copies, backups and journals,
+    /// never any other file. `detail` receives the reason of a failure.
+    static SaveRecovery recover(const QString &dir, const QStringList &names,
+                                QString *detail = nullptr);
+    /// The journal's file name inside the saved folder.
+    static QString journalName();
     /// The operating system's reason for that failure ("No space left on
     /// device"...); empty after a commit that worked.
     QString errorDetail() const { return mErrorDetail; }

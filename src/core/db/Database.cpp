@@ -51,6 +51,19 @@ bool Database::load(const QString &installDir)
     // file names are matched ignoring case.
     const QString dataDir = resolvePathIgnoringCase(installDir, QStringLiteral("Data"));
 
+    // A save cut short by a crash is finished or undone before anything is
+    // read, so that the files read are one whole set.
+    mRecovery = SaveRecovery::None;
+    if (QFileInfo(dataDir).isDir()) {
+        QString detail;
+        mRecovery = AtomicFileSetWriter::recover(dataDir, dataFileNames(), &detail);
+        if (mRecovery == SaveRecovery::Failed) {
+            return fail(QStringLiteral("Cannot finish or undo the interrupted save in %1")
+                            .arg(QDir::toNativeSeparators(dataDir)),
+                        detail);
+        }
+    }
+
     std::array<QByteArray, DataFileCount> files;
     for (DataFile file : AllDataFiles) {
         const QString path = resolvePathIgnoringCase(dataDir, dataFileName(file));
@@ -182,6 +195,27 @@ void Database::updateTableOfContents()
     toc.setI32(Toc::OfficialCount, count(DataFile::Officials, RecordSize::Official));
 }
 
+QStringList Database::dataFileNames()
+{
+    QStringList names;
+    for (DataFile file : AllDataFiles)
+        names.append(dataFileName(file));
+    return names;
+}
+
+QString Database::recoveryNote() const
+{
+    switch (mRecovery) {
+    case SaveRecovery::RolledForward:
+        return QStringLiteral("The last save was interrupted before it ended. It has now been "
+                              "completed: the files hold the data as saved.");
+    case SaveRecovery::RolledBack:
+        return QStringLiteral("The last save was interrupted before it ended and could not be "
+                              "completed. The files as they were before it have been restored.");
+    default: return QString();
+    }
+}
+
 bool Database::save()
 {
     mError.clear();
@@ -190,6 +224,8 @@ bool Database::save()
         mError = QStringLiteral("No database is loaded.");
         return false;
     }
+    const QString dataDir = QFileInfo(filePath(DataFile::Index)).absolutePath();
+    AtomicFileSetWriter::recover(dataDir, dataFileNames());
     // Work on copies so that a failed save leaves every image as it was.
     const QByteArray oldToc = image(DataFile::Index).bytes();
     const QList<SavedFile> files = savedFiles();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicFileSetWriter.h"
 #include "DataFiles.h"
 #include "DataImage.h"
 
@@ -63,6 +64,9 @@ public:
     bool save();
 
     QString errorString() const { return mError; }
+    /// What the last load found of an interrupted save, in words for the
+    /// user; empty when there was none.
+    QString recoveryNote() const;
     /// The operating system's reason for the last failure ("Permission denied"...), or empty.
     QString errorDetail() const { return mErrorDetail; }
     bool isLoaded() const { return mLoaded; }
@@ -101,6 +105,7 @@ private:
     static constexpr int index(DataFile file) { return static_cast<int>(file); }
     bool fail(const QString &message, const QString &detail = QString());
     bool checkConsistency();
+    static QStringList dataFileNames();
     void adoptSavedClubs();
 
     std::array<DataImage, DataFileCount> mImages;
@@ -115,6 +120,7 @@ private:
     bool mLoaded = false;
     bool mModified = false;
     SaveFaultInjector *mFaults = nullptr;
+    SaveRecovery mRecovery = SaveRecovery::None;
 };
 
 /// Finds `name` in `dir`: the exact name when it exists, otherwise the first
