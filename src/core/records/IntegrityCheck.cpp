@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace kx3 {
@@ -71,20 +72,35 @@ public:
 
     void run();
     void checkLookups(const Lookups &lookups);
-    QStringList result() const;
+    IntegrityReport result() const;
 
 private:
+    /// The problems of one severity: the first ones listed, all counted.
+    struct Found
+    {
+        QStringList texts;
+        int total = 0;
+    };
+
+    template <typename Make>
+    void report(IntegritySeverity severity, Make &&make)
+    {
+        Found &found = severity == IntegritySeverity::Error ? mErrors : mNotes;
+        ++found.total;
+        if (found.texts.size() < std::max(mOptions.limit, 0))
+            found.texts.append(make());
+    }
     template <typename Make>
     void report(Make &&make)
     {
-        ++mTotal;
-        if (mProblems.size() < std::max(mOptions.limit, 0))
-            mProblems.append(make());
+        report(IntegritySeverity::Error, std::forward<Make>(make));
     }
     /// A reference that may be none (any negative value) or must lie in range.
-    void optional(const Where &where, const char *what, qint64 value, Range range);
+    void optional(const Where &where, const char *what, qint64 value, Range range,
+                  IntegritySeverity severity = IntegritySeverity::Error);
     /// A reference that must lie in range.
-    void required(const Where &where, const char *what, qint64 value, Range range);
+    void required(const Where &where, const char *what, qint64 value, Range range,
+                  IntegritySeverity severity = IntegritySeverity::Error);
     void ids(const DataImage &image, qint64 tableOffset, qint64 count, int recordSize,
              int idOffset, const QString &table);
 
@@ -106,8 +122,8 @@ private:
 
     const Database &mDb;
     IntegrityOptions mOptions;
-    QStringList mProblems;
-    int mTotal = 0;
+    Found mErrors;
+    Found mNotes;
 
     /// False when the staff table counters do not describe staff.dat; nothing
     /// that indexes persons or attribute records is looked at then.
@@ -137,10 +153,11 @@ Checker::Checker(const Database &db, const IntegrityOptions &options) : mDb(db),
               file(DataFile::CommonNames).recordCount(RecordSize::NameEntry)};
 }
 
-void Checker::optional(const Where &where, const char *what, qint64 value, Range range)
+void Checker::optional(const Where &where, const char *what, qint64 value, Range range,
+                       IntegritySeverity severity)
 {
     if (value >= 0 && !range.contains(value)) {
-        report([&] {
+        report(severity, [&] {
             return QStringLiteral("%1: %2 %3 is neither none nor in %4")
                 .arg(where.text(), QLatin1String(what))
                 .arg(value)
@@ -149,10 +166,11 @@ void Checker::optional(const Where &where, const char *what, qint64 value, Range
     }
 }
 
-void Checker::required(const Where &where, const char *what, qint64 value, Range range)
+void Checker::required(const Where &where, const char *what, qint64 value, Range range,
+                       IntegritySeverity severity)
 {
     if (!range.contains(value)) {
-        report([&] {
+        report(severity, [&] {
             return QStringLiteral("%1: %2 %3 is not in %4")
                 .arg(where.text(), QLatin1String(what))
                 .arg(value)
@@ -312,12 +330,15 @@ void Checker::checkPersons()
             else
                 optional(where, "relationship person", v, persons);
         }
+        // A job or class the lists do not offer is shown as no selection and
+        // kept; what it means for slots and attribute records is checked below.
         const int job = staff.u8(at + PersonField::Job.offset);
         if (job > HighestJob)
-            required(where, "job", job, Range{0, HighestJob + 1});
+            required(where, "job", job, Range{0, HighestJob + 1}, IntegritySeverity::Note);
         const int cls = staff.u8(at + PersonField::Classification.offset);
         if (cls > HighestClassification)
-            required(where, "classification", cls, Range{0, HighestClassification + 1});
+            required(where, "classification", cls, Range{0, HighestClassification + 1},
+                     IntegritySeverity::Note);
 
         // Attribute records: in range, owned by one person each, and present
         // whenever the classification promises them.
@@ -396,7 +417,7 @@ void Checker::checkClubs()
                  stadiums);
         for (int k = 0; k < ClubField::KitColours.count; ++k)
             optional(where, "kit colour", clubs.i32(at + ClubField::KitColours.at(k).offset),
-                     colours);
+                     colours, IntegritySeverity::Note);
         for (int s = 0; s < ClubRelationship::Count; ++s) {
             const std::int32_t v = clubs.i32(at + ClubField::Relationships.at(s).offset);
             if (ClubRelationship::isClubSlot(s))
@@ -409,10 +430,10 @@ void Checker::checkClubs()
 
 void Checker::checkSlots()
 {
-    // A filled position slot holds a person whose club is this record and whose
-    // job takes the slot; on a national team it may instead hold a person on
-    // national duty there whose national job takes it. Each person with a club
-    // fills exactly one slot of that club per side of his job.
+    // A filled position slot of a club holds a person whose club is this record
+    // and whose job takes the slot; a national team's slots may hold anyone.
+    // Each person with a club fills exactly one slot of that club per side of
+    // his job.
     const DataImage &clubs = mDb.clubs();
     const DataImage &staff = file(DataFile::Staff);
     std::vector<std::uint8_t> staffHits(std::size_t(mPersons), 0);
@@ -448,10 +469,13 @@ void Checker::checkSlots()
                     });
                 continue;
             }
-            const std::int32_t team = staff.i32(at + PersonField::NationalTeam.offset);
-            const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
-            if (r >= mClubs && team == r) {
-                if (!takes(nationalJob, s)) {
+            // A national team's squad is not membership: it lists players of the
+            // nation wherever they play, whose club field names their club or
+            // none. Only national duty there must suit the slot.
+            if (r >= mClubs) {
+                const std::int32_t team = staff.i32(at + PersonField::NationalTeam.offset);
+                const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
+                if (team == r && !takes(nationalJob, s)) {
                     report([&] {
                         return QStringLiteral("%1: person %2 with national job %3 cannot take it")
                             .arg(where.text())
@@ -518,7 +542,7 @@ void Checker::checkNations()
                  Range{0, mStadiums});
         for (int k = 0; k < NationField::KitColours.count; ++k)
             optional(where, "kit colour", image.i32(at + NationField::KitColours.at(k).offset),
-                     Range{0, KitColourCount});
+                     Range{0, KitColourCount}, IntegritySeverity::Note);
         for (int k = 0; k < NationField::Rivals.count; ++k)
             optional(where, "rival", image.i32(at + NationField::Rivals.at(k).offset),
                      Range{0, mNations});
@@ -534,7 +558,7 @@ void Checker::checkWorld()
         const qint64 at = c * RecordSize::City;
         optional(where, "nation", cities.i32(at + CityField::Nation.offset), Range{0, mNations});
         optional(where, "climate", cities.i32(at + CityField::Climate.offset),
-                 Range{0, ClimateCount});
+                 Range{0, ClimateCount}, IntegritySeverity::Note);
     }
     // A stadium's city and nearby stadium exist, or are none.
     const DataImage &stadiums = file(DataFile::Stadium);
@@ -750,30 +774,61 @@ void Checker::checkLookups(const Lookups &lookups)
                   int(mCities), "city");
 }
 
-QStringList Checker::result() const
+IntegrityReport Checker::result() const
 {
-    QStringList out = mProblems;
-    if (mTotal > mProblems.size())
-        out.append(QStringLiteral("... and %1 more problems").arg(mTotal - mProblems.size()));
-    return out;
+    IntegrityReport report;
+    report.errorCount = mErrors.total;
+    report.noteCount = mNotes.total;
+    auto list = [&](const Found &found, IntegritySeverity severity, const char *more) {
+        for (const QString &text : found.texts)
+            report.problems.append({severity, text});
+        if (found.total > found.texts.size()) {
+            report.problems.append(
+                {severity, QString::fromLatin1(more).arg(found.total - found.texts.size())});
+        }
+    };
+    list(mErrors, IntegritySeverity::Error, "... and %1 more problems");
+    list(mNotes, IntegritySeverity::Note, "... and %1 more notes");
+    return report;
 }
 
 } // namespace
 
-QStringList checkIntegrity(const Database &db, const IntegrityOptions &options)
+QStringList IntegrityReport::errors() const
+{
+    QStringList texts;
+    for (const IntegrityProblem &p : problems) {
+        if (p.severity == IntegritySeverity::Error)
+            texts.append(p.text);
+    }
+    return texts;
+}
+
+IntegrityReport integrityReport(const Database &db, const IntegrityOptions &options)
 {
     Checker checker(db, options);
     checker.run();
     return checker.result();
 }
 
-QStringList checkIntegrity(const Database &db, const Lookups &lookups,
-                           const IntegrityOptions &options)
+IntegrityReport integrityReport(const Database &db, const Lookups &lookups,
+                                const IntegrityOptions &options)
 {
     Checker checker(db, options);
     checker.run();
     checker.checkLookups(lookups);
     return checker.result();
+}
+
+QStringList checkIntegrity(const Database &db, const IntegrityOptions &options)
+{
+    return integrityReport(db, options).errors();
+}
+
+QStringList checkIntegrity(const Database &db, const Lookups &lookups,
+                           const IntegrityOptions &options)
+{
+    return integrityReport(db, lookups, options).errors();
 }
 
 } // namespace kx3

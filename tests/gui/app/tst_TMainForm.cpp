@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void loadFailureKeepsSplash();
     void exitClosesAtOnce_data();
     void exitClosesAtOnce();
+    void sampleSearchesFindRecords();
     void searchReturnsToLastMenuUsed();
     void searchResetsMainMenu();
     void noEditorHidesTheLastOne();
@@ -397,6 +399,32 @@ void TestTMainForm::noEditorHidesTheLastOne()
     mForm->openRecord(kx3::EditorScreen::Player, 0); // the database has no persons
     QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(),
              QStringLiteral("pnNoEditor"));
+}
+
+// A newcomer presses "Begin Search" on the texts the boxes hold at first, in
+// the generated world the run script starts in: every search lists something.
+void TestTMainForm::sampleSearchesFindRecords()
+{
+    editGenerated();
+    const char *const searches[][3] = {
+        {"PSearch", "bnSearchPlayer", "PSearchList"},
+        {"SSearch", "bnSearchStaff", "SSearchList"},
+        {"CSearch", "bnSearchClub", "CSearchList"},
+        {"OSearch", "bnSearchOff", "OSearchList"},
+        {"NSearch", "bnSearchNation", "NSearchList"},
+        {"StadSearch", "bnSearchStad", "StadSearchList"},
+        {"CtSearch", "bnSearchCity", "CtSearchList"},
+    };
+    for (const auto &search : searches) {
+        if (QLatin1String(search[0]) == QLatin1String("OSearch"))
+            click("bnSearchP2");
+        const auto *box = mForm->findChild<QLineEdit *>(QLatin1String(search[0]));
+        QVERIFY2(box && !box->text().isEmpty(), search[0]);
+        click(search[1]);
+        const auto *list = mForm->findChild<QAbstractItemView *>(QLatin1String(search[2]));
+        QVERIFY2(list->model()->rowCount() > 0, qPrintable(box->text()));
+    }
+    QVERIFY(mPrompter->texts().isEmpty());
 }
 
 // "Go to Club" on a person shows his club; "Go To Player" on its squad list
