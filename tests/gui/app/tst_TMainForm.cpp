@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -64,6 +65,7 @@ private Q_SLOTS:
     void notInstalledEnds();
     void startEditingLoadsChosenFolder_data();
     void startEditingLoadsChosenFolder();
+    void folderFromCommandLineSkipsTheRegistry();
     void loadFailureKeepsSplash();
     void exitClosesAtOnce_data();
     void exitClosesAtOnce();
@@ -274,6 +276,41 @@ void TestTMainForm::startEditingLoadsChosenFolder()
     QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
     QCOMPARE(focusName(), QStringLiteral("PSearch"));
     QVERIFY(!mForm->splashScreen()->isAnimating());
+}
+
+// Modders keep several copies of the game: the folder given on the command
+// line is offered alone, even when the system's record names another one.
+void TestTMainForm::folderFromCommandLineSkipsTheRegistry()
+{
+    const QString prefix = path(QStringLiteral("wine"));
+    QVERIFY(QDir().mkpath(prefix + QStringLiteral("/drive_c/Games/Kickora 3")));
+    QVERIFY(QDir().mkpath(prefix + QStringLiteral("/dosdevices")));
+    QVERIFY(QFile::link(QStringLiteral("../drive_c"), prefix + QStringLiteral("/dosdevices/c:")));
+    QFile reg(prefix + QStringLiteral("/system.reg"));
+    QVERIFY(reg.open(QIODevice::WriteOnly));
+    reg.write("WINE REGISTRY Version 2\n\n[Software\\\\Vantorel Ltd\\\\Kickora 3] 1\n"
+              "\"Location\"=\"C:\\\\Games\\\\Kickora 3\"\n");
+    reg.close();
+    const QByteArray savedPrefix = qgetenv("WINEPREFIX");
+    const bool prefixWasSet = qEnvironmentVariableIsSet("WINEPREFIX");
+    qputenv("WINEPREFIX", QFile::encodeName(prefix));
+    const auto restorePrefix = qScopeGuard([&] {
+        if (prefixWasSet)
+            qputenv("WINEPREFIX", savedPrefix);
+        else
+            qunsetenv("WINEPREFIX");
+    });
+    QVERIFY(kx3::createSystemInstallationSource()->location(kx3::Edition::Kickora3));
+
+    const QString game = path(QStringLiteral("copy 2"));
+    writeEmptyInstallation(game);
+    mForm = TMainForm::create(game);
+    mForm->show();
+    QCoreApplication::processEvents();
+    QVERIFY(button("bnBeginKX3")->isHidden() && button("bnBeginKX9900")->isHidden());
+    click("bnBegin");
+    QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
+    QCOMPARE(mForm->database().installDir(), game);
 }
 
 void TestTMainForm::loadFailureKeepsSplash()
