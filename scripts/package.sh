@@ -5,9 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 build="$root/build-package"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKX3_BENCH=OFF >/dev/null
 # Only the program goes into the package: the tests are not built for it.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKX3_BENCH=OFF \
-      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 cmake --build "$build" --target kx3edit
 rm -f "$build"/kx3edit_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
