@@ -64,23 +64,12 @@ inline int findSlot(Database &db, int clubIndex, std::int32_t value, int first =
 }
 
 /// staff.dat as a confirm of person `index` shown unchanged leaves it: every
-/// byte as it was, but the dates the screen shows encoded again (leap flag only
-/// for 29 February) and a negative second nationality stored as -2.
+/// byte as it was, but a negative second nationality stored as -2.
 inline QByteArray staffAfterUnchangedConfirm(const Database &db, int index, bool staffScreen)
 {
+    Q_UNUSED(staffScreen)
     DataImage expected = db.image(DataFile::Staff);
     PersonRecord want(&expected, personOffset(index));
-    QList<DateField> dates{PersonField::DateOfBirth, PersonField::Joined,
-                           PersonField::ContractEnd};
-    if (staffScreen)
-        dates << PersonField::NationalJoined << PersonField::NationalContractEnd;
-    for (const DateField f : dates) {
-        const RecordDate d = want.get(f);
-        int day = 0;
-        int month = 0;
-        decodeRecordDate(d, day, month);
-        want.set(f, encodeRecordDate(day, month, d.year));
-    }
     if (want.secondNationality() < 0)
         want.setSecondNationality(PersonNone::Nation);
     return expected.bytes();

@@ -332,7 +332,11 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
     }
     PersonRecord p = *person(db, *index);
 
-    const std::int32_t nation = edit.nationItem - 1;
+    // A nationality the list has no item for (a damaged record) is kept.
+    const std::int32_t oldNation = p.nationality();
+    const std::int32_t nation = edit.nationItem >= 0 ? edit.nationItem - 1
+                                : creating           ? std::int32_t(-2)
+                                                     : oldNation;
     const NameTarget target = NameTarget::person(*index);
     if (flags.firstName)
         FindOrAddName(db, NameTable::First, nation, edit.firstName, target);
@@ -340,7 +344,6 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
         FindOrAddName(db, NameTable::Second, nation, edit.secondName, target);
     if (flags.commonName)
         FindOrAddName(db, NameTable::Common, nation, edit.commonName, target);
-    const std::int32_t oldNation = p.nationality();
     if (flags.misc) {
         const MiscNames typed{edit.firstName, edit.commonName, edit.secondName};
         if (player)
@@ -359,14 +362,24 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
         if (box.kind == PersonBox::Number) {
             writeNumber(image, at, box.field, values[i]);
         } else if (box.kind == PersonBox::Day) {
+            // A date whose boxes still read what is stored keeps its bytes: a
+            // damaged date would not come back the same through the conversion.
+            if (!creating) {
+                QList<QString> shownDate(3);
+                showDate(shownDate, 0, readRecordDate(image, at + box.field.offset));
+                if (shownDate == edit.boxes.mid(qsizetype(i), 3))
+                    continue;
+            }
             writeRecordDate(
                 image, at + box.field.offset,
                 encodeRecordDate(int(values[i]), int(values[i + 1]), int(values[i + 2])));
         }
     }
     p.setNationality(nation);
-    const std::int32_t second = edit.secondNationItem - 1;
-    p.setSecondNationality(second < 0 ? PersonNone::Nation : second);
+    if (edit.secondNationItem >= 0) {
+        const std::int32_t second = edit.secondNationItem - 1;
+        p.setSecondNationality(second < 0 ? PersonNone::Nation : second);
+    }
     if (edit.jobItem >= 0)
         p.setJob(edit.jobItem);
     if (edit.classItem >= 0)

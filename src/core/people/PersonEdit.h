@@ -61,7 +61,7 @@ struct PersonEdit
     QByteArray commonName;
     /// One text per entry of personBoxes(screen).
     QList<QString> boxes;
-    int nationItem = -1;       ///< item 0 "<none>" stores -1, no item -2
+    int nationItem = -1;       ///< item 0 "<none>" stores -1
     int secondNationItem = -1; ///< items below 1 store -2
     int nationalTeamItem = -1; ///< staff: 0 "<none>", k + 1 the team of nation k
     int jobItem = -1;

@@ -61,6 +61,8 @@ private Q_SLOTS:
     void createAppendsWithDefaults_data();
     void createAppendsWithDefaults();
     void makePerfect();
+    void damagedPersonKeepsHisBytes_data();
+    void damagedPersonKeepsHisBytes();
 
 private:
     PersonEdit load(int person, RoleScreen screen)
@@ -357,6 +359,31 @@ void tst_PersonEdit::makePerfect()
                 QVERIFY2(!seen.contains(boxOf(screen, kept)), kept);
         }
     }
+}
+
+void tst_PersonEdit::damagedPersonKeepsHisBytes_data()
+{
+    QTest::addColumn<RoleScreen>("screen");
+    QTest::newRow("player") << RoleScreen::Player;
+    QTest::newRow("staff") << RoleScreen::Staff;
+}
+
+// Values no list or box shows faithfully (a nationality past the nations, a
+// date of all 0xFF bytes) come back from a confirm without edits unchanged.
+void tst_PersonEdit::damagedPersonKeepsHisBytes()
+{
+    QFETCH(RoleScreen, screen);
+    const int i = find(screen);
+    PersonRecord p = *person(*mDb, i);
+    p.setNationality(30000);
+    p.setSecondNationality(30001);
+    DataImage &staff = mDb->image(DataFile::Staff);
+    staff.write(p.offset() + PersonField::DateOfBirth.offset, QByteArray(8, char(0xFF)));
+    const QByteArray before = staff.bytes();
+    const PersonEdit edit = load(i, screen);
+    QCOMPARE(edit.nationItem, -1);
+    QVERIFY(apply(i, edit).ok());
+    QCOMPARE(staff.bytes(), before);
 }
 
 QTEST_GUILESS_MAIN(tst_PersonEdit)
