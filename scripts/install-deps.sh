@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building and testing the editor needs on Debian or Ubuntu.
 set -euo pipefail
-packages=(g++ cmake ninja-build qt6-base-dev libbenchmark-dev)
+# desktop-file-utils and appstream validate the installed menu entry and
+# software-centre description in the install test.
+packages=(g++ cmake ninja-build qt6-base-dev libbenchmark-dev desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -77,6 +77,7 @@ void DatabaseGenerator::run()
     buildClubs();
     buildNationalTeams();
     buildPersons();
+    buildNationalSquads();
     buildClubRelationships();
     buildOfficials();
     buildNationCompHistory();
@@ -123,6 +124,11 @@ void DatabaseGenerator::makeNamePools()
         common.push_back(makeWord(mRandom.range(1, 2)));
     for (int i = 0; i < mClubs + mOptions.cities; ++i)
         mTownNames.push_back(makeWord(mRandom.range(2, 3)) + pick(mRandom, TownEndings));
+    // The texts the search boxes offer at first find something: they replace
+    // generated words, so every other draw stays as it was.
+    second[std::size_t(SurnameJohnson)] = "Johnson";
+    second[std::size_t(SurnameTaylor)] = "Taylor";
+    mTownNames[std::size_t(mClubs)] = "London";
 }
 
 int DatabaseGenerator::nameEntry(NameTable table, int pool, std::int32_t nationality)
@@ -173,6 +179,11 @@ void DatabaseGenerator::buildNations()
         NationRecord n(&image, qsizetype(k) * RecordSize::Nation);
         QByteArray name = makeWord(2) + pick(mRandom, NationEndings);
         QByteArray longName = mRandom.chance(20) ? "Republic of " + name : name;
+        QByteArray nationality = name + 'n';
+        if (k == 0) {
+            name = longName = "England";
+            nationality = "English";
+        }
         QByteArray bytes(4, '\0');
         for (char &c : bytes)
             c = mRandom.nonZeroByte();
@@ -186,7 +197,7 @@ void DatabaseGenerator::buildNations()
         }
         n.setAbbreviation(abbreviation);
         n.set(NationField::Unused86, std::uint8_t(mRandom.nonZeroByte()));
-        n.setNationalityName((name + "n").left(25));
+        n.setNationalityName(nationality.left(25));
         n.setContinent(mRandom.chance(5) ? -2 : mRandom.range(0, 5));
         n.setRegion(mRandom.range(0, 24));
         n.setActualRegion(mRandom.range(0, 14));
@@ -250,7 +261,9 @@ void DatabaseGenerator::buildStadiums()
         StadiumRecord s(&image, qsizetype(i) * RecordSize::Stadium);
         const int city = i % mOptions.cities;
         s.setId(i);
-        s.setName(mTownNames[std::size_t(mClubs + city)] + ' ' + pick(mRandom, StadiumEndings));
+        const QByteArray name =
+            mTownNames[std::size_t(mClubs + city)] + ' ' + pick(mRandom, StadiumEndings);
+        s.setName(i == 0 ? QByteArray("Old Trafford") : name);
         s.setCity(i > 0 && mRandom.chance(3) ? -2 : city);
         const int capacity = mRandom.range(2, 90) * 1000;
         s.setCapacity(capacity);
@@ -300,8 +313,12 @@ void DatabaseGenerator::buildClubs()
             continue;
         const QByteArray &town = mTownNames[std::size_t(i)];
         // Club 1 carries a long name that fills its field to the last character.
-        c.setLongName(i == 1 ? QByteArray("Northern Harbour Amateur Athletic Football Club Ltd")
-                             : town + ' ' + pick(mRandom, ClubEndings));
+        QByteArray longName =
+            i == 1 ? QByteArray("Northern Harbour Amateur Athletic Football Club Ltd")
+                   : town + ' ' + pick(mRandom, ClubEndings);
+        if (i == 0)
+            longName = town + " United";
+        c.setLongName(longName);
         c.setShortName(town.left(26));
         c.setNation(mRandom.range(0, mNations - 1));
         c.setDivision(mRandom.chance(10) ? -2 : mRandom.range(0, mOptions.competitions - 1));
@@ -357,9 +374,9 @@ void DatabaseGenerator::buildOfficials()
         o.setFirstName(nameEntry(FirstNameTable,
                                  mRandom.range(0, int(mPools[FirstNameTable].size()) - 1),
                                  nationIndex));
-        o.setSecondName(nameEntry(SecondNameTable,
-                                  mRandom.range(0, int(mPools[SecondNameTable].size()) - 1),
-                                  nationIndex));
+        const int secondPool = mRandom.range(0, int(mPools[SecondNameTable].size()) - 1);
+        o.setSecondName(
+            nameEntry(SecondNameTable, i == 0 ? SurnameTaylor : secondPool, nationIndex));
         o.setDateOfBirth(randomDate(1940, 1970));
         QByteArray unused(2, '\0');
         unused[0] = mRandom.nonZeroByte();

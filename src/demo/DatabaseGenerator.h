@@ -53,6 +53,8 @@ public:
 
 private:
     enum NameTable { FirstNameTable, SecondNameTable, CommonNameTable };
+    /// Surnames of the second name pool that the search boxes' first texts find.
+    enum SampleSurname { SurnameSmith = 0, SurnameJohnson = 3, SurnameTaylor = 4 };
     struct NameUse
     {
         int pool;
@@ -72,6 +74,9 @@ private:
     void buildClubs();
     void buildNationalTeams();
     void buildPersons();
+    /// National team squads as the game lists them: players of the nation
+    /// wherever they play (and a few without a club), the manager on duty.
+    void buildNationalSquads();
     /// Gives the person a club with room for both sides of his job, filling
     /// the slots; without one he is left unemployed. Returns whether he got one.
     bool assignClub(PersonRecord &p, int index, int job, int preferredClub);

@@ -101,6 +101,10 @@ void DatabaseGenerator::buildPersons()
             firstPool = 1;
             secondPool = 2;
             commonPool = 1;
+        } else if (i == 0) {
+            secondPool = SurnameSmith; // a player
+        } else if (i == 1) {
+            secondPool = SurnameJohnson; // a manager
         }
         p.setId(i);
         p.setFirstName(nameEntry(FirstNameTable, firstPool, nationality));
@@ -208,6 +212,52 @@ void DatabaseGenerator::buildPersons()
                 p.setNationalContractEnd(randomDate(1999, 2002));
             }
         }
+    }
+}
+
+void DatabaseGenerator::buildNationalSquads()
+{
+    // Chosen by rule, not by chance, so every other table stays as it was.
+    constexpr int SeniorSquad = 18;
+    constexpr int WithoutClub = 2;
+    constexpr int YouthSquad = 11;
+    struct Squad
+    {
+        std::vector<std::int32_t> onDuty, employed, free;
+    };
+    std::vector<Squad> squads(std::size_t(2 * mNations));
+    for (int i = 0; i < mOptions.persons; ++i) {
+        const PersonRecord p = *person(mDb, i);
+        const std::int32_t nationality = p.nationality();
+        if (p.nationalJob() == Job::Manager && p.nationalTeam() >= mClubs) {
+            ClubRecord team = *club(mDb, p.nationalTeam());
+            team.setPositionSlot(ClubSlots::Manager.first, i);
+            continue;
+        }
+        if (p.playerAttributes() < 0 || nationality < 0 || nationality >= mNations)
+            continue;
+        const bool youth = p.classification() == Classification::YouthPlayer;
+        Squad &squad = squads[std::size_t(nationality + (youth ? mNations : 0))];
+        if (p.nationalTeam() >= mClubs && p.nationalJob() == Job::Player)
+            squad.onDuty.push_back(i);
+        else if (p.club() >= 0)
+            squad.employed.push_back(i);
+        else if (p.job() != Job::Retired)
+            squad.free.push_back(i);
+    }
+    for (std::size_t t = 0; t < squads.size(); ++t) {
+        const Squad &squad = squads[t];
+        const bool youth = int(t) >= mNations;
+        std::vector<std::int32_t> chosen = squad.onDuty;
+        const std::size_t size = youth ? YouthSquad : SeniorSquad;
+        const std::size_t clubless = youth ? 0 : WithoutClub;
+        for (std::size_t k = 0; k < squad.employed.size() && chosen.size() < size - clubless; ++k)
+            chosen.push_back(squad.employed[k]);
+        for (std::size_t k = 0; k < squad.free.size() && chosen.size() < size; ++k)
+            chosen.push_back(squad.free[k]);
+        ClubRecord team = *club(mDb, mClubs + int(t));
+        for (std::size_t k = 0; k < chosen.size() && int(k) < ClubSlots::Squad.count; ++k)
+            team.setPositionSlot(ClubSlots::Squad.first + int(k), chosen[k]);
     }
 }
 

@@ -20,6 +20,13 @@ public:
     virtual std::optional<QString> location(Edition edition) const = 0;
 };
 
+/// Knows of no installation: the folder given on the command line stands in.
+class NoInstallationSource : public InstallationSource
+{
+public:
+    std::optional<QString> location(Edition) const override { return std::nullopt; }
+};
+
 /// The platform's source: the registry on Windows, Wine's registry elsewhere.
 std::unique_ptr<InstallationSource> createSystemInstallationSource();
 

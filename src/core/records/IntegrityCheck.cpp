@@ -1,4 +1,5 @@
 #include "core/records/IntegrityCheck.h"
+#include "core/records/IntegrityChecker.h"
 
 #include "core/clubs/ClubRecord.h"
 #include "core/clubs/HistoryRecord.h"
@@ -17,112 +18,11 @@
 #include "core/world/OfficialRecord.h"
 #include "core/world/StadiumRecord.h"
 
-#include <algorithm>
-#include <array>
 #include <vector>
 
 namespace kx3 {
 
-namespace {
-
-constexpr int KitColourCount = int(KitColourItems.size()) - 1;
-constexpr int ClimateCount = int(ClimateItems.size()) - 1;
-constexpr int HighestJob = Job::Retired;
-constexpr int HighestClassification = Classification::YouthPlayer;
-
-/// Valid indices [first, end).
-struct Range
-{
-    qint64 first = 0;
-    qint64 end = 0;
-
-    bool contains(qint64 v) const { return v >= first && v < end; }
-    QString text() const
-    {
-        return end > first ? QStringLiteral("%1..%2").arg(first).arg(end - 1)
-                           : QStringLiteral("no valid value");
-    }
-};
-
-/// Names the record a problem is about; formatted only when one is reported.
-struct Where
-{
-    const char *format;
-    qint64 first = 0;
-    qint64 second = 0;
-    bool twoNumbers = false;
-
-    QString text() const
-    {
-        const QString once = QString::fromLatin1(format).arg(first);
-        return twoNumbers ? once.arg(second) : once;
-    }
-};
-
-QString fileName(DataFile file)
-{
-    return dataFileName(file);
-}
-
-class Checker
-{
-public:
-    Checker(const Database &db, const IntegrityOptions &options);
-
-    void run();
-    void checkLookups(const Lookups &lookups);
-    QStringList result() const;
-
-private:
-    template <typename Make>
-    void report(Make &&make)
-    {
-        ++mTotal;
-        if (mProblems.size() < std::max(mOptions.limit, 0))
-            mProblems.append(make());
-    }
-    /// A reference that may be none (any negative value) or must lie in range.
-    void optional(const Where &where, const char *what, qint64 value, Range range);
-    /// A reference that must lie in range.
-    void required(const Where &where, const char *what, qint64 value, Range range);
-    void ids(const DataImage &image, qint64 tableOffset, qint64 count, int recordSize,
-             int idOffset, const QString &table);
-
-    const DataImage &file(DataFile f) const { return mDb.image(f); }
-    qint64 personAt(qint64 i) const { return i * RecordSize::Person; }
-
-    void checkShapes();
-    void checkIds();
-    void checkPersons();
-    void checkClubs();
-    void checkSlots();
-    void checkNations();
-    void checkWorld();
-    void checkHistory();
-    void checkNameEntries();
-    void checkCounts();
-    void checkPickList(const PickList &list, DataFile file, int recordSize, TextField name,
-                       int count, const char *what);
-
-    const Database &mDb;
-    IntegrityOptions mOptions;
-    QStringList mProblems;
-    int mTotal = 0;
-
-    /// False when the staff table counters do not describe staff.dat; nothing
-    /// that indexes persons or attribute records is looked at then.
-    bool mStaffSound = false;
-    qint64 mPersons = 0;
-    qint64 mStaffRecords = 0;
-    qint64 mPlayerRecords = 0;
-    qint64 mClubs = 0;
-    qint64 mClubTotal = 0;
-    qint64 mNations = 0;
-    qint64 mCities = 0;
-    qint64 mStadiums = 0;
-    qint64 mCompetitions = 0;
-    std::array<qint64, 3> mNames{};
-};
+namespace integrity {
 
 Checker::Checker(const Database &db, const IntegrityOptions &options) : mDb(db), mOptions(options)
 {
@@ -137,10 +37,11 @@ Checker::Checker(const Database &db, const IntegrityOptions &options) : mDb(db),
               file(DataFile::CommonNames).recordCount(RecordSize::NameEntry)};
 }
 
-void Checker::optional(const Where &where, const char *what, qint64 value, Range range)
+void Checker::optional(const Where &where, const char *what, qint64 value, Range range,
+                       IntegritySeverity severity)
 {
     if (value >= 0 && !range.contains(value)) {
-        report([&] {
+        report(severity, [&] {
             return QStringLiteral("%1: %2 %3 is neither none nor in %4")
                 .arg(where.text(), QLatin1String(what))
                 .arg(value)
@@ -149,10 +50,11 @@ void Checker::optional(const Where &where, const char *what, qint64 value, Range
     }
 }
 
-void Checker::required(const Where &where, const char *what, qint64 value, Range range)
+void Checker::required(const Where &where, const char *what, qint64 value, Range range,
+                       IntegritySeverity severity)
 {
     if (!range.contains(value)) {
-        report([&] {
+        report(severity, [&] {
             return QStringLiteral("%1: %2 %3 is not in %4")
                 .arg(where.text(), QLatin1String(what))
                 .arg(value)
@@ -312,12 +214,15 @@ void Checker::checkPersons()
             else
                 optional(where, "relationship person", v, persons);
         }
+        // A job or class the lists do not offer is shown as no selection and
+        // kept; what it means for slots and attribute records is checked below.
         const int job = staff.u8(at + PersonField::Job.offset);
         if (job > HighestJob)
-            required(where, "job", job, Range{0, HighestJob + 1});
+            required(where, "job", job, Range{0, HighestJob + 1}, IntegritySeverity::Note);
         const int cls = staff.u8(at + PersonField::Classification.offset);
         if (cls > HighestClassification)
-            required(where, "classification", cls, Range{0, HighestClassification + 1});
+            required(where, "classification", cls, Range{0, HighestClassification + 1},
+                     IntegritySeverity::Note);
 
         // Attribute records: in range, owned by one person each, and present
         // whenever the classification promises them.
@@ -396,7 +301,7 @@ void Checker::checkClubs()
                  stadiums);
         for (int k = 0; k < ClubField::KitColours.count; ++k)
             optional(where, "kit colour", clubs.i32(at + ClubField::KitColours.at(k).offset),
-                     colours);
+                     colours, IntegritySeverity::Note);
         for (int s = 0; s < ClubRelationship::Count; ++s) {
             const std::int32_t v = clubs.i32(at + ClubField::Relationships.at(s).offset);
             if (ClubRelationship::isClubSlot(s))
@@ -409,10 +314,10 @@ void Checker::checkClubs()
 
 void Checker::checkSlots()
 {
-    // A filled position slot holds a person whose club is this record and whose
-    // job takes the slot; on a national team it may instead hold a person on
-    // national duty there whose national job takes it. Each person with a club
-    // fills exactly one slot of that club per side of his job.
+    // A filled position slot of a club holds a person whose club is this record
+    // and whose job takes the slot; a national team's slots may hold anyone.
+    // Each person with a club fills exactly one slot of that club per side of
+    // his job.
     const DataImage &clubs = mDb.clubs();
     const DataImage &staff = file(DataFile::Staff);
     std::vector<std::uint8_t> staffHits(std::size_t(mPersons), 0);
@@ -448,10 +353,13 @@ void Checker::checkSlots()
                     });
                 continue;
             }
-            const std::int32_t team = staff.i32(at + PersonField::NationalTeam.offset);
-            const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
-            if (r >= mClubs && team == r) {
-                if (!takes(nationalJob, s)) {
+            // A national team's squad is not membership: it lists players of the
+            // nation wherever they play, whose club field names their club or
+            // none. Only national duty there must suit the slot.
+            if (r >= mClubs) {
+                const std::int32_t team = staff.i32(at + PersonField::NationalTeam.offset);
+                const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
+                if (team == r && !takes(nationalJob, s)) {
                     report([&] {
                         return QStringLiteral("%1: person %2 with national job %3 cannot take it")
                             .arg(where.text())
@@ -505,275 +413,63 @@ void Checker::checkSlots()
     }
 }
 
-void Checker::checkNations()
+IntegrityReport Checker::result() const
 {
-    // A nation's capital, national stadium, colours and rivals exist, or are none.
-    const DataImage &image = file(DataFile::Nation);
-    for (qint64 n = 0; n < mNations; ++n) {
-        const qint64 at = n * RecordSize::Nation;
-        const Where where{"nation.dat: nation %1", n};
-        optional(where, "capital city", image.i32(at + NationField::CapitalCity.offset),
-                 Range{0, mCities});
-        optional(where, "national stadium", image.i32(at + NationField::NationalStadium.offset),
-                 Range{0, mStadiums});
-        for (int k = 0; k < NationField::KitColours.count; ++k)
-            optional(where, "kit colour", image.i32(at + NationField::KitColours.at(k).offset),
-                     Range{0, KitColourCount});
-        for (int k = 0; k < NationField::Rivals.count; ++k)
-            optional(where, "rival", image.i32(at + NationField::Rivals.at(k).offset),
-                     Range{0, mNations});
-    }
+    IntegrityReport report;
+    report.errorCount = mErrors.total;
+    report.noteCount = mNotes.total;
+    auto list = [&](const Found &found, IntegritySeverity severity, const char *more) {
+        for (const QString &text : found.texts)
+            report.problems.append({severity, text});
+        if (found.total > found.texts.size()) {
+            report.problems.append(
+                {severity, QString::fromLatin1(more).arg(found.total - found.texts.size())});
+        }
+    };
+    list(mErrors, IntegritySeverity::Error, "... and %1 more problems");
+    list(mNotes, IntegritySeverity::Note, "... and %1 more notes");
+    return report;
 }
 
-void Checker::checkWorld()
+} // namespace integrity
+
+using integrity::Checker;
+
+QStringList IntegrityReport::errors() const
 {
-    // A city's nation and climate exist, or are none.
-    const DataImage &cities = file(DataFile::City);
-    for (qint64 c = 0; c < mCities; ++c) {
-        const Where where{"city.dat: city %1", c};
-        const qint64 at = c * RecordSize::City;
-        optional(where, "nation", cities.i32(at + CityField::Nation.offset), Range{0, mNations});
-        optional(where, "climate", cities.i32(at + CityField::Climate.offset),
-                 Range{0, ClimateCount});
+    QStringList texts;
+    for (const IntegrityProblem &p : problems) {
+        if (p.severity == IntegritySeverity::Error)
+            texts.append(p.text);
     }
-    // A stadium's city and nearby stadium exist, or are none.
-    const DataImage &stadiums = file(DataFile::Stadium);
-    for (qint64 s = 0; s < mStadiums; ++s) {
-        const Where where{"stadium.dat: stadium %1", s};
-        const qint64 at = s * RecordSize::Stadium;
-        optional(where, "city", stadiums.i32(at + StadiumField::City.offset), Range{0, mCities});
-        optional(where, "nearby stadium", stadiums.i32(at + StadiumField::Nearby.offset),
-                 Range{0, mStadiums});
-    }
-    // An official names entries of both name tables and a nation and city, or none.
-    const DataImage &officials = file(DataFile::Officials);
-    const qint64 officialCount = officials.recordCount(RecordSize::Official);
-    for (qint64 o = 0; o < officialCount; ++o) {
-        const Where where{"officials.dat: official %1", o};
-        const qint64 at = o * RecordSize::Official;
-        required(where, "first name", officials.i32(at + OfficialField::FirstName.offset),
-                 Range{0, mNames[0]});
-        required(where, "second name", officials.i32(at + OfficialField::SecondName.offset),
-                 Range{0, mNames[1]});
-        optional(where, "nation", officials.i32(at + OfficialField::Nation.offset),
-                 Range{0, mNations});
-        optional(where, "city", officials.i32(at + OfficialField::City.offset), Range{0, mCities});
-    }
-    // National competition history names national teams; 0 and below are none.
-    const DataImage &compHistory = file(DataFile::NationCompHistory);
-    const qint64 compCount = compHistory.recordCount(RecordSize::NationCompHistory);
-    for (qint64 h = 0; h < compCount; ++h) {
-        for (int t = 0; t < NationCompHistoryRecord::TeamCount; ++t) {
-            const std::int32_t v = compHistory.i32(h * RecordSize::NationCompHistory
-                                                   + NationCompHistoryField::Teams.at(t).offset);
-            if (v > 0 && !Range{mClubs, mClubTotal}.contains(v)) {
-                required(Where{"nation_comp_history.dat: record %1", h}, "national team", v,
-                         Range{mClubs, mClubTotal});
-            }
-        }
-    }
+    return texts;
 }
 
-void Checker::checkHistory()
-{
-    // A history record belongs to an existing person; its club may be none.
-    const DataImage &image = file(DataFile::StaffHistory);
-    const qint64 count = image.recordCount(RecordSize::History);
-    for (qint64 h = 0; h < count; ++h) {
-        const Where where{"staff_history.dat: record %1", h};
-        const qint64 at = h * RecordSize::History;
-        required(where, "person", image.i32(at + HistoryField::Person.offset), Range{0, mPersons});
-        optional(where, "club", image.i32(at + HistoryField::Club.offset), Range{0, mClubTotal});
-    }
-}
-
-void Checker::checkNameEntries()
-{
-    // A name entry serves one nation, or none (-2).
-    static constexpr DataFile Files[] = {DataFile::FirstNames, DataFile::SecondNames,
-                                         DataFile::CommonNames};
-    static constexpr const char *EntryFormats[] = {
-        "first_names.dat: entry %1", "second_names.dat: entry %1", "common_names.dat: entry %1"};
-    for (int t = 0; t < 3; ++t) {
-        const DataImage &image = file(Files[t]);
-        for (qint64 e = 0; e < mNames[std::size_t(t)]; ++e) {
-            const std::int32_t key =
-                image.i32(e * RecordSize::NameEntry + NameEntryField::NationKey.offset);
-            if (key != NoNationKey && !Range{0, mNations}.contains(key)) {
-                required(Where{EntryFormats[t], e}, "nation key", key, Range{0, mNations});
-            }
-        }
-    }
-}
-
-void Checker::checkCounts()
-{
-    // Stored counts may run high (a deletion leaves them) but never below the
-    // number of records that use the entry or the nation.
-    static constexpr DataFile Files[] = {DataFile::FirstNames, DataFile::SecondNames,
-                                         DataFile::CommonNames};
-    static constexpr int PersonFields[] = {PersonField::FirstName.offset,
-                                           PersonField::SecondName.offset,
-                                           PersonField::CommonName.offset};
-    static constexpr int OfficialFields[] = {OfficialField::FirstName.offset,
-                                             OfficialField::SecondName.offset, -1};
-    const DataImage &staff = file(DataFile::Staff);
-    const DataImage &officials = file(DataFile::Officials);
-    const qint64 officialCount = officials.recordCount(RecordSize::Official);
-    for (int t = 0; t < 3; ++t) {
-        std::vector<int> uses(std::size_t(mNames[std::size_t(t)]), 0);
-        auto use = [&](std::int32_t entry) {
-            if (entry >= 0 && entry < qint64(uses.size()))
-                ++uses[std::size_t(entry)];
-        };
-        for (qint64 i = 0; mStaffSound && i < mPersons; ++i)
-            use(staff.i32(personAt(i) + PersonFields[t]));
-        for (qint64 o = 0; OfficialFields[t] >= 0 && o < officialCount; ++o)
-            use(officials.i32(o * RecordSize::Official + OfficialFields[t]));
-        const DataImage &image = file(Files[t]);
-        for (std::size_t e = 0; e < uses.size(); ++e) {
-            const int stored =
-                image.u8(qint64(e) * RecordSize::NameEntry + NameEntryField::UsageCount.offset);
-            if (stored < std::min(uses[e], MaxUsageCount)) {
-                report([&] {
-                    return QStringLiteral("%1: entry %2 counts %3 users, %4 use it")
-                        .arg(fileName(Files[t]))
-                        .arg(e)
-                        .arg(stored)
-                        .arg(uses[e]);
-                });
-            }
-        }
-    }
-
-    std::vector<qint64> persons(std::size_t(mNations), 0);
-    std::vector<qint64> clubs(std::size_t(mNations), 0);
-    for (qint64 i = 0; mStaffSound && i < mPersons; ++i) {
-        const std::int32_t n = staff.i32(personAt(i) + PersonField::Nationality.offset);
-        if (n >= 0 && n < mNations)
-            ++persons[std::size_t(n)];
-    }
-    for (qint64 c = 0; c < mClubs; ++c) {
-        const std::int32_t n = mDb.clubs().i32(c * RecordSize::Club + ClubField::Nation.offset);
-        if (n >= 0 && n < mNations)
-            ++clubs[std::size_t(n)];
-    }
-    const DataImage &nations = file(DataFile::Nation);
-    for (qint64 n = 0; n < mNations; ++n) {
-        const qint64 at = n * RecordSize::Nation;
-        const qint64 storedPersons = nations.i32(at + NationField::PersonCount.offset);
-        const qint64 storedClubs = nations.i16(at + NationField::ClubCount.offset);
-        if (storedPersons < persons[std::size_t(n)] || storedClubs < clubs[std::size_t(n)]) {
-            report([&] {
-                return QStringLiteral("nation.dat: nation %1 counts %2 persons and %3 clubs, "
-                                      "it has %4 and %5")
-                    .arg(n)
-                    .arg(storedPersons)
-                    .arg(storedClubs)
-                    .arg(persons[std::size_t(n)])
-                    .arg(clubs[std::size_t(n)]);
-            });
-        }
-    }
-}
-
-void Checker::checkPickList(const PickList &list, DataFile records, int recordSize, TextField name,
-                            int count, const char *what)
-{
-    std::vector<bool> seen(std::size_t(std::max(count, 0)), false);
-    for (int pos = 0; pos < list.size(); ++pos) {
-        const int index = list.indexAt(pos);
-        if (index < 0 || index >= count || seen[std::size_t(index)]) {
-            report([&] {
-                return QStringLiteral("%1 pick list: entry %2 names record %3, which is out "
-                                      "of range or listed twice")
-                    .arg(QLatin1String(what))
-                    .arg(pos)
-                    .arg(index);
-            });
-            continue;
-        }
-        seen[std::size_t(index)] = true;
-        // A choice box shows the entry's name: it must be the record's, or a
-        // rename went unseen by the boxes.
-        const QByteArray stored =
-            file(records).text(qsizetype(index) * recordSize + name.offset, name.capacity);
-        if (list.nameAt(pos) != stored) {
-            report([&] {
-                return QStringLiteral("%1 pick list: entry %2 is \"%3\", record %4 is \"%5\"")
-                    .arg(QLatin1String(what))
-                    .arg(pos)
-                    .arg(QString::fromLatin1(list.nameAt(pos)))
-                    .arg(index)
-                    .arg(QString::fromLatin1(stored));
-            });
-        }
-    }
-    for (int i = 0; i < count; ++i) {
-        if (!seen[std::size_t(i)]) {
-            report([&] {
-                return QStringLiteral("%1 pick list: record %2 has no entry")
-                    .arg(QLatin1String(what))
-                    .arg(i);
-            });
-        }
-    }
-}
-
-void Checker::checkLookups(const Lookups &lookups)
-{
-    // The club name list holds the short name of each club, in club order.
-    const ClubNameList &names = lookups.clubNames();
-    if (names.size() != mClubs) {
-        report([&] {
-            return QStringLiteral("club name list: %1 names for %2 clubs")
-                .arg(names.size())
-                .arg(mClubs);
-        });
-    }
-    const qint64 common = std::min<qint64>(names.size(), mClubs);
-    for (qint64 c = 0; c < common; ++c) {
-        const QByteArray stored = mDb.clubs().text(
-            c * RecordSize::Club + ClubField::ShortName.offset, ClubField::ShortName.capacity);
-        if (names.get(int(c)) != stored) {
-            report([&] {
-                return QStringLiteral("club name list: entry %1 is \"%2\", the club's short "
-                                      "name is \"%3\"")
-                    .arg(c)
-                    .arg(QString::fromLatin1(names.get(int(c))), QString::fromLatin1(stored));
-            });
-        }
-    }
-    checkPickList(lookups.stadiums(), DataFile::Stadium, RecordSize::Stadium, StadiumField::Name,
-                  int(mStadiums), "stadium");
-    checkPickList(lookups.cities(), DataFile::City, RecordSize::City, CityField::Name,
-                  int(mCities), "city");
-}
-
-QStringList Checker::result() const
-{
-    QStringList out = mProblems;
-    if (mTotal > mProblems.size())
-        out.append(QStringLiteral("... and %1 more problems").arg(mTotal - mProblems.size()));
-    return out;
-}
-
-} // namespace
-
-QStringList checkIntegrity(const Database &db, const IntegrityOptions &options)
+IntegrityReport integrityReport(const Database &db, const IntegrityOptions &options)
 {
     Checker checker(db, options);
     checker.run();
     return checker.result();
 }
 
-QStringList checkIntegrity(const Database &db, const Lookups &lookups,
-                           const IntegrityOptions &options)
+IntegrityReport integrityReport(const Database &db, const Lookups &lookups,
+                                const IntegrityOptions &options)
 {
     Checker checker(db, options);
     checker.run();
     checker.checkLookups(lookups);
     return checker.result();
+}
+
+QStringList checkIntegrity(const Database &db, const IntegrityOptions &options)
+{
+    return integrityReport(db, options).errors();
+}
+
+QStringList checkIntegrity(const Database &db, const Lookups &lookups,
+                           const IntegrityOptions &options)
+{
+    return integrityReport(db, lookups, options).errors();
 }
 
 } // namespace kx3

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 
 namespace kx3 {
@@ -16,13 +17,54 @@ struct IntegrityOptions
     /// confirm keeps them so; a bare table operation (a person appended before
     /// its names are resolved) need not, and a deletion leaves them high.
     bool counts = false;
-    /// Most problems listed; the rest are summed up in one last line.
+    /// Most problems listed of each severity; the rest are summed up in one
+    /// last line of that severity.
     int limit = 200;
 };
 
+/// How much a problem matters.
+enum class IntegritySeverity {
+    /// A value the editor's lists do not offer (a kit colour beyond the colour
+    /// table, a code with no list item): shown as no selection and kept, so
+    /// the game's own files may well hold it.
+    Note,
+    /// Tables or references that disagree: edits and saves may damage them.
+    Error,
+};
+
+struct IntegrityProblem
+{
+    IntegritySeverity severity = IntegritySeverity::Error;
+    QString text;
+
+    friend bool operator==(const IntegrityProblem &, const IntegrityProblem &) = default;
+};
+
+/// What checking a database found: the problems listed (at most the limit of
+/// each severity, errors first, each severity summed up in a last line when
+/// more were found) and how many of each were found in all.
+struct IntegrityReport
+{
+    QList<IntegrityProblem> problems;
+    int errorCount = 0;
+    int noteCount = 0;
+
+    bool hasErrors() const { return errorCount > 0; }
+    /// The texts of the listed errors.
+    QStringList errors() const;
+};
+
 /// Every way a loaded database breaks the rules that keep its tables and the
-/// references between them consistent, one text per problem, each naming the
-/// file, the record and the value; empty when the database is sound.
+/// references between them consistent (errors), and every value outside the
+/// editor's lists (notes), each naming the file, the record and the value.
+IntegrityReport integrityReport(const Database &db, const IntegrityOptions &options = {});
+
+/// The same, plus the lists kept beside the database (see checkIntegrity).
+IntegrityReport integrityReport(const Database &db, const Lookups &lookups,
+                                const IntegrityOptions &options = {});
+
+/// The errors of integrityReport(), one text per problem; empty when the
+/// database is sound. Notes do not count: the editor keeps such values.
 QStringList checkIntegrity(const Database &db, const IntegrityOptions &options = {});
 
 /// The same, plus the lists kept beside the database: the club name list holds

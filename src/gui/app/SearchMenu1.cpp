@@ -3,6 +3,7 @@
 
 #include "SearchGroup.h"
 #include "core/db/Search.h"
+#include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
 
 namespace kx3 {
@@ -48,6 +49,7 @@ SearchMenu1::SearchMenu1(QWidget *parent)
     connect(mUi->MiscNone, &QPushButton::clicked, this, &SearchMenu1::setToNoneRequested);
     connect(mUi->bnSearchP2, &QPushButton::clicked, this, &SearchMenu1::otherMenuRequested);
     connect(mUi->Exit2, &QPushButton::clicked, this, &SearchMenu1::exitRequested);
+    cancelOnEscape(this, mUi->Exit2);
 }
 
 SearchMenu1::~SearchMenu1() = default;

@@ -3,6 +3,7 @@
 
 #include "SearchGroup.h"
 #include "core/db/Search.h"
+#include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
 #include "gui/widgets/ResultList.h"
 #include "gui/widgets/SearchResultModel.h"
@@ -40,6 +41,7 @@ SearchMenu2::SearchMenu2(QWidget *parent)
     connect(mCities, &SearchGroup::chosen, this, &SearchMenu2::cityChosen);
     connect(mUi->bnSearchP1, &QPushButton::clicked, this, &SearchMenu2::otherMenuRequested);
     connect(mUi->Exit4, &QPushButton::clicked, this, &SearchMenu2::exitRequested);
+    cancelOnEscape(this, mUi->Exit4);
 }
 
 SearchMenu2::~SearchMenu2() = default;

@@ -69,6 +69,14 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
         move(s->availableGeometry().center() - rect().center());
 }
 
+std::unique_ptr<TMainForm> TMainForm::create(const QString &installDir)
+{
+    if (installDir.isEmpty())
+        return std::make_unique<TMainForm>();
+    return std::make_unique<TMainForm>(std::make_unique<NoInstallationSource>(), installDir,
+                                       std::make_unique<QMessageBoxPrompter>());
+}
+
 // The screens refer to the database, the look-ups and the prompter, which are
 // members: they go first, before the members they use are destroyed.
 TMainForm::~TMainForm()

@@ -43,6 +43,11 @@ public:
               std::unique_ptr<Prompter> prompter, QWidget *parent = nullptr);
     ~TMainForm() override;
 
+    /// The window of the program: on `installDir` alone, with "Begin Editing"
+    /// (folders given on the command line are not looked up), or as the
+    /// default constructor makes it when `installDir` is empty.
+    static std::unique_ptr<TMainForm> create(const QString &installDir);
+
     /// Answers every message box of the window and its screens from now on.
     void setPrompter(std::unique_ptr<Prompter> prompter);
 

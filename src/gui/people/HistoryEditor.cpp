@@ -165,9 +165,14 @@ void HistoryEditor::HGoaChange()
 
 void HistoryEditor::HAddClick()
 {
-    mW.list->addTopLevelItem(
-        rowItem({QStringLiteral("1900"), NewRowClub, QStringLiteral("0"), QStringLiteral("0")}));
+    QTreeWidgetItem *item =
+        rowItem({QStringLiteral("1900"), NewRowClub, QStringLiteral("0"), QStringLiteral("0")});
+    mW.list->addTopLevelItem(item);
     markChanged();
+    // The boxes edit the selected row: the new one, so what is typed next
+    // lands in it and not in the row selected before.
+    mW.list->setCurrentItem(item);
+    mW.list->scrollToItem(item);
 }
 
 void HistoryEditor::HDelClick()

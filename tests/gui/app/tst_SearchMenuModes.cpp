@@ -35,6 +35,8 @@ private Q_SLOTS:
     void clubPicking();
     void setToNoneAfterCancelledPickingWritesSlot();
     void transferMenuHandsOverClubs();
+    void escapeIsCancel_data();
+    void escapeIsCancel();
 
 private:
     /// Makes person `person` and club `club` the records whose lists are edited.
@@ -335,6 +337,64 @@ void TestSearchMenuModes::transferMenuHandsOverClubs()
     click("Exit2");
     click("bnSearch");
     QVERIFY(!menu->isTransferShown());
+}
+
+void TestSearchMenuModes::escapeIsCancel_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("after"); // the panel in front after Escape
+    QTest::newRow("misc-list dialog") << "misc"
+                                      << "pnEdit";
+    QTest::newRow("club picking") << "club"
+                                  << "pnEdit";
+    QTest::newRow("transfer menu") << "transfer"
+                                   << "pnEdit";
+    QTest::newRow("main search menu from the editor") << "search"
+                                                      << "pnEdit";
+    QTest::newRow("miscellaneous search menu from the editor") << "search2"
+                                                               << "pnEdit";
+    // Straight after loading the leave buttons read "Exit": Escape never ends the program.
+    QTest::newRow("main search menu reading Exit") << ""
+                                                   << "pnSearch1";
+    QTest::newRow("miscellaneous search menu reading Exit") << "menu2"
+                                                            << "pnSearch2";
+}
+
+void TestSearchMenuModes::escapeIsCancel()
+{
+    QFETCH(QString, state);
+    QFETCH(QString, after);
+
+    editLists(Donald, ManUtd);
+    const QByteArray before = lists();
+    QSignalSpy picked(modes(), &kx3::SearchMenuModes::clubPicked);
+    QSignalSpy target(mForm->searchMenu1(), &kx3::SearchMenu1::transferTargetChosen);
+    if (!state.isEmpty() && state != "menu2")
+        mForm->showEditor();
+    if (state == "misc") {
+        QVERIFY(modes()->openMiscListDialog(MiscListSource::Player, 8));
+    } else if (state == "club") {
+        modes()->startClubPicking(ClubPickField::LClub);
+    } else if (state == "transfer") {
+        mForm->searchMenu1()->showTransferMenu();
+        mForm->showMainSearchMenu();
+    } else if (state.startsWith("search")) {
+        click("bnSearch");
+        if (state == "search2")
+            showMenu2();
+    } else if (state == "menu2") {
+        showMenu2();
+    }
+    QVERIFY(panelName().startsWith("pnSearch"));
+    QVERIFY(QApplication::focusWidget());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(panelName(), after);
+    QVERIFY(mForm->isVisible());
+    QCOMPARE(lists(), before);
+    QVERIFY(!mForm->database().isModified());
+    QVERIFY(picked.isEmpty() && target.isEmpty());
+    QVERIFY(mPrompter->texts().isEmpty());
 }
 
 KX3_GUI_TEST_MAIN(TestSearchMenuModes)

@@ -20,7 +20,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -63,9 +65,11 @@ private Q_SLOTS:
     void notInstalledEnds();
     void startEditingLoadsChosenFolder_data();
     void startEditingLoadsChosenFolder();
+    void folderFromCommandLineSkipsTheRegistry();
     void loadFailureKeepsSplash();
     void exitClosesAtOnce_data();
     void exitClosesAtOnce();
+    void sampleSearchesFindRecords();
     void searchReturnsToLastMenuUsed();
     void searchResetsMainMenu();
     void noEditorHidesTheLastOne();
@@ -274,6 +278,41 @@ void TestTMainForm::startEditingLoadsChosenFolder()
     QVERIFY(!mForm->splashScreen()->isAnimating());
 }
 
+// Modders keep several copies of the game: the folder given on the command
+// line is offered alone, even when the system's record names another one.
+void TestTMainForm::folderFromCommandLineSkipsTheRegistry()
+{
+    const QString prefix = path(QStringLiteral("wine"));
+    QVERIFY(QDir().mkpath(prefix + QStringLiteral("/drive_c/Games/Kickora 3")));
+    QVERIFY(QDir().mkpath(prefix + QStringLiteral("/dosdevices")));
+    QVERIFY(QFile::link(QStringLiteral("../drive_c"), prefix + QStringLiteral("/dosdevices/c:")));
+    QFile reg(prefix + QStringLiteral("/system.reg"));
+    QVERIFY(reg.open(QIODevice::WriteOnly));
+    reg.write("WINE REGISTRY Version 2\n\n[Software\\\\Vantorel Ltd\\\\Kickora 3] 1\n"
+              "\"Location\"=\"C:\\\\Games\\\\Kickora 3\"\n");
+    reg.close();
+    const QByteArray savedPrefix = qgetenv("WINEPREFIX");
+    const bool prefixWasSet = qEnvironmentVariableIsSet("WINEPREFIX");
+    qputenv("WINEPREFIX", QFile::encodeName(prefix));
+    const auto restorePrefix = qScopeGuard([&] {
+        if (prefixWasSet)
+            qputenv("WINEPREFIX", savedPrefix);
+        else
+            qunsetenv("WINEPREFIX");
+    });
+    QVERIFY(kx3::createSystemInstallationSource()->location(kx3::Edition::Kickora3));
+
+    const QString game = path(QStringLiteral("copy 2"));
+    writeEmptyInstallation(game);
+    mForm = TMainForm::create(game);
+    mForm->show();
+    QCoreApplication::processEvents();
+    QVERIFY(button("bnBeginKX3")->isHidden() && button("bnBeginKX9900")->isHidden());
+    click("bnBegin");
+    QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
+    QCOMPARE(mForm->database().installDir(), game);
+}
+
 void TestTMainForm::loadFailureKeepsSplash()
 {
     const QString game = path(QStringLiteral("game"));
@@ -397,6 +436,32 @@ void TestTMainForm::noEditorHidesTheLastOne()
     mForm->openRecord(kx3::EditorScreen::Player, 0); // the database has no persons
     QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(),
              QStringLiteral("pnNoEditor"));
+}
+
+// A newcomer presses "Begin Search" on the texts the boxes hold at first, in
+// the generated world the run script starts in: every search lists something.
+void TestTMainForm::sampleSearchesFindRecords()
+{
+    editGenerated();
+    const char *const searches[][3] = {
+        {"PSearch", "bnSearchPlayer", "PSearchList"},
+        {"SSearch", "bnSearchStaff", "SSearchList"},
+        {"CSearch", "bnSearchClub", "CSearchList"},
+        {"OSearch", "bnSearchOff", "OSearchList"},
+        {"NSearch", "bnSearchNation", "NSearchList"},
+        {"StadSearch", "bnSearchStad", "StadSearchList"},
+        {"CtSearch", "bnSearchCity", "CtSearchList"},
+    };
+    for (const auto &search : searches) {
+        if (QLatin1String(search[0]) == QLatin1String("OSearch"))
+            click("bnSearchP2");
+        const auto *box = mForm->findChild<QLineEdit *>(QLatin1String(search[0]));
+        QVERIFY2(box && !box->text().isEmpty(), search[0]);
+        click(search[1]);
+        const auto *list = mForm->findChild<QAbstractItemView *>(QLatin1String(search[2]));
+        QVERIFY2(list->model()->rowCount() > 0, qPrintable(box->text()));
+    }
+    QVERIFY(mPrompter->texts().isEmpty());
 }
 
 // "Go to Club" on a person shows his club; "Go To Player" on its squad list

@@ -271,8 +271,16 @@ void TestPlayerScreen::historyEditing()
     click("HDel");
     rows.removeFirst();
     QVERIFY(list->selectedItems().isEmpty());
+    // "Add Record" moves the selection and the boxes to the new row, so what
+    // is typed next goes there and not into the row selected before.
+    list->setCurrentItem(list->topLevelItem(0));
     click("HAdd");
-    rows.append({"1900/01", UnknownHistoryClubText, "0", "0"});
+    QCOMPARE(list->selectedItems(), QList<QTreeWidgetItem *>{list->topLevelItem(rows.size())});
+    QCOMPARE(w("HSea")->text(), QStringLiteral("1900"));
+    QCOMPARE(w("HClu")->text(), QStringLiteral("<club short-name>"));
+    QCOMPARE(w("HApp")->text(), QStringLiteral("0"));
+    setText("HGoa", "3");
+    rows.append({"1900/01", UnknownHistoryClubText, "0", "3"});
     QVERIFY(mScreen->ConfirmPlayerClick());
 
     QCOMPARE(loadHistory(*mDb, i, clubs), rows);

@@ -1,0 +1,180 @@
+#include "core/app/CommandLine.h"
+
+#include "core/db/Database.h"
+#include "core/records/IntegrityCheck.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace kx3 {
+
+namespace {
+
+const QString Program = QStringLiteral("kx3edit");
+
+/// The options, shared by parsing and the help text.
+struct Options
+{
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Shows this help.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Shows the version.")};
+    QCommandLineOption check{
+        QStringLiteral("check"),
+        QStringLiteral("Checks the database of DIR (default: the current folder) without "
+                       "opening a window: one line per problem, then a summary. Exit status "
+                       "0 when it has no errors, 1 when it has, 2 when it cannot be loaded.")};
+    QList<QCommandLineOption> qtOptions;
+
+    Options()
+    {
+        // Options QApplication takes for itself; they reach the parser first
+        // because the parser decides whether a window is made at all.
+        for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                 "qwindowgeometry", "qwindowicon", "qwindowtitle", "display",
+                                 "geometry", "style", "stylesheet", "session", "name", "title"}) {
+            qtOptions.append(
+                QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+        }
+        for (const char *name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
+            qtOptions.append(QCommandLineOption(QString::fromLatin1(name)));
+        for (QCommandLineOption &option : qtOptions)
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+    }
+
+    void addTo(QCommandLineParser &parser) const
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Edits the pre-game database of Kickora 3 and Kickora 99/00."));
+        // Qt's window options are spelled with one dash (-platform): every
+        // option is read as a long one, and -h, -v still work.
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions({help, version, check});
+        parser.addOptions(qtOptions);
+        parser.addPositionalArgument(
+            QStringLiteral("DIR"),
+            QStringLiteral("The game's installation folder, the one holding Data. Opens it "
+                           "without looking the game up; without DIR the editor looks for "
+                           "the game the way the installer recorded it."),
+            QStringLiteral("[DIR]"));
+    }
+};
+
+CommandLine invalid(const QString &error)
+{
+    CommandLine c;
+    c.action = CommandLine::Action::Invalid;
+    c.error = error;
+    return c;
+}
+
+QString counted(qsizetype n, const char *one, const char *many)
+{
+    return n == 0 ? QStringLiteral("no %1").arg(QLatin1String(many))
+                  : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+} // namespace
+
+QString programVersion()
+{
+    return QStringLiteral(KX3_VERSION);
+}
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    const Options options;
+    QCommandLineParser parser;
+    options.addTo(parser);
+    if (!parser.parse(arguments))
+        return invalid(parser.errorText());
+
+    CommandLine c;
+    if (parser.isSet(options.help)) {
+        c.action = CommandLine::Action::Help;
+        return c;
+    }
+    if (parser.isSet(options.version)) {
+        c.action = CommandLine::Action::Version;
+        return c;
+    }
+    const QStringList folders = parser.positionalArguments();
+    if (folders.size() > 1) {
+        return invalid(QStringLiteral("One installation folder at most, not %1: %2")
+                           .arg(folders.size())
+                           .arg(folders.join(QLatin1Char(' '))));
+    }
+    if (!folders.isEmpty()) {
+        const QFileInfo folder(folders.first());
+        if (!folder.isDir())
+            return invalid(QStringLiteral("%1 is not a folder.").arg(folders.first()));
+        c.installDir = folder.absoluteFilePath();
+    }
+    if (parser.isSet(options.check)) {
+        c.action = CommandLine::Action::Check;
+        if (c.installDir.isEmpty())
+            c.installDir = QDir::currentPath();
+    }
+    return c;
+}
+
+int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &err)
+{
+    switch (command.action) {
+    case CommandLine::Action::Help: {
+        const Options options;
+        QCommandLineParser parser;
+        options.addTo(parser);
+        out << parser.helpText();
+        return ExitStatus::Success;
+    }
+    case CommandLine::Action::Version:
+        out << "KX3 Pre-Data Editor " << programVersion() << '\n';
+        return ExitStatus::Success;
+    case CommandLine::Action::Check: return runIntegrityCheck(command.installDir, out, err);
+    case CommandLine::Action::Invalid:
+        err << Program << ": " << command.error << '\n'
+            << "Try '" << Program << " --help' for more information.\n";
+        return ExitStatus::Failure;
+    case CommandLine::Action::OpenWindow: break;
+    }
+    err << Program << ": this action needs the window\n";
+    return ExitStatus::Failure;
+}
+
+int runIntegrityCheck(const QString &installDir, QTextStream &out, QTextStream &err)
+{
+    Database db;
+    if (!db.load(installDir)) {
+        err << Program << ": " << db.errorString();
+        if (!db.errorDetail().isEmpty())
+            err << " (" << db.errorDetail() << ')';
+        err << '\n';
+        return ExitStatus::Failure;
+    }
+    // Enough to see what is wrong without flooding a terminal when a whole
+    // table is shifted; the summary counts everything.
+    IntegrityOptions options;
+    options.limit = 1000;
+    const IntegrityReport report = integrityReport(db, options);
+    for (const IntegrityProblem &p : report.problems)
+        out << (p.severity == IntegritySeverity::Error ? "error: " : "note: ") << p.text << '\n';
+    const QString data =
+        QDir::toNativeSeparators(QFileInfo(db.filePath(DataFile::Index)).absolutePath());
+    out << "Checked " << data << ": " << counted(report.errorCount, "error", "errors") << ", "
+        << counted(report.noteCount, "note", "notes") << ".\n";
+    return report.hasErrors() ? ExitStatus::Problems : ExitStatus::Success;
+}
+
+} // namespace kx3

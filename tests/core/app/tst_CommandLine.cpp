@@ -1,0 +1,202 @@
+#include "TestDatabase.h"
+
+#include "core/app/CommandLine.h"
+#include "core/db/Database.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/PersonRecord.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+#include <memory>
+
+using namespace kx3;
+using Action = CommandLine::Action;
+
+Q_DECLARE_METATYPE(CommandLine::Action)
+
+namespace {
+
+/// What a run printed and returned.
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run check(const QString &dir)
+{
+    Run run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = runIntegrityCheck(dir, out, err);
+    out.flush();
+    err.flush();
+    return run;
+}
+
+/// Writes the image of `file` back over the installation's file.
+void writeBack(const test::TestInstallation &install, const Database &db, DataFile file)
+{
+    QFile f(install.filePath(file));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QVERIFY(f.write(db.image(file).bytes()) == db.image(file).size());
+}
+
+} // namespace
+
+class tst_CommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void parses_data();
+    void parses();
+    void checkExitStatus_data();
+    void checkExitStatus();
+    void refusalsGoToStandardError();
+
+private:
+    std::unique_ptr<test::TestInstallation> mInstall;
+};
+
+void tst_CommandLine::initTestCase()
+{
+    mInstall = std::make_unique<test::TestInstallation>();
+    QVERIFY(mInstall->isValid());
+}
+
+void tst_CommandLine::parses_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // "GAME" stands for an existing folder
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QString>("dir"); // "GAME", "." (the current folder) or empty
+    QTest::addColumn<QString>("error");
+
+    auto row = [](const char *tag, const QStringList &args, Action action, const char *dir,
+                  const char *error = "") {
+        QTest::newRow(tag) << args << action << QString::fromLatin1(dir)
+                           << QString::fromLatin1(error);
+    };
+    row("nothing: look the game up", {}, Action::OpenWindow, "");
+    row("a folder", {"GAME"}, Action::OpenWindow, "GAME");
+    row("Qt's window options are Qt's", {"-platform", "offscreen", "GAME", "-reverse"},
+        Action::OpenWindow, "GAME");
+    row("check a folder", {"--check", "GAME"}, Action::Check, "GAME");
+    row("check the current folder", {"--check"}, Action::Check, ".");
+    row("help", {"--help", "GAME"}, Action::Help, "");
+    row("short help", {"-h"}, Action::Help, "");
+    row("version", {"--version"}, Action::Version, "");
+    row("short version", {"-v"}, Action::Version, "");
+    row("unknown option", {"--chekc", "GAME"}, Action::Invalid, "", "Unknown option 'chekc'");
+    row("option missing its value", {"GAME", "-style"}, Action::Invalid, "", "Missing value");
+    row("two folders", {"GAME", "GAME"}, Action::Invalid, "", "One installation folder at most");
+    row("no such folder", {"--check", "/no/such/kx3"}, Action::Invalid, "",
+        "/no/such/kx3 is not a folder");
+}
+
+void tst_CommandLine::parses()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(Action, action);
+    QFETCH(QString, dir);
+    QFETCH(QString, error);
+
+    const QString game = mInstall->path();
+    arguments.replaceInStrings(QStringLiteral("GAME"), game);
+    arguments.prepend(QStringLiteral("kx3edit"));
+    const CommandLine c = parseCommandLine(arguments);
+    QCOMPARE(c.action, action);
+    QCOMPARE(c.opensWindow(), action == Action::OpenWindow);
+    const QString wantDir = dir == QLatin1String("GAME") ? QDir(game).absolutePath()
+                            : dir == QLatin1String(".")  ? QDir::currentPath()
+                                                         : QString();
+    QCOMPARE(c.installDir, wantDir);
+    QVERIFY2(c.error.contains(error), qPrintable(c.error));
+    QCOMPARE(c.error.isEmpty(), action != Action::Invalid);
+}
+
+void tst_CommandLine::checkExitStatus_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("sound") << 0 << 0 << ""
+                           << "no errors, no notes.";
+    QTest::newRow("an error") << 1 << 1 << "error: staff.dat persons: record 3 has id 99"
+                              << "1 error, no notes.";
+    QTest::newRow("a note is no error")
+        << 2 << 0 << "note: nation.dat: nation 1: kit colour 90 is neither none nor in 0..24"
+        << "no errors, 1 note.";
+}
+
+void tst_CommandLine::checkExitStatus()
+{
+    QFETCH(int, fault);
+    QFETCH(int, status);
+    QFETCH(QString, line);
+    QFETCH(QString, summary);
+
+    const test::TestInstallation install;
+    QVERIFY(install.isValid());
+    Database db;
+    QVERIFY(install.loadInto(db));
+    if (fault == 1) {
+        person(db, 3)->setId(99);
+        writeBack(install, db, DataFile::Staff);
+    } else if (fault == 2) {
+        nation(db, 1)->setKitColour(0, 90);
+        writeBack(install, db, DataFile::Nation);
+    }
+
+    const Run run = check(install.path());
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+    QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(!lines.isEmpty());
+    const QString last = lines.takeLast();
+    const QString data = QDir::toNativeSeparators(QDir(install.path()).filePath("Data"));
+    QCOMPARE(last, QStringLiteral("Checked %1: %2").arg(data, summary));
+    QCOMPARE(lines, line.isEmpty() ? QStringList() : QStringList{line});
+}
+
+void tst_CommandLine::refusalsGoToStandardError()
+{
+    // A folder without the game, and a database the loader refuses.
+    QTemporaryDir empty;
+    const Run missing = check(empty.path());
+    QCOMPARE(missing.status, 2);
+    QVERIFY(missing.out.isEmpty());
+    QVERIFY2(missing.err.startsWith(QStringLiteral("kx3edit: Cannot open file ")),
+             qPrintable(missing.err));
+
+    const test::TestInstallation install;
+    QFile staff(install.filePath(DataFile::Staff));
+    QVERIFY(staff.resize(staff.size() - 157));
+    const Run refused = check(install.path());
+    QCOMPARE(refused.status, 2);
+    QVERIFY(refused.out.isEmpty());
+    QVERIFY2(refused.err.contains(QStringLiteral("staff.dat")), qPrintable(refused.err));
+
+    // Bad arguments say so, and how to get help.
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const CommandLine bad = parseCommandLine({QStringLiteral("kx3edit"), QStringLiteral("-x")});
+    QCOMPARE(runCommandLine(bad, outStream, errStream), 2);
+    outStream.flush();
+    errStream.flush();
+    QVERIFY(out.isEmpty());
+    QCOMPARE(err, QStringLiteral("kx3edit: Unknown option 'x'.\n"
+                                 "Try 'kx3edit --help' for more information.\n"));
+}
+
+QTEST_GUILESS_MAIN(tst_CommandLine)
+#include "tst_CommandLine.moc"
