@@ -324,9 +324,12 @@ void TMainForm::StartEditing()
             mLookups.build(mDatabase);
     }
     if (!loaded) {
-        mPrompter.information(mDatabase.errorString());
+        mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
         return;
     }
+    // A save cut short last time was finished or undone: say which.
+    if (const QString note = mDatabase.recoveryNote(); !note.isEmpty())
+        mPrompter.information(note);
     mSearchMarker = SearchMenuId::Main;
     showPanel(mSearch1);
     mSearch1->focusSearch();
