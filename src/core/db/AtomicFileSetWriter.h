@@ -21,6 +21,9 @@ public:
     /// journal, a rename, a removal), counted from 0; a crash test ends the
     /// process there.
     virtual void atStep(int step) { Q_UNUSED(step) }
+    /// The reason to make the copy of the original files fail with, before
+    /// the first save into an installation; empty lets it pass.
+    virtual QString failPristineCopy() { return {}; }
 };
 
 /// What loading found of an earlier save.

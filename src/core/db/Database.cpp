@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "AtomicFileSetWriter.h"
+#include "PristineCopy.h"
 #include "SetupLines.h"
 
 #include <QDir>
@@ -226,6 +227,20 @@ bool Database::save()
     }
     const QString dataDir = QFileInfo(filePath(DataFile::Index)).absolutePath();
     AtomicFileSetWriter::recover(dataDir, dataFileNames());
+    // The game's files as they came, kept once before the editor first
+    // changes them, so that a user can always go back.
+    QStringList originals;
+    for (DataFile file : AllDataFiles)
+        originals.append(filePath(file));
+    QString detail;
+    if (!makePristineCopy(dataDir, originals, &detail,
+                          mFaults ? mFaults->failPristineCopy() : QString())) {
+        mError = QStringLiteral("Cannot keep a copy of the original files in %1")
+                     .arg(QDir::toNativeSeparators(QFileInfo(dataDir).absolutePath()
+                                                   + QLatin1Char('/') + pristineFolderName()));
+        mErrorDetail = detail;
+        return false;
+    }
     // Work on copies so that a failed save leaves every image as it was.
     const QByteArray oldToc = image(DataFile::Index).bytes();
     const QList<SavedFile> files = savedFiles();
