@@ -1,7 +1,8 @@
 #pragma once
 
-// The generated 100,000-person installation every benchmark measures on,
-// written once per program into a temporary folder.
+// The generated installation every benchmark measures on, written once per
+// program into a temporary folder: 100,000 persons, or as many as the
+// environment variable KX3_BENCH_PERSONS says (to see how a cost grows).
 
 #include "DatabaseBuilder.h"
 #include "core/db/Database.h"
@@ -10,7 +11,11 @@
 
 namespace kx3::bench {
 
-inline constexpr int Persons = 100000;
+inline const int Persons = [] {
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue("KX3_BENCH_PERSONS", &ok);
+    return ok && n > 0 ? n : 100000;
+}();
 
 /// Path of the generated installation; aborts the program when it cannot be written.
 inline const QString &installation(quint32 seed = 1)

@@ -38,7 +38,7 @@ void BM_SearchEveryPlayerIntoList(benchmark::State &state)
         benchmark::DoNotOptimize(model.rowCount());
     }
     const auto expected = kx3::searchPlayers(data.db, EveryPlayer, false).size();
-    if (std::size_t(model.rowCount()) != expected || expected < Persons / 2) {
+    if (std::size_t(model.rowCount()) != expected || expected < std::size_t(Persons / 2)) {
         state.SkipWithError("the list does not hold every player");
         return;
     }
