@@ -15,8 +15,8 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null \
     $sudo apt-get update -q
     $sudo apt-get install -y -q xvfb xauth imagemagick xdotool
 fi
-build="$root/build-release"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKX3_BENCH=OFF >/dev/null
+build="${KX3_BUILD:-$root/build-release}"
+[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKX3_BENCH=OFF >/dev/null
 cmake --build "$build" --target kx3edit kx3demo-make >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
