@@ -88,7 +88,7 @@ bool writeMiscLineSeeds(const QString &folder)
 {
     bool ok = true;
     int n = 0;
-    for (int persons : {12, 60, 200}) {
+    for (int persons : {12, 30, 60}) {
         const QByteArray setup =
             databaseFiles(persons, quint32(persons))[std::size_t(DataFile::PlayerSetup)];
         // The first byte picks the line of the person, the second his record.
