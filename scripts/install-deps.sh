@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building and testing the editor needs on Debian or Ubuntu.
+# Installs what building and testing the editor needs on Debian or Ubuntu;
+# with --fuzz also clang and its libFuzzer runtime, for scripts/fuzz.sh.
 set -euo pipefail
 # desktop-file-utils and appstream validate the installed menu entry and
 # software-centre description in the install test.
 packages=(g++ cmake ninja-build qt6-base-dev libbenchmark-dev desktop-file-utils appstream)
+[ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

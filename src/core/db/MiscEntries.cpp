@@ -2,6 +2,7 @@
 
 #include "core/clubs/ClubRecord.h"
 #include "core/db/Database.h"
+#include "core/db/SetupLines.h"
 #include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
 
@@ -302,6 +303,8 @@ void replaceMiscLines(QList<QByteArray> &lines, const MiscIdentity &stored,
         return;
     removeMiscEntries(lines, stored);
     lines.append(replacement);
+    // With no line of his left, a line the game skips may have become the last.
+    dropUnreadSetupLines(lines);
 }
 
 } // namespace

@@ -18,9 +18,14 @@ QList<QByteArray> parseSetupLines(const QByteArray &content)
     }
     if (start < n)
         lines.append(content.mid(start));
+    dropUnreadSetupLines(lines);
+    return lines;
+}
+
+void dropUnreadSetupLines(QList<QByteArray> &lines)
+{
     while (!lines.isEmpty() && !lines.constLast().contains('"'))
         lines.removeLast();
-    return lines;
 }
 
 QByteArray serializeSetupLines(const QList<QByteArray> &lines)

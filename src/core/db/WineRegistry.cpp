@@ -9,6 +9,7 @@
 #include <QProcessEnvironment>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -74,8 +75,7 @@ public:
     bool next(QByteArray &line)
     {
         for (;;) {
-            line = mDevice.readLine(MaxLineLength);
-            if (line.isEmpty())
+            if (!readUpTo(line, MaxLineLength - 1))
                 return false;
             if (line.endsWith('\n') || mDevice.atEnd()) {
                 if (line.endsWith('\n'))
@@ -90,13 +90,32 @@ public:
     }
 
 private:
+    /// Reads through the next line end, but no more than `limit` bytes, a
+    /// piece at a time: QIODevice::readLine(max) would take a buffer of `max`
+    /// bytes for every line, a quarter megabyte each for a hive's short lines.
+    bool readUpTo(QByteArray &line, qint64 limit)
+    {
+        line.clear();
+        char piece[4096];
+        while (line.size() < limit) {
+            const qint64 room = std::min<qint64>(qint64(sizeof(piece)), limit - line.size() + 1);
+            const qint64 n = mDevice.readLine(piece, room);
+            if (n <= 0)
+                break;
+            line.append(piece, qsizetype(n));
+            if (piece[n - 1] == '\n')
+                break;
+        }
+        return !line.isEmpty();
+    }
+
     bool skipRestOfLine()
     {
+        QByteArray rest;
         for (;;) {
-            const QByteArray chunk = mDevice.readLine(MaxLineLength);
-            if (chunk.isEmpty())
+            if (!readUpTo(rest, MaxLineLength - 1))
                 return false;
-            if (chunk.endsWith('\n'))
+            if (rest.endsWith('\n'))
                 return true;
         }
     }

@@ -130,7 +130,16 @@ RoleDecision decideClassChange(Database &db, std::optional<int> personIndex, Rol
             return refuse(RoleMessage::ClassCannotBeChanged);
     }
     const int stored = p ? p->classification() : newRecordClass(screen);
-    return decideClassChange(screen, stored, chosenClass);
+    RoleDecision decision = decideClassChange(screen, stored, chosenClass);
+    // A class promises the attribute records it names, and only the job rules
+    // add or take those: a class whose record the person does not own would
+    // leave him unsound (an unknown-class person made a player, say).
+    if (p && decision.verdict == RoleVerdict::Accept && chosenClass != stored
+        && ((Classification::hasPlayerAttributes(chosenClass) && !playerAttributesOf(db, *p))
+            || (Classification::hasStaffAttributes(chosenClass) && !staffAttributesOf(db, *p)))) {
+        decision = refuse(RoleMessage::ClassCannotBeChanged);
+    }
+    return decision;
 }
 
 bool addNonPlayingRole(Database &db, int personIndex, int job)

@@ -61,6 +61,7 @@ RoleDecision decideJobChange(Database &db, std::optional<int> person, RoleScreen
                              int chosenJob, bool hasClub);
 
 /// The classification rule for the record a screen shows (nothing: new record).
+/// A class whose attribute record the person does not own is refused too.
 RoleDecision decideClassChange(Database &db, std::optional<int> person, RoleScreen screen,
                                int chosenClass);
 

@@ -7,6 +7,7 @@
 #include "core/db/Lookups.h"
 #include "core/db/MiscEntries.h"
 #include "core/db/NameTables.h"
+#include "core/db/SetupLines.h"
 #include "core/people/PersonRecord.h"
 #include "core/world/OfficialRecord.h"
 
@@ -233,6 +234,8 @@ void removeTraces(Database &db, const PersonTraces &traces)
             return;
     }
     removeMiscEntries(db.setupLines(), traces.identity);
+    // A line the game skips may have become the last; a load would drop it.
+    dropUnreadSetupLines(db.setupLines());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/clubs/ClubRecord.h"
 #include "core/db/Database.h"
 #include "core/db/MiscEntries.h"
+#include "core/db/SetupLines.h"
 #include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
 
@@ -86,6 +87,7 @@ private Q_SLOTS:
     void saveWritesLinesInOrder();
     void saveReplacesThePersonsLines();
     void staffEntries();
+    void clearingTheLastEntriesDropsSkippedLines();
 };
 
 void tst_MiscEntries::lineFields()
@@ -332,6 +334,26 @@ void tst_MiscEntries::staffEntries()
         QCOMPARE(db.setupLines().size(), ProtectedSetupLines + (confidence == "00" ? 1 : 0));
     }
     QCOMPARE(db.setupLines().constLast(), entry(conf, jan(), " 00"));
+}
+
+void tst_MiscEntries::clearingTheLastEntriesDropsSkippedLines()
+{
+    // A load drops the lines without a double quote that end the file; once
+    // his entries are cleared, the list must say the same as such a load.
+    Database db;
+    fillDatabase(db);
+    const QByteArray other = futureTransfer("Piet", "Smit");
+    db.setupLines() << other << "skipped"
+                    << "" << futureTransfer("Jan", "Smit");
+    SavePlayerMiscEntries(db, 0, jan(), jan().names, PlayerMiscEntries(), ClubNames);
+    QCOMPARE(db.setupLines(), headerLines() << other);
+    QCOMPARE(parseSetupLines(serializeSetupLines(db.setupLines())), db.setupLines());
+
+    // Entries written again come after the lines kept, as before.
+    db.setupLines() << "skipped";
+    SaveStaffMiscEntries(db, 0, jan(), jan().names, {"5", false});
+    QCOMPARE(db.setupLines(), headerLines()
+                                  << other << "skipped" << entry("MANAGER_CONF", jan(), " 5"));
 }
 
 QTEST_GUILESS_MAIN(tst_MiscEntries)

@@ -61,6 +61,7 @@ private Q_SLOTS:
     void readString_data();
     void readString();
     void hugeLineIsSkipped();
+    void longLineIsReadWhole();
     void prefixFromEnvironment();
     void machineStringNeedsHive();
     void toUnixPath_data();
@@ -207,6 +208,16 @@ void tst_WineRegistry::hugeLineIsSkipped()
     // The same line as the last one of the file, without a line end.
     content.append(PlainLine + "\"Location\"=\"" + QByteArray(4 * 1024 * 1024, 'b'));
     QCOMPARE(lookup(content, {PlainKey}).value_or(QString()), QStringLiteral("C:\\K3"));
+}
+
+void tst_WineRegistry::longLineIsReadWhole()
+{
+    // Lines are read a piece at a time; one of many pieces, below the length
+    // that is skipped, still comes back whole.
+    const QString path = QStringLiteral("C:\\") + QString(200000, QLatin1Char('k'));
+    const QByteArray content =
+        Header + PlainLine + "\"Location\"=\"C:\\\\" + QByteArray(200000, 'k') + "\"\r\n";
+    QCOMPARE(lookup(content, {PlainKey}).value_or(QString()), path);
 }
 
 void tst_WineRegistry::prefixFromEnvironment()

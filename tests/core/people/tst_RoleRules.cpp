@@ -44,6 +44,7 @@ private Q_SLOTS:
     void newRecordChangesNothing();
     void addThenDropRole();
     void refusalsChangeNothing();
+    void classNeedsItsRecord();
 
 private:
     std::unique_ptr<test::TestInstallation> mInstall;
@@ -236,6 +237,45 @@ void tst_RoleRules::refusalsChangeNothing()
     QCOMPARE(db.clubs().bytes(), clubs);
     QVERIFY(!db.isModified());
     KX3_VERIFY_SOUND(db);
+}
+
+void tst_RoleRules::classNeedsItsRecord()
+{
+    // A person of unknown class owns no attribute record: the lists may not
+    // make him a player or staff member, which would promise one.
+    Database db;
+    QVERIFY(mInstall->loadInto(db));
+    const int bare = findPerson(db, [](const PersonRecord &r) {
+        return r.classification() == Classification::Unknown && r.playerAttributes() < 0
+               && r.staffAttributes() < 0;
+    });
+    const int staff = findPerson(db, [](const PersonRecord &r) {
+        return r.classification() == Classification::NonPlayer && r.playerAttributes() < 0;
+    });
+    QVERIFY(bare >= 0 && staff >= 0);
+    const struct
+    {
+        int person;
+        RoleScreen screen;
+        int chosen;
+        RoleVerdict verdict;
+    } cases[] = {
+        {bare, RoleScreen::Player, Classification::Player, RoleVerdict::Refuse},
+        {bare, RoleScreen::Player, Classification::YouthPlayer, RoleVerdict::Refuse},
+        {bare, RoleScreen::Staff, Classification::NonPlayer, RoleVerdict::Refuse},
+        {bare, RoleScreen::Player, Classification::Unknown, RoleVerdict::Accept},
+        {staff, RoleScreen::Staff, Classification::Unknown, RoleVerdict::Accept},
+    };
+    for (const auto &c : cases) {
+        const RoleDecision d = decideClassChange(db, c.person, c.screen, c.chosen);
+        QCOMPARE(d.verdict, c.verdict);
+        if (c.verdict == RoleVerdict::Refuse)
+            QCOMPARE(QString::fromLatin1(d.message), QStringLiteral("Class can not be changed"));
+    }
+    // Back from unknown to the class whose record he still owns.
+    person(db, staff)->setClassification(Classification::Unknown);
+    QCOMPARE(decideClassChange(db, staff, RoleScreen::Staff, Classification::NonPlayer).verdict,
+             RoleVerdict::Accept);
 }
 
 QTEST_GUILESS_MAIN(tst_RoleRules)

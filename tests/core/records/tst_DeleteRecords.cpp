@@ -7,6 +7,7 @@
 #include "core/db/MiscEntries.h"
 #include "core/db/NameEntry.h"
 #include "core/db/NameTables.h"
+#include "core/db/SetupLines.h"
 #include "core/nations/NationRecord.h"
 #include "core/people/CodeLists.h"
 #include "core/people/PersonRecord.h"
@@ -386,10 +387,14 @@ void tst_DeleteRecords::miscLinesGoWithHim()
     const QByteArray his = miscEntryLine(MiscKeyword::IntRetirement, identityOf(d));
     const QByteArray others =
         miscEntryLine(MiscKeyword::IntRetirement, MiscIdentity{{"Nobody", "", "Else"}, ""});
-    db.setupLines() << his << others;
+    // His line last, behind one the game skips: with his line gone, that one
+    // would end the file, and the next load would drop it.
+    db.setupLines() << others << "no quote here" << his;
     QVERIFY(kx3::deletePerson(db, d));
     QCOMPARE(db.setupLines().contains(his), namesake);
     QVERIFY(db.setupLines().contains(others));
+    QCOMPARE(db.setupLines().constLast(), namesake ? his : others);
+    QCOMPARE(parseSetupLines(serializeSetupLines(db.setupLines())), db.setupLines());
 }
 
 void tst_DeleteRecords::manyDeletionsThenSave()

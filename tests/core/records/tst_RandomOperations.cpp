@@ -1,0 +1,805 @@
+// Random sequences of every operation the core offers, on generated databases:
+// after each one the integrity check must find nothing, a refused edit must
+// leave every byte as it was, and at the end the saved set must load as itself.
+//
+// A failure names its seed and operation; KX3_SEED=<seed> runs that seed alone
+// (KX3_OPERATIONS=<n> changes how many operations a seed runs).
+#include "RandomTexts.h"
+
+#include "core/clubs/CareerHistory.h"
+#include "core/clubs/ClubEdit.h"
+#include "core/clubs/ClubRecord.h"
+#include "core/clubs/KitColours.h"
+#include "core/clubs/Transfers.h"
+#include "core/db/Database.h"
+#include "core/db/Lookups.h"
+#include "core/db/MiscEntries.h"
+#include "core/nations/NationEdit.h"
+#include "core/nations/NationRecord.h"
+#include "core/people/CodeLists.h"
+#include "core/people/PersonEdit.h"
+#include "core/people/PersonRecord.h"
+#include "core/people/PlayerAttributes.h"
+#include "core/people/RoleRules.h"
+#include "core/people/StaffAttributes.h"
+#include "core/records/CreateRecords.h"
+#include "core/records/DeleteRecords.h"
+#include "core/records/IntegrityCheck.h"
+#include "core/world/CityEdit.h"
+#include "core/world/CityRecord.h"
+#include "core/world/CompetitionRecord.h"
+#include "core/world/OfficialEdit.h"
+#include "core/world/OfficialRecord.h"
+#include "core/world/StadiumEdit.h"
+#include "core/world/StadiumRecord.h"
+
+#include <QtTest>
+
+#include <functional>
+
+using namespace kx3;
+using kx3::test::RandomTexts;
+
+namespace {
+
+constexpr int DefaultOperations = 1200;
+
+/// What went wrong in one operation; empty when nothing did.
+using Fault = QString;
+
+template <std::size_t N>
+constexpr int countOf(const std::array<const char *, N> &)
+{
+    return int(N);
+}
+
+EditBox asEditBox(const PersonBox &box)
+{
+    static constexpr EditBox::Kind Kinds[] = {EditBox::Integer, EditBox::Day, EditBox::Month,
+                                              EditBox::Year};
+    return {Kinds[box.kind], box.field};
+}
+
+/// A generated database and the lists kept beside it, worked on by random
+/// operations as the screens would: each edit loaded, changed and applied.
+class Session
+{
+public:
+    Session(quint32 seed, int persons) : mTexts(quint64(seed) * 7919 + 17)
+    {
+        BuilderOptions options;
+        options.seed = seed;
+        options.persons = persons;
+        const DatabaseBuilder builder(options);
+        std::array<QByteArray, DataFileCount> files;
+        for (DataFile file : AllDataFiles)
+            files[std::size_t(file)] = builder.content(file);
+        mLoaded = mDb.loadFiles(std::move(files));
+        // Lines the game skips, as a hand-edited file has them: blank ones and
+        // ones without a quote, among the entries.
+        QList<QByteArray> &lines = mDb.setupLines();
+        // One comes right before the last entry, whose owner may lose his lines.
+        for (int k = 0; k < 6 && lines.size() > ProtectedSetupLines; ++k) {
+            const qsizetype at =
+                k == 0 ? lines.size() - 1
+                       : ProtectedSetupLines + below(lines.size() - ProtectedSetupLines);
+            lines.insert(at, k % 2 ? QByteArray() : QByteArray("; skipped"));
+        }
+        rebuildLookups();
+    }
+
+    bool loaded() const { return mLoaded; }
+    QString description() const { return mDescription; }
+
+    /// Runs one random operation and checks what it left.
+    Fault step();
+    /// The saved set loaded into a fresh database saves the same bytes.
+    Fault saveAndReload();
+
+private:
+    using Operation = Fault (Session::*)();
+    struct Kind
+    {
+        const char *name;
+        Operation run;
+        int weight;
+    };
+    static const Kind Kinds[];
+
+    void rebuildLookups()
+    {
+        mLookups.build(mDb, QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+    QList<QByteArray> clubNames() const { return mLookups.clubNames().names(); }
+    int nationItems() const { return int(mLookups.nations().size()); }
+    void describe(const QString &text) { mDescription += QLatin1Char(' ') + text; }
+    int below(qint64 n) { return mTexts.below(n); }
+    bool chance(int percent) { return mTexts.chance(percent); }
+
+    /// The screen a person is opened on: the one his classification finds him by.
+    RoleScreen screenOf(int p);
+    /// `apply` must succeed when `valid`, else refuse and change nothing.
+    template <typename Result>
+    Fault expect(bool valid, const std::function<Result()> &apply);
+
+    Fault editPerson();
+    Fault editPersonOn(int p, RoleScreen screen, bool boxes, bool misc, bool history);
+    Fault createPerson();
+    Fault editMisc();
+    Fault editHistoryRows();
+    Fault changeJob();
+    Fault changeClass();
+    Fault transfer();
+    Fault release();
+    Fault deletePersonOp();
+    Fault editClub();
+    Fault createClub();
+    Fault insertClubOp();
+    Fault editNation();
+    Fault editCity();
+    Fault createCity();
+    Fault editStadium();
+    Fault createStadium();
+    Fault editOfficial();
+    Fault createOfficial();
+    Fault deleteOfficialOp();
+
+    /// Sets random texts into `boxes` (about one in `every`); false when one
+    /// of them cannot be stored. `checked` says which boxes the core looks at.
+    template <typename Box, typename ToEditBox>
+    bool randomBoxes(QList<QString> &texts, std::span<const Box> boxes, ToEditBox toEditBox,
+                     const std::function<bool(std::size_t)> &checked, int every = 4);
+    /// `rows` changed at random; `valid` false when a text cannot be stored,
+    /// which with `rangeChecked` includes a number too big for its field.
+    QList<HistoryRow> randomHistory(QList<HistoryRow> rows, bool &valid, bool rangeChecked);
+    void randomMisc(PersonEdit &e);
+
+    Database mDb;
+    Lookups mLookups;
+    RandomTexts mTexts;
+    QString mDescription;
+    bool mLoaded = false;
+};
+
+const Session::Kind Session::Kinds[] = {
+    {"edit person", &Session::editPerson, 14},
+    {"create person", &Session::createPerson, 4},
+    {"edit misc entries", &Session::editMisc, 5},
+    {"edit history", &Session::editHistoryRows, 5},
+    {"change job", &Session::changeJob, 6},
+    {"change class", &Session::changeClass, 3},
+    {"transfer", &Session::transfer, 8},
+    {"release", &Session::release, 4},
+    {"delete person", &Session::deletePersonOp, 3},
+    {"edit club", &Session::editClub, 6},
+    {"create club", &Session::createClub, 1},
+    {"insert club", &Session::insertClubOp, 1},
+    {"edit nation", &Session::editNation, 4},
+    {"edit city", &Session::editCity, 3},
+    {"create city", &Session::createCity, 1},
+    {"edit stadium", &Session::editStadium, 3},
+    {"create stadium", &Session::createStadium, 1},
+    {"edit official", &Session::editOfficial, 3},
+    {"create official", &Session::createOfficial, 1},
+    {"delete official", &Session::deleteOfficialOp, 1},
+};
+
+Fault Session::step()
+{
+    int total = 0;
+    for (const Kind &k : Kinds)
+        total += k.weight;
+    int pick = below(total);
+    const Kind *kind = &Kinds[0];
+    for (const Kind &k : Kinds) {
+        if (pick < k.weight) {
+            kind = &k;
+            break;
+        }
+        pick -= k.weight;
+    }
+    mDescription = QString::fromLatin1(kind->name);
+    if (Fault fault = (this->*kind->run)(); !fault.isEmpty())
+        return fault;
+    const QStringList problems = checkIntegrity(mDb, mLookups, IntegrityOptions{true});
+    return problems.isEmpty()
+               ? Fault()
+               : QStringLiteral("unsound afterwards:\n") + problems.join(QLatin1Char('\n'));
+}
+
+template <typename Result>
+Fault Session::expect(bool valid, const std::function<Result()> &apply)
+{
+    const DatabaseSnapshot before(mDb);
+    const bool wasModified = mDb.isModified();
+    const Result result = apply();
+    if (valid && !result.ok())
+        return QStringLiteral("a valid edit was refused: ") + result.message;
+    if (!valid && result.ok())
+        return QStringLiteral("an edit with a bad box was accepted");
+    if (!valid && (!before.sameAs(mDb) || mDb.isModified() != wasModified))
+        return QStringLiteral("a refused edit changed the database: ") + result.message;
+    return {};
+}
+
+template <typename Box, typename ToEditBox>
+bool Session::randomBoxes(QList<QString> &texts, std::span<const Box> boxes, ToEditBox toEditBox,
+                          const std::function<bool(std::size_t)> &checked, int every)
+{
+    bool valid = true;
+    const bool spoil = chance(20);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (below(every) != 0)
+            continue;
+        const bool invalid = spoil && chance(30);
+        texts[qsizetype(i)] = mTexts.boxText(toEditBox(boxes[i]), invalid);
+        if (invalid && checked(i))
+            valid = false;
+    }
+    return valid;
+}
+
+RoleScreen Session::screenOf(int p)
+{
+    const int cls = person(mDb, p)->classification();
+    if (cls == Classification::NonPlayer)
+        return RoleScreen::Staff;
+    if (cls == Classification::Player || cls == Classification::YouthPlayer)
+        return RoleScreen::Player;
+    return chance(50) ? RoleScreen::Player : RoleScreen::Staff;
+}
+
+QList<HistoryRow> Session::randomHistory(QList<HistoryRow> rows, bool &valid, bool rangeChecked)
+{
+    const QList<QByteArray> clubs = clubNames();
+    auto randomRow = [&] {
+        HistoryRow row;
+        row.season = seasonLabel(1950 + below(60));
+        row.club = chance(20) || clubs.isEmpty() ? QByteArray(UnknownHistoryClubText)
+                                                 : clubs.at(below(clubs.size()));
+        row.apps = QByteArray::number(below(256));
+        row.goals = QByteArray::number(below(256));
+        return row;
+    };
+    if (!rows.isEmpty() && chance(30))
+        rows.removeAt(below(rows.size()));
+    if (chance(60))
+        rows.append(randomRow());
+    if (!rows.isEmpty() && chance(50))
+        rows[below(rows.size())] = randomRow();
+    if (!rows.isEmpty() && chance(15)) {
+        HistoryRow &row = rows[below(rows.size())];
+        // The person screen also refuses a number its field cannot hold;
+        // saveHistory on its own only refuses what is no number.
+        static const QByteArray bad[] = {"ten", "", "300", "-1"};
+        if (chance(50))
+            row.apps = bad[below(rangeChecked ? 4 : 2)];
+        else
+            row.season = "19x8/99";
+        valid = false;
+    }
+    return rows;
+}
+
+void Session::randomMisc(PersonEdit &e)
+{
+    const QList<QByteArray> clubs = clubNames();
+    auto club = [&]() -> QByteArray {
+        if (chance(40) || clubs.isEmpty())
+            return MiscNoneText;
+        return chance(80) ? clubs.at(below(clubs.size())) : mTexts.name();
+    };
+    auto number = [&](int lo, int hi) { return QByteArray::number(lo + below(hi - lo + 1)); };
+    PlayerMiscEntries &p = e.playerMisc;
+    p.tClub = club();
+    p.tDate1 = number(1, 31);
+    p.tDate2 = number(1, 12);
+    p.tDate3 = number(1998, 2002);
+    p.tFee = number(0, 9000000);
+    p.tWage = number(0, 90000);
+    p.tCLen = number(0, 5);
+    p.lClub = club();
+    p.lSt1 = number(1, 31);
+    p.lEn3 = number(1998, 2002);
+    p.preInj = chance(50) ? 0 : below(int(InjuryNames.size()) + 1);
+    p.piAdjust = number(-5, 5);
+    p.intRet = chance(20);
+    e.staffMisc.mConf = number(0, 20);
+    e.staffMisc.sIntRet = chance(20);
+    e.changed.misc = true;
+}
+
+Fault Session::editPerson()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    return editPersonOn(p, screenOf(p), true, chance(30), chance(30));
+}
+
+Fault Session::editPersonOn(int p, RoleScreen screen, bool boxes, bool misc, bool history)
+{
+    describe(QStringLiteral("person %1 on the %2 screen")
+                 .arg(p)
+                 .arg(screen == RoleScreen::Player ? "player" : "staff"));
+    std::optional<PersonEdit> loaded = loadPersonEdit(mDb, p, screen, clubNames());
+    if (!loaded)
+        return QStringLiteral("a person in range did not load");
+    PersonEdit e = *loaded;
+    bool valid = true;
+    const PersonRecord record = *person(mDb, p);
+    const bool owns[] = {true, playerAttributesOf(mDb, record).has_value(),
+                         staffAttributesOf(mDb, record).has_value()};
+    const std::span<const PersonBox> all = personBoxes(screen);
+    if (boxes) {
+        valid = randomBoxes(e.boxes, all, asEditBox,
+                            [&](std::size_t i) { return owns[std::size_t(all[i].part)]; });
+        if (chance(30)) {
+            e.firstName = mTexts.name();
+            e.changed.firstName = true;
+        }
+        if (chance(20)) {
+            e.secondName = mTexts.name();
+            e.changed.secondName = true;
+        }
+        if (chance(15)) {
+            e.commonName = mTexts.name();
+            e.changed.commonName = true;
+        }
+        if (chance(20)) {
+            e.nationItem = below(nationItems());
+            e.changed.nationality = true;
+        }
+        if (chance(20))
+            e.secondNationItem = below(nationItems());
+        if (screen == RoleScreen::Player && chance(20))
+            e.playsInItem = below(countOf(PlaysInNames));
+        if (screen == RoleScreen::Staff && chance(20)) {
+            e.nationalTeamItem = below(nationItems());
+            e.nationalJobItem = below(countOf(JobNames));
+            e.formationItem = below(countOf(FormationNames));
+        }
+    }
+    if (misc)
+        randomMisc(e);
+    if (history && screen == RoleScreen::Player) {
+        e.history = randomHistory(e.history, valid, true);
+        e.changed.history = true;
+    }
+    const QList<QByteArray> names = clubNames();
+    return expect<PersonEditResult>(valid, [&] { return applyPersonEdit(mDb, names, p, e); });
+}
+
+Fault Session::createPerson()
+{
+    const RoleScreen screen = chance(60) ? RoleScreen::Player : RoleScreen::Staff;
+    describe(screen == RoleScreen::Player ? QStringLiteral("player") : QStringLiteral("staff"));
+    PersonEdit e = newPersonEdit(screen);
+    const std::span<const PersonBox> all = personBoxes(screen);
+    bool valid = randomBoxes(
+        e.boxes, all, asEditBox, [](std::size_t) { return true; }, 2);
+    e.firstName = mTexts.name();
+    e.secondName = mTexts.name();
+    e.commonName = chance(70) ? QByteArray() : mTexts.name();
+    e.nationItem = below(nationItems());
+    // The create screen's lists follow the same rules as an existing person's.
+    const int job = below(countOf(JobNames));
+    if (decideJobChange(mDb, std::nullopt, screen, job, false).verdict == RoleVerdict::Accept)
+        e.jobItem = job;
+    const int cls = below(countOf(ClassificationNames));
+    if (decideClassChange(mDb, std::nullopt, screen, cls).verdict == RoleVerdict::Accept)
+        e.classItem = cls;
+    if (chance(40))
+        randomMisc(e);
+    const QList<QByteArray> names = clubNames();
+    const int before = personCount(mDb);
+    Fault fault = expect<PersonEditResult>(
+        valid, [&] { return applyPersonEdit(mDb, names, std::nullopt, e); });
+    if (fault.isEmpty() && personCount(mDb) != before + (valid ? 1 : 0))
+        fault = QStringLiteral("the person count went from %1 to %2")
+                    .arg(before)
+                    .arg(personCount(mDb));
+    return fault;
+}
+
+Fault Session::editMisc()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    return editPersonOn(p, screenOf(p), false, true, false);
+}
+
+Fault Session::editHistoryRows()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    describe(QStringLiteral("person %1").arg(p));
+    bool valid = true;
+    const QList<HistoryRow> rows = randomHistory(loadHistory(mDb, p, clubNames()), valid, false);
+    const DatabaseSnapshot before(mDb);
+    QByteArray bad;
+    const bool saved = saveHistory(mDb, p, rows, clubNames(), &bad);
+    if (saved != valid)
+        return QStringLiteral("history rows saved: %1, expected %2 (%3)")
+            .arg(saved)
+            .arg(valid)
+            .arg(QString::fromLatin1(bad));
+    if (!saved && !before.sameAs(mDb))
+        return QStringLiteral("refused history rows changed the database");
+    return {};
+}
+
+Fault Session::changeJob()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    const RoleScreen screen = screenOf(p);
+    const int job = below(countOf(JobNames));
+    const bool hasClub = person(mDb, p)->club() >= 0;
+    describe(QStringLiteral("person %1 to job %2").arg(p).arg(job));
+    const RoleDecision decision = decideJobChange(mDb, p, screen, job, hasClub);
+    switch (decision.verdict) {
+    case RoleVerdict::Refuse: return {};
+    case RoleVerdict::AskAddNonPlayingRole:
+        return addNonPlayingRole(mDb, p, job) ? Fault()
+                                              : QStringLiteral("adding the role was refused");
+    case RoleVerdict::AskDropPlayingRole:
+        return dropPlayingRole(mDb, p, job) ? Fault()
+                                            : QStringLiteral("dropping the role was refused");
+    case RoleVerdict::Accept: break;
+    }
+    PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
+    e.jobItem = job;
+    const QList<QByteArray> names = clubNames();
+    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+}
+
+Fault Session::changeClass()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    const RoleScreen screen = screenOf(p);
+    const int cls = below(countOf(ClassificationNames));
+    describe(QStringLiteral("person %1 to class %2").arg(p).arg(cls));
+    if (decideClassChange(mDb, p, screen, cls).verdict != RoleVerdict::Accept)
+        return {};
+    PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
+    e.classItem = cls;
+    const QList<QByteArray> names = clubNames();
+    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+}
+
+Fault Session::transfer()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    // Now and then a national team or a club past the end, which are refused.
+    const int target = below(clubTotal(mDb) + 1);
+    describe(QStringLiteral("person %1 to club %2").arg(p).arg(target));
+    // The person's screen is shown before the transfer and confirmed after it,
+    // so that his misc lines follow him to the new club.
+    const RoleScreen screen = screenOf(p);
+    PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
+    const DatabaseSnapshot before(mDb);
+    const TransferResult result = transferPerson(mDb, p, target);
+    if (!result.ok)
+        return before.sameAs(mDb) ? Fault()
+                                  : QStringLiteral("a refused transfer changed the database");
+    if (target >= mDb.clubCount())
+        return QStringLiteral("a transfer to a national team went through");
+    if (person(mDb, p)->club() != target)
+        return QStringLiteral("the person is not at his new club");
+    e.changed.misc = true;
+    const QList<QByteArray> names = clubNames();
+    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+}
+
+Fault Session::release()
+{
+    if (personCount(mDb) == 0)
+        return {};
+    const int p = below(personCount(mDb));
+    describe(QStringLiteral("person %1").arg(p));
+    PersonEdit e = *loadPersonEdit(mDb, p, screenOf(p), clubNames());
+    const bool hadClub = person(mDb, p)->club() >= 0;
+    const DatabaseSnapshot before(mDb);
+    const TransferResult result = releasePerson(mDb, p);
+    if (result.ok != hadClub)
+        return QStringLiteral("a release with a club %1 gave %2").arg(hadClub).arg(result.ok);
+    if (!result.ok)
+        return before.sameAs(mDb) ? Fault()
+                                  : QStringLiteral("a refused release changed the database");
+    e.changed.misc = true;
+    const QList<QByteArray> names = clubNames();
+    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+}
+
+Fault Session::deletePersonOp()
+{
+    const int count = personCount(mDb);
+    // Past the end now and then, which is refused.
+    const int p = below(count + 1);
+    describe(QStringLiteral("person %1 of %2").arg(p).arg(count));
+    const bool deleted = deletePerson(mDb, p);
+    if (deleted != (p < count) || personCount(mDb) != count - (deleted ? 1 : 0))
+        return QStringLiteral("deleting gave %1, %2 persons left")
+            .arg(deleted)
+            .arg(personCount(mDb));
+    return {};
+}
+
+Fault Session::editClub()
+{
+    const int c = below(clubTotal(mDb));
+    describe(QStringLiteral("club %1").arg(c));
+    ClubEdit e = *loadClubEdit(mDb, mLookups, c);
+    const bool valid = randomBoxes(
+        e.boxes, clubBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    if (chance(30))
+        e.longName = mTexts.name();
+    if (chance(30))
+        e.shortName = mTexts.name();
+    if (chance(30)) {
+        const int item = below(nationItems());
+        e.nationChanged = item != e.nationItem;
+        e.nationItem = item;
+    }
+    const int competitions = int(mLookups.competitions().size());
+    const int stadiums = mLookups.stadiums().size() + 1;
+    if (chance(30)) {
+        e.statusItem = below(countOf(ClubStatusNames));
+        e.divisionItem = below(competitions);
+        e.lastDivisionItem = below(competitions);
+        e.otherDivisionItem = below(competitions);
+        e.mainStadiumItem = below(stadiums);
+        e.reserveStadiumItem = below(stadiums);
+        e.homeMatchDayItem = below(countOf(MatchDayNames) + 1);
+        for (int &k : e.kitColourItems)
+            k = below(qsizetype(KitColourItems.size()));
+        e.ownStadium = chance(50);
+        e.plc = chance(50);
+    }
+    return expect<ClubEditResult>(valid, [&] { return applyClubEdit(mDb, mLookups, c, e); });
+}
+
+Fault Session::createClub()
+{
+    ClubEdit e = newClubEdit();
+    const bool valid = randomBoxes(
+        e.boxes, clubBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    e.longName = mTexts.name();
+    e.shortName = mTexts.name();
+    e.nationItem = below(nationItems());
+    e.mainStadiumItem = below(mLookups.stadiums().size() + 1);
+    const int clubs = mDb.clubCount();
+    Fault fault = expect<ClubEditResult>(
+        valid, [&] { return applyClubEdit(mDb, mLookups, std::nullopt, e); });
+    if (fault.isEmpty() && mDb.clubCount() != clubs + (valid ? 1 : 0))
+        fault =
+            QStringLiteral("the club count went from %1 to %2").arg(clubs).arg(mDb.clubCount());
+    return fault;
+}
+
+Fault Session::insertClubOp()
+{
+    ClubValues v;
+    v.longName = mTexts.name();
+    v.shortName = mTexts.name();
+    v.nation = below(nationCount(mDb) + 1) - 1;
+    v.division = below(competitionCount(mDb) + 1) - 1;
+    v.mainStadium = below(stadiumCount(mDb) + 1) - 1;
+    v.kitColours[0] = below(qsizetype(KitColourItems.size()) - 1);
+    v.reputation = below(65536);
+    insertClub(mDb, mLookups.clubNames(), v);
+    return {};
+}
+
+Fault Session::editNation()
+{
+    const int n = below(nationCount(mDb));
+    describe(QStringLiteral("nation %1").arg(n));
+    NationEdit e = *loadNationEdit(mDb, mLookups, n);
+    const bool valid =
+        randomBoxes(e.boxes, nationBoxes(), std::identity(), [](std::size_t) { return true; });
+    if (chance(40)) {
+        e.continentItem = below(countOf(ContinentItems));
+        e.regionItem = below(countOf(RegionNames));
+        e.actualRegionItem = below(countOf(ActualRegionNames));
+        for (int &k : e.languageItems)
+            k = below(countOf(LanguageNames));
+        e.capitalCityItem = below(mLookups.cities().size() + 1);
+        e.developmentStateItem = below(countOf(DevelopmentStateNames));
+        e.groupMembershipItem = below(countOf(GroupMembershipNames));
+        e.nationalStadiumItem = below(mLookups.stadiums().size() + 1);
+        for (int &k : e.kitColourItems)
+            k = below(qsizetype(KitColourItems.size()));
+        for (int &k : e.rivalItems)
+            k = below(nationItems());
+    }
+    return expect<NationEditResult>(valid, [&] { return applyNationEdit(mDb, mLookups, n, e); });
+}
+
+Fault Session::editCity()
+{
+    const int c = below(cityCount(mDb));
+    describe(QStringLiteral("city %1").arg(c));
+    CityEdit e = *loadCityEdit(mDb, mLookups, c);
+    const bool valid = randomBoxes(
+        e.boxes, cityBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    if (chance(40))
+        e.name = mTexts.name();
+    if (chance(40)) {
+        e.nationItem = below(nationItems());
+        e.climateItem = below(countOf(ClimateItems));
+    }
+    return expect<CityEditResult>(valid, [&] { return applyCityEdit(mDb, mLookups, c, e); });
+}
+
+Fault Session::createCity()
+{
+    CityEdit e = newCityEdit();
+    const bool valid = randomBoxes(
+        e.boxes, cityBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    e.name = mTexts.name();
+    e.nationItem = below(nationItems());
+    return expect<CityEditResult>(valid,
+                                  [&] { return applyCityEdit(mDb, mLookups, std::nullopt, e); });
+}
+
+Fault Session::editStadium()
+{
+    const int s = below(stadiumCount(mDb));
+    describe(QStringLiteral("stadium %1").arg(s));
+    StadiumEdit e = *loadStadiumEdit(mDb, mLookups, s);
+    const bool valid = randomBoxes(
+        e.boxes, stadiumBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    if (chance(40))
+        e.name = mTexts.name();
+    if (chance(40)) {
+        e.cityItem = below(mLookups.cities().size() + 1);
+        e.nearbyItem = below(mLookups.stadiums().size() + 1);
+        e.retractableRoof = chance(50);
+        e.underSoilHeating = chance(50);
+    }
+    return expect<StadiumEditResult>(valid, [&] { return applyStadiumEdit(mDb, mLookups, s, e); });
+}
+
+Fault Session::createStadium()
+{
+    StadiumEdit e = newStadiumEdit();
+    const bool valid = randomBoxes(
+        e.boxes, stadiumBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    e.name = mTexts.name();
+    e.cityItem = below(mLookups.cities().size() + 1);
+    return expect<StadiumEditResult>(
+        valid, [&] { return applyStadiumEdit(mDb, mLookups, std::nullopt, e); });
+}
+
+Fault Session::editOfficial()
+{
+    if (officialCount(mDb) == 0)
+        return {};
+    const int o = below(officialCount(mDb));
+    describe(QStringLiteral("official %1").arg(o));
+    OfficialEdit e = *loadOfficialEdit(mDb, mLookups, o);
+    const bool valid =
+        randomBoxes(e.boxes, officialBoxes(), std::identity(), [](std::size_t) { return true; });
+    if (chance(30)) {
+        e.firstName = mTexts.name();
+        e.firstNameChanged = true;
+    }
+    if (chance(30)) {
+        e.secondName = mTexts.name();
+        e.secondNameChanged = true;
+    }
+    if (chance(30)) {
+        e.nationItem = below(nationItems());
+        e.cityItem = below(mLookups.cities().size() + 1);
+    }
+    return expect<OfficialEditResult>(valid,
+                                      [&] { return applyOfficialEdit(mDb, mLookups, o, e); });
+}
+
+Fault Session::createOfficial()
+{
+    OfficialEdit e = newOfficialEdit();
+    const bool valid = randomBoxes(
+        e.boxes, officialBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    e.firstName = mTexts.name();
+    e.secondName = mTexts.name();
+    e.nationItem = below(nationItems());
+    return expect<OfficialEditResult>(
+        valid, [&] { return applyOfficialEdit(mDb, mLookups, std::nullopt, e); });
+}
+
+Fault Session::deleteOfficialOp()
+{
+    const int count = officialCount(mDb);
+    const int o = below(count + 1);
+    describe(QStringLiteral("official %1 of %2").arg(o).arg(count));
+    if (deleteOfficial(mDb, o) != (o < count) || officialCount(mDb) != count - (o < count))
+        return QStringLiteral("deleting the official went wrong");
+    return {};
+}
+
+Fault Session::saveAndReload()
+{
+    mDescription = QStringLiteral("save and load again");
+    const QList<Database::SavedFile> saved = mDb.savedFiles();
+    std::array<QByteArray, DataFileCount> files;
+    for (DataFile file : AllDataFiles)
+        files[std::size_t(file)] = mDb.image(file).bytes();
+    for (const Database::SavedFile &f : saved)
+        files[std::size_t(f.file)] = f.content;
+    Database again;
+    if (!again.loadFiles(files))
+        return QStringLiteral("the saved set does not load: ") + again.errorString();
+    const QList<Database::SavedFile> resaved = again.savedFiles();
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        if (saved[i].content != resaved[i].content)
+            return QStringLiteral("%1 differs once loaded again").arg(dataFileName(saved[i].file));
+    }
+    return {};
+}
+
+} // namespace
+
+class tst_RandomOperations : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void randomSequence_data();
+    void randomSequence();
+};
+
+void tst_RandomOperations::randomSequence_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<int>("persons");
+    bool fixed = false;
+    const quint32 chosen = qEnvironmentVariable("KX3_SEED").toUInt(&fixed);
+    // Sizes from a handful of persons, where tables empty and clubs fill up,
+    // to a few hundred.
+    const std::pair<quint32, int> seeds[] = {{1, 200}, {2, 40}, {3, 320}, {4, 8}, {5, 120}};
+    for (const auto &[seed, persons] : seeds) {
+        if (!fixed || seed == chosen)
+            QTest::addRow("seed %u", seed) << seed << persons;
+    }
+    if (fixed && chosen > 5)
+        QTest::addRow("seed %u", chosen) << chosen << int(40 + chosen % 300);
+}
+
+void tst_RandomOperations::randomSequence()
+{
+    QFETCH(quint32, seed);
+    QFETCH(int, persons);
+    bool given = false;
+    const int operations = qEnvironmentVariableIntValue("KX3_OPERATIONS", &given);
+    Session session(seed, persons);
+    QVERIFY(session.loaded());
+    auto where = [seed](int k, const QString &what, const Fault &fault) {
+        return QStringLiteral("seed %1, operation %2 (%3): %4\nreplay: KX3_SEED=%1")
+            .arg(seed)
+            .arg(k)
+            .arg(what, fault);
+    };
+    const int count = given ? operations : DefaultOperations;
+    for (int k = 0; k < count; ++k) {
+        Fault fault = session.step();
+        // Now and then mid-way too, so a loss shows near the operation causing it.
+        if (fault.isEmpty() && k % 300 == 299)
+            fault = session.saveAndReload();
+        QVERIFY2(fault.isEmpty(), qPrintable(where(k, session.description(), fault)));
+    }
+    const Fault fault = session.saveAndReload();
+    QVERIFY2(fault.isEmpty(), qPrintable(where(count, session.description(), fault)));
+}
+
+QTEST_GUILESS_MAIN(tst_RandomOperations)
+#include "tst_RandomOperations.moc"
