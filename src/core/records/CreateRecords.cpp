@@ -13,6 +13,8 @@
 #include "core/world/OfficialRecord.h"
 #include "core/world/StadiumRecord.h"
 
+#include <limits>
+
 namespace kx3 {
 
 namespace {
@@ -46,11 +48,19 @@ QByteArray newClubRecord(int index)
     return record.bytes();
 }
 
+/// A club index after a club was inserted at `first`: one more from there on.
+/// The largest value names no record and cannot move without overflowing; a
+/// damaged file may hold it, and it stays.
+std::int32_t shiftedClubIndex(std::int32_t v, std::int32_t first)
+{
+    return v >= first && v < std::numeric_limits<std::int32_t>::max() ? v + 1 : v;
+}
+
 /// Moves up by one every club index held outside the club image that points
 /// at `first` or beyond: the records there each moved up by one.
 void shiftClubReferences(Database &db, std::int32_t first)
 {
-    auto shifted = [first](std::int32_t v) { return v >= first ? v + 1 : v; };
+    auto shifted = [first](std::int32_t v) { return shiftedClubIndex(v, first); };
     namespace LE = LittleEndian;
 
     DataImage &staffImage = db.image(DataFile::Staff);
@@ -72,7 +82,7 @@ void shiftClubReferences(Database &db, std::int32_t first)
             const qint64 at = i * RecordSize::Person + field;
             const std::int32_t v = LE::i32(staff, at);
             if (shifted(v) != v)
-                LE::setI32(staff, at, v + 1);
+                LE::setI32(staff, at, shifted(v));
         }
     }
     staffImage.setBytes(std::move(staff));
@@ -176,8 +186,8 @@ int insertClub(Database &db, ClubNameList &clubNames, const ClubValues &values)
         for (int s = ClubRelationship::RivalClubs; s < ClubRelationship::Count; ++s) {
             const qint64 slot = at + ClubField::Relationships.at(s).offset;
             const std::int32_t v = LE::i32(bytes, slot);
-            if (v >= index)
-                LE::setI32(bytes, slot, v + 1);
+            if (shiftedClubIndex(v, index) != v)
+                LE::setI32(bytes, slot, shiftedClubIndex(v, index));
         }
     }
     clubs.setBytes(std::move(bytes));

@@ -19,6 +19,8 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <limits>
+
 #include <memory>
 
 using namespace kx3;
@@ -98,6 +100,7 @@ private Q_SLOTS:
     void insertClubMovesCompetitionHistoryTeams_data();
     void insertClubMovesCompetitionHistoryTeams();
     void insertClubBehindPartialClubRecord();
+    void insertClubKeepsTheLargestIndex();
     void appendsThenSave();
 
 private:
@@ -231,6 +234,24 @@ void tst_CreateRecords::insertClubMovesCompetitionHistoryTeams()
         QCOMPARE(moved[t], others[t] >= 240 ? others[t] + 1 : others[t]);
     if (before <= 0 || before >= 240)
         KX3_VERIFY_SOUND(db, lookups);
+}
+
+// A damaged file may hold the largest index, which names no record: it stays
+// (moving it up would overflow).
+void tst_CreateRecords::insertClubKeepsTheLargestIndex()
+{
+    Database db;
+    QVERIFY(mInstall->loadInto(db));
+    Lookups lookups;
+    lookups.build(db);
+    constexpr std::int32_t Largest = std::numeric_limits<std::int32_t>::max();
+    person(db, 1)->setClub(Largest);
+    club(db, 0)->setRelationship(ClubRelationship::RivalClubs, Largest);
+    historyRecord(db, 0)->setClub(Largest);
+    insertClub(db, lookups.clubNames(), ClubValues{});
+    QCOMPARE(person(db, 1)->club(), Largest);
+    QCOMPARE(club(db, 0)->relationship(ClubRelationship::RivalClubs), Largest);
+    QCOMPARE(historyRecord(db, 0)->club(), Largest);
 }
 
 void tst_CreateRecords::insertClubBehindPartialClubRecord()
