@@ -33,7 +33,10 @@ for harness in fileset misclines wineregistry; do
     mkdir -p "$crashes"
     echo "== fuzz_$harness for $seconds s"
     status=0
-    "$build/fuzz_$harness" -max_total_time="$seconds" -print_final_stats=1 \
+    # A fixed seed by default: the same mutations on every run, so that a
+    # crash in CI is a change's doing; KX3_FUZZ_SEED=0 lets libFuzzer choose.
+    "$build/fuzz_$harness" -max_total_time="$seconds" -seed="${KX3_FUZZ_SEED:-1}" \
+        -print_final_stats=1 \
         -artifact_prefix="$crashes/" "$build/corpus/$harness" >"$log" 2>&1 || status=$?
     tail -n 25 "$log"
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
