@@ -14,29 +14,18 @@
 #include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"
 #include "gui/people/StaffScreen.h"
-#include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/DefaultButtonGroup.h"
 #include "gui/world/CityScreen.h"
 #include "gui/world/OfficialScreen.h"
 #include "gui/world/StadiumScreen.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace kx3 {
-
-namespace {
-
-// Shown as a blank line between the two sentences.
-const QString NotInstalledMessage =
-    QStringLiteral("Kickora 3 is not installed in this directory.\n\n"
-                   "Please make sure that you run this editor from KX3 main directory.");
-
-} // namespace
 
 TMainForm::TMainForm(QWidget *parent)
     : TMainForm(createSystemInstallationSource(), QDir::currentPath(),
@@ -255,89 +244,6 @@ void TMainForm::showMainSearchMenu()
 {
     showPanel(mSearch1);
     mSearch1->focusSearch();
-}
-
-void TMainForm::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (mFormShown)
-        return;
-    mFormShown = true;
-    // Queued so that the window is on screen before a message box may
-    // appear or the window may close again.
-    QMetaObject::invokeMethod(this, &TMainForm::FormShow, Qt::QueuedConnection);
-}
-
-void TMainForm::FormShow()
-{
-    showPanel(mSplash);
-    mSplash->focusExit();
-    FindInstallation();
-    if (!mInstallation.anyFound())
-        return;
-    mSplash->startAnimation();
-    widenDropDowns(this);
-}
-
-void TMainForm::FindInstallation()
-{
-    mInstallation = findInstallation(*mSource, mCurrentDir);
-    const auto &found = mInstallation.found;
-    const int kx3 = static_cast<int>(Edition::Kickora3);
-    const int kx9900 = static_cast<int>(Edition::Kickora9900);
-    mSplash->showStartButtons(found[kx3], found[kx9900], mInstallation.currentFolder);
-    if (!mInstallation.anyFound()) {
-        mPrompter.information(NotInstalledMessage);
-        close();
-    }
-}
-
-void TMainForm::bnBeginKX3Click()
-{
-    mDataDir = mInstallation.folders[static_cast<int>(Edition::Kickora3)];
-    StartEditing();
-}
-
-void TMainForm::bnBeginKX9900Click()
-{
-    mDataDir = mInstallation.folders[static_cast<int>(Edition::Kickora9900)];
-    StartEditing();
-}
-
-void TMainForm::bnBeginClick()
-{
-    mDataDir = mCurrentDir;
-    StartEditing();
-}
-
-void TMainForm::StartEditing()
-{
-    mSplash->stopAnimation();
-    // Repaint the splash without its overlays before the long load; user
-    // input waits, so a second click cannot start a second load meanwhile.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    bool loaded = false;
-    {
-        BusyCursor busy;
-        loaded = mDatabase.load(mDataDir);
-        if (loaded)
-            mLookups.build(mDatabase);
-    }
-    if (!loaded) {
-        mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
-        return;
-    }
-    // A save cut short last time was finished or undone: say which.
-    if (const QString note = mDatabase.recoveryNote(); !note.isEmpty())
-        mPrompter.information(note);
-    mSearchMarker = SearchMenuId::Main;
-    showPanel(mSearch1);
-    mSearch1->focusSearch();
-}
-
-void TMainForm::Exit1Click()
-{
-    close();
 }
 
 void TMainForm::leaveSearchMenu(bool returnsToEditor)

@@ -103,8 +103,6 @@ private:
     void bnBeginClick();
     void StartEditing();
     void Exit1Click();
-    void Exit2Click();
-    void Exit4Click();
     void bnSearchP1Click();
     void bnSearchP2Click();
     void bnSearchClick();
