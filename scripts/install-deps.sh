@@ -4,7 +4,7 @@
 set -euo pipefail
 # desktop-file-utils and appstream validate the installed menu entry and
 # software-centre description in the install test.
-packages=(g++ cmake ninja-build qt6-base-dev libbenchmark-dev desktop-file-utils appstream)
+packages=(g++ cmake ninja-build qt6-base-dev libicu-dev libbenchmark-dev desktop-file-utils appstream)
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -49,12 +49,16 @@ int encodeChar(char16_t c)
 
 } // namespace
 
+void decodeCp1252(const char *bytes, qsizetype length, char16_t *out)
+{
+    for (qsizetype i = 0; i < length; ++i)
+        out[i] = Decode.chars[static_cast<unsigned char>(bytes[i])];
+}
+
 QString fromCp1252(const char *bytes, qsizetype length)
 {
     QString text(length, Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0; i < length; ++i)
-        out[i] = Decode.chars[static_cast<unsigned char>(bytes[i])];
+    decodeCp1252(bytes, length, reinterpret_cast<char16_t *>(text.data()));
     return text;
 }
 

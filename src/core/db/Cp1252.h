@@ -13,6 +13,9 @@ namespace kx3 {
 /// The text of Windows-1252 bytes; every byte gives exactly one character.
 QString fromCp1252(const QByteArray &bytes);
 QString fromCp1252(const char *bytes, qsizetype length);
+/// The same into `out`, which has room for `length` characters: for loops
+/// over many names that should not allocate one string each.
+void decodeCp1252(const char *bytes, qsizetype length, char16_t *out);
 
 /// The Windows-1252 bytes of a text. A character the code page cannot hold
 /// becomes '?' and clears `*ok` when given.

@@ -1,6 +1,12 @@
 #include "gui/widgets/SearchResultModel.h"
 
+#include "core/db/Cp1252.h"
+
+#include <QCollator>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using kx3::SearchResultModel;
 using kx3::SearchRows;
@@ -13,6 +19,8 @@ private Q_SLOTS:
     void sortsByCollation_data();
     void sortsByCollation();
     void equalNamesKeepSearchOrder();
+    void agreesWithTheLocalesCollator_data();
+    void agreesWithTheLocalesCollator();
     void columns();
     void replaceAndClear();
 
@@ -69,6 +77,68 @@ void TestSearchResultModel::equalNamesKeepSearchOrder()
     QCOMPARE(model.offsetAt(1), 900);
     QCOMPARE(model.offsetAt(2), 100);
     QCOMPARE(model.offsetAt(3), 500);
+}
+
+void TestSearchResultModel::agreesWithTheLocalesCollator_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<Qt::CaseSensitivity>("caseSensitivity");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("English") << english << Qt::CaseSensitive;
+    QTest::newRow("English, any case") << english << Qt::CaseInsensitive;
+    QTest::newRow("Swedish") << QLocale(QLocale::Swedish, QLocale::Sweden) << Qt::CaseSensitive;
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << Qt::CaseSensitive;
+    QTest::newRow("C") << QLocale::c() << Qt::CaseSensitive;
+    QTest::newRow("C, any case") << QLocale::c() << Qt::CaseInsensitive;
+}
+
+// The list sorts on collation keys of its own making; whatever the locale,
+// it must come out as the locale's collator orders the names, equal names in
+// search order. Names share long beginnings so that keys agree for many bytes.
+void TestSearchResultModel::agreesWithTheLocalesCollator()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(Qt::CaseSensitivity, caseSensitivity);
+
+    static const QByteArray Pieces[] = {
+        "a",    "A",    "b",    "B",   "z",           "Z",         " ",         "-",
+        "'",    ".",    "1",    "10",  "9",           "\xE9",      "\xC9",      "\xF6",
+        "\xD6", "\xE5", "\xDF", "ss",  "\x8A",        "\x9A",      "\x80",      "\x81",
+        "\x01", "\xA0", "Mc",   "Mac", "Christopher", "Christoph", "Aaaaaaaaaa"};
+    QRandomGenerator random(7);
+    SearchRows rows;
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray name;
+        const int pieces = random.bounded(1, 7);
+        for (int p = 0; p < pieces; ++p)
+            name += Pieces[random.bounded(int(std::size(Pieces)))];
+        rows.push_back({name, qint64(i)});
+    }
+
+    QCollator collator(locale);
+    collator.setCaseSensitivity(caseSensitivity);
+    collator.setNumericMode(false);
+    collator.setIgnorePunctuation(false);
+    std::vector<QString> texts;
+    for (const auto &row : rows)
+        texts.push_back(kx3::fromCp1252(row.name));
+    std::vector<qint64> expected(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        expected[i] = qint64(i);
+    std::stable_sort(expected.begin(), expected.end(), [&](qint64 a, qint64 b) {
+        return collator.compare(texts[std::size_t(a)], texts[std::size_t(b)]) < 0;
+    });
+
+    SearchResultModel model;
+    model.setSortLocale(locale, caseSensitivity);
+    model.setRows(rows);
+    QCOMPARE(model.rowCount(), int(rows.size()));
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.offsetAt(row) != expected[std::size_t(row)])
+            QFAIL(qPrintable(QStringLiteral("row %1: \"%2\" where the collator puts \"%3\"")
+                                 .arg(row)
+                                 .arg(model.nameAt(row), texts[std::size_t(expected[row])])));
+    }
 }
 
 void TestSearchResultModel::columns()
