@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 namespace kx3 {
 
 class Database;
@@ -95,6 +97,19 @@ Q_SIGNALS:
     void searchResultsStale();
 
 protected:
+    /// Tells why a confirm was refused: an error box with the focus on `box`
+    /// (its tab brought up) when the refusal names a box, else a plain message.
+    void showRefusal(QWidget *box, const QString &message);
+
+    /// The box at `index` of a screen's box list; null for an index outside it
+    /// (a refusal that names no box).
+    template <typename Box>
+    static QWidget *boxAt(const std::vector<Box *> &boxes, int index)
+    {
+        return index >= 0 && std::size_t(index) < boxes.size() ? boxes[std::size_t(index)]
+                                                               : nullptr;
+    }
+
     ScreenContext &mContext;
 };
 

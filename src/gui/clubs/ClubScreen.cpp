@@ -228,7 +228,7 @@ bool ClubScreen::confirm()
             applyClubEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown, edit);
     }
     if (!result.ok()) {
-        refuse(result);
+        showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
     mShown = *result.club;
@@ -240,16 +240,6 @@ bool ClubScreen::confirm()
     Q_EMIT buttonsChanged();
     Q_EMIT dataModified();
     return true;
-}
-
-void ClubScreen::refuse(const ClubEditResult &result)
-{
-    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
-        mContext.prompter.information(result.message);
-        return;
-    }
-    focusBox(mBoxes[std::size_t(result.box)]);
-    mContext.prompter.error(result.message);
 }
 
 void ClubScreen::beginNewRecord()

@@ -58,7 +58,6 @@ private:
     void fillChoiceLists();
     void rebuildLists();
     void rebuildMiscList();
-    void refuse(const ClubEditResult &result);
     void CLongNameExit();
     void ListToPlayerClick();
     void ListToStaffClick();

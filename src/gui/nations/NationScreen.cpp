@@ -194,22 +194,12 @@ bool NationScreen::confirm()
         result = applyNationEdit(mContext.db, mContext.lookups, *mShown, edit);
     }
     if (!result.ok()) {
-        refuse(result);
+        showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
     Q_EMIT buttonsChanged();
     Q_EMIT dataModified();
     return true;
-}
-
-void NationScreen::refuse(const NationEditResult &result)
-{
-    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
-        mContext.prompter.information(result.message);
-        return;
-    }
-    focusBox(mBoxes[std::size_t(result.box)]);
-    mContext.prompter.error(result.message);
 }
 
 void NationScreen::goTo(EditorScreen kind, const PickList &list, const QComboBox *box,

@@ -51,7 +51,6 @@ private:
     void fillChoiceLists();
     void showEdit(const NationEdit &edit);
     NationEdit editOfBoxes() const;
-    void refuse(const NationEditResult &result);
     void goTo(EditorScreen kind, const PickList &list, const QComboBox *box, int recordSize);
 
     std::unique_ptr<Ui::NationScreen> mUi;

@@ -233,16 +233,9 @@ bool PersonScreen::confirm()
 
 void PersonScreen::refuse(const PersonEditResult &result)
 {
-    QWidget *box = result.box >= 0 && std::size_t(result.box) < mBoxes.size()
-                       ? mBoxes[std::size_t(result.box)]
-                   : result.box == PersonEditResult::HistoryBox ? historyControl()
-                                                                : nullptr;
-    if (!box) {
-        mContext.prompter.information(result.message);
-        return;
-    }
-    focusBox(box);
-    mContext.prompter.error(result.message);
+    showRefusal(result.box == PersonEditResult::HistoryBox ? historyControl()
+                                                           : boxAt(mBoxes, result.box),
+                result.message);
 }
 
 void PersonScreen::beginNewRecord()

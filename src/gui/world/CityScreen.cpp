@@ -117,7 +117,7 @@ bool CityScreen::confirm()
             applyCityEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown, edit);
     }
     if (!result.ok()) {
-        refuse(result);
+        showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
     mShown = *result.city;
@@ -131,16 +131,6 @@ bool CityScreen::confirm()
     Q_EMIT dataModified();
     Q_EMIT titleChanged(title());
     return true;
-}
-
-void CityScreen::refuse(const CityEditResult &result)
-{
-    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
-        mContext.prompter.information(result.message);
-        return;
-    }
-    focusBox(mBoxes[std::size_t(result.box)]);
-    mContext.prompter.error(result.message);
 }
 
 void CityScreen::beginNewRecord()

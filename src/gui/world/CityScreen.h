@@ -46,7 +46,6 @@ public:
 private:
     void showEdit(const CityEdit &edit);
     void fillChoiceLists();
-    void refuse(const CityEditResult &result);
     void bnCtNatClick();
 
     std::unique_ptr<Ui::CityScreen> mUi;

@@ -156,12 +156,7 @@ bool OfficialScreen::confirm()
                                    edit);
     }
     if (!result.ok()) {
-        if (result.box >= 0 && std::size_t(result.box) < mBoxes.size()) {
-            focusBox(mBoxes[std::size_t(result.box)]);
-            mContext.prompter.error(result.message);
-        } else {
-            mContext.prompter.information(result.message);
-        }
+        showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
     mShown = *result.official;

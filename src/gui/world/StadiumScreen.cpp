@@ -127,7 +127,7 @@ bool StadiumScreen::confirm()
                                   edit);
     }
     if (!result.ok()) {
-        refuse(result);
+        showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
     mShown = *result.stadium;
@@ -142,16 +142,6 @@ bool StadiumScreen::confirm()
     Q_EMIT dataModified();
     Q_EMIT titleChanged(title());
     return true;
-}
-
-void StadiumScreen::refuse(const StadiumEditResult &result)
-{
-    if (result.box < 0 || std::size_t(result.box) >= mBoxes.size()) {
-        mContext.prompter.information(result.message);
-        return;
-    }
-    focusBox(mBoxes[std::size_t(result.box)]);
-    mContext.prompter.error(result.message);
 }
 
 void StadiumScreen::beginNewRecord()

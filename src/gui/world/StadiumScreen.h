@@ -46,7 +46,6 @@ public:
 private:
     void showEdit(const StadiumEdit &edit);
     void fillChoiceLists();
-    void refuse(const StadiumEditResult &result);
     void bnStCityClick();
     void bnStNearbyClick();
 
