@@ -2,12 +2,16 @@
 
 // The generated installation every benchmark measures on, written once per
 // program into a temporary folder: 100,000 persons, or as many as the
-// environment variable KX3_BENCH_PERSONS says (to see how a cost grows).
+// environment variable KX3_BENCH_PERSONS says (to see how a cost grows), with
+// a club per hundred persons as in the game's own data and everything else
+// in proportion (10,000 clubs at a million persons).
 
 #include "DatabaseBuilder.h"
 #include "core/db/Database.h"
 
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 namespace kx3::bench {
 
@@ -25,6 +29,7 @@ inline const QString &installation(quint32 seed = 1)
         BuilderOptions options;
         options.seed = seed;
         options.persons = Persons;
+        options.clubs = std::max(Persons / 100, 4);
         QString error;
         if (!dir.isValid() || !DatabaseBuilder(options).write(dir.path(), &error))
             qFatal("could not write the benchmark database: %s", qPrintable(error));
