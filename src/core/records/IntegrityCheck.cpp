@@ -355,12 +355,14 @@ void Checker::checkSlots()
             }
             // A national team's squad is not membership: it lists players of the
             // nation wherever they play, whose club field names their club or
-            // none. Only national duty there must suit the slot.
+            // none. National duty that does not suit the slot is only a note:
+            // the staff screen stores "Nat Job" as chosen and leaves the team's
+            // slots as they were, so every edit of it can make one.
             if (r >= mClubs) {
                 const std::int32_t team = staff.i32(at + PersonField::NationalTeam.offset);
                 const int nationalJob = staff.u8(at + PersonField::NationalJob.offset);
                 if (team == r && !takes(nationalJob, s)) {
-                    report([&] {
+                    report(IntegritySeverity::Note, [&] {
                         return QStringLiteral("%1: person %2 with national job %3 cannot take it")
                             .arg(where.text())
                             .arg(p)

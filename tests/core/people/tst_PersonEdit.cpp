@@ -271,6 +271,21 @@ void tst_PersonEdit::itemsAndNames()
             people += person(*mDb, k)->nationality() == n ? 1 : 0;
         QCOMPARE(nation(*mDb, n)->personCount(), people);
     }
+
+    // "Nat Job" is stored as chosen; his national team, whose squad is not
+    // membership, keeps listing him where it did.
+    const int manager = findPerson(*mDb, [](const PersonRecord &r) {
+        return r.nationalTeam() >= 0 && r.nationalJob() == Job::Manager;
+    });
+    const int teamIndex = person(*mDb, manager)->nationalTeam();
+    const qsizetype teamAt = qsizetype(teamIndex) * RecordSize::Club;
+    const QByteArray team = mDb->clubs().bytes().mid(teamAt, RecordSize::Club);
+    QVERIFY(club(*mDb, teamIndex)->positionSlot(ClubSlots::Manager.first) == manager);
+    PersonEdit duty = load(manager, RoleScreen::Staff);
+    duty.nationalJobItem = Job::Coach;
+    QVERIFY(apply(manager, duty).ok());
+    QCOMPARE(person(*mDb, manager)->nationalJob(), Job::Coach);
+    QCOMPARE(mDb->clubs().bytes().mid(teamAt, RecordSize::Club), team);
     KX3_VERIFY_SOUND(*mDb, mLookups, IntegrityOptions{true});
 }
 

@@ -152,7 +152,8 @@ const Fault Faults[] = {
      [](auto &db, auto &) {
          const int p = nationalManager(db);
          club(db, person(db, p)->nationalTeam())->setPositionSlot(0, p);
-     }},
+     },
+     Note},
     // Counts, and the lists kept beside the database.
     {"usage count too low", "first_names.dat: entry \\d+ counts 0 users",
      [](auto &db, auto &) {
