@@ -14,7 +14,11 @@ CollationKeys::CollationKeys(const QLocale &locale, Qt::CaseSensitivity caseSens
     if (locale.language() == QLocale::C)
         return;
     UErrorCode status = U_ZERO_ERROR;
-    mCollator = ucol_open(locale.name().toLatin1().constData(), &status);
+    // The locale's BCP 47 name keeps its script (sr-Latn), which the
+    // language_territory name drops.
+    const QByteArray name =
+        locale.bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1();
+    mCollator = ucol_open(name.constData(), &status);
     if (U_FAILURE(status)) {
         if (mCollator)
             ucol_close(mCollator);

@@ -88,6 +88,8 @@ void TestSearchResultModel::agreesWithTheLocalesCollator_data()
     QTest::newRow("English, any case") << english << Qt::CaseInsensitive;
     QTest::newRow("Swedish") << QLocale(QLocale::Swedish, QLocale::Sweden) << Qt::CaseSensitive;
     QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << Qt::CaseSensitive;
+    QTest::newRow("Serbian, Latin")
+        << QLocale(QLocale::Serbian, QLocale::LatinScript, QLocale::Serbia) << Qt::CaseSensitive;
     QTest::newRow("C") << QLocale::c() << Qt::CaseSensitive;
     QTest::newRow("C, any case") << QLocale::c() << Qt::CaseInsensitive;
 }
@@ -101,10 +103,10 @@ void TestSearchResultModel::agreesWithTheLocalesCollator()
     QFETCH(Qt::CaseSensitivity, caseSensitivity);
 
     static const QByteArray Pieces[] = {
-        "a",    "A",    "b",    "B",   "z",           "Z",         " ",         "-",
-        "'",    ".",    "1",    "10",  "9",           "\xE9",      "\xC9",      "\xF6",
-        "\xD6", "\xE5", "\xDF", "ss",  "\x8A",        "\x9A",      "\x80",      "\x81",
-        "\x01", "\xA0", "Mc",   "Mac", "Christopher", "Christoph", "Aaaaaaaaaa"};
+        "a",    "A",  "b",    "B",           "z",         "Z",         " ",    "-",    "'",
+        ".",    "1",  "10",   "9",           "\xE9",      "\xC9",      "\xF6", "\xD6", "\xE5",
+        "\xDF", "ss", "\x8A", "\x9A",        "\x80",      "\x81",      "\x01", "\xA0", "Mc",
+        "Mac",  "lj", "Nj",   "Christopher", "Christoph", "Aaaaaaaaaa"};
     QRandomGenerator random(7);
     SearchRows rows;
     for (int i = 0; i < 3000; ++i) {
