@@ -14,7 +14,6 @@
 #include "core/world/CityRecord.h"
 #include "core/world/OfficialRecord.h"
 #include "core/world/StadiumRecord.h"
-#include "gui/app/Prompter.h"
 #include "gui/clubs/ClubScreen.h"
 #include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"
@@ -24,6 +23,7 @@
 #include "gui/world/StadiumScreen.h"
 
 #include "../support/OffscreenTestMain.h"
+#include "../support/RandomPrompter.h"
 #include "TestDatabase.h"
 
 #include <QCheckBox>
@@ -37,20 +37,6 @@ namespace {
 
 constexpr int Steps = 400;
 constexpr quint32 Seeds = 12;
-
-class RandomPrompter : public Prompter
-{
-public:
-    explicit RandomPrompter(QRandomGenerator &random) : mRandom(random) {}
-    using Prompter::information;
-    void information(const QString &, const QString &) override {}
-    void error(const QString &) override {}
-    bool question(const QString &) override { return mRandom.bounded(2) == 0; }
-    Answer questionWithCancel(const QString &) override { return Answer(mRandom.bounded(3)); }
-
-private:
-    QRandomGenerator &mRandom;
-};
 
 /// Numbers at and past the edges of every field width, texts that are no
 /// number, and pieces of dates.
@@ -183,7 +169,7 @@ void tst_RandomScreenOperations::randomUse()
     Lookups lookups;
     lookups.build(db, QLocale(QLocale::English, QLocale::UnitedStates));
     EditorState state;
-    RandomPrompter prompter(random);
+    test::RandomPrompter prompter(random);
     ScreenContext context{db, lookups, state, prompter};
     std::vector<std::unique_ptr<RecordScreen>> screens;
     screens.emplace_back(std::make_unique<PlayerScreen>(context));

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "gui/app/Prompter.h"
+
+#include <QRandomGenerator>
+
+namespace kx3::test {
+
+/// Answers every question at random and lets every message pass, for tests
+/// that use the editor at random.
+class RandomPrompter : public Prompter
+{
+public:
+    explicit RandomPrompter(QRandomGenerator &random) : mRandom(random) {}
+
+    using Prompter::information;
+    void information(const QString &, const QString &) override {}
+    void error(const QString &) override {}
+    bool question(const QString &) override { return mRandom.bounded(2) == 0; }
+    Answer questionWithCancel(const QString &) override { return Answer(mRandom.bounded(3)); }
+
+private:
+    QRandomGenerator &mRandom;
+};
+
+} // namespace kx3::test
