@@ -27,12 +27,8 @@ Database &world()
     static const std::unique_ptr<Database> db = [] {
         BuilderOptions options;
         options.persons = 12;
-        const DatabaseBuilder builder(options);
-        std::array<QByteArray, DataFileCount> files;
-        for (DataFile file : AllDataFiles)
-            files[std::size_t(file)] = builder.content(file);
         auto loaded = std::make_unique<Database>();
-        if (!loaded->loadFiles(std::move(files)))
+        if (!loaded->loadFiles(DatabaseBuilder(options).files()))
             fail("the generated database does not load", loaded->errorString().toUtf8());
         return loaded;
     }();

@@ -41,11 +41,7 @@ std::array<QByteArray, DataFileCount> databaseFiles(int persons, quint32 seed)
     BuilderOptions options;
     options.persons = persons;
     options.seed = seed;
-    const DatabaseBuilder builder(options);
-    std::array<QByteArray, DataFileCount> files;
-    for (DataFile file : AllDataFiles)
-        files[std::size_t(file)] = builder.content(file);
-    return files;
+    return DatabaseBuilder(options).files();
 }
 
 QByteArray &file(std::array<QByteArray, DataFileCount> &files, DataFile f)

@@ -25,6 +25,14 @@ QByteArray DatabaseBuilder::content(DataFile file) const
     return mDb->image(file).bytes();
 }
 
+std::array<QByteArray, DataFileCount> DatabaseBuilder::files() const
+{
+    std::array<QByteArray, DataFileCount> all;
+    for (DataFile file : AllDataFiles)
+        all[std::size_t(file)] = content(file);
+    return all;
+}
+
 bool DatabaseBuilder::write(const QString &installDir, QString *error) const
 {
     const QString dataDir = installDir + QStringLiteral("/Data");

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 namespace kx3 {
@@ -44,6 +45,8 @@ public:
 
     /// The bytes of one file as the game keeps it on disk.
     QByteArray content(DataFile file) const;
+    /// Every file's bytes, indexed by DataFile, as Database::loadFiles takes them.
+    std::array<QByteArray, DataFileCount> files() const;
 
     /// Writes every file into `installDir`/Data (created when missing).
     bool write(const QString &installDir, QString *error = nullptr) const;

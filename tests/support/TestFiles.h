@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QString>
 
 namespace kx3::test {
@@ -19,6 +21,16 @@ inline bool writeFile(const QString &path, const QByteArray &content)
     QFile f(path);
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate)
            && f.write(content) == content.size();
+}
+
+/// Every file of a folder, hidden ones included, with its bytes: for
+/// comparing a folder before and after.
+inline QMap<QString, QByteArray> filesIn(const QString &dir)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
+        files.insert(name, readFile(dir + QLatin1Char('/') + name));
+    return files;
 }
 
 } // namespace kx3::test

@@ -281,6 +281,16 @@ QList<Database::SavedFile> Database::savedFiles()
     return files;
 }
 
+std::array<QByteArray, DataFileCount> Database::savedFileSet()
+{
+    std::array<QByteArray, DataFileCount> files;
+    for (DataFile file : AllDataFiles)
+        files[std::size_t(file)] = image(file).bytes();
+    for (SavedFile &f : savedFiles())
+        files[std::size_t(f.file)] = std::move(f.content);
+    return files;
+}
+
 // After a save the two club images say what the files now hold.
 void Database::adoptSavedClubs()
 {

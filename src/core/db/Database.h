@@ -57,6 +57,9 @@ public:
     /// What a save writes: every saved file's bytes, the table of contents
     /// brought up to date first. Changes no image but index.dat's.
     QList<SavedFile> savedFiles();
+    /// Every file of the set as a save leaves it on disk: what savedFiles()
+    /// writes, and the files a save never writes as they were loaded.
+    std::array<QByteArray, DataFileCount> savedFileSet();
 
     /// Writes every saved file and the table of contents, all or nothing.
     /// On failure returns false, changes no file, keeps the modified flag and

@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "TestFiles.h"
 
 #include "core/db/AtomicFileSetWriter.h"
 #include "core/db/Database.h"
@@ -18,6 +19,7 @@
 #endif
 
 using namespace kx3;
+using kx3::test::filesIn;
 
 namespace {
 
@@ -49,18 +51,6 @@ public:
 private:
     int mStep;
 };
-
-/// Every file of a folder, hidden ones included, by name.
-QMap<QString, QByteArray> filesIn(const QString &dir)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
-        QFile f(dir + QLatin1Char('/') + name);
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(name, f.readAll());
-    }
-    return files;
-}
 
 void copyInstallation(const QString &from, const QString &to)
 {

@@ -29,11 +29,7 @@ void writeFile(const QString &path, const QByteArray &content)
 /// Every file of a Data folder with its bytes, for before/after comparisons.
 QMap<QString, QByteArray> snapshot(const QString &installDir)
 {
-    QMap<QString, QByteArray> files;
-    const QDir data(installDir + QStringLiteral("/Data"));
-    for (const QString &name : data.entryList(QDir::Files | QDir::Hidden))
-        files.insert(name, readFile(data.filePath(name)));
-    return files;
+    return kx3::test::filesIn(installDir + QStringLiteral("/Data"));
 }
 
 QString dataPath(const kx3::test::TestInstallation &inst, DataFile file)

@@ -1,4 +1,5 @@
 #include "TestDatabase.h"
+#include "TestFiles.h"
 
 #include "core/db/AtomicFileSetWriter.h"
 #include "core/db/Database.h"
@@ -10,19 +11,9 @@
 #include <QTest>
 
 using namespace kx3;
+using kx3::test::filesIn;
 
 namespace {
-
-QMap<QString, QByteArray> filesIn(const QString &dir)
-{
-    QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
-        QFile f(dir + QLatin1Char('/') + name);
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(name, f.readAll());
-    }
-    return files;
-}
 
 class FailCopy : public SaveFaultInjector
 {

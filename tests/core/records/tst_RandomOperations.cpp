@@ -70,11 +70,7 @@ public:
         BuilderOptions options;
         options.seed = seed;
         options.persons = persons;
-        const DatabaseBuilder builder(options);
-        std::array<QByteArray, DataFileCount> files;
-        for (DataFile file : AllDataFiles)
-            files[std::size_t(file)] = builder.content(file);
-        mLoaded = mDb.loadFiles(std::move(files));
+        mLoaded = mDb.loadFiles(DatabaseBuilder(options).files());
         // Lines the game skips, as a hand-edited file has them: blank ones and
         // ones without a quote, among the entries.
         QList<QByteArray> &lines = mDb.setupLines();
@@ -149,6 +145,12 @@ private:
     template <typename Box, typename ToEditBox>
     bool randomBoxes(QList<QString> &texts, std::span<const Box> boxes, ToEditBox toEditBox,
                      const std::function<bool(std::size_t)> &checked, int every = 4);
+    /// The same for a record whose boxes the core checks all.
+    bool randomBoxes(QList<QString> &texts, std::span<const EditBox> boxes, int every = 4)
+    {
+        return randomBoxes(
+            texts, boxes, std::identity(), [](std::size_t) { return true; }, every);
+    }
     /// `rows` changed at random; `valid` false when a text cannot be stored,
     /// which with `rangeChecked` includes a number too big for its field.
     QList<HistoryRow> randomHistory(QList<HistoryRow> rows, bool &valid, bool rangeChecked);
@@ -538,8 +540,7 @@ Fault Session::editClub()
     const int c = below(clubTotal(mDb));
     describe(QStringLiteral("club %1").arg(c));
     ClubEdit e = *loadClubEdit(mDb, mLookups, c);
-    const bool valid = randomBoxes(
-        e.boxes, clubBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, clubBoxes(), 2);
     if (chance(30))
         e.longName = mTexts.name();
     if (chance(30))
@@ -570,8 +571,7 @@ Fault Session::editClub()
 Fault Session::createClub()
 {
     ClubEdit e = newClubEdit();
-    const bool valid = randomBoxes(
-        e.boxes, clubBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, clubBoxes(), 2);
     e.longName = mTexts.name();
     e.shortName = mTexts.name();
     e.nationItem = below(nationItems());
@@ -604,8 +604,7 @@ Fault Session::editNation()
     const int n = below(nationCount(mDb));
     describe(QStringLiteral("nation %1").arg(n));
     NationEdit e = *loadNationEdit(mDb, mLookups, n);
-    const bool valid =
-        randomBoxes(e.boxes, nationBoxes(), std::identity(), [](std::size_t) { return true; });
+    const bool valid = randomBoxes(e.boxes, nationBoxes());
     if (chance(40)) {
         e.continentItem = below(countOf(ContinentItems));
         e.regionItem = below(countOf(RegionNames));
@@ -629,8 +628,7 @@ Fault Session::editCity()
     const int c = below(cityCount(mDb));
     describe(QStringLiteral("city %1").arg(c));
     CityEdit e = *loadCityEdit(mDb, mLookups, c);
-    const bool valid = randomBoxes(
-        e.boxes, cityBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, cityBoxes(), 2);
     if (chance(40))
         e.name = mTexts.name();
     if (chance(40)) {
@@ -643,8 +641,7 @@ Fault Session::editCity()
 Fault Session::createCity()
 {
     CityEdit e = newCityEdit();
-    const bool valid = randomBoxes(
-        e.boxes, cityBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, cityBoxes(), 2);
     e.name = mTexts.name();
     e.nationItem = below(nationItems());
     return expect<CityEditResult>(valid,
@@ -656,8 +653,7 @@ Fault Session::editStadium()
     const int s = below(stadiumCount(mDb));
     describe(QStringLiteral("stadium %1").arg(s));
     StadiumEdit e = *loadStadiumEdit(mDb, mLookups, s);
-    const bool valid = randomBoxes(
-        e.boxes, stadiumBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, stadiumBoxes(), 2);
     if (chance(40))
         e.name = mTexts.name();
     if (chance(40)) {
@@ -672,8 +668,7 @@ Fault Session::editStadium()
 Fault Session::createStadium()
 {
     StadiumEdit e = newStadiumEdit();
-    const bool valid = randomBoxes(
-        e.boxes, stadiumBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, stadiumBoxes(), 2);
     e.name = mTexts.name();
     e.cityItem = below(mLookups.cities().size() + 1);
     return expect<StadiumEditResult>(
@@ -687,8 +682,7 @@ Fault Session::editOfficial()
     const int o = below(officialCount(mDb));
     describe(QStringLiteral("official %1").arg(o));
     OfficialEdit e = *loadOfficialEdit(mDb, mLookups, o);
-    const bool valid =
-        randomBoxes(e.boxes, officialBoxes(), std::identity(), [](std::size_t) { return true; });
+    const bool valid = randomBoxes(e.boxes, officialBoxes());
     if (chance(30)) {
         e.firstName = mTexts.name();
         e.firstNameChanged = true;
@@ -708,8 +702,7 @@ Fault Session::editOfficial()
 Fault Session::createOfficial()
 {
     OfficialEdit e = newOfficialEdit();
-    const bool valid = randomBoxes(
-        e.boxes, officialBoxes(), std::identity(), [](std::size_t) { return true; }, 2);
+    const bool valid = randomBoxes(e.boxes, officialBoxes(), 2);
     e.firstName = mTexts.name();
     e.secondName = mTexts.name();
     e.nationItem = below(nationItems());
@@ -730,19 +723,14 @@ Fault Session::deleteOfficialOp()
 Fault Session::saveAndReload()
 {
     mDescription = QStringLiteral("save and load again");
-    const QList<Database::SavedFile> saved = mDb.savedFiles();
-    std::array<QByteArray, DataFileCount> files;
-    for (DataFile file : AllDataFiles)
-        files[std::size_t(file)] = mDb.image(file).bytes();
-    for (const Database::SavedFile &f : saved)
-        files[std::size_t(f.file)] = f.content;
+    const std::array<QByteArray, DataFileCount> saved = mDb.savedFileSet();
     Database again;
-    if (!again.loadFiles(files))
+    if (!again.loadFiles(saved))
         return QStringLiteral("the saved set does not load: ") + again.errorString();
-    const QList<Database::SavedFile> resaved = again.savedFiles();
-    for (qsizetype i = 0; i < saved.size(); ++i) {
-        if (saved[i].content != resaved[i].content)
-            return QStringLiteral("%1 differs once loaded again").arg(dataFileName(saved[i].file));
+    const std::array<QByteArray, DataFileCount> resaved = again.savedFileSet();
+    for (DataFile file : AllDataFiles) {
+        if (saved[std::size_t(file)] != resaved[std::size_t(file)])
+            return QStringLiteral("%1 differs once loaded again").arg(dataFileName(file));
     }
     return {};
 }
