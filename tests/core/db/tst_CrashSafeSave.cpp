@@ -69,6 +69,31 @@ void change(Database &db)
     insertClub(db, lookups.clubNames(), ClubValues{});
 }
 
+#ifdef Q_OS_UNIX
+/// Saves the changed installation in `dir` from a child process that dies at
+/// save step `step`. The child's exit status: 0 when it died there, 2 when
+/// the save ran to its end, 3 when the folder did not load; -1 when it did not
+/// exit at all.
+int saveDyingAt(const QString &dir, int step)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        Database db;
+        if (!db.load(dir))
+            ::_exit(3);
+        change(db);
+        CrashAt crash(step);
+        db.setSaveFaultInjector(&crash);
+        db.save();
+        ::_exit(2);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+#endif
+
 } // namespace
 
 class tst_CrashSafeSave : public QObject
@@ -124,20 +149,7 @@ void tst_CrashSafeSave::crashAtEveryStep()
     for (int k = 0; k < mSteps; ++k) {
         QTemporaryDir work;
         copyInstallation(mOriginal->path(), work.path());
-        const pid_t child = ::fork();
-        if (child == 0) {
-            Database db;
-            if (!db.load(work.path()))
-                ::_exit(3);
-            change(db);
-            CrashAt crash(k);
-            db.setSaveFaultInjector(&crash);
-            db.save();
-            ::_exit(2); // the save ran to its end: no crash at k
-        }
-        int status = 0;
-        QCOMPARE(::waitpid(child, &status, 0), child);
-        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, qPrintable(QString::number(k)));
+        QVERIFY2(saveDyingAt(work.path(), k) == 0, qPrintable(QString::number(k)));
 
         Database db;
         QVERIFY2(db.load(work.path()), qPrintable(db.errorString()));
@@ -163,35 +175,13 @@ void tst_CrashSafeSave::damagedNewFileRollsBack()
     for (int k = 0; k < mSteps && !firstRename; ++k) {
         QTemporaryDir probe;
         copyInstallation(mOriginal->path(), probe.path());
-        const pid_t child = ::fork();
-        if (child == 0) {
-            Database db;
-            db.load(probe.path());
-            change(db);
-            CrashAt crash(k);
-            db.setSaveFaultInjector(&crash);
-            db.save();
-            ::_exit(2);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
+        QCOMPARE(saveDyingAt(probe.path(), k), 0);
         if (QFile::exists(probe.path() + QStringLiteral("/Data/")
                           + AtomicFileSetWriter::journalName()))
             firstRename = k;
     }
     QVERIFY(firstRename > 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        Database db;
-        db.load(work.path());
-        change(db);
-        CrashAt crash(firstRename);
-        db.setSaveFaultInjector(&crash);
-        db.save();
-        ::_exit(2);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    QCOMPARE(saveDyingAt(work.path(), firstRename), 0);
     for (const QString &name :
          QDir(data).entryList({QStringLiteral("*.kx3new")}, QDir::Hidden | QDir::Files)) {
         QFile temp(data + QLatin1Char('/') + name);
