@@ -132,12 +132,15 @@ private:
     Fault createClub();
     Fault insertClubOp();
     Fault editNation();
-    Fault editCity();
-    Fault createCity();
-    Fault editStadium();
-    Fault createStadium();
-    Fault editOfficial();
-    Fault createOfficial();
+    Fault cityOp(bool create);
+    Fault stadiumOp(bool create);
+    Fault officialOp(bool create);
+    Fault editCity() { return cityOp(false); }
+    Fault createCity() { return cityOp(true); }
+    Fault editStadium() { return stadiumOp(false); }
+    Fault createStadium() { return stadiumOp(true); }
+    Fault editOfficial() { return officialOp(false); }
+    Fault createOfficial() { return officialOp(true); }
     Fault deleteOfficialOp();
 
     /// Sets random texts into `boxes` (about one in `every`); false when one
@@ -623,40 +626,37 @@ Fault Session::editNation()
     return expect<NationEditResult>(valid, [&] { return applyNationEdit(mDb, mLookups, n, e); });
 }
 
-Fault Session::editCity()
+// A new record gets a name and its lists chosen; an edit changes them now and then.
+Fault Session::cityOp(bool create)
 {
-    const int c = below(cityCount(mDb));
-    describe(QStringLiteral("city %1").arg(c));
-    CityEdit e = *loadCityEdit(mDb, mLookups, c);
+    std::optional<int> c;
+    if (!create) {
+        c = below(cityCount(mDb));
+        describe(QStringLiteral("city %1").arg(*c));
+    }
+    CityEdit e = c ? *loadCityEdit(mDb, mLookups, *c) : newCityEdit();
     const bool valid = randomBoxes(e.boxes, cityBoxes(), 2);
-    if (chance(40))
+    if (create || chance(40))
         e.name = mTexts.name();
-    if (chance(40)) {
+    if (create || chance(40)) {
         e.nationItem = below(nationItems());
         e.climateItem = below(countOf(ClimateItems));
     }
     return expect<CityEditResult>(valid, [&] { return applyCityEdit(mDb, mLookups, c, e); });
 }
 
-Fault Session::createCity()
+Fault Session::stadiumOp(bool create)
 {
-    CityEdit e = newCityEdit();
-    const bool valid = randomBoxes(e.boxes, cityBoxes(), 2);
-    e.name = mTexts.name();
-    e.nationItem = below(nationItems());
-    return expect<CityEditResult>(valid,
-                                  [&] { return applyCityEdit(mDb, mLookups, std::nullopt, e); });
-}
-
-Fault Session::editStadium()
-{
-    const int s = below(stadiumCount(mDb));
-    describe(QStringLiteral("stadium %1").arg(s));
-    StadiumEdit e = *loadStadiumEdit(mDb, mLookups, s);
+    std::optional<int> s;
+    if (!create) {
+        s = below(stadiumCount(mDb));
+        describe(QStringLiteral("stadium %1").arg(*s));
+    }
+    StadiumEdit e = s ? *loadStadiumEdit(mDb, mLookups, *s) : newStadiumEdit();
     const bool valid = randomBoxes(e.boxes, stadiumBoxes(), 2);
-    if (chance(40))
+    if (create || chance(40))
         e.name = mTexts.name();
-    if (chance(40)) {
+    if (create || chance(40)) {
         e.cityItem = below(mLookups.cities().size() + 1);
         e.nearbyItem = below(mLookups.stadiums().size() + 1);
         e.retractableRoof = chance(50);
@@ -665,49 +665,31 @@ Fault Session::editStadium()
     return expect<StadiumEditResult>(valid, [&] { return applyStadiumEdit(mDb, mLookups, s, e); });
 }
 
-Fault Session::createStadium()
+Fault Session::officialOp(bool create)
 {
-    StadiumEdit e = newStadiumEdit();
-    const bool valid = randomBoxes(e.boxes, stadiumBoxes(), 2);
-    e.name = mTexts.name();
-    e.cityItem = below(mLookups.cities().size() + 1);
-    return expect<StadiumEditResult>(
-        valid, [&] { return applyStadiumEdit(mDb, mLookups, std::nullopt, e); });
-}
-
-Fault Session::editOfficial()
-{
-    if (officialCount(mDb) == 0)
-        return {};
-    const int o = below(officialCount(mDb));
-    describe(QStringLiteral("official %1").arg(o));
-    OfficialEdit e = *loadOfficialEdit(mDb, mLookups, o);
-    const bool valid = randomBoxes(e.boxes, officialBoxes());
-    if (chance(30)) {
+    std::optional<int> o;
+    if (!create) {
+        if (officialCount(mDb) == 0)
+            return {};
+        o = below(officialCount(mDb));
+        describe(QStringLiteral("official %1").arg(*o));
+    }
+    OfficialEdit e = o ? *loadOfficialEdit(mDb, mLookups, *o) : newOfficialEdit();
+    const bool valid = randomBoxes(e.boxes, officialBoxes(), create ? 2 : 4);
+    if (create || chance(30)) {
         e.firstName = mTexts.name();
         e.firstNameChanged = true;
     }
-    if (chance(30)) {
+    if (create || chance(30)) {
         e.secondName = mTexts.name();
         e.secondNameChanged = true;
     }
-    if (chance(30)) {
+    if (create || chance(30)) {
         e.nationItem = below(nationItems());
         e.cityItem = below(mLookups.cities().size() + 1);
     }
     return expect<OfficialEditResult>(valid,
                                       [&] { return applyOfficialEdit(mDb, mLookups, o, e); });
-}
-
-Fault Session::createOfficial()
-{
-    OfficialEdit e = newOfficialEdit();
-    const bool valid = randomBoxes(e.boxes, officialBoxes(), 2);
-    e.firstName = mTexts.name();
-    e.secondName = mTexts.name();
-    e.nationItem = below(nationItems());
-    return expect<OfficialEditResult>(
-        valid, [&] { return applyOfficialEdit(mDb, mLookups, std::nullopt, e); });
 }
 
 Fault Session::deleteOfficialOp()
