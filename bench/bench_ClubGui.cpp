@@ -7,10 +7,10 @@
 #include "BenchDatabase.h"
 
 #include "core/clubs/ClubLists.h"
-#include "core/clubs/ClubRecord.h"
-#include "core/db/Lookups.h"
-#include "core/people/PersonRecord.h"
-#include "gui/app/Prompter.h"
+#include "core/layout/ClubRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/layout/PersonRecord.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/clubs/ClubScreen.h"
 
 #include <QApplication>

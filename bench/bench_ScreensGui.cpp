@@ -5,15 +5,15 @@
 
 #include "BenchDatabase.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/InstallationLookup.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 #include "gui/app/EditorFrame.h"
-#include "gui/app/Prompter.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/app/SearchMenu1.h"
 #include "gui/app/TMainForm.h"
-#include "gui/clubs/TransferPanel.h"
+#include "gui/people/TransferPanel.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -6,7 +6,7 @@
 #include "BenchDatabase.h"
 
 #include "core/db/Database.h"
-#include "core/db/Search.h"
+#include "core/lookup/Search.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,7 +7,7 @@
 #include "BenchDatabase.h"
 
 #include "core/db/Database.h"
-#include "core/db/Search.h"
+#include "core/lookup/Search.h"
 #include "gui/widgets/ResultList.h"
 #include "gui/widgets/SearchResultModel.h"
 

@@ -1,13 +1,13 @@
 #include "DatabaseGenerator.h"
 
-#include "core/clubs/KitColours.h"
-#include "core/db/NameEntry.h"
-#include "core/nations/NationRecord.h"
-#include "core/world/CityRecord.h"
-#include "core/world/CompetitionRecord.h"
-#include "core/world/NationCompHistoryRecord.h"
-#include "core/world/OfficialRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/layout/KitColours.h"
+#include "core/layout/NameEntry.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/CompetitionRecord.h"
+#include "core/layout/NationCompHistoryRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include <algorithm>
 #include <iterator>

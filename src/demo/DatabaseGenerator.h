@@ -2,10 +2,10 @@
 
 #include "DatabaseBuilder.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
 #include "core/db/RecordDate.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/PersonRecord.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,10 +1,10 @@
 // Persons, their attribute records, career history and misc entries.
 #include "DatabaseGenerator.h"
 
-#include "core/clubs/HistoryRecord.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PlayerAttributes.h"
-#include "core/people/StaffAttributes.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/layout/StaffAttributes.h"
 
 namespace kx3 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/EditBoxes.h"
+#include "core/lookup/EditBoxes.h"
 
 #include <QByteArray>
 #include <QList>

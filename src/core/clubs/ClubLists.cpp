@@ -1,9 +1,9 @@
 #include "core/clubs/ClubLists.h"
 
-#include "core/clubs/ClubRecord.h"
-#include "core/people/PersonRecord.h"
-#include "core/people/PlayerAttributes.h"
-#include "core/people/RelationshipRows.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/lookup/RelationshipRows.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/clubs/CareerHistory.h"
-#include "core/db/EditBoxes.h"
-#include "core/db/MiscEntries.h"
+#include "core/people/CareerHistory.h"
+#include "core/lookup/EditBoxes.h"
+#include "core/lookup/MiscEntries.h"
 #include "core/db/NumberField.h"
 #include "core/people/RoleRules.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/RecordDate.h"
-#include "core/world/CityRecord.h"
-#include "core/world/OfficialRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include <QByteArray>
 

@@ -5,13 +5,13 @@
 
 #include "core/records/IntegrityCheck.h"
 
-#include "core/clubs/KitColours.h"
+#include "core/layout/KitColours.h"
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
-#include "core/db/PickList.h"
+#include "core/lookup/PickList.h"
 #include "core/db/RecordView.h"
-#include "core/people/CodeLists.h"
-#include "core/world/CityRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/CityRecord.h"
 
 #include <QString>
 #include <QStringList>

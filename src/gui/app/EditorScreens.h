@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/app/EditorState.h"
-#include "gui/app/RecordScreen.h"
+#include "gui/screen/EditorState.h"
+#include "gui/screen/RecordScreen.h"
 
 #include <QObject>
 

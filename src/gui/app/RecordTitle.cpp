@@ -1,14 +1,14 @@
 #include "RecordTitle.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/db/NameTables.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/PersonRecord.h"
-#include "core/world/CityRecord.h"
-#include "core/world/OfficialRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/lookup/NameTables.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 namespace kx3 {
 

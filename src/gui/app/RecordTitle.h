@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EditorState.h"
+#include "gui/screen/EditorState.h"
 
 #include <QString>
 

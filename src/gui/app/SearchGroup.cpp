@@ -1,7 +1,7 @@
 #include "SearchGroup.h"
 
-#include "BusyCursor.h"
-#include "Prompter.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
 #include "core/db/Cp1252.h"
 #include "gui/widgets/ResultList.h"
 #include "gui/widgets/SearchResultModel.h"

@@ -2,7 +2,7 @@
 #include "ui_SearchMenu2.h"
 
 #include "SearchGroup.h"
-#include "core/db/Search.h"
+#include "core/lookup/Search.h"
 #include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
 #include "gui/widgets/ResultList.h"

@@ -1,13 +1,13 @@
 #include "SearchMenuModes.h"
 
-#include "EditorState.h"
-#include "Prompter.h"
+#include "gui/screen/EditorState.h"
+#include "gui/widgets/Prompter.h"
 #include "SearchMenu1.h"
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
-#include "core/people/PersonRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/layout/PersonRecord.h"
 
 namespace kx3 {
 

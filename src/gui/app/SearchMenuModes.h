@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/screen/PickTargets.h"
+
 #include <QObject>
 #include <QString>
 
@@ -10,20 +12,6 @@ class Lookups;
 class Prompter;
 class SearchMenu1;
 struct EditorState;
-
-/// The relationship list a misc-list dialog changes a slot of.
-enum class MiscListSource {
-    Club,   ///< the current club's list (9 slots)
-    Player, ///< the current person's list on the player screen (12 slots)
-    Staff   ///< the same on the staff screen
-};
-
-/// The club name box of a person screen that club picking fills.
-enum class ClubPickField {
-    TClub = 1, ///< future transfer
-    LClub = 2, ///< loan
-    HClu = 3   ///< history entry
-};
 
 /// The two ways the editor borrows the main search menu to choose a record
 /// for a field: the misc-list dialog, which writes a chosen person or club

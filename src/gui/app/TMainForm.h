@@ -1,11 +1,11 @@
 #pragma once
 
-#include "EditorState.h"
-#include "Prompter.h"
-#include "RecordScreen.h"
+#include "gui/screen/EditorState.h"
+#include "gui/widgets/Prompter.h"
+#include "gui/screen/RecordScreen.h"
 #include "core/db/Database.h"
 #include "core/db/InstallationLookup.h"
-#include "core/db/Lookups.h"
+#include "core/lookup/Lookups.h"
 
 #include <QString>
 #include <QWidget>

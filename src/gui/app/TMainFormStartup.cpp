@@ -3,7 +3,7 @@
 
 #include "TMainForm.h"
 
-#include "BusyCursor.h"
+#include "gui/widgets/BusyCursor.h"
 #include "SearchMenu1.h"
 #include "SplashScreen.h"
 #include "gui/widgets/BoxHelpers.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/clubs/ClubEdit.h"
-#include "gui/app/RecordScreen.h"
+#include "gui/screen/RecordScreen.h"
 
 #include <array>
 #include <memory>

@@ -2,12 +2,12 @@
 #include "ui_NationScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/db/Lookups.h"
-#include "core/db/PickList.h"
-#include "core/nations/NationRecord.h"
-#include "gui/app/BusyCursor.h"
-#include "gui/app/Prompter.h"
-#include "gui/clubs/KitColourDelegate.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/PickList.h"
+#include "core/layout/NationRecord.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
+#include "gui/widgets/KitColourDelegate.h"
 #include "gui/widgets/BoxHelpers.h"
 
 #include <QStyle>

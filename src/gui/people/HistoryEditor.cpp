@@ -2,7 +2,7 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/NumberField.h"
-#include "gui/app/Prompter.h"
+#include "gui/widgets/Prompter.h"
 
 #include <QEvent>
 #include <QFocusEvent>

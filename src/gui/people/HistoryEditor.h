@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/clubs/CareerHistory.h"
+#include "core/people/CareerHistory.h"
 
 #include <QList>
 #include <QObject>

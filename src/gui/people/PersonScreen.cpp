@@ -2,13 +2,13 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 #include "core/people/RoleRules.h"
 #include "core/records/DeleteRecords.h"
-#include "gui/app/BusyCursor.h"
-#include "gui/app/Prompter.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/RelationshipList.h"
 

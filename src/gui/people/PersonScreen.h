@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/people/PersonEdit.h"
-#include "gui/app/RecordScreen.h"
+#include "gui/screen/RecordScreen.h"
 
 #include <optional>
 #include <span>

@@ -3,7 +3,7 @@
 
 #include "HistoryEditor.h"
 #include "core/db/Cp1252.h"
-#include "core/people/CodeLists.h"
+#include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
 
 #include <array>

@@ -2,7 +2,7 @@
 #include "ui_StaffScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/people/CodeLists.h"
+#include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
 
 #include <array>

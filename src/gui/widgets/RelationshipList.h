@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/people/RelationshipRows.h"
+#include "core/lookup/RelationshipRows.h"
 
 class QTreeWidget;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/Search.h"
+#include "core/lookup/Search.h"
 
 #include <QAbstractTableModel>
 #include <QLocale>

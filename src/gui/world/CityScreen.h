@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/world/CityEdit.h"
-#include "gui/app/RecordScreen.h"
+#include "gui/screen/RecordScreen.h"
 
 #include <memory>
 #include <optional>

@@ -3,10 +3,10 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
-#include "core/db/Lookups.h"
+#include "core/lookup/Lookups.h"
 #include "core/records/DeleteRecords.h"
-#include "gui/app/BusyCursor.h"
-#include "gui/app/Prompter.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
 
 #include <QStyle>

@@ -3,8 +3,8 @@
 
 #include "core/app/CommandLine.h"
 #include "core/db/Database.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/PersonRecord.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,13 +3,13 @@
 
 #include "core/clubs/ClubEdit.h"
 #include "core/clubs/ClubLists.h"
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/PersonRecord.h"
-#include "core/people/PlayerAttributes.h"
-#include "core/people/RelationshipRows.h"
+#include "core/lookup/Lookups.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/lookup/RelationshipRows.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 #include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
-#include "core/clubs/ClubRecord.h"
-#include "core/clubs/HistoryRecord.h"
-#include "core/clubs/KitColours.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/KitColours.h"
 
 #include <QTest>
 

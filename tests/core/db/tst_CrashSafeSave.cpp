@@ -3,7 +3,7 @@
 
 #include "core/db/AtomicFileSetWriter.h"
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
+#include "core/lookup/Lookups.h"
 #include "core/records/CreateRecords.h"
 #include "core/records/DeleteRecords.h"
 

@@ -1,7 +1,7 @@
 #include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
-#include "core/nations/NationRecord.h"
+#include "core/layout/NationRecord.h"
 
 #include <QTest>
 

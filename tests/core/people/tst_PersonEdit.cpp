@@ -1,16 +1,16 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/clubs/CareerHistory.h"
+#include "core/people/CareerHistory.h"
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
-#include "core/db/NameTables.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/CodeLists.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/NameTables.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/CodeLists.h"
 #include "core/people/PersonEdit.h"
-#include "core/people/PersonRecord.h"
-#include "core/people/PlayerAttributes.h"
-#include "core/people/StaffAttributes.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/layout/StaffAttributes.h"
 
 #include <QTest>
 

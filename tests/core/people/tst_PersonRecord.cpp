@@ -1,10 +1,10 @@
 #include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
-#include "core/people/PlayerAttributes.h"
-#include "core/people/StaffAttributes.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/layout/StaffAttributes.h"
 
 #include <QTest>
 

@@ -1,16 +1,16 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/clubs/HistoryRecord.h"
-#include "core/db/Lookups.h"
-#include "core/db/NameEntry.h"
-#include "core/db/NameTables.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PlayerAttributes.h"
-#include "core/world/CityRecord.h"
-#include "core/world/NationCompHistoryRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/layout/NameEntry.h"
+#include "core/lookup/NameTables.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/NationCompHistoryRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include <QRegularExpression>
 #include <QtTest>

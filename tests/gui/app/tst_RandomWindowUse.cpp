@@ -6,7 +6,7 @@
 //
 // A failure prints the steps that led to it; KX3_SEED=<seed> runs that seed
 // alone.
-#include "core/db/Lookups.h"
+#include "core/lookup/Lookups.h"
 #include "core/records/IntegrityCheck.h"
 #include "gui/app/SplashScreen.h"
 #include "gui/app/TMainForm.h"

@@ -1,8 +1,8 @@
 #include "core/db/Cp1252.h"
-#include "core/db/NameTables.h"
-#include "core/db/Search.h"
-#include "core/people/PersonRecord.h"
-#include "gui/app/EditorState.h"
+#include "core/lookup/NameTables.h"
+#include "core/lookup/Search.h"
+#include "core/layout/PersonRecord.h"
+#include "gui/screen/EditorState.h"
 #include "gui/app/TMainForm.h"
 #include "gui/widgets/SearchResultModel.h"
 

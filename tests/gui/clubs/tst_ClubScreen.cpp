@@ -2,9 +2,9 @@
 
 #include "core/clubs/ClubEdit.h"
 #include "core/clubs/ClubLists.h"
-#include "core/clubs/ClubRecord.h"
-#include "core/people/PersonRecord.h"
-#include "gui/clubs/KitColourDelegate.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "gui/widgets/KitColourDelegate.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/RecordScreenFixture.h"

@@ -2,7 +2,7 @@
 
 #include "core/db/Cp1252.h"
 #include "core/nations/NationEdit.h"
-#include "core/nations/NationRecord.h"
+#include "core/layout/NationRecord.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/RecordScreenFixture.h"

@@ -1,10 +1,11 @@
 #include "gui/people/StaffScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/db/MiscEntries.h"
-#include "core/db/NameTables.h"
-#include "core/people/CodeLists.h"
-#include "core/people/StaffAttributes.h"
+#include "core/lookup/MiscEntries.h"
+#include "core/lookup/NameTables.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/StaffAttributes.h"
+#include "gui/app/SearchMenuModes.h"
 #include "gui/app/TMainForm.h"
 
 #include "../support/MainFormFixture.h"

@@ -3,9 +3,9 @@
 #include "RecordScreenFixture.h"
 #include "RecordsTestSupport.h"
 
-#include "core/clubs/Transfers.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/people/Transfers.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 
 #include <functional>
 

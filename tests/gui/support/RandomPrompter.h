@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/app/Prompter.h"
+#include "gui/widgets/Prompter.h"
 
 #include <QRandomGenerator>
 

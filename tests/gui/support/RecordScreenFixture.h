@@ -4,8 +4,8 @@
 #include "TestDatabase.h"
 
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
-#include "gui/app/RecordScreen.h"
+#include "core/lookup/Lookups.h"
+#include "gui/screen/RecordScreen.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "core/db/Cp1252.h"
 #include "core/db/DataImage.h"
 #include "core/world/CityEdit.h"
-#include "core/world/CityRecord.h"
+#include "core/layout/CityRecord.h"
 #include "gui/world/StadiumScreen.h"
 
 #include "../support/OffscreenTestMain.h"

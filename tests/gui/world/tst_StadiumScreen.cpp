@@ -2,7 +2,7 @@
 
 #include "core/db/Cp1252.h"
 #include "core/world/StadiumEdit.h"
-#include "core/world/StadiumRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/RecordScreenFixture.h"

@@ -1,11 +1,11 @@
 #include "TestDatabase.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/db/MiscEntries.h"
+#include "core/lookup/MiscEntries.h"
 #include "core/db/SetupLines.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
-#include "core/db/NameTables.h"
+#include "core/lookup/NameTables.h"
 
 #include "core/db/Database.h"
-#include "core/db/NameEntry.h"
-#include "core/people/PersonRecord.h"
-#include "core/world/OfficialRecord.h"
+#include "core/layout/NameEntry.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/OfficialRecord.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "core/db/PickList.h"
+#include "core/lookup/PickList.h"
 
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/world/CityRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include <QCollator>
 

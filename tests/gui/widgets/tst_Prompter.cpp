@@ -1,4 +1,4 @@
-#include "gui/app/Prompter.h"
+#include "gui/widgets/Prompter.h"
 
 #include "core/people/RoleRules.h"
 

@@ -1,6 +1,6 @@
 #include "RecordScreen.h"
 
-#include "Prompter.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
 
 namespace kx3 {

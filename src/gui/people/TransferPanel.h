@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/app/RecordScreen.h"
+#include "gui/screen/RecordScreen.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
-#include "core/people/RelationshipRows.h"
+#include "core/lookup/RelationshipRows.h"
 
-#include "core/clubs/ClubRecord.h"
-#include "core/db/Lookups.h"
-#include "core/db/NameTables.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/NameTables.h"
+#include "core/layout/PersonRecord.h"
 
 namespace kx3 {
 

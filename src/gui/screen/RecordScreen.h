@@ -1,7 +1,7 @@
 #pragma once
 
-#include "gui/app/EditorState.h"
-#include "gui/app/SearchMenuModes.h"
+#include "gui/screen/EditorState.h"
+#include "gui/screen/PickTargets.h"
 
 #include <QString>
 #include <QWidget>

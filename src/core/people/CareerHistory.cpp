@@ -1,6 +1,6 @@
 #include "CareerHistory.h"
 
-#include "core/clubs/HistoryRecord.h"
+#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
 
 #include <optional>

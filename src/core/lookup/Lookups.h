@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/db/PickList.h"
+#include "core/lookup/PickList.h"
 
 #include <QByteArray>
 #include <QList>

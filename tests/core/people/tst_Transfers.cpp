@@ -1,11 +1,11 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/clubs/ClubRecord.h"
-#include "core/clubs/Transfers.h"
+#include "core/layout/ClubRecord.h"
+#include "core/people/Transfers.h"
 #include "core/db/Database.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "MiscEntries.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
 #include "core/db/SetupLines.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 
 namespace kx3 {
 

@@ -1,6 +1,6 @@
-#include "gui/clubs/KitColourDelegate.h"
+#include "gui/widgets/KitColourDelegate.h"
 
-#include "core/clubs/KitColours.h"
+#include "core/layout/KitColours.h"
 #include "gui/widgets/BoxHelpers.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "Transfers.h"
 
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 
 namespace kx3 {
 

@@ -1,15 +1,15 @@
-#include "core/db/Search.h"
+#include "core/lookup/Search.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/db/NameEntry.h"
-#include "core/db/SearchPattern.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/CodeLists.h"
-#include "core/people/PersonRecord.h"
-#include "core/world/CityRecord.h"
-#include "core/world/OfficialRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/layout/NameEntry.h"
+#include "core/lookup/SearchPattern.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include <algorithm>
 #include <cstring>

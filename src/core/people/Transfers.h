@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 
 #include <QString>
 

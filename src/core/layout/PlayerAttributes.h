@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/people/PersonRecord.h"
+#include "core/layout/PersonRecord.h"
 
 #include <array>
 #include <optional>

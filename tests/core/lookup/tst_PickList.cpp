@@ -1,7 +1,7 @@
 #include "core/db/Database.h"
-#include "core/db/PickList.h"
-#include "core/world/CityRecord.h"
-#include "core/world/StadiumRecord.h"
+#include "core/lookup/PickList.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/StadiumRecord.h"
 
 #include <QTest>
 

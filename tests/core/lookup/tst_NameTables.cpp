@@ -1,8 +1,8 @@
 #include "core/db/Database.h"
-#include "core/db/NameEntry.h"
-#include "core/db/NameTables.h"
-#include "core/people/PersonRecord.h"
-#include "core/world/OfficialRecord.h"
+#include "core/layout/NameEntry.h"
+#include "core/lookup/NameTables.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/OfficialRecord.h"
 
 #include <QTest>
 

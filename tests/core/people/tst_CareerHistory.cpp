@@ -1,6 +1,6 @@
 #include "TestDatabase.h"
 
-#include "core/clubs/CareerHistory.h"
+#include "core/people/CareerHistory.h"
 #include "core/db/Database.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "core/db/EditBoxes.h"
+#include "core/lookup/EditBoxes.h"
 
 #include "core/db/DataImage.h"
-#include "core/db/PickList.h"
+#include "core/lookup/PickList.h"
 
 #include <QLocale>
 

@@ -3,7 +3,7 @@
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
 #include "core/db/RecordView.h"
-#include "core/people/CodeLists.h"
+#include "core/layout/CodeLists.h"
 
 #include <array>
 #include <optional>

@@ -1,11 +1,11 @@
-#include "core/db/Lookups.h"
+#include "core/lookup/Lookups.h"
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/nations/NationRecord.h"
-#include "core/people/PersonRecord.h"
-#include "core/world/CityRecord.h"
-#include "core/world/CompetitionRecord.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/CompetitionRecord.h"
 
 namespace kx3 {
 

@@ -1,15 +1,15 @@
-#include "gui/clubs/TransferPanel.h"
+#include "gui/people/TransferPanel.h"
 #include "ui_TransferPanel.h"
 
-#include "core/clubs/ClubRecord.h"
-#include "core/clubs/Transfers.h"
+#include "core/layout/ClubRecord.h"
+#include "core/people/Transfers.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/db/Lookups.h"
-#include "core/people/PersonRecord.h"
-#include "core/people/RelationshipRows.h"
-#include "gui/app/BusyCursor.h"
-#include "gui/app/Prompter.h"
+#include "core/lookup/Lookups.h"
+#include "core/layout/PersonRecord.h"
+#include "core/lookup/RelationshipRows.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/people/PersonScreen.h"
 
 #include <QVBoxLayout>
