@@ -47,7 +47,7 @@ struct ClubFixture
         kx3::ClubRecord club = *kx3::club(db, 0);
         for (int s = 0; s < kx3::ClubSlots::Count; ++s)
             club.setPositionSlot(s, kx3::personCount(db) - 1 - s);
-        state.clubOffset = 0;
+        state.offset(kx3::EditorScreen::Club) = 0;
     }
 };
 

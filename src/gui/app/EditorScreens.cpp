@@ -1,7 +1,7 @@
 #include "EditorScreens.h"
 
 #include "EditorFrame.h"
-#include "RecordTitle.h"
+#include "core/db/Cp1252.h"
 
 namespace kx3 {
 
@@ -81,7 +81,8 @@ void EditorScreens::open(EditorScreen kind, qint64 offset)
     } else {
         // Never leave another kind's editor live under this record's title.
         show(nullptr);
-        mFrame->setTitle(recordTitle(mDb, kind, offset));
+        const std::optional<int> index = recordIndex(kind, offset);
+        mFrame->setTitle(index ? fromCp1252(recordKind(kind).name(mDb, *index)) : QString());
     }
 }
 

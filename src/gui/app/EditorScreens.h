@@ -1,6 +1,5 @@
 #pragma once
 
-#include "gui/screen/EditorState.h"
 #include "gui/screen/RecordScreen.h"
 
 #include <QObject>

@@ -38,13 +38,15 @@ SearchMenu1::SearchMenu1(QWidget *parent)
         {mUi->CSearch, mUi->CCase, mUi->bnSearchClub, mUi->CSearchList, mUi->bnGotoClub},
         search(&searchClubs), QStringLiteral("No Club found"), this);
 
-    connect(mPlayers, &SearchGroup::chosen, this, &SearchMenu1::playerChosen);
-    connect(mStaff, &SearchGroup::chosen, this, &SearchMenu1::staffChosen);
+    connect(mPlayers, &SearchGroup::chosen, this,
+            [this](qint64 offset) { Q_EMIT recordChosen(EditorScreen::Player, offset); });
+    connect(mStaff, &SearchGroup::chosen, this,
+            [this](qint64 offset) { Q_EMIT recordChosen(EditorScreen::Staff, offset); });
     connect(mClubs, &SearchGroup::chosen, this, [this](qint64 offset) {
         if (isTransferShown())
             Q_EMIT transferTargetChosen(offset);
         else
-            Q_EMIT clubChosen(offset);
+            Q_EMIT recordChosen(EditorScreen::Club, offset);
     });
     connect(mUi->MiscNone, &QPushButton::clicked, this, &SearchMenu1::setToNoneRequested);
     connect(mUi->bnSearchP2, &QPushButton::clicked, this, &SearchMenu1::otherMenuRequested);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/screen/RecordKinds.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -63,9 +65,8 @@ public:
     void clearResults();
 
 Q_SIGNALS:
-    void playerChosen(qint64 offset);
-    void staffChosen(qint64 offset);
-    void clubChosen(qint64 offset);
+    /// A result of `kind` was opened (a club only when no transfer is shown).
+    void recordChosen(kx3::EditorScreen kind, qint64 offset);
     void transferTargetChosen(qint64 offset);
     void setToNoneRequested();
     void otherMenuRequested();

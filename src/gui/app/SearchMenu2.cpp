@@ -35,10 +35,12 @@ SearchMenu2::SearchMenu2(QWidget *parent)
     // There is no competition search; the group only keeps the menu's shape.
     setUpResultList(mUi->CompSearchList, new SearchResultModel(this));
 
-    connect(mOfficials, &SearchGroup::chosen, this, &SearchMenu2::officialChosen);
-    connect(mNations, &SearchGroup::chosen, this, &SearchMenu2::nationChosen);
-    connect(mStadiums, &SearchGroup::chosen, this, &SearchMenu2::stadiumChosen);
-    connect(mCities, &SearchGroup::chosen, this, &SearchMenu2::cityChosen);
+    for (auto [group, kind] :
+         {std::pair(mOfficials, EditorScreen::Official), std::pair(mNations, EditorScreen::Nation),
+          std::pair(mStadiums, EditorScreen::Stadium), std::pair(mCities, EditorScreen::City)}) {
+        connect(group, &SearchGroup::chosen, this,
+                [this, kind = kind](qint64 offset) { Q_EMIT recordChosen(kind, offset); });
+    }
     connect(mUi->bnSearchP1, &QPushButton::clicked, this, &SearchMenu2::otherMenuRequested);
     connect(mUi->Exit4, &QPushButton::clicked, this, &SearchMenu2::exitRequested);
     cancelOnEscape(this, mUi->Exit4);

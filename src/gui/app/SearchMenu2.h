@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/screen/RecordKinds.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -42,10 +44,7 @@ public:
     SearchGroup *cities() const { return mCities; }
 
 Q_SIGNALS:
-    void officialChosen(qint64 offset);
-    void nationChosen(qint64 offset);
-    void stadiumChosen(qint64 offset);
-    void cityChosen(qint64 offset);
+    void recordChosen(kx3::EditorScreen kind, qint64 offset);
     void otherMenuRequested();
     void exitRequested();
 

@@ -60,15 +60,25 @@ void SearchMenuModes::startClubPicking(ClubPickField field)
 bool SearchMenuModes::writeSlot(qint32 value)
 {
     if (mSource == MiscListSource::Club) {
-        if (mState.clubOffset % RecordSize::Club != 0)
+        if (mState.offset(EditorScreen::Club) % RecordSize::Club != 0)
             return false;
-        auto record = club(mDb, mState.clubOffset / RecordSize::Club);
+        auto record = club(mDb, mState.offset(EditorScreen::Club) / RecordSize::Club);
         return record && record->setRelationship(mRow, value);
     }
-    if (mState.personOffset % RecordSize::Person != 0)
+    if (mState.offset(EditorScreen::Player) % RecordSize::Person != 0)
         return false;
-    auto record = person(mDb, mState.personOffset / RecordSize::Person);
+    auto record = person(mDb, mState.offset(EditorScreen::Player) / RecordSize::Person);
     return record && record->setRelationship(mRow, value);
+}
+
+bool SearchMenuModes::pick(EditorScreen kind, qint64 offset)
+{
+    switch (kind) {
+    case EditorScreen::Player:
+    case EditorScreen::Staff: return pickPerson(offset);
+    case EditorScreen::Club: return pickClub(offset);
+    default: return false;
+    }
 }
 
 bool SearchMenuModes::pickPerson(qint64 offset)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/screen/PickTargets.h"
+#include "gui/screen/RecordKinds.h"
 
 #include <QObject>
 #include <QString>
@@ -43,6 +44,9 @@ public:
     /// Starts choosing a club for one of the club name boxes.
     void startClubPicking(ClubPickField field);
 
+    /// A record chosen from a search list; true when a mode took it (a person
+    /// for the dialog, a club for either mode).
+    bool pick(EditorScreen kind, qint64 offset);
     /// A person chosen from a search list; true when the dialog took it.
     bool pickPerson(qint64 offset);
     /// A club chosen from the club list; true when a mode took it.

@@ -130,14 +130,16 @@ void TMainForm::buildScreens()
     connectSearchResults();
     connect(mModes, &SearchMenuModes::relationshipListChanged, this, [this](MiscListSource src) {
         for (RecordScreen *screen : mScreens->all()) {
-            if (screen)
-                screen->relationshipsChanged(src);
+            if (auto *person = qobject_cast<PersonScreen *>(screen))
+                person->relationshipsChanged(src);
+            else if (auto *club = qobject_cast<ClubScreen *>(screen))
+                club->relationshipsChanged(src);
         }
     });
     connect(mModes, &SearchMenuModes::clubPicked, this,
             [this](ClubPickField field, const QString &text) {
-                if (RecordScreen *screen = mScreens->current())
-                    screen->setPickedClub(field, text);
+                if (auto *player = qobject_cast<PlayerScreen *>(mScreens->current()))
+                    player->setPickedClub(field, text);
             });
 
     // The record editors: one line each.
@@ -153,15 +155,20 @@ void TMainForm::buildScreens()
 void TMainForm::addScreen(RecordScreen *screen)
 {
     mScreens->add(screen);
-    connect(screen, &RecordScreen::miscListDialogRequested, mModes,
-            &SearchMenuModes::openMiscListDialog);
-    connect(screen, &RecordScreen::clubPickingRequested, mModes,
-            &SearchMenuModes::startClubPicking);
     connect(screen, &RecordScreen::searchResultsStale, mSearch1->players(), &SearchGroup::clear);
     connect(screen, &RecordScreen::recordDeleted, this, &TMainForm::finishDeletion);
+    // What only some kinds offer: the misc-list dialog, club picking, transfers.
     if (auto *person = qobject_cast<PersonScreen *>(screen)) {
-        connect(person, &RecordScreen::transferRequested, this,
+        connect(person, &PersonScreen::miscListDialogRequested, mModes,
+                &SearchMenuModes::openMiscListDialog);
+        connect(person, &PersonScreen::clubPickingRequested, mModes,
+                &SearchMenuModes::startClubPicking);
+        connect(person, &PersonScreen::transferRequested, this,
                 [this, person] { startTransfer(person); });
+    }
+    if (auto *club = qobject_cast<ClubScreen *>(screen)) {
+        connect(club, &ClubScreen::miscListDialogRequested, mModes,
+                &SearchMenuModes::openMiscListDialog);
     }
 }
 
@@ -201,25 +208,9 @@ PlayerScreen *TMainForm::playerScreen() const
 
 void TMainForm::connectSearchResults()
 {
-    // A person chosen while the misc-list dialog is open fills its slot.
-    connect(mSearch1, &SearchMenu1::playerChosen, this, [this](qint64 offset) {
-        if (!mModes->pickPerson(offset))
-            openRecord(EditorScreen::Player, offset);
-    });
-    connect(mSearch1, &SearchMenu1::staffChosen, this, [this](qint64 offset) {
-        if (!mModes->pickPerson(offset))
-            openRecord(EditorScreen::Staff, offset);
-    });
-    connect(mSearch1, &SearchMenu1::clubChosen, this, &TMainForm::clubChosen);
+    connect(mSearch1, &SearchMenu1::recordChosen, this, &TMainForm::recordChosen);
+    connect(mSearch2, &SearchMenu2::recordChosen, this, &TMainForm::recordChosen);
     connect(mSearch1, &SearchMenu1::setToNoneRequested, mModes, &SearchMenuModes::MiscNoneClick);
-
-    auto open = [this](EditorScreen screen) {
-        return [this, screen](qint64 offset) { openRecord(screen, offset); };
-    };
-    connect(mSearch2, &SearchMenu2::officialChosen, this, open(EditorScreen::Official));
-    connect(mSearch2, &SearchMenu2::nationChosen, this, open(EditorScreen::Nation));
-    connect(mSearch2, &SearchMenu2::stadiumChosen, this, open(EditorScreen::Stadium));
-    connect(mSearch2, &SearchMenu2::cityChosen, this, open(EditorScreen::City));
 
     connect(mModes, &SearchMenuModes::searchMenuRequested, this, &TMainForm::showMainSearchMenu);
     connect(mModes, &SearchMenuModes::editorRequested, this, &TMainForm::showEditor);
@@ -274,12 +265,13 @@ void TMainForm::openRecord(EditorScreen kind, qint64 offset)
     showEditor();
 }
 
-// The club list also serves the two picking modes; only a plain search opens
-// the club. (The transfer screen takes its clubs from the menu directly.)
-void TMainForm::clubChosen(qint64 offset)
+// The person and club lists also serve the misc-list dialog and club picking;
+// only a plain search opens the record. (The transfer screen takes its clubs
+// from the menu directly.)
+void TMainForm::recordChosen(EditorScreen kind, qint64 offset)
 {
-    if (!mModes->pickClub(offset))
-        openRecord(EditorScreen::Club, offset);
+    if (!mModes->pick(kind, offset))
+        openRecord(kind, offset);
 }
 
 void TMainForm::bnSearchClick()

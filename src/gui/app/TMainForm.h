@@ -106,7 +106,7 @@ private:
     void bnSearchP1Click();
     void bnSearchP2Click();
     void bnSearchClick();
-    void clubChosen(qint64 offset);
+    void recordChosen(EditorScreen kind, qint64 offset);
     void bnCreateNewClick();
     void bnDeleteClick();
     void finishDeletion(const QString &message);

@@ -16,7 +16,6 @@
 #include "gui/widgets/RelationshipList.h"
 
 #include <QHeaderView>
-#include <QStyle>
 
 namespace kx3 {
 
@@ -56,7 +55,7 @@ void setUpPersonList(QTreeWidget *list, std::initializer_list<int> hidden)
 } // namespace
 
 ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, parent), mUi(std::make_unique<Ui::ClubScreen>())
+    : RecordScreen(context, EditorScreen::Club, parent), mUi(std::make_unique<Ui::ClubScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
@@ -79,15 +78,16 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     mUi->StaffList->setColumnWidth(JobColumn, 86);
     setUpRelationshipList(mUi->CMiscList);
 
-    // The go-to buttons wait for the screens they open.
-    const QIcon goTo = style()->standardIcon(QStyle::SP_ArrowRight);
-    for (QToolButton *b : {mUi->bnCNat, mUi->bnCMStad, mUi->bnCRStad}) {
-        b->setIcon(goTo);
-        b->setEnabled(false);
+    addGoTo(mUi->bnCNat, EditorScreen::Nation, [this] { return chosenNation(mUi->CNation); });
+    for (auto [button, list] : {std::pair(mUi->bnCMStad, mUi->CMainStad),
+                                std::pair(mUi->bnCRStad, mUi->CRsvStad)}) {
+        addGoTo(button, EditorScreen::Stadium, [this, list = list] {
+            return chosenRecord(mContext.lookups.stadiums(), list);
+        });
     }
     keepToolTipsUp(this);
 
-    connect(mUi->ConfirmClub, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(mUi->ConfirmClub, &QAbstractButton::clicked, this, &ClubScreen::ConfirmClubClick);
     connect(mUi->CLongName, &QLineEdit::editingFinished, this, &ClubScreen::CLongNameExit);
     connect(mUi->CNation, &QComboBox::currentIndexChanged, this,
             [this] { mNationChanged = true; });
@@ -98,49 +98,17 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     connect(mUi->StaffList, &QTreeWidget::itemDoubleClicked, this, &ClubScreen::ListToStaffClick);
     connect(mUi->bnCMisc, &QAbstractButton::clicked, this, &ClubScreen::bnCMiscClick);
     connect(mUi->CMiscList, &QTreeWidget::itemDoubleClicked, this, &ClubScreen::bnCMiscClick);
-    connect(mUi->bnCNat, &QToolButton::clicked, this, [this] {
-        const int nation = mUi->CNation->currentIndex() - 1;
-        if (nation >= 0)
-            Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
-    });
-    connect(mUi->bnCMStad, &QToolButton::clicked, this, [this] { goToStadium(mUi->CMainStad); });
-    connect(mUi->bnCRStad, &QToolButton::clicked, this, [this] { goToStadium(mUi->CRsvStad); });
 }
 
 ClubScreen::~ClubScreen() = default;
 
-std::optional<int> ClubScreen::currentClub() const
-{
-    return mContext.state.newRecordMode ? std::nullopt : mShown;
-}
-
-RecordButton ClubScreen::createButton() const
-{
-    return {QStringLiteral("Create New Club"), true, RecordKind::Club};
-}
-
-RecordButton ClubScreen::deleteButton() const
-{
-    return {QStringLiteral("Delete Club"), currentClub().has_value(), RecordKind::Club};
-}
-
 QString ClubScreen::title() const
 {
     QString title = mUi->CLongName->text();
-    if (const std::optional<int> index = currentClub();
+    if (const std::optional<int> index = currentRecord();
         index && clubKind(mContext.db, *index) == ClubKind::Under21Team)
         title += QLatin1String(Under21Suffix);
     return title;
-}
-
-void ClubScreen::screenAdded(EditorScreen kind)
-{
-    if (kind == EditorScreen::Nation)
-        mUi->bnCNat->setEnabled(true);
-    if (kind == EditorScreen::Stadium) {
-        mUi->bnCMStad->setEnabled(true);
-        mUi->bnCRStad->setEnabled(true);
-    }
 }
 
 // The lists come from the loaded database, which does not exist yet when the
@@ -153,24 +121,13 @@ void ClubScreen::fillChoiceLists()
     refillItems(std::array{mUi->CMainStad, mUi->CRsvStad}, lookups.stadiums().items());
 }
 
-bool ClubScreen::showRecord()
+bool ClubScreen::loadRecord(int index)
 {
-    BusyCursor busy;
-    const qint64 offset = mContext.state.clubOffset;
-    if (offset < 0 || offset % RecordSize::Club != 0)
-        return false;
-    const int index = int(offset / RecordSize::Club);
     fillChoiceLists();
     const std::optional<ClubEdit> edit = loadClubEdit(mContext.db, mContext.lookups, index);
-    if (!edit)
-        return false;
-    mContext.state.newRecordMode = false;
-    mShown = index;
-    showEdit(*edit);
-    rebuildLists();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
+    if (edit)
+        showEdit(*edit);
+    return edit.has_value();
 }
 
 void ClubScreen::showEdit(const ClubEdit &e)
@@ -232,28 +189,22 @@ bool ClubScreen::confirm()
         return false;
     }
     mShown = *result.club;
-    mContext.state.clubOffset = qint64(*mShown) * RecordSize::Club;
+    mContext.state.offset(EditorScreen::Club) = qint64(*mShown) * RecordSize::Club;
     mContext.state.newRecordMode = false;
     mNationChanged = false;
     rebuildMiscList();
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
-    Q_EMIT dataModified();
     return true;
 }
 
-void ClubScreen::beginNewRecord()
+void ClubScreen::loadNewRecord()
 {
-    if (!mContext.prompter.question(AreYouSure))
-        return;
     fillChoiceLists();
-    mContext.state.newRecordMode = true;
     showEdit(newClubEdit());
     rebuildLists();
     mUi->PC1->setCurrentIndex(0);
     mUi->CLongName->setFocus();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
 }
 
 void ClubScreen::deleteRecord()
@@ -265,7 +216,7 @@ void ClubScreen::deleteRecord()
 
 void ClubScreen::rebuildLists()
 {
-    const std::optional<int> index = currentClub();
+    const std::optional<int> index = currentRecord();
     QList<QTreeWidgetItem *> squad;
     QList<QTreeWidgetItem *> staff;
     if (index) {
@@ -293,7 +244,7 @@ void ClubScreen::rebuildLists()
 
 void ClubScreen::rebuildMiscList()
 {
-    const std::optional<int> index = currentClub();
+    const std::optional<int> index = currentRecord();
     fillRelationshipList(mUi->CMiscList, index ? clubRelationshipRows(
                                              mContext.db, mContext.lookups.clubNames(), *index)
                                                : QList<RelationshipRow>());
@@ -314,28 +265,21 @@ void ClubScreen::ListToPlayerClick()
 {
     const int person = selectedPerson(mUi->PlayerList, PPtr);
     if (person >= 0)
-        Q_EMIT recordRequested(EditorScreen::Player, personOffset(person));
+        requestRecord(EditorScreen::Player, person);
 }
 
 void ClubScreen::ListToStaffClick()
 {
     const int person = selectedPerson(mUi->StaffList, SPtr);
     if (person >= 0)
-        Q_EMIT recordRequested(EditorScreen::Staff, personOffset(person));
+        requestRecord(EditorScreen::Staff, person);
 }
 
 void ClubScreen::bnCMiscClick()
 {
     const int row = selectedRelationshipRow(mUi->CMiscList);
-    if (row >= 0 && currentClub())
+    if (row >= 0 && currentRecord())
         Q_EMIT miscListDialogRequested(MiscListSource::Club, row);
-}
-
-void ClubScreen::goToStadium(const QComboBox *list)
-{
-    const int stadium = mContext.lookups.stadiums().recordIndex(list->currentIndex());
-    if (stadium >= 0)
-        Q_EMIT recordRequested(EditorScreen::Stadium, qint64(stadium) * RecordSize::Stadium);
 }
 
 } // namespace kx3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clubs/ClubEdit.h"
+#include "gui/screen/PickTargets.h"
 #include "gui/screen/RecordScreen.h"
 
 #include <array>
@@ -32,28 +33,24 @@ public:
     explicit ClubScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~ClubScreen() override;
 
-    EditorScreen kind() const override { return EditorScreen::Club; }
-    bool showRecord() override;
     bool confirm() override;
-    void beginNewRecord() override;
     void deleteRecord() override;
-    RecordButton createButton() const override;
-    RecordButton deleteButton() const override;
     QString title() const override;
-    void relationshipsChanged(MiscListSource source) override;
-    void screenAdded(EditorScreen kind) override;
+    /// A relationship slot of `source` was written from the misc-list dialog.
+    void relationshipsChanged(MiscListSource source);
 
-    /// Fills the screen from the current club and leaves new-record mode.
-    void ShowClub() { showRecord(); }
-    /// Writes the screen into the club shown, or inserts a new club in
-    /// new-record mode. False, with nothing written, when refused.
-    bool ConfirmClubClick() { return confirm(); }
+Q_SIGNALS:
+    void miscListDialogRequested(kx3::MiscListSource source, int row);
 
-    /// The club the screen shows and a confirm writes; nothing in new-record
-    /// mode before the first confirm.
-    std::optional<int> currentClub() const;
+protected:
+    bool loadRecord(int index) override;
+    void recordShown() override { rebuildLists(); }
+    void loadNewRecord() override;
+    bool canCreate() const override { return true; }
+    bool canDelete() const override { return currentRecord().has_value(); }
 
 private:
+    void ConfirmClubClick() { confirm(); }
     void showEdit(const ClubEdit &edit);
     void fillChoiceLists();
     void rebuildLists();
@@ -62,12 +59,10 @@ private:
     void ListToPlayerClick();
     void ListToStaffClick();
     void bnCMiscClick();
-    void goToStadium(const QComboBox *list);
 
     std::unique_ptr<Ui::ClubScreen> mUi;
     std::vector<QLineEdit *> mBoxes;
     std::array<QComboBox *, 6> mKitColours{};
-    std::optional<int> mShown;
     bool mNationChanged = false;
 };
 

@@ -10,8 +10,6 @@
 #include "gui/widgets/KitColourDelegate.h"
 #include "gui/widgets/BoxHelpers.h"
 
-#include <QStyle>
-
 namespace kx3 {
 
 namespace {
@@ -34,7 +32,7 @@ void showText(QLineEdit *box, const QString &text)
 } // namespace
 
 NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, parent), mUi(std::make_unique<Ui::NationScreen>())
+    : RecordScreen(context, EditorScreen::Nation, parent), mUi(std::make_unique<Ui::NationScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
@@ -56,47 +54,21 @@ NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
     linkKitPreview(mUi->NatTCol1, mUi->NatTCol2, mUi->pn10);
     mRivals = {mUi->NRiv1, mUi->NRiv2, mUi->NRiv3};
 
-    // The go-to buttons wait for the screens they open.
-    const QIcon arrow = style()->standardIcon(QStyle::SP_ArrowRight);
-    for (QToolButton *b : {mUi->bnNCity, mUi->bnNStad}) {
-        b->setIcon(arrow);
-        b->setEnabled(false);
-    }
+    addGoTo(mUi->bnNCity, EditorScreen::City,
+            [this] { return chosenRecord(mContext.lookups.cities(), mUi->NCity); });
+    addGoTo(mUi->bnNStad, EditorScreen::Stadium,
+            [this] { return chosenRecord(mContext.lookups.stadiums(), mUi->NStad); });
     keepToolTipsUp(this);
 
-    connect(mUi->ConfirmNation, &QAbstractButton::clicked, this, [this] { confirm(); });
-    connect(mUi->bnNCity, &QToolButton::clicked, this, [this] {
-        goTo(EditorScreen::City, mContext.lookups.cities(), mUi->NCity, RecordSize::City);
-    });
-    connect(mUi->bnNStad, &QToolButton::clicked, this, [this] {
-        goTo(EditorScreen::Stadium, mContext.lookups.stadiums(), mUi->NStad, RecordSize::Stadium);
-    });
+    connect(mUi->ConfirmNation, &QAbstractButton::clicked, this,
+            &NationScreen::ConfirmNationClick);
 }
 
 NationScreen::~NationScreen() = default;
 
-// Nations come with the game: there is nothing to create or delete.
-RecordButton NationScreen::createButton() const
-{
-    return {QStringLiteral("Create New Nation"), false, RecordKind::Club};
-}
-
-RecordButton NationScreen::deleteButton() const
-{
-    return {QStringLiteral("Delete Nation"), false, RecordKind::Club};
-}
-
 QString NationScreen::title() const
 {
     return mUi->NLName->text();
-}
-
-void NationScreen::screenAdded(EditorScreen kind)
-{
-    if (kind == EditorScreen::City)
-        mUi->bnNCity->setEnabled(true);
-    if (kind == EditorScreen::Stadium)
-        mUi->bnNStad->setEnabled(true);
 }
 
 // The lists come from the loaded database, which does not exist yet when the
@@ -109,23 +81,13 @@ void NationScreen::fillChoiceLists()
     refillItems(std::array{mUi->NStad}, lookups.stadiums().items());
 }
 
-bool NationScreen::showRecord()
+bool NationScreen::loadRecord(int index)
 {
-    BusyCursor busy;
-    const qint64 offset = mContext.state.nationOffset;
-    if (offset < 0 || offset % RecordSize::Nation != 0)
-        return false;
-    const int index = int(offset / RecordSize::Nation);
     fillChoiceLists();
     const std::optional<NationEdit> edit = loadNationEdit(mContext.db, mContext.lookups, index);
-    if (!edit)
-        return false;
-    mContext.state.newRecordMode = false;
-    mShown = index;
-    showEdit(*edit);
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
+    if (edit)
+        showEdit(*edit);
+    return edit.has_value();
 }
 
 void NationScreen::showEdit(const NationEdit &e)
@@ -198,16 +160,7 @@ bool NationScreen::confirm()
         return false;
     }
     Q_EMIT buttonsChanged();
-    Q_EMIT dataModified();
     return true;
-}
-
-void NationScreen::goTo(EditorScreen kind, const PickList &list, const QComboBox *box,
-                        int recordSize)
-{
-    const int index = list.recordIndex(box->currentIndex());
-    if (index >= 0)
-        Q_EMIT recordRequested(kind, qint64(index) * recordSize);
 }
 
 } // namespace kx3

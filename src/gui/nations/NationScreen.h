@@ -33,32 +33,24 @@ public:
     explicit NationScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~NationScreen() override;
 
-    EditorScreen kind() const override { return EditorScreen::Nation; }
-    bool showRecord() override;
     bool confirm() override;
-    RecordButton createButton() const override;
-    RecordButton deleteButton() const override;
     QString title() const override;
-    void screenAdded(EditorScreen kind) override;
 
-    /// Fills the screen from the current nation.
-    void ShowNation() { showRecord(); }
-    /// Writes the screen into the nation shown. False, with nothing written,
-    /// when refused.
-    bool ConfirmNationClick() { return confirm(); }
+protected:
+    // Nations come with the game: there is nothing to create or delete.
+    bool loadRecord(int index) override;
 
 private:
     void fillChoiceLists();
     void showEdit(const NationEdit &edit);
     NationEdit editOfBoxes() const;
-    void goTo(EditorScreen kind, const PickList &list, const QComboBox *box, int recordSize);
+    void ConfirmNationClick() { confirm(); }
 
     std::unique_ptr<Ui::NationScreen> mUi;
     std::vector<QLineEdit *> mBoxes;
     std::array<QComboBox *, 3> mLanguages{};
     std::array<QComboBox *, 6> mKitColours{};
     std::array<QComboBox *, 3> mRivals{};
-    std::optional<int> mShown;
 };
 
 } // namespace kx3

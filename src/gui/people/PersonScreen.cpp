@@ -31,7 +31,10 @@ const QString AreYouSure = QString::fromLatin1(RoleMessage::AreYouSure);
 } // namespace
 
 PersonScreen::PersonScreen(ScreenContext &context, RoleScreen role, QWidget *parent)
-    : RecordScreen(context, parent), mRole(role)
+    : RecordScreen(context,
+                   role == RoleScreen::Player ? EditorScreen::Player : EditorScreen::Staff,
+                   parent),
+      mRole(role)
 {
 }
 
@@ -60,13 +63,12 @@ void PersonScreen::setUp(const PersonControls &c, std::span<const char *const> b
     connect(c.classification, &QComboBox::currentIndexChanged, this, &PersonScreen::classChanged);
     connect(c.confirm, &QAbstractButton::clicked, this, [this] { confirm(); });
     connect(c.makePerfect, &QAbstractButton::clicked, this, &PersonScreen::makePerfectClick);
-    connect(c.transfer, &QAbstractButton::clicked, this, &RecordScreen::transferRequested);
+    connect(c.transfer, &QAbstractButton::clicked, this, &PersonScreen::transferRequested);
     connect(c.otherRole, &QAbstractButton::clicked, this, [this] {
-        if (const std::optional<int> index = currentPerson()) {
-            const EditorScreen other =
-                mRole == RoleScreen::Player ? EditorScreen::Staff : EditorScreen::Player;
-            Q_EMIT recordRequested(other, personOffset(*index));
-        }
+        if (const std::optional<int> index = currentRecord())
+            requestRecord(kind() == EditorScreen::Player ? EditorScreen::Staff
+                                                         : EditorScreen::Player,
+                          *index);
     });
     connect(c.miscButton, &QAbstractButton::clicked, this, &PersonScreen::miscListClick);
     connect(c.miscList, &QTreeWidget::itemDoubleClicked, this, &PersonScreen::miscListClick);
@@ -74,11 +76,6 @@ void PersonScreen::setUp(const PersonControls &c, std::span<const char *const> b
     connect(c.toNation, &QToolButton::clicked, this, [this] { goToNation(mControls.nation); });
     connect(c.toSecondNation, &QToolButton::clicked, this,
             [this] { goToNation(mControls.secondNation); });
-}
-
-EditorScreen PersonScreen::kind() const
-{
-    return mRole == RoleScreen::Player ? EditorScreen::Player : EditorScreen::Staff;
 }
 
 std::vector<QComboBox *> PersonScreen::nationLists() const
@@ -89,11 +86,6 @@ std::vector<QComboBox *> PersonScreen::nationLists() const
 void PersonScreen::fillNationLists()
 {
     refillItems(nationLists(), mContext.lookups.nations());
-}
-
-std::optional<int> PersonScreen::currentPerson() const
-{
-    return mContext.state.newRecordMode ? std::nullopt : mShown;
 }
 
 PersonEditFlags PersonScreen::changedFlags() const
@@ -110,40 +102,22 @@ QString PersonScreen::title() const
     return mControls.firstName->text() + QLatin1Char(' ') + mControls.secondName->text();
 }
 
-RecordButton PersonScreen::createButton() const
+bool PersonScreen::loadRecord(int index)
 {
-    const bool player = mRole == RoleScreen::Player;
-    return {player ? QStringLiteral("Create New Player") : QStringLiteral("Create New Staff"),
-            true, player ? RecordKind::Player : RecordKind::Staff};
-}
-
-// Both person screens delete the same kind of record: a person.
-RecordButton PersonScreen::deleteButton() const
-{
-    const bool player = mRole == RoleScreen::Player;
-    return {player ? QStringLiteral("Delete Player") : QStringLiteral("Delete Staff"),
-            currentPerson().has_value(), RecordKind::Player};
-}
-
-bool PersonScreen::showRecord()
-{
-    BusyCursor busy;
-    const qint64 offset = mContext.state.personOffset;
-    if (offset < 0 || offset % RecordSize::Person != 0)
-        return false;
-    const int index = int(offset / RecordSize::Person);
     const std::optional<PersonEdit> edit =
         loadPersonEdit(mContext.db, index, mRole, mContext.lookups.clubNames().names());
-    if (!edit)
-        return false;
-    mContext.state.newRecordMode = false;
-    mShown = index;
-    showEdit(*edit);
+    if (edit)
+        showEdit(*edit);
+    return edit.has_value();
+}
+
+// Filling the boxes marked them as typed; nothing is changed yet. The
+// relationship list is of the person now current.
+void PersonScreen::recordShown()
+{
     mChanged = {};
     setExisting(true);
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
+    rebuildMiscList();
 }
 
 void PersonScreen::showEdit(const PersonEdit &e)
@@ -217,7 +191,7 @@ bool PersonScreen::confirm()
         return false;
     }
     mShown = *result.person;
-    mContext.state.personOffset = personOffset(*mShown);
+    mContext.state.offset(EditorScreen::Player) = personOffset(*mShown);
     mContext.state.newRecordMode = false;
     mEdit = edit;
     if (creating)
@@ -227,7 +201,6 @@ bool PersonScreen::confirm()
     rebuildMiscList();
     setExisting(true);
     Q_EMIT buttonsChanged();
-    Q_EMIT dataModified();
     return true;
 }
 
@@ -238,12 +211,9 @@ void PersonScreen::refuse(const PersonEditResult &result)
                 result.message);
 }
 
-void PersonScreen::beginNewRecord()
+void PersonScreen::loadNewRecord()
 {
-    if (!mContext.prompter.question(AreYouSure))
-        return;
     const PersonEdit edit = newPersonEdit(mRole);
-    mContext.state.newRecordMode = true;
     showEdit(edit);
     mChanged = edit.changed;
     mControls.tabs->setCurrentIndex(0);
@@ -251,13 +221,11 @@ void PersonScreen::beginNewRecord()
     mControls.otherRole->setEnabled(false);
     setExisting(false);
     mControls.firstName->setFocus();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
 }
 
 void PersonScreen::deleteRecord()
 {
-    const std::optional<int> index = currentPerson();
+    const std::optional<int> index = currentRecord();
     if (!index || !mContext.prompter.question(AreYouSure))
         return;
     bool deleted = false;
@@ -289,7 +257,7 @@ void PersonScreen::relationshipsChanged(MiscListSource source)
 
 void PersonScreen::rebuildMiscList()
 {
-    const std::optional<int> index = currentPerson();
+    const std::optional<int> index = currentRecord();
     fillRelationshipList(mControls.miscList, index ? personRelationshipRows(
                                                  mContext.db, mContext.lookups.clubNames(), *index)
                                                    : QList<RelationshipRow>());
@@ -314,7 +282,7 @@ void PersonScreen::nationChanged()
 
 void PersonScreen::jobChanged(int item)
 {
-    const std::optional<int> index = currentPerson();
+    const std::optional<int> index = currentRecord();
     if (item < 0 || (!mContext.state.newRecordMode && !index))
         return;
     Database &db = mContext.db;
@@ -332,7 +300,6 @@ void PersonScreen::jobChanged(int item)
         }
         if (changed) {
             showRecord();
-            Q_EMIT dataModified();
             return;
         }
         break;
@@ -342,7 +309,6 @@ void PersonScreen::jobChanged(int item)
             changed = dropPlayingRole(db, *index, item);
         }
         if (changed) {
-            Q_EMIT dataModified();
             Q_EMIT searchResultsStale();
             if (mRole == RoleScreen::Player)
                 Q_EMIT recordRequested(EditorScreen::Staff, personOffset(*index));
@@ -357,7 +323,7 @@ void PersonScreen::jobChanged(int item)
 
 void PersonScreen::classChanged(int item)
 {
-    const std::optional<int> index = currentPerson();
+    const std::optional<int> index = currentRecord();
     if (item < 0 || (!mContext.state.newRecordMode && !index))
         return;
     const RoleDecision decision = decideClassChange(mContext.db, index, mRole, item);
@@ -382,26 +348,25 @@ void PersonScreen::miscListClick()
     const int row = selectedRelationshipRow(mControls.miscList);
     const MiscListSource source =
         mRole == RoleScreen::Player ? MiscListSource::Player : MiscListSource::Staff;
-    if (row >= 0 && currentPerson())
+    if (row >= 0 && currentRecord())
         Q_EMIT miscListDialogRequested(source, row);
 }
 
 void PersonScreen::toClubClick()
 {
-    const std::optional<int> index = currentPerson();
+    const std::optional<int> index = currentRecord();
     if (!index)
         return;
     const std::int32_t club = person(mContext.db, *index)->club();
     if (club >= 0
-        && mContext.db.clubs().contains(qint64(club) * RecordSize::Club, RecordSize::Club))
-        Q_EMIT recordRequested(EditorScreen::Club, qint64(club) * RecordSize::Club);
+        && mContext.db.clubs().contains(recordOffset(EditorScreen::Club, club), RecordSize::Club))
+        requestRecord(EditorScreen::Club, club);
 }
 
 void PersonScreen::goToNation(const QComboBox *list)
 {
-    const int nation = list->currentIndex() - 1;
-    if (nation >= 0)
-        Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
+    if (const std::optional<int> nation = chosenNation(list))
+        requestRecord(EditorScreen::Nation, *nation);
 }
 
 } // namespace kx3

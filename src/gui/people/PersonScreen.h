@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/people/PersonEdit.h"
+#include "gui/screen/PickTargets.h"
 #include "gui/screen/RecordScreen.h"
 
 #include <optional>
@@ -51,20 +52,12 @@ class PersonScreen : public RecordScreen
 public:
     PersonScreen(ScreenContext &context, RoleScreen role, QWidget *parent = nullptr);
 
-    EditorScreen kind() const override;
-    bool showRecord() override;
     bool confirm() override;
-    void beginNewRecord() override;
     /// "Delete Player" / "Delete Staff": the person and every trace of him.
     void deleteRecord() override;
-    RecordButton createButton() const override;
-    RecordButton deleteButton() const override;
     QString title() const override;
-    void relationshipsChanged(MiscListSource source) override;
-
-    /// The person the screen shows and a confirm writes; nothing in new-record
-    /// mode before the first confirm.
-    std::optional<int> currentPerson() const;
+    /// A relationship slot of `source` was written from the misc-list dialog.
+    void relationshipsChanged(MiscListSource source);
     /// What the next confirm resolves or rewrites besides the records.
     PersonEditFlags changedFlags() const;
     /// A transfer or release changed the person's club: his misc lines are
@@ -76,7 +69,18 @@ public:
     /// Rebuilds the relationship list from the current person's slots.
     void rebuildMiscList();
 
+Q_SIGNALS:
+    void transferRequested();
+    void miscListDialogRequested(kx3::MiscListSource source, int row);
+    void clubPickingRequested(kx3::ClubPickField field);
+
 protected:
+    bool loadRecord(int index) override;
+    void recordShown() override;
+    void loadNewRecord() override;
+    bool canCreate() const override { return true; }
+    // Both person screens delete the same kind of record: a person.
+    bool canDelete() const override { return currentRecord().has_value(); }
     /// Wires the shared controls; `boxNames` name the line edits of
     /// personBoxes(role) in order.
     void setUp(const PersonControls &controls, std::span<const char *const> boxNames);
@@ -115,7 +119,6 @@ private:
     /// The edit as last shown or confirmed: what the boxes do not hold.
     PersonEdit mEdit;
     PersonEditFlags mChanged;
-    std::optional<int> mShown;
 };
 
 } // namespace kx3

@@ -27,13 +27,8 @@ public:
     explicit PlayerScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~PlayerScreen() override;
 
-    /// Fills the screen from the current person and leaves new-record mode.
-    void ShowPlayer() { showRecord(); }
-    /// Writes the screen into the person shown, or into a new one in
-    /// new-record mode. False, with nothing written, when refused.
-    bool ConfirmPlayerClick() { return confirm(); }
-
-    void setPickedClub(ClubPickField field, const QString &text) override;
+    /// Club picking chose `text` for one of the screen's club boxes.
+    void setPickedClub(ClubPickField field, const QString &text);
 
 protected:
     void showExtra(const PersonEdit &edit) override;

@@ -23,12 +23,6 @@ public:
     explicit StaffScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~StaffScreen() override;
 
-    /// Fills the screen from the current person and leaves new-record mode.
-    void ShowStaff() { showRecord(); }
-    /// Writes the screen into the person shown, or into a new one in
-    /// new-record mode. False, with nothing written, when refused.
-    bool ConfirmStaffClick() { return confirm(); }
-
 protected:
     std::vector<QComboBox *> nationLists() const override;
     void showExtra(const PersonEdit &edit) override;

@@ -36,7 +36,7 @@ TransferPanel::~TransferPanel() = default;
 
 std::optional<int> TransferPanel::person() const
 {
-    return mScreen ? mScreen->currentPerson() : std::nullopt;
+    return mScreen ? mScreen->currentRecord() : std::nullopt;
 }
 
 void TransferPanel::start(PersonScreen *screen)

@@ -1,9 +1,103 @@
-#include "RecordScreen.h"
+#include "gui/screen/RecordScreen.h"
 
-#include "gui/widgets/Prompter.h"
+#include "core/lookup/PickList.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QStyle>
 
 namespace kx3 {
+
+bool RecordScreen::showRecord()
+{
+    BusyCursor busy;
+    const std::optional<int> index = recordIndex(mKind, mContext.state.offset(mKind));
+    if (!index || !loadRecord(*index))
+        return false;
+    mContext.state.newRecordMode = false;
+    mShown = index;
+    recordShown();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    return true;
+}
+
+void RecordScreen::beginNewRecord()
+{
+    if (!canCreate() || !mContext.prompter.question(QStringLiteral("Are you sure?")))
+        return;
+    mContext.state.newRecordMode = true;
+    loadNewRecord();
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+}
+
+std::optional<int> RecordScreen::currentRecord() const
+{
+    return mContext.state.newRecordMode ? std::nullopt : mShown;
+}
+
+void RecordScreen::confirmedRecord(int index)
+{
+    mShown = index;
+    mContext.state.offset(mKind) = recordOffset(mKind, index);
+    mContext.state.newRecordMode = false;
+}
+
+RecordButton RecordScreen::createButton() const
+{
+    return {QString::fromLatin1(recordKind(mKind).createCaption), canCreate()};
+}
+
+RecordButton RecordScreen::deleteButton() const
+{
+    return {QString::fromLatin1(recordKind(mKind).deleteCaption), canDelete()};
+}
+
+void RecordScreen::requestRecord(EditorScreen kind, int index)
+{
+    Q_EMIT recordRequested(kind, recordOffset(kind, index));
+}
+
+void RecordScreen::addGoTo(QAbstractButton *button, EditorScreen kind)
+{
+    button->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    button->setEnabled(false);
+    mGoTos.emplace_back(button, kind);
+}
+
+void RecordScreen::addGoTo(QAbstractButton *button, EditorScreen kind,
+                           std::function<std::optional<int>()> target)
+{
+    addGoTo(button, kind);
+    connect(button, &QAbstractButton::clicked, this, [this, kind, target = std::move(target)] {
+        if (const std::optional<int> index = target())
+            requestRecord(kind, *index);
+    });
+}
+
+void RecordScreen::screenAdded(EditorScreen kind)
+{
+    for (const auto &[button, opens] : mGoTos) {
+        if (opens == kind)
+            button->setEnabled(true);
+    }
+}
+
+std::optional<int> RecordScreen::chosenNation(const QComboBox *list)
+{
+    const int nation = list->currentIndex() - 1;
+    return nation >= 0 ? std::optional(nation) : std::nullopt;
+}
+
+std::optional<int> RecordScreen::chosenRecord(const PickList &pickList, const QComboBox *list)
+{
+    const int index = pickList.recordIndex(list->currentIndex());
+    return index >= 0 ? std::optional(index) : std::nullopt;
+}
 
 void RecordScreen::showRefusal(QWidget *box, const QString &message)
 {

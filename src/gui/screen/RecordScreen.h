@@ -1,17 +1,23 @@
 #pragma once
 
 #include "gui/screen/EditorState.h"
-#include "gui/screen/PickTargets.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
+
+class QAbstractButton;
+class QComboBox;
 
 namespace kx3 {
 
 class Database;
 class Lookups;
+class PickList;
 class Prompter;
 
 /// What every record screen works on. The main window owns it and deletes its
@@ -24,13 +30,12 @@ struct ScreenContext
     Prompter &prompter;
 };
 
-/// Caption, state and record kind of the editor's create or delete button
-/// while a screen is shown.
+/// Caption and state of the editor's create or delete button while a screen
+/// is shown.
 struct RecordButton
 {
     QString caption;
     bool enabled = false;
-    RecordKind kind = RecordKind::Club;
 };
 
 /// The contract of every record editor inside the editor screen: the main
@@ -44,41 +49,37 @@ class RecordScreen : public QWidget
     Q_OBJECT
 
 public:
-    explicit RecordScreen(ScreenContext &context, QWidget *parent = nullptr)
-        : QWidget(parent), mContext(context)
+    RecordScreen(ScreenContext &context, EditorScreen kind, QWidget *parent = nullptr)
+        : QWidget(parent), mContext(context), mKind(kind)
     {
     }
 
     /// The record kind this screen edits.
-    virtual EditorScreen kind() const = 0;
+    EditorScreen kind() const { return mKind; }
     /// Fills the screen from the current record of its kind and leaves
     /// new-record mode; false, with the screen unchanged, when that record
     /// does not exist.
-    virtual bool showRecord() = 0;
+    bool showRecord();
     /// Writes the screen into the record it shows, or adds a record in
     /// new-record mode; false, with nothing written, when refused.
     virtual bool confirm() = 0;
-    /// "Create": fills the screen with a new record's defaults and enters
-    /// new-record mode. Kinds that cannot be created do nothing.
-    virtual void beginNewRecord() {}
+    /// "Create": after the user agrees, fills the screen with a new record's
+    /// defaults and enters new-record mode. Kinds that cannot be created do
+    /// nothing.
+    void beginNewRecord();
     /// "Delete" on the record shown. Kinds that cannot be deleted do nothing.
     virtual void deleteRecord() {}
-    virtual RecordButton createButton() const = 0;
-    virtual RecordButton deleteButton() const = 0;
+    RecordButton createButton() const;
+    RecordButton deleteButton() const;
     /// What the editor's title bar shows for the screen's record.
     virtual QString title() const = 0;
+    /// The record shown and written by a confirm; nothing in new-record mode
+    /// before the first confirm.
+    std::optional<int> currentRecord() const;
 
-    /// Records of `kind` can now be shown: go-to buttons that open them may
-    /// be offered.
-    virtual void screenAdded(EditorScreen kind) { Q_UNUSED(kind) }
-    /// A relationship slot of `source` was written from the misc-list dialog.
-    virtual void relationshipsChanged(MiscListSource source) { Q_UNUSED(source) }
-    /// Club picking chose `text` for one of the screen's club boxes.
-    virtual void setPickedClub(ClubPickField field, const QString &text)
-    {
-        Q_UNUSED(field)
-        Q_UNUSED(text)
-    }
+    /// Records of `kind` can now be shown: the go-to buttons that open them
+    /// are offered.
+    void screenAdded(EditorScreen kind);
 
 Q_SIGNALS:
     void titleChanged(const QString &title);
@@ -86,17 +87,42 @@ Q_SIGNALS:
     void buttonsChanged();
     /// Show record `offset` of `kind` (a go-to button, another role).
     void recordRequested(kx3::EditorScreen kind, qint64 offset);
-    void transferRequested();
     /// The record shown was deleted; `message` tells the user so.
     void recordDeleted(const QString &message);
-    /// A confirm or a rule changed the images.
-    void dataModified();
-    void miscListDialogRequested(kx3::MiscListSource source, int row);
-    void clubPickingRequested(kx3::ClubPickField field);
     /// The search results may list a person under a role he no longer has.
     void searchResultsStale();
 
 protected:
+    /// Fills the boxes from record `index` of the screen's kind; false, with
+    /// the screen unchanged, when there is no such record.
+    virtual bool loadRecord(int index) = 0;
+    /// The record loaded is now the one shown and current: what reads it
+    /// through currentRecord() may follow.
+    virtual void recordShown() {}
+    /// Fills the boxes with a new record's defaults and puts the focus in its
+    /// first box; new-record mode is on.
+    virtual void loadNewRecord() {}
+    /// Whether "Create" and "Delete" act on the screen's kind just now.
+    virtual bool canCreate() const { return false; }
+    virtual bool canDelete() const { return false; }
+
+    /// Makes `index` the record shown and current after a confirm that wrote it.
+    void confirmedRecord(int index);
+
+    /// Opens record `index` of `kind` on its screen.
+    void requestRecord(EditorScreen kind, int index);
+    /// A go-to button: disabled until a screen of `kind` exists.
+    void addGoTo(QAbstractButton *button, EditorScreen kind);
+    /// A go-to button that opens the record of `kind` that `target` names,
+    /// if it names one.
+    void addGoTo(QAbstractButton *button, EditorScreen kind,
+                 std::function<std::optional<int>()> target);
+
+    /// The nation a nation list shows (its item 0 is "<none>"), if any.
+    static std::optional<int> chosenNation(const QComboBox *list);
+    /// The record a list filled from `pickList` shows, if any.
+    static std::optional<int> chosenRecord(const PickList &pickList, const QComboBox *list);
+
     /// Tells why a confirm was refused: an error box with the focus on `box`
     /// (its tab brought up) when the refusal names a box, else a plain message.
     void showRefusal(QWidget *box, const QString &message);
@@ -111,6 +137,11 @@ protected:
     }
 
     ScreenContext &mContext;
+    std::optional<int> mShown;
+
+private:
+    EditorScreen mKind;
+    std::vector<std::pair<QAbstractButton *, EditorScreen>> mGoTos;
 };
 
 } // namespace kx3

@@ -9,8 +9,6 @@
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
 
-#include <QStyle>
-
 namespace kx3 {
 
 namespace {
@@ -21,46 +19,26 @@ constexpr std::array<const char *, CityBoxCount> BoxNames = {"CtLat", "CtLong", 
 } // namespace
 
 CityScreen::CityScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, parent), mUi(std::make_unique<Ui::CityScreen>())
+    : RecordScreen(context, EditorScreen::City, parent), mUi(std::make_unique<Ui::CityScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
     fillItems(mUi->CtWeather, itemsOf(ClimateItems));
 
-    // The nation screen opens the nation; the button waits for it.
-    mUi->bnCtNat->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    mUi->bnCtNat->setEnabled(false);
+    addGoTo(mUi->bnCtNat, EditorScreen::Nation, [this] { return chosenNation(mUi->CtNat); });
     keepToolTipsUp(this);
 
-    connect(mUi->ConfirmCity, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(mUi->ConfirmCity, &QAbstractButton::clicked, this, &CityScreen::ConfirmCityClick);
     // The title bar names the city as it is typed, before any confirm.
     connect(mUi->CtName, &QLineEdit::textChanged, this, [this] { Q_EMIT titleChanged(title()); });
-    connect(mUi->bnCtNat, &QToolButton::clicked, this, &CityScreen::bnCtNatClick);
 }
 
 CityScreen::~CityScreen() = default;
 
-RecordButton CityScreen::createButton() const
-{
-    return {QStringLiteral("Create New City"), true, RecordKind::City};
-}
-
-// Cities are never deleted: stadiums, officials and nations point at them.
-RecordButton CityScreen::deleteButton() const
-{
-    return {QStringLiteral("Delete City"), false, RecordKind::City};
-}
-
 QString CityScreen::title() const
 {
     return mUi->CtName->text();
-}
-
-void CityScreen::screenAdded(EditorScreen kind)
-{
-    if (kind == EditorScreen::Nation)
-        mUi->bnCtNat->setEnabled(true);
 }
 
 // The nation list comes from the loaded database, which does not exist yet
@@ -70,23 +48,14 @@ void CityScreen::fillChoiceLists()
     refillItems(std::array{mUi->CtNat}, mContext.lookups.nations());
 }
 
-bool CityScreen::showRecord()
+// Cities are never deleted: stadiums, officials and nations point at them.
+bool CityScreen::loadRecord(int index)
 {
-    BusyCursor busy;
-    const qint64 offset = mContext.state.cityOffset;
-    if (offset < 0 || offset % RecordSize::City != 0)
-        return false;
-    const int index = int(offset / RecordSize::City);
     fillChoiceLists();
     const std::optional<CityEdit> edit = loadCityEdit(mContext.db, mContext.lookups, index);
-    if (!edit)
-        return false;
-    mContext.state.newRecordMode = false;
-    mShown = index;
-    showEdit(*edit);
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
+    if (edit)
+        showEdit(*edit);
+    return edit.has_value();
 }
 
 void CityScreen::showEdit(const CityEdit &e)
@@ -121,35 +90,22 @@ bool CityScreen::confirm()
         return false;
     }
     mShown = *result.city;
-    mContext.state.cityOffset = qint64(*mShown) * RecordSize::City;
+    mContext.state.offset(EditorScreen::City) = qint64(*mShown) * RecordSize::City;
     mContext.state.newRecordMode = false;
     // Show the city as stored, so that every box reads what the next show
     // would give.
     fillChoiceLists();
     showEdit(*loadCityEdit(mContext.db, mContext.lookups, *mShown));
     Q_EMIT buttonsChanged();
-    Q_EMIT dataModified();
     Q_EMIT titleChanged(title());
     return true;
 }
 
-void CityScreen::beginNewRecord()
+void CityScreen::loadNewRecord()
 {
-    if (!mContext.prompter.question(QStringLiteral("Are you sure?")))
-        return;
     fillChoiceLists();
-    mContext.state.newRecordMode = true;
     showEdit(newCityEdit());
     mUi->CtName->setFocus();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-}
-
-void CityScreen::bnCtNatClick()
-{
-    const int nation = mUi->CtNat->currentIndex() - 1;
-    if (nation >= 0)
-        Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
 }
 
 } // namespace kx3

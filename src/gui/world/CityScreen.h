@@ -28,29 +28,21 @@ public:
     explicit CityScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~CityScreen() override;
 
-    EditorScreen kind() const override { return EditorScreen::City; }
-    bool showRecord() override;
     bool confirm() override;
-    void beginNewRecord() override;
-    RecordButton createButton() const override;
-    RecordButton deleteButton() const override;
     QString title() const override;
-    void screenAdded(EditorScreen kind) override;
 
-    /// Fills the screen from the current city and leaves new-record mode.
-    void ShowCity() { showRecord(); }
-    /// Writes the screen into the city shown, or appends a new city in
-    /// new-record mode. False, with nothing written, when refused.
-    bool ConfirmCityClick() { return confirm(); }
+protected:
+    bool loadRecord(int index) override;
+    void loadNewRecord() override;
+    bool canCreate() const override { return true; }
 
 private:
     void showEdit(const CityEdit &edit);
     void fillChoiceLists();
-    void bnCtNatClick();
+    void ConfirmCityClick() { confirm(); }
 
     std::unique_ptr<Ui::CityScreen> mUi;
     std::vector<QLineEdit *> mBoxes;
-    std::optional<int> mShown;
 };
 
 } // namespace kx3

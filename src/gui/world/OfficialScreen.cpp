@@ -9,8 +9,6 @@
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
 
-#include <QStyle>
-
 #include <array>
 
 namespace kx3 {
@@ -28,67 +26,30 @@ const QString AreYouSure = QStringLiteral("Are you sure?");
 } // namespace
 
 OfficialScreen::OfficialScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, parent), mUi(std::make_unique<Ui::OfficialScreen>())
+    : RecordScreen(context, EditorScreen::Official, parent), mUi(std::make_unique<Ui::OfficialScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
-    // The go-to buttons wait for the screens they open.
-    const QIcon goTo = style()->standardIcon(QStyle::SP_ArrowRight);
-    for (QToolButton *b : {mUi->bnONat, mUi->bnOCity}) {
-        b->setIcon(goTo);
-        b->setEnabled(false);
-    }
+    addGoTo(mUi->bnONat, EditorScreen::Nation, [this] { return chosenNation(mUi->ONation); });
+    addGoTo(mUi->bnOCity, EditorScreen::City,
+            [this] { return chosenRecord(mContext.lookups.cities(), mUi->OCity); });
     keepToolTipsUp(this);
 
-    connect(mUi->ConfirmOff, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(mUi->ConfirmOff, &QAbstractButton::clicked, this, &OfficialScreen::ConfirmOffClick);
     connect(mUi->bnOMax, &QAbstractButton::clicked, this, &OfficialScreen::bnOMaxClick);
     connect(mUi->OFName, &QLineEdit::textChanged, this, [this] { nameChanged(true, false); });
     connect(mUi->OSName, &QLineEdit::textChanged, this, [this] { nameChanged(false, true); });
     // Names are filed under the nation: a new nation resolves both again.
     for (QComboBox *list : {mUi->ONation, mUi->OCity})
         connect(list, &QComboBox::currentIndexChanged, this, [this] { nameChanged(true, true); });
-    connect(mUi->bnONat, &QToolButton::clicked, this, [this] {
-        const int nation = mUi->ONation->currentIndex() - 1;
-        if (nation >= 0)
-            Q_EMIT recordRequested(EditorScreen::Nation, qint64(nation) * RecordSize::Nation);
-    });
-    connect(mUi->bnOCity, &QToolButton::clicked, this, [this] {
-        const int city = mContext.lookups.cities().recordIndex(mUi->OCity->currentIndex());
-        if (city >= 0)
-            Q_EMIT recordRequested(EditorScreen::City, qint64(city) * RecordSize::City);
-    });
 }
 
 OfficialScreen::~OfficialScreen() = default;
 
-std::optional<int> OfficialScreen::currentOfficial() const
-{
-    return mContext.state.newRecordMode ? std::nullopt : mShown;
-}
-
-RecordButton OfficialScreen::createButton() const
-{
-    return {QStringLiteral("Create New Official"), true, RecordKind::Official};
-}
-
-RecordButton OfficialScreen::deleteButton() const
-{
-    return {QStringLiteral("Delete Official"), currentOfficial().has_value(),
-            RecordKind::Official};
-}
-
 QString OfficialScreen::title() const
 {
     return mUi->OFName->text() + QLatin1Char(' ') + mUi->OSName->text();
-}
-
-void OfficialScreen::screenAdded(EditorScreen kind)
-{
-    if (kind == EditorScreen::Nation)
-        mUi->bnONat->setEnabled(true);
-    if (kind == EditorScreen::City)
-        mUi->bnOCity->setEnabled(true);
 }
 
 // A city created or renamed since the last show must be offered at once.
@@ -98,24 +59,14 @@ void OfficialScreen::fillChoiceLists()
     refillItems(std::array{mUi->OCity}, mContext.lookups.cities().items());
 }
 
-bool OfficialScreen::showRecord()
+bool OfficialScreen::loadRecord(int index)
 {
-    BusyCursor busy;
-    const qint64 offset = mContext.state.officialOffset;
-    if (offset < 0 || offset % RecordSize::Official != 0)
-        return false;
-    const int index = int(offset / RecordSize::Official);
     fillChoiceLists();
     const std::optional<OfficialEdit> edit =
         loadOfficialEdit(mContext.db, mContext.lookups, index);
-    if (!edit)
-        return false;
-    mContext.state.newRecordMode = false;
-    mShown = index;
-    showEdit(*edit);
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
+    if (edit)
+        showEdit(*edit);
+    return edit.has_value();
 }
 
 void OfficialScreen::showEdit(const OfficialEdit &e)
@@ -160,29 +111,23 @@ bool OfficialScreen::confirm()
         return false;
     }
     mShown = *result.official;
-    mContext.state.officialOffset = qint64(*mShown) * RecordSize::Official;
+    mContext.state.offset(EditorScreen::Official) = qint64(*mShown) * RecordSize::Official;
     mContext.state.newRecordMode = false;
     mFirstNameChanged = mSecondNameChanged = false;
     Q_EMIT buttonsChanged();
-    Q_EMIT dataModified();
     return true;
 }
 
-void OfficialScreen::beginNewRecord()
+void OfficialScreen::loadNewRecord()
 {
-    if (!mContext.prompter.question(AreYouSure))
-        return;
     fillChoiceLists();
-    mContext.state.newRecordMode = true;
     showEdit(newOfficialEdit());
     mUi->OFName->setFocus();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
 }
 
 void OfficialScreen::deleteRecord()
 {
-    const std::optional<int> index = currentOfficial();
+    const std::optional<int> index = currentRecord();
     if (!index || !mContext.prompter.question(AreYouSure))
         return;
     {

@@ -28,35 +28,25 @@ public:
     explicit OfficialScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~OfficialScreen() override;
 
-    EditorScreen kind() const override { return EditorScreen::Official; }
-    bool showRecord() override;
     bool confirm() override;
-    void beginNewRecord() override;
     void deleteRecord() override;
-    RecordButton createButton() const override;
-    RecordButton deleteButton() const override;
     QString title() const override;
-    void screenAdded(EditorScreen kind) override;
 
-    /// Fills the screen from the current official and leaves new-record mode.
-    void ShowOfficial() { showRecord(); }
-    /// Writes the screen into the official shown, or appends a new one in
-    /// new-record mode. False, with nothing written, when refused.
-    bool ConfirmOffClick() { return confirm(); }
-
-    /// The official the screen shows and a confirm writes; nothing in
-    /// new-record mode before the first confirm.
-    std::optional<int> currentOfficial() const;
+protected:
+    bool loadRecord(int index) override;
+    void loadNewRecord() override;
+    bool canCreate() const override { return true; }
+    bool canDelete() const override { return currentRecord().has_value(); }
 
 private:
     void showEdit(const OfficialEdit &edit);
     void fillChoiceLists();
+    void ConfirmOffClick() { confirm(); }
     void nameChanged(bool first, bool second);
     void bnOMaxClick();
 
     std::unique_ptr<Ui::OfficialScreen> mUi;
     std::vector<QLineEdit *> mBoxes;
-    std::optional<int> mShown;
     bool mFirstNameChanged = false;
     bool mSecondNameChanged = false;
 };

@@ -20,21 +20,20 @@ constexpr std::array<const char *, StadiumBoxCount> BoxNames = {"StCapa", "StSea
 } // namespace
 
 StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, parent), mUi(std::make_unique<Ui::StadiumScreen>())
+    : RecordScreen(context, EditorScreen::Stadium, parent), mUi(std::make_unique<Ui::StadiumScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
 
-    const QIcon goTo = style()->standardIcon(QStyle::SP_ArrowRight);
-    mUi->bnStCity->setIcon(goTo);
-    mUi->bnStNearby->setIcon(goTo);
-    // The city button waits for the city screen. The nearby stadium opens on
-    // this screen, which is never told that it was added itself.
-    mUi->bnStCity->setEnabled(false);
+    // The nearby stadium opens on this screen, which is never told that it
+    // was added itself, so only the city button waits.
+    addGoTo(mUi->bnStCity, EditorScreen::City);
+    mUi->bnStNearby->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
     keepToolTipsUp(this);
 
-    connect(mUi->ConfirmStadium, &QAbstractButton::clicked, this, [this] { confirm(); });
+    connect(mUi->ConfirmStadium, &QAbstractButton::clicked, this,
+            &StadiumScreen::ConfirmStadiumClick);
     // The title bar names the stadium as it is typed, before any confirm.
     connect(mUi->StadName, &QLineEdit::textChanged, this,
             [this] { Q_EMIT titleChanged(title()); });
@@ -44,26 +43,9 @@ StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
 
 StadiumScreen::~StadiumScreen() = default;
 
-RecordButton StadiumScreen::createButton() const
-{
-    return {QStringLiteral("Create New Stadium"), true, RecordKind::Stadium};
-}
-
-// Stadiums are never deleted: clubs and nations point at them.
-RecordButton StadiumScreen::deleteButton() const
-{
-    return {QStringLiteral("Delete Stadium"), false, RecordKind::Stadium};
-}
-
 QString StadiumScreen::title() const
 {
     return mUi->StadName->text();
-}
-
-void StadiumScreen::screenAdded(EditorScreen kind)
-{
-    if (kind == EditorScreen::City)
-        mUi->bnStCity->setEnabled(true);
 }
 
 // The pick lists come from the loaded database, which does not exist yet when
@@ -76,23 +58,14 @@ void StadiumScreen::fillChoiceLists()
     refillItems(std::array{mUi->StNearby}, lookups.stadiums().items());
 }
 
-bool StadiumScreen::showRecord()
+// Stadiums are never deleted: clubs and nations point at them.
+bool StadiumScreen::loadRecord(int index)
 {
-    BusyCursor busy;
-    const qint64 offset = mContext.state.stadiumOffset;
-    if (offset < 0 || offset % RecordSize::Stadium != 0)
-        return false;
-    const int index = int(offset / RecordSize::Stadium);
     fillChoiceLists();
     const std::optional<StadiumEdit> edit = loadStadiumEdit(mContext.db, mContext.lookups, index);
-    if (!edit)
-        return false;
-    mContext.state.newRecordMode = false;
-    mShown = index;
-    showEdit(*edit);
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
+    if (edit)
+        showEdit(*edit);
+    return edit.has_value();
 }
 
 void StadiumScreen::showEdit(const StadiumEdit &e)
@@ -131,7 +104,7 @@ bool StadiumScreen::confirm()
         return false;
     }
     mShown = *result.stadium;
-    mContext.state.stadiumOffset = qint64(*mShown) * RecordSize::Stadium;
+    mContext.state.offset(EditorScreen::Stadium) = qint64(*mShown) * RecordSize::Stadium;
     mContext.state.newRecordMode = false;
     // A new or renamed stadium takes its place in the nearby list at once;
     // the screen shows the stadium as stored (a new one has no nearby
@@ -139,35 +112,28 @@ bool StadiumScreen::confirm()
     fillChoiceLists();
     showEdit(*loadStadiumEdit(mContext.db, mContext.lookups, *mShown));
     Q_EMIT buttonsChanged();
-    Q_EMIT dataModified();
     Q_EMIT titleChanged(title());
     return true;
 }
 
-void StadiumScreen::beginNewRecord()
+void StadiumScreen::loadNewRecord()
 {
-    if (!mContext.prompter.question(QStringLiteral("Are you sure?")))
-        return;
     fillChoiceLists();
-    mContext.state.newRecordMode = true;
     showEdit(newStadiumEdit());
     mUi->StadName->setFocus();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
 }
 
 void StadiumScreen::bnStCityClick()
 {
-    const int city = mContext.lookups.cities().recordIndex(mUi->StCity->currentIndex());
-    if (city >= 0)
-        Q_EMIT recordRequested(EditorScreen::City, qint64(city) * RecordSize::City);
+    if (const std::optional<int> city = chosenRecord(mContext.lookups.cities(), mUi->StCity))
+        requestRecord(EditorScreen::City, *city);
 }
 
 void StadiumScreen::bnStNearbyClick()
 {
-    const int stadium = mContext.lookups.stadiums().recordIndex(mUi->StNearby->currentIndex());
-    if (stadium >= 0)
-        Q_EMIT recordRequested(EditorScreen::Stadium, qint64(stadium) * RecordSize::Stadium);
+    const PickList &stadiums = mContext.lookups.stadiums();
+    if (const std::optional<int> stadium = chosenRecord(stadiums, mUi->StNearby))
+        requestRecord(EditorScreen::Stadium, *stadium);
 }
 
 } // namespace kx3

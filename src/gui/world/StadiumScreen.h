@@ -28,30 +28,23 @@ public:
     explicit StadiumScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~StadiumScreen() override;
 
-    EditorScreen kind() const override { return EditorScreen::Stadium; }
-    bool showRecord() override;
     bool confirm() override;
-    void beginNewRecord() override;
-    RecordButton createButton() const override;
-    RecordButton deleteButton() const override;
     QString title() const override;
-    void screenAdded(EditorScreen kind) override;
 
-    /// Fills the screen from the current stadium and leaves new-record mode.
-    void ShowStadium() { showRecord(); }
-    /// Writes the screen into the stadium shown, or appends a new stadium in
-    /// new-record mode. False, with nothing written, when refused.
-    bool ConfirmStadiumClick() { return confirm(); }
+protected:
+    bool loadRecord(int index) override;
+    void loadNewRecord() override;
+    bool canCreate() const override { return true; }
 
 private:
     void showEdit(const StadiumEdit &edit);
     void fillChoiceLists();
+    void ConfirmStadiumClick() { confirm(); }
     void bnStCityClick();
     void bnStNearbyClick();
 
     std::unique_ptr<Ui::StadiumScreen> mUi;
     std::vector<QLineEdit *> mBoxes;
-    std::optional<int> mShown;
 };
 
 } // namespace kx3

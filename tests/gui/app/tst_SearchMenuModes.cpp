@@ -44,8 +44,8 @@ private:
     {
         mPerson = person;
         mClub = club;
-        mForm->editorState().personOffset = personAt(person);
-        mForm->editorState().clubOffset = clubAt(club);
+        mForm->editorState().offset(kx3::EditorScreen::Player) = personAt(person);
+        mForm->editorState().offset(kx3::EditorScreen::Club) = clubAt(club);
     }
     qint32 slot(MiscListSource source, int row) const
     {

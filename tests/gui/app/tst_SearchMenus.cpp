@@ -256,7 +256,7 @@ void TestSearchMenus::nothingSelectedOpensNothing()
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {},
                        QPoint(5, view->viewport()->height() - 3));
     QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
-    QCOMPARE(mForm->editorState().personOffset, 0);
+    QCOMPARE(mForm->editorState().offset(EditorScreen::Player), 0);
 }
 
 // A whole generated database: every match listed, in collation order, each

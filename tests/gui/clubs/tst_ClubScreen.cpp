@@ -58,7 +58,7 @@ private Q_SLOTS:
 private:
     void open(int index)
     {
-        mState.clubOffset = qint64(index) * RecordSize::Club;
+        mState.offset(EditorScreen::Club) = qint64(index) * RecordSize::Club;
         QVERIFY(mScreen->showRecord());
     }
     QComboBox *combo(const char *name) const { return w<QComboBox>(name); }
@@ -192,7 +192,6 @@ void tst_ClubScreen::titlesAndButtons()
     QCOMPARE(mScreen->createButton().caption, QStringLiteral("Create New Club"));
     QCOMPARE(mScreen->deleteButton().caption, QStringLiteral("Delete Club"));
     QVERIFY(mScreen->deleteButton().enabled);
-    QCOMPARE(mScreen->deleteButton().kind, RecordKind::Club);
 
     // Go-to buttons wait for the screens they open; "<none>" opens nothing.
     QVERIFY(!w<QToolButton>("bnCNat")->isEnabled());
@@ -239,7 +238,7 @@ void tst_ClubScreen::listsGoToTheirPeople()
                  {EditorScreen::Staff, personOffset(staffRows(*mDb, index)[0].person)}}));
 
     // The misc list opens the dialog for the selected row only.
-    QSignalSpy dialog(mScreen.get(), &RecordScreen::miscListDialogRequested);
+    QSignalSpy dialog(mScreen.get(), &ClubScreen::miscListDialogRequested);
     auto *misc = w<QTreeWidget>("CMiscList");
     QCOMPARE(misc->topLevelItemCount(), ClubRelationship::Count);
     click("bnCMisc");
@@ -314,7 +313,7 @@ void tst_ClubScreen::createClub()
     type("CShortName", QStringLiteral("Newtown"));
     click("ConfirmClub");
     QVERIFY(!mState.newRecordMode);
-    QCOMPARE(mState.clubOffset, qint64(c) * RecordSize::Club);
+    QCOMPARE(mState.offset(EditorScreen::Club), qint64(c) * RecordSize::Club);
     QCOMPARE(clubTotal(*mDb), total + 1);
     QCOMPARE(mLookups.clubNames().indexOf("Newtown"), c);
     QVERIFY(mScreen->deleteButton().enabled);

@@ -134,7 +134,7 @@ void TestPlayerScreen::boxLandsAtItsField()
     QFETCH(QByteArray, bytes);
     const int i = find(isPlayer, 3);
     open(i);
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
     QByteArray expected = mDb->image(DataFile::Staff).bytes();
     const qsizetype base =
         inAttributes ? playerAttributesOf(*mDb, rec(i))->offset() : personOffset(i);
@@ -144,7 +144,7 @@ void TestPlayerScreen::boxLandsAtItsField()
     if (bytes.size() > 1 && box != QLatin1String("DOB3") && box != QLatin1String("ConEnd3"))
         value = bytes.size() == 2 ? std::int16_t(value) : std::int32_t(value);
     setText(box.toLatin1().constData(), QString::number(value));
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
     expected.replace(base + offset, bytes.size(), bytes);
     if (box == QLatin1String("ConEnd3")) // the year moves the day count's leap flag
         expected.replace(base + 74, 4, mDb->image(DataFile::Staff).bytes().mid(base + 74, 4));
@@ -182,7 +182,7 @@ void TestPlayerScreen::titleFollowsTyping()
     QCOMPARE(mScreen->title(),
              QStringLiteral("Zebedee ") + fromCp1252(SecondNameText(*mDb, rec(i).secondName())));
     QVERIFY(mScreen->changedFlags().firstName && !mScreen->changedFlags().secondName);
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
     QCOMPARE(FirstNameText(*mDb, rec(i).firstName()), QByteArray("Zebedee"));
     QVERIFY(!mScreen->changedFlags().firstName);
 }
@@ -204,7 +204,7 @@ void TestPlayerScreen::miscLinesWrittenAndDeleted()
     setText("PIAdjust", "5");
     w<QComboBox>("PreInj")->setCurrentIndex(3);
     w<QCheckBox>("IntRet")->setChecked(true);
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
 
     MiscIdentity who{{FirstNameText(*mDb, rec(i).firstName()),
                       CommonNameText(*mDb, rec(i).commonName()),
@@ -233,7 +233,7 @@ void TestPlayerScreen::miscLinesWrittenAndDeleted()
 
     // A renamed player takes his lines along instead of leaving them behind.
     setText("FName", "Renamed");
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
     QVERIFY(linesOf(who).isEmpty());
     who.names.firstName = "Renamed";
     QCOMPARE(linesOf(who).size(), 3);
@@ -241,7 +241,7 @@ void TestPlayerScreen::miscLinesWrittenAndDeleted()
     setText("TClub", "<none>");
     w<QComboBox>("PreInj")->setCurrentIndex(0);
     w<QCheckBox>("IntRet")->setChecked(false);
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
     QVERIFY(linesOf(who).isEmpty());
     QCOMPARE(mDb->setupLines().mid(0, ProtectedSetupLines), header);
 }
@@ -282,7 +282,7 @@ void TestPlayerScreen::historyEditing()
     QCOMPARE(w("HApp")->text(), QStringLiteral("0"));
     setText("HGoa", "3");
     rows.append({"1900/01", UnknownHistoryClubText, "0", "3"});
-    QVERIFY(mScreen->ConfirmPlayerClick());
+    QVERIFY(mScreen->confirm());
 
     QCOMPARE(loadHistory(*mDb, i, clubs), rows);
     QCOMPARE(mDb->image(DataFile::StaffHistory).size() / RecordSize::History, records);
@@ -448,7 +448,7 @@ void TestPlayerScreen::buttons()
     });
     const int noClub = freePerson([](const PersonRecord &p) { return p.classification() == 4; });
     QList<int> dialog;
-    connect(mScreen.get(), &RecordScreen::miscListDialogRequested,
+    connect(mScreen.get(), &PersonScreen::miscListDialogRequested,
             [&dialog](MiscListSource source, int row) {
                 QCOMPARE(source, MiscListSource::Player);
                 dialog.append(row);
@@ -509,11 +509,11 @@ void TestPlayerScreen::createAppendsOnePlayer()
     QVERIFY(!mScreen->deleteButton().enabled);
 
     setText("Acc", "15");
-    QVERIFY(mScreen->ConfirmPlayerClick());
-    QVERIFY(mScreen->ConfirmPlayerClick()); // the second one overwrites it
+    QVERIFY(mScreen->confirm());
+    QVERIFY(mScreen->confirm()); // the second one overwrites it
     QVERIFY(!mState.newRecordMode);
     QCOMPARE(mDb->counters().persons, before.persons + 1);
-    QCOMPARE(mState.personOffset, qint64(personOffset(before.persons)));
+    QCOMPARE(mState.offset(EditorScreen::Player), qint64(personOffset(before.persons)));
     QCOMPARE(playerAttributesOf(*mDb, rec(before.persons))->playingRating(0), 15);
     QCOMPARE(mScreen->deleteButton().caption, QStringLiteral("Delete Player"));
     QVERIFY(mScreen->deleteButton().enabled);

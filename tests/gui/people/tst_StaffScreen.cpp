@@ -116,7 +116,6 @@ void tst_StaffScreen::showAndButtons()
                                           + SecondNameText(*mDb, p.secondName())));
     QCOMPARE(w<QLabel>("SClub")->text(), fromCp1252(ClubShortName(*mDb, p.club())));
     QCOMPARE(mScreen->createButton().caption, QStringLiteral("Create New Staff"));
-    QCOMPARE(mScreen->createButton().kind, RecordKind::Staff);
     QCOMPARE(mScreen->deleteButton().caption, QStringLiteral("Delete Staff"));
     QVERIFY(mScreen->createButton().enabled && mScreen->deleteButton().enabled);
     QVERIFY(!mState.newRecordMode);
@@ -297,7 +296,7 @@ void tst_StaffScreen::miscListRows()
                         + SecondNameText(*mDb, two.secondName())));
     QCOMPARE(misc->topLevelItem(7)->text(1), QStringLiteral("<none>"));
 
-    QSignalSpy dialog(mScreen.get(), &RecordScreen::miscListDialogRequested);
+    QSignalSpy dialog(mScreen.get(), &PersonScreen::miscListDialogRequested);
     click("bnSMisc"); // no row selected: nothing
     QCOMPARE(dialog.size(), 0);
     misc->setCurrentItem(misc->topLevelItem(7));
@@ -436,7 +435,7 @@ void tst_StaffScreen::createNewStaff()
     type("SCurAbi", QStringLiteral("120"));
     click("ConfirmStaff");
     QVERIFY(!mState.newRecordMode);
-    QCOMPARE(mState.personOffset, personOffset(c.persons));
+    QCOMPARE(mState.offset(EditorScreen::Player), personOffset(c.persons));
     QCOMPARE(mDb->counters().persons, c.persons + 1);
     QCOMPARE(staffRecord(c.persons).currentAbility(), 120);
     QVERIFY(mScreen->deleteButton().enabled);

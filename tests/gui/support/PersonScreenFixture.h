@@ -34,7 +34,7 @@ public:
 
     void open(int index)
     {
-        mState.personOffset = personOffset(index);
+        mState.offset(EditorScreen::Player) = personOffset(index);
         QVERIFY(mScreen->showRecord());
     }
     /// The `skip`-th person `pred` accepts (from 0).

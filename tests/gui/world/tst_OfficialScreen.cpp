@@ -45,7 +45,7 @@ private Q_SLOTS:
 private:
     void open(int index)
     {
-        mState.officialOffset = qint64(index) * RecordSize::Official;
+        mState.offset(EditorScreen::Official) = qint64(index) * RecordSize::Official;
         QVERIFY(mScreen->showRecord());
     }
     QByteArray officials() const { return mDb->image(DataFile::Officials).bytes(); }
@@ -146,7 +146,7 @@ void tst_OfficialScreen::createOfficial()
     QVERIFY(!mState.newRecordMode);
     QCOMPARE(officialCount(*mDb), count + 1);
     QCOMPARE(officials().size(), qsizetype(count + 1) * RecordSize::Official);
-    QCOMPARE(mState.officialOffset, qint64(count) * RecordSize::Official);
+    QCOMPARE(mState.offset(EditorScreen::Official), qint64(count) * RecordSize::Official);
     QCOMPARE(FirstNameText(*mDb, official(*mDb, count)->firstName()), QByteArray("<first name>"));
     QVERIFY(mScreen->deleteButton().enabled);
     KX3_VERIFY_SOUND(*mDb, mLookups);

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/db/DataFiles.h"
+#include "core/lookup/RecordTitles.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <cstddef>
+#include <optional>
+
+namespace kx3 {
+
+/// The record editors of the editor screen, in the order of their rows in
+/// RecordKinds.
+enum class EditorScreen { Player, Staff, Club, Nation, City, Stadium, Official };
+
+/// What the editor knows of one record kind besides its screen class: where
+/// its current record is kept, how records are addressed, what the create and
+/// delete buttons say for it and how its records are named.
+struct RecordKindInfo
+{
+    EditorScreen kind;
+    /// The kind whose current record this one shares: both person editors
+    /// show the one current person.
+    EditorScreen currentRecordOf;
+    /// Bytes per record in the kind's image; a record's offset is its index
+    /// times this.
+    int recordSize;
+    const char *createCaption;
+    const char *deleteCaption;
+    /// The record's name for the editor's title bar; empty for no record.
+    QByteArray (*name)(const Database &db, int index);
+};
+
+/// One row per record kind, in the order of EditorScreen. A new kind is an
+/// enumerator, a row here, its screen class and its form.
+inline constexpr std::array RecordKinds = {
+    RecordKindInfo{EditorScreen::Player, EditorScreen::Player, RecordSize::Person,
+                   "Create New Player", "Delete Player", personTitle},
+    RecordKindInfo{EditorScreen::Staff, EditorScreen::Player, RecordSize::Person,
+                   "Create New Staff", "Delete Staff", personTitle},
+    RecordKindInfo{EditorScreen::Club, EditorScreen::Club, RecordSize::Club, "Create New Club",
+                   "Delete Club", clubTitle},
+    RecordKindInfo{EditorScreen::Nation, EditorScreen::Nation, RecordSize::Nation,
+                   "Create New Nation", "Delete Nation", nationTitle},
+    RecordKindInfo{EditorScreen::City, EditorScreen::City, RecordSize::City, "Create New City",
+                   "Delete City", cityTitle},
+    RecordKindInfo{EditorScreen::Stadium, EditorScreen::Stadium, RecordSize::Stadium,
+                   "Create New Stadium", "Delete Stadium", stadiumTitle},
+    RecordKindInfo{EditorScreen::Official, EditorScreen::Official, RecordSize::Official,
+                   "Create New Official", "Delete Official", officialTitle},
+};
+inline constexpr int EditorScreenCount = int(RecordKinds.size());
+
+consteval bool rowsInKindOrder()
+{
+    for (std::size_t k = 0; k < RecordKinds.size(); ++k) {
+        if (RecordKinds[k].kind != EditorScreen(k))
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInKindOrder(), "RecordKinds lists the kinds in the order of EditorScreen");
+
+constexpr const RecordKindInfo &recordKind(EditorScreen kind)
+{
+    return RecordKinds[std::size_t(kind)];
+}
+
+/// The offset of record `index` of `kind`.
+constexpr qint64 recordOffset(EditorScreen kind, int index)
+{
+    return qint64(index) * recordKind(kind).recordSize;
+}
+
+/// The record of `kind` at `offset`; nothing for an offset between records.
+constexpr std::optional<int> recordIndex(EditorScreen kind, qint64 offset)
+{
+    const int size = recordKind(kind).recordSize;
+    if (offset < 0 || offset % size != 0)
+        return std::nullopt;
+    return int(offset / size);
+}
+
+} // namespace kx3
