@@ -56,11 +56,6 @@ private Q_SLOTS:
     void deleteIsRefused();
 
 private:
-    void open(int index)
-    {
-        mState.offset(EditorScreen::Club) = qint64(index) * RecordSize::Club;
-        QVERIFY(mScreen->showRecord());
-    }
     QComboBox *combo(const char *name) const { return w<QComboBox>(name); }
 };
 

@@ -92,11 +92,6 @@ private Q_SLOTS:
     void previewsFollowTheirColours();
 
 private:
-    void open(int index)
-    {
-        mState.offset(EditorScreen::Nation) = qint64(index) * RecordSize::Nation;
-        QVERIFY(mScreen->showRecord());
-    }
     QComboBox *combo(const char *name) const { return w<QComboBox>(name); }
     DataImage &nations() const { return mDb->image(DataFile::Nation); }
 };

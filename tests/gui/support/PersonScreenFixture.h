@@ -32,11 +32,7 @@ public:
         Base::setUpInstallation(options);
     }
 
-    void open(int index)
-    {
-        mState.offset(EditorScreen::Player) = personOffset(index);
-        QVERIFY(mScreen->showRecord());
-    }
+    using Base::open;
     /// The `skip`-th person `pred` accepts (from 0).
     int find(const std::function<bool(const PersonRecord &)> &pred, int skip = 0)
     {

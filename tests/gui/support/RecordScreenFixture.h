@@ -5,6 +5,7 @@
 
 #include "core/db/Database.h"
 #include "core/lookup/Lookups.h"
+#include "core/lookup/PickList.h"
 #include "gui/screen/RecordScreen.h"
 
 #include <QAbstractButton>
@@ -84,6 +85,41 @@ public:
         QVERIFY2(b->isEnabled(), name);
         QTest::mouseClick(b, Qt::LeftButton);
     }
+    /// Shows record `index` of the screen's kind.
+    void open(int index)
+    {
+        mState.offset(mScreen->kind()) = recordOffset(mScreen->kind(), index);
+        QVERIFY(mScreen->showRecord());
+    }
+
+    /// A confirm refused because of `box` holding `text` (on record 1, or on a
+    /// new record when `creating`): the error reads `message`, the box has the
+    /// focus, and neither the kind's image nor its pick list changed.
+    void checkRefusal(bool creating, const char *nameBox, const char *box, const QString &text,
+                      const char *confirmButton, const QString &message, DataFile file,
+                      const PickList &pickList)
+    {
+        mScreen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
+        open(1);
+        if (creating) {
+            mPrompter.queue(true);
+            mScreen->beginNewRecord();
+        }
+        type(nameBox, QStringLiteral("Renamed"));
+        type(box, text);
+        w(nameBox)->setFocus();
+        const QByteArray image = mDb->image(file).bytes();
+        const QList<QByteArray> entries = pickList.entries();
+        click(confirmButton);
+        QCOMPARE(mPrompter.errors(), QStringList{message});
+        QCOMPARE(QApplication::focusWidget(), w(box));
+        QCOMPARE(mDb->image(file).bytes(), image);
+        QCOMPARE(pickList.entries(), entries);
+        QVERIFY(!mDb->isModified());
+        QCOMPARE(mState.newRecordMode, creating);
+    }
+
     std::unique_ptr<TestInstallation> mInstall;
     std::unique_ptr<Database> mDb;
     Lookups mLookups;

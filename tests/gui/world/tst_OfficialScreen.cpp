@@ -43,11 +43,6 @@ private Q_SLOTS:
     void titleAndGoTo();
 
 private:
-    void open(int index)
-    {
-        mState.offset(EditorScreen::Official) = qint64(index) * RecordSize::Official;
-        QVERIFY(mScreen->showRecord());
-    }
     QByteArray officials() const { return mDb->image(DataFile::Officials).bytes(); }
 };
 

@@ -57,11 +57,6 @@ private Q_SLOTS:
     void titleAndButtons();
 
 private:
-    void open(int index)
-    {
-        mState.offset(EditorScreen::Stadium) = qint64(index) * RecordSize::Stadium;
-        QVERIFY(mScreen->showRecord());
-    }
     QComboBox *combo(const char *name) const { return w<QComboBox>(name); }
     QCheckBox *check(const char *name) const { return w<QCheckBox>(name); }
 };
@@ -128,26 +123,9 @@ void tst_StadiumScreen::refusalFocusesTheBox_data()
 void tst_StadiumScreen::refusalFocusesTheBox()
 {
     QFETCH(bool, creating);
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(1);
-    if (creating) {
-        mPrompter.queue(true);
-        mScreen->beginNewRecord();
-    }
-    type("StadName", QStringLiteral("Renamed"));
-    type("StCapa", QStringLiteral("70000000000"));
-    w("StadName")->setFocus();
-    const QByteArray stadiums = mDb->image(DataFile::Stadium).bytes();
-    const QList<QByteArray> entries = mLookups.stadiums().entries();
-    click("ConfirmStadium");
-    QCOMPARE(mPrompter.errors(),
-             QStringList{QStringLiteral("'70000000000' is not a valid integer value")});
-    QCOMPARE(QApplication::focusWidget(), w("StCapa"));
-    QCOMPARE(mDb->image(DataFile::Stadium).bytes(), stadiums);
-    QCOMPARE(mLookups.stadiums().entries(), entries);
-    QVERIFY(!mDb->isModified());
-    QCOMPARE(mState.newRecordMode, creating);
+    checkRefusal(creating, "StadName", "StCapa", QStringLiteral("70000000000"), "ConfirmStadium",
+                 QStringLiteral("'70000000000' is not a valid integer value"), DataFile::Stadium,
+                 mLookups.stadiums());
 }
 
 void tst_StadiumScreen::createStadium()
