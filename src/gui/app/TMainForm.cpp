@@ -188,7 +188,6 @@ void TMainForm::finishDeletion(const QString &message)
     for (SearchGroup *group : {mSearch2->officials(), mSearch2->nations(), mSearch2->cities()})
         group->clear();
     bnSearchClick();
-    mDatabase.setModified(true);
     mState.newRecordMode = false;
     mPrompter.information(message);
     // The editor behind the search menu shows club 0, the one record sure to
