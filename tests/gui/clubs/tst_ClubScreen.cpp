@@ -282,19 +282,9 @@ void tst_ClubScreen::kitColoursAndPreviews()
 
 void tst_ClubScreen::createClub()
 {
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(2);
     const int c = mDb->clubCount();
     const int total = clubTotal(*mDb);
-    mPrompter.queue(false);
-    mScreen->beginNewRecord();
-    QCOMPARE(mPrompter.texts(), QStringList{Question});
-    QVERIFY(!mState.newRecordMode);
-
-    mPrompter.queue(true);
-    mScreen->beginNewRecord();
-    QVERIFY(mState.newRecordMode);
+    beginCreate(2);
     QCOMPARE(mScreen->title(), QStringLiteral("<long name>"));
     QCOMPARE(w("CShortName")->text(), QStringLiteral("<short name>"));
     QCOMPARE(combo("ClubStatus")->currentText(), QStringLiteral("Professional"));

@@ -92,6 +92,24 @@ public:
         QVERIFY(mScreen->showRecord());
     }
 
+    /// "Create" on record `index`: answered No, it leaves the record shown;
+    /// answered Yes, it enters new-record mode.
+    void beginCreate(int index)
+    {
+        mScreen->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
+        open(index);
+        const QString shown = mScreen->title();
+        mPrompter.queue(false);
+        mScreen->beginNewRecord();
+        QCOMPARE(mPrompter.texts(), QStringList{QStringLiteral("Are you sure?")});
+        QVERIFY(!mState.newRecordMode);
+        QCOMPARE(mScreen->title(), shown);
+        mPrompter.queue(true);
+        mScreen->beginNewRecord();
+        QVERIFY(mState.newRecordMode);
+    }
+
     /// A confirm refused because of `box` holding `text` (on record 1, or on a
     /// new record when `creating`): the error reads `message`, the box has the
     /// focus, and neither the kind's image nor its pick list changed.

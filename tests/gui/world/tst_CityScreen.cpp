@@ -19,7 +19,6 @@ using namespace kx3;
 
 namespace {
 
-const QString Question = QStringLiteral("Are you sure?");
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 
 /// Cities whose stored values have no faithful text or item on the screen.
@@ -143,21 +142,9 @@ void tst_CityScreen::refusalFocusesTheBox()
 
 void tst_CityScreen::createCity()
 {
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(2);
-    const QString shown = w("CtName")->text();
     const int count = cityCount(*mDb);
-    mPrompter.queue(false);
-    mScreen->beginNewRecord();
-    QCOMPARE(mPrompter.texts(), QStringList{Question});
-    QVERIFY(!mState.newRecordMode);
-    QCOMPARE(w("CtName")->text(), shown);
-
     w("CtAttract")->setFocus();
-    mPrompter.queue(true);
-    mScreen->beginNewRecord();
-    QVERIFY(mState.newRecordMode);
+    beginCreate(2);
     QCOMPARE(mScreen->title(), QStringLiteral("<city name>"));
     QCOMPARE(combo("CtNat")->currentText(), QStringLiteral("<none>"));
     for (const char *box : {"CtLat", "CtLong", "CtAttract"})

@@ -118,17 +118,8 @@ void tst_OfficialScreen::makePerfect()
 
 void tst_OfficialScreen::createOfficial()
 {
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(0);
     const int count = officialCount(*mDb);
-    mPrompter.queue(false);
-    mScreen->beginNewRecord();
-    QVERIFY(!mState.newRecordMode);
-
-    mPrompter.queue(true);
-    mScreen->beginNewRecord();
-    QVERIFY(mState.newRecordMode);
+    beginCreate(0);
     QCOMPARE(mScreen->title(), QStringLiteral("<first name> <second name>"));
     QCOMPARE(w("ODOB1")->text() + w("ODOB2")->text() + w("ODOB3")->text(),
              QStringLiteral("121900"));

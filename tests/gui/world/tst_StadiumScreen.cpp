@@ -19,7 +19,6 @@ using namespace kx3;
 
 namespace {
 
-const QString Question = QStringLiteral("Are you sure?");
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 
 /// Stadiums whose stored values have no item or no faithful check mark.
@@ -130,21 +129,9 @@ void tst_StadiumScreen::refusalFocusesTheBox()
 
 void tst_StadiumScreen::createStadium()
 {
-    mScreen->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
-    open(2);
-    const QString shown = w("StadName")->text();
     const int count = stadiumCount(*mDb);
-    mPrompter.queue(false);
-    mScreen->beginNewRecord();
-    QCOMPARE(mPrompter.texts(), QStringList{Question});
-    QVERIFY(!mState.newRecordMode);
-    QCOMPARE(w("StadName")->text(), shown);
-
     w("StExp")->setFocus();
-    mPrompter.queue(true);
-    mScreen->beginNewRecord();
-    QVERIFY(mState.newRecordMode);
+    beginCreate(2);
     QCOMPARE(mScreen->title(), QStringLiteral("<stadium name>"));
     QCOMPARE(combo("StCity")->currentIndex(), 0);
     QCOMPARE(combo("StNearby")->currentIndex(), 0);
