@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -90,6 +91,23 @@ public:
     {
         mState.offset(mScreen->kind()) = recordOffset(mScreen->kind(), index);
         QVERIFY(mScreen->showRecord());
+    }
+
+    /// Record `index` is titled `stored`; the title follows every keystroke
+    /// in `nameBox`, not only a finished edit.
+    void checkLiveTitle(int index, const QString &stored, const char *nameBox)
+    {
+        QSignalSpy titles(mScreen.get(), &RecordScreen::titleChanged);
+        open(index);
+        QCOMPARE(titles.last().first().toString(), stored);
+        titles.clear();
+        type(nameBox, QStringLiteral("Ab"));
+        QStringList seen;
+        for (const QList<QVariant> &signal : std::as_const(titles))
+            seen.append(signal.first().toString());
+        QVERIFY2(seen.contains("A") && seen.value(seen.size() - 1) == "Ab",
+                 qPrintable(seen.join('|')));
+        QCOMPARE(mScreen->title(), QStringLiteral("Ab"));
     }
 
     /// "Create" on record `index`: answered No, it leaves the record shown;

@@ -182,18 +182,7 @@ void tst_StadiumScreen::renamedStadiumIsListedAtOnce()
 
 void tst_StadiumScreen::titleAndButtons()
 {
-    QSignalSpy titles(mScreen.get(), &RecordScreen::titleChanged);
-    open(4);
-    QCOMPARE(titles.last().first().toString(), fromCp1252(stadium(*mDb, 4)->name()));
-    // The title follows every keystroke, not only a finished edit.
-    titles.clear();
-    type("StadName", QStringLiteral("Ab"));
-    QStringList seen;
-    for (const QList<QVariant> &signal : std::as_const(titles))
-        seen.append(signal.first().toString());
-    QVERIFY2(seen.contains("A") && seen.value(seen.size() - 1) == "Ab",
-             qPrintable(seen.join('|')));
-    QCOMPARE(mScreen->title(), QStringLiteral("Ab"));
+    checkLiveTitle(4, fromCp1252(stadium(*mDb, 4)->name()), "StadName");
 
     const RecordButton create = mScreen->createButton();
     QCOMPARE(create.caption, QStringLiteral("Create New Stadium"));
