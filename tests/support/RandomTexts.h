@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DatabaseGenerator.h"
-#include "core/db/EditBoxes.h"
+#include "core/lookup/EditBoxes.h"
 #include "core/db/NumberField.h"
 
 #include <QByteArray>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/clubs/ClubRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/people/PersonRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/records/IntegrityCheck.h"
 
 #include <QStringList>
