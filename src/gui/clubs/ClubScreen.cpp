@@ -221,7 +221,7 @@ bool ClubScreen::confirm()
     edit.plc = mUi->ClubPLC->isChecked();
     edit.nationChanged = mNationChanged;
 
-    ClubEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result =
@@ -231,7 +231,7 @@ bool ClubScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.club;
+    mShown = *result.record;
     mContext.state.clubOffset = qint64(*mShown) * RecordSize::Club;
     mContext.state.newRecordMode = false;
     mNationChanged = false;

@@ -110,7 +110,7 @@ bool CityScreen::confirm()
     edit.nationItem = mUi->CtNat->currentIndex();
     edit.climateItem = mUi->CtWeather->currentIndex();
 
-    CityEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result =
@@ -120,7 +120,7 @@ bool CityScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.city;
+    mShown = *result.record;
     mContext.state.cityOffset = qint64(*mShown) * RecordSize::City;
     mContext.state.newRecordMode = false;
     // Show the city as stored, so that every box reads what the next show

@@ -149,7 +149,7 @@ bool OfficialScreen::confirm()
     edit.firstNameChanged = mFirstNameChanged;
     edit.secondNameChanged = mSecondNameChanged;
 
-    OfficialEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = applyOfficialEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
@@ -159,7 +159,7 @@ bool OfficialScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.official;
+    mShown = *result.record;
     mContext.state.officialOffset = qint64(*mShown) * RecordSize::Official;
     mContext.state.newRecordMode = false;
     mFirstNameChanged = mSecondNameChanged = false;

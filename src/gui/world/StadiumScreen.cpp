@@ -120,7 +120,7 @@ bool StadiumScreen::confirm()
     edit.retractableRoof = mUi->StRoof->isChecked();
     edit.underSoilHeating = mUi->StHeat->isChecked();
 
-    StadiumEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = applyStadiumEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
@@ -130,7 +130,7 @@ bool StadiumScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.stadium;
+    mShown = *result.record;
     mContext.state.stadiumOffset = qint64(*mShown) * RecordSize::Stadium;
     mContext.state.newRecordMode = false;
     // A new or renamed stadium takes its place in the nearby list at once;
