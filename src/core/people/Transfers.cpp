@@ -69,9 +69,9 @@ void takeOutOfClub(Database &db, int personIndex, int clubIndex, int job)
     }
 }
 
-EditResult checkTransfer(Database &db, int personIndex, int targetClub)
+EditResult checkTransfer(const Database &db, int personIndex, int targetClub)
 {
-    std::optional<PersonRecord> p = person(db, personIndex);
+    const std::optional<ConstPersonRecord> p = person(db, personIndex);
     if (!p)
         return failure(TransferText::NoSuchPerson);
     if (targetClub == p->club())

@@ -57,7 +57,7 @@ EditResult checkTransferTarget(const Database &db, int targetClub);
 
 /// The refusals a transfer meets before its question is asked: the target is
 /// his current club, or not a club at all.
-EditResult checkTransfer(Database &db, int person, int targetClub);
+EditResult checkTransfer(const Database &db, int person, int targetClub);
 
 /// Moves `person` into free slots of `targetClub` and out of his current club,
 /// keeping the club field in step; sets the data-modified flag. The record
