@@ -7,6 +7,7 @@
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/lookup/Lookups.h"
+#include "core/lookup/RelationshipRows.h"
 #include "core/layout/PersonRecord.h"
 
 namespace kx3 {
@@ -62,13 +63,11 @@ bool SearchMenuModes::writeSlot(qint32 value)
     if (mSource == MiscListSource::Club) {
         if (mState.clubOffset % RecordSize::Club != 0)
             return false;
-        auto record = club(mDb, mState.clubOffset / RecordSize::Club);
-        return record && record->setRelationship(mRow, value);
+        return setClubRelationship(mDb, mState.clubOffset / RecordSize::Club, mRow, value);
     }
     if (mState.personOffset % RecordSize::Person != 0)
         return false;
-    auto record = person(mDb, mState.personOffset / RecordSize::Person);
-    return record && record->setRelationship(mRow, value);
+    return setPersonRelationship(mDb, mState.personOffset / RecordSize::Person, mRow, value);
 }
 
 bool SearchMenuModes::pickPerson(qint64 offset)
@@ -80,8 +79,7 @@ bool SearchMenuModes::pickPerson(qint64 offset)
         return true;
     if (offset % RecordSize::Person != 0)
         return true;
-    if (writeSlot(qint32(offset / RecordSize::Person)))
-        mDb.setModified(true);
+    writeSlot(qint32(offset / RecordSize::Person));
     Q_EMIT relationshipListChanged(mSource);
     Q_EMIT editorRequested();
     return true;
@@ -99,8 +97,7 @@ bool SearchMenuModes::pickClub(qint64 offset)
                 mPrompter->information(QStringLiteral("Cannot Add a National Team."));
             return true;
         }
-        if (writeSlot(qint32(offset / RecordSize::Club)))
-            mDb.setModified(true);
+        writeSlot(qint32(offset / RecordSize::Club));
         Q_EMIT relationshipListChanged(mSource);
         Q_EMIT editorRequested();
         return true;
@@ -131,8 +128,7 @@ void SearchMenuModes::MiscNoneClick()
     if (mMode != Mode::MiscList || mRow < 0)
         return;
     const qint32 none = isClubSlot() ? PersonNone::Club : PersonNone::Person;
-    if (writeSlot(none))
-        mDb.setModified(true);
+    writeSlot(none);
     Q_EMIT relationshipListChanged(mSource);
     Q_EMIT editorRequested();
 }
