@@ -191,15 +191,15 @@ ClubEdit newClubEdit()
     return e;
 }
 
-ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> index,
-                             const ClubEdit &edit)
+EditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> index,
+                         const ClubEdit &edit)
 {
     std::optional<ClubRecord> shown;
     if (index) {
         shown = club(db, *index);
         if (!shown)
-            return {std::nullopt, -1,
-                    QStringLiteral("The club shown is no longer in the database.")};
+            return EditResult::refused(
+                QStringLiteral("The club shown is no longer in the database."));
     }
 
     // Every box is checked before anything is written; an untouched one keeps
@@ -207,7 +207,7 @@ ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> 
     const CheckedBoxes boxes = shown ? checkBoxes(Boxes, edit.boxes, &db.clubs(), shown->offset())
                                      : checkBoxes(Boxes, edit.boxes);
     if (!boxes.ok())
-        return {std::nullopt, boxes.box, boxes.message};
+        return EditResult::refused(boxes.message, boxes.box);
     ClubValues values = shown ? readClubValues(*shown) : ClubValues{};
     for (std::size_t i = 0; i < ClubBoxCount; ++i) {
         if (Targets[i].asInt)
@@ -220,7 +220,7 @@ ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> 
     if (!shown) {
         const int created = insertClub(db, lookups.clubNames(), values);
         db.setModified(true);
-        return {created, -1, QString()};
+        return EditResult::accepted(created);
     }
     const std::int32_t oldNation = shown->nation();
     writeClubValues(*shown, values);
@@ -232,7 +232,7 @@ ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> 
             RecountNationClubs(db, values.nation);
     }
     db.setModified(true);
-    return {index, -1, QString()};
+    return EditResult::accepted(*index);
 }
 
 } // namespace kx3

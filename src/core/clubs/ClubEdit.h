@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/EditBoxes.h"
+#include "core/lookup/EditResult.h"
 
 #include <QByteArray>
 #include <QList>
@@ -57,22 +58,13 @@ std::optional<ClubEdit> loadClubEdit(const Database &db, const Lookups &lookups,
 /// "<none>" in every other list, zeros and no flags.
 ClubEdit newClubEdit();
 
-/// The outcome of applying a club edit.
-struct ClubEditResult
-{
-    std::optional<int> club; ///< the club written (the new one when created)
-    int box = -1;            ///< the box at fault, as an index into clubBoxes()
-    QString message;         ///< why nothing was written; empty on success
-    bool ok() const { return club.has_value(); }
-};
-
 /// Checks every box of `edit` and only then writes it into club `club`, or
 /// inserts a new club when `club` is empty. A box whose text still reads what
 /// the stored value shows keeps that value exactly (a reputation of 10,250 is
 /// shown as 20 and stays 10,250). Updates the club name list and recounts the
 /// clubs of the old and new nation when the nation changed. A refused edit
 /// changes nothing at all. Sets the data-modified flag on success.
-ClubEditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> club,
-                             const ClubEdit &edit);
+EditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> club,
+                         const ClubEdit &edit);
 
 } // namespace kx3

@@ -201,7 +201,7 @@ int FindOrAddName(Database &db, NameTable table, std::int32_t nationKey, const Q
     return found;
 }
 
-void RecountNameUsage(Database &db, NameTable table, int index)
+void recountNameUsage(Database &db, NameTable table, int index)
 {
     auto entry = nameEntry(db.image(nameTableFile(table)), index);
     if (entry)

@@ -56,6 +56,6 @@ int FindOrAddName(Database &db, NameTable table, std::int32_t nationKey, const Q
 /// Counts again the persons and officials that use entry `index` into its usage
 /// count (for a record that stopped using it other than through FindOrAddName).
 /// Does nothing for an index outside the table.
-void RecountNameUsage(Database &db, NameTable table, int index);
+void recountNameUsage(Database &db, NameTable table, int index);
 
 } // namespace kx3

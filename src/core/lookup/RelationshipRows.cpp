@@ -66,4 +66,22 @@ QList<RelationshipRow> clubRelationshipRows(const Database &db, const ClubNameLi
     return rows;
 }
 
+bool setPersonRelationship(Database &db, qsizetype index, int slot, std::int32_t value)
+{
+    std::optional<PersonRecord> p = person(db, index);
+    if (!p || !p->setRelationship(slot, value))
+        return false;
+    db.setModified();
+    return true;
+}
+
+bool setClubRelationship(Database &db, qsizetype index, int slot, std::int32_t value)
+{
+    std::optional<ClubRecord> c = club(db, index);
+    if (!c || !c->setRelationship(slot, value))
+        return false;
+    db.setModified();
+    return true;
+}
+
 } // namespace kx3

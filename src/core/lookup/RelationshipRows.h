@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+#include <cstdint>
+
 namespace kx3 {
 
 class ClubNameList;
@@ -32,5 +34,14 @@ QList<RelationshipRow> personRelationshipRows(const Database &db, const ClubName
 /// persons, then rival clubs; read as the person rows are.
 QList<RelationshipRow> clubRelationshipRows(const Database &db, const ClubNameList &clubNames,
                                             int club);
+
+/// Puts `value` (a club or person index, negative for none) into relationship
+/// slot `slot` of person `person`, in the order of personRelationshipRows(),
+/// and sets the data-modified flag. False, writing nothing, when there is no
+/// such person or slot.
+bool setPersonRelationship(Database &db, qsizetype person, int slot, std::int32_t value);
+
+/// The same for club `club`, in the order of clubRelationshipRows().
+bool setClubRelationship(Database &db, qsizetype club, int slot, std::int32_t value);
 
 } // namespace kx3

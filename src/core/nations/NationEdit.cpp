@@ -93,18 +93,17 @@ std::optional<NationEdit> loadNationEdit(const Database &db, const Lookups &look
     return e;
 }
 
-NationEditResult applyNationEdit(Database &db, const Lookups &lookups, int index,
-                                 const NationEdit &edit)
+EditResult applyNationEdit(Database &db, const Lookups &lookups, int index, const NationEdit &edit)
 {
     std::optional<NationRecord> found = nation(db, index);
     if (!found)
-        return {std::nullopt, -1,
-                QStringLiteral("The nation shown is no longer in the database.")};
+        return EditResult::refused(
+            QStringLiteral("The nation shown is no longer in the database."));
     NationRecord &n = *found;
     const CheckedBoxes boxes =
         checkBoxes(Boxes, edit.boxes, &db.image(DataFile::Nation), n.offset());
     if (!boxes.ok())
-        return {std::nullopt, boxes.box, boxes.message};
+        return EditResult::refused(boxes.message, boxes.box);
 
     // In record order from the continent on; the counters between the league
     // standard and the season update day belong to the recounts.
@@ -135,7 +134,7 @@ NationEditResult applyNationEdit(Database &db, const Lookups &lookups, int index
     for (int k = 0; k < 3; ++k)
         n.setRival(k, referenceValue(edit.rivalItems[std::size_t(k)], n.rival(k)));
     db.setModified(true);
-    return {index, -1, QString()};
+    return EditResult::accepted(index);
 }
 
 } // namespace kx3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/EditBoxes.h"
+#include "core/lookup/EditResult.h"
 
 #include <QByteArray>
 #include <QList>
@@ -54,22 +55,13 @@ struct NationEdit
 /// Nation `nation` as its screen shows it; nothing when there is no such nation.
 std::optional<NationEdit> loadNationEdit(const Database &db, const Lookups &lookups, int nation);
 
-/// The outcome of applying a nation edit.
-struct NationEditResult
-{
-    std::optional<int> nation; ///< the nation written
-    int box = -1;              ///< the box at fault, as an index into nationBoxes()
-    QString message;           ///< why nothing was written; empty on success
-    bool ok() const { return nation.has_value(); }
-};
-
 /// Checks every box of `edit` and only then writes it into nation `nation`,
 /// from the continent to the rivals. The names and the club and person counts
 /// are never written, and nations are never created. A box whose text still
 /// reads what the stored value shows keeps that value exactly (a coefficient
 /// with more digits than the box shows stays as it is). A refused edit changes
 /// nothing at all. Sets the data-modified flag on success.
-NationEditResult applyNationEdit(Database &db, const Lookups &lookups, int nation,
-                                 const NationEdit &edit);
+EditResult applyNationEdit(Database &db, const Lookups &lookups, int nation,
+                           const NationEdit &edit);
 
 } // namespace kx3

@@ -113,11 +113,6 @@ void showDate(QList<QString> &boxes, std::size_t first, const RecordDate &date)
     boxes[qsizetype(first) + 2] = QString::number(date.year);
 }
 
-PersonEditResult refuse(int box, const QString &message)
-{
-    return {std::nullopt, box, message};
-}
-
 /// The first history row that cannot be stored, with its message.
 std::optional<QString> historyProblem(const QList<HistoryRow> &rows)
 {
@@ -245,19 +240,19 @@ namespace {
 /// Checks every text of `edit` against person `index` (a new person when
 /// empty) and converts the boxes into `values`; the refusal when one cannot
 /// be stored.
-std::optional<PersonEditResult> checkEdit(const Database &db, std::optional<int> index,
-                                          const PersonEdit &edit,
-                                          std::vector<std::int64_t> &values)
+EditResult checkEdit(const Database &db, std::optional<int> index, const PersonEdit &edit,
+                     std::vector<std::int64_t> &values)
 {
     const bool creating = !index.has_value();
     const std::span<const PersonBox> boxes = personBoxes(edit.screen);
     if (edit.boxes.size() != qsizetype(boxes.size()))
-        return refuse(-1, QStringLiteral("The screen does not match the record."));
+        return EditResult::refused(QStringLiteral("The screen does not match the record."));
     std::optional<ConstPersonRecord> shown;
     if (!creating) {
         shown = person(db, *index);
         if (!shown)
-            return refuse(-1, QStringLiteral("The person shown is no longer in the database."));
+            return EditResult::refused(
+                QStringLiteral("The person shown is no longer in the database."));
     }
 
     // Every text is checked before anything is written, in the order the
@@ -274,39 +269,38 @@ std::optional<PersonEditResult> checkEdit(const Database &db, std::optional<int>
         if (box.kind == PersonBox::Day || box.kind == PersonBox::Month) {
             const std::optional<std::int32_t> v = parseInteger(text);
             if (!v)
-                return refuse(int(i), notAnIntegerMessage(text));
+                return EditResult::refused(notAnIntegerMessage(text), int(i));
             values[i] = *v;
             continue;
         }
         const NumberCheck check = checkNumber(text, box.field);
         if (!check.stored)
-            return refuse(int(i), check.message);
+            return EditResult::refused(check.message, int(i));
         values[i] = *check.stored;
     }
     if (edit.changed.history) {
         if (const std::optional<QString> problem = historyProblem(edit.history))
-            return refuse(PersonEditResult::HistoryBox, *problem);
+            return EditResult::refused(*problem, HistoryBox);
     }
-    return std::nullopt;
+    return EditResult::passed();
 }
 
 } // namespace
 
-std::optional<PersonEditResult> personEditRefusal(const Database &db, std::optional<int> person,
-                                                  const PersonEdit &edit)
+EditResult personEditRefusal(const Database &db, std::optional<int> person, const PersonEdit &edit)
 {
     std::vector<std::int64_t> values;
     return checkEdit(db, person, edit, values);
 }
 
-PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
-                                 std::optional<int> index, const PersonEdit &edit)
+EditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
+                           std::optional<int> index, const PersonEdit &edit)
 {
     const bool creating = !index.has_value();
     const std::span<const PersonBox> boxes = personBoxes(edit.screen);
     std::vector<std::int64_t> values;
-    if (std::optional<PersonEditResult> refusal = checkEdit(db, index, edit, values))
-        return *refusal;
+    if (EditResult checked = checkEdit(db, index, edit, values); !checked.ok())
+        return checked;
     std::optional<PersonRecord> shown;
     if (!creating)
         shown = person(db, *index);
@@ -319,10 +313,11 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
     if (creating) {
         index = createPerson(db, player ? NewPersonKind::NewPlayer : NewPersonKind::NewStaff);
         if (!index) {
-            return refuse(-1, player ? QStringLiteral("The new player could not be added: the "
-                                                      "player tables are not consistent.")
-                                     : QStringLiteral("The new staff member could not be added: "
-                                                      "the staff tables are not consistent."));
+            return EditResult::refused(
+                player ? QStringLiteral("The new player could not be added: the "
+                                        "player tables are not consistent.")
+                       : QStringLiteral("The new staff member could not be added: "
+                                        "the staff tables are not consistent."));
         }
         flags.nationality = true;
     } else {
@@ -408,7 +403,7 @@ PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubName
     if (player && flags.history)
         saveHistory(db, *index, edit.history, clubNames);
     db.setModified(true);
-    return {index, -1, QString()};
+    return EditResult::accepted(*index);
 }
 
 QList<PerfectValue> perfectValues(RoleScreen screen)

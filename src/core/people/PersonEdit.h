@@ -2,6 +2,7 @@
 
 #include "core/people/CareerHistory.h"
 #include "core/lookup/EditBoxes.h"
+#include "core/lookup/EditResult.h"
 #include "core/lookup/MiscEntries.h"
 #include "core/db/NumberField.h"
 #include "core/people/RoleRules.h"
@@ -92,30 +93,21 @@ std::optional<PersonEdit> loadPersonEdit(const Database &db, int person, RoleScr
 /// marked for the confirm to write.
 PersonEdit newPersonEdit(RoleScreen screen);
 
-/// The outcome of applying an edit.
-struct PersonEditResult
-{
-    /// The box at fault when the edit was refused because of one; HistoryBox
-    /// for a history row; -1 otherwise.
-    static constexpr int HistoryBox = -2;
+/// The box a refusal names when a history row cannot be stored: the history
+/// list, which is no entry of personBoxes().
+inline constexpr int HistoryBox = -2;
 
-    std::optional<int> person; ///< the person written (the new one when created)
-    int box = -1;
-    QString message; ///< why nothing was written; empty on success
-    bool ok() const { return person.has_value(); }
-};
-
-/// Why applyPersonEdit would refuse `edit`, without writing anything; nothing
-/// when every text can be stored.
-std::optional<PersonEditResult> personEditRefusal(const Database &db, std::optional<int> person,
-                                                  const PersonEdit &edit);
+/// Why applyPersonEdit would refuse `edit`, without writing anything; a
+/// result that is ok when every text can be stored.
+EditResult personEditRefusal(const Database &db, std::optional<int> person,
+                             const PersonEdit &edit);
 
 /// Checks every text of `edit` and only then writes it into person `person`,
 /// or into a new person when `person` is empty: names through the name tables,
 /// misc entries, record fields, nation recounts, history. A refused edit
 /// changes nothing at all. Sets the data-modified flag on success.
-PersonEditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
-                                 std::optional<int> person, const PersonEdit &edit);
+EditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
+                           std::optional<int> person, const PersonEdit &edit);
 
 /// The boxes of personBoxes(screen) "Make Perfect" fills: mental ratings 20,
 /// abilities and reputations 200, playing ratings 20 except Dirtiness and

@@ -93,10 +93,10 @@ int newRecordClass(RoleScreen screen)
     return screen == RoleScreen::Player ? Classification::Player : Classification::NonPlayer;
 }
 
-RoleDecision decideJobChange(Database &db, std::optional<int> personIndex, RoleScreen screen,
+RoleDecision decideJobChange(const Database &db, std::optional<int> personIndex, RoleScreen screen,
                              int chosenJob, bool hasClub)
 {
-    std::optional<PersonRecord> p;
+    std::optional<ConstPersonRecord> p;
     if (personIndex) {
         p = person(db, *personIndex);
         if (!p)
@@ -120,10 +120,10 @@ RoleDecision decideJobChange(Database &db, std::optional<int> personIndex, RoleS
     return decision;
 }
 
-RoleDecision decideClassChange(Database &db, std::optional<int> personIndex, RoleScreen screen,
-                               int chosenClass)
+RoleDecision decideClassChange(const Database &db, std::optional<int> personIndex,
+                               RoleScreen screen, int chosenClass)
 {
-    std::optional<PersonRecord> p;
+    std::optional<ConstPersonRecord> p;
     if (personIndex) {
         p = person(db, *personIndex);
         if (!p)

@@ -57,12 +57,12 @@ int newRecordClass(RoleScreen screen);
 /// and refuses what would add or drop an attribute record, as there is no record
 /// yet. A drop for a person without a staff attribute record, or an add for one
 /// without a player attribute record, is refused with "Job cannot be changed".
-RoleDecision decideJobChange(Database &db, std::optional<int> person, RoleScreen screen,
+RoleDecision decideJobChange(const Database &db, std::optional<int> person, RoleScreen screen,
                              int chosenJob, bool hasClub);
 
 /// The classification rule for the record a screen shows (nothing: new record).
 /// A class whose attribute record the person does not own is refused too.
-RoleDecision decideClassChange(Database &db, std::optional<int> person, RoleScreen screen,
+RoleDecision decideClassChange(const Database &db, std::optional<int> person, RoleScreen screen,
                                int chosenClass);
 
 /// Gives a pure player without a club a non-playing side: a staff attribute

@@ -7,9 +7,9 @@ namespace kx3 {
 
 namespace {
 
-TransferResult failure(const char *message)
+EditResult failure(const char *message)
 {
-    return {false, QString::fromLatin1(message)};
+    return EditResult::refused(QString::fromLatin1(message));
 }
 
 } // namespace
@@ -44,13 +44,13 @@ std::optional<SlotChoice> findFreeSlots(const ClubRecord &club, int job)
     return choice;
 }
 
-TransferResult checkTransferTarget(const Database &db, int targetClub)
+EditResult checkTransferTarget(const Database &db, int targetClub)
 {
     if (targetClub < 0 || targetClub >= clubTotal(db))
         return failure(TransferText::NoSuchClub);
     if (targetClub >= db.clubCount())
         return failure(TransferText::NationalTeam);
-    return {true, {}};
+    return EditResult::passed();
 }
 
 void takeOutOfClub(Database &db, int personIndex, int clubIndex, int job)
@@ -69,9 +69,9 @@ void takeOutOfClub(Database &db, int personIndex, int clubIndex, int job)
     }
 }
 
-TransferResult checkTransfer(Database &db, int personIndex, int targetClub)
+EditResult checkTransfer(const Database &db, int personIndex, int targetClub)
 {
-    std::optional<PersonRecord> p = person(db, personIndex);
+    const std::optional<ConstPersonRecord> p = person(db, personIndex);
     if (!p)
         return failure(TransferText::NoSuchPerson);
     if (targetClub == p->club())
@@ -79,10 +79,10 @@ TransferResult checkTransfer(Database &db, int personIndex, int targetClub)
     return checkTransferTarget(db, targetClub);
 }
 
-TransferResult transferPerson(Database &db, int personIndex, int targetClub)
+EditResult transferPerson(Database &db, int personIndex, int targetClub)
 {
-    const TransferResult checked = checkTransfer(db, personIndex, targetClub);
-    if (!checked.ok)
+    const EditResult checked = checkTransfer(db, personIndex, targetClub);
+    if (!checked.ok())
         return checked;
     std::optional<PersonRecord> p = person(db, personIndex);
     const std::int32_t source = p->club();
@@ -101,10 +101,10 @@ TransferResult transferPerson(Database &db, int personIndex, int targetClub)
     if (source >= 0)
         takeOutOfClub(db, personIndex, source, job);
     db.setModified();
-    return {true, {}};
+    return EditResult::accepted(personIndex);
 }
 
-TransferResult releasePerson(Database &db, int personIndex)
+EditResult releasePerson(Database &db, int personIndex)
 {
     std::optional<PersonRecord> p = person(db, personIndex);
     if (!p)
@@ -115,7 +115,7 @@ TransferResult releasePerson(Database &db, int personIndex)
     p->setClub(PersonNone::Club);
     takeOutOfClub(db, personIndex, source, p->job());
     db.setModified();
-    return {true, {}};
+    return EditResult::accepted(personIndex);
 }
 
 } // namespace kx3

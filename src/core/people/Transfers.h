@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/layout/ClubRecord.h"
+#include "core/lookup/EditResult.h"
 
 #include <QString>
 
@@ -24,13 +25,6 @@ inline constexpr const char *NoSuchClub = "No such club.";
 /// What the panel shows for a person without a club; a release of him is refused.
 inline constexpr const char *NoClub = "No Club";
 } // namespace TransferText
-
-/// Outcome of a transfer or release; `message` is the text to show when it failed.
-struct TransferResult
-{
-    bool ok = false;
-    QString message;
-};
 
 /// The slots a job takes at a club: a player side, a staff side or both.
 struct SlotNeed
@@ -57,22 +51,24 @@ struct SlotChoice
 /// the squad). Nothing when a side has no empty slot.
 std::optional<SlotChoice> findFreeSlots(const ClubRecord &club, int job);
 
-/// Refuses a national team (senior or under-21) as a transfer target.
-TransferResult checkTransferTarget(const Database &db, int targetClub);
+/// Refuses a national team (senior or under-21) as a transfer target. Here and
+/// below, a refusal's message is the text the panel shows.
+EditResult checkTransferTarget(const Database &db, int targetClub);
 
 /// The refusals a transfer meets before its question is asked: the target is
 /// his current club, or not a club at all.
-TransferResult checkTransfer(Database &db, int person, int targetClub);
+EditResult checkTransfer(const Database &db, int person, int targetClub);
 
 /// Moves `person` into free slots of `targetClub` and out of his current club,
-/// keeping the club field in step; sets the data-modified flag. A refused
-/// transfer changes nothing. Afterwards the person screen must mark its misc
-/// entries as changed and run its confirm, whatever the outcome.
-TransferResult transferPerson(Database &db, int person, int targetClub);
+/// keeping the club field in step; sets the data-modified flag. The record
+/// written is the person's. A refused transfer changes nothing. Afterwards the
+/// person screen must mark its misc entries as changed and run its confirm,
+/// whatever the outcome.
+EditResult transferPerson(Database &db, int person, int targetClub);
 
 /// Releases `person` on a free transfer: club field -2, his slots emptied; sets
 /// the data-modified flag. Refused, changing nothing, when he has no club.
-TransferResult releasePerson(Database &db, int person);
+EditResult releasePerson(Database &db, int person);
 
 /// Empties the slots `person` holds at `club`: one for a single-sided job, two
 /// for a combined one, each the first slot holding him. A club index outside

@@ -224,9 +224,9 @@ struct PersonTraces
 
 void removeTraces(Database &db, const PersonTraces &traces)
 {
-    RecountNameUsage(db, NameTable::First, traces.names[0]);
-    RecountNameUsage(db, NameTable::Second, traces.names[1]);
-    RecountNameUsage(db, NameTable::Common, traces.names[2]);
+    recountNameUsage(db, NameTable::First, traces.names[0]);
+    recountNameUsage(db, NameTable::Second, traces.names[1]);
+    recountNameUsage(db, NameTable::Common, traces.names[2]);
     RecountNationPersons(db, traces.nationality);
     // A namesake at the same club owns the same lines: they stay his.
     for (int i = 0; i < personCount(db); ++i) {

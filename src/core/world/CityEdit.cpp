@@ -50,21 +50,21 @@ CityEdit newCityEdit()
     return e;
 }
 
-CityEditResult applyCityEdit(Database &db, Lookups &lookups, std::optional<int> index,
-                             const CityEdit &edit)
+EditResult applyCityEdit(Database &db, Lookups &lookups, std::optional<int> index,
+                         const CityEdit &edit)
 {
     std::optional<CityRecord> shown;
     if (index) {
         shown = city(db, *index);
         if (!shown)
-            return {std::nullopt, -1,
-                    QStringLiteral("The city shown is no longer in the database.")};
+            return EditResult::refused(
+                QStringLiteral("The city shown is no longer in the database."));
     }
     const CheckedBoxes boxes =
         shown ? checkBoxes(Boxes, edit.boxes, &db.image(DataFile::City), shown->offset())
               : checkBoxes(Boxes, edit.boxes);
     if (!boxes.ok())
-        return {std::nullopt, boxes.box, boxes.message};
+        return EditResult::refused(boxes.message, boxes.box);
 
     CityValues values;
     if (shown) {
@@ -80,14 +80,14 @@ CityEditResult applyCityEdit(Database &db, Lookups &lookups, std::optional<int> 
 
     if (!shown) {
         const int created = appendCity(db, lookups.cities(), values);
-        return {created, -1, QString()};
+        return EditResult::accepted(created);
     }
     writeCityValues(*shown, values);
     // The entry takes the name as stored, cut to the field, as a reload would.
     if (!lookups.cities().rename(*index, shown->name()))
         lookups.cities().add(shown->name(), *index);
     db.setModified(true);
-    return {index, -1, QString()};
+    return EditResult::accepted(*index);
 }
 
 } // namespace kx3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/EditBoxes.h"
+#include "core/lookup/EditResult.h"
 
 #include <QByteArray>
 #include <QList>
@@ -39,21 +40,12 @@ std::optional<CityEdit> loadCityEdit(const Database &db, const Lookups &lookups,
 /// "<Unknown>".
 CityEdit newCityEdit();
 
-/// The outcome of applying a city edit.
-struct CityEditResult
-{
-    std::optional<int> city; ///< the city written (the new one when created)
-    int box = -1;            ///< the box at fault, as an index into cityBoxes()
-    QString message;         ///< why nothing was written; empty on success
-    bool ok() const { return city.has_value(); }
-};
-
 /// Checks every box of `edit` and only then writes it into city `city`, or
 /// appends a new city when `city` is empty. The city's entry in the city pick
 /// list follows its name at once (a new city gets one), so every city choice
 /// can be refilled from the list; the record index never changes. A refused
 /// edit changes nothing at all. Sets the data-modified flag on success.
-CityEditResult applyCityEdit(Database &db, Lookups &lookups, std::optional<int> city,
-                             const CityEdit &edit);
+EditResult applyCityEdit(Database &db, Lookups &lookups, std::optional<int> city,
+                         const CityEdit &edit);
 
 } // namespace kx3

@@ -94,22 +94,22 @@ OfficialEdit newOfficialEdit()
     return e;
 }
 
-OfficialEditResult applyOfficialEdit(Database &db, const Lookups &lookups,
-                                     std::optional<int> index, const OfficialEdit &edit)
+EditResult applyOfficialEdit(Database &db, const Lookups &lookups, std::optional<int> index,
+                             const OfficialEdit &edit)
 {
     std::optional<OfficialRecord> shown;
     if (index) {
         shown = official(db, *index);
         if (!shown) {
-            return {std::nullopt, -1,
-                    QStringLiteral("The official shown is no longer in the database.")};
+            return EditResult::refused(
+                QStringLiteral("The official shown is no longer in the database."));
         }
     }
     const CheckedBoxes boxes =
         shown ? checkBoxes(Boxes, edit.boxes, &db.image(DataFile::Officials), shown->offset())
               : checkBoxes(Boxes, edit.boxes);
     if (!boxes.ok())
-        return {std::nullopt, boxes.box, boxes.message};
+        return EditResult::refused(boxes.message, boxes.box);
 
     OfficialValues values = shown ? readOfficialValues(*shown) : OfficialValues{};
     const std::int32_t storedNation = values.nation;
@@ -126,7 +126,7 @@ OfficialEditResult applyOfficialEdit(Database &db, const Lookups &lookups,
 
     if (!shown) {
         const int created = appendOfficial(db, values);
-        return {created, -1, QString()};
+        return EditResult::accepted(created);
     }
     // A name is kept under the nation of its holder, so a new nation moves
     // both names to entries of that nation.
@@ -142,7 +142,7 @@ OfficialEditResult applyOfficialEdit(Database &db, const Lookups &lookups,
     }
     writeOfficialValues(*shown, values);
     db.setModified(true);
-    return {index, -1, QString()};
+    return EditResult::accepted(*index);
 }
 
 QList<PerfectValue> officialPerfectValues()

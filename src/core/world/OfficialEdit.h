@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/EditBoxes.h"
+#include "core/lookup/EditResult.h"
 
 #include <QByteArray>
 #include <QList>
@@ -50,15 +51,6 @@ std::optional<OfficialEdit> loadOfficialEdit(const Database &db, const Lookups &
 /// ratings.
 OfficialEdit newOfficialEdit();
 
-/// The outcome of applying an official edit.
-struct OfficialEditResult
-{
-    std::optional<int> official; ///< the official written (the new one when created)
-    int box = -1;                ///< the box at fault, as an index into officialBoxes()
-    QString message;             ///< why nothing was written; empty on success
-    bool ok() const { return official.has_value(); }
-};
-
 /// Checks every box of `edit` and only then writes it into official
 /// `official`, or appends a new official when `official` is empty: names
 /// through the name tables (usage counts kept), then the date, nation, city
@@ -66,8 +58,8 @@ struct OfficialEditResult
 /// reads what is stored keeps the stored value; a date whose day and month
 /// still read the same keeps its stored numbering. A refused edit changes
 /// nothing at all. Sets the data-modified flag on success.
-OfficialEditResult applyOfficialEdit(Database &db, const Lookups &lookups,
-                                     std::optional<int> official, const OfficialEdit &edit);
+EditResult applyOfficialEdit(Database &db, const Lookups &lookups, std::optional<int> official,
+                             const OfficialEdit &edit);
 
 /// The boxes "Make Perfect" fills: 200 in the three special ratings, 20 in the
 /// seven common ones. Nothing changes until the edit is applied.

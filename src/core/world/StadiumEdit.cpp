@@ -53,22 +53,22 @@ StadiumEdit newStadiumEdit()
     return e;
 }
 
-StadiumEditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional<int> index,
-                                   const StadiumEdit &edit)
+EditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional<int> index,
+                            const StadiumEdit &edit)
 {
     std::optional<StadiumRecord> shown;
     if (index) {
         shown = stadium(db, *index);
         if (!shown) {
-            return {std::nullopt, -1,
-                    QStringLiteral("The stadium shown is no longer in the database.")};
+            return EditResult::refused(
+                QStringLiteral("The stadium shown is no longer in the database."));
         }
     }
     const CheckedBoxes boxes =
         shown ? checkBoxes(Boxes, edit.boxes, &db.image(DataFile::Stadium), shown->offset())
               : checkBoxes(Boxes, edit.boxes);
     if (!boxes.ok())
-        return {std::nullopt, boxes.box, boxes.message};
+        return EditResult::refused(boxes.message, boxes.box);
 
     StadiumValues values;
     if (shown) {
@@ -86,14 +86,14 @@ StadiumEditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional
 
     if (!shown) {
         const int created = appendStadium(db, lookups.stadiums(), values);
-        return {created, -1, QString()};
+        return EditResult::accepted(created);
     }
     writeStadiumValues(*shown, values);
     // The entry takes the name as stored, cut to the field, as a reload would.
     if (!lookups.stadiums().rename(*index, shown->name()))
         lookups.stadiums().add(shown->name(), *index);
     db.setModified(true);
-    return {index, -1, QString()};
+    return EditResult::accepted(*index);
 }
 
 } // namespace kx3

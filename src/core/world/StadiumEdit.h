@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/EditBoxes.h"
+#include "core/lookup/EditResult.h"
 
 #include <QByteArray>
 #include <QList>
@@ -43,22 +44,13 @@ std::optional<StadiumEdit> loadStadiumEdit(const Database &db, const Lookups &lo
 /// lists, zeros and no facilities.
 StadiumEdit newStadiumEdit();
 
-/// The outcome of applying a stadium edit.
-struct StadiumEditResult
-{
-    std::optional<int> stadium; ///< the stadium written (the new one when created)
-    int box = -1;               ///< the box at fault, as an index into stadiumBoxes()
-    QString message;            ///< why nothing was written; empty on success
-    bool ok() const { return stadium.has_value(); }
-};
-
 /// Checks every box of `edit` and only then writes it into stadium `stadium`,
 /// or appends a new stadium when `stadium` is empty; a new stadium has no
 /// nearby stadium, whatever the edit chose. The stadium's entry in the stadium
 /// pick list follows its name at once (a new stadium gets one); the record
 /// index never changes. A refused edit changes nothing at all. Sets the
 /// data-modified flag on success.
-StadiumEditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional<int> stadium,
-                                   const StadiumEdit &edit);
+EditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional<int> stadium,
+                            const StadiumEdit &edit);
 
 } // namespace kx3

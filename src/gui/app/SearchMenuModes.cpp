@@ -7,6 +7,7 @@
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/lookup/Lookups.h"
+#include "core/lookup/RelationshipRows.h"
 #include "core/layout/PersonRecord.h"
 
 namespace kx3 {
@@ -57,18 +58,14 @@ void SearchMenuModes::startClubPicking(ClubPickField field)
     Q_EMIT searchMenuRequested();
 }
 
-bool SearchMenuModes::writeSlot(qint32 value)
+void SearchMenuModes::writeSlot(qint32 value)
 {
-    if (mSource == MiscListSource::Club) {
-        if (mState.offset(EditorScreen::Club) % RecordSize::Club != 0)
-            return false;
-        auto record = club(mDb, mState.offset(EditorScreen::Club) / RecordSize::Club);
-        return record && record->setRelationship(mRow, value);
+    const bool club = mSource == MiscListSource::Club;
+    const EditorScreen kind = club ? EditorScreen::Club : EditorScreen::Player;
+    if (const std::optional<int> index = recordIndex(kind, mState.offset(kind))) {
+        club ? setClubRelationship(mDb, *index, mRow, value)
+             : setPersonRelationship(mDb, *index, mRow, value);
     }
-    if (mState.offset(EditorScreen::Player) % RecordSize::Person != 0)
-        return false;
-    auto record = person(mDb, mState.offset(EditorScreen::Player) / RecordSize::Person);
-    return record && record->setRelationship(mRow, value);
 }
 
 bool SearchMenuModes::pick(EditorScreen kind, qint64 offset)
@@ -90,8 +87,7 @@ bool SearchMenuModes::pickPerson(qint64 offset)
         return true;
     if (offset % RecordSize::Person != 0)
         return true;
-    if (writeSlot(qint32(offset / RecordSize::Person)))
-        mDb.setModified(true);
+    writeSlot(qint32(offset / RecordSize::Person));
     Q_EMIT relationshipListChanged(mSource);
     Q_EMIT editorRequested();
     return true;
@@ -109,8 +105,7 @@ bool SearchMenuModes::pickClub(qint64 offset)
                 mPrompter->information(QStringLiteral("Cannot Add a National Team."));
             return true;
         }
-        if (writeSlot(qint32(offset / RecordSize::Club)))
-            mDb.setModified(true);
+        writeSlot(qint32(offset / RecordSize::Club));
         Q_EMIT relationshipListChanged(mSource);
         Q_EMIT editorRequested();
         return true;
@@ -141,8 +136,7 @@ void SearchMenuModes::MiscNoneClick()
     if (mMode != Mode::MiscList || mRow < 0)
         return;
     const qint32 none = isClubSlot() ? PersonNone::Club : PersonNone::Person;
-    if (writeSlot(none))
-        mDb.setModified(true);
+    writeSlot(none);
     Q_EMIT relationshipListChanged(mSource);
     Q_EMIT editorRequested();
 }

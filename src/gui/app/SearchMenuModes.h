@@ -68,9 +68,9 @@ Q_SIGNALS:
 
 private:
     bool isClubSlot() const;
-    /// Writes the relationship slot of the dialog; false when the current
-    /// record is not there.
-    bool writeSlot(qint32 value);
+    /// Writes the relationship slot of the dialog, when the current record is
+    /// there.
+    void writeSlot(qint32 value);
 
     Database &mDb;
     const Lookups &mLookups;

@@ -178,7 +178,7 @@ bool ClubScreen::confirm()
     edit.plc = mUi->ClubPLC->isChecked();
     edit.nationChanged = mNationChanged;
 
-    ClubEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result =
@@ -188,9 +188,7 @@ bool ClubScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.club;
-    mContext.state.offset(EditorScreen::Club) = qint64(*mShown) * RecordSize::Club;
-    mContext.state.newRecordMode = false;
+    confirmedRecord(*result.record);
     mNationChanged = false;
     rebuildMiscList();
     Q_EMIT titleChanged(title());

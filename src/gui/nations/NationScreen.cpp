@@ -150,7 +150,7 @@ bool NationScreen::confirm()
     if (!mShown)
         return false;
     const NationEdit edit = editOfBoxes();
-    NationEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = applyNationEdit(mContext.db, mContext.lookups, *mShown, edit);

@@ -166,11 +166,11 @@ bool PersonScreen::checkBoxes(bool report)
     const bool creating = mContext.state.newRecordMode;
     if (!creating && !mShown)
         return false;
-    const std::optional<PersonEditResult> refusal =
+    const EditResult checked =
         personEditRefusal(mContext.db, creating ? std::nullopt : mShown, readEdit());
-    if (refusal && report)
-        refuse(*refusal);
-    return !refusal;
+    if (!checked.ok() && report)
+        refuse(checked);
+    return checked.ok();
 }
 
 bool PersonScreen::confirm()
@@ -180,7 +180,7 @@ bool PersonScreen::confirm()
         return false;
     const PersonEdit edit = readEdit();
 
-    PersonEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = applyPersonEdit(mContext.db, mContext.lookups.clubNames().names(),
@@ -190,9 +190,7 @@ bool PersonScreen::confirm()
         refuse(result);
         return false;
     }
-    mShown = *result.person;
-    mContext.state.offset(EditorScreen::Player) = personOffset(*mShown);
-    mContext.state.newRecordMode = false;
+    confirmedRecord(*result.record);
     mEdit = edit;
     if (creating)
         mEdit.shownClub = PersonNone::Club;
@@ -204,10 +202,9 @@ bool PersonScreen::confirm()
     return true;
 }
 
-void PersonScreen::refuse(const PersonEditResult &result)
+void PersonScreen::refuse(const EditResult &result)
 {
-    showRefusal(result.box == PersonEditResult::HistoryBox ? historyControl()
-                                                           : boxAt(mBoxes, result.box),
+    showRefusal(result.box == HistoryBox ? historyControl() : boxAt(mBoxes, result.box),
                 result.message);
 }
 

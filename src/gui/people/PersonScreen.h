@@ -107,7 +107,7 @@ private:
     void showEdit(const PersonEdit &edit);
     PersonEdit readEdit() const;
     void fillNationLists();
-    void refuse(const PersonEditResult &result);
+    void refuse(const EditResult &result);
     void nameChanged(bool first, bool second, bool common);
     void nationChanged();
     void jobChanged(int item);

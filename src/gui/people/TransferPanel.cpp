@@ -68,7 +68,7 @@ void TransferPanel::start(PersonScreen *screen)
 void TransferPanel::chooseTarget(qint64 offset)
 {
     const qint64 index = offset / RecordSize::Club;
-    if (!checkTransferTarget(mContext.db, int(index)).ok) {
+    if (!checkTransferTarget(mContext.db, int(index)).ok()) {
         mContext.prompter.information(QString::fromLatin1(TransferText::NationalTeam));
         mUi->STTarClub->setText(QString::fromLatin1(TransferText::ChooseTargetAgain));
         mUi->ConfirmTransfer->setText(TransferCaption);
@@ -88,8 +88,8 @@ void TransferPanel::ConfirmTransferClick()
     const std::optional<int> index = person();
     if (!index || mTarget < 0)
         return;
-    const TransferResult allowed = checkTransfer(mContext.db, *index, int(mTarget));
-    if (!allowed.ok) {
+    const EditResult allowed = checkTransfer(mContext.db, *index, int(mTarget));
+    if (!allowed.ok()) {
         mContext.prompter.information(allowed.message);
         return;
     }
@@ -103,12 +103,12 @@ void TransferPanel::ConfirmTransferClick()
     if (!mContext.prompter.question(AreYouSure))
         return;
     const bool wasModified = mContext.db.isModified();
-    TransferResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = transferPerson(mContext.db, *index, int(mTarget));
     }
-    if (result.ok) {
+    if (result.ok()) {
         confirmPersonScreen();
         return;
     }
@@ -134,12 +134,12 @@ void TransferPanel::FreeTransferClick()
     }
     if (!mContext.prompter.question(AreYouSure))
         return;
-    TransferResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = releasePerson(mContext.db, *index);
     }
-    if (!result.ok) {
+    if (!result.ok()) {
         mContext.prompter.information(result.message);
         return;
     }

@@ -79,7 +79,7 @@ bool CityScreen::confirm()
     edit.nationItem = mUi->CtNat->currentIndex();
     edit.climateItem = mUi->CtWeather->currentIndex();
 
-    CityEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result =
@@ -89,9 +89,7 @@ bool CityScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.city;
-    mContext.state.offset(EditorScreen::City) = qint64(*mShown) * RecordSize::City;
-    mContext.state.newRecordMode = false;
+    confirmedRecord(*result.record);
     // Show the city as stored, so that every box reads what the next show
     // would give.
     fillChoiceLists();

@@ -100,7 +100,7 @@ bool OfficialScreen::confirm()
     edit.firstNameChanged = mFirstNameChanged;
     edit.secondNameChanged = mSecondNameChanged;
 
-    OfficialEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = applyOfficialEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
@@ -110,9 +110,7 @@ bool OfficialScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.official;
-    mContext.state.offset(EditorScreen::Official) = qint64(*mShown) * RecordSize::Official;
-    mContext.state.newRecordMode = false;
+    confirmedRecord(*result.record);
     mFirstNameChanged = mSecondNameChanged = false;
     Q_EMIT buttonsChanged();
     return true;

@@ -93,7 +93,7 @@ bool StadiumScreen::confirm()
     edit.retractableRoof = mUi->StRoof->isChecked();
     edit.underSoilHeating = mUi->StHeat->isChecked();
 
-    StadiumEditResult result;
+    EditResult result;
     {
         BusyCursor busy;
         result = applyStadiumEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
@@ -103,9 +103,7 @@ bool StadiumScreen::confirm()
         showRefusal(boxAt(mBoxes, result.box), result.message);
         return false;
     }
-    mShown = *result.stadium;
-    mContext.state.offset(EditorScreen::Stadium) = qint64(*mShown) * RecordSize::Stadium;
-    mContext.state.newRecordMode = false;
+    confirmedRecord(*result.record);
     // A new or renamed stadium takes its place in the nearby list at once;
     // the screen shows the stadium as stored (a new one has no nearby
     // stadium, whatever was chosen).

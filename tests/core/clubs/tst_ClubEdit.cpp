@@ -68,7 +68,7 @@ private Q_SLOTS:
 
 private:
     ClubEdit load(int club) { return *loadClubEdit(*mDb, mLookups, club); }
-    ClubEditResult apply(std::optional<int> club, const ClubEdit &edit)
+    EditResult apply(std::optional<int> club, const ClubEdit &edit)
     {
         return applyClubEdit(*mDb, mLookups, club, edit);
     }
@@ -121,7 +121,7 @@ void tst_ClubEdit::unchangedConfirmKeepsEveryClub()
         QByteArray expected = mDb->clubs().bytes();
         expected.replace(at, RecordSize::Club,
                          test::clubAfterUnchangedConfirm(expected.mid(at, RecordSize::Club)));
-        const ClubEditResult result = apply(i, load(i));
+        const EditResult result = apply(i, load(i));
         QVERIFY2(result.ok(), qPrintable(result.message));
         QVERIFY2(mDb->clubs().bytes() == expected, qPrintable(QString::number(i)));
     }
@@ -225,7 +225,7 @@ void tst_ClubEdit::boxesMustFitTheirFields()
     if (box + 1 < int(ClubBoxCount))
         edit.boxes[box + 1] = QStringLiteral("bad too");
     const ClubState before = state();
-    const ClubEditResult result = apply(creating ? std::nullopt : std::optional<int>(0), edit);
+    const EditResult result = apply(creating ? std::nullopt : std::optional<int>(0), edit);
     QVERIFY(!result.ok());
     QCOMPARE(result.message, message);
     QCOMPARE(result.box, box);
@@ -266,9 +266,9 @@ void tst_ClubEdit::createInsertsBeforeNationalTeams()
     edit.shortName = "Newtown";
     edit.nationItem = 2;
     edit.boxes[boxOf("Reputation")] = QStringLiteral("3");
-    const ClubEditResult result = apply(std::nullopt, edit);
+    const EditResult result = apply(std::nullopt, edit);
     QVERIFY2(result.ok(), qPrintable(result.message));
-    QCOMPARE(*result.club, c);
+    QCOMPARE(*result.record, c);
     QCOMPARE(mDb->clubCount(), c + 1);
     QCOMPARE(clubTotal(*mDb), total + 1);
     QCOMPARE(mLookups.clubNames().size(), c + 1);

@@ -104,7 +104,7 @@ private Q_SLOTS:
 
 private:
     NationEdit load(int nation) { return *loadNationEdit(*mDb, mLookups, nation); }
-    NationEditResult apply(int nation, const NationEdit &edit)
+    EditResult apply(int nation, const NationEdit &edit)
     {
         return applyNationEdit(*mDb, mLookups, nation, edit);
     }
@@ -166,7 +166,7 @@ void tst_NationEdit::unchangedConfirmKeepsEveryNation()
         const qsizetype at = qsizetype(i) * RecordSize::Nation;
         expected.replace(at, RecordSize::Nation,
                          afterUnchangedConfirm(expected.mid(at, RecordSize::Nation)));
-        const NationEditResult result = apply(i, load(i));
+        const EditResult result = apply(i, load(i));
         QVERIFY2(result.ok(), qPrintable(result.message));
     }
     QCOMPARE(mDb->image(DataFile::Nation).bytes(), expected);
@@ -247,7 +247,7 @@ void tst_NationEdit::boxesAreStoredAndNamesNever()
     edit.boxes[boxOf("FIFA Coefficient 96")] = " -0.1275 ";
     edit.boxes[boxOf("UEFA Coefficient 91")] = "1e3";
     edit.boxes[boxOf("UEFA Coefficient 96")] = "0.123456789";
-    const NationEditResult result = apply(i, edit);
+    const EditResult result = apply(i, edit);
     QVERIFY2(result.ok(), qPrintable(result.message));
     QCOMPARE(n.longName(), longName);
     QCOMPARE(n.abbreviation(), abbreviation);
@@ -307,7 +307,7 @@ void tst_NationEdit::refusedEditChangesNothing()
     if (box + 1 < int(NationBoxCount))
         edit.boxes[box + 1] = QStringLiteral("bad too");
     const QByteArray before = mDb->image(DataFile::Nation).bytes();
-    const NationEditResult result = apply(0, edit);
+    const EditResult result = apply(0, edit);
     QVERIFY(!result.ok());
     QCOMPARE(result.message, message);
     QCOMPARE(result.box, box);

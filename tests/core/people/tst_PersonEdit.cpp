@@ -69,7 +69,7 @@ private:
     {
         return *loadPersonEdit(*mDb, person, screen, mLookups.clubNames().names());
     }
-    PersonEditResult apply(std::optional<int> person, const PersonEdit &edit)
+    EditResult apply(std::optional<int> person, const PersonEdit &edit)
     {
         return applyPersonEdit(*mDb, mLookups.clubNames().names(), person, edit);
     }
@@ -140,7 +140,7 @@ void tst_PersonEdit::numbersMustFitTheirFields()
     PersonEdit edit = load(i, screen);
     edit.boxes[box] = typed;
     const Images before = Images::of(*mDb);
-    const PersonEditResult result = apply(i, edit);
+    const EditResult result = apply(i, edit);
     QCOMPARE(result.message, message);
     QCOMPARE(result.ok(), message.isEmpty());
     if (!result.ok()) {
@@ -200,9 +200,9 @@ void tst_PersonEdit::refusedEditChangesNothing()
     }
     const Images before = Images::of(*mDb);
 
-    const PersonEditResult result = apply(creating ? std::nullopt : std::optional<int>(i), edit);
+    const EditResult result = apply(creating ? std::nullopt : std::optional<int>(i), edit);
     QVERIFY(!result.ok());
-    QCOMPARE(result.box, badHistory ? PersonEditResult::HistoryBox : bad);
+    QCOMPARE(result.box, badHistory ? HistoryBox : bad);
     QCOMPARE(Images::of(*mDb), before);
     QVERIFY(!mDb->isModified());
 
@@ -210,10 +210,10 @@ void tst_PersonEdit::refusedEditChangesNothing()
         edit.boxes[bad] = edit.boxes[bad + 1] = QStringLiteral("7");
     if (badHistory)
         edit.history.last().season = "1999/00";
-    const PersonEditResult again = apply(creating ? std::nullopt : std::optional<int>(i), edit);
+    const EditResult again = apply(creating ? std::nullopt : std::optional<int>(i), edit);
     QVERIFY(again.ok());
-    QCOMPARE(*again.person, creating ? before.counters.persons : i);
-    QCOMPARE(FirstNameText(*mDb, person(*mDb, *again.person)->firstName()), QByteArray("Changed"));
+    QCOMPARE(*again.record, creating ? before.counters.persons : i);
+    QCOMPARE(FirstNameText(*mDb, person(*mDb, *again.record)->firstName()), QByteArray("Changed"));
     KX3_VERIFY_SOUND(*mDb, mLookups, IntegrityOptions{true});
 }
 
@@ -304,9 +304,9 @@ void tst_PersonEdit::createAppendsWithDefaults()
     PersonEdit edit = newPersonEdit(screen);
     const int rating = boxOf(screen, player ? "Acceleration" : "Attacking Play");
     edit.boxes[rating] = QStringLiteral("15");
-    const PersonEditResult result = apply(std::nullopt, edit);
+    const EditResult result = apply(std::nullopt, edit);
     QVERIFY(result.ok());
-    QCOMPARE(*result.person, before.persons);
+    QCOMPARE(*result.record, before.persons);
     QCOMPARE(mDb->counters().persons, before.persons + 1);
     QCOMPARE(mDb->counters().playerAttributes, before.playerAttributes + (player ? 1 : 0));
     QCOMPARE(mDb->counters().staffAttributes, before.staffAttributes + (player ? 0 : 1));

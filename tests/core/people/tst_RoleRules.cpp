@@ -25,7 +25,7 @@ int unattached(Database &db, int cls, int job)
 {
     const int p = findPerson(
         db, [&](const PersonRecord &r) { return r.classification() == cls && r.job() == job; });
-    if (p >= 0 && person(db, p)->club() >= 0 && !releasePerson(db, p).ok)
+    if (p >= 0 && person(db, p)->club() >= 0 && !releasePerson(db, p).ok())
         return -1;
     return p;
 }

@@ -31,7 +31,7 @@ int freeAgent(Database &db, int job, int keep)
     }
     for (int i = 0; i < db.counters().persons && chosen < 0; ++i) {
         const int c = person(db, i)->club();
-        if (c >= 0 && c != keep && releasePerson(db, i).ok)
+        if (c >= 0 && c != keep && releasePerson(db, i).ok())
             chosen = i;
     }
     if (chosen >= 0)
@@ -44,7 +44,7 @@ void fillUp(Database &db, int clubIndex, int job)
 {
     for (;;) {
         const int p = freeAgent(db, job, clubIndex);
-        if (p < 0 || !transferPerson(db, p, clubIndex).ok)
+        if (p < 0 || !transferPerson(db, p, clubIndex).ok())
             return;
     }
 }
@@ -189,7 +189,7 @@ void tst_Transfers::transferAndRelease()
     QVERIFY(p >= 0);
     if (fromClub) {
         makeRoom(db, from, job);
-        QVERIFY(transferPerson(db, p, from).ok);
+        QVERIFY(transferPerson(db, p, from).ok());
     }
     if (job == Job::Physio) {
         fillUp(db, from, job);
@@ -205,8 +205,8 @@ void tst_Transfers::transferAndRelease()
     QVERIFY(slots);
     db.setModified(false);
 
-    const TransferResult result = transferPerson(db, p, to);
-    QVERIFY2(result.ok, qPrintable(result.message));
+    const EditResult result = transferPerson(db, p, to);
+    QVERIFY2(result.ok(), qPrintable(result.message));
     QVERIFY(result.message.isEmpty());
     QVERIFY(db.isModified());
     for (int s : {slots->playerSlot, slots->staffSlot}) {
@@ -223,7 +223,7 @@ void tst_Transfers::transferAndRelease()
 
     // Released, he leaves every slot he took and has no club (-2).
     db.setModified(false);
-    QVERIFY(releasePerson(db, p).ok);
+    QVERIFY(releasePerson(db, p).ok());
     QVERIFY(db.isModified());
     QCOMPARE(emptySlotsOf(clubs, to, p), Job::isCombined(job) ? 2 : 1);
     QCOMPARE(db.clubs().bytes(), clubs);
@@ -232,7 +232,7 @@ void tst_Transfers::transferAndRelease()
     KX3_VERIFY_SOUND(db);
     // Without a club there is nothing to release.
     db.setModified(false);
-    QVERIFY(!releasePerson(db, p).ok);
+    QVERIFY(!releasePerson(db, p).ok());
     QCOMPARE(db.clubs().bytes(), clubs);
     QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
     QVERIFY(!db.isModified());
@@ -278,7 +278,7 @@ void tst_Transfers::refusalsChangeNothing()
     const int p = freeAgent(db, job, to);
     QVERIFY(p >= 0);
     if (target == QLatin1String("same"))
-        QVERIFY(transferPerson(db, p, to).ok);
+        QVERIFY(transferPerson(db, p, to).ok());
     if (fill == Job::Player)
         QCOMPARE(countTaken(db, to, ClubSlots::Squad), 50);
     if (fill == Job::Coach)
@@ -289,9 +289,9 @@ void tst_Transfers::refusalsChangeNothing()
     db.setModified(false);
 
     // Target refusals come before the question; a full club only shows on transferring.
-    QCOMPARE(checkTransfer(db, p, to).ok, message == Full);
-    const TransferResult result = transferPerson(db, p, to);
-    QVERIFY(!result.ok);
+    QCOMPARE(checkTransfer(db, p, to).ok(), message == Full);
+    const EditResult result = transferPerson(db, p, to);
+    QVERIFY(!result.ok());
     QCOMPARE(result.message, message);
     QCOMPARE(db.clubs().bytes(), clubsBefore);
     QCOMPARE(db.image(DataFile::Staff).bytes(), staffBefore);

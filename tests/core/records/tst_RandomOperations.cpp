@@ -115,8 +115,7 @@ private:
     /// The screen a person is opened on: the one his classification finds him by.
     RoleScreen screenOf(int p);
     /// `apply` must succeed when `valid`, else refuse and change nothing.
-    template <typename Result>
-    Fault expect(bool valid, const std::function<Result()> &apply);
+    Fault expect(bool valid, const std::function<EditResult()> &apply);
 
     Fault editPerson();
     Fault editPersonOn(int p, RoleScreen screen, bool boxes, bool misc, bool history);
@@ -212,12 +211,11 @@ Fault Session::step()
                : QStringLiteral("unsound afterwards:\n") + problems.join(QLatin1Char('\n'));
 }
 
-template <typename Result>
-Fault Session::expect(bool valid, const std::function<Result()> &apply)
+Fault Session::expect(bool valid, const std::function<EditResult()> &apply)
 {
     const DatabaseSnapshot before(mDb);
     const bool wasModified = mDb.isModified();
-    const Result result = apply();
+    const EditResult result = apply();
     if (valid && !result.ok())
         return QStringLiteral("a valid edit was refused: ") + result.message;
     if (!valid && result.ok())
@@ -372,7 +370,7 @@ Fault Session::editPersonOn(int p, RoleScreen screen, bool boxes, bool misc, boo
         e.changed.history = true;
     }
     const QList<QByteArray> names = clubNames();
-    return expect<PersonEditResult>(valid, [&] { return applyPersonEdit(mDb, names, p, e); });
+    return expect(valid, [&] { return applyPersonEdit(mDb, names, p, e); });
 }
 
 Fault Session::createPerson()
@@ -398,8 +396,7 @@ Fault Session::createPerson()
         randomMisc(e);
     const QList<QByteArray> names = clubNames();
     const int before = personCount(mDb);
-    Fault fault = expect<PersonEditResult>(
-        valid, [&] { return applyPersonEdit(mDb, names, std::nullopt, e); });
+    Fault fault = expect(valid, [&] { return applyPersonEdit(mDb, names, std::nullopt, e); });
     if (fault.isEmpty() && personCount(mDb) != before + (valid ? 1 : 0))
         fault = QStringLiteral("the person count went from %1 to %2")
                     .arg(before)
@@ -459,7 +456,7 @@ Fault Session::changeJob()
     PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
     e.jobItem = job;
     const QList<QByteArray> names = clubNames();
-    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+    return expect(true, [&] { return applyPersonEdit(mDb, names, p, e); });
 }
 
 Fault Session::changeClass()
@@ -475,7 +472,7 @@ Fault Session::changeClass()
     PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
     e.classItem = cls;
     const QList<QByteArray> names = clubNames();
-    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+    return expect(true, [&] { return applyPersonEdit(mDb, names, p, e); });
 }
 
 Fault Session::transfer()
@@ -491,8 +488,8 @@ Fault Session::transfer()
     const RoleScreen screen = screenOf(p);
     PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
     const DatabaseSnapshot before(mDb);
-    const TransferResult result = transferPerson(mDb, p, target);
-    if (!result.ok)
+    const EditResult result = transferPerson(mDb, p, target);
+    if (!result.ok())
         return before.sameAs(mDb) ? Fault()
                                   : QStringLiteral("a refused transfer changed the database");
     if (target >= mDb.clubCount())
@@ -501,7 +498,7 @@ Fault Session::transfer()
         return QStringLiteral("the person is not at his new club");
     e.changed.misc = true;
     const QList<QByteArray> names = clubNames();
-    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+    return expect(true, [&] { return applyPersonEdit(mDb, names, p, e); });
 }
 
 Fault Session::release()
@@ -513,15 +510,15 @@ Fault Session::release()
     PersonEdit e = *loadPersonEdit(mDb, p, screenOf(p), clubNames());
     const bool hadClub = person(mDb, p)->club() >= 0;
     const DatabaseSnapshot before(mDb);
-    const TransferResult result = releasePerson(mDb, p);
-    if (result.ok != hadClub)
-        return QStringLiteral("a release with a club %1 gave %2").arg(hadClub).arg(result.ok);
-    if (!result.ok)
+    const EditResult result = releasePerson(mDb, p);
+    if (result.ok() != hadClub)
+        return QStringLiteral("a release with a club %1 gave %2").arg(hadClub).arg(result.ok());
+    if (!result.ok())
         return before.sameAs(mDb) ? Fault()
                                   : QStringLiteral("a refused release changed the database");
     e.changed.misc = true;
     const QList<QByteArray> names = clubNames();
-    return expect<PersonEditResult>(true, [&] { return applyPersonEdit(mDb, names, p, e); });
+    return expect(true, [&] { return applyPersonEdit(mDb, names, p, e); });
 }
 
 Fault Session::deletePersonOp()
@@ -568,7 +565,7 @@ Fault Session::editClub()
         e.ownStadium = chance(50);
         e.plc = chance(50);
     }
-    return expect<ClubEditResult>(valid, [&] { return applyClubEdit(mDb, mLookups, c, e); });
+    return expect(valid, [&] { return applyClubEdit(mDb, mLookups, c, e); });
 }
 
 Fault Session::createClub()
@@ -580,8 +577,7 @@ Fault Session::createClub()
     e.nationItem = below(nationItems());
     e.mainStadiumItem = below(mLookups.stadiums().size() + 1);
     const int clubs = mDb.clubCount();
-    Fault fault = expect<ClubEditResult>(
-        valid, [&] { return applyClubEdit(mDb, mLookups, std::nullopt, e); });
+    Fault fault = expect(valid, [&] { return applyClubEdit(mDb, mLookups, std::nullopt, e); });
     if (fault.isEmpty() && mDb.clubCount() != clubs + (valid ? 1 : 0))
         fault =
             QStringLiteral("the club count went from %1 to %2").arg(clubs).arg(mDb.clubCount());
@@ -623,7 +619,7 @@ Fault Session::editNation()
         for (int &k : e.rivalItems)
             k = below(nationItems());
     }
-    return expect<NationEditResult>(valid, [&] { return applyNationEdit(mDb, mLookups, n, e); });
+    return expect(valid, [&] { return applyNationEdit(mDb, mLookups, n, e); });
 }
 
 // A new record gets a name and its lists chosen; an edit changes them now and then.
@@ -642,7 +638,7 @@ Fault Session::cityOp(bool create)
         e.nationItem = below(nationItems());
         e.climateItem = below(countOf(ClimateItems));
     }
-    return expect<CityEditResult>(valid, [&] { return applyCityEdit(mDb, mLookups, c, e); });
+    return expect(valid, [&] { return applyCityEdit(mDb, mLookups, c, e); });
 }
 
 Fault Session::stadiumOp(bool create)
@@ -662,7 +658,7 @@ Fault Session::stadiumOp(bool create)
         e.retractableRoof = chance(50);
         e.underSoilHeating = chance(50);
     }
-    return expect<StadiumEditResult>(valid, [&] { return applyStadiumEdit(mDb, mLookups, s, e); });
+    return expect(valid, [&] { return applyStadiumEdit(mDb, mLookups, s, e); });
 }
 
 Fault Session::officialOp(bool create)
@@ -688,8 +684,7 @@ Fault Session::officialOp(bool create)
         e.nationItem = below(nationItems());
         e.cityItem = below(mLookups.cities().size() + 1);
     }
-    return expect<OfficialEditResult>(valid,
-                                      [&] { return applyOfficialEdit(mDb, mLookups, o, e); });
+    return expect(valid, [&] { return applyOfficialEdit(mDb, mLookups, o, e); });
 }
 
 Fault Session::deleteOfficialOp()

@@ -55,14 +55,6 @@ struct WorldState
     friend bool operator==(const WorldState &, const WorldState &) = default;
 };
 
-/// What an apply says, whatever the kind.
-struct Outcome
-{
-    std::optional<int> index;
-    int box;
-    QString message;
-};
-
 std::int32_t noneIsMinus2(std::int32_t v)
 {
     return v < 0 ? -2 : v;
@@ -413,31 +405,28 @@ void tst_WorldEdits::refusedEditChangesNothing()
         if (box + 1 < boxes.size())
             boxes[box + 1] = QStringLiteral("bad too");
     };
-    Outcome result;
+    EditResult result;
     if (kind == "city") {
         CityEdit e = creating ? newCityEdit() : city(1);
         e.name = "Renamed";
         e.nationItem = 0;
         breakBoxes(e.boxes);
-        const CityEditResult r = applyCityEdit(*mDb, mLookups, at, e);
-        result = {r.city, r.box, r.message};
+        result = applyCityEdit(*mDb, mLookups, at, e);
     } else if (kind == "stadium") {
         StadiumEdit e = creating ? newStadiumEdit() : stadium(1);
         e.name = "Renamed";
         e.cityItem = 2;
         breakBoxes(e.boxes);
-        const StadiumEditResult r = applyStadiumEdit(*mDb, mLookups, at, e);
-        result = {r.stadium, r.box, r.message};
+        result = applyStadiumEdit(*mDb, mLookups, at, e);
     } else {
         OfficialEdit e = creating ? newOfficialEdit() : official(1);
         e.firstName = "Renamed";
         e.firstNameChanged = true;
         e.nationItem = 2;
         breakBoxes(e.boxes);
-        const OfficialEditResult r = applyOfficialEdit(*mDb, mLookups, at, e);
-        result = {r.official, r.box, r.message};
+        result = applyOfficialEdit(*mDb, mLookups, at, e);
     }
-    QVERIFY(!result.index);
+    QVERIFY(!result.ok());
     QCOMPARE(result.message, message);
     QCOMPARE(result.box, box);
     QVERIFY(state() == before);
@@ -465,8 +454,8 @@ void tst_WorldEdits::createAppendsOneRecord()
         CityEdit edit = newCityEdit();
         edit.name = "Mossbank";
         edit.boxes[0] = "-33.8688";
-        const CityEditResult result = applyCityEdit(*mDb, mLookups, std::nullopt, edit);
-        QVERIFY(appendedOne(result.city, DataFile::City, RecordSize::City, count));
+        const EditResult result = applyCityEdit(*mDb, mLookups, std::nullopt, edit);
+        QVERIFY(appendedOne(result.record, DataFile::City, RecordSize::City, count));
         QCOMPARE(city(count), edit);
     } else if (kind == "stadium") {
         const int count = stadiumCount(*mDb);
@@ -474,8 +463,8 @@ void tst_WorldEdits::createAppendsOneRecord()
         edit.cityItem = 1;
         edit.nearbyItem = 3; // a new stadium has no nearby stadium yet
         edit.underSoilHeating = true;
-        const StadiumEditResult result = applyStadiumEdit(*mDb, mLookups, std::nullopt, edit);
-        QVERIFY(appendedOne(result.stadium, DataFile::Stadium, RecordSize::Stadium, count));
+        const EditResult result = applyStadiumEdit(*mDb, mLookups, std::nullopt, edit);
+        QVERIFY(appendedOne(result.record, DataFile::Stadium, RecordSize::Stadium, count));
         QCOMPARE(kx3::stadium(*mDb, count)->nearby(), -2);
         edit.nearbyItem = 0;
         QCOMPARE(stadium(count), edit);
@@ -483,8 +472,8 @@ void tst_WorldEdits::createAppendsOneRecord()
         const int count = officialCount(*mDb);
         OfficialEdit edit = newOfficialEdit();
         edit.boxes[boxOf(officialBoxes(), "Refereeing")] = "17";
-        const OfficialEditResult result = applyOfficialEdit(*mDb, mLookups, std::nullopt, edit);
-        QVERIFY(appendedOne(result.official, DataFile::Officials, RecordSize::Official, count));
+        const EditResult result = applyOfficialEdit(*mDb, mLookups, std::nullopt, edit);
+        QVERIFY(appendedOne(result.record, DataFile::Officials, RecordSize::Official, count));
         // The placeholders are names like any other, found or added under no nation.
         const ConstOfficialRecord o = *kx3::official(std::as_const(*mDb), count);
         QCOMPARE(FirstNameText(*mDb, o.firstName()), QByteArray("<first name>"));
