@@ -8,10 +8,10 @@
 
 #include "core/clubs/ClubLists.h"
 #include "core/layout/ClubRecord.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/PersonRecord.h"
-#include "gui/widgets/Prompter.h"
+#include "core/lookup/Lookups.h"
 #include "gui/clubs/ClubScreen.h"
+#include "gui/widgets/Prompter.h"
 
 #include <QApplication>
 

@@ -3,8 +3,8 @@
 // waiting (50 ms) however many persons there are.
 #include "BenchDatabase.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/records/CreateRecords.h"
 #include "core/records/DeleteRecords.h"
 #include "core/records/IntegrityCheck.h"

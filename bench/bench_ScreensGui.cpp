@@ -5,15 +5,15 @@
 
 #include "BenchDatabase.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/InstallationLookup.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
 #include "gui/app/EditorFrame.h"
-#include "gui/widgets/Prompter.h"
 #include "gui/app/SearchMenu1.h"
 #include "gui/app/TMainForm.h"
 #include "gui/people/TransferPanel.h"
+#include "gui/widgets/Prompter.h"
 
 #include <QApplication>
 #include <QPushButton>

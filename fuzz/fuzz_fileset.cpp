@@ -6,22 +6,22 @@
 #include "FuzzInput.h"
 
 #include "core/clubs/ClubEdit.h"
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/Search.h"
 #include "core/nations/NationEdit.h"
-#include "core/layout/NationRecord.h"
 #include "core/people/PersonEdit.h"
-#include "core/layout/PersonRecord.h"
 #include "core/records/DeleteRecords.h"
 #include "core/records/IntegrityCheck.h"
 #include "core/world/CityEdit.h"
-#include "core/layout/CityRecord.h"
 #include "core/world/OfficialEdit.h"
-#include "core/layout/OfficialRecord.h"
 #include "core/world/StadiumEdit.h"
-#include "core/layout/StadiumRecord.h"
 
 using namespace kx3;
 using kx3::fuzz::Choices;

@@ -8,10 +8,10 @@
 #include "DatabaseBuilder.h"
 
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
-#include "core/lookup/MiscEntries.h"
 #include "core/db/SetupLines.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/MiscEntries.h"
 
 #include <memory>
 

@@ -1,11 +1,11 @@
 #include "DatabaseGenerator.h"
 
-#include "core/layout/KitColours.h"
-#include "core/layout/NameEntry.h"
-#include "core/layout/NationRecord.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/CompetitionRecord.h"
+#include "core/layout/KitColours.h"
+#include "core/layout/NameEntry.h"
 #include "core/layout/NationCompHistoryRecord.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/StadiumRecord.h"
 

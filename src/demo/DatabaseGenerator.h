@@ -2,9 +2,9 @@
 
 #include "DatabaseBuilder.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
 #include "core/db/RecordDate.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/PersonRecord.h"
 
 #include <QByteArray>

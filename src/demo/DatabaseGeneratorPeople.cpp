@@ -1,8 +1,8 @@
 // Persons, their attribute records, career history and misc entries.
 #include "DatabaseGenerator.h"
 
-#include "core/layout/HistoryRecord.h"
 #include "core/layout/CodeLists.h"
+#include "core/layout/HistoryRecord.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DatabaseGenerator.h"
-#include "core/lookup/EditBoxes.h"
 #include "core/db/NumberField.h"
+#include "core/lookup/EditBoxes.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/records/IntegrityCheck.h"
 

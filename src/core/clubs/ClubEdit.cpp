@@ -1,10 +1,10 @@
 #include "core/clubs/ClubEdit.h"
 
+#include "core/db/Database.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/KitColours.h"
-#include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/NationRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/records/CreateRecords.h"
 
 namespace kx3 {

@@ -1,11 +1,11 @@
 #include "core/lookup/Lookups.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/CompetitionRecord.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
-#include "core/layout/CityRecord.h"
-#include "core/layout/CompetitionRecord.h"
 
 namespace kx3 {
 

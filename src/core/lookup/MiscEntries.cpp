@@ -1,8 +1,8 @@
 #include "MiscEntries.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
 #include "core/db/SetupLines.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
 

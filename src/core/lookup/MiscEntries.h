@@ -57,7 +57,8 @@ struct PlayerMiscEntries
     QByteArray lEn1 = "1";
     QByteArray lEn2 = "2";
     QByteArray lEn3 = "1900";
-    /// Item of the pre-injury list: 0 "<none>", k the injury InjuryNames[k - 1], -1 no item selected.
+    /// Item of the pre-injury list: 0 "<none>", k the injury InjuryNames[k - 1], -1 no item
+    /// selected.
     int preInj = 0;
     QByteArray piAdjust = "0";
     bool intRet = false;

@@ -2,8 +2,8 @@
 
 #include "core/db/Database.h"
 #include "core/layout/NameEntry.h"
-#include "core/layout/PersonRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,13 +1,13 @@
 #include "core/lookup/RecordTitles.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/lookup/NameTables.h"
-#include "core/layout/NationRecord.h"
-#include "core/layout/PersonRecord.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/NameTables.h"
 
 namespace kx3 {
 

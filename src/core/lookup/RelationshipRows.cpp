@@ -1,9 +1,9 @@
 #include "core/lookup/RelationshipRows.h"
 
 #include "core/layout/ClubRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/NameTables.h"
-#include "core/layout/PersonRecord.h"
 
 namespace kx3 {
 

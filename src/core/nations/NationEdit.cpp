@@ -1,9 +1,9 @@
 #include "core/nations/NationEdit.h"
 
-#include "core/layout/KitColours.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
+#include "core/layout/KitColours.h"
 #include "core/layout/NationRecord.h"
+#include "core/lookup/Lookups.h"
 
 namespace kx3 {
 

@@ -1,7 +1,7 @@
 #include "CareerHistory.h"
 
-#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
+#include "core/layout/HistoryRecord.h"
 
 #include <optional>
 

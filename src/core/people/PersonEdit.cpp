@@ -1,15 +1,15 @@
 #include "core/people/PersonEdit.h"
 
-#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
-#include "core/lookup/NameTables.h"
-#include "core/layout/NationRecord.h"
 #include "core/layout/CodeLists.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
-#include "core/people/PersonTables.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/NameTables.h"
+#include "core/people/PersonTables.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/people/CareerHistory.h"
+#include "core/db/NumberField.h"
 #include "core/lookup/EditBoxes.h"
 #include "core/lookup/EditResult.h"
 #include "core/lookup/MiscEntries.h"
-#include "core/db/NumberField.h"
+#include "core/people/CareerHistory.h"
 #include "core/people/RoleRules.h"
 
 #include <QByteArray>

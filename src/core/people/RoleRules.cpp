@@ -2,9 +2,9 @@
 
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
-#include "core/people/PersonTables.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/people/PersonTables.h"
 
 #include <cstring>
 

@@ -1,17 +1,17 @@
 #include "core/records/CreateRecords.h"
 
-#include "core/layout/ClubRecord.h"
-#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
 #include "core/db/LittleEndian.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/NationCompHistoryRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/NameTables.h"
 #include "core/lookup/PickList.h"
-#include "core/layout/PersonRecord.h"
-#include "core/layout/CityRecord.h"
-#include "core/layout/NationCompHistoryRecord.h"
-#include "core/layout/OfficialRecord.h"
-#include "core/layout/StadiumRecord.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/RecordDate.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/StadiumRecord.h"
 

@@ -1,15 +1,15 @@
 #include "core/records/DeleteRecords.h"
 
-#include "core/layout/ClubRecord.h"
-#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
 #include "core/db/LittleEndian.h"
+#include "core/db/SetupLines.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/MiscEntries.h"
 #include "core/lookup/NameTables.h"
-#include "core/db/SetupLines.h"
-#include "core/layout/PersonRecord.h"
-#include "core/layout/OfficialRecord.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,22 +2,22 @@
 // history, name entries, stored counts and the lists kept beside the database.
 #include "core/records/IntegrityChecker.h"
 
+#include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
 #include "core/layout/ClubRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/CompetitionRecord.h"
 #include "core/layout/HistoryRecord.h"
 #include "core/layout/KitColours.h"
-#include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/NameEntry.h"
+#include "core/layout/NationCompHistoryRecord.h"
 #include "core/layout/NationRecord.h"
-#include "core/layout/CodeLists.h"
+#include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
-#include "core/layout/StaffAttributes.h"
-#include "core/layout/CityRecord.h"
-#include "core/layout/CompetitionRecord.h"
-#include "core/layout/NationCompHistoryRecord.h"
-#include "core/layout/OfficialRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/layout/StaffAttributes.h"
+#include "core/lookup/Lookups.h"
 
 #include <vector>
 

@@ -5,13 +5,13 @@
 
 #include "core/records/IntegrityCheck.h"
 
-#include "core/layout/KitColours.h"
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
-#include "core/lookup/PickList.h"
 #include "core/db/RecordView.h"
-#include "core/layout/CodeLists.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/KitColours.h"
+#include "core/lookup/PickList.h"
 
 #include <QString>
 #include <QStringList>

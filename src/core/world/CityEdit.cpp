@@ -1,9 +1,9 @@
 #include "core/world/CityEdit.h"
 
 #include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/records/CreateRecords.h"
-#include "core/layout/CityRecord.h"
 
 namespace kx3 {
 

@@ -1,10 +1,10 @@
 #include "core/world/OfficialEdit.h"
 
 #include "core/db/Database.h"
+#include "core/layout/OfficialRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/NameTables.h"
 #include "core/records/CreateRecords.h"
-#include "core/layout/OfficialRecord.h"
 
 #include <algorithm>
 

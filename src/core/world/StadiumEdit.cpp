@@ -1,10 +1,10 @@
 #include "core/world/StadiumEdit.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/records/CreateRecords.h"
-#include "core/layout/StadiumRecord.h"
 
 namespace kx3 {
 

@@ -1,8 +1,8 @@
 #include "SearchGroup.h"
 
+#include "core/db/Cp1252.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
-#include "core/db/Cp1252.h"
 #include "gui/widgets/ResultList.h"
 #include "gui/widgets/SearchResultModel.h"
 

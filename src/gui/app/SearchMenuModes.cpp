@@ -1,14 +1,14 @@
 #include "SearchMenuModes.h"
 
-#include "gui/screen/EditorState.h"
-#include "gui/widgets/Prompter.h"
 #include "SearchMenu1.h"
-#include "core/layout/ClubRecord.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/RelationshipRows.h"
-#include "core/layout/PersonRecord.h"
+#include "gui/screen/EditorState.h"
+#include "gui/widgets/Prompter.h"
 
 namespace kx3 {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "gui/screen/EditorState.h"
-#include "gui/widgets/Prompter.h"
-#include "gui/screen/RecordScreen.h"
 #include "core/db/Database.h"
 #include "core/db/InstallationLookup.h"
 #include "core/lookup/Lookups.h"
+#include "gui/screen/EditorState.h"
+#include "gui/screen/RecordScreen.h"
+#include "gui/widgets/Prompter.h"
 
 #include <QString>
 #include <QWidget>

@@ -3,10 +3,10 @@
 
 #include "TMainForm.h"
 
-#include "gui/widgets/BusyCursor.h"
 #include "SearchMenu1.h"
 #include "SplashScreen.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/BusyCursor.h"
 
 #include <QCoreApplication>
 

@@ -2,17 +2,16 @@
 #include "ui_ClubScreen.h"
 
 #include "core/clubs/ClubLists.h"
-#include "core/layout/ClubRecord.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/lookup/RelationshipRows.h"
 #include "core/records/DeleteRecords.h"
-#include "gui/widgets/BusyCursor.h"
-#include "gui/widgets/Prompter.h"
-#include "gui/widgets/KitColourDelegate.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/KitColourDelegate.h"
+#include "gui/widgets/Prompter.h"
 #include "gui/widgets/RelationshipList.h"
 
 #include <QHeaderView>
@@ -79,11 +78,10 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     setUpRelationshipList(mUi->CMiscList);
 
     addGoTo(mUi->bnCNat, EditorScreen::Nation, [this] { return chosenNation(mUi->CNation); });
-    for (auto [button, list] : {std::pair(mUi->bnCMStad, mUi->CMainStad),
-                                std::pair(mUi->bnCRStad, mUi->CRsvStad)}) {
-        addGoTo(button, EditorScreen::Stadium, [this, list = list] {
-            return chosenRecord(mContext.lookups.stadiums(), list);
-        });
+    for (auto [button, list] :
+         {std::pair(mUi->bnCMStad, mUi->CMainStad), std::pair(mUi->bnCRStad, mUi->CRsvStad)}) {
+        addGoTo(button, EditorScreen::Stadium,
+                [this, list = list] { return chosenRecord(mContext.lookups.stadiums(), list); });
     }
     keepToolTipsUp(this);
 
@@ -154,11 +152,8 @@ void ClubScreen::showEdit(const ClubEdit &e)
     mNationChanged = false;
 }
 
-bool ClubScreen::confirm()
+EditResult ClubScreen::applyBoxes(std::optional<int> record)
 {
-    const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
-        return false;
     ClubEdit edit;
     edit.longName = toCp1252(mUi->CLongName->text());
     edit.shortName = toCp1252(mUi->CShortName->text());
@@ -177,23 +172,13 @@ bool ClubScreen::confirm()
     edit.ownStadium = mUi->OwnStad->isChecked();
     edit.plc = mUi->ClubPLC->isChecked();
     edit.nationChanged = mNationChanged;
+    return applyClubEdit(mContext.db, mContext.lookups, record, edit);
+}
 
-    EditResult result;
-    {
-        BusyCursor busy;
-        result =
-            applyClubEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown, edit);
-    }
-    if (!result.ok()) {
-        showRefusal(boxAt(mBoxes, result.box), result.message);
-        return false;
-    }
-    confirmedRecord(*result.record);
+void ClubScreen::recordConfirmed(bool)
+{
     mNationChanged = false;
     rebuildMiscList();
-    Q_EMIT titleChanged(title());
-    Q_EMIT buttonsChanged();
-    return true;
 }
 
 void ClubScreen::loadNewRecord()

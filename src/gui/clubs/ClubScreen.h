@@ -33,7 +33,6 @@ public:
     explicit ClubScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~ClubScreen() override;
 
-    bool confirm() override;
     void deleteRecord() override;
     QString title() const override;
     /// A relationship slot of `source` was written from the misc-list dialog.
@@ -43,6 +42,8 @@ Q_SIGNALS:
     void miscListDialogRequested(kx3::MiscListSource source, int row);
 
 protected:
+    EditResult applyBoxes(std::optional<int> record) override;
+    void recordConfirmed(bool created) override;
     bool loadRecord(int index) override;
     void recordShown() override { rebuildLists(); }
     void loadNewRecord() override;
@@ -61,7 +62,6 @@ private:
     void bnCMiscClick();
 
     std::unique_ptr<Ui::ClubScreen> mUi;
-    std::vector<QLineEdit *> mBoxes;
     std::array<QComboBox *, 6> mKitColours{};
     bool mNationChanged = false;
 };

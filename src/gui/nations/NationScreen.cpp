@@ -2,13 +2,11 @@
 #include "ui_NationScreen.h"
 
 #include "core/db/Cp1252.h"
+#include "core/layout/NationRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/PickList.h"
-#include "core/layout/NationRecord.h"
-#include "gui/widgets/BusyCursor.h"
-#include "gui/widgets/Prompter.h"
-#include "gui/widgets/KitColourDelegate.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/KitColourDelegate.h"
 
 namespace kx3 {
 
@@ -32,7 +30,8 @@ void showText(QLineEdit *box, const QString &text)
 } // namespace
 
 NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, EditorScreen::Nation, parent), mUi(std::make_unique<Ui::NationScreen>())
+    : RecordScreen(context, EditorScreen::Nation, parent),
+      mUi(std::make_unique<Ui::NationScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
@@ -145,22 +144,10 @@ NationEdit NationScreen::editOfBoxes() const
     return e;
 }
 
-bool NationScreen::confirm()
+// Nations are never added: there is always the nation shown.
+EditResult NationScreen::applyBoxes(std::optional<int> record)
 {
-    if (!mShown)
-        return false;
-    const NationEdit edit = editOfBoxes();
-    EditResult result;
-    {
-        BusyCursor busy;
-        result = applyNationEdit(mContext.db, mContext.lookups, *mShown, edit);
-    }
-    if (!result.ok()) {
-        showRefusal(boxAt(mBoxes, result.box), result.message);
-        return false;
-    }
-    Q_EMIT buttonsChanged();
-    return true;
+    return applyNationEdit(mContext.db, mContext.lookups, record.value_or(-1), editOfBoxes());
 }
 
 } // namespace kx3

@@ -33,11 +33,11 @@ public:
     explicit NationScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~NationScreen() override;
 
-    bool confirm() override;
     QString title() const override;
 
 protected:
     // Nations come with the game: there is nothing to create or delete.
+    EditResult applyBoxes(std::optional<int> record) override;
     bool loadRecord(int index) override;
 
 private:
@@ -47,7 +47,6 @@ private:
     void ConfirmNationClick() { confirm(); }
 
     std::unique_ptr<Ui::NationScreen> mUi;
-    std::vector<QLineEdit *> mBoxes;
     std::array<QComboBox *, 3> mLanguages{};
     std::array<QComboBox *, 6> mKitColours{};
     std::array<QComboBox *, 3> mRivals{};

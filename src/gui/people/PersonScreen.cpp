@@ -2,14 +2,14 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/people/RoleRules.h"
 #include "core/records/DeleteRecords.h"
+#include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
-#include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/RelationshipList.h"
 
 #include <QAbstractButton>
@@ -31,9 +31,8 @@ const QString AreYouSure = QString::fromLatin1(RoleMessage::AreYouSure);
 } // namespace
 
 PersonScreen::PersonScreen(ScreenContext &context, RoleScreen role, QWidget *parent)
-    : RecordScreen(context,
-                   role == RoleScreen::Player ? EditorScreen::Player : EditorScreen::Staff,
-                   parent),
+    : RecordScreen(
+        context, role == RoleScreen::Player ? EditorScreen::Player : EditorScreen::Staff, parent),
       mRole(role)
 {
 }
@@ -169,43 +168,30 @@ bool PersonScreen::checkBoxes(bool report)
     const EditResult checked =
         personEditRefusal(mContext.db, creating ? std::nullopt : mShown, readEdit());
     if (!checked.ok() && report)
-        refuse(checked);
+        showRefusal(refusedBox(checked.box), checked.message);
     return checked.ok();
 }
 
-bool PersonScreen::confirm()
+EditResult PersonScreen::applyBoxes(std::optional<int> record)
 {
-    const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
-        return false;
-    const PersonEdit edit = readEdit();
+    mApplied = readEdit();
+    return applyPersonEdit(mContext.db, mContext.lookups.clubNames().names(), record, mApplied);
+}
 
-    EditResult result;
-    {
-        BusyCursor busy;
-        result = applyPersonEdit(mContext.db, mContext.lookups.clubNames().names(),
-                                 creating ? std::nullopt : mShown, edit);
-    }
-    if (!result.ok()) {
-        refuse(result);
-        return false;
-    }
-    confirmedRecord(*result.record);
-    mEdit = edit;
-    if (creating)
+void PersonScreen::recordConfirmed(bool created)
+{
+    mEdit = mApplied;
+    if (created)
         mEdit.shownClub = PersonNone::Club;
     mChanged = {};
     confirmed();
     rebuildMiscList();
     setExisting(true);
-    Q_EMIT buttonsChanged();
-    return true;
 }
 
-void PersonScreen::refuse(const EditResult &result)
+QWidget *PersonScreen::refusedBox(int box) const
 {
-    showRefusal(result.box == HistoryBox ? historyControl() : boxAt(mBoxes, result.box),
-                result.message);
+    return box == HistoryBox ? historyControl() : RecordScreen::refusedBox(box);
 }
 
 void PersonScreen::loadNewRecord()

@@ -52,7 +52,6 @@ class PersonScreen : public RecordScreen
 public:
     PersonScreen(ScreenContext &context, RoleScreen role, QWidget *parent = nullptr);
 
-    bool confirm() override;
     /// "Delete Player" / "Delete Staff": the person and every trace of him.
     void deleteRecord() override;
     QString title() const override;
@@ -75,6 +74,9 @@ Q_SIGNALS:
     void clubPickingRequested(kx3::ClubPickField field);
 
 protected:
+    EditResult applyBoxes(std::optional<int> record) override;
+    void recordConfirmed(bool created) override;
+    QWidget *refusedBox(int box) const override;
     bool loadRecord(int index) override;
     void recordShown() override;
     void loadNewRecord() override;
@@ -101,13 +103,11 @@ protected:
 
     RoleScreen mRole;
     PersonControls mControls;
-    std::vector<QLineEdit *> mBoxes;
 
 private:
     void showEdit(const PersonEdit &edit);
     PersonEdit readEdit() const;
     void fillNationLists();
-    void refuse(const EditResult &result);
     void nameChanged(bool first, bool second, bool common);
     void nationChanged();
     void jobChanged(int item);
@@ -118,6 +118,8 @@ private:
 
     /// The edit as last shown or confirmed: what the boxes do not hold.
     PersonEdit mEdit;
+    /// The edit a confirm handed to the core.
+    PersonEdit mApplied;
     PersonEditFlags mChanged;
 };
 

@@ -1,16 +1,16 @@
 #include "gui/people/TransferPanel.h"
 #include "ui_TransferPanel.h"
 
-#include "core/layout/ClubRecord.h"
-#include "core/people/Transfers.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/lookup/RelationshipRows.h"
+#include "core/people/Transfers.h"
+#include "gui/people/PersonScreen.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
-#include "gui/people/PersonScreen.h"
 
 #include <QVBoxLayout>
 

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStyle>
 
 namespace kx3 {
@@ -40,11 +41,27 @@ std::optional<int> RecordScreen::currentRecord() const
     return mContext.state.newRecordMode ? std::nullopt : mShown;
 }
 
-void RecordScreen::confirmedRecord(int index)
+bool RecordScreen::confirm()
 {
-    mShown = index;
-    mContext.state.offset(mKind) = recordOffset(mKind, index);
+    const bool creating = mContext.state.newRecordMode;
+    if (!creating && !mShown)
+        return false;
+    EditResult result;
+    {
+        BusyCursor busy;
+        result = applyBoxes(currentRecord());
+    }
+    if (!result.ok() || !result.record) {
+        showRefusal(refusedBox(result.box), result.message);
+        return false;
+    }
+    mShown = result.record;
+    mContext.state.offset(mKind) = recordOffset(mKind, *result.record);
     mContext.state.newRecordMode = false;
+    recordConfirmed(creating);
+    Q_EMIT titleChanged(title());
+    Q_EMIT buttonsChanged();
+    return true;
 }
 
 RecordButton RecordScreen::createButton() const
@@ -97,6 +114,11 @@ std::optional<int> RecordScreen::chosenRecord(const PickList &pickList, const QC
 {
     const int index = pickList.recordIndex(list->currentIndex());
     return index >= 0 ? std::optional(index) : std::nullopt;
+}
+
+QWidget *RecordScreen::refusedBox(int box) const
+{
+    return boxAt(mBoxes, box);
 }
 
 void RecordScreen::showRefusal(QWidget *box, const QString &message)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/lookup/EditResult.h"
 #include "gui/screen/EditorState.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 
 class QAbstractButton;
 class QComboBox;
+class QLineEdit;
 
 namespace kx3 {
 
@@ -61,8 +63,9 @@ public:
     /// does not exist.
     bool showRecord();
     /// Writes the screen into the record it shows, or adds a record in
-    /// new-record mode; false, with nothing written, when refused.
-    virtual bool confirm() = 0;
+    /// new-record mode; false, with nothing written, when refused (the
+    /// refusal is shown on the box at fault).
+    bool confirm();
     /// "Create": after the user agrees, fills the screen with a new record's
     /// defaults and enters new-record mode. Kinds that cannot be created do
     /// nothing.
@@ -102,12 +105,17 @@ protected:
     /// Fills the boxes with a new record's defaults and puts the focus in its
     /// first box; new-record mode is on.
     virtual void loadNewRecord() {}
+    /// Converts the boxes into the kind's edit value and has the core apply it
+    /// to `record`, or add a record when there is none.
+    virtual EditResult applyBoxes(std::optional<int> record) = 0;
+    /// A confirm wrote the record, now the one shown and current (`created`:
+    /// it was added).
+    virtual void recordConfirmed(bool created) { Q_UNUSED(created) }
+    /// The box a refusal names; null when it names none.
+    virtual QWidget *refusedBox(int box) const;
     /// Whether "Create" and "Delete" act on the screen's kind just now.
     virtual bool canCreate() const { return false; }
     virtual bool canDelete() const { return false; }
-
-    /// Makes `index` the record shown and current after a confirm that wrote it.
-    void confirmedRecord(int index);
 
     /// Opens record `index` of `kind` on its screen.
     void requestRecord(EditorScreen kind, int index);
@@ -138,6 +146,8 @@ protected:
 
     ScreenContext &mContext;
     std::optional<int> mShown;
+    /// The line edits in the order of the kind's box list in the core.
+    std::vector<QLineEdit *> mBoxes;
 
 private:
     EditorScreen mKind;

@@ -3,10 +3,8 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/CityRecord.h"
-#include "gui/widgets/BusyCursor.h"
-#include "gui/widgets/Prompter.h"
+#include "core/lookup/Lookups.h"
 #include "gui/widgets/BoxHelpers.h"
 
 namespace kx3 {
@@ -67,36 +65,22 @@ void CityScreen::showEdit(const CityEdit &e)
     selectQuietly(mUi->CtWeather, e.climateItem);
 }
 
-bool CityScreen::confirm()
+EditResult CityScreen::applyBoxes(std::optional<int> record)
 {
-    const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
-        return false;
     CityEdit edit;
     edit.name = toCp1252(mUi->CtName->text());
     for (QLineEdit *box : mBoxes)
         edit.boxes.append(box->text());
     edit.nationItem = mUi->CtNat->currentIndex();
     edit.climateItem = mUi->CtWeather->currentIndex();
+    return applyCityEdit(mContext.db, mContext.lookups, record, edit);
+}
 
-    EditResult result;
-    {
-        BusyCursor busy;
-        result =
-            applyCityEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown, edit);
-    }
-    if (!result.ok()) {
-        showRefusal(boxAt(mBoxes, result.box), result.message);
-        return false;
-    }
-    confirmedRecord(*result.record);
-    // Show the city as stored, so that every box reads what the next show
-    // would give.
-    fillChoiceLists();
-    showEdit(*loadCityEdit(mContext.db, mContext.lookups, *mShown));
-    Q_EMIT buttonsChanged();
-    Q_EMIT titleChanged(title());
-    return true;
+// Show the city as stored, so that every box reads what the next show would
+// give.
+void CityScreen::recordConfirmed(bool)
+{
+    loadRecord(*mShown);
 }
 
 void CityScreen::loadNewRecord()

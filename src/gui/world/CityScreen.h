@@ -28,10 +28,11 @@ public:
     explicit CityScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~CityScreen() override;
 
-    bool confirm() override;
     QString title() const override;
 
 protected:
+    EditResult applyBoxes(std::optional<int> record) override;
+    void recordConfirmed(bool created) override;
     bool loadRecord(int index) override;
     void loadNewRecord() override;
     bool canCreate() const override { return true; }
@@ -42,7 +43,6 @@ private:
     void ConfirmCityClick() { confirm(); }
 
     std::unique_ptr<Ui::CityScreen> mUi;
-    std::vector<QLineEdit *> mBoxes;
 };
 
 } // namespace kx3

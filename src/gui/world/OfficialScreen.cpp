@@ -5,9 +5,9 @@
 #include "core/db/DataFiles.h"
 #include "core/lookup/Lookups.h"
 #include "core/records/DeleteRecords.h"
+#include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
-#include "gui/widgets/BoxHelpers.h"
 
 #include <array>
 
@@ -26,7 +26,8 @@ const QString AreYouSure = QStringLiteral("Are you sure?");
 } // namespace
 
 OfficialScreen::OfficialScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, EditorScreen::Official, parent), mUi(std::make_unique<Ui::OfficialScreen>())
+    : RecordScreen(context, EditorScreen::Official, parent),
+      mUi(std::make_unique<Ui::OfficialScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
@@ -85,11 +86,8 @@ void OfficialScreen::showEdit(const OfficialEdit &e)
     mSecondNameChanged = e.secondNameChanged;
 }
 
-bool OfficialScreen::confirm()
+EditResult OfficialScreen::applyBoxes(std::optional<int> record)
 {
-    const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
-        return false;
     OfficialEdit edit;
     edit.firstName = toCp1252(mUi->OFName->text());
     edit.secondName = toCp1252(mUi->OSName->text());
@@ -99,21 +97,12 @@ bool OfficialScreen::confirm()
     edit.cityItem = mUi->OCity->currentIndex();
     edit.firstNameChanged = mFirstNameChanged;
     edit.secondNameChanged = mSecondNameChanged;
+    return applyOfficialEdit(mContext.db, mContext.lookups, record, edit);
+}
 
-    EditResult result;
-    {
-        BusyCursor busy;
-        result = applyOfficialEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
-                                   edit);
-    }
-    if (!result.ok()) {
-        showRefusal(boxAt(mBoxes, result.box), result.message);
-        return false;
-    }
-    confirmedRecord(*result.record);
+void OfficialScreen::recordConfirmed(bool)
+{
     mFirstNameChanged = mSecondNameChanged = false;
-    Q_EMIT buttonsChanged();
-    return true;
 }
 
 void OfficialScreen::loadNewRecord()

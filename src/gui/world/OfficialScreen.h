@@ -28,11 +28,12 @@ public:
     explicit OfficialScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~OfficialScreen() override;
 
-    bool confirm() override;
     void deleteRecord() override;
     QString title() const override;
 
 protected:
+    EditResult applyBoxes(std::optional<int> record) override;
+    void recordConfirmed(bool created) override;
     bool loadRecord(int index) override;
     void loadNewRecord() override;
     bool canCreate() const override { return true; }
@@ -46,7 +47,6 @@ private:
     void bnOMaxClick();
 
     std::unique_ptr<Ui::OfficialScreen> mUi;
-    std::vector<QLineEdit *> mBoxes;
     bool mFirstNameChanged = false;
     bool mSecondNameChanged = false;
 };

@@ -4,8 +4,6 @@
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
 #include "core/lookup/Lookups.h"
-#include "gui/widgets/BusyCursor.h"
-#include "gui/widgets/Prompter.h"
 #include "gui/widgets/BoxHelpers.h"
 
 #include <QStyle>
@@ -20,7 +18,8 @@ constexpr std::array<const char *, StadiumBoxCount> BoxNames = {"StCapa", "StSea
 } // namespace
 
 StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
-    : RecordScreen(context, EditorScreen::Stadium, parent), mUi(std::make_unique<Ui::StadiumScreen>())
+    : RecordScreen(context, EditorScreen::Stadium, parent),
+      mUi(std::make_unique<Ui::StadiumScreen>())
 {
     mUi->setupUi(this);
     setFixedSize(size());
@@ -79,11 +78,8 @@ void StadiumScreen::showEdit(const StadiumEdit &e)
     mUi->StHeat->setChecked(e.underSoilHeating);
 }
 
-bool StadiumScreen::confirm()
+EditResult StadiumScreen::applyBoxes(std::optional<int> record)
 {
-    const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
-        return false;
     StadiumEdit edit;
     edit.name = toCp1252(mUi->StadName->text());
     for (QLineEdit *box : mBoxes)
@@ -92,26 +88,15 @@ bool StadiumScreen::confirm()
     edit.nearbyItem = mUi->StNearby->currentIndex();
     edit.retractableRoof = mUi->StRoof->isChecked();
     edit.underSoilHeating = mUi->StHeat->isChecked();
+    return applyStadiumEdit(mContext.db, mContext.lookups, record, edit);
+}
 
-    EditResult result;
-    {
-        BusyCursor busy;
-        result = applyStadiumEdit(mContext.db, mContext.lookups, creating ? std::nullopt : mShown,
-                                  edit);
-    }
-    if (!result.ok()) {
-        showRefusal(boxAt(mBoxes, result.box), result.message);
-        return false;
-    }
-    confirmedRecord(*result.record);
-    // A new or renamed stadium takes its place in the nearby list at once;
-    // the screen shows the stadium as stored (a new one has no nearby
-    // stadium, whatever was chosen).
-    fillChoiceLists();
-    showEdit(*loadStadiumEdit(mContext.db, mContext.lookups, *mShown));
-    Q_EMIT buttonsChanged();
-    Q_EMIT titleChanged(title());
-    return true;
+// A new or renamed stadium takes its place in the nearby list at once; the
+// screen shows the stadium as stored (a new one has no nearby stadium,
+// whatever was chosen).
+void StadiumScreen::recordConfirmed(bool)
+{
+    loadRecord(*mShown);
 }
 
 void StadiumScreen::loadNewRecord()

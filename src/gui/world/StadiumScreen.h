@@ -28,10 +28,11 @@ public:
     explicit StadiumScreen(ScreenContext &context, QWidget *parent = nullptr);
     ~StadiumScreen() override;
 
-    bool confirm() override;
     QString title() const override;
 
 protected:
+    EditResult applyBoxes(std::optional<int> record) override;
+    void recordConfirmed(bool created) override;
     bool loadRecord(int index) override;
     void loadNewRecord() override;
     bool canCreate() const override { return true; }
@@ -44,7 +45,6 @@ private:
     void bnStNearbyClick();
 
     std::unique_ptr<Ui::StadiumScreen> mUi;
-    std::vector<QLineEdit *> mBoxes;
 };
 
 } // namespace kx3

@@ -3,12 +3,12 @@
 
 #include "core/clubs/ClubEdit.h"
 #include "core/clubs/ClubLists.h"
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
+#include "core/lookup/Lookups.h"
 #include "core/lookup/RelationshipRows.h"
 
 #include <QTest>

@@ -1,16 +1,16 @@
 #include "TestDatabase.h"
 
 #include "DatabaseBuilder.h"
-#include "core/layout/ClubRecord.h"
-#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/CompetitionRecord.h"
+#include "core/layout/HistoryRecord.h"
 #include "core/layout/NameEntry.h"
 #include "core/layout/NationRecord.h"
-#include "core/layout/CodeLists.h"
-#include "core/layout/PersonRecord.h"
-#include "core/layout/CityRecord.h"
-#include "core/layout/CompetitionRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/layout/StadiumRecord.h"
 
 #include <QTest>

@@ -1,11 +1,11 @@
 #include "TestDatabase.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/lookup/MiscEntries.h"
 #include "core/db/SetupLines.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/MiscEntries.h"
 
 #include <QTest>
 

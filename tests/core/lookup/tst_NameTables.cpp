@@ -1,8 +1,8 @@
 #include "core/db/Database.h"
 #include "core/layout/NameEntry.h"
-#include "core/lookup/NameTables.h"
-#include "core/layout/PersonRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/lookup/NameTables.h"
 
 #include <QTest>
 

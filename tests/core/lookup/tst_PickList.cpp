@@ -1,7 +1,7 @@
 #include "core/db/Database.h"
-#include "core/lookup/PickList.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/PickList.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/layout/NameEntry.h"
-#include "core/lookup/Search.h"
-#include "core/layout/NationRecord.h"
-#include "core/layout/PersonRecord.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/NameEntry.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/Search.h"
 
 #include <QTest>
 

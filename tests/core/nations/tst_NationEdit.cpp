@@ -1,11 +1,11 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/layout/KitColours.h"
 #include "core/db/Database.h"
+#include "core/layout/KitColours.h"
+#include "core/layout/NationRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/nations/NationEdit.h"
-#include "core/layout/NationRecord.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
-#include "core/people/CareerHistory.h"
 #include "core/db/Database.h"
+#include "core/people/CareerHistory.h"
 
 #include <QTest>
 

@@ -1,16 +1,16 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/people/CareerHistory.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
-#include "core/lookup/NameTables.h"
-#include "core/layout/NationRecord.h"
 #include "core/layout/CodeLists.h"
-#include "core/people/PersonEdit.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/NameTables.h"
+#include "core/people/CareerHistory.h"
+#include "core/people/PersonEdit.h"
 
 #include <QTest>
 

@@ -4,9 +4,9 @@
 #include "core/db/Database.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
-#include "core/people/PersonTables.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/people/PersonTables.h"
 
 #include <QFile>
 #include <QFileInfo>

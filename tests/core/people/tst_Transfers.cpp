@@ -1,11 +1,11 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/layout/ClubRecord.h"
-#include "core/people/Transfers.h"
 #include "core/db/Database.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
+#include "core/people/Transfers.h"
 
 #include <QTest>
 

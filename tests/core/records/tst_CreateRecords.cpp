@@ -1,19 +1,19 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
+#include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/HistoryRecord.h"
-#include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/NameEntry.h"
-#include "core/lookup/NameTables.h"
-#include "core/layout/NationRecord.h"
-#include "core/layout/PersonRecord.h"
-#include "core/records/CreateRecords.h"
-#include "core/layout/CityRecord.h"
 #include "core/layout/NationCompHistoryRecord.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/NameTables.h"
+#include "core/records/CreateRecords.h"
 
 #include <QFile>
 #include <QFileInfo>

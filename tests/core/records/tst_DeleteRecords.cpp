@@ -1,20 +1,20 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/layout/ClubRecord.h"
-#include "core/layout/HistoryRecord.h"
 #include "core/db/Database.h"
-#include "core/lookup/MiscEntries.h"
-#include "core/layout/NameEntry.h"
-#include "core/lookup/NameTables.h"
 #include "core/db/SetupLines.h"
-#include "core/layout/NationRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/NameEntry.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/lookup/MiscEntries.h"
+#include "core/lookup/NameTables.h"
 #include "core/records/DeleteRecords.h"
-#include "core/layout/OfficialRecord.h"
 
 #include <QFile>
 #include <QtTest>

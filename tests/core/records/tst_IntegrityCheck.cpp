@@ -1,16 +1,16 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/layout/HistoryRecord.h"
-#include "core/lookup/Lookups.h"
-#include "core/layout/NameEntry.h"
-#include "core/lookup/NameTables.h"
-#include "core/layout/NationRecord.h"
-#include "core/layout/CodeLists.h"
-#include "core/layout/PlayerAttributes.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/HistoryRecord.h"
+#include "core/layout/NameEntry.h"
 #include "core/layout/NationCompHistoryRecord.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/PlayerAttributes.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/NameTables.h"
 
 #include <QRegularExpression>
 #include <QtTest>

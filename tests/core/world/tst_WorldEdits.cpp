@@ -1,17 +1,17 @@
 #include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 
-#include "core/layout/ClubRecord.h"
 #include "core/db/Database.h"
-#include "core/lookup/Lookups.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
 #include "core/layout/NameEntry.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/StadiumRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/lookup/NameTables.h"
 #include "core/world/CityEdit.h"
-#include "core/layout/CityRecord.h"
 #include "core/world/OfficialEdit.h"
-#include "core/layout/OfficialRecord.h"
 #include "core/world/StadiumEdit.h"
-#include "core/layout/StadiumRecord.h"
 
 #include <QTest>
 

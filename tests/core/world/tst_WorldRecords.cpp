@@ -1,9 +1,9 @@
 #include "RecordViewChecks.h"
 #include "TestDatabase.h"
 
-#include "core/layout/NameEntry.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/CompetitionRecord.h"
+#include "core/layout/NameEntry.h"
 #include "core/layout/NationCompHistoryRecord.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/StadiumRecord.h"

@@ -6,14 +6,14 @@
 //
 // A failure prints the steps that led to it; KX3_SEED=<seed> runs that seed
 // alone.
-#include "core/layout/ClubRecord.h"
-#include "core/lookup/Lookups.h"
-#include "core/layout/NationRecord.h"
-#include "core/layout/PersonRecord.h"
-#include "core/records/IntegrityCheck.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/records/IntegrityCheck.h"
 #include "gui/clubs/ClubScreen.h"
 #include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"

@@ -1,9 +1,9 @@
 #include "core/db/Cp1252.h"
+#include "core/layout/PersonRecord.h"
 #include "core/lookup/NameTables.h"
 #include "core/lookup/Search.h"
-#include "core/layout/PersonRecord.h"
-#include "gui/screen/EditorState.h"
 #include "gui/app/TMainForm.h"
+#include "gui/screen/EditorState.h"
 #include "gui/widgets/SearchResultModel.h"
 
 #include "../support/OffscreenTestMain.h"

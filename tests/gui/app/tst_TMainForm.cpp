@@ -1,7 +1,7 @@
 #include "core/db/Cp1252.h"
-#include "core/lookup/Lookups.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/lookup/Lookups.h"
 #include "gui/app/EditorFrame.h"
 #include "gui/app/SearchMenuModes.h"
 #include "gui/app/SplashScreen.h"
@@ -516,7 +516,8 @@ void TestTMainForm::goToButtonsWalkTheWorld()
     };
     const int stadium = kx3::club(db, c)->mainStadium();
     go("bnCMStad", "pnStad");
-    QCOMPARE(mForm->editorState().offset(kx3::EditorScreen::Stadium), stadium * kx3::RecordSize::Stadium);
+    QCOMPARE(mForm->editorState().offset(kx3::EditorScreen::Stadium),
+             stadium * kx3::RecordSize::Stadium);
     QVERIFY(kx3::stadium(db, stadium)->city() >= 0);
     go("bnStCity", "pnCity");
     mPrompter->queue(true);
@@ -527,7 +528,8 @@ void TestTMainForm::goToButtonsWalkTheWorld()
     QVERIFY(!mForm->editorState().newRecordMode);
     go("bnNCity", "pnCity");
     QCOMPARE(mForm->editorFrame()->title(),
-             kx3::fromCp1252(kx3::CityName(db, int(mForm->editorState().offset(kx3::EditorScreen::City) / 56))));
+             kx3::fromCp1252(kx3::CityName(
+                 db, int(mForm->editorState().offset(kx3::EditorScreen::City) / 56))));
     QCOMPARE(kx3::cityCount(db), int(mForm->lookups().cities().size())); // nothing appended
 }
 

@@ -1,8 +1,8 @@
 #include "gui/nations/NationScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/nations/NationEdit.h"
 #include "core/layout/NationRecord.h"
+#include "core/nations/NationEdit.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/RecordScreenFixture.h"

@@ -1,10 +1,10 @@
 #include "gui/people/StaffScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/lookup/MiscEntries.h"
-#include "core/lookup/NameTables.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/lookup/MiscEntries.h"
+#include "core/lookup/NameTables.h"
 #include "gui/app/SearchMenuModes.h"
 #include "gui/app/TMainForm.h"
 

@@ -3,9 +3,9 @@
 #include "RecordScreenFixture.h"
 #include "RecordsTestSupport.h"
 
-#include "core/people/Transfers.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
+#include "core/people/Transfers.h"
 
 #include <functional>
 

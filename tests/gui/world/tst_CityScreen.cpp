@@ -2,8 +2,8 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/DataImage.h"
-#include "core/world/CityEdit.h"
 #include "core/layout/CityRecord.h"
+#include "core/world/CityEdit.h"
 #include "gui/world/StadiumScreen.h"
 
 #include "../support/OffscreenTestMain.h"

@@ -1,8 +1,8 @@
 #include "gui/world/OfficialScreen.h"
 
+#include "core/layout/OfficialRecord.h"
 #include "core/lookup/NameTables.h"
 #include "core/world/OfficialEdit.h"
-#include "core/layout/OfficialRecord.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/RecordScreenFixture.h"

@@ -1,8 +1,8 @@
 #include "gui/world/StadiumScreen.h"
 
 #include "core/db/Cp1252.h"
-#include "core/world/StadiumEdit.h"
 #include "core/layout/StadiumRecord.h"
+#include "core/world/StadiumEdit.h"
 
 #include "../support/OffscreenTestMain.h"
 #include "../support/RecordScreenFixture.h"
