@@ -168,7 +168,7 @@ bool PersonScreen::checkBoxes(bool report)
     const EditResult checked =
         personEditRefusal(mContext.db, creating ? std::nullopt : mShown, readEdit());
     if (!checked.ok() && report)
-        showRefusal(refusedBox(checked.box), checked.message);
+        showRefusal(checked);
     return checked.ok();
 }
 

@@ -52,7 +52,7 @@ bool RecordScreen::confirm()
         result = applyBoxes(currentRecord());
     }
     if (!result.ok() || !result.record) {
-        showRefusal(refusedBox(result.box), result.message);
+        showRefusal(result);
         return false;
     }
     mShown = result.record;
@@ -116,19 +116,21 @@ std::optional<int> RecordScreen::chosenRecord(const PickList &pickList, const QC
     return index >= 0 ? std::optional(index) : std::nullopt;
 }
 
+// A box outside the list is a refusal that names no box.
 QWidget *RecordScreen::refusedBox(int box) const
 {
-    return boxAt(mBoxes, box);
+    return box >= 0 && std::size_t(box) < mBoxes.size() ? mBoxes[std::size_t(box)] : nullptr;
 }
 
-void RecordScreen::showRefusal(QWidget *box, const QString &message)
+void RecordScreen::showRefusal(const EditResult &refusal)
 {
+    QWidget *box = refusedBox(refusal.box);
     if (!box) {
-        mContext.prompter.information(message);
+        mContext.prompter.information(refusal.message);
         return;
     }
     focusBox(box);
-    mContext.prompter.error(message);
+    mContext.prompter.error(refusal.message);
 }
 
 } // namespace kx3

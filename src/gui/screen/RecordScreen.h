@@ -131,18 +131,10 @@ protected:
     /// The record a list filled from `pickList` shows, if any.
     static std::optional<int> chosenRecord(const PickList &pickList, const QComboBox *list);
 
-    /// Tells why a confirm was refused: an error box with the focus on `box`
-    /// (its tab brought up) when the refusal names a box, else a plain message.
-    void showRefusal(QWidget *box, const QString &message);
-
-    /// The box at `index` of a screen's box list; null for an index outside it
-    /// (a refusal that names no box).
-    template <typename Box>
-    static QWidget *boxAt(const std::vector<Box *> &boxes, int index)
-    {
-        return index >= 0 && std::size_t(index) < boxes.size() ? boxes[std::size_t(index)]
-                                                               : nullptr;
-    }
+    /// Tells why an edit was refused: an error box with the focus on the box
+    /// at fault (its tab brought up) when the refusal names one, else a plain
+    /// message.
+    void showRefusal(const EditResult &refusal);
 
     ScreenContext &mContext;
     std::optional<int> mShown;
