@@ -62,8 +62,9 @@ public:
     std::array<QByteArray, DataFileCount> savedFileSet();
 
     /// Writes every saved file and the table of contents, all or nothing.
-    /// On failure returns false, changes no file, keeps the modified flag and
-    /// errorString() holds "Cannot create file <path>", errorDetail() the reason.
+    /// Clears the modified flag on success. On failure returns false, changes
+    /// no file, keeps the modified flag and errorString() holds "Cannot create
+    /// file <path>", errorDetail() the reason.
     bool save();
 
     QString errorString() const { return mError; }

@@ -313,10 +313,9 @@ bool TMainForm::SaveDataFiles()
 
 void TMainForm::bnSaveClick()
 {
-    if (!mPrompter.question(QStringLiteral("Are you sure?")))
-        return;
-    if (SaveDataFiles())
-        mDatabase.setModified(false);
+    // A save that succeeds leaves nothing modified; the database says so.
+    if (mPrompter.question(QStringLiteral("Are you sure?")))
+        SaveDataFiles();
 }
 
 void TMainForm::Exit3Click()
