@@ -85,9 +85,10 @@ bool SearchMenuModes::pickPerson(qint64 offset)
     // Only the person search groups are shown for a person slot.
     if (isClubSlot())
         return true;
-    if (offset % RecordSize::Person != 0)
+    const std::optional<int> person = recordIndex(EditorScreen::Player, offset);
+    if (!person)
         return true;
-    writeSlot(qint32(offset / RecordSize::Person));
+    writeSlot(*person);
     Q_EMIT relationshipListChanged(mSource);
     Q_EMIT editorRequested();
     return true;
@@ -95,7 +96,8 @@ bool SearchMenuModes::pickPerson(qint64 offset)
 
 bool SearchMenuModes::pickClub(qint64 offset)
 {
-    if (mMode == Mode::None || offset % RecordSize::Club != 0)
+    const std::optional<int> club = recordIndex(EditorScreen::Club, offset);
+    if (mMode == Mode::None || !club)
         return false;
     if (mMode == Mode::MiscList) {
         if (!isClubSlot())
@@ -105,7 +107,7 @@ bool SearchMenuModes::pickClub(qint64 offset)
                 mPrompter->information(QStringLiteral("Cannot Add a National Team."));
             return true;
         }
-        writeSlot(qint32(offset / RecordSize::Club));
+        writeSlot(*club);
         Q_EMIT relationshipListChanged(mSource);
         Q_EMIT editorRequested();
         return true;
@@ -116,11 +118,10 @@ bool SearchMenuModes::pickClub(qint64 offset)
             mPrompter->information(QStringLiteral("Cannot Select a National Team."));
         return true;
     }
-    const int index = int(offset / RecordSize::Club);
     // The future transfer and loan boxes take the name the list shows; the
     // history box takes the name it looks clubs up by.
     const QByteArray name =
-        mField == ClubPickField::HClu ? mLookups.clubNames().get(index) : ClubLongName(mDb, index);
+        mField == ClubPickField::HClu ? mLookups.clubNames().get(*club) : ClubLongName(mDb, *club);
     Q_EMIT clubPicked(mField, fromCp1252(name));
     Q_EMIT editorRequested();
     return true;
