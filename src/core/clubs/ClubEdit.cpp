@@ -219,7 +219,6 @@ EditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> inde
 
     if (!shown) {
         const int created = insertClub(db, lookups.clubNames(), values);
-        db.setModified(true);
         return EditResult::accepted(created);
     }
     const std::int32_t oldNation = shown->nation();
@@ -231,7 +230,6 @@ EditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> inde
         if (values.nation != oldNation)
             RecountNationClubs(db, values.nation);
     }
-    db.setModified(true);
     return EditResult::accepted(*index);
 }
 

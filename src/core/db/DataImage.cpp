@@ -1,8 +1,21 @@
 #include "DataImage.h"
 
+#include "EditHistory.h"
+
 #include <cstring>
 
 namespace kx3 {
+
+void DataImage::overwriting(qsizetype offset, qsizetype length)
+{
+    if (contains(offset, length))
+        mHistory->overwriting(mSlot, mBytes, offset, length);
+}
+
+void DataImage::replacing()
+{
+    mHistory->replacing(mSlot, mBytes);
+}
 
 QByteArray DataImage::read(qsizetype offset, qsizetype length) const
 {
@@ -15,6 +28,8 @@ bool DataImage::write(qsizetype offset, const QByteArray &data)
 {
     if (!contains(offset, data.size()))
         return false;
+    if (mHistory)
+        overwriting(offset, data.size());
     if (!data.isEmpty())
         std::memcpy(mBytes.data() + offset, data.constData(), std::size_t(data.size()));
     return true;
@@ -24,6 +39,8 @@ bool DataImage::fill(qsizetype offset, qsizetype length, char value)
 {
     if (!contains(offset, length))
         return false;
+    if (mHistory)
+        overwriting(offset, length);
     if (length > 0)
         std::memset(mBytes.data() + offset, value, std::size_t(length));
     return true;
@@ -33,6 +50,8 @@ bool DataImage::insert(qsizetype offset, const QByteArray &data)
 {
     if (offset < 0 || offset > mBytes.size())
         return false;
+    if (mHistory)
+        mHistory->inserting(mSlot, offset, data.size());
     mBytes.insert(offset, data);
     return true;
 }
@@ -41,6 +60,8 @@ bool DataImage::remove(qsizetype offset, qsizetype length)
 {
     if (!contains(offset, length))
         return false;
+    if (mHistory)
+        mHistory->removing(mSlot, mBytes, offset, length);
     mBytes.remove(offset, length);
     return true;
 }
@@ -59,6 +80,7 @@ bool DataImage::setFixedText(qsizetype offset, qsizetype width, const QByteArray
 {
     if (width <= 0 || !contains(offset, width))
         return false;
+    // The fill reports the whole field; the last byte lies inside it.
     fill(offset, width, 0);
     write(offset, value.left(width - 1));
     mBytes[offset + width - 1] = char(0xFF);

@@ -10,6 +10,8 @@
 
 namespace kx3 {
 
+class EditHistory;
+
 /// The whole content of one data file, read and written at byte offsets.
 ///
 /// Every access is bounds-checked: a read outside the image yields 0 (or
@@ -20,15 +22,41 @@ class DataImage
 public:
     DataImage() = default;
     explicit DataImage(QByteArray bytes) : mBytes(std::move(bytes)) {}
+    /// A copy is a plain image: only the database's own images report their
+    /// changes to its history.
+    DataImage(const DataImage &other) : mBytes(other.mBytes) {}
+    DataImage &operator=(const DataImage &other)
+    {
+        setBytes(other.mBytes);
+        return *this;
+    }
+
+    /// From now on every change is reported to `history` as a change of its
+    /// image number `slot`; null stops it.
+    void attach(EditHistory *history, int slot)
+    {
+        mHistory = history;
+        mSlot = slot;
+    }
 
     qsizetype size() const { return mBytes.size(); }
     bool isEmpty() const { return mBytes.isEmpty(); }
     const QByteArray &bytes() const { return mBytes; }
-    void setBytes(QByteArray bytes) { mBytes = std::move(bytes); }
+    void setBytes(QByteArray bytes)
+    {
+        if (mHistory)
+            replacing();
+        mBytes = std::move(bytes);
+    }
     /// Moves the bytes out and leaves the image empty, so that a pass over a
     /// whole table can change them in place and give them back with setBytes.
-    QByteArray takeBytes() { return std::exchange(mBytes, QByteArray()); }
-    void clear() { mBytes.clear(); }
+    QByteArray takeBytes()
+    {
+        if (mHistory)
+            replacing();
+        return std::exchange(mBytes, QByteArray());
+    }
+    void clear() { setBytes(QByteArray()); }
 
     /// True when [offset, offset + length) lies inside the image.
     bool contains(qsizetype offset, qsizetype length) const
@@ -89,7 +117,7 @@ public:
     bool insert(qsizetype offset, const QByteArray &data);
     /// Removes [offset, offset + length), moving the tail down.
     bool remove(qsizetype offset, qsizetype length);
-    void append(const QByteArray &data) { mBytes.append(data); }
+    void append(const QByteArray &data) { insert(mBytes.size(), data); }
 
     /// Text of a field of `capacity` bytes: the bytes before the first zero,
     /// never more than `capacity`; empty when the field lies outside the image.
@@ -114,10 +142,16 @@ private:
     template <typename T>
     bool writeLe(qsizetype offset, T value)
     {
+        if (mHistory)
+            overwriting(offset, qsizetype(sizeof(T)));
         return LittleEndian::write(mBytes, offset, value);
     }
+    void overwriting(qsizetype offset, qsizetype length);
+    void replacing();
 
     QByteArray mBytes;
+    EditHistory *mHistory = nullptr;
+    int mSlot = 0;
 };
 
 } // namespace kx3

@@ -31,8 +31,12 @@ bool Database::fail(const QString &message, const QString &detail)
 {
     mError = message;
     mErrorDetail = detail;
-    for (DataImage &img : mImages)
+    mHistory.reset({}, {});
+    for (DataImage &img : mImages) {
+        img.attach(nullptr, 0);
         img.clear();
+    }
+    mClubs.attach(nullptr, 0);
     mClubs.clear();
     mClubTail.clear();
     mSetupLines.clear();
@@ -45,7 +49,6 @@ bool Database::load(const QString &installDir)
 {
     mError.clear();
     mErrorDetail.clear();
-    mModified = false;
     mLoaded = false;
     mInstallDir = installDir;
     // The installation folder is used as given; only the Data folder and the
@@ -85,8 +88,12 @@ bool Database::loadFiles(std::array<QByteArray, DataFileCount> files)
 {
     mError.clear();
     mErrorDetail.clear();
-    mModified = false;
     mLoaded = false;
+    // The images of another database leave the history with it.
+    mHistory.reset({}, {});
+    for (DataImage &img : mImages)
+        img.attach(nullptr, 0);
+    mClubs.attach(nullptr, 0);
     for (DataFile file : AllDataFiles) {
         QByteArray &bytes = files[std::size_t(index(file))];
         if (file == DataFile::PlayerSetup)
@@ -121,7 +128,64 @@ bool Database::loadFiles(std::array<QByteArray, DataFileCount> files)
         return false;
 
     mLoaded = true;
+    attachHistory();
     return true;
+}
+
+void Database::attachHistory()
+{
+    std::vector<DataImage *> images;
+    for (DataFile file : AllDataFiles) {
+        images.push_back(&image(file));
+        image(file).attach(&mHistory, index(file));
+    }
+    images.push_back(&mClubs);
+    mClubs.attach(&mHistory, DataFileCount);
+    mHistory.reset(std::move(images), sideState());
+}
+
+void Database::clearHistory()
+{
+    if (mLoaded)
+        attachHistory();
+}
+
+void Database::setSideState(const SideState &side)
+{
+    mCounters = side.counters;
+    mSetupLines = side.setupLines;
+}
+
+bool Database::isModified() const
+{
+    return mLoaded && (!mHistory.atClean() || mHistory.pendingChanges(sideState()));
+}
+
+bool Database::commitStep(const StepInfo &info)
+{
+    return mLoaded && mHistory.commit(sideState(), info);
+}
+
+std::optional<StepInfo> Database::undo()
+{
+    if (!mLoaded)
+        return std::nullopt;
+    commitStep({QStringLiteral("Changes"), {}, {}});
+    SideState side = sideState();
+    std::optional<StepInfo> step = mHistory.undo(side);
+    setSideState(side);
+    return step;
+}
+
+std::optional<StepInfo> Database::redo()
+{
+    // Changes since the last step would end the steps that can be redone.
+    if (!mLoaded || mHistory.pendingChanges(sideState()))
+        return std::nullopt;
+    SideState side = sideState();
+    std::optional<StepInfo> step = mHistory.redo(side);
+    setSideState(side);
+    return step;
 }
 
 bool Database::checkConsistency()
@@ -178,7 +242,12 @@ bool Database::checkConsistency()
 
 void Database::updateTableOfContents()
 {
-    DataImage &toc = image(DataFile::Index);
+    image(DataFile::Index).setBytes(tableOfContents());
+}
+
+QByteArray Database::tableOfContents() const
+{
+    DataImage toc(image(DataFile::Index).bytes());
     auto count = [this](DataFile f, int size) { return std::int32_t(image(f).recordCount(size)); };
     toc.setI32(Toc::ClubCount, clubCount());
     toc.setI32(Toc::StadiumCount, count(DataFile::Stadium, RecordSize::Stadium));
@@ -194,6 +263,7 @@ void Database::updateTableOfContents()
     toc.setI32(Toc::CommonNameCount, count(DataFile::CommonNames, RecordSize::NameEntry));
     toc.setI32(Toc::HistoryCount, count(DataFile::StaffHistory, RecordSize::History));
     toc.setI32(Toc::OfficialCount, count(DataFile::Officials, RecordSize::Official));
+    return toc.bytes();
 }
 
 QStringList Database::dataFileNames()
@@ -241,8 +311,6 @@ bool Database::save()
         mErrorDetail = detail;
         return false;
     }
-    // Work on copies so that a failed save leaves every image as it was.
-    const QByteArray oldToc = image(DataFile::Index).bytes();
     const QList<SavedFile> files = savedFiles();
 
     AtomicFileSetWriter writer;
@@ -250,20 +318,23 @@ bool Database::save()
     for (const SavedFile &file : files)
         writer.add(filePath(file.file), file.content);
     if (!writer.commit()) {
-        image(DataFile::Index).setBytes(oldToc);
         mError = QStringLiteral("Cannot create file %1")
                      .arg(QDir::toNativeSeparators(writer.failedTarget()));
         mErrorDetail = writer.errorDetail();
         return false;
     }
+    // Changes not yet closed into a step are saved: they become one, so that
+    // the state saved is a step the history can come back to.
+    commitStep({QStringLiteral("Changes"), {}, {}});
+    mHistory.suspend();
     adoptSavedClubs();
-    mModified = false;
+    mHistory.resume();
+    mHistory.markClean();
     return true;
 }
 
 QList<Database::SavedFile> Database::savedFiles()
 {
-    updateTableOfContents();
     const DataImage &club = image(DataFile::Club);
     const QByteArray clubBytes = mClubs.read(0, club.size());
     const QByteArray natBytes = mClubs.read(club.size(), image(DataFile::NatClub).size());
@@ -274,6 +345,7 @@ QList<Database::SavedFile> Database::savedFiles()
         case DataFile::Club: content = clubBytes + mClubTail; break;
         case DataFile::NatClub: content = natBytes; break;
         case DataFile::PlayerSetup: content = serializeSetupLines(mSetupLines); break;
+        case DataFile::Index: content = tableOfContents(); break;
         default: content = image(file).bytes(); break;
         }
         files.append({file, std::move(content)});

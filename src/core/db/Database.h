@@ -3,6 +3,8 @@
 #include "AtomicFileSetWriter.h"
 #include "DataFiles.h"
 #include "DataImage.h"
+#include "EditHistory.h"
+#include "StaffCounters.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,22 +12,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace kx3 {
 
 class SaveFaultInjector;
-
-/// Counters of the three tables of staff.dat, kept in the table of contents.
-struct StaffCounters
-{
-    std::int32_t persons = 0;          ///< N
-    std::int32_t staffAttributes = 0;  ///< S
-    std::int32_t staffOffset = 0;      ///< OS, bytes
-    std::int32_t playerAttributes = 0; ///< P
-    std::int32_t playerOffset = 0;     ///< OP, bytes
-
-    friend bool operator==(const StaffCounters &, const StaffCounters &) = default;
-};
 
 /// The whole game database in memory: one image per data file, the combined
 /// club image, the staff table counters and the lines of player_Setup.cfg.
@@ -55,7 +46,7 @@ public:
         QByteArray content;
     };
     /// What a save writes: every saved file's bytes, the table of contents
-    /// brought up to date first. Changes no image but index.dat's.
+    /// brought up to date. Changes no image.
     QList<SavedFile> savedFiles();
     /// Every file of the set as a save leaves it on disk: what savedFiles()
     /// writes, and the files a save never writes as they were loaded.
@@ -78,8 +69,25 @@ public:
     /// Path of a file as found at load (its actual spelling on disk).
     QString filePath(DataFile file) const { return mPaths[index(file)]; }
 
-    bool isModified() const { return mModified; }
-    void setModified(bool modified = true) { mModified = modified; }
+    /// Whether the images differ from the files as last loaded or saved:
+    /// changes that were taken back, or that wrote the bytes already there,
+    /// do not count.
+    bool isModified() const;
+
+    /// The session's steps. Every change to the images, the counters or the
+    /// setup lines is recorded as it happens; commitStep() closes what was
+    /// recorded since the last step into one named step.
+    const EditHistory &history() const { return mHistory; }
+    EditHistory &history() { return mHistory; }
+    /// False, and no step, when nothing changed since the last step.
+    bool commitStep(const StepInfo &info);
+    /// Takes back the last step (changes recorded since it are made a step of
+    /// their own first) and returns it; nothing when there is none.
+    std::optional<StepInfo> undo();
+    std::optional<StepInfo> redo();
+    /// Forgets every step: what the images hold now is where the history
+    /// starts, and counts as unmodified.
+    void clearHistory();
 
     /// Image of one file. For the club files use clubs(): the separate club
     /// images only decide where a save splits the combined image.
@@ -102,6 +110,8 @@ public:
     /// The fourteen table-of-contents values a save writes, stored into the
     /// index.dat image.
     void updateTableOfContents();
+    /// index.dat as a save writes it: the image with those values stored.
+    QByteArray tableOfContents() const;
 
     void setSaveFaultInjector(SaveFaultInjector *injector) { mFaults = injector; }
 
@@ -111,6 +121,9 @@ private:
     bool checkConsistency();
     static QStringList dataFileNames();
     void adoptSavedClubs();
+    void attachHistory();
+    SideState sideState() const { return {mCounters, mSetupLines}; }
+    void setSideState(const SideState &side);
 
     std::array<DataImage, DataFileCount> mImages;
     std::array<QString, DataFileCount> mPaths;
@@ -122,7 +135,7 @@ private:
     QString mError;
     QString mErrorDetail;
     bool mLoaded = false;
-    bool mModified = false;
+    EditHistory mHistory;
     SaveFaultInjector *mFaults = nullptr;
     SaveRecovery mRecovery = SaveRecovery::None;
 };

@@ -71,7 +71,6 @@ bool setPersonRelationship(Database &db, qsizetype index, int slot, std::int32_t
     std::optional<PersonRecord> p = person(db, index);
     if (!p || !p->setRelationship(slot, value))
         return false;
-    db.setModified();
     return true;
 }
 
@@ -80,7 +79,6 @@ bool setClubRelationship(Database &db, qsizetype index, int slot, std::int32_t v
     std::optional<ClubRecord> c = club(db, index);
     if (!c || !c->setRelationship(slot, value))
         return false;
-    db.setModified();
     return true;
 }
 

@@ -133,7 +133,6 @@ EditResult applyNationEdit(Database &db, const Lookups &lookups, int index, cons
         n.setUefaCoefficientOfYear(y, boxes.real(UefaYearBox + std::size_t(y)));
     for (int k = 0; k < 3; ++k)
         n.setRival(k, referenceValue(edit.rivalItems[std::size_t(k)], n.rival(k)));
-    db.setModified(true);
     return EditResult::accepted(index);
 }
 

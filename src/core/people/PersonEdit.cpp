@@ -402,7 +402,6 @@ EditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
     // Cannot fail: every row was checked above.
     if (player && flags.history)
         saveHistory(db, *index, edit.history, clubNames);
-    db.setModified(true);
     return EditResult::accepted(*index);
 }
 

@@ -151,7 +151,6 @@ bool addNonPlayingRole(Database &db, int personIndex, int job)
         return false;
     p->setJob(job);
     p->setClassification(Classification::PlayerNonPlayer);
-    db.setModified();
     return true;
 }
 
@@ -164,7 +163,6 @@ bool dropPlayingRole(Database &db, int personIndex, int job)
         return false;
     p->setJob(job);
     p->setClassification(Classification::NonPlayer);
-    db.setModified();
     return true;
 }
 

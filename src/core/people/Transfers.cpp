@@ -100,7 +100,6 @@ EditResult transferPerson(Database &db, int personIndex, int targetClub)
     p->setClub(targetClub);
     if (source >= 0)
         takeOutOfClub(db, personIndex, source, job);
-    db.setModified();
     return EditResult::accepted(personIndex);
 }
 
@@ -114,7 +113,6 @@ EditResult releasePerson(Database &db, int personIndex)
         return failure(TransferText::NoClub);
     p->setClub(PersonNone::Club);
     takeOutOfClub(db, personIndex, source, p->job());
-    db.setModified();
     return EditResult::accepted(personIndex);
 }
 

@@ -197,7 +197,6 @@ int insertClub(Database &db, ClubNameList &clubNames, const ClubValues &values)
     db.image(DataFile::Club).insert(offset, clubs.read(offset, RecordSize::Club));
     clubNames.append(created.shortName());
     RecountNationClubs(db, values.nation);
-    db.setModified();
     return index;
 }
 
@@ -208,7 +207,6 @@ int appendCity(Database &db, PickList &cities, const CityValues &values)
     created.setId(index);
     writeCityValues(created, values);
     cities.add(created.name(), index);
-    db.setModified();
     return index;
 }
 
@@ -221,7 +219,6 @@ int appendStadium(Database &db, PickList &stadiums, const StadiumValues &values)
     stored.nearby = -2;
     writeStadiumValues(created, stored);
     stadiums.add(created.name(), index);
-    db.setModified();
     return index;
 }
 
@@ -238,7 +235,6 @@ int appendOfficial(Database &db, const OfficialValues &values)
     FindOrAddName(db, NameTable::Second, values.nation, values.secondName,
                   NameTarget::official(index));
     writeOfficialValues(created, values);
-    db.setModified();
     return index;
 }
 

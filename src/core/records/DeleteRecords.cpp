@@ -252,7 +252,6 @@ bool deletePerson(Database &db, int index)
     renumberClubs(db, index);
     removeHistory(db, index);
     removeTraces(db, traces);
-    db.setModified();
     return true;
 }
 
@@ -265,7 +264,6 @@ bool deleteOfficial(Database &db, int index)
     image.remove(qsizetype(index) * RecordSize::Official, RecordSize::Official);
     for (qsizetype x = index; x < count - 1; ++x)
         image.setI32(x * RecordSize::Official + OfficialField::Id.offset, std::int32_t(x));
-    db.setModified();
     return true;
 }
 

@@ -86,7 +86,6 @@ EditResult applyCityEdit(Database &db, Lookups &lookups, std::optional<int> inde
     // The entry takes the name as stored, cut to the field, as a reload would.
     if (!lookups.cities().rename(*index, shown->name()))
         lookups.cities().add(shown->name(), *index);
-    db.setModified(true);
     return EditResult::accepted(*index);
 }
 

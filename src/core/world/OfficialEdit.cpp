@@ -141,7 +141,6 @@ EditResult applyOfficialEdit(Database &db, const Lookups &lookups, std::optional
         FindOrAddName(db, NameTable::Second, values.nation, edit.secondName, target);
     }
     writeOfficialValues(*shown, values);
-    db.setModified(true);
     return EditResult::accepted(*index);
 }
 

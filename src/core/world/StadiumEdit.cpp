@@ -92,7 +92,6 @@ EditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional<int> i
     // The entry takes the name as stored, cut to the field, as a reload would.
     if (!lookups.stadiums().rename(*index, shown->name()))
         lookups.stadiums().add(shown->name(), *index);
-    db.setModified(true);
     return EditResult::accepted(*index);
 }
 

@@ -102,7 +102,6 @@ void TransferPanel::ConfirmTransferClick()
     }
     if (!mContext.prompter.question(AreYouSure))
         return;
-    const bool wasModified = mContext.db.isModified();
     EditResult result;
     {
         BusyCursor busy;
@@ -112,14 +111,9 @@ void TransferPanel::ConfirmTransferClick()
         confirmPersonScreen();
         return;
     }
-    // Nothing moved. The person screen is confirmed all the same; when that
-    // changes nothing either, the data are not marked changed. (Taken only
-    // now: a snapshot shares the images, and the next write would copy them.)
+    // Nothing moved. The person screen is confirmed all the same.
     mContext.prompter.information(result.message);
-    const DatabaseSnapshot before(mContext.db);
     confirmPersonScreen();
-    if (before.sameAs(mContext.db))
-        mContext.db.setModified(wasModified);
 }
 
 void TransferPanel::FreeTransferClick()

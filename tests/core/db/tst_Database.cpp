@@ -74,7 +74,6 @@ void tst_Database::loadThenSaveIsByteIdentical()
     QVERIFY(!db.isModified());
     QCOMPARE(db.clubs().size(),
              db.image(DataFile::Club).size() + db.image(DataFile::NatClub).size());
-    db.setModified();
     QVERIFY2(db.save(), qPrintable(db.errorString()));
     QVERIFY(!db.isModified());
     const auto after = snapshot(inst.path());
@@ -159,7 +158,6 @@ void tst_Database::failedSaveChangesNothing()
     db.setupLines().append("\"NEW\"");
     db.counters().persons = db.counters().persons; // toc values rewritten anyway
     const QByteArray tocImage = db.image(DataFile::Index).bytes();
-    db.setModified();
 
     FailAtStep faults(FailAtStep::Stage(stage), index);
     db.setSaveFaultInjector(&faults);

@@ -41,7 +41,6 @@ private Q_SLOTS:
         Database db;
         QVERIFY(install.loadInto(db));
         db.image(DataFile::Officials).remove(0, RecordSize::Official);
-        db.setModified();
         QVERIFY(db.save());
         QCOMPARE(filesIn(kept), original);
         QVERIFY(filesIn(data) != original);
@@ -63,7 +62,6 @@ private Q_SLOTS:
         Database db;
         QVERIFY(install.loadInto(db));
         db.image(DataFile::Officials).remove(0, RecordSize::Official);
-        db.setModified();
         FailCopy fault;
         db.setSaveFaultInjector(&fault);
         QVERIFY(!db.save());

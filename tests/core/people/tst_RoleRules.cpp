@@ -167,7 +167,7 @@ void tst_RoleRules::addThenDropRole()
     QVERIFY(p >= 0);
     QCOMPARE(decideJobChange(db, p, RoleScreen::Player, 15, false).verdict,
              RoleVerdict::AskAddNonPlayingRole);
-    db.setModified(false);
+    db.clearHistory();
     const StaffCounters c = db.counters();
     const QByteArray before = db.image(DataFile::Staff).bytes();
     QVERIFY(kx3::addNonPlayingRole(db, p, Job::PlayerCoach));
@@ -225,7 +225,7 @@ void tst_RoleRules::refusalsChangeNothing()
     const StaffCounters c = db.counters();
     const QByteArray before = db.image(DataFile::Staff).bytes();
     const QByteArray clubs = db.clubs().bytes();
-    db.setModified(false);
+    db.clearHistory();
 
     QVERIFY(!kx3::addNonPlayingRole(db, player, Job::Manager)); // not a combined job
     QVERIFY(!kx3::addNonPlayingRole(db, n, Job::PlayerCoach));  // no such person

@@ -203,7 +203,7 @@ void tst_Transfers::transferAndRelease()
     // Which free slots he takes is freeSlotScan's test.
     const std::optional<SlotChoice> slots = findFreeSlots(*club(db, to), job);
     QVERIFY(slots);
-    db.setModified(false);
+    db.clearHistory();
 
     const EditResult result = transferPerson(db, p, to);
     QVERIFY2(result.ok(), qPrintable(result.message));
@@ -222,7 +222,7 @@ void tst_Transfers::transferAndRelease()
     KX3_VERIFY_SOUND(db);
 
     // Released, he leaves every slot he took and has no club (-2).
-    db.setModified(false);
+    db.clearHistory();
     QVERIFY(releasePerson(db, p).ok());
     QVERIFY(db.isModified());
     QCOMPARE(emptySlotsOf(clubs, to, p), Job::isCombined(job) ? 2 : 1);
@@ -231,7 +231,7 @@ void tst_Transfers::transferAndRelease()
     QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
     KX3_VERIFY_SOUND(db);
     // Without a club there is nothing to release.
-    db.setModified(false);
+    db.clearHistory();
     QVERIFY(!releasePerson(db, p).ok());
     QCOMPARE(db.clubs().bytes(), clubs);
     QCOMPARE(db.image(DataFile::Staff).bytes(), staff);
@@ -286,7 +286,7 @@ void tst_Transfers::refusalsChangeNothing()
     KX3_VERIFY_SOUND(db);
     const QByteArray clubsBefore = db.clubs().bytes();
     const QByteArray staffBefore = db.image(DataFile::Staff).bytes();
-    db.setModified(false);
+    db.clearHistory();
 
     // Target refusals come before the question; a full club only shows on transferring.
     QCOMPARE(checkTransfer(db, p, to).ok(), message == Full);

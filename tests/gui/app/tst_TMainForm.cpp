@@ -164,7 +164,6 @@ bool TestTMainForm::startEditing()
 void TestTMainForm::changeData()
 {
     QVERIFY(mForm->database().image(DataFile::Index).setU8(0, 0x5a));
-    mForm->database().setModified(true);
 }
 
 void TestTMainForm::windowShape()
@@ -265,7 +264,6 @@ void TestTMainForm::startEditingLoadsChosenFolder()
         startForm(kx3, kx9900, kx9900);
     else
         startForm(std::nullopt, std::nullopt, kx3);
-    mForm->database().setModified(true); // the load must start from a clean flag
 
     click(registered ? ("bnBegin" + folder.toUpper()).toLatin1().constData() : "bnBegin");
     QVERIFY(mPrompter->texts().isEmpty());
@@ -578,7 +576,7 @@ void TestTMainForm::abandonedCreateShowsTheRecordAgain()
              : kx3::test::staffAfterUnchangedConfirm(db, shown, !player).mid(shown * size, size);
     QCOMPARE(after.mid(shown * size, size), record);
     QCOMPARE(after.left(size), before.left(size));
-    db.setModified(false);
+    db.clearHistory();
 }
 
 void TestTMainForm::save_data()
@@ -669,7 +667,7 @@ void TestTMainForm::failedSaveOnExitKeepsWindowOpen()
     kx3::Database &db = mForm->database();
     FailAtStep fault(FailAtStep::Stage::Replace, 3);
     db.setSaveFaultInjector(&fault);
-    db.setModified(true);
+    changeData();
 
     mForm->showEditor();
     mPrompter->queue(Answer::Yes);

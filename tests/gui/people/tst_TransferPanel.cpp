@@ -174,7 +174,7 @@ void tst_TransferPanel::refusalsMoveNothing()
     }
     mForm->openRecord(EditorScreen::Player, personOffset(p));
     click("ConfirmPlayer"); // the normalisations of any confirm, done once
-    db().setModified(false);
+    db().clearHistory();
     const QByteArray clubs = db().clubs().bytes();
     const QByteArray staff = db().image(DataFile::Staff).bytes();
     startTransferTo(to);

@@ -49,7 +49,7 @@ public:
         const int i = find(pred);
         if (rec(i).club() >= 0)
             releasePerson(*mDb, i);
-        mDb->setModified(false);
+        mDb->clearHistory();
         return i;
     }
     PersonRecord rec(int index) { return *person(*mDb, index); }

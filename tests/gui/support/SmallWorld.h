@@ -115,6 +115,8 @@ public:
     {
         mDb.clubs().setBytes(mDb.image(DataFile::Club).bytes()
                              + mDb.image(DataFile::NatClub).bytes());
+        // The world built is what the session starts from.
+        mDb.clearHistory();
     }
 
 private:

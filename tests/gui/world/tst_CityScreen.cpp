@@ -104,7 +104,7 @@ void tst_CityScreen::confirmEveryCityUnchanged()
 // record shows afterwards.
 void tst_CityScreen::everyControlIsBound()
 {
-    mDb->setModified(false);
+    mDb->clearHistory();
     open(3);
     type("CtName", QStringLiteral("Port Ellery"));
     type("CtLat", QStringLiteral("51.5"));

@@ -87,7 +87,7 @@ void tst_StadiumScreen::confirmEveryStadiumUnchanged()
 // record shows afterwards.
 void tst_StadiumScreen::everyControlIsBound()
 {
-    mDb->setModified(false);
+    mDb->clearHistory();
     open(3);
     type("StadName", QStringLiteral("Harbour Lane Memorial Ground"));
     type("StCapa", QStringLiteral("41000"));
