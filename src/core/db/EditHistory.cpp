@@ -295,7 +295,7 @@ void EditHistory::apply(ImageSplice &splice)
     QByteArray bytes = image.takeBytes();
     if (splice.offset == 0 && splice.length == bytes.size()) {
         std::swap(bytes, splice.bytes);
-        splice.length = splice.bytes.size();
+        splice.length = bytes.size();
     } else {
         QByteArray out = bytes.mid(splice.offset, splice.length);
         if (splice.length == splice.bytes.size())

@@ -1,6 +1,8 @@
 // Random sequences of every operation the core offers, on generated databases:
 // after each one the integrity check must find nothing, a refused edit must
 // leave every byte as it was, and at the end the saved set must load as itself.
+// Each operation is a step of the history; undos and redos at random must
+// bring back exactly the state the history was in there.
 //
 // A failure names its seed and operation; KX3_SEED=<seed> runs that seed alone
 // (KX3_OPERATIONS=<n> changes how many operations a seed runs).
@@ -82,9 +84,18 @@ public:
             lines.insert(at, k % 2 ? QByteArray() : QByteArray("; skipped"));
         }
         rebuildLookups();
+        mDb.clearHistory();
+        // Some sessions run into the history's limits, so that its oldest
+        // steps go.
+        if (seed % 4 == 0)
+            mDb.history().setLimits(30, 64 << 10);
+        mStates = {digest()};
     }
 
     bool loaded() const { return mLoaded; }
+    /// Undoes every step, which must lead back to the state the session
+    /// began with, unmodified; then redoes them all.
+    Fault undoAndRedoAll();
     QString description() const { return mDescription; }
 
     /// Runs one random operation and checks what it left.
@@ -157,7 +168,17 @@ private:
     /// which with `rangeChecked` includes a number too big for its field.
     QList<HistoryRow> randomHistory(QList<HistoryRow> rows, bool &valid, bool rangeChecked);
     void randomMisc(PersonEdit &e);
+    /// Up to three undos or redos, each checked against the state recorded
+    /// for where it leads.
+    Fault undoRedo();
+    /// Closes the operation just run into a step, or checks that it changed
+    /// no byte when no step is made.
+    Fault record(const char *name);
+    std::size_t digest() const;
 
+    /// A digest of the state at each position of the history.
+    std::vector<std::size_t> mStates;
+    bool mDropped = false;
     Database mDb;
     Lookups mLookups;
     RandomTexts mTexts;
@@ -186,6 +207,7 @@ const Session::Kind Session::Kinds[] = {
     {"edit official", &Session::editOfficial, 3},
     {"create official", &Session::createOfficial, 1},
     {"delete official", &Session::deleteOfficialOp, 1},
+    {"undo or redo", &Session::undoRedo, 8},
 };
 
 Fault Session::step()
@@ -205,6 +227,10 @@ Fault Session::step()
     mDescription = QString::fromLatin1(kind->name);
     if (Fault fault = (this->*kind->run)(); !fault.isEmpty())
         return fault;
+    if (kind->run != &Session::undoRedo) {
+        if (Fault fault = record(kind->name); !fault.isEmpty())
+            return fault;
+    }
     const QStringList problems = checkIntegrity(mDb, mLookups, IntegrityOptions{true});
     return problems.isEmpty()
                ? Fault()
@@ -697,6 +723,77 @@ Fault Session::deleteOfficialOp()
     return {};
 }
 
+std::size_t Session::digest() const
+{
+    std::size_t h = 0;
+    const auto mix = [&h](const char *data, qsizetype size) {
+        h = (h * 1000003) ^ std::hash<std::string_view>()(std::string_view(data, std::size_t(size)));
+    };
+    for (DataFile file : AllDataFiles)
+        mix(mDb.image(file).bytes().constData(), mDb.image(file).size());
+    mix(mDb.clubs().bytes().constData(), mDb.clubs().size());
+    mix(reinterpret_cast<const char *>(&mDb.counters()), sizeof(StaffCounters));
+    for (const QByteArray &line : mDb.setupLines())
+        mix(line.constData(), line.size());
+    return h;
+}
+
+Fault Session::record(const char *name)
+{
+    const EditHistory &history = mDb.history();
+    const int at = history.undoCount();
+    if (!mDb.commitStep({QString::fromLatin1(name), {}, {}})) {
+        if (digest() != mStates[std::size_t(at)])
+            return QStringLiteral("a change made no step");
+        return {};
+    }
+    mStates.resize(std::size_t(at) + 1);
+    mStates.push_back(digest());
+    while (int(mStates.size()) > history.undoCount() + 1) {
+        mStates.erase(mStates.begin());
+        mDropped = true;
+    }
+    if (!mDb.isModified())
+        return QStringLiteral("a step left the data unmodified");
+    return {};
+}
+
+Fault Session::undoRedo()
+{
+    const bool undo = chance(60);
+    const int count = 1 + below(3);
+    describe(QStringLiteral("%1 x%2").arg(undo ? "undo" : "redo").arg(count));
+    for (int k = 0; k < count; ++k) {
+        const bool could = undo ? mDb.history().canUndo() : mDb.history().canRedo();
+        if (bool(undo ? mDb.undo() : mDb.redo()) != could)
+            return QStringLiteral("the history did not do what it offered");
+        const int at = mDb.history().undoCount();
+        if (digest() != mStates[std::size_t(at)])
+            return QStringLiteral("step %1 is not the state recorded there").arg(at);
+        if (mDb.isModified() != (mDropped || at != 0))
+            return QStringLiteral("the modified flag is wrong at step %1").arg(at);
+    }
+    rebuildLookups();
+    return {};
+}
+
+Fault Session::undoAndRedoAll()
+{
+    mDescription = QStringLiteral("undo and redo all");
+    while (mDb.undo()) {
+    }
+    if (digest() != mStates.front())
+        return QStringLiteral("undoing every step does not lead back");
+    if (!mDropped && mDb.isModified())
+        return QStringLiteral("back at the start, the data are still modified");
+    while (mDb.redo()) {
+    }
+    if (digest() != mStates.back() || mDb.history().undoCount() + 1 != int(mStates.size()))
+        return QStringLiteral("redoing every step does not lead to the last");
+    rebuildLookups();
+    return {};
+}
+
 Fault Session::saveAndReload()
 {
     mDescription = QStringLiteral("save and load again");
@@ -770,7 +867,9 @@ void tst_RandomOperations::randomSequence()
             fault = session.saveAndReload();
         QVERIFY2(fault.isEmpty(), qPrintable(where(k, session.description(), fault)));
     }
-    const Fault fault = session.saveAndReload();
+    Fault fault = session.undoAndRedoAll();
+    if (fault.isEmpty())
+        fault = session.saveAndReload();
     QVERIFY2(fault.isEmpty(), qPrintable(where(count, session.description(), fault)));
 }
 
