@@ -10,6 +10,10 @@ EditorFrame::EditorFrame(QWidget *parent)
     connect(mUi->bnSearch, &QPushButton::clicked, this, &EditorFrame::searchRequested);
     connect(mUi->bnCreateNew, &QPushButton::clicked, this, &EditorFrame::createRequested);
     connect(mUi->bnDelete, &QPushButton::clicked, this, &EditorFrame::deleteRequested);
+    connect(mUi->bnUndo, &QPushButton::clicked, this, &EditorFrame::undoRequested);
+    connect(mUi->bnRedo, &QPushButton::clicked, this, &EditorFrame::redoRequested);
+    setUndoButton(false, QString());
+    setRedoButton(false, QString());
     connect(mUi->bnSave, &QPushButton::clicked, this, &EditorFrame::saveRequested);
     connect(mUi->Exit3, &QPushButton::clicked, this, &EditorFrame::exitRequested);
 }
@@ -31,6 +35,18 @@ void EditorFrame::setDeleteButton(const QString &caption, bool enabled)
 {
     mUi->bnDelete->setText(caption);
     mUi->bnDelete->setEnabled(enabled);
+}
+
+void EditorFrame::setUndoButton(bool enabled, const QString &tip)
+{
+    mUi->bnUndo->setEnabled(enabled);
+    mUi->bnUndo->setToolTip(tip);
+}
+
+void EditorFrame::setRedoButton(bool enabled, const QString &tip)
+{
+    mUi->bnRedo->setEnabled(enabled);
+    mUi->bnRedo->setToolTip(tip);
 }
 
 QString EditorFrame::title() const

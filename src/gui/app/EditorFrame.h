@@ -27,6 +27,10 @@ public:
     /// editor shown last sets them.
     void setCreateButton(const QString &caption, bool enabled);
     void setDeleteButton(const QString &caption, bool enabled);
+    /// The undo and redo buttons: enabled while there is a step, their tips
+    /// naming it.
+    void setUndoButton(bool enabled, const QString &tip);
+    void setRedoButton(bool enabled, const QString &tip);
     QString title() const;
 
     /// Adds a record editor to the stack; the frame takes ownership.
@@ -39,6 +43,8 @@ Q_SIGNALS:
     void searchRequested();
     void createRequested();
     void deleteRequested();
+    void undoRequested();
+    void redoRequested();
     void saveRequested();
     void exitRequested();
 

@@ -32,7 +32,6 @@ void EditorScreens::add(RecordScreen *screen)
         if (current() == screen)
             updateButtons();
     });
-    connect(screen, &RecordScreen::recordRequested, this, &EditorScreens::open);
 }
 
 RecordScreen *EditorScreens::current() const
@@ -69,6 +68,16 @@ void EditorScreens::abandonNewRecord()
     if (screen && !screen->showRecord())
         screen = nullptr;
     show(screen);
+}
+
+void EditorScreens::dropEdits()
+{
+    if (mState.newRecordMode) {
+        abandonNewRecord();
+    } else if (RecordScreen *screen = current()) {
+        if (!screen->showRecord())
+            show(nullptr);
+    }
 }
 
 void EditorScreens::open(EditorScreen kind, qint64 offset)

@@ -41,6 +41,9 @@ public:
     /// filled with defaults shows its real record again, so that no later
     /// confirm can write the defaults over it.
     void abandonNewRecord();
+    /// The editor shown drops what its boxes hold and shows its record as
+    /// stored (a pending "Create" ends).
+    void dropEdits();
 
 private:
     /// Shows `screen` (null: no editable screen at all) with its title and buttons.

@@ -37,6 +37,7 @@ void SearchGroup::beginSearch()
         mModel->setRows(mSearch(toCp1252(text), caseSensitive));
         empty = mModel->rowCount() == 0;
     }
+    mListed.emplace(text, caseSensitive);
     if (empty && mPrompter)
         mPrompter->information(mNotFound);
 }
@@ -49,6 +50,13 @@ std::optional<qint64> SearchGroup::selectedOffset() const
 void SearchGroup::clear()
 {
     mModel->clear();
+    mListed.reset();
+}
+
+void SearchGroup::refresh()
+{
+    if (mListed && mSearch)
+        mModel->setRows(mSearch(toCp1252(mListed->first), mListed->second));
 }
 
 void SearchGroup::open()

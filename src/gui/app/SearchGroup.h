@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QCheckBox;
 class QLineEdit;
@@ -50,6 +51,9 @@ public:
     /// Offset of the selected result, or nothing.
     std::optional<qint64> selectedOffset() const;
     void clear();
+    /// Runs the search listed again, without a word: the records it found
+    /// may have changed, moved or gone.
+    void refresh();
 
 Q_SIGNALS:
     /// A result was double-clicked or its go-to button pressed.
@@ -62,6 +66,8 @@ private:
     Search mSearch;
     QString mNotFound;
     SearchResultModel *mModel;
+    /// The search the list shows, while it shows one.
+    std::optional<std::pair<QString, bool>> mListed;
     Prompter *mPrompter = nullptr;
 };
 

@@ -187,4 +187,10 @@ void SearchMenu1::clearResults()
         group->clear();
 }
 
+void SearchMenu1::refreshResults()
+{
+    for (SearchGroup *group : {mPlayers, mStaff, mClubs})
+        group->refresh();
+}
+
 } // namespace kx3

@@ -63,6 +63,8 @@ public:
     SearchGroup *staff() const { return mStaff; }
     SearchGroup *clubs() const { return mClubs; }
     void clearResults();
+    /// Runs every search listed again.
+    void refreshResults();
 
 Q_SIGNALS:
     /// A result of `kind` was opened (a club only when no transfer is shown).

@@ -74,4 +74,10 @@ void SearchMenu2::setReturnsToEditor(bool returns)
     mUi->Exit4->setText(returns ? QStringLiteral("Cancel") : QStringLiteral("Exit"));
 }
 
+void SearchMenu2::refreshResults()
+{
+    for (SearchGroup *group : {mOfficials, mNations, mStadiums, mCities})
+        group->refresh();
+}
+
 } // namespace kx3

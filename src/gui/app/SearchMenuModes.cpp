@@ -7,6 +7,7 @@
 #include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/RelationshipRows.h"
+#include "gui/screen/EditSteps.h"
 #include "gui/screen/EditorState.h"
 #include "gui/widgets/Prompter.h"
 
@@ -61,10 +62,18 @@ void SearchMenuModes::startClubPicking(ClubPickField field)
 void SearchMenuModes::writeSlot(qint32 value)
 {
     const bool club = mSource == MiscListSource::Club;
-    const EditorScreen kind = club ? EditorScreen::Club : EditorScreen::Player;
+    const EditorScreen kind = club                               ? EditorScreen::Club
+                              : mSource == MiscListSource::Staff ? EditorScreen::Staff
+                                                                 : EditorScreen::Player;
     if (const std::optional<int> index = recordIndex(kind, mState.offset(kind))) {
         club ? setClubRelationship(mDb, *index, mRow, value)
              : setPersonRelationship(mDb, *index, mRow, value);
+        if (mSteps) {
+            const StepPlace place = EditSteps::place(kind, index);
+            mSteps->commit(QStringLiteral("Change Misc List \u2014 ")
+                               + fromCp1252(recordKind(kind).name(mDb, *index)),
+                           place, place);
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 namespace kx3 {
 
 class Database;
+class EditSteps;
 class Lookups;
 class Prompter;
 class SearchMenu1;
@@ -32,6 +33,8 @@ public:
                     QObject *parent = nullptr);
 
     void setPrompter(Prompter *prompter) { mPrompter = prompter; }
+    /// Where a list entry written becomes a step.
+    void setSteps(EditSteps *steps) { mSteps = steps; }
     Mode mode() const { return mMode; }
     MiscListSource miscListSource() const { return mSource; }
     int miscListRow() const { return mRow; }
@@ -77,6 +80,7 @@ private:
     EditorState &mState;
     SearchMenu1 *mMenu;
     Prompter *mPrompter = nullptr;
+    EditSteps *mSteps = nullptr;
     Mode mMode = Mode::None;
     MiscListSource mSource = MiscListSource::Club;
     int mRow = -1;

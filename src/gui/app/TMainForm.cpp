@@ -19,8 +19,15 @@
 #include "gui/world/OfficialScreen.h"
 #include "gui/world/StadiumScreen.h"
 
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -53,6 +60,7 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
     setFont(base);
 
     buildScreens();
+    buildHistoryKeys();
 
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
@@ -70,6 +78,7 @@ std::unique_ptr<TMainForm> TMainForm::create(const QString &installDir)
 // members: they go first, before the members they use are destroyed.
 TMainForm::~TMainForm()
 {
+    qApp->removeEventFilter(this);
     delete mPanels;
 }
 
@@ -101,6 +110,7 @@ void TMainForm::buildScreens()
     mSearch1->setPrompter(&mPrompter);
     mSearch2->setPrompter(&mPrompter);
     mModes->setPrompter(&mPrompter);
+    mModes->setSteps(&mSteps);
     mTransfer = new TransferPanel(mContext);
     auto *transferLayout = new QVBoxLayout(mSearch1->transferPanel());
     transferLayout->setContentsMargins(0, 0, 0, 0);
@@ -125,6 +135,9 @@ void TMainForm::buildScreens()
     connect(mEditor, &EditorFrame::searchRequested, this, &TMainForm::bnSearchClick);
     connect(mEditor, &EditorFrame::createRequested, this, &TMainForm::bnCreateNewClick);
     connect(mEditor, &EditorFrame::deleteRequested, this, &TMainForm::bnDeleteClick);
+    connect(mEditor, &EditorFrame::undoRequested, this, &TMainForm::undoClick);
+    connect(mEditor, &EditorFrame::redoRequested, this, &TMainForm::redoClick);
+    connect(&mSteps, &EditSteps::changed, this, &TMainForm::updateHistoryButtons);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
@@ -157,6 +170,11 @@ void TMainForm::addScreen(RecordScreen *screen)
     mScreens->add(screen);
     connect(screen, &RecordScreen::searchResultsStale, mSearch1->players(), &SearchGroup::clear);
     connect(screen, &RecordScreen::recordDeleted, this, &TMainForm::finishDeletion);
+    connect(screen, &RecordScreen::recordRequested, this,
+            [this](EditorScreen kind, qint64 offset) {
+                if (leaveRecord())
+                    openRecord(kind, offset);
+            });
     // What only some kinds offer: the misc-list dialog, club picking, transfers.
     if (auto *person = qobject_cast<PersonScreen *>(screen)) {
         connect(person, &PersonScreen::miscListDialogRequested, mModes,
@@ -172,6 +190,8 @@ void TMainForm::addScreen(RecordScreen *screen)
     }
 }
 
+// The transfer confirms the person screen when it ends, and going back from
+// it returns to the screen as it was: its edits are not left behind.
 void TMainForm::startTransfer(PersonScreen *screen)
 {
     mModes->end();
@@ -187,7 +207,7 @@ void TMainForm::finishDeletion(const QString &message)
     mSearch1->clearResults();
     for (SearchGroup *group : {mSearch2->officials(), mSearch2->nations(), mSearch2->cities()})
         group->clear();
-    bnSearchClick();
+    returnToSearch();
     mState.newRecordMode = false;
     mPrompter.information(message);
     // The editor behind the search menu shows club 0, the one record sure to
@@ -269,11 +289,17 @@ void TMainForm::openRecord(EditorScreen kind, qint64 offset)
 // from the menu directly.)
 void TMainForm::recordChosen(EditorScreen kind, qint64 offset)
 {
-    if (!mModes->pick(kind, offset))
+    if (!mModes->pick(kind, offset) && leaveRecord())
         openRecord(kind, offset);
 }
 
 void TMainForm::bnSearchClick()
+{
+    if (leaveRecord())
+        returnToSearch();
+}
+
+void TMainForm::returnToSearch()
 {
     mScreens->abandonNewRecord();
     mModes->end();
@@ -291,12 +317,161 @@ void TMainForm::bnSearchClick()
 
 void TMainForm::bnCreateNewClick()
 {
-    mScreens->create();
+    if (leaveRecord())
+        mScreens->create();
 }
 
 void TMainForm::bnDeleteClick()
 {
-    mScreens->remove();
+    if (leaveRecord())
+        mScreens->remove();
+}
+
+bool TMainForm::leaveRecord()
+{
+    RecordScreen *screen = mScreens->current();
+    if (!screen || !screen->hasUnconfirmedEdits())
+        return true;
+    // The question is about the screen: it is in front while asked, and
+    // stays there with the refusal shown when the confirm is refused.
+    showEditor();
+    switch (mPrompter.questionWithCancel(
+        QStringLiteral("Apply the changes to %1?").arg(screen->title()))) {
+    case Prompter::Answer::Yes: return screen->confirm();
+    case Prompter::Answer::No: mScreens->dropEdits(); return true;
+    case Prompter::Answer::Cancel: break;
+    }
+    return false;
+}
+
+void TMainForm::buildHistoryKeys()
+{
+    mUndoAction = new QAction(this);
+    mUndoAction->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_Z));
+    mRedoAction = new QAction(this);
+    mRedoAction->setShortcuts({QKeySequence(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Z),
+                               QKeySequence(Qt::ControlModifier | Qt::Key_Y)});
+    for (QAction *action : {mUndoAction, mRedoAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(mUndoAction, &QAction::triggered, this, &TMainForm::undoClick);
+    connect(mRedoAction, &QAction::triggered, this, &TMainForm::redoClick);
+    qApp->installEventFilter(this);
+    updateHistoryButtons();
+}
+
+namespace {
+
+enum class HistoryKey { None, Undo, Redo };
+
+HistoryKey historyKey(const QKeyEvent *key)
+{
+    const QKeyCombination pressed = key->keyCombination();
+    if (pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Z))
+        return HistoryKey::Undo;
+    if (pressed == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)
+        || pressed == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return HistoryKey::Redo;
+    return HistoryKey::None;
+}
+
+/// Whether the text box with the focus has its own undo (or redo) to offer.
+bool offersOwn(QWidget *box, HistoryKey key)
+{
+    QLineEdit *line = qobject_cast<QLineEdit *>(box);
+    if (auto *list = qobject_cast<QComboBox *>(box))
+        line = list->lineEdit();
+    else if (qobject_cast<QAbstractSpinBox *>(box))
+        line = box->findChild<QLineEdit *>();
+    if (line) {
+        return !line->isReadOnly()
+               && (key == HistoryKey::Undo ? line->isUndoAvailable() : line->isRedoAvailable());
+    }
+    if (auto *text = qobject_cast<QPlainTextEdit *>(box)) {
+        return !text->isReadOnly()
+               && (key == HistoryKey::Undo ? text->document()->isUndoAvailable()
+                                           : text->document()->isRedoAvailable());
+    }
+    return false;
+}
+
+QString stepTip(const char *verb, const StepInfo *step, int count, const char *done)
+{
+    if (!step)
+        return QString();
+    return QStringLiteral("%1: %2\n%3 %4 can be %5")
+        .arg(QLatin1String(verb), step->label)
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("step") : QStringLiteral("steps"), QLatin1String(done));
+}
+
+} // namespace
+
+// A text box claims the history keys for its own undo even when it has none
+// to offer; then they are the editor's.
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched == QApplication::focusWidget()
+        && isAncestorOf(static_cast<QWidget *>(watched))) {
+        const HistoryKey key = historyKey(static_cast<QKeyEvent *>(event));
+        if (key != HistoryKey::None && !offersOwn(static_cast<QWidget *>(watched), key))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::updateHistoryButtons()
+{
+    const EditHistory &history = mDatabase.history();
+    const QString undo = stepTip("Undo", history.undoStep(), history.undoCount(), "undone");
+    const QString redo = stepTip("Redo", history.redoStep(), history.redoCount(), "redone");
+    mEditor->setUndoButton(history.canUndo(), undo);
+    mEditor->setRedoButton(history.canRedo(), redo);
+    mUndoAction->setEnabled(history.canUndo());
+    mRedoAction->setEnabled(history.canRedo());
+}
+
+void TMainForm::undoClick()
+{
+    moveInHistory(true);
+}
+
+void TMainForm::redoClick()
+{
+    moveInHistory(false);
+}
+
+void TMainForm::moveInHistory(bool undo)
+{
+    const EditHistory &history = mDatabase.history();
+    if (!(undo ? history.canUndo() : history.canRedo()))
+        return;
+    // Edits applied now are a step of their own: the user sees them taken,
+    // and the next undo takes them back.
+    const int steps = history.undoCount();
+    if (!leaveRecord() || history.undoCount() != steps)
+        return;
+    std::optional<StepInfo> step;
+    {
+        BusyCursor busy;
+        step = undo ? mDatabase.undo() : mDatabase.redo();
+        if (step)
+            mLookups.build(mDatabase);
+    }
+    mSteps.historyChanged();
+    if (!step)
+        return;
+    mSearch1->refreshResults();
+    mSearch2->refreshResults();
+    const StepPlace place = undo ? step->before : step->after;
+    if (place.exists()) {
+        mModes->end();
+        mSearch1->showNormalState();
+        openRecord(EditorScreen(place.kind), place.offset);
+    } else {
+        returnToSearch();
+    }
 }
 
 bool TMainForm::SaveDataFiles()
@@ -308,6 +483,7 @@ bool TMainForm::SaveDataFiles()
     }
     if (!saved)
         mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
+    mSteps.historyChanged();
     return saved;
 }
 
@@ -327,6 +503,10 @@ void TMainForm::Exit3Click()
 // offered for saving whichever button or window control ends it.
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    if (!leaveRecord()) {
+        event->ignore();
+        return;
+    }
     if (!mDatabase.isModified()) {
         event->accept();
         return;

@@ -3,6 +3,7 @@
 #include "core/db/Database.h"
 #include "core/db/InstallationLookup.h"
 #include "core/lookup/Lookups.h"
+#include "gui/screen/EditSteps.h"
 #include "gui/screen/EditorState.h"
 #include "gui/screen/RecordScreen.h"
 #include "gui/widgets/Prompter.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <memory>
 
+class QAction;
 class QStackedWidget;
 
 namespace kx3 {
@@ -88,12 +90,22 @@ public:
     /// on its editor. A pending "Create" is dropped.
     void openRecord(EditorScreen screen, qint64 offset);
 
+    /// Before the record screen is left: when its boxes hold edits not yet
+    /// confirmed, asks whether to apply them. False when the user stays (he
+    /// cancelled, or the confirm was refused).
+    bool leaveRecord();
+    /// "Undo" and "Redo": the last step taken back or done again, and its
+    /// record shown.
+    void undoClick();
+    void redoClick();
+
     static constexpr int ClientWidth = 609;
     static constexpr int ClientHeight = 474;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormShow();
@@ -106,6 +118,8 @@ private:
     void bnSearchP1Click();
     void bnSearchP2Click();
     void bnSearchClick();
+    /// Back to the search menu shown last, in its normal state.
+    void returnToSearch();
     void recordChosen(EditorScreen kind, qint64 offset);
     void bnCreateNewClick();
     void bnDeleteClick();
@@ -120,6 +134,9 @@ private:
     void leaveSearchMenu(bool returnsToEditor);
     /// Saves with the busy pointer; reports a failure and returns false.
     bool SaveDataFiles();
+    void moveInHistory(bool undo);
+    void updateHistoryButtons();
+    void buildHistoryKeys();
 
     Database mDatabase;
     Lookups mLookups;
@@ -131,7 +148,10 @@ private:
     SearchMenuId mSearchMarker = SearchMenuId::Main;
     bool mFormShown = false;
     EditorState mState;
-    ScreenContext mContext{mDatabase, mLookups, mState, mPrompter};
+    EditSteps mSteps{mDatabase};
+    ScreenContext mContext{mDatabase, mLookups, mState, mPrompter, &mSteps};
+    QAction *mUndoAction = nullptr;
+    QAction *mRedoAction = nullptr;
 
     QStackedWidget *mPanels = nullptr;
     SplashScreen *mSplash = nullptr;

@@ -87,6 +87,7 @@ void TMainForm::StartEditing()
         if (loaded)
             mLookups.build(mDatabase);
     }
+    mSteps.historyChanged();
     if (!loaded) {
         mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
         return;

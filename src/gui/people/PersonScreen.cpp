@@ -211,6 +211,7 @@ void PersonScreen::deleteRecord()
     const std::optional<int> index = currentRecord();
     if (!index || !mContext.prompter.question(AreYouSure))
         return;
+    const QString name = title();
     bool deleted = false;
     {
         BusyCursor busy;
@@ -221,8 +222,7 @@ void PersonScreen::deleteRecord()
             "The person could not be deleted: the staff tables are not consistent."));
         return;
     }
-    mShown.reset();
-    Q_EMIT recordDeleted(deletedMessage(DeletedPersonKind));
+    recordRemoved(*index, name, deletedMessage(DeletedPersonKind));
 }
 
 void PersonScreen::setExisting(bool existing)

@@ -45,6 +45,8 @@ PlayerScreen::PlayerScreen(ScreenContext &context, QWidget *parent)
     mHistory = new HistoryEditor(
         {mUi->HistList, mUi->HSea, mUi->HClu, mUi->HApp, mUi->HGoa, mUi->HAdd, mUi->HDel}, this);
     mHistory->setPrompter(&context.prompter);
+    for (const QWidget *box : {mUi->HSea, mUi->HClu, mUi->HApp, mUi->HGoa})
+        notAnEdit(box);
 
     QStringList injuries{QString::fromLatin1(MiscNoneText)};
     for (const char *name : InjuryNames)
@@ -104,6 +106,16 @@ void PlayerScreen::showExtra(const PersonEdit &e)
         box->setText(text(m.*member));
     selectQuietly(mUi->PreInj, m.preInj);
     mUi->IntRet->setChecked(m.intRet);
+}
+
+// The history's boxes edit its rows in place; the rows are what changed.
+QStringList PlayerScreen::editState() const
+{
+    QStringList state = PersonScreen::editState();
+    for (const HistoryRow &row : mHistory->rows())
+        state << QString::fromLatin1(row.season + '|' + row.club + '|' + row.apps + '|'
+                                     + row.goals);
+    return state;
 }
 
 void PlayerScreen::readExtra(PersonEdit &e) const

@@ -33,6 +33,7 @@ public:
 protected:
     void showExtra(const PersonEdit &edit) override;
     void readExtra(PersonEdit &edit) const override;
+    QStringList editState() const override;
     QWidget *historyControl() const override;
     void confirmed() override;
 

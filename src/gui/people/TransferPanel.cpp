@@ -9,6 +9,7 @@
 #include "core/lookup/RelationshipRows.h"
 #include "core/people/Transfers.h"
 #include "gui/people/PersonScreen.h"
+#include "gui/screen/EditSteps.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
 
@@ -108,7 +109,7 @@ void TransferPanel::ConfirmTransferClick()
         result = transferPerson(mContext.db, *index, int(mTarget));
     }
     if (result.ok()) {
-        confirmPersonScreen();
+        confirmPersonScreen(mUi->ConfirmTransfer->text());
         return;
     }
     // Nothing moved. The person screen is confirmed all the same.
@@ -137,14 +138,20 @@ void TransferPanel::FreeTransferClick()
         mContext.prompter.information(result.message);
         return;
     }
-    confirmPersonScreen();
+    confirmPersonScreen(mUi->FreeTransfer->text());
 }
 
-void TransferPanel::confirmPersonScreen()
+void TransferPanel::confirmPersonScreen(const QString &action)
 {
     // His misc lines are filed under his club: they follow him.
     mScreen->setMiscChanged();
-    mScreen->confirm();
+    const std::optional<int> index = person();
+    mScreen->confirm(action);
+    // Should the confirm be refused after all, the move is still one step.
+    if (!action.isNull() && index) {
+        const StepPlace place = EditSteps::place(mScreen->kind(), index);
+        mScreen->takeStep(action, place, place);
+    }
     mScreen->showRecord();
     Q_EMIT finished();
 }

@@ -44,7 +44,9 @@ Q_SIGNALS:
 
 private:
     /// The end of both operations: the person screen confirmed and re-shown.
-    void confirmPersonScreen();
+    /// Confirms the person screen, and with it the move of `action` (none:
+    /// nothing moved) as one step.
+    void confirmPersonScreen(const QString &action = QString());
     std::optional<int> person() const;
 
     ScreenContext &mContext;

@@ -27,6 +27,8 @@ struct RecordKindInfo
     /// Bytes per record in the kind's image; a record's offset is its index
     /// times this.
     int recordSize;
+    /// What its screen's confirm button says; a confirm's step is named so.
+    const char *confirmCaption;
     const char *createCaption;
     const char *deleteCaption;
     /// The record's name for the editor's title bar; empty for no record.
@@ -37,19 +39,23 @@ struct RecordKindInfo
 /// enumerator, a row here, its screen class and its form.
 inline constexpr std::array RecordKinds = {
     RecordKindInfo{EditorScreen::Player, EditorScreen::Player, RecordSize::Person,
-                   "Create New Player", "Delete Player", personTitle},
+                   "Confirm Player Data Changes", "Create New Player", "Delete Player",
+                   personTitle},
     RecordKindInfo{EditorScreen::Staff, EditorScreen::Player, RecordSize::Person,
-                   "Create New Staff", "Delete Staff", personTitle},
-    RecordKindInfo{EditorScreen::Club, EditorScreen::Club, RecordSize::Club, "Create New Club",
-                   "Delete Club", clubTitle},
+                   "Confirm Staff Data Changes", "Create New Staff", "Delete Staff", personTitle},
+    RecordKindInfo{EditorScreen::Club, EditorScreen::Club, RecordSize::Club,
+                   "Confirm Club Data Changes", "Create New Club", "Delete Club", clubTitle},
     RecordKindInfo{EditorScreen::Nation, EditorScreen::Nation, RecordSize::Nation,
-                   "Create New Nation", "Delete Nation", nationTitle},
-    RecordKindInfo{EditorScreen::City, EditorScreen::City, RecordSize::City, "Create New City",
-                   "Delete City", cityTitle},
+                   "Confirm Nation Data Changes", "Create New Nation", "Delete Nation",
+                   nationTitle},
+    RecordKindInfo{EditorScreen::City, EditorScreen::City, RecordSize::City,
+                   "Confirm City Data Changes", "Create New City", "Delete City", cityTitle},
     RecordKindInfo{EditorScreen::Stadium, EditorScreen::Stadium, RecordSize::Stadium,
-                   "Create New Stadium", "Delete Stadium", stadiumTitle},
+                   "Confirm Stadium Data Changes", "Create New Stadium", "Delete Stadium",
+                   stadiumTitle},
     RecordKindInfo{EditorScreen::Official, EditorScreen::Official, RecordSize::Official,
-                   "Create New Official", "Delete Official", officialTitle},
+                   "Confirm Official Data Changes", "Create New Official", "Delete Official",
+                   officialTitle},
 };
 inline constexpr int EditorScreenCount = int(RecordKinds.size());
 

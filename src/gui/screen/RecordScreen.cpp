@@ -1,14 +1,20 @@
 #include "gui/screen/RecordScreen.h"
 
+#include "core/db/Database.h"
 #include "core/lookup/PickList.h"
+#include "gui/screen/EditSteps.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QStyle>
+
+#include <algorithm>
 
 namespace kx3 {
 
@@ -21,6 +27,7 @@ bool RecordScreen::showRecord()
     mContext.state.newRecordMode = false;
     mShown = index;
     recordShown();
+    markShown();
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
     return true;
@@ -32,6 +39,7 @@ void RecordScreen::beginNewRecord()
         return;
     mContext.state.newRecordMode = true;
     loadNewRecord();
+    markShown();
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
 }
@@ -41,11 +49,12 @@ std::optional<int> RecordScreen::currentRecord() const
     return mContext.state.newRecordMode ? std::nullopt : mShown;
 }
 
-bool RecordScreen::confirm()
+bool RecordScreen::confirm(const QString &stepAction)
 {
     const bool creating = mContext.state.newRecordMode;
     if (!creating && !mShown)
         return false;
+    const StepPlace before = EditSteps::place(mKind, currentRecord());
     EditResult result;
     {
         BusyCursor busy;
@@ -59,9 +68,58 @@ bool RecordScreen::confirm()
     mContext.state.offset(mKind) = recordOffset(mKind, *result.record);
     mContext.state.newRecordMode = false;
     recordConfirmed(creating);
+    markShown();
+    takeStep(stepAction.isNull() ? QString::fromLatin1(recordKind(mKind).confirmCaption)
+                                 : stepAction,
+             before, EditSteps::place(mKind, result.record));
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
     return true;
+}
+
+bool RecordScreen::takeStep(const QString &action, StepPlace before, StepPlace after,
+                            const QString &name)
+{
+    const StepInfo step{action + QStringLiteral(" \u2014 ") + (name.isNull() ? title() : name),
+                        before, after};
+    return mContext.steps ? mContext.steps->commit(step.label, before, after)
+                          : mContext.db.commitStep(step);
+}
+
+void RecordScreen::recordRemoved(int index, const QString &name, const QString &message)
+{
+    takeStep(QString::fromLatin1(recordKind(mKind).deleteCaption), EditSteps::place(mKind, index),
+             {}, name);
+    mShown.reset();
+    Q_EMIT recordDeleted(message);
+}
+
+// Keyed by box, as the order of a screen's children changes when a tab or
+// page is brought up.
+QStringList RecordScreen::editState() const
+{
+    QStringList state;
+    for (const QWidget *box : findChildren<QWidget *>()) {
+        if (std::find(mNotEdits.begin(), mNotEdits.end(), box) != mNotEdits.end())
+            continue;
+        QString value;
+        if (const auto *line = qobject_cast<const QLineEdit *>(box))
+            value = line->text();
+        else if (const auto *list = qobject_cast<const QComboBox *>(box))
+            value = QString::number(list->currentIndex()) + QLatin1Char(' ') + list->currentText();
+        else if (const auto *spin = qobject_cast<const QAbstractSpinBox *>(box))
+            value = spin->text();
+        else if (const auto *text = qobject_cast<const QPlainTextEdit *>(box))
+            value = text->toPlainText();
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(box);
+                 button && button->isCheckable())
+            value = QString::number(button->isChecked());
+        else
+            continue;
+        state << QString::number(quintptr(box), 16) + QLatin1Char('=') + value;
+    }
+    state.sort();
+    return state;
 }
 
 RecordButton RecordScreen::createButton() const

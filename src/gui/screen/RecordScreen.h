@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/db/EditHistory.h"
 #include "core/lookup/EditResult.h"
 #include "gui/screen/EditorState.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +20,7 @@ class QLineEdit;
 namespace kx3 {
 
 class Database;
+class EditSteps;
 class Lookups;
 class PickList;
 class Prompter;
@@ -30,6 +33,9 @@ struct ScreenContext
     Lookups &lookups;
     EditorState &state;
     Prompter &prompter;
+    /// Told of every step a screen takes; without it steps go to the
+    /// database's history alone.
+    EditSteps *steps = nullptr;
 };
 
 /// Caption and state of the editor's create or delete button while a screen
@@ -64,8 +70,9 @@ public:
     bool showRecord();
     /// Writes the screen into the record it shows, or adds a record in
     /// new-record mode; false, with nothing written, when refused (the
-    /// refusal is shown on the box at fault).
-    bool confirm();
+    /// refusal is shown on the box at fault). The confirm is a step named
+    /// `stepAction` (by default the confirm button's caption) and the title.
+    bool confirm(const QString &stepAction = QString());
     /// "Create": after the user agrees, fills the screen with a new record's
     /// defaults and enters new-record mode. Kinds that cannot be created do
     /// nothing.
@@ -83,6 +90,14 @@ public:
     /// Records of `kind` can now be shown: the go-to buttons that open them
     /// are offered.
     void screenAdded(EditorScreen kind);
+
+    /// Whether the boxes differ from what the screen last showed or wrote:
+    /// a value typed and typed back is no change.
+    bool hasUnconfirmedEdits() const { return editState() != mShownState; }
+    /// Closes what the data changed since the last step into one step named
+    /// `action` and the record's title.
+    bool takeStep(const QString &action, StepPlace before, StepPlace after,
+                  const QString &name = QString());
 
 Q_SIGNALS:
     void titleChanged(const QString &title);
@@ -131,6 +146,17 @@ protected:
     /// The record a list filled from `pickList` shows, if any.
     static std::optional<int> chosenRecord(const PickList &pickList, const QComboBox *list);
 
+    /// Everything the user can change on the screen, as texts; a screen
+    /// adds what its boxes do not hold (a list edited in place).
+    virtual QStringList editState() const;
+    /// A box that only selects or prepares what an edit in place holds (the
+    /// row boxes of a list): not itself an edit.
+    void notAnEdit(const QWidget *box) { mNotEdits.push_back(box); }
+
+    /// Record `index`, titled `name` while it was there, was deleted: the
+    /// deletion is a step, and `message` tells the user.
+    void recordRemoved(int index, const QString &name, const QString &message);
+
     /// Tells why an edit was refused: an error box with the focus on the box
     /// at fault (its tab brought up) when the refusal names one, else a plain
     /// message.
@@ -142,8 +168,13 @@ protected:
     std::vector<QLineEdit *> mBoxes;
 
 private:
+    /// What the user sees now is what was shown or written.
+    void markShown() { mShownState = editState(); }
+
     EditorScreen mKind;
     std::vector<std::pair<QAbstractButton *, EditorScreen>> mGoTos;
+    QStringList mShownState;
+    std::vector<const QWidget *> mNotEdits;
 };
 
 } // namespace kx3

@@ -117,13 +117,13 @@ void OfficialScreen::deleteRecord()
     const std::optional<int> index = currentRecord();
     if (!index || !mContext.prompter.question(AreYouSure))
         return;
+    const QString name = title();
     {
         BusyCursor busy;
         if (!deleteOfficial(mContext.db, *index))
             return;
     }
-    mShown.reset();
-    Q_EMIT recordDeleted(deletedMessage(DeletedOfficialKind));
+    recordRemoved(*index, name, deletedMessage(DeletedOfficialKind));
 }
 
 void OfficialScreen::nameChanged(bool first, bool second)

@@ -522,7 +522,9 @@ void TestTMainForm::goToButtonsWalkTheWorld()
     click("bnCreateNew");
     QVERIFY(mForm->editorState().newRecordMode);
     mForm->findChild<QComboBox *>(QStringLiteral("CtNat"))->setCurrentIndex(1);
+    mPrompter->queue(false); // the new city's nation is not applied
     go("bnCtNat", "pnNation");
+    QCOMPARE(mPrompter->lastText(), QStringLiteral("Apply the changes to <city name>?"));
     QVERIFY(!mForm->editorState().newRecordMode);
     go("bnNCity", "pnCity");
     QCOMPARE(mForm->editorFrame()->title(),

@@ -562,6 +562,7 @@ void TestPlayerScreen::inTheMainWindow()
     QCOMPARE(static_cast<QLineEdit *>(find("TClub"))->text(), fromCp1252(ClubLongName(db, 0)));
     QVERIFY(form.playerScreen()->changedFlags().misc);
 
+    answers->queue(false); // the club picked is not applied
     answers->queue(true);
     press("bnCreateNew");
     QCOMPARE(form.editorFrame()->title(), QStringLiteral("<first name> <second name>"));
