@@ -326,9 +326,6 @@ bool Database::save()
     // Changes not yet closed into a step are saved: they become one, so that
     // the state saved is a step the history can come back to.
     commitStep({QStringLiteral("Changes"), {}, {}});
-    mHistory.suspend();
-    adoptSavedClubs();
-    mHistory.resume();
     mHistory.markClean();
     return true;
 }
@@ -361,16 +358,6 @@ std::array<QByteArray, DataFileCount> Database::savedFileSet()
     for (SavedFile &f : savedFiles())
         files[std::size_t(f.file)] = std::move(f.content);
     return files;
-}
-
-// After a save the two club images say what the files now hold.
-void Database::adoptSavedClubs()
-{
-    const DataImage &club = image(DataFile::Club);
-    const qsizetype clubSize = club.size();
-    const qsizetype natSize = image(DataFile::NatClub).size();
-    image(DataFile::Club).setBytes(mClubs.read(0, clubSize));
-    image(DataFile::NatClub).setBytes(mClubs.read(clubSize, natSize));
 }
 
 DatabaseSnapshot::DatabaseSnapshot(const Database &db)

@@ -81,6 +81,8 @@ public:
     EditHistory &history() { return mHistory; }
     /// False, and no step, when nothing changed since the last step.
     bool commitStep(const StepInfo &info);
+    /// Whether bytes changed since the last step (they are not a step yet).
+    bool hasChangesOutsideSteps() const { return mLoaded && mHistory.pendingChanges(sideState()); }
     /// Takes back the last step (changes recorded since it are made a step of
     /// their own first) and returns it; nothing when there is none.
     std::optional<StepInfo> undo();
@@ -89,8 +91,9 @@ public:
     /// starts, and counts as unmodified.
     void clearHistory();
 
-    /// Image of one file. For the club files use clubs(): the separate club
-    /// images only decide where a save splits the combined image.
+    /// Image of one file. For the club files use clubs(): only the sizes of
+    /// the separate club images count, they decide where a save splits the
+    /// combined image (their bytes stay as loaded).
     DataImage &image(DataFile file) { return mImages[index(file)]; }
     const DataImage &image(DataFile file) const { return mImages[index(file)]; }
 
@@ -120,7 +123,6 @@ private:
     bool fail(const QString &message, const QString &detail = QString());
     bool checkConsistency();
     static QStringList dataFileNames();
-    void adoptSavedClubs();
     void attachHistory();
     SideState sideState() const { return {mCounters, mSetupLines}; }
     void setSideState(const SideState &side);

@@ -251,6 +251,7 @@ bool EditHistory::commit(const SideState &side, const StepInfo &info)
 
     Step step;
     step.info = info;
+    step.id = ++mLastId;
     step.splices = std::move(mPending);
     clearPending();
     if (sideChanged) {

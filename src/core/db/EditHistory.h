@@ -97,10 +97,19 @@ public:
     int undoCount() const { return mIndex; }
     int redoCount() const { return int(mSteps.size()) - mIndex; }
     /// The step an undo or a redo would take back or do again.
-    const StepInfo *undoStep() const { return canUndo() ? &mSteps[std::size_t(mIndex - 1)].info : nullptr; }
-    const StepInfo *redoStep() const { return canRedo() ? &mSteps[std::size_t(mIndex)].info : nullptr; }
+    const StepInfo *undoStep() const
+    {
+        return canUndo() ? &mSteps[std::size_t(mIndex - 1)].info : nullptr;
+    }
+    const StepInfo *redoStep() const
+    {
+        return canRedo() ? &mSteps[std::size_t(mIndex)].info : nullptr;
+    }
     /// Bytes the kept steps hold.
     qint64 byteSize() const { return mBytes; }
+    /// A number no other step of the session has, of the step an undo would
+    /// take back; 0 when there is none.
+    quint64 undoStepId() const { return canUndo() ? mSteps[std::size_t(mIndex - 1)].id : 0; }
 
 private:
     friend class Database;
@@ -112,6 +121,7 @@ private:
         std::optional<SideState> sideBefore;
         std::optional<SideState> sideAfter;
         qint64 bytes = 0;
+        quint64 id = 0;
     };
     /// Ranges overwritten since the last structural change of an image,
     /// each with its bytes as they were before: merged, so a record written
@@ -130,8 +140,8 @@ private:
     std::optional<StepInfo> redo(SideState &side);
     void markClean() { mClean = mIndex; }
     bool atClean() const { return mClean == mIndex; }
-    /// Image changes made while suspended are not recorded (a save's own
-    /// bookkeeping, applying a step).
+    /// Image changes made while suspended are not recorded: applying a step
+    /// is not a change of its own.
     void suspend() { ++mSuspended; }
     void resume() { --mSuspended; }
 
@@ -166,6 +176,7 @@ private:
     /// when no step leads back there any more.
     int mClean = 0;
     qint64 mBytes = 0;
+    quint64 mLastId = 0;
     int mStepLimit = DefaultStepLimit;
     qint64 mByteLimit = DefaultByteLimit;
 };

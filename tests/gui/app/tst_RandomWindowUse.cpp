@@ -2,7 +2,10 @@
 // panel is in front pressed (every one but Exit, so saving too), search and
 // edit boxes typed into, list items chosen, result and squad rows opened, and
 // every question answered at random. After each step the database must pass
-// the integrity check; a crash or a sanitizer report fails the run too.
+// the integrity check, every change must be a step of the history, and an
+// undo or redo (by its button, at random like the rest) must bring back the
+// state recorded where it leads; at the end, undoing everything must give the
+// data as loaded. A crash or a sanitizer report fails the run too.
 //
 // A failure prints the steps that led to it; KX3_SEED=<seed> runs that seed
 // alone.
@@ -25,6 +28,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <string_view>
+
 using namespace kx3;
 
 namespace {
@@ -41,6 +46,69 @@ QList<T *> usable(QWidget *root)
             out.append(w);
     return out;
 }
+
+/// The data's state: every image, the counters and the setup lines.
+std::size_t digest(const Database &db)
+{
+    std::size_t h = 0;
+    const auto mix = [&h](const QByteArray &bytes) {
+        h = (h * 1000003)
+            ^ std::hash<std::string_view>()(
+                std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    };
+    for (DataFile file : AllDataFiles)
+        mix(db.image(file).bytes());
+    mix(db.clubs().bytes());
+    mix(QByteArray(reinterpret_cast<const char *>(&db.counters()), sizeof(StaffCounters)));
+    for (const QByteArray &line : db.setupLines())
+        mix(line);
+    return h;
+}
+
+/// The state at each position of the history, as far as the run saw it
+/// (0: a position passed inside one action), and the step that led there.
+class HistoryStates
+{
+public:
+    explicit HistoryStates(const Database &db) : mDb(db), mStates{digest(db)}, mIds{0} {}
+
+    /// After each action: what it did to the history must match the data.
+    QString check(bool saved)
+    {
+        const EditHistory &h = mDb.history();
+        const auto at = std::size_t(h.undoCount());
+        const quint64 id = h.undoStepId();
+        const std::size_t now = digest(mDb);
+        QString fault;
+        if (mDb.hasChangesOutsideSteps())
+            fault = QStringLiteral("a change is not a step");
+        if (at < mIds.size() && mIds[at] == id) {
+            // Where the history was before, or a position it moved back to.
+            if (mStates[at] != 0 && mStates[at] != now)
+                fault = QStringLiteral("the data differ from the state at step %1").arg(at);
+        } else {
+            mStates.resize(at + 1);
+            mIds.resize(at + 1);
+            mStates[at] = now;
+            mIds[at] = id;
+            if (mClean >= int(at))
+                mClean = -1;
+        }
+        if (saved)
+            mClean = int(at);
+        if (mDb.isModified() != (int(at) != mClean))
+            fault = QStringLiteral("modified is %1 at step %2").arg(mDb.isModified()).arg(at);
+        return fault;
+    }
+    std::size_t first() const { return mStates.front(); }
+    bool savedOnce() const { return mClean != 0; }
+
+private:
+    const Database &mDb;
+    std::vector<std::size_t> mStates;
+    std::vector<quint64> mIds;
+    int mClean = 0;
+};
 
 } // namespace
 
@@ -67,8 +135,9 @@ private Q_SLOTS:
         test::TestInstallation install(options);
         QVERIFY(install.isValid());
         auto source = std::make_unique<test::FakeSource>();
-        TMainForm form(std::move(source), install.path(),
-                       std::make_unique<test::RandomPrompter>(r));
+        auto prompter = std::make_unique<test::RandomPrompter>(r);
+        test::RandomPrompter *answers = prompter.get();
+        TMainForm form(std::move(source), install.path(), std::move(prompter));
         form.splashScreen()->setRandomSource([](int) { return 7; });
         form.show();
         QCoreApplication::processEvents();
@@ -77,11 +146,13 @@ private Q_SLOTS:
         QVERIFY(begin);
         begin->click();
         QVERIFY(form.database().isLoaded());
+        HistoryStates states(form.database());
         QStringList log;
         static const QStringList texts = {"a", " ", "Smith", "United", "London", "e",
                                           "x", "1", "-5",    "300",    ""};
         for (int step = 0; step < Steps && form.isVisible(); ++step) {
             QWidget *panel = form.currentPanel();
+            bool saving = false;
             const int what = r.bounded(10);
             if (what < 5) {
                 auto buttons = usable<QAbstractButton>(panel);
@@ -93,6 +164,7 @@ private Q_SLOTS:
                 QAbstractButton *b = buttons.at(r.bounded(int(buttons.size())));
                 log.append(
                     QStringLiteral("%1: click %2 '%3'").arg(step).arg(b->objectName(), b->text()));
+                saving = b->objectName() == QLatin1String("bnSave");
                 b->click();
             } else if (what < 7) {
                 const auto edits = usable<QLineEdit>(panel);
@@ -139,12 +211,23 @@ private Q_SLOTS:
             QCoreApplication::processEvents();
             if (log.size() > 25)
                 log.removeFirst();
-            const QStringList problems =
+            QStringList problems =
                 checkIntegrity(form.database(), form.lookups(), IntegrityOptions{true});
+            if (const QString fault = states.check(saving && !form.database().isModified());
+                !fault.isEmpty())
+                problems.append(fault);
             QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("%1\n%2\nreplay: KX3_SEED=%3")
                                                         .arg(log.join('\n'), problems.join('\n'))
                                                         .arg(seed)));
         }
+
+        // Back to the start, edits on the screen given up.
+        answers->answerNo();
+        while (form.database().history().canUndo())
+            form.undoClick();
+        QCOMPARE(digest(form.database()), states.first());
+        QCOMPARE(form.database().isModified(), states.savedOnce());
+        QVERIFY(checkIntegrity(form.database(), form.lookups(), IntegrityOptions{true}).isEmpty());
     }
 };
 

@@ -16,11 +16,17 @@ public:
     using Prompter::information;
     void information(const QString &, const QString &) override {}
     void error(const QString &) override {}
-    bool question(const QString &) override { return mRandom.bounded(2) == 0; }
-    Answer questionWithCancel(const QString &) override { return Answer(mRandom.bounded(3)); }
+    bool question(const QString &) override { return !mNo && mRandom.bounded(2) == 0; }
+    Answer questionWithCancel(const QString &) override
+    {
+        return mNo ? Answer::No : Answer(mRandom.bounded(3));
+    }
+    /// Every question is answered No from now on.
+    void answerNo() { mNo = true; }
 
 private:
     QRandomGenerator &mRandom;
+    bool mNo = false;
 };
 
 } // namespace kx3::test
