@@ -82,6 +82,9 @@ private Q_SLOTS:
     void closingAsksToSave_data();
     void closingAsksToSave();
     void failedSaveOnExitKeepsWindowOpen();
+    void leavingAsksToApplyEdits_data();
+    void leavingAsksToApplyEdits();
+    void undoAndRedoByButtonAndKey();
 
 private:
     /// A window over the given installations, shown and through its start-up.
@@ -686,6 +689,116 @@ void TestTMainForm::failedSaveOnExitKeepsWindowOpen()
     mPrompter->queue(Answer::No);
     click("Exit3");
     QVERIFY(!mForm->isVisible());
+}
+
+void TestTMainForm::leavingAsksToApplyEdits_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text"); // empty: typed and typed back
+    QTest::addColumn<bool>("closing");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<bool>("stays");
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("typed back") << "CtName"
+                                << "" << false << Answer::Yes << false << false;
+    QTest::newRow("Yes") << "CtName"
+                         << "Zorbury" << false << Answer::Yes << false << true;
+    QTest::newRow("No") << "CtName"
+                        << "Zorbury" << false << Answer::No << false << false;
+    QTest::newRow("Cancel") << "CtName"
+                            << "Zorbury" << false << Answer::Cancel << true << false;
+    QTest::newRow("Yes, refused") << "CtAttract"
+                                  << "abc" << false << Answer::Yes << true << false;
+    QTest::newRow("closing, No") << "CtName"
+                                 << "Zorbury" << true << Answer::No << false << false;
+}
+
+// Leaving a screen whose boxes were changed asks before the changes are lost.
+void TestTMainForm::leavingAsksToApplyEdits()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(bool, closing);
+    QFETCH(Answer, answer);
+    QFETCH(bool, stays);
+    QFETCH(bool, applied);
+    kx3::Database &db = editGenerated();
+    mForm->openRecord(kx3::EditorScreen::City, 0);
+    auto *edit = mForm->findChild<QLineEdit *>(box);
+    const QString old = edit->text();
+    const QByteArray cities = db.image(DataFile::City).bytes();
+    edit->setText(text.isEmpty() ? QStringLiteral("Zorbury") : text);
+    if (text.isEmpty())
+        edit->setText(old);
+    const QString question =
+        QStringLiteral("Apply the changes to %1?").arg(mForm->editorFrame()->title());
+    const bool asked = !text.isEmpty();
+    if (asked)
+        mPrompter->queue(answer);
+
+    if (closing)
+        mForm->close();
+    else
+        click("bnSearch");
+    QCOMPARE(mPrompter->texts().value(0), asked ? question : QString());
+    QCOMPARE(!mPrompter->errors().isEmpty(), box == QLatin1String("CtAttract"));
+    QCOMPARE(db.image(DataFile::City).bytes() != cities, applied);
+    QCOMPARE(db.history().undoCount(), applied ? 1 : 0);
+    QCOMPARE(db.isModified(), applied);
+    QCOMPARE(mForm->isVisible(), !closing);
+    if (!closing)
+        QCOMPARE(panelName(), stays ? QStringLiteral("pnEdit") : QStringLiteral("pnSearch1"));
+    if (stays)
+        QCOMPARE(edit->text(), text);
+    else
+        QCOMPARE(edit->text(), applied ? text : old);
+}
+
+// Ctrl+Z undoes the text box's typing first, then the editor's steps; the
+// buttons say which step they act on.
+void TestTMainForm::undoAndRedoByButtonAndKey()
+{
+    kx3::Database &db = editGenerated();
+    mForm->openRecord(kx3::EditorScreen::City, 0);
+    auto *name = mForm->findChild<QLineEdit *>(QStringLiteral("CtName"));
+    auto *attract = mForm->findChild<QLineEdit *>(QStringLiteral("CtAttract"));
+    const QByteArray cities = db.image(DataFile::City).bytes();
+    click("ConfirmCity"); // nothing changed: no step
+    QVERIFY(!button("bnUndo")->isEnabled() && !button("bnRedo")->isEnabled());
+    QVERIFY(!db.isModified());
+
+    const QString old = attract->text();
+    attract->setText(old == QLatin1String("7") ? QStringLiteral("8") : QStringLiteral("7"));
+    click("ConfirmCity");
+    const QString step = QStringLiteral("Confirm City Data Changes \u2014 ") + name->text();
+    QCOMPARE(button("bnUndo")->toolTip(), "Undo: " + step + "\n1 step can be undone");
+    QVERIFY(button("bnUndo")->isEnabled() && !button("bnRedo")->isEnabled());
+    const QByteArray changed = db.image(DataFile::City).bytes();
+
+    name->setFocus();
+    QTest::keyClicks(name, QStringLiteral("x"));
+    auto press = [this](QWidget *on, Qt::KeyboardModifiers modifiers, Qt::Key key) {
+        QTest::keyClick(on, key, modifiers);
+        QCoreApplication::processEvents();
+    };
+    press(name, Qt::ControlModifier, Qt::Key_Z); // the box's own undo
+    QVERIFY(!name->text().endsWith(QLatin1Char('x')));
+    QCOMPARE(db.image(DataFile::City).bytes(), changed);
+    press(name, Qt::ControlModifier, Qt::Key_Z); // nothing left in the box
+    QCOMPARE(db.image(DataFile::City).bytes(), cities);
+    QVERIFY(!db.isModified());
+    QCOMPARE(attract->text(), old);
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    QCOMPARE(button("bnRedo")->toolTip(), "Redo: " + step + "\n1 step can be redone");
+    QVERIFY(!button("bnUndo")->isEnabled());
+
+    press(button("bnSave"), Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    QCOMPARE(db.image(DataFile::City).bytes(), changed);
+    click("bnUndo");
+    QCOMPARE(db.image(DataFile::City).bytes(), cities);
+    press(button("bnSave"), Qt::ControlModifier, Qt::Key_Y);
+    QCOMPARE(db.image(DataFile::City).bytes(), changed);
+    QVERIFY(db.isModified());
 }
 
 KX3_GUI_TEST_MAIN(TestTMainForm)
