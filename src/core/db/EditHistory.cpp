@@ -198,8 +198,13 @@ void EditHistory::compactWholeImages()
         qsizetype tail = 0;
         while (tail < shorter - head && old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
             ++tail;
-        compacted.push_back({splice.image, head, now.size() - head - tail,
-                             old.mid(head, old.size() - head - tail)});
+        // When little of it stayed in place, the whole table is kept: it
+        // costs hardly more, and is put back without moving a byte.
+        if ((head + tail) * 8 < old.size())
+            compacted.push_back({splice.image, 0, now.size(), old});
+        else
+            compacted.push_back({splice.image, head, now.size() - head - tail,
+                                 old.mid(head, old.size() - head - tail)});
     }
     mPending = std::move(compacted);
     mWhole.clear();

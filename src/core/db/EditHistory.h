@@ -88,6 +88,12 @@ public:
     /// nothing else it reports in the step needs recording.
     void replacing(int image, const QByteArray &bytes);
 
+    /// Image changes made while suspended are not recorded: applying a step
+    /// is not a change of its own. (Anything else changed so is out of the
+    /// history's reach: only measurements of what recording costs do it.)
+    void suspend() { ++mSuspended; }
+    void resume() { --mSuspended; }
+
     /// Limits of the history; the oldest steps go at once when it is past them.
     void setLimits(int steps, qint64 bytes);
 
@@ -140,10 +146,6 @@ private:
     std::optional<StepInfo> redo(SideState &side);
     void markClean() { mClean = mIndex; }
     bool atClean() const { return mClean == mIndex; }
-    /// Image changes made while suspended are not recorded: applying a step
-    /// is not a change of its own.
-    void suspend() { ++mSuspended; }
-    void resume() { --mSuspended; }
 
     bool recording(int image) const
     {

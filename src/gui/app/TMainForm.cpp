@@ -240,8 +240,18 @@ QWidget *TMainForm::currentPanel() const
     return mPanels->currentWidget();
 }
 
+// Results listed before an undo or redo are searched again when their menu
+// is next shown: a search over every person is not worth running for a menu
+// the user may never return to.
 void TMainForm::showPanel(QWidget *panel)
 {
+    if (panel == mSearch1 && mStaleResults[0]) {
+        mStaleResults[0] = false;
+        mSearch1->refreshResults();
+    } else if (panel == mSearch2 && mStaleResults[1]) {
+        mStaleResults[1] = false;
+        mSearch2->refreshResults();
+    }
     mPanels->setCurrentWidget(panel);
 }
 
@@ -456,14 +466,15 @@ void TMainForm::moveInHistory(bool undo)
     {
         BusyCursor busy;
         step = undo ? mDatabase.undo() : mDatabase.redo();
-        if (step)
+        // A step on a person or an official leaves the lists as they were.
+        const int kind = step ? step->before.exists() ? step->before.kind : step->after.kind : -1;
+        if (step && (kind < 0 || recordKind(EditorScreen(kind)).listed))
             mLookups.build(mDatabase);
     }
     mSteps.historyChanged();
     if (!step)
         return;
-    mSearch1->refreshResults();
-    mSearch2->refreshResults();
+    mStaleResults = {true, true};
     const StepPlace place = undo ? step->before : step->after;
     if (place.exists()) {
         mModes->end();

@@ -150,6 +150,8 @@ private:
     EditorState mState;
     EditSteps mSteps{mDatabase};
     ScreenContext mContext{mDatabase, mLookups, mState, mPrompter, &mSteps};
+    /// The results of each search menu need searching again.
+    std::array<bool, 2> mStaleResults{};
     QAction *mUndoAction = nullptr;
     QAction *mRedoAction = nullptr;
 

@@ -33,6 +33,9 @@ struct RecordKindInfo
     const char *deleteCaption;
     /// The record's name for the editor's title bar; empty for no record.
     QByteArray (*name)(const Database &db, int index);
+    /// Whether its records feed the choice and pick lists (names of clubs,
+    /// nations, cities, stadiums): a step on one may change them.
+    bool listed;
 };
 
 /// One row per record kind, in the order of EditorScreen. A new kind is an
@@ -40,22 +43,23 @@ struct RecordKindInfo
 inline constexpr std::array RecordKinds = {
     RecordKindInfo{EditorScreen::Player, EditorScreen::Player, RecordSize::Person,
                    "Confirm Player Data Changes", "Create New Player", "Delete Player",
-                   personTitle},
+                   personTitle, false},
     RecordKindInfo{EditorScreen::Staff, EditorScreen::Player, RecordSize::Person,
-                   "Confirm Staff Data Changes", "Create New Staff", "Delete Staff", personTitle},
+                   "Confirm Staff Data Changes", "Create New Staff", "Delete Staff", personTitle,
+                   false},
     RecordKindInfo{EditorScreen::Club, EditorScreen::Club, RecordSize::Club,
-                   "Confirm Club Data Changes", "Create New Club", "Delete Club", clubTitle},
+                   "Confirm Club Data Changes", "Create New Club", "Delete Club", clubTitle, true},
     RecordKindInfo{EditorScreen::Nation, EditorScreen::Nation, RecordSize::Nation,
                    "Confirm Nation Data Changes", "Create New Nation", "Delete Nation",
-                   nationTitle},
+                   nationTitle, true},
     RecordKindInfo{EditorScreen::City, EditorScreen::City, RecordSize::City,
-                   "Confirm City Data Changes", "Create New City", "Delete City", cityTitle},
+                   "Confirm City Data Changes", "Create New City", "Delete City", cityTitle, true},
     RecordKindInfo{EditorScreen::Stadium, EditorScreen::Stadium, RecordSize::Stadium,
                    "Confirm Stadium Data Changes", "Create New Stadium", "Delete Stadium",
-                   stadiumTitle},
+                   stadiumTitle, true},
     RecordKindInfo{EditorScreen::Official, EditorScreen::Official, RecordSize::Official,
                    "Confirm Official Data Changes", "Create New Official", "Delete Official",
-                   officialTitle},
+                   officialTitle, false},
 };
 inline constexpr int EditorScreenCount = int(RecordKinds.size());
 

@@ -3,9 +3,12 @@
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/app/EditorFrame.h"
+#include "gui/app/SearchGroup.h"
+#include "gui/app/SearchMenu2.h"
 #include "gui/app/SearchMenuModes.h"
 #include "gui/app/SplashScreen.h"
 #include "gui/app/TMainForm.h"
+#include "gui/widgets/SearchResultModel.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
@@ -799,6 +802,21 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
     press(button("bnSave"), Qt::ControlModifier, Qt::Key_Y);
     QCOMPARE(db.image(DataFile::City).bytes(), changed);
     QVERIFY(db.isModified());
+
+    // A search listed before an undo is run again, silently, when its menu
+    // comes back.
+    name->setText(QStringLiteral("Zorbury"));
+    click("ConfirmCity");
+    click("bnSearch");
+    click("bnSearchP2");
+    mForm->findChild<QLineEdit *>(QStringLiteral("CtSearch"))->setText(QStringLiteral("Zorb"));
+    mForm->searchMenu2()->cities()->beginSearch();
+    QCOMPARE(mForm->searchMenu2()->cities()->model()->rowCount(), 1);
+    mForm->undoClick();
+    QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    click("bnSearch");
+    QCOMPARE(panelName(), QStringLiteral("pnSearch2"));
+    QCOMPARE(mForm->searchMenu2()->cities()->model()->rowCount(), 0);
 }
 
 KX3_GUI_TEST_MAIN(TestTMainForm)
