@@ -1,7 +1,9 @@
 // The editor screens in the window, on a generated 100,000-person database:
 // opening a record of each kind (budget 5 ms), creating a city and a stadium
 // (pick list insert and boxes refilled; 20 ms), a transfer with its person
-// confirm (5 ms) and deleting person 0 with the finish steps (50 ms).
+// confirm (5 ms) and deleting person 0 with the finish steps (50 ms); undo
+// and redo of a confirm (5 ms), a transfer (20 ms) and deleting person 0
+// (300 ms), each with the record shown again.
 
 #include "BenchDatabase.h"
 
@@ -16,6 +18,7 @@
 #include "gui/widgets/Prompter.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <benchmark/benchmark.h>
@@ -126,7 +129,8 @@ void BM_CreateStadium(benchmark::State &state)
 }
 BENCHMARK(BM_CreateStadium)->Unit(benchmark::kMillisecond)->Iterations(50);
 
-// A player moved back and forth between two clubs.
+// A player released and transferred back to his club, in turn: the
+// generated clubs have no free slot, so his own is the one he can take.
 void BM_Transfer(benchmark::State &state)
 {
     if (!loaded(state))
@@ -137,21 +141,58 @@ void BM_Transfer(benchmark::State &state)
            || kx3::person(db, player)->job() != kx3::Job::Player)
         ++player;
     const int home = kx3::person(db, player)->club();
-    const int away = home == 0 ? 1 : 0;
     form().openRecord(kx3::EditorScreen::Player, kx3::personOffset(player));
-    bool there = false;
+    bool away = false;
     for (auto _ : state) {
         state.PauseTiming();
         click("PTransfer");
         state.ResumeTiming();
-        form().transferPanel()->chooseTarget(qint64(there ? home : away) * kx3::RecordSize::Club);
-        form().transferPanel()->ConfirmTransferClick();
-        there = !there;
+        if (away) {
+            form().transferPanel()->chooseTarget(qint64(home) * kx3::RecordSize::Club);
+            form().transferPanel()->ConfirmTransferClick();
+        } else {
+            form().transferPanel()->FreeTransferClick();
+        }
+        away = !away;
     }
-    if (kx3::person(db, player)->club() != (there ? away : home))
+    if (kx3::person(db, player)->club() != (away ? -1 : home)
+        || db.history().undoCount() != int(state.iterations()))
         state.SkipWithError("the player did not move");
 }
 BENCHMARK(BM_Transfer)->Unit(benchmark::kMillisecond)->Iterations(100);
+
+/// Undo, then redo, of the window's last step: the data put back, the lists
+/// rebuilt when the step's kind feeds them, the record shown again.
+void undoRedo(benchmark::State &state)
+{
+    if (!form().database().history().canUndo()) {
+        state.SkipWithError("no step to undo");
+        return;
+    }
+    for (auto _ : state) {
+        form().undoClick();
+        form().redoClick();
+    }
+}
+
+void BM_UndoRedoTransfer(benchmark::State &state)
+{
+    if (loaded(state))
+        undoRedo(state);
+}
+BENCHMARK(BM_UndoRedoTransfer)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_UndoRedoConfirm(benchmark::State &state)
+{
+    if (!loaded(state))
+        return;
+    form().openRecord(kx3::EditorScreen::Player, 3 * qint64(kx3::RecordSize::Person));
+    if (auto *name = form().findChild<QLineEdit *>(QStringLiteral("FName")))
+        name->setText(name->text() + QStringLiteral("x"));
+    click("ConfirmPlayer");
+    undoRedo(state);
+}
+BENCHMARK(BM_UndoRedoConfirm)->Unit(benchmark::kMillisecond)->Iterations(50);
 
 // Last: it changes the database under the others.
 void BM_DeletePerson0(benchmark::State &state)
@@ -170,6 +211,13 @@ void BM_DeletePerson0(benchmark::State &state)
         state.SkipWithError("the person was not deleted");
 }
 BENCHMARK(BM_DeletePerson0)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_UndoRedoDeletePerson0(benchmark::State &state)
+{
+    if (loaded(state))
+        undoRedo(state);
+}
+BENCHMARK(BM_UndoRedoDeletePerson0)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 

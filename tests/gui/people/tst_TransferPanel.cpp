@@ -148,6 +148,9 @@ void tst_TransferPanel::transferMovesThePlayer()
              fromCp1252(ClubShortName(db(), to)));
     QVERIFY(db().isModified());
     KX3_VERIFY_SOUND(db(), mForm->lookups());
+    // The move and the screen's confirm are one step, named by the move.
+    QCOMPARE(db().history().undoCount(), 1);
+    QVERIFY(db().history().undoStep()->label.startsWith(QStringLiteral("Transfer To ") + caption));
 }
 
 void tst_TransferPanel::refusalsMoveNothing_data()
