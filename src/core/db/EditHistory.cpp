@@ -323,14 +323,7 @@ std::optional<StepInfo> EditHistory::undo(SideState &side)
     Step &step = mSteps[std::size_t(--mIndex)];
     for (auto it = step.splices.rbegin(); it != step.splices.rend(); ++it)
         apply(*it);
-    if (step.sideBefore) {
-        side = *step.sideBefore;
-        mSide = side;
-    }
-    mBytes -= step.bytes;
-    step.bytes = sizeOf(step);
-    mBytes += step.bytes;
-    return step.info;
+    return arrived(step, step.sideBefore, side);
 }
 
 std::optional<StepInfo> EditHistory::redo(SideState &side)
@@ -340,8 +333,14 @@ std::optional<StepInfo> EditHistory::redo(SideState &side)
     Step &step = mSteps[std::size_t(mIndex++)];
     for (ImageSplice &splice : step.splices)
         apply(splice);
-    if (step.sideAfter) {
-        side = *step.sideAfter;
+    return arrived(step, step.sideAfter, side);
+}
+
+// The splices now hold the other side's bytes, whose size may differ.
+StepInfo EditHistory::arrived(Step &step, const std::optional<SideState> &sideNow, SideState &side)
+{
+    if (sideNow) {
+        side = *sideNow;
         mSide = side;
     }
     mBytes -= step.bytes;

@@ -164,6 +164,9 @@ private:
     void dropOldest();
     void apply(ImageSplice &splice);
     static qint64 sizeOf(const Step &step);
+    /// After an undo or redo of `step`: the side state it leads to (when it
+    /// changed it) and the bytes it now holds.
+    StepInfo arrived(Step &step, const std::optional<SideState> &sideNow, SideState &side);
 
     std::vector<DataImage *> mImages;
     std::map<int, Ranges> mRanges;
