@@ -27,6 +27,29 @@ struct Options
         QStringLiteral("Checks the database of DIR (default: the current folder) without "
                        "opening a window: one line per problem, then a summary. Exit status "
                        "0 when it has no errors, 1 when it has, 2 when it cannot be loaded.")};
+    QCommandLineOption diff{
+        QStringLiteral("diff"),
+        QStringLiteral("With two folders OLD NEW (installation or Data folders): prints one "
+                       "line per field that differs, \"<kind> <record>: <field>: <old> -> "
+                       "<new>\", and \"<kind> <record>: added\" or \"removed\". Exit status "
+                       "0 when they read the same, 1 when they differ, 2 when one cannot be "
+                       "loaded.")};
+    QCommandLineOption makePatch{
+        QStringLiteral("make-patch"),
+        QStringLiteral("With two folders OLD NEW: writes PATCH, a JSON file of every change "
+                       "from OLD to NEW that --apply-patch carries to another installation. "
+                       "Exit status 0 written, 2 cannot load or write."),
+        QStringLiteral("PATCH")};
+    QCommandLineOption applyPatch{
+        QStringLiteral("apply-patch"),
+        QStringLiteral("Applies PATCH to the installation DIR and saves it, all or nothing: a "
+                       "record DIR does not have, or a field that is neither the patch's old "
+                       "nor its new value, is a conflict and nothing is written. Exit status 0 "
+                       "applied (or nothing to do), 1 conflicts, 2 cannot load, read or write."),
+        QStringLiteral("PATCH")};
+    QCommandLineOption dryRun{
+        QStringLiteral("dry-run"),
+        QStringLiteral("With --apply-patch: prints what would change and writes nothing.")};
     QList<QCommandLineOption> qtOptions;
 
     Options()
@@ -52,7 +75,7 @@ struct Options
         // Qt's window options are spelled with one dash (-platform): every
         // option is read as a long one, and -h, -v still work.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({help, version, check});
+        parser.addOptions({help, version, check, diff, makePatch, applyPatch, dryRun});
         parser.addOptions(qtOptions);
         parser.addPositionalArgument(
             QStringLiteral("DIR"),
@@ -110,16 +133,40 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return c;
     }
     const QStringList folders = parser.positionalArguments();
+    auto folderAt = [&](qsizetype i, QString &into) {
+        const QFileInfo folder(folders.at(i));
+        if (!folder.isDir())
+            return false;
+        into = folder.absoluteFilePath();
+        return true;
+    };
+    const bool twoFolders = parser.isSet(options.diff) || parser.isSet(options.makePatch);
+    if (twoFolders) {
+        if (folders.size() != 2)
+            return invalid(QStringLiteral("Two folders are needed, OLD and NEW."));
+        c.action = parser.isSet(options.diff) ? CommandLine::Action::Diff
+                                              : CommandLine::Action::MakePatch;
+        c.patchFile = parser.value(options.makePatch);
+        for (qsizetype i = 0; i < 2; ++i) {
+            if (!folderAt(i, i == 0 ? c.installDir : c.otherDir))
+                return invalid(QStringLiteral("%1 is not a folder.").arg(folders.at(i)));
+        }
+        return c;
+    }
     if (folders.size() > 1) {
         return invalid(QStringLiteral("One installation folder at most, not %1: %2")
                            .arg(folders.size())
                            .arg(folders.join(QLatin1Char(' '))));
     }
-    if (!folders.isEmpty()) {
-        const QFileInfo folder(folders.first());
-        if (!folder.isDir())
-            return invalid(QStringLiteral("%1 is not a folder.").arg(folders.first()));
-        c.installDir = folder.absoluteFilePath();
+    if (!folders.isEmpty() && !folderAt(0, c.installDir))
+        return invalid(QStringLiteral("%1 is not a folder.").arg(folders.first()));
+    if (parser.isSet(options.applyPatch)) {
+        if (folders.isEmpty())
+            return invalid(QStringLiteral("--apply-patch needs the installation folder DIR."));
+        c.action = CommandLine::Action::ApplyPatch;
+        c.patchFile = parser.value(options.applyPatch);
+        c.dryRun = parser.isSet(options.dryRun);
+        return c;
     }
     if (parser.isSet(options.check)) {
         c.action = CommandLine::Action::Check;
@@ -143,6 +190,11 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
         out << "KX3 Pre-Data Editor " << programVersion() << '\n';
         return ExitStatus::Success;
     case CommandLine::Action::Check: return runIntegrityCheck(command.installDir, out, err);
+    case CommandLine::Action::Diff: return runDiff(command.installDir, command.otherDir, out, err);
+    case CommandLine::Action::MakePatch:
+        return runMakePatch(command.patchFile, command.installDir, command.otherDir, out, err);
+    case CommandLine::Action::ApplyPatch:
+        return runApplyPatch(command.patchFile, command.installDir, command.dryRun, out, err);
     case CommandLine::Action::Invalid:
         err << Program << ": " << command.error << '\n'
             << "Try '" << Program << " --help' for more information.\n";

@@ -22,6 +22,9 @@ struct CommandLine
     enum class Action {
         OpenWindow, ///< the editor's window, on installDir when one was given
         Check,      ///< check installDir's database without a window
+        Diff,       ///< list what differs from installDir to otherDir
+        MakePatch,  ///< write patchFile: the changes from installDir to otherDir
+        ApplyPatch, ///< apply patchFile to installDir
         Help,
         Version,
         Invalid, ///< error says why
@@ -30,6 +33,11 @@ struct CommandLine
     Action action = Action::OpenWindow;
     /// The installation folder given, made absolute; empty when none was.
     QString installDir;
+    /// The second folder of --diff and --make-patch (NEW).
+    QString otherDir;
+    QString patchFile;
+    /// --apply-patch only checks and lists.
+    bool dryRun = false;
     QString error;
 
     /// Only the window needs a display; every other action runs without one.
@@ -54,5 +62,20 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
 /// allowed), 1 when it has errors, 2 when it cannot be loaded (the reason on
 /// `err`).
 int runIntegrityCheck(const QString &installDir, QTextStream &out, QTextStream &err);
+
+/// --diff OLD NEW: one line per changed field, added or removed record.
+/// 0 when the databases read the same, 1 when they differ, 2 when one cannot
+/// be loaded.
+int runDiff(const QString &oldDir, const QString &newDir, QTextStream &out, QTextStream &err);
+
+/// --make-patch PATCH OLD NEW: 0 written, 2 cannot load or write.
+int runMakePatch(const QString &patchFile, const QString &oldDir, const QString &newDir,
+                 QTextStream &out, QTextStream &err);
+
+/// --apply-patch PATCH DIR [--dry-run]: 0 applied or nothing to do, 1
+/// conflicts or a refused change (nothing written), 2 cannot load, read or
+/// write.
+int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
+                  QTextStream &out, QTextStream &err);
 
 } // namespace kx3

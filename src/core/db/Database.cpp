@@ -177,6 +177,15 @@ std::optional<StepInfo> Database::undo()
     return step;
 }
 
+void Database::rollBackChanges()
+{
+    if (!mLoaded)
+        return;
+    SideState side = sideState();
+    mHistory.rollBack(side);
+    setSideState(side);
+}
+
 std::optional<StepInfo> Database::redo()
 {
     // Changes since the last step would end the steps that can be redone.

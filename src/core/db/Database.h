@@ -87,6 +87,9 @@ public:
     /// their own first) and returns it; nothing when there is none.
     std::optional<StepInfo> undo();
     std::optional<StepInfo> redo();
+    /// Takes back every change made since the last step, as if it had never
+    /// been made: a batch of edits refused half-way leaves no trace.
+    void rollBackChanges();
     /// Forgets every step: what the images hold now is where the history
     /// starts, and counts as unmodified.
     void clearHistory();

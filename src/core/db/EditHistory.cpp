@@ -326,6 +326,16 @@ std::optional<StepInfo> EditHistory::undo(SideState &side)
     return arrived(step, step.sideBefore, side);
 }
 
+void EditHistory::rollBack(SideState &side)
+{
+    flushAllRanges();
+    compactWholeImages();
+    for (auto it = mPending.rbegin(); it != mPending.rend(); ++it)
+        apply(*it);
+    clearPending();
+    side = mSide;
+}
+
 std::optional<StepInfo> EditHistory::redo(SideState &side)
 {
     if (!canRedo())

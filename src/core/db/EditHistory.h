@@ -144,6 +144,9 @@ private:
     bool pendingChanges(const SideState &side) const;
     std::optional<StepInfo> undo(SideState &side);
     std::optional<StepInfo> redo(SideState &side);
+    /// Takes back the changes recorded since the last step; `side` gets the
+    /// side state of that step. The steps stay as they are.
+    void rollBack(SideState &side);
     void markClean() { mClean = mIndex; }
     bool atClean() const { return mClean == mIndex; }
 

@@ -55,6 +55,22 @@ QByteArray seasonLabel(int year)
     return QByteArray::number(year) + '/' + QByteArray::number(next).rightJustified(2, '0');
 }
 
+namespace {
+
+HistoryRow historyRow(const DataImage &image, qsizetype at, const QList<QByteArray> &clubNames)
+{
+    const std::int32_t club = image.i32(at + HistoryField::Club.offset);
+    HistoryRow row;
+    row.season = seasonLabel(image.i16(at + HistoryField::Year.offset));
+    row.club = club >= 0 && club < clubNames.size() ? clubNames.at(club)
+                                                    : QByteArray(UnknownHistoryClubText);
+    row.apps = QByteArray::number(image.u8(at + HistoryField::Appearances.offset));
+    row.goals = QByteArray::number(image.u8(at + HistoryField::Goals.offset));
+    return row;
+}
+
+} // namespace
+
 QList<HistoryRow> loadHistory(const Database &db, qsizetype person,
                               const QList<QByteArray> &clubNames)
 {
@@ -63,16 +79,21 @@ QList<HistoryRow> loadHistory(const Database &db, qsizetype person,
     const qsizetype count = image.recordCount(RecordSize::History);
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype at = i * RecordSize::History;
-        if (image.i32(at + HistoryField::Person.offset) != person)
-            continue;
-        const std::int32_t club = image.i32(at + HistoryField::Club.offset);
-        HistoryRow row;
-        row.season = seasonLabel(image.i16(at + HistoryField::Year.offset));
-        row.club = club >= 0 && club < clubNames.size() ? clubNames.at(club)
-                                                        : QByteArray(UnknownHistoryClubText);
-        row.apps = QByteArray::number(image.u8(at + HistoryField::Appearances.offset));
-        row.goals = QByteArray::number(image.u8(at + HistoryField::Goals.offset));
-        rows.append(row);
+        if (image.i32(at + HistoryField::Person.offset) == person)
+            rows.append(historyRow(image, at, clubNames));
+    }
+    return rows;
+}
+
+QHash<qsizetype, QList<HistoryRow>> loadAllHistories(const Database &db,
+                                                     const QList<QByteArray> &clubNames)
+{
+    QHash<qsizetype, QList<HistoryRow>> rows;
+    const DataImage &image = db.image(DataFile::StaffHistory);
+    const qsizetype count = image.recordCount(RecordSize::History);
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype at = i * RecordSize::History;
+        rows[image.i32(at + HistoryField::Person.offset)].append(historyRow(image, at, clubNames));
     }
     return rows;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 
 namespace kx3 {
@@ -31,6 +32,10 @@ QByteArray seasonLabel(int year);
 /// shown through `clubNames` (the club short names, index-aligned with the clubs).
 QList<HistoryRow> loadHistory(const Database &db, qsizetype person,
                               const QList<QByteArray> &clubNames);
+
+/// Every person's history rows, as loadHistory() gives them, in one pass.
+QHash<qsizetype, QList<HistoryRow>> loadAllHistories(const Database &db,
+                                                     const QList<QByteArray> &clubNames);
 
 /// Replaces person `person`'s history records by `rows`, appended in row order
 /// behind the other records, and leaves every record's id equal to its position.

@@ -145,7 +145,8 @@ int nationItemCount(const Database &db)
 }
 
 std::optional<PersonEdit> loadPersonEdit(const Database &db, int index, RoleScreen screen,
-                                         const QList<QByteArray> &clubNames)
+                                         const QList<QByteArray> &clubNames,
+                                         const PersonLines &lines)
 {
     const std::optional<ConstPersonRecord> found = person(db, index);
     if (!found)
@@ -184,8 +185,9 @@ std::optional<PersonEdit> loadPersonEdit(const Database &db, int index, RoleScre
                            p.club() >= 0 ? ClubLongName(db, p.club()) : QByteArray()};
     if (screen == RoleScreen::Player) {
         e.playsInItem = itemOf(p.playsIn(), int(PlaysInNames.size()));
-        e.playerMisc = LoadPlayerMiscEntries(db.setupLines(), who);
-        e.history = loadHistory(db, index, clubNames);
+        e.playerMisc =
+            LoadPlayerMiscEntries(lines.miscLines ? *lines.miscLines : db.setupLines(), who);
+        e.history = lines.history ? *lines.history : loadHistory(db, index, clubNames);
     } else {
         // National team C + k belongs to nation k, which is item k + 1; a duty
         // that names no national team shows no item and is kept.
@@ -196,7 +198,8 @@ std::optional<PersonEdit> loadPersonEdit(const Database &db, int index, RoleScre
         e.nationalJobItem = itemOf(p.nationalJob(), int(JobNames.size()));
         if (const auto a = staffAttributesOf(db, p))
             e.formationItem = itemOf(a->formation(), int(FormationNames.size()), -1);
-        e.staffMisc = LoadStaffMiscEntries(db.setupLines(), who);
+        e.staffMisc =
+            LoadStaffMiscEntries(lines.miscLines ? *lines.miscLines : db.setupLines(), who);
     }
     return e;
 }

@@ -83,10 +83,21 @@ struct PersonEdit
 /// Number of items of the nation lists: "<none>" and one per nation.
 int nationItemCount(const Database &db);
 
+/// What a reader of many persons found for one of them in a single pass over
+/// the setup lines and the history: the lines that may be his (any subset
+/// holding all of them, in file order) and his history rows.
+struct PersonLines
+{
+    const QList<QByteArray> *miscLines = nullptr;
+    const QList<HistoryRow> *history = nullptr;
+};
+
 /// Person `person` as `screen` shows him, with his misc entries and (player)
-/// his history; nothing when there is no such person.
+/// his history; nothing when there is no such person. Without `lines` his
+/// misc lines and history are looked up in the whole database.
 std::optional<PersonEdit> loadPersonEdit(const Database &db, int person, RoleScreen screen,
-                                         const QList<QByteArray> &clubNames);
+                                         const QList<QByteArray> &clubNames,
+                                         const PersonLines &lines = {});
 
 /// What a new person's screen starts with: placeholder names, the default
 /// dates, job and class, zero ratings, and every name and the misc entries

@@ -8,6 +8,8 @@
 // (KX3_OPERATIONS=<n> changes how many operations a seed runs).
 #include "RandomTexts.h"
 
+#include "core/changes/DatabaseDiff.h"
+#include "core/changes/ModPatch.h"
 #include "core/clubs/ClubEdit.h"
 #include "core/db/Database.h"
 #include "core/layout/CityRecord.h"
@@ -90,6 +92,7 @@ public:
         if (seed % 4 == 0)
             mDb.history().setLimits(30, 64 << 10);
         mStates = {digest()};
+        mInitial = mDb.savedFileSet();
     }
 
     bool loaded() const { return mLoaded; }
@@ -102,6 +105,10 @@ public:
     Fault step();
     /// The saved set loaded into a fresh database saves the same bytes.
     Fault saveAndReload();
+    /// The patch of the session, applied to the database as it began, gives
+    /// one that reads the same as the session's; applied to one changed
+    /// elsewhere first, it leaves those changes.
+    Fault patchRoundTrip();
 
 private:
     using Operation = Fault (Session::*)();
@@ -178,6 +185,7 @@ private:
 
     /// A digest of the state at each position of the history.
     std::vector<std::size_t> mStates;
+    std::array<QByteArray, DataFileCount> mInitial;
     bool mDropped = false;
     Database mDb;
     Lookups mLookups;
@@ -809,6 +817,35 @@ Fault Session::saveAndReload()
     return {};
 }
 
+Fault Session::patchRoundTrip()
+{
+    mDescription = QStringLiteral("patch of the session");
+    Database before;
+    before.loadFiles(mInitial);
+    const DatabaseDiff diff = diffDatabases(FormReader(before), FormReader(mDb));
+    QString error;
+    const std::optional<Patch> patch = readPatch(writePatch(diff), &error);
+    if (!patch)
+        return QStringLiteral("the patch written does not read back: ") + error;
+    Database target;
+    target.loadFiles(mInitial);
+    Lookups lookups;
+    lookups.build(target, QLocale::c());
+    const PatchOutcome outcome = applyPatch(target, lookups, *patch, false);
+    if (!outcome.ok())
+        return QStringLiteral("the patch does not apply to the start: ")
+               + (outcome.conflicts + QStringList{outcome.error}).join(QLatin1Char('\n'));
+    // Values no list item names (a stadium index -1) cannot be carried by name.
+    QStringList left = diffLines(diffDatabases(FormReader(target), FormReader(mDb)));
+    left.removeIf([](const QString &line) { return line.endsWith(QLatin1String(" -> ")); });
+    if (!left.isEmpty())
+        return QStringLiteral("the patched database differs:\n") + left.mid(0, 20).join('\n');
+    const QStringList problems = checkIntegrity(target, lookups, IntegrityOptions{true});
+    if (!problems.isEmpty())
+        return QStringLiteral("the patched database is unsound:\n") + problems.join('\n');
+    return {};
+}
+
 } // namespace
 
 class tst_RandomOperations : public QObject
@@ -870,6 +907,8 @@ void tst_RandomOperations::randomSequence()
     Fault fault = session.undoAndRedoAll();
     if (fault.isEmpty())
         fault = session.saveAndReload();
+    if (fault.isEmpty())
+        fault = session.patchRoundTrip();
     QVERIFY2(fault.isEmpty(), qPrintable(where(count, session.description(), fault)));
 }
 

@@ -1,0 +1,116 @@
+// The window-less commands that compare databases and carry changes between
+// installations.
+#include "core/app/CommandLine.h"
+
+#include "core/changes/DatabaseDiff.h"
+#include "core/changes/ModPatch.h"
+#include "core/db/Database.h"
+#include "core/lookup/Lookups.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace kx3 {
+
+namespace {
+
+const QString Program = QStringLiteral("kx3edit");
+
+bool loadReadOnly(Database &db, const QString &folder, QTextStream &err)
+{
+    QString error;
+    if (loadDataFolder(db, folder, &error))
+        return true;
+    err << Program << ": " << error << '\n';
+    return false;
+}
+
+std::optional<DatabaseDiff> diffFolders(const QString &oldDir, const QString &newDir,
+                                        QTextStream &err)
+{
+    Database before;
+    Database after;
+    if (!loadReadOnly(before, oldDir, err) || !loadReadOnly(after, newDir, err))
+        return std::nullopt;
+    return diffDatabases(FormReader(before), FormReader(after));
+}
+
+} // namespace
+
+int runDiff(const QString &oldDir, const QString &newDir, QTextStream &out, QTextStream &err)
+{
+    const std::optional<DatabaseDiff> diff = diffFolders(oldDir, newDir, err);
+    if (!diff)
+        return ExitStatus::Failure;
+    for (const QString &line : diffLines(*diff))
+        out << line << '\n';
+    return diff->isEmpty() ? ExitStatus::Success : ExitStatus::Problems;
+}
+
+int runMakePatch(const QString &patchFile, const QString &oldDir, const QString &newDir,
+                 QTextStream &out, QTextStream &err)
+{
+    const std::optional<DatabaseDiff> diff = diffFolders(oldDir, newDir, err);
+    if (!diff)
+        return ExitStatus::Failure;
+    QSaveFile file(patchFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(writePatch(*diff)) < 0 || !file.commit()) {
+        err << Program << ": cannot write " << patchFile << " (" << file.errorString() << ")\n";
+        return ExitStatus::Failure;
+    }
+    out << "Wrote " << patchFile << ": " << diff->records.size() << " records.\n";
+    return ExitStatus::Success;
+}
+
+int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
+                  QTextStream &out, QTextStream &err)
+{
+    QFile file(patchFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << Program << ": cannot read " << patchFile << " (" << file.errorString() << ")\n";
+        return ExitStatus::Failure;
+    }
+    QString error;
+    const std::optional<Patch> patch = readPatch(file.readAll(), &error);
+    if (!patch) {
+        err << Program << ": " << patchFile << ", " << error << '\n';
+        return ExitStatus::Failure;
+    }
+    // Nothing is loaded in a way that writes (an interrupted save is finished
+    // by a load) before a dry run has nothing to write.
+    Database db;
+    if (dryRun ? !loadReadOnly(db, installDir, err) : !db.load(installDir)) {
+        if (!dryRun)
+            err << Program << ": " << db.errorString() << '\n';
+        return ExitStatus::Failure;
+    }
+    Lookups lookups;
+    lookups.build(db, QLocale::c());
+    const PatchOutcome outcome = applyPatch(db, lookups, *patch, dryRun);
+    for (const QString &line : outcome.conflicts)
+        out << "conflict: " << line << '\n';
+    if (!outcome.error.isEmpty())
+        out << "refused: " << outcome.error << '\n';
+    if (!outcome.ok()) {
+        out << "Nothing was written.\n";
+        return ExitStatus::Problems;
+    }
+    for (const QString &line : outcome.changes)
+        out << (dryRun ? "would change: " : "changed: ") << line << '\n';
+    for (const QString &line : outcome.skipped)
+        out << "skipped: " << line << '\n';
+    if (dryRun || outcome.changes.isEmpty())
+        return ExitStatus::Success;
+    if (!db.save()) {
+        err << Program << ": " << db.errorString();
+        if (!db.errorDetail().isEmpty())
+            err << " (" << db.errorDetail() << ')';
+        err << '\n';
+        return ExitStatus::Failure;
+    }
+    out << "Applied " << patchFile << ": " << outcome.changes.size() << " changes saved.\n";
+    return ExitStatus::Success;
+}
+
+} // namespace kx3

@@ -1,0 +1,307 @@
+#include "core/changes/DatabaseDiff.h"
+
+#include "core/changes/PersonForms.h"
+#include "core/db/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include <map>
+
+namespace kx3 {
+
+qsizetype DatabaseDiff::rowCount() const
+{
+    qsizetype rows = 0;
+    for (const RecordChange &r : records)
+        rows += r.type == RecordChange::Type::Changed ? qsizetype(r.fields.size()) : 1;
+    return rows;
+}
+
+namespace {
+
+using IndexMaps = std::array<std::vector<int>, FormKindCount>;
+
+struct Matching
+{
+    std::vector<int> oldToNew;
+    /// Which of the records of its identity each one is; 0 when unique.
+    std::vector<int> oldOccurrence;
+    std::vector<int> newOccurrence;
+    std::vector<std::pair<int, int>> pairs; ///< in old index order
+};
+
+QString identityKey(const QStringList &identity)
+{
+    return identity.join(QChar(0x1f));
+}
+
+/// Pairs the records of one kind by identity, then what is left over
+/// between the same matched neighbours, in order.
+Matching match(const FormReader &before, const FormReader &after, FormKind kind)
+{
+    const int oldCount = before.count(kind);
+    const int newCount = after.count(kind);
+    Matching m;
+    m.oldToNew.assign(std::size_t(oldCount), -1);
+    std::vector<int> newToOld(std::size_t(newCount), -1);
+    if (!formKindDeletable(kind)) {
+        // Nations, cities and stadiums are only ever appended, and clubs go
+        // in front of the national teams: their places tell them apart even
+        // when a name changed.
+        const bool clubs = kind == FormKind::Club;
+        const int oldClubs = clubs ? before.database().clubCount() : oldCount;
+        const int newClubs = clubs ? after.database().clubCount() : newCount;
+        for (int i = 0; i < oldCount; ++i) {
+            const int j = i < oldClubs ? i : i - oldClubs + newClubs;
+            if (j < newCount && (i >= oldClubs || j < newClubs))
+                m.oldToNew[std::size_t(i)] = j;
+        }
+    }
+
+    QHash<QString, std::vector<int>> byKey;
+    byKey.reserve(newCount);
+    for (int j = 0; j < newCount; ++j)
+        byKey[identityKey(after.identity(kind, j))].push_back(j);
+    m.newOccurrence.assign(std::size_t(newCount), 0);
+    for (const std::vector<int> &same : std::as_const(byKey)) {
+        for (std::size_t k = 0; same.size() > 1 && k < same.size(); ++k)
+            m.newOccurrence[std::size_t(same[k])] = int(k) + 1;
+    }
+    std::vector<QString> oldKeys(static_cast<std::size_t>(oldCount));
+    QHash<QString, int> oldSeen;
+    for (int i = 0; i < oldCount; ++i)
+        ++oldSeen[oldKeys[std::size_t(i)] = identityKey(before.identity(kind, i))];
+    m.oldOccurrence.assign(std::size_t(oldCount), 0);
+    QHash<QString, int> oldCounted;
+    for (int i = 0; i < oldCount; ++i) {
+        const QString &key = oldKeys[std::size_t(i)];
+        if (oldSeen.value(key) > 1)
+            m.oldOccurrence[std::size_t(i)] = ++oldCounted[key];
+    }
+    QHash<QString, std::size_t> taken;
+    for (int i = 0; i < oldCount && formKindDeletable(kind); ++i) {
+        const QString &key = oldKeys[std::size_t(i)];
+        const auto found = byKey.constFind(key);
+        if (found == byKey.cend())
+            continue;
+        std::size_t &next = taken[key];
+        if (next < found->size()) {
+            const int j = (*found)[next++];
+            m.oldToNew[std::size_t(i)] = j;
+            newToOld[std::size_t(j)] = i;
+        }
+    }
+
+    // Left-overs, grouped by the matched record in front of them (its index
+    // in the new database), are paired in order within each group.
+    std::map<int, std::vector<int>> oldGaps;
+    std::map<int, std::vector<int>> newGaps;
+    int gap = -1;
+    for (int i = 0; i < oldCount; ++i) {
+        if (m.oldToNew[std::size_t(i)] >= 0)
+            gap = m.oldToNew[std::size_t(i)];
+        else
+            oldGaps[gap].push_back(i);
+    }
+    gap = -1;
+    for (int j = 0; j < newCount; ++j) {
+        if (newToOld[std::size_t(j)] >= 0)
+            gap = j;
+        else
+            newGaps[gap].push_back(j);
+    }
+    // Only a person or official that kept most of what identifies him is the
+    // same one renamed; one deleted and another created in his place are two.
+    // Kinds the editor never deletes have no removed records at all.
+    auto alike = [&](int i, int j) {
+        if (!formKindDeletable(kind))
+            return true;
+        const QStringList a = before.identity(kind, i);
+        const QStringList b = after.identity(kind, j);
+        int same = 0;
+        for (qsizetype k = 0; k < a.size() && k < b.size(); ++k)
+            same += a[k] == b[k] ? 1 : 0;
+        return same >= std::max<qsizetype>(1, a.size() - 2);
+    };
+    for (const auto &[at, olds] : oldGaps) {
+        const auto news = newGaps.find(at);
+        if (news == newGaps.end())
+            continue;
+        std::size_t next = 0;
+        for (int i : olds) {
+            for (std::size_t k = next; k < news->second.size(); ++k) {
+                if (alike(i, news->second[k])) {
+                    m.oldToNew[std::size_t(i)] = news->second[k];
+                    next = k + 1;
+                    break;
+                }
+            }
+        }
+    }
+    for (int i = 0; i < oldCount; ++i) {
+        if (m.oldToNew[std::size_t(i)] >= 0)
+            m.pairs.emplace_back(i, m.oldToNew[std::size_t(i)]);
+    }
+    return m;
+}
+
+bool sameField(const FormField &a, const FormField &b, const IndexMaps &maps)
+{
+    if (a.isReference() && b.isReference() && a.refKind == b.refKind) {
+        if (a.ref < 0 || b.ref < 0)
+            return a.ref < 0 && b.ref < 0 && a.text == b.text;
+        const std::vector<int> &map = maps[std::size_t(a.refKind)];
+        if (std::size_t(a.ref) < map.size() && map[std::size_t(a.ref)] >= 0)
+            return map[std::size_t(a.ref)] == b.ref;
+    }
+    return a.text == b.text;
+}
+
+std::vector<FieldChange> compareForms(const RecordForm &a, const RecordForm &b,
+                                      const IndexMaps &maps)
+{
+    std::vector<FieldChange> changes;
+    const bool aligned = a.fields.size() == b.fields.size();
+    for (std::size_t k = 0; k < b.fields.size(); ++k) {
+        const FormField &f = b.fields[k];
+        const FormField *was = aligned && a.fields[k].name == f.name ? &a.fields[k]
+                                                                      : a.field(f.name);
+        if (!was) {
+            changes.push_back({f.name, QString(), f.text});
+        } else if (!sameField(*was, f, maps)) {
+            changes.push_back({f.name, was->text, f.text});
+        }
+    }
+    // A field the record no longer has went with a role (his staff ratings
+    // when he stopped being staff): the job or classification says so.
+    return changes;
+}
+
+} // namespace
+
+DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
+{
+    DatabaseDiff diff;
+    IndexMaps maps;
+    for (FormKind kind : AllFormKinds) {
+        const Matching m = match(before, after, kind);
+        std::vector<bool> matchedNew(std::size_t(after.count(kind)), false);
+        for (const auto &[i, j] : m.pairs)
+            matchedNew[std::size_t(j)] = true;
+        const std::vector<int> &clubs = maps[std::size_t(FormKind::Club)];
+        std::vector<RecordChange> kindChanges;
+        for (int i = 0; i < before.count(kind); ++i) {
+            const int j = m.oldToNew[std::size_t(i)];
+            if (j < 0) {
+                RecordChange r{kind, RecordChange::Type::Removed, i, -1, {}, {}, {}};
+                const std::optional<RecordForm> form = before.read(kind, i);
+                r.title = form ? form->title : QString();
+                r.identity = before.identity(kind, i);
+                r.occurrence = m.oldOccurrence[std::size_t(i)];
+                kindChanges.push_back(std::move(r));
+                continue;
+            }
+            if (kind == FormKind::Person
+                && samePersonRecords(before.database(), before.personCache(), i,
+                                     after.database(), after.personCache(), j, clubs)
+                && before.identity(kind, i) == after.identity(kind, j))
+                continue;
+            const std::optional<RecordForm> a = before.read(kind, i);
+            const std::optional<RecordForm> b = after.read(kind, j);
+            if (!a || !b)
+                continue;
+            std::vector<FieldChange> fields = compareForms(*a, *b, maps);
+            if (fields.empty())
+                continue;
+            RecordChange r{kind, RecordChange::Type::Changed, i, j, b->title, a->identity,
+                           m.oldOccurrence[std::size_t(i)], std::move(fields)};
+            kindChanges.push_back(std::move(r));
+        }
+        for (int j = 0; j < after.count(kind); ++j) {
+            if (matchedNew[std::size_t(j)])
+                continue;
+            const std::optional<RecordForm> b = after.read(kind, j);
+            if (!b)
+                continue;
+            RecordChange r{kind, RecordChange::Type::Added, -1, j, b->title, b->identity,
+                           m.newOccurrence[std::size_t(j)], std::vector<FieldChange>()};
+            for (const FormField &f : b->fields)
+                r.fields.push_back({f.name, QString(), f.text});
+            kindChanges.push_back(std::move(r));
+        }
+        std::stable_sort(kindChanges.begin(), kindChanges.end(),
+                         [](const RecordChange &x, const RecordChange &y) {
+                             const int xi = x.newIndex >= 0 ? x.newIndex : x.oldIndex;
+                             const int yi = y.newIndex >= 0 ? y.newIndex : y.oldIndex;
+                             return xi < yi;
+                         });
+        std::move(kindChanges.begin(), kindChanges.end(), std::back_inserter(diff.records));
+        maps[std::size_t(kind)] = m.oldToNew;
+    }
+    return diff;
+}
+
+QStringList diffLines(const DatabaseDiff &diff)
+{
+    QStringList lines;
+    for (const RecordChange &r : diff.records) {
+        const QString head =
+            QStringLiteral("%1 %2").arg(QLatin1String(formKindName(r.kind)), r.title);
+        switch (r.type) {
+        case RecordChange::Type::Added: lines.append(head + QStringLiteral(": added")); break;
+        case RecordChange::Type::Removed: lines.append(head + QStringLiteral(": removed")); break;
+        case RecordChange::Type::Changed:
+            for (const FieldChange &f : r.fields) {
+                lines.append(QStringLiteral("%1: %2: %3 -> %4")
+                                 .arg(head, f.field, f.oldText, f.newText));
+            }
+            break;
+        }
+    }
+    return lines;
+}
+
+QString changeSummary(const DatabaseDiff &diff, int named)
+{
+    const qsizetype count = qsizetype(diff.records.size());
+    if (count == 0)
+        return {};
+    QStringList names;
+    for (qsizetype i = 0; i < count && i < named; ++i)
+        names.append(diff.records[std::size_t(i)].title);
+    if (count > named)
+        names.append(QStringLiteral("…"));
+    return QStringLiteral("%1 %2: %3")
+        .arg(count)
+        .arg(count == 1 ? QStringLiteral("record changes") : QStringLiteral("records change"),
+             names.join(QStringLiteral(", ")));
+}
+
+bool loadDataFolder(Database &db, const QString &folder, QString *error)
+{
+    const QString inside = resolvePathIgnoringCase(folder, QStringLiteral("Data"));
+    const QString dataDir = QFileInfo(inside).isDir() ? inside : folder;
+    std::array<QByteArray, DataFileCount> files;
+    for (DataFile file : AllDataFiles) {
+        QFile f(resolvePathIgnoringCase(dataDir, dataFileName(file)));
+        if (!f.open(QIODevice::ReadOnly)) {
+            if (error) {
+                *error = QStringLiteral("Cannot open file %1 (%2)")
+                             .arg(QDir::toNativeSeparators(f.fileName()), f.errorString());
+            }
+            return false;
+        }
+        files[std::size_t(file)] = f.readAll();
+    }
+    if (!db.loadFiles(std::move(files))) {
+        if (error)
+            *error = db.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace kx3

@@ -1,0 +1,368 @@
+#include "core/changes/ModPatch.h"
+
+#include "core/db/Database.h"
+#include "core/layout/ClubRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/PickList.h"
+#include "core/records/DeleteRecords.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <set>
+
+namespace kx3 {
+
+namespace {
+
+const char *changeName(RecordChange::Type type)
+{
+    switch (type) {
+    case RecordChange::Type::Added: return "added";
+    case RecordChange::Type::Removed: return "removed";
+    case RecordChange::Type::Changed: return "changed";
+    }
+    return "";
+}
+
+const QString OccurrenceKey = QStringLiteral("occurrence");
+
+QJsonObject identityObject(FormKind kind, const QStringList &identity, int occurrence)
+{
+    QJsonObject o;
+    const QStringList names = identityFields(kind);
+    for (qsizetype i = 0; i < names.size(); ++i)
+        o.insert(names[i], identity.value(i));
+    // Namesakes born the same day are told apart by their order.
+    if (occurrence > 0)
+        o.insert(OccurrenceKey, occurrence);
+    return o;
+}
+
+int lineAt(const QByteArray &text, qsizetype offset)
+{
+    return int(text.left(offset).count('\n')) + 1;
+}
+
+} // namespace
+
+QByteArray writePatch(const DatabaseDiff &diff)
+{
+    QJsonArray records;
+    for (const RecordChange &r : diff.records) {
+        QJsonObject o;
+        o.insert(QStringLiteral("kind"), QLatin1String(formKindName(r.kind)));
+        o.insert(QStringLiteral("change"), QLatin1String(changeName(r.type)));
+        o.insert(QStringLiteral("record"), r.title);
+        o.insert(QStringLiteral("identity"), identityObject(r.kind, r.identity, r.occurrence));
+        QJsonObject fields;
+        for (const FieldChange &f : r.fields) {
+            if (r.type == RecordChange::Type::Added) {
+                fields.insert(f.field, f.newText);
+            } else {
+                fields.insert(f.field, QJsonObject{{QStringLiteral("old"), f.oldText},
+                                                   {QStringLiteral("new"), f.newText}});
+            }
+        }
+        if (r.type != RecordChange::Type::Removed)
+            o.insert(QStringLiteral("fields"), fields);
+        records.append(o);
+    }
+    const QJsonObject root{{QStringLiteral("format"), QLatin1String(PatchFormat)},
+                           {QStringLiteral("version"), PatchVersion},
+                           {QStringLiteral("records"), records}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<Patch> readPatch(const QByteArray &text, QString *error)
+{
+    auto fail = [error](int line, const QString &why) -> std::optional<Patch> {
+        if (error)
+            *error = QStringLiteral("line %1: %2").arg(line).arg(why);
+        return std::nullopt;
+    };
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return fail(lineAt(text, parseError.offset), parseError.errorString());
+    if (!doc.isObject())
+        return fail(1, QStringLiteral("the patch is not a JSON object"));
+    const QJsonObject root = doc.object();
+    if (root.value(QStringLiteral("format")).toString() != QLatin1String(PatchFormat))
+        return fail(1, QStringLiteral("the format is not \"%1\"").arg(QLatin1String(PatchFormat)));
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toInt() < 1)
+        return fail(1, QStringLiteral("the version is missing"));
+    if (version.toInt() > PatchVersion) {
+        return fail(1, QStringLiteral("version %1 is newer than this editor reads (%2)")
+                           .arg(version.toInt())
+                           .arg(PatchVersion));
+    }
+    if (!root.value(QStringLiteral("records")).isArray())
+        return fail(1, QStringLiteral("there is no list of records"));
+
+    Patch patch;
+    qsizetype from = 0;
+    for (const QJsonValue &value : root.value(QStringLiteral("records")).toArray()) {
+        // Where each record starts: the next "kind" key after the last one.
+        const qsizetype at = text.indexOf("\"kind\"", from);
+        from = at < 0 ? from : at + 1;
+        const int line = at < 0 ? 1 : lineAt(text, at);
+        if (!value.isObject())
+            return fail(line, QStringLiteral("a record is not an object"));
+        const QJsonObject o = value.toObject();
+        PatchRecord r;
+        r.line = line;
+        const QString kindName = o.value(QStringLiteral("kind")).toString();
+        const std::optional<FormKind> kind = formKindFromName(kindName);
+        if (!kind)
+            return fail(line, QStringLiteral("'%1' is no kind of record").arg(kindName));
+        r.kind = *kind;
+        const QString change = o.value(QStringLiteral("change")).toString();
+        if (change == QLatin1String("added"))
+            r.change = RecordChange::Type::Added;
+        else if (change == QLatin1String("removed"))
+            r.change = RecordChange::Type::Removed;
+        else if (change != QLatin1String("changed"))
+            return fail(line, QStringLiteral("'%1' is not added, removed or changed").arg(change));
+        else
+            r.change = RecordChange::Type::Changed;
+
+        const QJsonObject identity = o.value(QStringLiteral("identity")).toObject();
+        for (const QString &name : identityFields(r.kind)) {
+            if (!identity.value(name).isString())
+                return fail(line, QStringLiteral("the identity has no \"%1\"").arg(name));
+            r.identity.append(identity.value(name).toString());
+        }
+        r.occurrence = identity.value(OccurrenceKey).toInt();
+        const QStringList known = formFieldNames(r.kind);
+        const QJsonObject fields = o.value(QStringLiteral("fields")).toObject();
+        for (auto it = fields.begin(); it != fields.end(); ++it) {
+            if (!known.contains(it.key())) {
+                return fail(line, QStringLiteral("%1 has no field \"%2\"")
+                                      .arg(QLatin1String(formKindName(r.kind)), it.key()));
+            }
+            PatchRecord::Field f{it.key(), {}, {}};
+            if (r.change == RecordChange::Type::Added && it.value().isString()) {
+                f.newText = it.value().toString();
+            } else {
+                const QJsonObject values = it.value().toObject();
+                if (!values.value(QStringLiteral("old")).isString()
+                    || !values.value(QStringLiteral("new")).isString()) {
+                    return fail(line,
+                                QStringLiteral("field \"%1\" needs an old and a new text").arg(it.key()));
+                }
+                f.oldText = values.value(QStringLiteral("old")).toString();
+                f.newText = values.value(QStringLiteral("new")).toString();
+            }
+            r.fields.push_back(f);
+        }
+        if (r.change == RecordChange::Type::Added && !formKindCreatable(r.kind))
+            return fail(line, QStringLiteral("a %1 cannot be added").arg(kindName));
+        if (r.change == RecordChange::Type::Removed && !formKindDeletable(r.kind))
+            return fail(line, QStringLiteral("a %1 cannot be removed").arg(kindName));
+        patch.records.push_back(std::move(r));
+    }
+    return patch;
+}
+
+namespace {
+
+QString recordName(const PatchRecord &r)
+{
+    QStringList parts;
+    for (const QString &t : r.identity) {
+        if (!t.isEmpty() && t != QLatin1String("<none>"))
+            parts.append(t);
+    }
+    return QStringLiteral("%1 %2").arg(QLatin1String(formKindName(r.kind)),
+                                       parts.join(QLatin1Char(' ')));
+}
+
+/// Where each record the patch speaks of is, and what it writes there.
+struct Plan
+{
+    struct Write
+    {
+        const PatchRecord *record;
+        int index = -1; ///< -1: created in the first phase
+        std::vector<std::pair<QString, QString>> fields;
+    };
+    std::vector<Write> writes;
+    std::vector<std::pair<FormKind, int>> removals;
+};
+
+} // namespace
+
+PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun)
+{
+    PatchOutcome out;
+    Plan plan;
+    {
+        const FormReader reader(db);
+        std::array<QHash<QString, std::vector<int>>, FormKindCount> byIdentity;
+        std::array<bool, FormKindCount> indexed{};
+        auto find = [&](FormKind kind, const QStringList &identity) {
+            auto &index = byIdentity[std::size_t(kind)];
+            if (!indexed[std::size_t(kind)]) {
+                indexed[std::size_t(kind)] = true;
+                for (int i = 0; i < reader.count(kind); ++i)
+                    index[reader.identity(kind, i).join(QChar(0x1f))].push_back(i);
+            }
+            return index.value(identity.join(QChar(0x1f)));
+        };
+        std::set<std::pair<int, int>> claimed;
+        for (const PatchRecord &r : patch.records) {
+            const QString name = recordName(r);
+            std::vector<int> found = find(r.kind, r.identity);
+            if (r.change == RecordChange::Type::Added) {
+                // The k-th of its namesakes is there when k of them are.
+                if (found.size() >= std::size_t(std::max(1, r.occurrence))) {
+                    out.skipped.append(name + QStringLiteral(": already there"));
+                    continue;
+                }
+                Plan::Write w{&r, -1, {}};
+                for (const PatchRecord::Field &f : r.fields)
+                    w.fields.emplace_back(f.name, f.newText);
+                out.changes.append(name + QStringLiteral(": added"));
+                plan.writes.push_back(std::move(w));
+                continue;
+            }
+            if (r.occurrence > 0 && found.size() > 1 && r.occurrence <= int(found.size()))
+                found = {found[std::size_t(r.occurrence - 1)]};
+            if (found.size() != 1) {
+                out.conflicts.append(name
+                                     + (found.empty() ? QStringLiteral(": not in this database")
+                                                      : QStringLiteral(": %1 records have this "
+                                                                       "identity")
+                                                            .arg(found.size())));
+                continue;
+            }
+            if (!claimed.emplace(int(r.kind), found.front()).second) {
+                out.conflicts.append(name + QStringLiteral(": named twice by the patch"));
+                continue;
+            }
+            if (r.change == RecordChange::Type::Removed) {
+                out.changes.append(name + QStringLiteral(": removed"));
+                plan.removals.emplace_back(r.kind, found.front());
+                continue;
+            }
+            const std::optional<RecordForm> form = reader.read(r.kind, found.front());
+            Plan::Write w{&r, found.front(), {}};
+            for (const PatchRecord::Field &f : r.fields) {
+                const FormField *now = form->field(f.name);
+                const QString text = now ? now->text : QString();
+                const QString head = QStringLiteral("%1: %2: ").arg(name, f.name);
+                if (text == f.newText) {
+                    out.skipped.append(head + QStringLiteral("already %1").arg(f.newText));
+                } else if (f.newText.isEmpty() && !f.oldText.isEmpty()) {
+                    // A stored value no list item shows cannot be written by name.
+                    out.skipped.append(head + QStringLiteral("the new value has no name"));
+                } else if (text == f.oldText) {
+                    out.changes.append(head + QStringLiteral("%1 -> %2").arg(f.oldText, f.newText));
+                    w.fields.emplace_back(f.name, f.newText);
+                } else {
+                    out.conflicts.append(head + QStringLiteral("is %1, the patch changes %2 to %3")
+                                                    .arg(text, f.oldText, f.newText));
+                }
+            }
+            if (!w.fields.empty())
+                plan.writes.push_back(std::move(w));
+        }
+    }
+    if (!out.conflicts.isEmpty() || dryRun)
+        return out;
+
+    auto refuse = [&](const PatchRecord &r, const QString &why) {
+        db.rollBackChanges();
+        lookups.build(db, lookups.stadiums().locale());
+        out.error = QStringLiteral("%1 (line %2): %3").arg(recordName(r)).arg(r.line).arg(why);
+        return out;
+    };
+    // First every new record, with defaults: a record may name one created
+    // after it. A club goes in front of the national teams, which move up.
+    const int clubsBefore = db.clubCount();
+    for (Plan::Write &w : plan.writes) {
+        if (w.index >= 0)
+            continue;
+        std::vector<std::pair<QString, QString>> first;
+        for (const auto &f : w.fields) {
+            if (f.first == QLatin1String("Classification"))
+                first.push_back(f);
+        }
+        const EditResult r = writeRecordForm(db, lookups, w.record->kind, std::nullopt, first);
+        if (!r.ok() || !r.record)
+            return refuse(*w.record, r.message);
+        w.index = *r.record;
+    }
+    const int clubsAdded = db.clubCount() - clubsBefore;
+    for (Plan::Write &w : plan.writes) {
+        if (w.record->kind == FormKind::Club && w.record->change != RecordChange::Type::Added
+            && w.index >= clubsBefore)
+            w.index += clubsAdded;
+    }
+    // Then the fields, kind by kind: cities and stadiums before the clubs and
+    // nations that name them.
+    static constexpr FormKind Order[] = {FormKind::City, FormKind::Stadium, FormKind::Club,
+                                         FormKind::Nation, FormKind::Official, FormKind::Person};
+    // Names go first, so that a record may name another of its kind by the
+    // name the patch gives it.
+    static const QStringList NameFields = {
+        QStringLiteral("Name"),       QStringLiteral("Long Name"),   QStringLiteral("Short Name"),
+        QStringLiteral("First Name"), QStringLiteral("Second Name"), QStringLiteral("Common Name")};
+    // Everyone who moves leaves his club first, so that a squad full until
+    // someone leaves takes the one who comes.
+    for (const Plan::Write &w : plan.writes) {
+        if (w.record->kind != FormKind::Person)
+            continue;
+        for (const auto &f : w.fields) {
+            if (f.first != QLatin1String("Club"))
+                continue;
+            const EditResult r = writeRecordForm(db, lookups, FormKind::Person, w.index,
+                                                 {{f.first, QStringLiteral("<none>")}});
+            if (!r.ok())
+                return refuse(*w.record, r.message);
+        }
+    }
+    for (FormKind kind : Order) {
+        for (const bool names : {true, false}) {
+            for (const Plan::Write &w : plan.writes) {
+                if (w.record->kind != kind)
+                    continue;
+                std::vector<std::pair<QString, QString>> fields;
+                for (const auto &f : w.fields) {
+                    if (NameFields.contains(f.first) == names)
+                        fields.push_back(f);
+                }
+                if (fields.empty())
+                    continue;
+                const EditResult r = writeRecordForm(db, lookups, kind, w.index, fields);
+                if (!r.ok())
+                    return refuse(*w.record, r.message);
+            }
+        }
+    }
+    // Removals last, from the back, so that no index moves under another.
+    std::sort(plan.removals.begin(), plan.removals.end(),
+              [](const auto &a, const auto &b) { return a.second > b.second; });
+    for (const auto &[kind, index] : plan.removals) {
+        const bool removed =
+            kind == FormKind::Person ? deletePerson(db, index) : deleteOfficial(db, index);
+        if (!removed) {
+            db.rollBackChanges();
+            lookups.build(db, lookups.stadiums().locale());
+            out.error = QStringLiteral("%1 %2 could not be deleted")
+                            .arg(QLatin1String(formKindName(kind)))
+                            .arg(index);
+            return out;
+        }
+    }
+    if (!plan.removals.empty())
+        lookups.build(db, lookups.stadiums().locale());
+    out.applied = true;
+    return out;
+}
+
+} // namespace kx3

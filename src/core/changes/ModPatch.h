@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/changes/DatabaseDiff.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace kx3 {
+
+class Database;
+class Lookups;
+
+/// The patch format's name and the newest version this program reads.
+inline constexpr char PatchFormat[] = "kx3-patch";
+inline constexpr int PatchVersion = 1;
+
+/// One record a patch speaks of.
+struct PatchRecord
+{
+    struct Field
+    {
+        QString name;
+        QString oldText; ///< empty for an added record
+        QString newText;
+    };
+    FormKind kind = FormKind::Person;
+    RecordChange::Type change = RecordChange::Type::Changed;
+    /// The identity fields' texts, in the order of identityFields(kind).
+    QStringList identity;
+    /// Which of several records of that identity (1 the first); 0 unique.
+    int occurrence = 0;
+    std::vector<Field> fields;
+    int line = 0; ///< where it starts in the patch file
+};
+
+struct Patch
+{
+    std::vector<PatchRecord> records;
+};
+
+/// The patch of `diff` as JSON text: what identifies each record, the
+/// fields changed with their old and new texts, added records with all
+/// their fields, removed records.
+QByteArray writePatch(const DatabaseDiff &diff);
+
+/// Reads a patch; nothing when it is not one this program can apply, with
+/// `error` naming the line and the reason. A patch is data: nothing in it is
+/// ever run.
+std::optional<Patch> readPatch(const QByteArray &text, QString *error);
+
+/// What applying a patch found, and did.
+struct PatchOutcome
+{
+    /// Records the database does not have (or has twice), and fields whose
+    /// text is neither the patch's old nor its new one: nothing is written
+    /// when there is one.
+    QStringList conflicts;
+    /// What changes, one line per field as --diff prints it.
+    QStringList changes;
+    /// Fields already at their new text, and records already added.
+    QStringList skipped;
+    /// A change the editor's own checks refused, which undid the whole patch.
+    QString error;
+    bool applied = false;
+
+    bool ok() const { return conflicts.isEmpty() && error.isEmpty(); }
+};
+
+/// Applies `patch` to `db` through the editor's own edits, all or nothing:
+/// every record is found and every field checked first, and a refusal on the
+/// way takes back what was written (Database::rollBackChanges()). With
+/// `dryRun` only the checks run. `lookups` must describe `db`; it is kept up
+/// to date, and rebuilt after a refusal. No step is made: the caller names it.
+PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun);
+
+} // namespace kx3

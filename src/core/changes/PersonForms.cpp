@@ -1,0 +1,771 @@
+#include "core/changes/PersonForms.h"
+
+#include "core/db/Cp1252.h"
+#include "core/db/Database.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/layout/StaffAttributes.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/MiscEntries.h"
+#include "core/lookup/NameTables.h"
+#include "core/lookup/RecordTitles.h"
+#include "core/people/PersonEdit.h"
+#include "core/people/RoleRules.h"
+#include "core/people/Transfers.h"
+
+#include <cstring>
+#include <map>
+
+namespace kx3 {
+
+namespace {
+
+using Fields = std::vector<std::pair<QString, QString>>;
+
+/// A field of one or both person screens.
+struct PersonSpec
+{
+    FieldSpec<PersonEdit> spec;
+    bool player = true;
+    bool staff = true;
+    /// Staff misc entries: only for a person who is no player, whose player
+    /// lines a staff confirm would otherwise drop.
+    bool soleStaff = false;
+};
+
+const QString ClubFieldName = QStringLiteral("Club");
+const QString JobField = QStringLiteral("Job");
+const QString ClassField = QStringLiteral("Classification");
+const QString NoneText = QStringLiteral("<none>");
+
+FieldSpec<PersonEdit> nameSpec(const QString &name, QByteArray PersonEdit::*member,
+                               bool PersonEditFlags::*flag)
+{
+    return {name,
+            [=](const PersonEdit &e, const FormLists &) {
+                return FormField{name, fromCp1252(e.*member)};
+            },
+            [=](PersonEdit &e, const QString &text, const FormLists &) {
+                if (QString why = unstorableText(text); !why.isEmpty())
+                    return why;
+                const QByteArray bytes = toCp1252(text);
+                if (bytes != e.*member) {
+                    e.*member = bytes;
+                    e.changed.*flag = true;
+                }
+                return QString();
+            }};
+}
+
+template <typename Access>
+FieldSpec<PersonEdit> itemSpec(const QString &name, Access access, QList<QByteArray> items,
+                               bool nationRefs = false, bool *misc = nullptr)
+{
+    Q_UNUSED(misc);
+    return {name,
+            [=](const PersonEdit &e, const FormLists &l) {
+                const int item = access(const_cast<PersonEdit &>(e));
+                FormField f{name, itemText(nationRefs ? l.lookups.nations() : items, item)};
+                if (nationRefs) {
+                    f.refKind = FormKind::Nation;
+                    f.ref = nationRef(item);
+                }
+                return f;
+            },
+            [=](PersonEdit &e, const QString &text, const FormLists &l) {
+                return findItem(nationRefs ? l.lookups.nations() : items, text, access(e));
+            }};
+}
+
+FieldSpec<PersonEdit> miscText(const QString &name, QByteArray PlayerMiscEntries::*member)
+{
+    return {name,
+            [=](const PersonEdit &e, const FormLists &) {
+                return FormField{name, fromCp1252(e.playerMisc.*member)};
+            },
+            [=](PersonEdit &e, const QString &text, const FormLists &) {
+                if (QString why = unstorableText(text); !why.isEmpty())
+                    return why;
+                e.playerMisc.*member = toCp1252(text);
+                e.changed.misc = true;
+                return QString();
+            }};
+}
+
+FieldSpec<PersonEdit> miscDate(const QString &name, std::array<QByteArray PlayerMiscEntries::*, 3> m)
+{
+    return {name,
+            [=](const PersonEdit &e, const FormLists &) {
+                const PlayerMiscEntries &x = e.playerMisc;
+                return FormField{name, fromCp1252(x.*m[0] + '/' + x.*m[1] + '/' + x.*m[2])};
+            },
+            [=](PersonEdit &e, const QString &text, const FormLists &) {
+                QString d, mo, y;
+                if (!splitDate(text, d, mo, y))
+                    return QStringLiteral("'%1' is not a day/month/year date").arg(text);
+                e.playerMisc.*m[0] = d.toLatin1();
+                e.playerMisc.*m[1] = mo.toLatin1();
+                e.playerMisc.*m[2] = y.toLatin1();
+                e.changed.misc = true;
+                return QString();
+            }};
+}
+
+template <typename Get>
+FieldSpec<PersonEdit> yesNo(const QString &name, Get get)
+{
+    return {name,
+            [=](const PersonEdit &e, const FormLists &) {
+                return FormField{name, get(const_cast<PersonEdit &>(e)) ? QStringLiteral("Yes")
+                                                                        : QStringLiteral("No")};
+            },
+            [=](PersonEdit &e, const QString &text, const FormLists &) {
+                if (text != QLatin1String("Yes") && text != QLatin1String("No"))
+                    return QStringLiteral("'%1' is neither Yes nor No").arg(text);
+                get(e) = text == QLatin1String("Yes");
+                e.changed.misc = true;
+                return QString();
+            }};
+}
+
+QString historyText(const QList<HistoryRow> &rows)
+{
+    QStringList parts;
+    for (const HistoryRow &r : rows) {
+        parts.append(fromCp1252(r.season + ' ' + r.club + ' ' + r.apps + ' ' + r.goals));
+    }
+    return parts.join(QStringLiteral(" | "));
+}
+
+/// Rows of "season club apps goals" joined by " | "; the club may hold blanks.
+std::optional<QList<HistoryRow>> parseHistory(const QString &text)
+{
+    QList<HistoryRow> rows;
+    if (text.trimmed().isEmpty())
+        return rows;
+    for (const QString &part : text.split(QStringLiteral(" | "))) {
+        const QStringList words = part.trimmed().split(QLatin1Char(' '));
+        if (words.size() < 4)
+            return std::nullopt;
+        HistoryRow row;
+        row.season = toCp1252(words.first());
+        row.club = toCp1252(words.mid(1, words.size() - 3).join(QLatin1Char(' ')));
+        row.apps = toCp1252(words.at(words.size() - 2));
+        row.goals = toCp1252(words.last());
+        rows.append(row);
+    }
+    return rows;
+}
+
+/// The boxes of both screens, each field once: a date under one name, the
+/// person's own fields named as the player screen names them.
+void addPersonBoxes(std::vector<PersonSpec> &specs)
+{
+    struct Box
+    {
+        QString name;
+        bool date = false;
+        int index[2] = {-1, -1};
+    };
+    std::vector<Box> boxes;
+    std::map<std::tuple<int, int, int>, std::size_t> seen;
+    for (int s = 0; s < 2; ++s) {
+        const std::span<const PersonBox> all = personBoxes(s == 0 ? RoleScreen::Player
+                                                                  : RoleScreen::Staff);
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const PersonBox &b = all[i];
+            if (b.kind == PersonBox::Month || b.kind == PersonBox::Year)
+                continue;
+            const auto key = std::tuple(int(b.part), int(b.field.offset), int(b.kind));
+            auto [at, added] = seen.emplace(key, boxes.size());
+            if (added) {
+                // Both screens have a "Current Ability"; the staff one is named apart.
+                QString name = QString::fromLatin1(b.field.caption);
+                if (std::any_of(boxes.begin(), boxes.end(),
+                                [&](const Box &other) { return other.name == name; }))
+                    name += QStringLiteral(" (Staff)");
+                boxes.push_back({name, b.kind == PersonBox::Day});
+            }
+            boxes[at->second].index[s] = int(i);
+        }
+    }
+    for (const Box &b : boxes) {
+        const int player = b.index[0];
+        const int staff = b.index[1];
+        auto at = [player, staff](const PersonEdit &e) {
+            return qsizetype(e.screen == RoleScreen::Player ? player : staff);
+        };
+        FieldSpec<PersonEdit> spec{b.name, nullptr, nullptr};
+        const QString name = b.name;
+        if (b.date) {
+            spec.read = [=](const PersonEdit &e, const FormLists &) {
+                return FormField{name, dateText(e.boxes, at(e))};
+            };
+            spec.write = [=](PersonEdit &e, const QString &text, const FormLists &) {
+                const qsizetype i = at(e);
+                if (!splitDate(text, e.boxes[i], e.boxes[i + 1], e.boxes[i + 2]))
+                    return QStringLiteral("'%1' is not a day/month/year date").arg(text);
+                return QString();
+            };
+        } else {
+            spec.read = [=](const PersonEdit &e, const FormLists &) {
+                return FormField{name, e.boxes.value(at(e))};
+            };
+            spec.write = [=](PersonEdit &e, const QString &text, const FormLists &) {
+                e.boxes[at(e)] = text.trimmed();
+                return QString();
+            };
+        }
+        specs.push_back({spec, player >= 0, staff >= 0});
+    }
+}
+
+#define ITEM(member) [](PersonEdit &e) -> int & { return e.member; }
+
+const std::vector<PersonSpec> &personSpecs()
+{
+    static const std::vector<PersonSpec> specs = [] {
+        std::vector<PersonSpec> s;
+        s.push_back({nameSpec(QStringLiteral("First Name"), &PersonEdit::firstName,
+                              &PersonEditFlags::firstName)});
+        s.push_back({nameSpec(QStringLiteral("Second Name"), &PersonEdit::secondName,
+                              &PersonEditFlags::secondName)});
+        s.push_back({nameSpec(QStringLiteral("Common Name"), &PersonEdit::commonName,
+                              &PersonEditFlags::commonName)});
+        FieldSpec<PersonEdit> nation = itemSpec(QStringLiteral("Nation"), ITEM(nationItem), {}, true);
+        const auto setNation = nation.write;
+        nation.write = [setNation](PersonEdit &e, const QString &text, const FormLists &l) {
+            const int was = e.nationItem;
+            QString why = setNation(e, text, l);
+            e.changed.nationality |= e.nationItem != was;
+            return why;
+        };
+        s.push_back({nation});
+        s.push_back({itemSpec(QStringLiteral("Second Nation"), ITEM(secondNationItem), {}, true)});
+        // The club: shown from the record, moved by a transfer (see writePersonForm).
+        s.push_back({{ClubFieldName,
+                      [](const PersonEdit &e, const FormLists &l) {
+                          const QByteArray title = clubTitle(l.db, e.shownClub);
+                          FormField f{ClubFieldName, e.shownClub < 0 || title.isEmpty()
+                                                     ? NoneText
+                                                     : fromCp1252(title)};
+                          f.refKind = FormKind::Club;
+                          f.ref = e.shownClub < 0 ? -1 : e.shownClub;
+                          return f;
+                      },
+                      [](PersonEdit &, const QString &, const FormLists &) { return QString(); }}});
+        s.push_back({itemSpec(JobField, ITEM(jobItem), listOf(JobNames))});
+        s.push_back({itemSpec(ClassField, ITEM(classItem), listOf(ClassificationNames))});
+        s.push_back({itemSpec(QStringLiteral("Plays In"), ITEM(playsInItem), listOf(PlaysInNames)),
+                     true, false});
+        s.push_back({itemSpec(QStringLiteral("National Team"), ITEM(nationalTeamItem), {}, true),
+                     false, true});
+        s.push_back({itemSpec(QStringLiteral("National Job"), ITEM(nationalJobItem),
+                              listOf(JobNames)),
+                     false, true});
+        s.push_back(
+            {itemSpec(QStringLiteral("Formation"), ITEM(formationItem), listOf(FormationNames)),
+             false, true});
+        addPersonBoxes(s);
+        using M = PlayerMiscEntries;
+        s.push_back({miscText(QStringLiteral("Transfer Club"), &M::tClub), true, false});
+        s.push_back({miscDate(QStringLiteral("Transfer Date"), {&M::tDate1, &M::tDate2, &M::tDate3}),
+                     true, false});
+        s.push_back({miscText(QStringLiteral("Transfer Fee"), &M::tFee), true, false});
+        s.push_back({miscText(QStringLiteral("Transfer Wage"), &M::tWage), true, false});
+        s.push_back({miscText(QStringLiteral("Transfer Contract Length"), &M::tCLen), true, false});
+        s.push_back({miscText(QStringLiteral("Loan Club"), &M::lClub), true, false});
+        s.push_back(
+            {miscDate(QStringLiteral("Loan Start"), {&M::lSt1, &M::lSt2, &M::lSt3}), true, false});
+        s.push_back(
+            {miscDate(QStringLiteral("Loan End"), {&M::lEn1, &M::lEn2, &M::lEn3}), true, false});
+        QList<QByteArray> injuries{QByteArray(MiscNoneText)};
+        injuries += listOf(InjuryNames);
+        FieldSpec<PersonEdit> injury =
+            itemSpec(QStringLiteral("Pre-Injury"), ITEM(playerMisc.preInj), injuries);
+        const auto setInjury = injury.write;
+        injury.write = [setInjury](PersonEdit &e, const QString &text, const FormLists &l) {
+            e.changed.misc = true;
+            return setInjury(e, text, l);
+        };
+        s.push_back({injury, true, false});
+        s.push_back({miscText(QStringLiteral("Pre-Injury Adjustment"), &M::piAdjust), true, false});
+        s.push_back({yesNo(QStringLiteral("International Retirement"),
+                           [](PersonEdit &e) -> bool & { return e.playerMisc.intRet; }),
+                     true, false});
+        s.push_back({{QStringLiteral("Manager Confidence"),
+                      [](const PersonEdit &e, const FormLists &) {
+                          return FormField{QStringLiteral("Manager Confidence"),
+                                           fromCp1252(e.staffMisc.mConf)};
+                      },
+                      [](PersonEdit &e, const QString &text, const FormLists &) {
+                          e.staffMisc.mConf = toCp1252(text);
+                          e.changed.misc = true;
+                          return QString();
+                      }},
+                     false, true, true});
+        s.push_back({yesNo(QStringLiteral("International Retirement"),
+                           [](PersonEdit &e) -> bool & { return e.staffMisc.sIntRet; }),
+                     false, true, true});
+        const QString history = QStringLiteral("History");
+        s.push_back({{history,
+                      [history](const PersonEdit &e, const FormLists &) {
+                          return FormField{history, historyText(e.history)};
+                      },
+                      [](PersonEdit &e, const QString &text, const FormLists &) {
+                          const std::optional<QList<HistoryRow>> rows = parseHistory(text);
+                          if (!rows)
+                              return QStringLiteral("'%1' is not a list of seasons").arg(text);
+                          e.history = *rows;
+                          e.changed.history = true;
+                          return QString();
+                      }},
+                     true, false});
+        return s;
+    }();
+    return specs;
+}
+
+#undef ITEM
+
+/// Whether `spec` is read from, or written to, an edit of `screen` when the
+/// person has `screens` edits.
+bool belongs(const PersonSpec &spec, RoleScreen screen, bool hasPlayerEdit)
+{
+    if (screen == RoleScreen::Player)
+        return spec.player;
+    if (spec.soleStaff && hasPlayerEdit)
+        return false;
+    return spec.staff && !(spec.player && hasPlayerEdit);
+}
+
+/// The screens a person is shown on: the player screen when he owns player
+/// attributes, the staff screen when he owns staff attributes; a person
+/// owning neither on the screen his classification goes with.
+std::pair<bool, bool> screensOf(const Database &db, int index)
+{
+    const auto p = person(db, index);
+    if (!p)
+        return {false, false};
+    const bool player = playerAttributesOf(db, *p).has_value();
+    const bool staff = staffAttributesOf(db, *p).has_value();
+    if (!player && !staff)
+        return {Classification::hasPlayerAttributes(p->classification()), true};
+    return {player, staff};
+}
+
+const QString &dateOfBirthField()
+{
+    static const QString name = QString::fromLatin1(personBoxes(RoleScreen::Player)[0].field.caption);
+    return name;
+}
+
+} // namespace
+
+void PersonFormCache::build(const Database &db, const Lookups &lookups)
+{
+    history = loadAllHistories(db, lookups.clubNames().names());
+    for (const QByteArray &line : db.setupLines()) {
+        if (const std::optional<QByteArray> first = miscQuotedField(line, 2))
+            miscLines[*first].append(line);
+    }
+}
+
+QStringList personIdentityFields()
+{
+    return {QStringLiteral("First Name"), QStringLiteral("Second Name"),
+            QStringLiteral("Common Name"), dateOfBirthField(), QStringLiteral("Nation")};
+}
+
+QStringList personFieldNames()
+{
+    QStringList names;
+    for (const PersonSpec &s : personSpecs()) {
+        if (!names.contains(s.spec.name))
+            names.append(s.spec.name);
+    }
+    return names;
+}
+
+QStringList personIdentity(const Database &db, int index)
+{
+    const auto p = person(db, index);
+    if (!p)
+        return {};
+    int day = 0;
+    int month = 0;
+    const RecordDate born = p->dateOfBirth();
+    decodeRecordDate(born, day, month);
+    const int nation = p->nationality();
+    const QString nationText = nation < 0 ? NoneText
+                               : nation < nationCount(db) ? fromCp1252(NationName(db, nation))
+                                                           : QString();
+    return {fromCp1252(FirstNameText(db, p->firstName())),
+            fromCp1252(SecondNameText(db, p->secondName())),
+            fromCp1252(CommonNameText(db, p->commonName())),
+            QStringLiteral("%1/%2/%3").arg(day).arg(month).arg(born.year), nationText};
+}
+
+std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFormCache &cache,
+                                         int index)
+{
+    const Database &db = lists.db;
+    const auto p = person(db, index);
+    if (!p)
+        return std::nullopt;
+    static const QList<QByteArray> noLines;
+    static const QList<HistoryRow> noRows;
+    const auto misc = cache.miscLines.constFind(FirstNameText(db, p->firstName()));
+    const auto rows = cache.history.constFind(index);
+    const PersonLines lines{misc == cache.miscLines.cend() ? &noLines : &*misc,
+                            rows == cache.history.cend() ? &noRows : &*rows};
+    const QList<QByteArray> clubs = lists.lookups.clubNames().names();
+    const auto [player, staff] = screensOf(db, index);
+    std::optional<PersonEdit> playerEdit;
+    std::optional<PersonEdit> staffEdit;
+    if (player)
+        playerEdit = loadPersonEdit(db, index, RoleScreen::Player, clubs, lines);
+    if (staff)
+        staffEdit = loadPersonEdit(db, index, RoleScreen::Staff, clubs, lines);
+
+    RecordForm form;
+    for (const PersonSpec &s : personSpecs()) {
+        if (playerEdit && belongs(s, RoleScreen::Player, true))
+            form.fields.push_back(s.spec.read(*playerEdit, lists));
+        else if (staffEdit && belongs(s, RoleScreen::Staff, player))
+            form.fields.push_back(s.spec.read(*staffEdit, lists));
+    }
+    form.title = fromCp1252(personTitle(db, index));
+    for (const QString &name : personIdentityFields()) {
+        const FormField *f = form.field(name);
+        form.identity.append(f ? f->text : QString());
+    }
+    return form;
+}
+
+bool samePersonRecords(const Database &a, const PersonFormCache &ca, int i, const Database &b,
+                       const PersonFormCache &cb, int j, const std::vector<int> &clubMap)
+{
+    const auto pa = person(a, i);
+    const auto pb = person(b, j);
+    if (!pa || !pb)
+        return false;
+    const DataImage &ia = a.image(DataFile::Staff);
+    const DataImage &ib = b.image(DataFile::Staff);
+    auto sameBytes = [&](qsizetype offsetA, qsizetype offsetB, qsizetype from, qsizetype to) {
+        return std::memcmp(ia.bytes().constData() + offsetA + from,
+                           ib.bytes().constData() + offsetB + from, std::size_t(to - from))
+               == 0;
+    };
+    // Ids, names (compared as identities), clubs, national teams and the
+    // relationship slots are references; everything else is compared as stored.
+    const qsizetype oa = pa->offset();
+    const qsizetype ob = pb->offset();
+    if (!sameBytes(oa, ob, PersonField::DateOfBirth.offset, PersonField::NationalTeam.offset)
+        || !sameBytes(oa, ob, PersonField::NationalJob.offset, PersonField::Club.offset)
+        || !sameBytes(oa, ob, PersonField::Job.offset, PersonField::Relationships.offset))
+        return false;
+    auto sameClub = [&](std::int32_t x, std::int32_t y) {
+        if (x < 0 || y < 0)
+            return x < 0 && y < 0;
+        return std::size_t(x) < clubMap.size() && clubMap[std::size_t(x)] == y;
+    };
+    if (!sameClub(pa->club(), pb->club()) || !sameClub(pa->nationalTeam(), pb->nationalTeam()))
+        return false;
+    const auto playerA = playerAttributesOf(a, *pa);
+    const auto playerB = playerAttributesOf(b, *pb);
+    const auto staffA = staffAttributesOf(a, *pa);
+    const auto staffB = staffAttributesOf(b, *pb);
+    if (playerA.has_value() != playerB.has_value() || staffA.has_value() != staffB.has_value())
+        return false;
+    auto sameAttributes = [&](const auto &x, const auto &y, qsizetype size) {
+        return !x
+               || std::memcmp(x->image()->bytes().constData() + x->offset() + 4,
+                              y->image()->bytes().constData() + y->offset() + 4,
+                              std::size_t(size - 4))
+                      == 0;
+    };
+    if (!sameAttributes(playerA, playerB, RecordSize::PlayerAttributes)
+        || !sameAttributes(staffA, staffB, RecordSize::StaffAttributes))
+        return false;
+    static const QList<HistoryRow> noRows;
+    static const QList<QByteArray> noLines;
+    if (ca.history.value(i, noRows) != cb.history.value(j, noRows))
+        return false;
+    return ca.miscLines.value(FirstNameText(a, pa->firstName()), noLines)
+           == cb.miscLines.value(FirstNameText(b, pb->firstName()), noLines);
+}
+
+namespace {
+
+std::optional<QString> valueOf(const Fields &fields, const QString &name)
+{
+    for (const auto &[n, text] : fields) {
+        if (n == name)
+            return text;
+    }
+    return std::nullopt;
+}
+
+/// The club a text names: -1 for none, nothing when no club has that name.
+std::optional<int> clubNamed(const Database &db, const QString &text)
+{
+    if (text == NoneText || text.isEmpty())
+        return -1;
+    const QByteArray bytes = toCp1252(text);
+    // A club before a national team of the same name: only clubs take transfers.
+    for (int c = 0; c < clubTotal(db); ++c) {
+        if (clubTitle(db, c) == bytes)
+            return c;
+    }
+    return std::nullopt;
+}
+
+/// Sets the fields of `fields` that belong to an edit of `screen`.
+QString setPersonFields(PersonEdit &e, RoleScreen screen, bool hasPlayerEdit, bool bothSides,
+                        const Fields &fields, const FormLists &lists)
+{
+    for (const auto &[name, text] : fields) {
+        if (name == ClubFieldName || name == JobField || name == ClassField)
+            continue;
+        bool known = false;
+        for (const PersonSpec &s : personSpecs()) {
+            if (s.spec.name != name)
+                continue;
+            known = true;
+            if (!belongs(s, screen, hasPlayerEdit) || (!bothSides && s.player && s.staff))
+                continue;
+            if (QString why = s.spec.write(e, text, lists); !why.isEmpty())
+                return QStringLiteral("%1: %2").arg(name, why);
+        }
+        if (!known)
+            return QStringLiteral("%1: no such field").arg(name);
+    }
+    return {};
+}
+
+EditResult refusedField(const QString &field, const QString &text, const char *why)
+{
+    return EditResult::refused(QStringLiteral("%1: '%2': %3").arg(field, text, QLatin1String(why)));
+}
+
+/// Stores job or classification `code` as a confirm of his first screen does.
+bool storeRole(Database &db, int p, bool job, int code)
+{
+    const auto [player, staff] = screensOf(db, p);
+    Q_UNUSED(staff);
+    const QList<QByteArray> noClubs;
+    std::optional<PersonEdit> e =
+        loadPersonEdit(db, p, player ? RoleScreen::Player : RoleScreen::Staff, noClubs);
+    if (!e)
+        return false;
+    (job ? e->jobItem : e->classItem) = code;
+    return applyPersonEdit(db, noClubs, p, *e).ok();
+}
+
+/// A person's role as the role rules see it, without a club.
+struct Role
+{
+    int job = 0;
+    int cls = 0;
+    bool player = false; ///< owns a player attribute record
+    bool staff = false;
+    friend bool operator==(const Role &, const Role &) = default;
+};
+
+/// One change a user makes on a job or classification list.
+struct RoleMove
+{
+    bool job = true;
+    int code = 0;
+    RoleVerdict verdict = RoleVerdict::Accept;
+    Role to;
+};
+
+/// Every role one choice on either screen leads to, by the rules the lists
+/// follow (a class must find the attribute records it names).
+std::vector<RoleMove> roleMoves(const Role &r)
+{
+    std::vector<RoleMove> moves;
+    for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
+        for (int j = 0; j < int(JobNames.size()); ++j) {
+            if (j == r.job)
+                continue;
+            const RoleVerdict v = decideJobChange(screen, r.job, j, false).verdict;
+            if (v == RoleVerdict::Accept)
+                moves.push_back({true, j, v, {j, r.cls, r.player, r.staff}});
+            else if (v == RoleVerdict::AskAddNonPlayingRole && r.player)
+                moves.push_back({true, j, v, {j, Classification::PlayerNonPlayer, true, true}});
+            else if (v == RoleVerdict::AskDropPlayingRole && r.staff)
+                moves.push_back({true, j, v, {j, Classification::NonPlayer, false, true}});
+        }
+        for (int c = 0; c < int(ClassificationNames.size()); ++c) {
+            if (c == r.cls || decideClassChange(screen, r.cls, c).verdict != RoleVerdict::Accept
+                || (Classification::hasPlayerAttributes(c) && !r.player)
+                || (Classification::hasStaffAttributes(c) && !r.staff))
+                continue;
+            moves.push_back({false, c, RoleVerdict::Accept, {r.job, c, r.player, r.staff}});
+        }
+    }
+    return moves;
+}
+
+/// Takes person `p` to job `job` and classification `cls` (-1: as they are)
+/// by the shortest way the role rules allow, as a user answering Yes to their
+/// questions would go. He has no club.
+EditResult changeRoles(Database &db, int p, int job, int cls)
+{
+    const auto rec = person(db, p);
+    const Role start{rec->job(), rec->classification(), playerAttributesOf(db, *rec).has_value(),
+                     staffAttributesOf(db, *rec).has_value()};
+    auto reached = [&](const Role &r) {
+        return (job < 0 || r.job == job) && (cls < 0 || r.cls == cls);
+    };
+    if (reached(start))
+        return EditResult::passed();
+    std::vector<std::pair<Role, std::vector<RoleMove>>> queue{{start, {}}};
+    std::vector<Role> seen{start};
+    for (std::size_t at = 0; at < queue.size(); ++at) {
+        const auto [role, path] = queue[at];
+        for (const RoleMove &move : roleMoves(role)) {
+            if (std::find(seen.begin(), seen.end(), move.to) != seen.end())
+                continue;
+            seen.push_back(move.to);
+            std::vector<RoleMove> longer = path;
+            longer.push_back(move);
+            if (!reached(move.to)) {
+                queue.emplace_back(move.to, std::move(longer));
+                continue;
+            }
+            for (const RoleMove &m : longer) {
+                const bool done = m.verdict == RoleVerdict::AskAddNonPlayingRole
+                                      ? addNonPlayingRole(db, p, m.code)
+                                  : m.verdict == RoleVerdict::AskDropPlayingRole
+                                      ? dropPlayingRole(db, p, m.code)
+                                      : storeRole(db, p, m.job, m.code);
+                if (!done)
+                    return EditResult::refused(QStringLiteral("%1: %2").arg(
+                        m.job ? JobField : ClassField,
+                        QLatin1String(m.job ? RoleMessage::JobCannotBeChanged
+                                            : RoleMessage::ClassCannotBeChanged)));
+            }
+            return EditResult::passed();
+        }
+    }
+    return EditResult::refused(
+        QStringLiteral("%1: %2").arg(job >= 0 && job != start.job ? JobField : ClassField,
+                                     QLatin1String(job >= 0 && job != start.job
+                                                       ? RoleMessage::JobCannotBeChanged
+                                                       : RoleMessage::ClassCannotBeChanged)));
+}
+
+} // namespace
+
+EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> index,
+                           const Fields &fields)
+{
+    const FormLists lists{db, lookups};
+    const QList<QByteArray> listNames = listOf(ClassificationNames);
+    const QList<QByteArray> jobNames = listOf(JobNames);
+    if (!index) {
+        // Created on the screen its classification goes with, then written
+        // like any other person, so that club and role follow the same rules.
+        int cls = Classification::Player;
+        if (const auto text = valueOf(fields, ClassField)) {
+            if (!findItem(listNames, *text, cls).isEmpty())
+                return refusedField(ClassField, *text, "no such classification");
+        }
+        const RoleScreen screen = Classification::hasPlayerAttributes(cls) ? RoleScreen::Player
+                                                                           : RoleScreen::Staff;
+        PersonEdit e = newPersonEdit(screen);
+        if (QString why = setPersonFields(e, screen, screen == RoleScreen::Player, true, fields,
+                                          lists);
+            !why.isEmpty())
+            return EditResult::refused(why);
+        const EditResult created = applyPersonEdit(db, lookups.clubNames().names(), std::nullopt, e);
+        if (!created.ok())
+            return created;
+        const EditResult written = writePersonForm(db, lookups, created.record, fields);
+        return written.ok() ? created : written;
+    }
+
+    const int p = *index;
+    const auto record = person(db, p);
+    if (!record)
+        return EditResult::refused(QStringLiteral("No such person."));
+    const QList<QByteArray> clubs = lookups.clubNames().names();
+    const auto [hadPlayer, hadStaff] = screensOf(db, p);
+    // The misc lines are filed under the club he has now; a move takes them along.
+    const std::optional<PersonEdit> before = loadPersonEdit(
+        db, p, hadPlayer ? RoleScreen::Player : RoleScreen::Staff, clubs);
+    const int clubBefore = record->club();
+
+    int target = clubBefore;
+    if (const auto text = valueOf(fields, ClubFieldName)) {
+        const std::optional<int> named = clubNamed(db, *text);
+        if (!named)
+            return refusedField(ClubFieldName, *text, "no such club");
+        target = *named;
+    }
+    int job = -1;
+    int cls = -1;
+    const auto jobText = valueOf(fields, JobField);
+    const auto clsText = valueOf(fields, ClassField);
+    if (jobText && !findItem(jobNames, *jobText, job).isEmpty())
+        return refusedField(JobField, *jobText, "no such job");
+    if (clsText && !findItem(listNames, *clsText, cls).isEmpty())
+        return refusedField(ClassField, *clsText, "no such classification");
+    // A job may change only without a club: he leaves it first and comes
+    // back after, as a user of the transfer panel would do.
+    bool released = false;
+    auto release = [&]() -> EditResult {
+        if (released || person(db, p)->club() < 0)
+            return EditResult::passed();
+        released = true;
+        EditResult r = releasePerson(db, p);
+        return r.ok() ? r : EditResult::refused(QStringLiteral("%1: %2").arg(ClubFieldName, r.message));
+    };
+    if (clubBefore >= 0 && target != clubBefore) {
+        if (EditResult r = release(); !r.ok())
+            return r;
+    }
+    const bool roleChanges = (job >= 0 && job != person(db, p)->job())
+                             || (cls >= 0 && cls != person(db, p)->classification());
+    if (roleChanges) {
+        if (EditResult left = release(); !left.ok())
+            return left;
+        if (EditResult r = changeRoles(db, p, job, cls); !r.ok())
+            return r;
+    }
+    if (target >= 0 && person(db, p)->club() != target) {
+        if (EditResult r = transferPerson(db, p, target); !r.ok())
+            return EditResult::refused(QStringLiteral("%1: %2").arg(ClubFieldName, r.message));
+    }
+
+    const auto [player, staff] = screensOf(db, p);
+    bool first = true;
+    for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
+        if ((screen == RoleScreen::Player && !player) || (screen == RoleScreen::Staff && !staff))
+            continue;
+        PersonEdit e = *loadPersonEdit(db, p, screen, clubs);
+        if (first && before && person(db, p)->club() != clubBefore) {
+            e.shownClub = before->shownClub;
+            if (before->screen == screen) {
+                e.playerMisc = before->playerMisc;
+                e.staffMisc = before->staffMisc;
+            }
+            e.changed.misc = true;
+        }
+        if (QString why = setPersonFields(e, screen, player, first, fields, lists); !why.isEmpty())
+            return EditResult::refused(why);
+        if (EditResult r = applyPersonEdit(db, clubs, p, e); !r.ok())
+            return r;
+        first = false;
+    }
+    return EditResult::accepted(p);
+}
+
+} // namespace kx3

@@ -1,0 +1,616 @@
+#include "core/changes/RecordForms.h"
+
+#include "core/changes/FormFields.h"
+#include "core/changes/PersonForms.h"
+#include "core/clubs/ClubEdit.h"
+#include "core/db/Cp1252.h"
+#include "core/db/Database.h"
+#include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/KitColours.h"
+#include "core/layout/NationRecord.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/layout/StadiumRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/lookup/PickList.h"
+#include "core/lookup/RecordTitles.h"
+#include "core/nations/NationEdit.h"
+#include "core/world/CityEdit.h"
+#include "core/world/OfficialEdit.h"
+#include "core/world/StadiumEdit.h"
+
+namespace kx3 {
+
+// ---- helpers shared by every kind's fields ----
+
+QString unstorableText(const QString &text)
+{
+    for (const QChar c : text) {
+        bool ok = true;
+        toCp1252(QString(c), &ok);
+        if (!ok)
+            return QStringLiteral("'%1' cannot be stored: the game's files hold Western "
+                                  "European letters only")
+                .arg(c);
+    }
+    return {};
+}
+
+QString dateText(const QList<QString> &boxes, qsizetype dayBox)
+{
+    return boxes.value(dayBox) + QLatin1Char('/') + boxes.value(dayBox + 1) + QLatin1Char('/')
+           + boxes.value(dayBox + 2);
+}
+
+bool splitDate(const QString &text, QString &day, QString &month, QString &year)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('/'));
+    if (parts.size() != 3)
+        return false;
+    day = parts[0].trimmed();
+    month = parts[1].trimmed();
+    year = parts[2].trimmed();
+    return true;
+}
+
+QList<QByteArray> listOf(std::span<const char *const> names)
+{
+    QList<QByteArray> items;
+    items.reserve(qsizetype(names.size()));
+    for (const char *name : names)
+        items.append(QByteArray(name));
+    return items;
+}
+
+QList<QByteArray> kitColourNames()
+{
+    QList<QByteArray> items;
+    for (const KitColour &c : KitColourItems)
+        items.append(QByteArray(c.name));
+    return items;
+}
+
+QString itemText(const QList<QByteArray> &items, int item)
+{
+    return item >= 0 && item < items.size() ? fromCp1252(items.at(item)) : QString();
+}
+
+QString findItem(const QList<QByteArray> &items, const QString &text, int &item)
+{
+    // An empty text is the value a list had no item for: it stays as stored.
+    if (text.isEmpty())
+        return {};
+    const int found = int(items.indexOf(toCp1252(text)));
+    if (found < 0)
+        return QStringLiteral("'%1' is not in the list").arg(text);
+    item = found;
+    return {};
+}
+
+int nationRef(int item)
+{
+    return item > 0 ? item - 1 : -1;
+}
+
+int pickRef(const PickList &list, int item)
+{
+    const int index = item > 0 ? list.recordIndex(item) : -1;
+    return index < 0 ? -1 : index;
+}
+
+namespace {
+
+using Items = std::function<QList<QByteArray>(const FormLists &)>;
+
+Items fixed(QList<QByteArray> items)
+{
+    return [items = std::move(items)](const FormLists &) { return items; };
+}
+
+template <std::size_t N>
+Items fixed(const std::array<const char *, N> &names)
+{
+    return fixed(listOf(names));
+}
+
+const Items Nations = [](const FormLists &l) { return l.lookups.nations(); };
+const Items Cities = [](const FormLists &l) { return l.lookups.cities().items(); };
+const Items Stadiums = [](const FormLists &l) { return l.lookups.stadiums().items(); };
+
+/// A list field over the item `access` gives; `ref` (when set) says which
+/// record an item names.
+template <typename Edit, typename Access>
+FieldSpec<Edit> listField(const QString &name, Access access, Items items,
+                          std::optional<FormKind> refKind = {},
+                          std::function<int(int, const FormLists &)> ref = {})
+{
+    return {name,
+            [=](const Edit &e, const FormLists &l) {
+                const int item = access(const_cast<Edit &>(e));
+                FormField f{name, itemText(items(l), item)};
+                if (refKind) {
+                    f.refKind = *refKind;
+                    f.ref = ref(item, l);
+                }
+                return f;
+            },
+            [=](Edit &e, const QString &text, const FormLists &l) {
+                return findItem(items(l), text, access(e));
+            }};
+}
+
+template <typename Edit, typename Access>
+FieldSpec<Edit> nationField(const QString &name, Access access)
+{
+    return listField<Edit>(name, access, Nations, FormKind::Nation,
+                           [](int item, const FormLists &) { return nationRef(item); });
+}
+
+template <typename Edit, typename Access>
+FieldSpec<Edit> cityField(const QString &name, Access access)
+{
+    return listField<Edit>(name, access, Cities, FormKind::City,
+                           [](int item, const FormLists &l) {
+                               return pickRef(l.lookups.cities(), item);
+                           });
+}
+
+template <typename Edit, typename Access>
+FieldSpec<Edit> stadiumField(const QString &name, Access access)
+{
+    return listField<Edit>(name, access, Stadiums, FormKind::Stadium,
+                           [](int item, const FormLists &l) {
+                               return pickRef(l.lookups.stadiums(), item);
+                           });
+}
+
+template <typename Edit>
+FieldSpec<Edit> textField(const QString &name, QByteArray Edit::*member)
+{
+    return {name,
+            [=](const Edit &e, const FormLists &) { return FormField{name, fromCp1252(e.*member)}; },
+            [=](Edit &e, const QString &text, const FormLists &) {
+                if (QString why = unstorableText(text); !why.isEmpty())
+                    return why;
+                e.*member = toCp1252(text);
+                return QString();
+            }};
+}
+
+template <typename Edit>
+FieldSpec<Edit> flagField(const QString &name, bool Edit::*member)
+{
+    return {name,
+            [=](const Edit &e, const FormLists &) {
+                return FormField{name, e.*member ? QStringLiteral("Yes") : QStringLiteral("No")};
+            },
+            [=](Edit &e, const QString &text, const FormLists &) {
+                if (text != QLatin1String("Yes") && text != QLatin1String("No"))
+                    return QStringLiteral("'%1' is neither Yes nor No").arg(text);
+                e.*member = text == QLatin1String("Yes");
+                return QString();
+            }};
+}
+
+template <typename Edit>
+void addKitFields(std::vector<FieldSpec<Edit>> &specs)
+{
+    static const char *const Names[] = {"Home Colour 1", "Home Colour 2", "Away Colour 1",
+                                        "Away Colour 2", "Third Colour 1", "Third Colour 2"};
+    for (std::size_t k = 0; k < 6; ++k) {
+        specs.push_back(listField<Edit>(
+            QString::fromLatin1(Names[k]),
+            [k](Edit &e) -> int & { return e.kitColourItems[k]; }, fixed(kitColourNames())));
+    }
+}
+
+#define ITEM(member) [](auto &e) -> int & { return e.member; }
+
+const std::vector<FieldSpec<ClubEdit>> &clubSpecs()
+{
+    static const std::vector<FieldSpec<ClubEdit>> specs = [] {
+        std::vector<FieldSpec<ClubEdit>> s;
+        s.push_back(textField(QStringLiteral("Long Name"), &ClubEdit::longName));
+        s.push_back(textField(QStringLiteral("Short Name"), &ClubEdit::shortName));
+        s.push_back(nationField<ClubEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
+        s.push_back(listField<ClubEdit>(QStringLiteral("Status"), ITEM(statusItem),
+                                        fixed(ClubStatusNames)));
+        const Items competitions = [](const FormLists &l) { return l.lookups.competitions(); };
+        s.push_back(listField<ClubEdit>(QStringLiteral("Division"), ITEM(divisionItem),
+                                        competitions));
+        s.push_back(listField<ClubEdit>(QStringLiteral("Last Division"), ITEM(lastDivisionItem),
+                                        competitions));
+        s.push_back(listField<ClubEdit>(QStringLiteral("Other Division"),
+                                        ITEM(otherDivisionItem), competitions));
+        addBoxFields(s, clubBoxes(), &ClubEdit::boxes);
+        s.push_back(stadiumField<ClubEdit>(QStringLiteral("Main Stadium"), ITEM(mainStadiumItem)));
+        s.push_back(
+            stadiumField<ClubEdit>(QStringLiteral("Reserve Stadium"), ITEM(reserveStadiumItem)));
+        s.push_back(listField<ClubEdit>(QStringLiteral("Home Match Day"), ITEM(homeMatchDayItem),
+                                        fixed(MatchDayNames)));
+        addKitFields(s);
+        s.push_back(flagField(QStringLiteral("Own Stadium"), &ClubEdit::ownStadium));
+        s.push_back(flagField(QStringLiteral("PLC"), &ClubEdit::plc));
+        return s;
+    }();
+    return specs;
+}
+
+const std::vector<FieldSpec<NationEdit>> &nationSpecs()
+{
+    static const std::vector<FieldSpec<NationEdit>> specs = [] {
+        std::vector<FieldSpec<NationEdit>> s;
+        s.push_back(listField<NationEdit>(QStringLiteral("Continent"), ITEM(continentItem),
+                                          fixed(ContinentItems)));
+        s.push_back(
+            listField<NationEdit>(QStringLiteral("Region"), ITEM(regionItem), fixed(RegionNames)));
+        s.push_back(listField<NationEdit>(QStringLiteral("Actual Region"),
+                                          ITEM(actualRegionItem), fixed(ActualRegionNames)));
+        for (std::size_t k = 0; k < 3; ++k) {
+            s.push_back(listField<NationEdit>(
+                QStringLiteral("Language %1").arg(k + 1),
+                [k](NationEdit &e) -> int & { return e.languageItems[k]; }, fixed(LanguageNames)));
+        }
+        s.push_back(cityField<NationEdit>(QStringLiteral("Capital City"), ITEM(capitalCityItem)));
+        s.push_back(listField<NationEdit>(QStringLiteral("Development State"),
+                                          ITEM(developmentStateItem),
+                                          fixed(DevelopmentStateNames)));
+        s.push_back(listField<NationEdit>(QStringLiteral("Group Membership"),
+                                          ITEM(groupMembershipItem), fixed(GroupMembershipNames)));
+        s.push_back(
+            stadiumField<NationEdit>(QStringLiteral("National Stadium"), ITEM(nationalStadiumItem)));
+        addKitFields(s);
+        for (std::size_t k = 0; k < 3; ++k) {
+            s.push_back(nationField<NationEdit>(
+                QStringLiteral("Rival %1").arg(k + 1),
+                [k](NationEdit &e) -> int & { return e.rivalItems[k]; }));
+        }
+        addBoxFields(s, nationBoxes(), &NationEdit::boxes);
+        return s;
+    }();
+    return specs;
+}
+
+const std::vector<FieldSpec<CityEdit>> &citySpecs()
+{
+    static const std::vector<FieldSpec<CityEdit>> specs = [] {
+        std::vector<FieldSpec<CityEdit>> s;
+        s.push_back(textField(QStringLiteral("Name"), &CityEdit::name));
+        s.push_back(nationField<CityEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
+        addBoxFields(s, cityBoxes(), &CityEdit::boxes);
+        s.push_back(
+            listField<CityEdit>(QStringLiteral("Climate"), ITEM(climateItem), fixed(ClimateItems)));
+        return s;
+    }();
+    return specs;
+}
+
+const std::vector<FieldSpec<StadiumEdit>> &stadiumSpecs()
+{
+    static const std::vector<FieldSpec<StadiumEdit>> specs = [] {
+        std::vector<FieldSpec<StadiumEdit>> s;
+        s.push_back(textField(QStringLiteral("Name"), &StadiumEdit::name));
+        s.push_back(cityField<StadiumEdit>(QStringLiteral("City"), ITEM(cityItem)));
+        addBoxFields(s, stadiumBoxes(), &StadiumEdit::boxes);
+        s.push_back(stadiumField<StadiumEdit>(QStringLiteral("Nearby Stadium"), ITEM(nearbyItem)));
+        s.push_back(flagField(QStringLiteral("Retractable Roof"), &StadiumEdit::retractableRoof));
+        s.push_back(flagField(QStringLiteral("Under Soil Heating"), &StadiumEdit::underSoilHeating));
+        return s;
+    }();
+    return specs;
+}
+
+const std::vector<FieldSpec<OfficialEdit>> &officialSpecs()
+{
+    static const std::vector<FieldSpec<OfficialEdit>> specs = [] {
+        std::vector<FieldSpec<OfficialEdit>> s;
+        s.push_back(textField(QStringLiteral("First Name"), &OfficialEdit::firstName));
+        s.push_back(textField(QStringLiteral("Second Name"), &OfficialEdit::secondName));
+        s.push_back(nationField<OfficialEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
+        s.push_back(cityField<OfficialEdit>(QStringLiteral("City"), ITEM(cityItem)));
+        addBoxFields(s, officialBoxes(), &OfficialEdit::boxes);
+        return s;
+    }();
+    return specs;
+}
+
+#undef ITEM
+
+template <typename Edit>
+std::vector<FormField> readFields(const std::vector<FieldSpec<Edit>> &specs, const Edit &e,
+                                  const FormLists &lists)
+{
+    std::vector<FormField> fields;
+    fields.reserve(specs.size());
+    for (const FieldSpec<Edit> &spec : specs)
+        fields.push_back(spec.read(e, lists));
+    return fields;
+}
+
+template <typename Edit>
+QStringList specNames(const std::vector<FieldSpec<Edit>> &specs)
+{
+    QStringList names;
+    for (const FieldSpec<Edit> &spec : specs)
+        names.append(spec.name);
+    return names;
+}
+
+/// Sets every field of `fields` into `e`; the refusal of the first that
+/// cannot be set, naming it.
+template <typename Edit>
+QString setFields(const std::vector<FieldSpec<Edit>> &specs, Edit &e,
+                  const std::vector<std::pair<QString, QString>> &fields, const FormLists &lists)
+{
+    for (const auto &[name, text] : fields) {
+        const auto spec = std::find_if(specs.begin(), specs.end(),
+                                       [&](const FieldSpec<Edit> &s) { return s.name == name; });
+        if (spec == specs.end())
+            return QStringLiteral("%1: no such field").arg(name);
+        if (QString why = spec->write(e, text, lists); !why.isEmpty())
+            return QStringLiteral("%1: %2").arg(name, why);
+    }
+    return {};
+}
+
+QString fieldText(const std::vector<FormField> &fields, const QString &name)
+{
+    for (const FormField &f : fields) {
+        if (f.name == name)
+            return f.text;
+    }
+    return {};
+}
+
+} // namespace
+
+const FormField *RecordForm::field(const QString &name) const
+{
+    for (const FormField &f : fields) {
+        if (f.name == name)
+            return &f;
+    }
+    return nullptr;
+}
+
+const char *formKindName(FormKind kind)
+{
+    static const char *const Names[] = {"nation", "city", "stadium", "club", "official", "person"};
+    return Names[std::size_t(kind)];
+}
+
+std::optional<FormKind> formKindFromName(const QString &name)
+{
+    for (FormKind kind : AllFormKinds) {
+        if (name == QLatin1String(formKindName(kind)))
+            return kind;
+    }
+    return std::nullopt;
+}
+
+int formRecordCount(const Database &db, FormKind kind)
+{
+    switch (kind) {
+    case FormKind::Nation: return nationCount(db);
+    case FormKind::City: return cityCount(db);
+    case FormKind::Stadium: return stadiumCount(db);
+    case FormKind::Club: return clubTotal(db);
+    case FormKind::Official: return officialCount(db);
+    case FormKind::Person: return personCount(db);
+    }
+    return 0;
+}
+
+QStringList identityFields(FormKind kind)
+{
+    switch (kind) {
+    case FormKind::Nation: return {QStringLiteral("Name")};
+    case FormKind::City:
+    case FormKind::Stadium: return {QStringLiteral("Name"), QStringLiteral("Nation")};
+    case FormKind::Club: return {QStringLiteral("Long Name"), QStringLiteral("Nation")};
+    case FormKind::Official:
+        return {QStringLiteral("First Name"), QStringLiteral("Second Name"),
+                QStringLiteral("Date Of Birth")};
+    case FormKind::Person: return personIdentityFields();
+    }
+    return {};
+}
+
+bool formKindCreatable(FormKind kind)
+{
+    return kind != FormKind::Nation;
+}
+
+bool formKindDeletable(FormKind kind)
+{
+    return kind == FormKind::Person || kind == FormKind::Official;
+}
+
+struct FormReader::Cache
+{
+    Lookups lookups;
+    PersonFormCache persons;
+};
+
+FormReader::FormReader(const Database &db) : mDb(db), mCache(std::make_unique<Cache>())
+{
+    mCache->lookups.build(db, QLocale::c());
+    mCache->persons.build(db, mCache->lookups);
+}
+
+FormReader::~FormReader() = default;
+
+const PersonFormCache &FormReader::personCache() const
+{
+    return mCache->persons;
+}
+
+std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
+{
+    const Lookups &lookups = mCache->lookups;
+    const FormLists lists{mDb, lookups};
+    RecordForm form;
+    switch (kind) {
+    case FormKind::Nation: {
+        const std::optional<NationEdit> e = loadNationEdit(mDb, lookups, index);
+        if (!e)
+            return std::nullopt;
+        form.fields = readFields(nationSpecs(), *e, lists);
+        form.title = fromCp1252(nationTitle(mDb, index));
+        form.identity = {form.title};
+        return form;
+    }
+    case FormKind::City: {
+        const std::optional<CityEdit> e = loadCityEdit(mDb, lookups, index);
+        if (!e)
+            return std::nullopt;
+        form.fields = readFields(citySpecs(), *e, lists);
+        form.title = fromCp1252(cityTitle(mDb, index));
+        form.identity = {form.title, fieldText(form.fields, QStringLiteral("Nation"))};
+        return form;
+    }
+    case FormKind::Stadium: {
+        const std::optional<StadiumEdit> e = loadStadiumEdit(mDb, lookups, index);
+        if (!e)
+            return std::nullopt;
+        form.fields = readFields(stadiumSpecs(), *e, lists);
+        form.title = fromCp1252(stadiumTitle(mDb, index));
+        form.identity = identity(kind, index);
+        return form;
+    }
+    case FormKind::Club: {
+        const std::optional<ClubEdit> e = loadClubEdit(mDb, lookups, index);
+        if (!e)
+            return std::nullopt;
+        form.fields = readFields(clubSpecs(), *e, lists);
+        form.title = fromCp1252(clubTitle(mDb, index));
+        form.identity = {form.title, fieldText(form.fields, QStringLiteral("Nation"))};
+        return form;
+    }
+    case FormKind::Official: {
+        const std::optional<OfficialEdit> e = loadOfficialEdit(mDb, lookups, index);
+        if (!e)
+            return std::nullopt;
+        form.fields = readFields(officialSpecs(), *e, lists);
+        form.title = fromCp1252(officialTitle(mDb, index));
+        for (const QString &name : identityFields(kind))
+            form.identity.append(fieldText(form.fields, name));
+        return form;
+    }
+    case FormKind::Person: return readPersonForm(lists, mCache->persons, index);
+    }
+    return std::nullopt;
+}
+
+QStringList FormReader::identity(FormKind kind, int index) const
+{
+    switch (kind) {
+    case FormKind::Person: return personIdentity(mDb, index);
+    case FormKind::Stadium: {
+        const auto s = stadium(mDb, index);
+        if (!s)
+            return {};
+        const auto c = city(mDb, s->city());
+        const QByteArray nation = c ? NationName(mDb, c->nation()) : QByteArray();
+        return {fromCp1252(stadiumTitle(mDb, index)),
+                nation.isEmpty() ? QStringLiteral("<none>") : fromCp1252(nation)};
+    }
+    default: {
+        const std::optional<RecordForm> form = read(kind, index);
+        return form ? form->identity : QStringList();
+    }
+    }
+}
+
+QStringList formFieldNames(FormKind kind)
+{
+    switch (kind) {
+    case FormKind::Nation: return specNames(nationSpecs());
+    case FormKind::City: return specNames(citySpecs());
+    case FormKind::Stadium: return specNames(stadiumSpecs());
+    case FormKind::Club: return specNames(clubSpecs());
+    case FormKind::Official: return specNames(officialSpecs());
+    case FormKind::Person: return personFieldNames();
+    }
+    return {};
+}
+
+namespace {
+
+template <typename Edit, typename Apply>
+EditResult writeEdit(const std::vector<FieldSpec<Edit>> &specs, Edit e,
+                     const std::vector<std::pair<QString, QString>> &fields,
+                     const FormLists &lists, Apply apply)
+{
+    if (QString why = setFields(specs, e, fields, lists); !why.isEmpty())
+        return EditResult::refused(why);
+    return apply(e);
+}
+
+bool sets(const std::vector<std::pair<QString, QString>> &fields, const char *name)
+{
+    return std::any_of(fields.begin(), fields.end(),
+                       [name](const auto &f) { return f.first == QLatin1String(name); });
+}
+
+} // namespace
+
+EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::optional<int> index,
+                           const std::vector<std::pair<QString, QString>> &fields)
+{
+    const FormLists lists{db, lookups};
+    const EditResult missing = EditResult::refused(QStringLiteral("No such record."));
+    switch (kind) {
+    case FormKind::Nation: {
+        const std::optional<NationEdit> e = index ? loadNationEdit(db, lookups, *index) : std::nullopt;
+        if (!e)
+            return missing;
+        return writeEdit(nationSpecs(), *e, fields, lists, [&](const NationEdit &edit) {
+            return applyNationEdit(db, lookups, *index, edit);
+        });
+    }
+    case FormKind::City: {
+        const std::optional<CityEdit> e = index ? loadCityEdit(db, lookups, *index) : newCityEdit();
+        if (!e)
+            return missing;
+        return writeEdit(citySpecs(), *e, fields, lists, [&](const CityEdit &edit) {
+            return applyCityEdit(db, lookups, index, edit);
+        });
+    }
+    case FormKind::Stadium: {
+        const std::optional<StadiumEdit> e =
+            index ? loadStadiumEdit(db, lookups, *index) : newStadiumEdit();
+        if (!e)
+            return missing;
+        return writeEdit(stadiumSpecs(), *e, fields, lists, [&](const StadiumEdit &edit) {
+            return applyStadiumEdit(db, lookups, index, edit);
+        });
+    }
+    case FormKind::Club: {
+        const std::optional<ClubEdit> e = index ? loadClubEdit(db, lookups, *index) : newClubEdit();
+        if (!e)
+            return missing;
+        const int nationWas = e->nationItem;
+        return writeEdit(clubSpecs(), *e, fields, lists, [&](ClubEdit edit) {
+            edit.nationChanged = edit.nationItem != nationWas;
+            return applyClubEdit(db, lookups, index, edit);
+        });
+    }
+    case FormKind::Official: {
+        const std::optional<OfficialEdit> e =
+            index ? loadOfficialEdit(db, lookups, *index) : newOfficialEdit();
+        if (!e)
+            return missing;
+        return writeEdit(officialSpecs(), *e, fields, lists, [&](OfficialEdit edit) {
+            edit.firstNameChanged |= sets(fields, "First Name");
+            edit.secondNameChanged |= sets(fields, "Second Name");
+            return applyOfficialEdit(db, lookups, index, edit);
+        });
+    }
+    case FormKind::Person: return writePersonForm(db, lookups, index, fields);
+    }
+    return missing;
+}
+
+} // namespace kx3

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/lookup/EditResult.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kx3 {
+
+class Database;
+class Lookups;
+struct PersonFormCache;
+
+/// The kinds of record a change list and a patch speak of, in the order a
+/// patch applies them: a record is created before the records that name it.
+enum class FormKind : std::uint8_t { Nation, City, Stadium, Club, Official, Person };
+inline constexpr std::array<FormKind, 6> AllFormKinds = {FormKind::Nation, FormKind::City,
+                                                         FormKind::Stadium, FormKind::Club,
+                                                         FormKind::Official, FormKind::Person};
+inline constexpr int FormKindCount = 6;
+
+/// "nation", "city", "stadium", "club", "official", "person".
+const char *formKindName(FormKind kind);
+std::optional<FormKind> formKindFromName(const QString &name);
+/// Number of records of `kind` (clubs: national teams included).
+int formRecordCount(const Database &db, FormKind kind);
+
+/// One field as a user reads it. A field that names another record also
+/// carries that record, so a renumbered or renamed one does not count as a
+/// change of every record naming it.
+struct FormField
+{
+    QString name;
+    QString text;
+    FormKind refKind = FormKind::Nation;
+    int ref = -2; ///< index of the record named, -1 for none; -2: not a reference
+    bool isReference() const { return ref != -2; }
+};
+
+/// A record as its screen shows it, field by field, in screen order.
+struct RecordForm
+{
+    /// The texts that identify it across databases (see identityFields()).
+    QStringList identity;
+    /// How the search lists name it.
+    QString title;
+    std::vector<FormField> fields;
+
+    const FormField *field(const QString &name) const;
+};
+
+/// Names of the fields that identify a record of `kind`: persons by first,
+/// second and common name, date of birth and nation; clubs by long name and
+/// nation; nations by name; cities and stadiums by name and nation; officials
+/// by names and date of birth. A stadium's nation is its city's.
+QStringList identityFields(FormKind kind);
+
+/// Whether records of `kind` can be created, and deleted, by a patch as the
+/// editor can: nations are never created, and only persons and officials
+/// are ever deleted.
+bool formKindCreatable(FormKind kind);
+bool formKindDeletable(FormKind kind);
+
+/// Reads the forms of one database. Built once, it reads any record in time
+/// independent of the database's size (the history and the misc lines of
+/// every person are grouped up front).
+class FormReader
+{
+public:
+    explicit FormReader(const Database &db);
+    ~FormReader();
+    FormReader(const FormReader &) = delete;
+    FormReader &operator=(const FormReader &) = delete;
+
+    const Database &database() const { return mDb; }
+    int count(FormKind kind) const { return formRecordCount(mDb, kind); }
+    /// Record `index` of `kind`; nothing outside the table.
+    std::optional<RecordForm> read(FormKind kind, int index) const;
+    /// Only the identity texts, which are cheaper to read than the whole form.
+    QStringList identity(FormKind kind, int index) const;
+    /// What reading persons found up front.
+    const PersonFormCache &personCache() const;
+
+private:
+    struct Cache;
+    const Database &mDb;
+    std::unique_ptr<Cache> mCache;
+};
+
+/// Every field a new record of `kind` may be given, and which of them a
+/// change may set: all fields of the form.
+QStringList formFieldNames(FormKind kind);
+
+/// Writes `fields` (name, text) into record `index` of `kind`, or into a new
+/// record when `index` is empty, through the same edit values and checks as
+/// its screen's confirm; a person's club moves by a transfer or a release,
+/// his job or classification by the role rules a user answering Yes would
+/// follow. Every text is converted before anything is written: a refusal
+/// names the field and changes nothing. `lookups` must describe `db` and is
+/// kept up to date.
+EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::optional<int> index,
+                           const std::vector<std::pair<QString, QString>> &fields);
+
+} // namespace kx3
