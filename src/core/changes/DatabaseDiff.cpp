@@ -1,7 +1,9 @@
 #include "core/changes/DatabaseDiff.h"
 
 #include "core/changes/PersonForms.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/lookup/MiscEntries.h"
 
 #include <QDir>
 #include <QFile>
@@ -150,9 +152,8 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
 
 bool sameField(const FormField &a, const FormField &b, const IndexMaps &maps)
 {
-    if (a.isReference() && b.isReference() && a.refKind == b.refKind) {
-        if (a.ref < 0 || b.ref < 0)
-            return a.ref < 0 && b.ref < 0 && a.text == b.text;
+    // A reference to a record that is not there reads as none, by its text.
+    if (a.isReference() && b.isReference() && a.refKind == b.refKind && a.ref >= 0 && b.ref >= 0) {
         const std::vector<int> &map = maps[std::size_t(a.refKind)];
         if (std::size_t(a.ref) < map.size() && map[std::size_t(a.ref)] >= 0)
             return map[std::size_t(a.ref)] == b.ref;
@@ -167,8 +168,8 @@ std::vector<FieldChange> compareForms(const RecordForm &a, const RecordForm &b,
     const bool aligned = a.fields.size() == b.fields.size();
     for (std::size_t k = 0; k < b.fields.size(); ++k) {
         const FormField &f = b.fields[k];
-        const FormField *was = aligned && a.fields[k].name == f.name ? &a.fields[k]
-                                                                      : a.field(f.name);
+        const FormField *was =
+            aligned && a.fields[k].name == f.name ? &a.fields[k] : a.field(f.name);
         if (!was) {
             changes.push_back({f.name, QString(), f.text});
         } else if (!sameField(*was, f, maps)) {
@@ -180,6 +181,10 @@ std::vector<FieldChange> compareForms(const RecordForm &a, const RecordForm &b,
     return changes;
 }
 
+} // namespace
+
+namespace {
+void diffMiscLines(const Database &before, const Database &after, DatabaseDiff &diff);
 } // namespace
 
 DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
@@ -205,8 +210,8 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
                 continue;
             }
             if (kind == FormKind::Person
-                && samePersonRecords(before.database(), before.personCache(), i,
-                                     after.database(), after.personCache(), j, clubs)
+                && samePersonRecords(before.database(), before.personCache(), i, after.database(),
+                                     after.personCache(), j, clubs)
                 && before.identity(kind, i) == after.identity(kind, j))
                 continue;
             const std::optional<RecordForm> a = before.read(kind, i);
@@ -216,8 +221,14 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
             std::vector<FieldChange> fields = compareForms(*a, *b, maps);
             if (fields.empty())
                 continue;
-            RecordChange r{kind, RecordChange::Type::Changed, i, j, b->title, a->identity,
-                           m.oldOccurrence[std::size_t(i)], std::move(fields)};
+            RecordChange r{kind,
+                           RecordChange::Type::Changed,
+                           i,
+                           j,
+                           b->title,
+                           a->identity,
+                           m.oldOccurrence[std::size_t(i)],
+                           std::move(fields)};
             kindChanges.push_back(std::move(r));
         }
         for (int j = 0; j < after.count(kind); ++j) {
@@ -226,8 +237,14 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
             const std::optional<RecordForm> b = after.read(kind, j);
             if (!b)
                 continue;
-            RecordChange r{kind, RecordChange::Type::Added, -1, j, b->title, b->identity,
-                           m.newOccurrence[std::size_t(j)], std::vector<FieldChange>()};
+            RecordChange r{kind,
+                           RecordChange::Type::Added,
+                           -1,
+                           j,
+                           b->title,
+                           b->identity,
+                           m.newOccurrence[std::size_t(j)],
+                           std::vector<FieldChange>()};
             for (const FormField &f : b->fields)
                 r.fields.push_back({f.name, QString(), f.text});
             kindChanges.push_back(std::move(r));
@@ -241,8 +258,57 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
         std::move(kindChanges.begin(), kindChanges.end(), std::back_inserter(diff.records));
         maps[std::size_t(kind)] = m.oldToNew;
     }
+    diffMiscLines(before.database(), after.database(), diff);
     return diff;
 }
+
+namespace {
+
+/// The entry lines only one side has, as many times as it has more of them.
+void diffMiscLines(const Database &before, const Database &after, DatabaseDiff &diff)
+{
+    const QList<QByteArray> &a = before.setupLines();
+    const QList<QByteArray> &b = after.setupLines();
+    QHash<QByteArray, int> left;
+    for (qsizetype i = ProtectedSetupLines; i < a.size(); ++i)
+        ++left[a[i]];
+    QHash<QByteArray, int> seenAfter;
+    for (qsizetype j = ProtectedSetupLines; j < b.size(); ++j) {
+        const int copy = ++seenAfter[b[j]];
+        int &unmatched = left[b[j]];
+        if (unmatched > 0) {
+            --unmatched;
+            continue;
+        }
+        const QString text = fromCp1252(b[j]);
+        diff.records.push_back({FormKind::Misc,
+                                RecordChange::Type::Added,
+                                -1,
+                                int(j),
+                                text,
+                                {text},
+                                copy,
+                                std::vector<FieldChange>()});
+    }
+    QHash<QByteArray, int> seenBefore;
+    for (qsizetype i = ProtectedSetupLines; i < a.size(); ++i) {
+        const int copy = ++seenBefore[a[i]];
+        // The last copies are the ones the other side lacks.
+        if (copy <= seenAfter.value(a[i]))
+            continue;
+        const QString text = fromCp1252(a[i]);
+        diff.records.push_back({FormKind::Misc,
+                                RecordChange::Type::Removed,
+                                int(i),
+                                -1,
+                                text,
+                                {text},
+                                copy,
+                                std::vector<FieldChange>()});
+    }
+}
+
+} // namespace
 
 QStringList diffLines(const DatabaseDiff &diff)
 {
@@ -255,8 +321,8 @@ QStringList diffLines(const DatabaseDiff &diff)
         case RecordChange::Type::Removed: lines.append(head + QStringLiteral(": removed")); break;
         case RecordChange::Type::Changed:
             for (const FieldChange &f : r.fields) {
-                lines.append(QStringLiteral("%1: %2: %3 -> %4")
-                                 .arg(head, f.field, f.oldText, f.newText));
+                lines.append(
+                    QStringLiteral("%1: %2: %3 -> %4").arg(head, f.field, f.oldText, f.newText));
             }
             break;
         }

@@ -51,7 +51,7 @@ void addBoxFields(std::vector<FieldSpec<Edit>> &specs, std::span<const EditBox> 
 {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const EditBox &box = boxes[i];
-        const QString name = QString::fromLatin1(box.field.caption);
+        const QString name = QString::fromUtf8(box.field.caption);
         const qsizetype at = qsizetype(i);
         if (box.kind == EditBox::Day) {
             specs.push_back(

@@ -1,8 +1,10 @@
 #include "core/changes/ModPatch.h"
 
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/layout/ClubRecord.h"
 #include "core/lookup/Lookups.h"
+#include "core/lookup/MiscEntries.h"
 #include "core/lookup/PickList.h"
 #include "core/records/DeleteRecords.h"
 
@@ -151,14 +153,17 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
                 const QJsonObject values = it.value().toObject();
                 if (!values.value(QStringLiteral("old")).isString()
                     || !values.value(QStringLiteral("new")).isString()) {
-                    return fail(line,
-                                QStringLiteral("field \"%1\" needs an old and a new text").arg(it.key()));
+                    return fail(
+                        line,
+                        QStringLiteral("field \"%1\" needs an old and a new text").arg(it.key()));
                 }
                 f.oldText = values.value(QStringLiteral("old")).toString();
                 f.newText = values.value(QStringLiteral("new")).toString();
             }
             r.fields.push_back(f);
         }
+        if (r.kind == FormKind::Misc && r.change == RecordChange::Type::Changed)
+            return fail(line, QStringLiteral("a misc line is added or removed, never changed"));
         if (r.change == RecordChange::Type::Added && !formKindCreatable(r.kind))
             return fail(line, QStringLiteral("a %1 cannot be added").arg(kindName));
         if (r.change == RecordChange::Type::Removed && !formKindDeletable(r.kind))
@@ -170,8 +175,20 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
 
 namespace {
 
+/// Whether the target has the line as many times as the record's copy needs.
+bool hasMiscLine(const Database &db, const PatchRecord &r)
+{
+    const QByteArray line = toCp1252(r.identity.value(0));
+    const QList<QByteArray> &lines = db.setupLines();
+    const qsizetype copies = std::count(
+        lines.begin() + std::min<qsizetype>(ProtectedSetupLines, lines.size()), lines.end(), line);
+    return copies >= std::max(1, r.occurrence);
+}
+
 QString recordName(const PatchRecord &r)
 {
+    if (r.kind == FormKind::Misc)
+        return QStringLiteral("misc %1").arg(r.identity.value(0));
     QStringList parts;
     for (const QString &t : r.identity) {
         if (!t.isEmpty() && t != QLatin1String("<none>"))
@@ -216,6 +233,18 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
         std::set<std::pair<int, int>> claimed;
         for (const PatchRecord &r : patch.records) {
             const QString name = recordName(r);
+            if (r.kind == FormKind::Misc) {
+                const bool there = hasMiscLine(db, r);
+                const bool adds = r.change == RecordChange::Type::Added;
+                if (there == adds)
+                    out.skipped.append(name
+                                       + (adds ? QStringLiteral(": already there")
+                                               : QStringLiteral(": already gone")));
+                else
+                    out.changes.append(
+                        name + (adds ? QStringLiteral(": added") : QStringLiteral(": removed")));
+                continue;
+            }
             std::vector<int> found = find(r.kind, r.identity);
             if (r.change == RecordChange::Type::Added) {
                 // The k-th of its namesakes is there when k of them are.
@@ -257,15 +286,17 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                 const QString head = QStringLiteral("%1: %2: ").arg(name, f.name);
                 if (text == f.newText) {
                     out.skipped.append(head + QStringLiteral("already %1").arg(f.newText));
-                } else if (f.newText.isEmpty() && !f.oldText.isEmpty()) {
+                } else if (f.newText.isEmpty() && now && now->listed) {
                     // A stored value no list item shows cannot be written by name.
                     out.skipped.append(head + QStringLiteral("the new value has no name"));
                 } else if (text == f.oldText) {
-                    out.changes.append(head + QStringLiteral("%1 -> %2").arg(f.oldText, f.newText));
+                    out.changes.append(head
+                                       + QStringLiteral("%1 -> %2").arg(f.oldText, f.newText));
                     w.fields.emplace_back(f.name, f.newText);
                 } else {
-                    out.conflicts.append(head + QStringLiteral("is %1, the patch changes %2 to %3")
-                                                    .arg(text, f.oldText, f.newText));
+                    out.conflicts.append(head
+                                         + QStringLiteral("is %1, the patch changes %2 to %3")
+                                               .arg(text, f.oldText, f.newText));
                 }
             }
             if (!w.fields.empty())
@@ -275,6 +306,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     if (!out.conflicts.isEmpty() || dryRun)
         return out;
 
+    const QList<QByteArray> linesBefore = db.setupLines();
     auto refuse = [&](const PatchRecord &r, const QString &why) {
         db.rollBackChanges();
         lookups.build(db, lookups.stadiums().locale());
@@ -289,7 +321,9 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
             continue;
         std::vector<std::pair<QString, QString>> first;
         for (const auto &f : w.fields) {
-            if (f.first == QLatin1String("Classification"))
+            // What decides the screen a person is created on.
+            if (f.first == QLatin1String("Classification")
+                || f.first == QLatin1String("Player Attributes"))
                 first.push_back(f);
         }
         const EditResult r = writeRecordForm(db, lookups, w.record->kind, std::nullopt, first);
@@ -305,13 +339,37 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     }
     // Then the fields, kind by kind: cities and stadiums before the clubs and
     // nations that name them.
-    static constexpr FormKind Order[] = {FormKind::City, FormKind::Stadium, FormKind::Club,
+    static constexpr FormKind Order[] = {FormKind::City,   FormKind::Stadium,  FormKind::Club,
                                          FormKind::Nation, FormKind::Official, FormKind::Person};
     // Names go first, so that a record may name another of its kind by the
     // name the patch gives it.
     static const QStringList NameFields = {
-        QStringLiteral("Name"),       QStringLiteral("Long Name"),   QStringLiteral("Short Name"),
-        QStringLiteral("First Name"), QStringLiteral("Second Name"), QStringLiteral("Common Name")};
+        QStringLiteral("Name"),        QStringLiteral("Long Name"),
+        QStringLiteral("Short Name"),  QStringLiteral("First Name"),
+        QStringLiteral("Second Name"), QStringLiteral("Common Name")};
+    // Removals next, from the back, so that no index moves under another;
+    // the records still to be written move down past each one removed. They
+    // go before the writes, which may need the places they leave in a squad.
+    std::sort(plan.removals.begin(), plan.removals.end(),
+              [](const auto &a, const auto &b) { return a.second > b.second; });
+    for (const auto &[kind, index] : plan.removals) {
+        const bool removed =
+            kind == FormKind::Person ? deletePerson(db, index) : deleteOfficial(db, index);
+        if (!removed) {
+            db.rollBackChanges();
+            lookups.build(db, lookups.stadiums().locale());
+            out.error = QStringLiteral("%1 %2 could not be deleted")
+                            .arg(QLatin1String(formKindName(kind)))
+                            .arg(index);
+            return out;
+        }
+        for (Plan::Write &w : plan.writes) {
+            if (w.record->kind == kind && w.index > index)
+                --w.index;
+        }
+    }
+    if (!plan.removals.empty())
+        lookups.build(db, lookups.stadiums().locale());
     // Everyone who moves leaves his club first, so that a squad full until
     // someone leaves takes the one who comes.
     for (const Plan::Write &w : plan.writes) {
@@ -344,23 +402,25 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
             }
         }
     }
-    // Removals last, from the back, so that no index moves under another.
-    std::sort(plan.removals.begin(), plan.removals.end(),
-              [](const auto &a, const auto &b) { return a.second > b.second; });
-    for (const auto &[kind, index] : plan.removals) {
-        const bool removed =
-            kind == FormKind::Person ? deletePerson(db, index) : deleteOfficial(db, index);
-        if (!removed) {
-            db.rollBackChanges();
-            lookups.build(db, lookups.stadiums().locale());
-            out.error = QStringLiteral("%1 %2 could not be deleted")
-                            .arg(QLatin1String(formKindName(kind)))
-                            .arg(index);
-            return out;
+    // The misc lines last, and from the lines as they were: a transfer or a
+    // rename above refiles a person's lines, which the patch carries as lines
+    // of its own.
+    QList<QByteArray> lines = linesBefore;
+    for (const PatchRecord &r : patch.records) {
+        if (r.kind != FormKind::Misc)
+            continue;
+        const QByteArray line = toCp1252(r.identity.value(0));
+        const qsizetype copies =
+            std::count(lines.begin() + std::min<qsizetype>(ProtectedSetupLines, lines.size()),
+                       lines.end(), line);
+        if (r.change == RecordChange::Type::Added) {
+            if (copies < std::max(1, r.occurrence))
+                lines.append(line);
+        } else if (copies > 0) {
+            lines.removeAt(lines.lastIndexOf(line));
         }
     }
-    if (!plan.removals.empty())
-        lookups.build(db, lookups.stadiums().locale());
+    db.setupLines() = lines;
     out.applied = true;
     return out;
 }

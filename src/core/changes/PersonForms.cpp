@@ -16,6 +16,8 @@
 #include "core/people/RoleRules.h"
 #include "core/people/Transfers.h"
 
+#include <QRegularExpression>
+
 #include <cstring>
 #include <map>
 
@@ -34,11 +36,20 @@ struct PersonSpec
     /// Staff misc entries: only for a person who is no player, whose player
     /// lines a staff confirm would otherwise drop.
     bool soleStaff = false;
+    /// Stored in the staff attribute record: writing it needs one.
+    bool staffRecord = false;
+    bool playerRecord = false;
 };
 
 const QString ClubFieldName = QStringLiteral("Club");
 const QString JobField = QStringLiteral("Job");
 const QString ClassField = QStringLiteral("Classification");
+// Whether he owns each attribute record: what his roles left him, which the
+// role rules follow when a patch changes them.
+const QString PlayerRecordField = QStringLiteral("Player Attributes");
+const QString StaffRecordField = QStringLiteral("Staff Attributes");
+const QString YesText = QStringLiteral("Yes");
+const QString NoText = QStringLiteral("No");
 const QString NoneText = QStringLiteral("<none>");
 
 FieldSpec<PersonEdit> nameSpec(const QString &name, QByteArray PersonEdit::*member,
@@ -69,6 +80,7 @@ FieldSpec<PersonEdit> itemSpec(const QString &name, Access access, QList<QByteAr
             [=](const PersonEdit &e, const FormLists &l) {
                 const int item = access(const_cast<PersonEdit &>(e));
                 FormField f{name, itemText(nationRefs ? l.lookups.nations() : items, item)};
+                f.listed = true;
                 if (nationRefs) {
                     f.refKind = FormKind::Nation;
                     f.ref = nationRef(item);
@@ -77,57 +89,6 @@ FieldSpec<PersonEdit> itemSpec(const QString &name, Access access, QList<QByteAr
             },
             [=](PersonEdit &e, const QString &text, const FormLists &l) {
                 return findItem(nationRefs ? l.lookups.nations() : items, text, access(e));
-            }};
-}
-
-FieldSpec<PersonEdit> miscText(const QString &name, QByteArray PlayerMiscEntries::*member)
-{
-    return {name,
-            [=](const PersonEdit &e, const FormLists &) {
-                return FormField{name, fromCp1252(e.playerMisc.*member)};
-            },
-            [=](PersonEdit &e, const QString &text, const FormLists &) {
-                if (QString why = unstorableText(text); !why.isEmpty())
-                    return why;
-                e.playerMisc.*member = toCp1252(text);
-                e.changed.misc = true;
-                return QString();
-            }};
-}
-
-FieldSpec<PersonEdit> miscDate(const QString &name, std::array<QByteArray PlayerMiscEntries::*, 3> m)
-{
-    return {name,
-            [=](const PersonEdit &e, const FormLists &) {
-                const PlayerMiscEntries &x = e.playerMisc;
-                return FormField{name, fromCp1252(x.*m[0] + '/' + x.*m[1] + '/' + x.*m[2])};
-            },
-            [=](PersonEdit &e, const QString &text, const FormLists &) {
-                QString d, mo, y;
-                if (!splitDate(text, d, mo, y))
-                    return QStringLiteral("'%1' is not a day/month/year date").arg(text);
-                e.playerMisc.*m[0] = d.toLatin1();
-                e.playerMisc.*m[1] = mo.toLatin1();
-                e.playerMisc.*m[2] = y.toLatin1();
-                e.changed.misc = true;
-                return QString();
-            }};
-}
-
-template <typename Get>
-FieldSpec<PersonEdit> yesNo(const QString &name, Get get)
-{
-    return {name,
-            [=](const PersonEdit &e, const FormLists &) {
-                return FormField{name, get(const_cast<PersonEdit &>(e)) ? QStringLiteral("Yes")
-                                                                        : QStringLiteral("No")};
-            },
-            [=](PersonEdit &e, const QString &text, const FormLists &) {
-                if (text != QLatin1String("Yes") && text != QLatin1String("No"))
-                    return QStringLiteral("'%1' is neither Yes nor No").arg(text);
-                get(e) = text == QLatin1String("Yes");
-                e.changed.misc = true;
-                return QString();
             }};
 }
 
@@ -140,22 +101,21 @@ QString historyText(const QList<HistoryRow> &rows)
     return parts.join(QStringLiteral(" | "));
 }
 
-/// Rows of "season club apps goals" joined by " | "; the club may hold blanks.
+/// Rows of "season club apps goals" joined by " | "; the club may hold
+/// blanks and bars, the numbers end each row.
 std::optional<QList<HistoryRow>> parseHistory(const QString &text)
 {
     QList<HistoryRow> rows;
-    if (text.trimmed().isEmpty())
-        return rows;
-    for (const QString &part : text.split(QStringLiteral(" | "))) {
-        const QStringList words = part.trimmed().split(QLatin1Char(' '));
-        if (words.size() < 4)
+    static const QRegularExpression row(
+        QStringLiteral("\\G(\\S+) (.*?) (-?\\d+) (-?\\d+)(?: \\| |$)"));
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const QRegularExpressionMatch m = row.match(text, at);
+        if (!m.hasMatch() || m.capturedLength() == 0)
             return std::nullopt;
-        HistoryRow row;
-        row.season = toCp1252(words.first());
-        row.club = toCp1252(words.mid(1, words.size() - 3).join(QLatin1Char(' ')));
-        row.apps = toCp1252(words.at(words.size() - 2));
-        row.goals = toCp1252(words.last());
-        rows.append(row);
+        rows.append({toCp1252(m.captured(1)), toCp1252(m.captured(2)), toCp1252(m.captured(3)),
+                     toCp1252(m.captured(4))});
+        at = m.capturedEnd();
     }
     return rows;
 }
@@ -168,13 +128,15 @@ void addPersonBoxes(std::vector<PersonSpec> &specs)
     {
         QString name;
         bool date = false;
+        bool staffRecord = false;
+        bool playerRecord = false;
         int index[2] = {-1, -1};
     };
     std::vector<Box> boxes;
     std::map<std::tuple<int, int, int>, std::size_t> seen;
     for (int s = 0; s < 2; ++s) {
-        const std::span<const PersonBox> all = personBoxes(s == 0 ? RoleScreen::Player
-                                                                  : RoleScreen::Staff);
+        const std::span<const PersonBox> all =
+            personBoxes(s == 0 ? RoleScreen::Player : RoleScreen::Staff);
         for (std::size_t i = 0; i < all.size(); ++i) {
             const PersonBox &b = all[i];
             if (b.kind == PersonBox::Month || b.kind == PersonBox::Year)
@@ -183,11 +145,13 @@ void addPersonBoxes(std::vector<PersonSpec> &specs)
             auto [at, added] = seen.emplace(key, boxes.size());
             if (added) {
                 // Both screens have a "Current Ability"; the staff one is named apart.
-                QString name = QString::fromLatin1(b.field.caption);
+                QString name = QString::fromUtf8(b.field.caption);
                 if (std::any_of(boxes.begin(), boxes.end(),
                                 [&](const Box &other) { return other.name == name; }))
                     name += QStringLiteral(" (Staff)");
-                boxes.push_back({name, b.kind == PersonBox::Day});
+                boxes.push_back({name, b.kind == PersonBox::Day,
+                                 b.part == PersonPart::StaffAttributes,
+                                 b.part == PersonPart::PlayerAttributes});
             }
             boxes[at->second].index[s] = int(i);
         }
@@ -219,7 +183,7 @@ void addPersonBoxes(std::vector<PersonSpec> &specs)
                 return QString();
             };
         }
-        specs.push_back({spec, player >= 0, staff >= 0});
+        specs.push_back({spec, player >= 0, staff >= 0, false, b.staffRecord, b.playerRecord});
     }
 }
 
@@ -235,7 +199,8 @@ const std::vector<PersonSpec> &personSpecs()
                               &PersonEditFlags::secondName)});
         s.push_back({nameSpec(QStringLiteral("Common Name"), &PersonEdit::commonName,
                               &PersonEditFlags::commonName)});
-        FieldSpec<PersonEdit> nation = itemSpec(QStringLiteral("Nation"), ITEM(nationItem), {}, true);
+        FieldSpec<PersonEdit> nation =
+            itemSpec(QStringLiteral("Nation"), ITEM(nationItem), {}, true);
         const auto setNation = nation.write;
         nation.write = [setNation](PersonEdit &e, const QString &text, const FormLists &l) {
             const int was = e.nationItem;
@@ -246,70 +211,30 @@ const std::vector<PersonSpec> &personSpecs()
         s.push_back({nation});
         s.push_back({itemSpec(QStringLiteral("Second Nation"), ITEM(secondNationItem), {}, true)});
         // The club: shown from the record, moved by a transfer (see writePersonForm).
-        s.push_back({{ClubFieldName,
-                      [](const PersonEdit &e, const FormLists &l) {
-                          const QByteArray title = clubTitle(l.db, e.shownClub);
-                          FormField f{ClubFieldName, e.shownClub < 0 || title.isEmpty()
-                                                     ? NoneText
-                                                     : fromCp1252(title)};
-                          f.refKind = FormKind::Club;
-                          f.ref = e.shownClub < 0 ? -1 : e.shownClub;
-                          return f;
-                      },
-                      [](PersonEdit &, const QString &, const FormLists &) { return QString(); }}});
+        s.push_back(
+            {{ClubFieldName,
+              [](const PersonEdit &e, const FormLists &l) {
+                  const QByteArray title = clubTitle(l.db, e.shownClub);
+                  FormField f{ClubFieldName,
+                              e.shownClub < 0 || title.isEmpty() ? NoneText : fromCp1252(title)};
+                  f.refKind = FormKind::Club;
+                  f.ref = e.shownClub < 0 ? -1 : e.shownClub;
+                  return f;
+              },
+              [](PersonEdit &, const QString &, const FormLists &) { return QString(); }}});
         s.push_back({itemSpec(JobField, ITEM(jobItem), listOf(JobNames))});
         s.push_back({itemSpec(ClassField, ITEM(classItem), listOf(ClassificationNames))});
         s.push_back({itemSpec(QStringLiteral("Plays In"), ITEM(playsInItem), listOf(PlaysInNames)),
                      true, false});
         s.push_back({itemSpec(QStringLiteral("National Team"), ITEM(nationalTeamItem), {}, true),
                      false, true});
-        s.push_back({itemSpec(QStringLiteral("National Job"), ITEM(nationalJobItem),
-                              listOf(JobNames)),
-                     false, true});
+        s.push_back(
+            {itemSpec(QStringLiteral("National Job"), ITEM(nationalJobItem), listOf(JobNames)),
+             false, true});
         s.push_back(
             {itemSpec(QStringLiteral("Formation"), ITEM(formationItem), listOf(FormationNames)),
              false, true});
         addPersonBoxes(s);
-        using M = PlayerMiscEntries;
-        s.push_back({miscText(QStringLiteral("Transfer Club"), &M::tClub), true, false});
-        s.push_back({miscDate(QStringLiteral("Transfer Date"), {&M::tDate1, &M::tDate2, &M::tDate3}),
-                     true, false});
-        s.push_back({miscText(QStringLiteral("Transfer Fee"), &M::tFee), true, false});
-        s.push_back({miscText(QStringLiteral("Transfer Wage"), &M::tWage), true, false});
-        s.push_back({miscText(QStringLiteral("Transfer Contract Length"), &M::tCLen), true, false});
-        s.push_back({miscText(QStringLiteral("Loan Club"), &M::lClub), true, false});
-        s.push_back(
-            {miscDate(QStringLiteral("Loan Start"), {&M::lSt1, &M::lSt2, &M::lSt3}), true, false});
-        s.push_back(
-            {miscDate(QStringLiteral("Loan End"), {&M::lEn1, &M::lEn2, &M::lEn3}), true, false});
-        QList<QByteArray> injuries{QByteArray(MiscNoneText)};
-        injuries += listOf(InjuryNames);
-        FieldSpec<PersonEdit> injury =
-            itemSpec(QStringLiteral("Pre-Injury"), ITEM(playerMisc.preInj), injuries);
-        const auto setInjury = injury.write;
-        injury.write = [setInjury](PersonEdit &e, const QString &text, const FormLists &l) {
-            e.changed.misc = true;
-            return setInjury(e, text, l);
-        };
-        s.push_back({injury, true, false});
-        s.push_back({miscText(QStringLiteral("Pre-Injury Adjustment"), &M::piAdjust), true, false});
-        s.push_back({yesNo(QStringLiteral("International Retirement"),
-                           [](PersonEdit &e) -> bool & { return e.playerMisc.intRet; }),
-                     true, false});
-        s.push_back({{QStringLiteral("Manager Confidence"),
-                      [](const PersonEdit &e, const FormLists &) {
-                          return FormField{QStringLiteral("Manager Confidence"),
-                                           fromCp1252(e.staffMisc.mConf)};
-                      },
-                      [](PersonEdit &e, const QString &text, const FormLists &) {
-                          e.staffMisc.mConf = toCp1252(text);
-                          e.changed.misc = true;
-                          return QString();
-                      }},
-                     false, true, true});
-        s.push_back({yesNo(QStringLiteral("International Retirement"),
-                           [](PersonEdit &e) -> bool & { return e.staffMisc.sIntRet; }),
-                     false, true, true});
         const QString history = QStringLiteral("History");
         s.push_back({{history,
                       [history](const PersonEdit &e, const FormLists &) {
@@ -323,7 +248,8 @@ const std::vector<PersonSpec> &personSpecs()
                           e.changed.history = true;
                           return QString();
                       }},
-                     true, false});
+                     true,
+                     false});
         return s;
     }();
     return specs;
@@ -359,7 +285,8 @@ std::pair<bool, bool> screensOf(const Database &db, int index)
 
 const QString &dateOfBirthField()
 {
-    static const QString name = QString::fromLatin1(personBoxes(RoleScreen::Player)[0].field.caption);
+    static const QString name =
+        QString::fromUtf8(personBoxes(RoleScreen::Player)[0].field.caption);
     return name;
 }
 
@@ -368,10 +295,6 @@ const QString &dateOfBirthField()
 void PersonFormCache::build(const Database &db, const Lookups &lookups)
 {
     history = loadAllHistories(db, lookups.clubNames().names());
-    for (const QByteArray &line : db.setupLines()) {
-        if (const std::optional<QByteArray> first = miscQuotedField(line, 2))
-            miscLines[*first].append(line);
-    }
 }
 
 QStringList personIdentityFields()
@@ -382,7 +305,7 @@ QStringList personIdentityFields()
 
 QStringList personFieldNames()
 {
-    QStringList names;
+    QStringList names{PlayerRecordField, StaffRecordField};
     for (const PersonSpec &s : personSpecs()) {
         if (!names.contains(s.spec.name))
             names.append(s.spec.name);
@@ -400,9 +323,9 @@ QStringList personIdentity(const Database &db, int index)
     const RecordDate born = p->dateOfBirth();
     decodeRecordDate(born, day, month);
     const int nation = p->nationality();
-    const QString nationText = nation < 0 ? NoneText
+    const QString nationText = nation < 0                 ? NoneText
                                : nation < nationCount(db) ? fromCp1252(NationName(db, nation))
-                                                           : QString();
+                                                          : QString();
     return {fromCp1252(FirstNameText(db, p->firstName())),
             fromCp1252(SecondNameText(db, p->secondName())),
             fromCp1252(CommonNameText(db, p->commonName())),
@@ -418,21 +341,29 @@ std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFor
         return std::nullopt;
     static const QList<QByteArray> noLines;
     static const QList<HistoryRow> noRows;
-    const auto misc = cache.miscLines.constFind(FirstNameText(db, p->firstName()));
+    // His misc lines are compared as lines of their own, not read here.
     const auto rows = cache.history.constFind(index);
-    const PersonLines lines{misc == cache.miscLines.cend() ? &noLines : &*misc,
-                            rows == cache.history.cend() ? &noRows : &*rows};
+    const PersonLines lines{&noLines, rows == cache.history.cend() ? &noRows : &*rows};
     const QList<QByteArray> clubs = lists.lookups.clubNames().names();
-    const auto [player, staff] = screensOf(db, index);
-    std::optional<PersonEdit> playerEdit;
-    std::optional<PersonEdit> staffEdit;
-    if (player)
-        playerEdit = loadPersonEdit(db, index, RoleScreen::Player, clubs, lines);
-    if (staff)
-        staffEdit = loadPersonEdit(db, index, RoleScreen::Staff, clubs, lines);
+    // Both screens: each shows fields of his own record the other does not.
+    const std::optional<PersonEdit> playerEdit =
+        loadPersonEdit(db, index, RoleScreen::Player, clubs, lines);
+    const std::optional<PersonEdit> staffEdit =
+        loadPersonEdit(db, index, RoleScreen::Staff, clubs, lines);
+    const bool player = true;
 
+    // Ratings of an attribute record he does not own read 0 on his screen;
+    // they are no fields of his.
+    const bool ownsPlayer = playerAttributesOf(db, *p).has_value();
+    const bool ownsStaff = staffAttributesOf(db, *p).has_value();
     RecordForm form;
     for (const PersonSpec &s : personSpecs()) {
+        if (s.spec.name == QLatin1String("Plays In")) {
+            form.fields.push_back({PlayerRecordField, ownsPlayer ? YesText : NoText});
+            form.fields.push_back({StaffRecordField, ownsStaff ? YesText : NoText});
+        }
+        if ((s.playerRecord && !ownsPlayer) || (s.staffRecord && !ownsStaff))
+            continue;
         if (playerEdit && belongs(s, RoleScreen::Player, true))
             form.fields.push_back(s.spec.read(*playerEdit, lists));
         else if (staffEdit && belongs(s, RoleScreen::Staff, player))
@@ -492,11 +423,7 @@ bool samePersonRecords(const Database &a, const PersonFormCache &ca, int i, cons
         || !sameAttributes(staffA, staffB, RecordSize::StaffAttributes))
         return false;
     static const QList<HistoryRow> noRows;
-    static const QList<QByteArray> noLines;
-    if (ca.history.value(i, noRows) != cb.history.value(j, noRows))
-        return false;
-    return ca.miscLines.value(FirstNameText(a, pa->firstName()), noLines)
-           == cb.miscLines.value(FirstNameText(b, pb->firstName()), noLines);
+    return ca.history.value(i, noRows) == cb.history.value(j, noRows);
 }
 
 namespace {
@@ -529,7 +456,8 @@ QString setPersonFields(PersonEdit &e, RoleScreen screen, bool hasPlayerEdit, bo
                         const Fields &fields, const FormLists &lists)
 {
     for (const auto &[name, text] : fields) {
-        if (name == ClubFieldName || name == JobField || name == ClassField)
+        if (name == ClubFieldName || name == JobField || name == ClassField
+            || name == PlayerRecordField || name == StaffRecordField)
             continue;
         bool known = false;
         for (const PersonSpec &s : personSpecs()) {
@@ -549,17 +477,15 @@ QString setPersonFields(PersonEdit &e, RoleScreen screen, bool hasPlayerEdit, bo
 
 EditResult refusedField(const QString &field, const QString &text, const char *why)
 {
-    return EditResult::refused(QStringLiteral("%1: '%2': %3").arg(field, text, QLatin1String(why)));
+    return EditResult::refused(
+        QStringLiteral("%1: '%2': %3").arg(field, text, QLatin1String(why)));
 }
 
-/// Stores job or classification `code` as a confirm of his first screen does.
-bool storeRole(Database &db, int p, bool job, int code)
+/// Stores job or classification `code` as a confirm of `screen` does.
+bool storeRole(Database &db, int p, RoleScreen screen, bool job, int code)
 {
-    const auto [player, staff] = screensOf(db, p);
-    Q_UNUSED(staff);
     const QList<QByteArray> noClubs;
-    std::optional<PersonEdit> e =
-        loadPersonEdit(db, p, player ? RoleScreen::Player : RoleScreen::Staff, noClubs);
+    std::optional<PersonEdit> e = loadPersonEdit(db, p, screen, noClubs);
     if (!e)
         return false;
     (job ? e->jobItem : e->classItem) = code;
@@ -579,6 +505,7 @@ struct Role
 /// One change a user makes on a job or classification list.
 struct RoleMove
 {
+    RoleScreen screen = RoleScreen::Player;
     bool job = true;
     int code = 0;
     RoleVerdict verdict = RoleVerdict::Accept;
@@ -596,36 +523,31 @@ std::vector<RoleMove> roleMoves(const Role &r)
                 continue;
             const RoleVerdict v = decideJobChange(screen, r.job, j, false).verdict;
             if (v == RoleVerdict::Accept)
-                moves.push_back({true, j, v, {j, r.cls, r.player, r.staff}});
+                moves.push_back({screen, true, j, v, {j, r.cls, r.player, r.staff}});
             else if (v == RoleVerdict::AskAddNonPlayingRole && r.player)
-                moves.push_back({true, j, v, {j, Classification::PlayerNonPlayer, true, true}});
+                moves.push_back(
+                    {screen, true, j, v, {j, Classification::PlayerNonPlayer, true, true}});
             else if (v == RoleVerdict::AskDropPlayingRole && r.staff)
-                moves.push_back({true, j, v, {j, Classification::NonPlayer, false, true}});
+                moves.push_back({screen, true, j, v, {j, Classification::NonPlayer, false, true}});
         }
         for (int c = 0; c < int(ClassificationNames.size()); ++c) {
             if (c == r.cls || decideClassChange(screen, r.cls, c).verdict != RoleVerdict::Accept
                 || (Classification::hasPlayerAttributes(c) && !r.player)
                 || (Classification::hasStaffAttributes(c) && !r.staff))
                 continue;
-            moves.push_back({false, c, RoleVerdict::Accept, {r.job, c, r.player, r.staff}});
+            moves.push_back(
+                {screen, false, c, RoleVerdict::Accept, {r.job, c, r.player, r.staff}});
         }
     }
     return moves;
 }
 
-/// Takes person `p` to job `job` and classification `cls` (-1: as they are)
-/// by the shortest way the role rules allow, as a user answering Yes to their
-/// questions would go. He has no club.
-EditResult changeRoles(Database &db, int p, int job, int cls)
+/// The shortest way from `start` to a role `reached` accepts, if any.
+template <typename Reached>
+std::optional<std::vector<RoleMove>> roleWay(const Role &start, Reached reached)
 {
-    const auto rec = person(db, p);
-    const Role start{rec->job(), rec->classification(), playerAttributesOf(db, *rec).has_value(),
-                     staffAttributesOf(db, *rec).has_value()};
-    auto reached = [&](const Role &r) {
-        return (job < 0 || r.job == job) && (cls < 0 || r.cls == cls);
-    };
     if (reached(start))
-        return EditResult::passed();
+        return std::vector<RoleMove>();
     std::vector<std::pair<Role, std::vector<RoleMove>>> queue{{start, {}}};
     std::vector<Role> seen{start};
     for (std::size_t at = 0; at < queue.size(); ++at) {
@@ -636,30 +558,63 @@ EditResult changeRoles(Database &db, int p, int job, int cls)
             seen.push_back(move.to);
             std::vector<RoleMove> longer = path;
             longer.push_back(move);
-            if (!reached(move.to)) {
-                queue.emplace_back(move.to, std::move(longer));
-                continue;
-            }
-            for (const RoleMove &m : longer) {
-                const bool done = m.verdict == RoleVerdict::AskAddNonPlayingRole
-                                      ? addNonPlayingRole(db, p, m.code)
-                                  : m.verdict == RoleVerdict::AskDropPlayingRole
-                                      ? dropPlayingRole(db, p, m.code)
-                                      : storeRole(db, p, m.job, m.code);
-                if (!done)
-                    return EditResult::refused(QStringLiteral("%1: %2").arg(
-                        m.job ? JobField : ClassField,
-                        QLatin1String(m.job ? RoleMessage::JobCannotBeChanged
-                                            : RoleMessage::ClassCannotBeChanged)));
-            }
-            return EditResult::passed();
+            if (reached(move.to))
+                return longer;
+            queue.emplace_back(move.to, std::move(longer));
         }
     }
-    return EditResult::refused(
-        QStringLiteral("%1: %2").arg(job >= 0 && job != start.job ? JobField : ClassField,
-                                     QLatin1String(job >= 0 && job != start.job
-                                                       ? RoleMessage::JobCannotBeChanged
-                                                       : RoleMessage::ClassCannotBeChanged)));
+    return std::nullopt;
+}
+
+EditResult followRoleWay(Database &db, int p, const std::vector<RoleMove> &way)
+{
+    for (const RoleMove &m : way) {
+        const bool done = m.verdict == RoleVerdict::AskAddNonPlayingRole
+                              ? addNonPlayingRole(db, p, m.code)
+                          : m.verdict == RoleVerdict::AskDropPlayingRole
+                              ? dropPlayingRole(db, p, m.code)
+                              : storeRole(db, p, m.screen, m.job, m.code);
+        if (!done)
+            return EditResult::refused(QStringLiteral("%1: %2").arg(
+                m.job ? JobField : ClassField,
+                QLatin1String(m.job ? RoleMessage::JobCannotBeChanged
+                                    : RoleMessage::ClassCannotBeChanged)));
+    }
+    return EditResult::passed();
+}
+
+/// Takes person `p` to job `job` and classification `cls` (-1: as they are)
+/// by the shortest way the role rules allow, as a user answering Yes to their
+/// questions would go. He has no club.
+EditResult changeRoles(Database &db, int p, int job, int cls, std::optional<bool> wantPlayer,
+                       std::optional<bool> wantStaff)
+{
+    const auto rec = person(db, p);
+    const Role start{rec->job(), rec->classification(), playerAttributesOf(db, *rec).has_value(),
+                     staffAttributesOf(db, *rec).has_value()};
+    // Without a word on them, he keeps the records he owns, but for a
+    // playing side that a non-playing class cannot have.
+    if (!wantPlayer)
+        wantPlayer = start.player && cls != Classification::NonPlayer;
+    if (!wantStaff)
+        wantStaff = start.staff;
+    if (job < 0)
+        job = start.job;
+    if (cls < 0)
+        cls = start.cls;
+    // The records he should own where the rules lead there, else any.
+    for (const bool strict : {true, false}) {
+        auto reached = [&](const Role &r) {
+            return r.job == job && r.cls == cls
+                   && (!strict || (r.player == *wantPlayer && r.staff == *wantStaff));
+        };
+        if (std::optional<std::vector<RoleMove>> path = roleWay(start, reached))
+            return followRoleWay(db, p, *path);
+    }
+    return EditResult::refused(QStringLiteral("%1: %2").arg(
+        job >= 0 && job != start.job ? JobField : ClassField,
+        QLatin1String(job >= 0 && job != start.job ? RoleMessage::JobCannotBeChanged
+                                                   : RoleMessage::ClassCannotBeChanged)));
 }
 
 } // namespace
@@ -678,14 +633,28 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
             if (!findItem(listNames, *text, cls).isEmpty())
                 return refusedField(ClassField, *text, "no such classification");
         }
-        const RoleScreen screen = Classification::hasPlayerAttributes(cls) ? RoleScreen::Player
-                                                                           : RoleScreen::Staff;
+        // A player screen's field says he was made a player, whatever his class now.
+        const std::optional<QString> playerRecord = valueOf(fields, PlayerRecordField);
+        const RoleScreen screen =
+            (playerRecord ? *playerRecord == YesText : Classification::hasPlayerAttributes(cls))
+                ? RoleScreen::Player
+                : RoleScreen::Staff;
         PersonEdit e = newPersonEdit(screen);
-        if (QString why = setPersonFields(e, screen, screen == RoleScreen::Player, true, fields,
-                                          lists);
+        // A new person takes what his create screen's lists accept.
+        int job = -1;
+        if (const auto text = valueOf(fields, JobField);
+            text && findItem(listOf(JobNames), *text, job).isEmpty()
+            && decideJobChange(db, std::nullopt, screen, job, false).verdict
+                   == RoleVerdict::Accept)
+            e.jobItem = job;
+        if (decideClassChange(db, std::nullopt, screen, cls).verdict == RoleVerdict::Accept)
+            e.classItem = cls;
+        if (QString why =
+                setPersonFields(e, screen, screen == RoleScreen::Player, true, fields, lists);
             !why.isEmpty())
             return EditResult::refused(why);
-        const EditResult created = applyPersonEdit(db, lookups.clubNames().names(), std::nullopt, e);
+        const EditResult created =
+            applyPersonEdit(db, lookups.clubNames().names(), std::nullopt, e);
         if (!created.ok())
             return created;
         const EditResult written = writePersonForm(db, lookups, created.record, fields);
@@ -699,8 +668,8 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
     const QList<QByteArray> clubs = lookups.clubNames().names();
     const auto [hadPlayer, hadStaff] = screensOf(db, p);
     // The misc lines are filed under the club he has now; a move takes them along.
-    const std::optional<PersonEdit> before = loadPersonEdit(
-        db, p, hadPlayer ? RoleScreen::Player : RoleScreen::Staff, clubs);
+    const std::optional<PersonEdit> before =
+        loadPersonEdit(db, p, hadPlayer ? RoleScreen::Player : RoleScreen::Staff, clubs);
     const int clubBefore = record->club();
 
     int target = clubBefore;
@@ -726,18 +695,29 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
             return EditResult::passed();
         released = true;
         EditResult r = releasePerson(db, p);
-        return r.ok() ? r : EditResult::refused(QStringLiteral("%1: %2").arg(ClubFieldName, r.message));
+        return r.ok()
+                   ? r
+                   : EditResult::refused(QStringLiteral("%1: %2").arg(ClubFieldName, r.message));
     };
     if (clubBefore >= 0 && target != clubBefore) {
         if (EditResult r = release(); !r.ok())
             return r;
     }
-    const bool roleChanges = (job >= 0 && job != person(db, p)->job())
-                             || (cls >= 0 && cls != person(db, p)->classification());
+    auto owns = [&](const QString &field) -> std::optional<bool> {
+        const std::optional<QString> text = valueOf(fields, field);
+        return text ? std::optional<bool>(*text == YesText) : std::nullopt;
+    };
+    const std::optional<bool> wantPlayer = owns(PlayerRecordField);
+    const std::optional<bool> wantStaff = owns(StaffRecordField);
+    const bool roleChanges =
+        (job >= 0 && job != person(db, p)->job())
+        || (cls >= 0 && cls != person(db, p)->classification())
+        || (wantPlayer && *wantPlayer != playerAttributesOf(db, *person(db, p)).has_value())
+        || (wantStaff && *wantStaff != staffAttributesOf(db, *person(db, p)).has_value());
     if (roleChanges) {
         if (EditResult left = release(); !left.ok())
             return left;
-        if (EditResult r = changeRoles(db, p, job, cls); !r.ok())
+        if (EditResult r = changeRoles(db, p, job, cls, wantPlayer, wantStaff); !r.ok())
             return r;
     }
     if (target >= 0 && person(db, p)->club() != target) {
@@ -745,11 +725,9 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
             return EditResult::refused(QStringLiteral("%1: %2").arg(ClubFieldName, r.message));
     }
 
-    const auto [player, staff] = screensOf(db, p);
+    const bool player = true;
     bool first = true;
     for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
-        if ((screen == RoleScreen::Player && !player) || (screen == RoleScreen::Staff && !staff))
-            continue;
         PersonEdit e = *loadPersonEdit(db, p, screen, clubs);
         if (first && before && person(db, p)->club() != clubBefore) {
             e.shownClub = before->shownClub;

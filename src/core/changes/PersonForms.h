@@ -11,11 +11,10 @@
 
 namespace kx3 {
 
-/// What reading every person's form needs once: his misc lines grouped by
-/// first name and his history rows grouped by person.
+/// What reading every person's form needs once: his history rows grouped by
+/// person. (His misc lines are compared as lines of their own.)
 struct PersonFormCache
 {
-    QHash<QByteArray, QList<QByteArray>> miscLines;
     QHash<qsizetype, QList<HistoryRow>> history;
     void build(const Database &db, const Lookups &lookups);
 };
@@ -29,8 +28,7 @@ std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFor
 /// Whether person `i` of `a` and person `j` of `b` read the same on every
 /// field without reading their forms: their stored bytes agree but for ids
 /// and references, their clubs are the same club (`clubMap`: club of `a` to
-/// club of `b`), and so do their history and the misc lines of their first
-/// name. False does not mean they differ.
+/// club of `b`), and so does their history. False does not mean they differ.
 bool samePersonRecords(const Database &a, const PersonFormCache &ca, int i, const Database &b,
                        const PersonFormCache &cb, int j, const std::vector<int> &clubMap);
 EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> index,

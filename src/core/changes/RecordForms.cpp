@@ -129,6 +129,7 @@ FieldSpec<Edit> listField(const QString &name, Access access, Items items,
             [=](const Edit &e, const FormLists &l) {
                 const int item = access(const_cast<Edit &>(e));
                 FormField f{name, itemText(items(l), item)};
+                f.listed = true;
                 if (refKind) {
                     f.refKind = *refKind;
                     f.ref = ref(item, l);
@@ -150,26 +151,26 @@ FieldSpec<Edit> nationField(const QString &name, Access access)
 template <typename Edit, typename Access>
 FieldSpec<Edit> cityField(const QString &name, Access access)
 {
-    return listField<Edit>(name, access, Cities, FormKind::City,
-                           [](int item, const FormLists &l) {
-                               return pickRef(l.lookups.cities(), item);
-                           });
+    return listField<Edit>(name, access, Cities, FormKind::City, [](int item, const FormLists &l) {
+        return pickRef(l.lookups.cities(), item);
+    });
 }
 
 template <typename Edit, typename Access>
 FieldSpec<Edit> stadiumField(const QString &name, Access access)
 {
-    return listField<Edit>(name, access, Stadiums, FormKind::Stadium,
-                           [](int item, const FormLists &l) {
-                               return pickRef(l.lookups.stadiums(), item);
-                           });
+    return listField<Edit>(
+        name, access, Stadiums, FormKind::Stadium,
+        [](int item, const FormLists &l) { return pickRef(l.lookups.stadiums(), item); });
 }
 
 template <typename Edit>
 FieldSpec<Edit> textField(const QString &name, QByteArray Edit::*member)
 {
     return {name,
-            [=](const Edit &e, const FormLists &) { return FormField{name, fromCp1252(e.*member)}; },
+            [=](const Edit &e, const FormLists &) {
+                return FormField{name, fromCp1252(e.*member)};
+            },
             [=](Edit &e, const QString &text, const FormLists &) {
                 if (QString why = unstorableText(text); !why.isEmpty())
                     return why;
@@ -196,12 +197,12 @@ FieldSpec<Edit> flagField(const QString &name, bool Edit::*member)
 template <typename Edit>
 void addKitFields(std::vector<FieldSpec<Edit>> &specs)
 {
-    static const char *const Names[] = {"Home Colour 1", "Home Colour 2", "Away Colour 1",
+    static const char *const Names[] = {"Home Colour 1", "Home Colour 2",  "Away Colour 1",
                                         "Away Colour 2", "Third Colour 1", "Third Colour 2"};
     for (std::size_t k = 0; k < 6; ++k) {
         specs.push_back(listField<Edit>(
-            QString::fromLatin1(Names[k]),
-            [k](Edit &e) -> int & { return e.kitColourItems[k]; }, fixed(kitColourNames())));
+            QString::fromLatin1(Names[k]), [k](Edit &e) -> int & { return e.kitColourItems[k]; },
+            fixed(kitColourNames())));
     }
 }
 
@@ -217,12 +218,12 @@ const std::vector<FieldSpec<ClubEdit>> &clubSpecs()
         s.push_back(listField<ClubEdit>(QStringLiteral("Status"), ITEM(statusItem),
                                         fixed(ClubStatusNames)));
         const Items competitions = [](const FormLists &l) { return l.lookups.competitions(); };
-        s.push_back(listField<ClubEdit>(QStringLiteral("Division"), ITEM(divisionItem),
-                                        competitions));
+        s.push_back(
+            listField<ClubEdit>(QStringLiteral("Division"), ITEM(divisionItem), competitions));
         s.push_back(listField<ClubEdit>(QStringLiteral("Last Division"), ITEM(lastDivisionItem),
                                         competitions));
-        s.push_back(listField<ClubEdit>(QStringLiteral("Other Division"),
-                                        ITEM(otherDivisionItem), competitions));
+        s.push_back(listField<ClubEdit>(QStringLiteral("Other Division"), ITEM(otherDivisionItem),
+                                        competitions));
         addBoxFields(s, clubBoxes(), &ClubEdit::boxes);
         s.push_back(stadiumField<ClubEdit>(QStringLiteral("Main Stadium"), ITEM(mainStadiumItem)));
         s.push_back(
@@ -245,8 +246,8 @@ const std::vector<FieldSpec<NationEdit>> &nationSpecs()
                                           fixed(ContinentItems)));
         s.push_back(
             listField<NationEdit>(QStringLiteral("Region"), ITEM(regionItem), fixed(RegionNames)));
-        s.push_back(listField<NationEdit>(QStringLiteral("Actual Region"),
-                                          ITEM(actualRegionItem), fixed(ActualRegionNames)));
+        s.push_back(listField<NationEdit>(QStringLiteral("Actual Region"), ITEM(actualRegionItem),
+                                          fixed(ActualRegionNames)));
         for (std::size_t k = 0; k < 3; ++k) {
             s.push_back(listField<NationEdit>(
                 QStringLiteral("Language %1").arg(k + 1),
@@ -258,13 +259,13 @@ const std::vector<FieldSpec<NationEdit>> &nationSpecs()
                                           fixed(DevelopmentStateNames)));
         s.push_back(listField<NationEdit>(QStringLiteral("Group Membership"),
                                           ITEM(groupMembershipItem), fixed(GroupMembershipNames)));
-        s.push_back(
-            stadiumField<NationEdit>(QStringLiteral("National Stadium"), ITEM(nationalStadiumItem)));
+        s.push_back(stadiumField<NationEdit>(QStringLiteral("National Stadium"),
+                                             ITEM(nationalStadiumItem)));
         addKitFields(s);
         for (std::size_t k = 0; k < 3; ++k) {
-            s.push_back(nationField<NationEdit>(
-                QStringLiteral("Rival %1").arg(k + 1),
-                [k](NationEdit &e) -> int & { return e.rivalItems[k]; }));
+            s.push_back(
+                nationField<NationEdit>(QStringLiteral("Rival %1").arg(k + 1),
+                                        [k](NationEdit &e) -> int & { return e.rivalItems[k]; }));
         }
         addBoxFields(s, nationBoxes(), &NationEdit::boxes);
         return s;
@@ -279,8 +280,8 @@ const std::vector<FieldSpec<CityEdit>> &citySpecs()
         s.push_back(textField(QStringLiteral("Name"), &CityEdit::name));
         s.push_back(nationField<CityEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         addBoxFields(s, cityBoxes(), &CityEdit::boxes);
-        s.push_back(
-            listField<CityEdit>(QStringLiteral("Climate"), ITEM(climateItem), fixed(ClimateItems)));
+        s.push_back(listField<CityEdit>(QStringLiteral("Climate"), ITEM(climateItem),
+                                        fixed(ClimateItems)));
         return s;
     }();
     return specs;
@@ -295,7 +296,8 @@ const std::vector<FieldSpec<StadiumEdit>> &stadiumSpecs()
         addBoxFields(s, stadiumBoxes(), &StadiumEdit::boxes);
         s.push_back(stadiumField<StadiumEdit>(QStringLiteral("Nearby Stadium"), ITEM(nearbyItem)));
         s.push_back(flagField(QStringLiteral("Retractable Roof"), &StadiumEdit::retractableRoof));
-        s.push_back(flagField(QStringLiteral("Under Soil Heating"), &StadiumEdit::underSoilHeating));
+        s.push_back(
+            flagField(QStringLiteral("Under Soil Heating"), &StadiumEdit::underSoilHeating));
         return s;
     }();
     return specs;
@@ -376,7 +378,8 @@ const FormField *RecordForm::field(const QString &name) const
 
 const char *formKindName(FormKind kind)
 {
-    static const char *const Names[] = {"nation", "city", "stadium", "club", "official", "person"};
+    static const char *const Names[] = {"nation",   "city",   "stadium", "club",
+                                        "official", "person", "misc"};
     return Names[std::size_t(kind)];
 }
 
@@ -386,6 +389,8 @@ std::optional<FormKind> formKindFromName(const QString &name)
         if (name == QLatin1String(formKindName(kind)))
             return kind;
     }
+    if (name == QLatin1String(formKindName(FormKind::Misc)))
+        return FormKind::Misc;
     return std::nullopt;
 }
 
@@ -398,6 +403,7 @@ int formRecordCount(const Database &db, FormKind kind)
     case FormKind::Club: return clubTotal(db);
     case FormKind::Official: return officialCount(db);
     case FormKind::Person: return personCount(db);
+    case FormKind::Misc: return 0;
     }
     return 0;
 }
@@ -413,6 +419,7 @@ QStringList identityFields(FormKind kind)
         return {QStringLiteral("First Name"), QStringLiteral("Second Name"),
                 QStringLiteral("Date Of Birth")};
     case FormKind::Person: return personIdentityFields();
+    case FormKind::Misc: return {QStringLiteral("Line")};
     }
     return {};
 }
@@ -424,7 +431,7 @@ bool formKindCreatable(FormKind kind)
 
 bool formKindDeletable(FormKind kind)
 {
-    return kind == FormKind::Person || kind == FormKind::Official;
+    return kind == FormKind::Person || kind == FormKind::Official || kind == FormKind::Misc;
 }
 
 struct FormReader::Cache
@@ -499,6 +506,7 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
         return form;
     }
     case FormKind::Person: return readPersonForm(lists, mCache->persons, index);
+    case FormKind::Misc: break;
     }
     return std::nullopt;
 }
@@ -532,6 +540,7 @@ QStringList formFieldNames(FormKind kind)
     case FormKind::Club: return specNames(clubSpecs());
     case FormKind::Official: return specNames(officialSpecs());
     case FormKind::Person: return personFieldNames();
+    case FormKind::Misc: break;
     }
     return {};
 }
@@ -563,7 +572,8 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
     const EditResult missing = EditResult::refused(QStringLiteral("No such record."));
     switch (kind) {
     case FormKind::Nation: {
-        const std::optional<NationEdit> e = index ? loadNationEdit(db, lookups, *index) : std::nullopt;
+        const std::optional<NationEdit> e =
+            index ? loadNationEdit(db, lookups, *index) : std::nullopt;
         if (!e)
             return missing;
         return writeEdit(nationSpecs(), *e, fields, lists, [&](const NationEdit &edit) {
@@ -571,7 +581,8 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
         });
     }
     case FormKind::City: {
-        const std::optional<CityEdit> e = index ? loadCityEdit(db, lookups, *index) : newCityEdit();
+        const std::optional<CityEdit> e =
+            index ? loadCityEdit(db, lookups, *index) : newCityEdit();
         if (!e)
             return missing;
         return writeEdit(citySpecs(), *e, fields, lists, [&](const CityEdit &edit) {
@@ -588,7 +599,8 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
         });
     }
     case FormKind::Club: {
-        const std::optional<ClubEdit> e = index ? loadClubEdit(db, lookups, *index) : newClubEdit();
+        const std::optional<ClubEdit> e =
+            index ? loadClubEdit(db, lookups, *index) : newClubEdit();
         if (!e)
             return missing;
         const int nationWas = e->nationItem;
@@ -609,6 +621,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
         });
     }
     case FormKind::Person: return writePersonForm(db, lookups, index, fields);
+    case FormKind::Misc: break;
     }
     return missing;
 }

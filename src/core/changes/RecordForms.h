@@ -20,13 +20,15 @@ struct PersonFormCache;
 
 /// The kinds of record a change list and a patch speak of, in the order a
 /// patch applies them: a record is created before the records that name it.
-enum class FormKind : std::uint8_t { Nation, City, Stadium, Club, Official, Person };
-inline constexpr std::array<FormKind, 6> AllFormKinds = {FormKind::Nation, FormKind::City,
-                                                         FormKind::Stadium, FormKind::Club,
+/// Misc is not a record: the entry lines of player_Setup.cfg, compared and
+/// carried as lines (a person's misc screen entries are read from them).
+enum class FormKind : std::uint8_t { Nation, City, Stadium, Club, Official, Person, Misc };
+inline constexpr std::array<FormKind, 6> AllFormKinds = {FormKind::Nation,   FormKind::City,
+                                                         FormKind::Stadium,  FormKind::Club,
                                                          FormKind::Official, FormKind::Person};
 inline constexpr int FormKindCount = 6;
 
-/// "nation", "city", "stadium", "club", "official", "person".
+/// "nation", "city", "stadium", "club", "official", "person", "misc".
 const char *formKindName(FormKind kind);
 std::optional<FormKind> formKindFromName(const QString &name);
 /// Number of records of `kind` (clubs: national teams included).
@@ -41,6 +43,8 @@ struct FormField
     QString text;
     FormKind refKind = FormKind::Nation;
     int ref = -2; ///< index of the record named, -1 for none; -2: not a reference
+    /// An item of a list: empty when the stored value has none.
+    bool listed = false;
     bool isReference() const { return ref != -2; }
 };
 
