@@ -32,13 +32,10 @@ struct Matching
     /// Which of the records of its identity each one is; 0 when unique.
     std::vector<int> oldOccurrence;
     std::vector<int> newOccurrence;
+    std::vector<QByteArray> oldKeys;
+    std::vector<QByteArray> newKeys;
     std::vector<std::pair<int, int>> pairs; ///< in old index order
 };
-
-QString identityKey(const QStringList &identity)
-{
-    return identity.join(QChar(0x1f));
-}
 
 /// Pairs the records of one kind by identity, then what is left over
 /// between the same matched neighbours, in order.
@@ -63,29 +60,31 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
         }
     }
 
-    QHash<QString, std::vector<int>> byKey;
+    QHash<QByteArray, std::vector<int>> byKey;
     byKey.reserve(newCount);
+    m.newKeys.resize(std::size_t(newCount));
     for (int j = 0; j < newCount; ++j)
-        byKey[identityKey(after.identity(kind, j))].push_back(j);
+        byKey[m.newKeys[std::size_t(j)] = after.identityKey(kind, j)].push_back(j);
     m.newOccurrence.assign(std::size_t(newCount), 0);
     for (const std::vector<int> &same : std::as_const(byKey)) {
         for (std::size_t k = 0; same.size() > 1 && k < same.size(); ++k)
             m.newOccurrence[std::size_t(same[k])] = int(k) + 1;
     }
-    std::vector<QString> oldKeys(static_cast<std::size_t>(oldCount));
-    QHash<QString, int> oldSeen;
+    m.oldKeys.resize(std::size_t(oldCount));
+    QHash<QByteArray, int> oldSeen;
+    oldSeen.reserve(oldCount);
     for (int i = 0; i < oldCount; ++i)
-        ++oldSeen[oldKeys[std::size_t(i)] = identityKey(before.identity(kind, i))];
+        ++oldSeen[m.oldKeys[std::size_t(i)] = before.identityKey(kind, i)];
     m.oldOccurrence.assign(std::size_t(oldCount), 0);
-    QHash<QString, int> oldCounted;
+    QHash<QByteArray, int> oldCounted;
     for (int i = 0; i < oldCount; ++i) {
-        const QString &key = oldKeys[std::size_t(i)];
+        const QByteArray &key = m.oldKeys[std::size_t(i)];
         if (oldSeen.value(key) > 1)
             m.oldOccurrence[std::size_t(i)] = ++oldCounted[key];
     }
-    QHash<QString, std::size_t> taken;
+    QHash<QByteArray, std::size_t> taken;
     for (int i = 0; i < oldCount && formKindDeletable(kind); ++i) {
-        const QString &key = oldKeys[std::size_t(i)];
+        const QByteArray &key = m.oldKeys[std::size_t(i)];
         const auto found = byKey.constFind(key);
         if (found == byKey.cend())
             continue;
@@ -201,7 +200,8 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
         for (int i = 0; i < before.count(kind); ++i) {
             const int j = m.oldToNew[std::size_t(i)];
             if (j < 0) {
-                RecordChange r{kind, RecordChange::Type::Removed, i, -1, {}, {}, {}};
+                RecordChange r{kind, RecordChange::Type::Removed, i, -1, QString(), QStringList(),
+                               0,    std::vector<FieldChange>{}};
                 const std::optional<RecordForm> form = before.read(kind, i);
                 r.title = form ? form->title : QString();
                 r.identity = before.identity(kind, i);
@@ -212,7 +212,7 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
             if (kind == FormKind::Person
                 && samePersonRecords(before.database(), before.personCache(), i, after.database(),
                                      after.personCache(), j, clubs)
-                && before.identity(kind, i) == after.identity(kind, j))
+                && m.oldKeys[std::size_t(i)] == m.newKeys[std::size_t(j)])
                 continue;
             const std::optional<RecordForm> a = before.read(kind, i);
             const std::optional<RecordForm> b = after.read(kind, j);

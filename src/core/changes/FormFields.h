@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <span>
 
 namespace kx3 {
@@ -22,8 +23,18 @@ class Lookups;
 /// What the items of a list field are read from.
 struct FormLists
 {
+    FormLists(const Database &database, const Lookups &lists) : db(database), lookups(lists) {}
+
     const Database &db;
     const Lookups &lookups;
+    /// The pick lists' items, made once: a reader of every club asks for
+    /// them thousands of times.
+    const QList<QByteArray> &stadiumItems() const;
+    const QList<QByteArray> &cityItems() const;
+
+private:
+    mutable std::optional<QList<QByteArray>> mStadiums;
+    mutable std::optional<QList<QByteArray>> mCities;
 };
 
 template <typename Edit>

@@ -332,6 +332,33 @@ QStringList personIdentity(const Database &db, int index)
             QStringLiteral("%1/%2/%3").arg(day).arg(month).arg(born.year), nationText};
 }
 
+QByteArray personIdentityKey(const Database &db, int index)
+{
+    const auto p = person(db, index);
+    if (!p)
+        return {};
+    int day = 0;
+    int month = 0;
+    const RecordDate born = p->dateOfBirth();
+    decodeRecordDate(born, day, month);
+    const int nation = p->nationality();
+    QByteArray key;
+    key.reserve(64);
+    key += FirstNameText(db, p->firstName());
+    key += '\x1f';
+    key += SecondNameText(db, p->secondName());
+    key += '\x1f';
+    key += CommonNameText(db, p->commonName());
+    key += '\x1f';
+    const std::int32_t date[] = {day, month, born.year};
+    key.append(reinterpret_cast<const char *>(date), sizeof date);
+    if (nation < 0)
+        key += '\x1e';
+    else if (nation < nationCount(db))
+        key += NationName(db, nation);
+    return key;
+}
+
 std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFormCache &cache,
                                          int index)
 {

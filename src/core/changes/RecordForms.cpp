@@ -24,6 +24,20 @@ namespace kx3 {
 
 // ---- helpers shared by every kind's fields ----
 
+const QList<QByteArray> &FormLists::stadiumItems() const
+{
+    if (!mStadiums)
+        mStadiums = lookups.stadiums().items();
+    return *mStadiums;
+}
+
+const QList<QByteArray> &FormLists::cityItems() const
+{
+    if (!mCities)
+        mCities = lookups.cities().items();
+    return *mCities;
+}
+
 QString unstorableText(const QString &text)
 {
     for (const QChar c : text) {
@@ -115,8 +129,8 @@ Items fixed(const std::array<const char *, N> &names)
 }
 
 const Items Nations = [](const FormLists &l) { return l.lookups.nations(); };
-const Items Cities = [](const FormLists &l) { return l.lookups.cities().items(); };
-const Items Stadiums = [](const FormLists &l) { return l.lookups.stadiums().items(); };
+const Items Cities = [](const FormLists &l) { return l.cityItems(); };
+const Items Stadiums = [](const FormLists &l) { return l.stadiumItems(); };
 
 /// A list field over the item `access` gives; `ref` (when set) says which
 /// record an item names.
@@ -436,11 +450,13 @@ bool formKindDeletable(FormKind kind)
 
 struct FormReader::Cache
 {
+    explicit Cache(const Database &db) : lists(db, lookups) {}
     Lookups lookups;
+    FormLists lists;
     PersonFormCache persons;
 };
 
-FormReader::FormReader(const Database &db) : mDb(db), mCache(std::make_unique<Cache>())
+FormReader::FormReader(const Database &db) : mDb(db), mCache(std::make_unique<Cache>(db))
 {
     mCache->lookups.build(db, QLocale::c());
     mCache->persons.build(db, mCache->lookups);
@@ -456,7 +472,7 @@ const PersonFormCache &FormReader::personCache() const
 std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
 {
     const Lookups &lookups = mCache->lookups;
-    const FormLists lists{mDb, lookups};
+    const FormLists &lists = mCache->lists;
     RecordForm form;
     switch (kind) {
     case FormKind::Nation: {
@@ -529,6 +545,13 @@ QStringList FormReader::identity(FormKind kind, int index) const
         return form ? form->identity : QStringList();
     }
     }
+}
+
+QByteArray FormReader::identityKey(FormKind kind, int index) const
+{
+    if (kind == FormKind::Person)
+        return personIdentityKey(mDb, index);
+    return identity(kind, index).join(QChar(0x1f)).toUtf8();
 }
 
 QStringList formFieldNames(FormKind kind)

@@ -89,6 +89,8 @@ public:
     std::optional<RecordForm> read(FormKind kind, int index) const;
     /// Only the identity texts, which are cheaper to read than the whole form.
     QStringList identity(FormKind kind, int index) const;
+    /// One key per identity: equal exactly when the identity texts are.
+    QByteArray identityKey(FormKind kind, int index) const;
     /// What reading persons found up front.
     const PersonFormCache &personCache() const;
 
