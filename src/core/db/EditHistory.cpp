@@ -15,6 +15,7 @@ constexpr qsizetype Gap = 16;
 /// Past this many ranges in one image a step keeps the image whole: a pass
 /// over a whole table is cheaper to keep as one copy than as many ranges.
 constexpr std::size_t MaxRanges = 4096;
+constexpr qsizetype MaxRangeBytes = 64 << 10;
 /// What a splice costs beside its bytes.
 constexpr qint64 SpliceOverhead = qint64(sizeof(ImageSplice)) + 32;
 
@@ -111,7 +112,10 @@ void EditHistory::overwriting(int image, const QByteArray &bytes, qsizetype offs
     ranges.erase(it, last);
     ranges.emplace(lo, std::move(merged));
 
-    if (ranges.size() > MaxRanges) {
+    // Many writes, or one range grown large by writes close together (every
+    // club's slots renumbered): copying the range again at each write would
+    // cost its size each time, keeping the image whole costs it once.
+    if (ranges.size() > MaxRanges || hi - lo > MaxRangeBytes) {
         QByteArray original = bytes;
         original.detach();
         for (const auto &[at, old] : ranges)

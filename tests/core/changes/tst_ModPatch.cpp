@@ -1,0 +1,268 @@
+// Patches on a small generated database: each kind of conflict refuses the
+// whole patch and leaves every byte; a database changed elsewhere first takes
+// the patch and keeps its own changes; a malformed patch is refused with its
+// line; and the three commands end to end on installation folders. (A whole
+// random session's patch is checked by tst_RandomOperations.)
+#include "TestDatabase.h"
+
+#include "core/app/CommandLine.h"
+#include "core/changes/DatabaseDiff.h"
+#include "core/changes/ModPatch.h"
+#include "core/db/Database.h"
+#include "core/layout/OfficialRecord.h"
+#include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
+#include "core/records/DeleteRecords.h"
+#include "core/records/IntegrityCheck.h"
+
+#include <QTextStream>
+#include <QtTest>
+
+using namespace kx3;
+
+namespace {
+
+using Fields = std::vector<std::pair<QString, QString>>;
+
+/// A database loaded from the same generated files each time.
+struct World
+{
+    Database db;
+    Lookups lookups;
+
+    explicit World(const std::array<QByteArray, DataFileCount> &files)
+    {
+        db.loadFiles(files);
+        lookups.build(db, QLocale::c());
+    }
+    bool write(FormKind kind, std::optional<int> index, const Fields &fields)
+    {
+        const EditResult r = writeRecordForm(db, lookups, kind, index, fields);
+        if (!r.ok())
+            qWarning("refused: %s", qPrintable(r.message));
+        return r.ok();
+    }
+    Patch patchTo(const World &changed) const
+    {
+        return *readPatch(writePatch(diffDatabases(FormReader(db), FormReader(changed.db))),
+                          nullptr);
+    }
+};
+
+const std::array<QByteArray, DataFileCount> &startFiles()
+{
+    static const std::array<QByteArray, DataFileCount> files = [] {
+        BuilderOptions options;
+        options.seed = 7;
+        options.persons = 120;
+        Database db;
+        db.loadFiles(DatabaseBuilder(options).files());
+        return db.savedFileSet();
+    }();
+    return files;
+}
+
+const QString Attraction = QStringLiteral("City Attraction");
+
+} // namespace
+
+class tst_ModPatch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void conflictsWriteNothing_data();
+    void conflictsWriteNothing();
+    void changedElsewhereKeepsItsChanges();
+    void malformedPatches_data();
+    void malformedPatches();
+    void commandsOnFolders();
+};
+
+void tst_ModPatch::conflictsWriteNothing_data()
+{
+    QTest::addColumn<int>("spoil");
+    QTest::addColumn<QString>("conflict");
+    QTest::addRow("field changed elsewhere") << 0 << QStringLiteral("is 3, the patch changes");
+    QTest::addRow("record missing") << 1 << QStringLiteral("not in this database");
+    QTest::addRow("record there twice") << 2 << QStringLiteral("2 records have this identity");
+    QTest::addRow("already done") << 3 << QString();
+}
+
+void tst_ModPatch::conflictsWriteNothing()
+{
+    QFETCH(int, spoil);
+    QFETCH(QString, conflict);
+    const World start(startFiles());
+    World changed(startFiles());
+    // The patch: city 1's attraction and official 2's first rating, and
+    // official 0 deleted.
+    QVERIFY(changed.write(FormKind::City, 1, {{Attraction, QStringLiteral("9")}}));
+    const FormReader reader(start.db);
+    const RecordForm official = *reader.read(FormKind::Official, 2);
+    const QString rating = official.fields.back().name;
+    QVERIFY(changed.write(FormKind::Official, 2, {{rating, QStringLiteral("17")}}));
+    QVERIFY(deleteOfficial(changed.db, 0));
+    const Patch patch = start.patchTo(changed);
+
+    World target(startFiles());
+    switch (spoil) {
+    case 0: QVERIFY(target.write(FormKind::City, 1, {{Attraction, QStringLiteral("3")}})); break;
+    case 1: QVERIFY(deleteOfficial(target.db, 2)); break;
+    case 2: {
+        // A second official of the same names and birth date.
+        Fields copy;
+        for (const FormField &f : official.fields)
+            copy.emplace_back(f.name, f.text);
+        QVERIFY(target.write(FormKind::Official, std::nullopt, copy));
+        break;
+    }
+    case 3: QVERIFY(target.write(FormKind::City, 1, {{Attraction, QStringLiteral("9")}})); break;
+    }
+    target.db.clearHistory();
+    const std::array<QByteArray, DataFileCount> before = target.db.savedFileSet();
+
+    const PatchOutcome dry = applyPatch(target.db, target.lookups, patch, true);
+    QCOMPARE(target.db.savedFileSet(), before);
+    const PatchOutcome outcome = applyPatch(target.db, target.lookups, patch, false);
+    QCOMPARE(dry.conflicts, outcome.conflicts);
+    if (conflict.isEmpty()) {
+        QVERIFY2(outcome.ok(), qPrintable(outcome.error));
+        QVERIFY(outcome.skipped.join('\n').contains(QStringLiteral("already 9")));
+        QCOMPARE(outcome.changes.size(), 2);
+        QVERIFY(diffDatabases(FormReader(target.db), FormReader(changed.db)).isEmpty());
+        return;
+    }
+    QCOMPARE(outcome.conflicts.size(), 1);
+    QVERIFY2(outcome.conflicts.first().contains(conflict), qPrintable(outcome.conflicts.first()));
+    QVERIFY(!outcome.applied);
+    QCOMPARE(target.db.savedFileSet(), before);
+    QVERIFY(!target.db.isModified());
+}
+
+void tst_ModPatch::changedElsewhereKeepsItsChanges()
+{
+    const World start(startFiles());
+    World changed(startFiles());
+    const int persons = personCount(start.db);
+    QVERIFY(changed.write(FormKind::City, 2, {{Attraction, QStringLiteral("11")}}));
+    QVERIFY(changed.write(FormKind::Person, persons - 1, {{QStringLiteral("Caps"), "42"}}));
+    QVERIFY(changed.write(FormKind::Stadium, std::nullopt,
+                          {{QStringLiteral("Name"), QStringLiteral("Patch Park")},
+                           {QStringLiteral("Capacity"), QStringLiteral("12000")}}));
+    QVERIFY(deletePerson(changed.db, 3));
+    // A club of its own, and a national team, which that club moves up.
+    const int teams = formRecordCount(changed.db, FormKind::Club);
+    QVERIFY(changed.write(FormKind::Club, teams - 1, {{QStringLiteral("Cash (£)"), "777"}}));
+    QVERIFY(
+        changed.write(FormKind::Club, std::nullopt, {{QStringLiteral("Long Name"), "Patch FC"}}));
+    const Patch patch = start.patchTo(changed);
+
+    // The receiver inserted a club, deleted two persons (moving everyone
+    // after them) and changed a city the patch does not touch.
+    World target(startFiles());
+    QVERIFY(target.write(FormKind::Club, std::nullopt, {{QStringLiteral("Long Name"), "Own FC"}}));
+    QVERIFY(deletePerson(target.db, 0));
+    QVERIFY(deletePerson(target.db, 1));
+    QVERIFY(target.write(FormKind::City, 0, {{Attraction, QStringLiteral("5")}}));
+    const World receiver(target.db.savedFileSet());
+
+    const PatchOutcome outcome = applyPatch(target.db, target.lookups, patch, false);
+    QVERIFY2(outcome.ok(), qPrintable(outcome.conflicts.join('\n') + outcome.error));
+    // What the patch did to the receiver reads as what it says, nothing else.
+    QStringList did = diffLines(diffDatabases(FormReader(receiver.db), FormReader(target.db)));
+    QStringList says = diffLines(diffDatabases(FormReader(start.db), FormReader(changed.db)));
+    did.sort();
+    says.sort();
+    QCOMPARE(did, says);
+    QCOMPARE(checkIntegrity(target.db, target.lookups, IntegrityOptions{true}), QStringList());
+}
+
+void tst_ModPatch::malformedPatches_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    const QByteArray head = "{\n \"format\": \"kx3-patch\",\n \"version\": 1,\n \"records\": [\n";
+    const QByteArray city = "  {\"kind\": \"city\", \"change\": \"changed\", "
+                            "\"identity\": {\"Name\": \"A\", \"Nation\": \"B\"},\n";
+    QTest::addRow("not JSON") << QByteArray("{\n\"format\": \"kx3-patch\",\n oops") << "line 3";
+    QTest::addRow("other format") << QByteArray("{\"format\": \"zip\", \"version\": 1}")
+                                  << "line 1: the format is not";
+    QTest::addRow("newer version")
+        << QByteArray("{\"format\": \"kx3-patch\", \"version\": 9, \"records\": []}")
+        << "version 9 is newer";
+    QTest::addRow("no such field")
+        << head + city + "   \"fields\": {\"Colour\": {\"old\": \"1\", \"new\": \"2\"}}}]}"
+        << "line 5: city has no field \"Colour\"";
+    QTest::addRow("no such kind") << head + "  {\"kind\": \"planet\", \"change\": \"added\"}]}"
+                                  << "line 5: 'planet'";
+    QTest::addRow("nation added") << head
+                                         + "  {\"kind\": \"nation\", \"change\": \"added\", "
+                                           "\"identity\": {\"Name\": \"X\"}}]}"
+                                  << "a nation cannot be added";
+    QTest::addRow("identity missing")
+        << head + "  {\"kind\": \"club\", \"change\": \"removed\", \"identity\": {}}]}"
+        << "no \"Long Name\"";
+}
+
+void tst_ModPatch::malformedPatches()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    QString why;
+    QVERIFY(!readPatch(text, &why));
+    QVERIFY2(why.contains(error), qPrintable(why));
+}
+
+void tst_ModPatch::commandsOnFolders()
+{
+    const test::TestInstallation old;
+    const test::TestInstallation copy;
+    QVERIFY(old.isValid() && copy.isValid());
+    Database db;
+    QVERIFY(copy.loadInto(db));
+    Lookups lookups;
+    lookups.build(db);
+    QVERIFY(writeRecordForm(db, lookups, FormKind::City, 0, {{Attraction, "13"}}).ok());
+    QVERIFY(db.save());
+
+    auto run = [](const std::function<int(QTextStream &, QTextStream &)> &command,
+                  QString *printed = nullptr) {
+        QString out;
+        QString err;
+        QTextStream o(&out);
+        QTextStream e(&err);
+        const int status = command(o, e);
+        o.flush();
+        if (printed)
+            *printed = out;
+        return status;
+    };
+    QString lines;
+    QCOMPARE(run([&](auto &o, auto &e) { return runDiff(old.path(), copy.path(), o, e); }, &lines),
+             ExitStatus::Problems);
+    QVERIFY2(lines.contains(QStringLiteral(": City Attraction: ")) && lines.endsWith("-> 13\n"),
+             qPrintable(lines));
+    QCOMPARE(
+        run([&](auto &o, auto &e) { return runDiff(old.path(), old.path() + "/Data", o, e); }),
+        ExitStatus::Success);
+    QCOMPARE(run([&](auto &o, auto &e) { return runDiff(old.path(), "/nonexistent", o, e); }),
+             ExitStatus::Failure);
+
+    const QString patch = old.path() + "/change.json";
+    QCOMPARE(
+        run([&](auto &o, auto &e) { return runMakePatch(patch, old.path(), copy.path(), o, e); }),
+        ExitStatus::Success);
+    QCOMPARE(run([&](auto &o, auto &e) { return runApplyPatch(patch, old.path(), true, o, e); }),
+             ExitStatus::Success);
+    QCOMPARE(run([&](auto &o, auto &e) { return runDiff(old.path(), copy.path(), o, e); }),
+             ExitStatus::Problems);
+    QCOMPARE(run([&](auto &o, auto &e) { return runApplyPatch(patch, old.path(), false, o, e); }),
+             ExitStatus::Success);
+    QCOMPARE(run([&](auto &o, auto &e) { return runDiff(old.path(), copy.path(), o, e); }),
+             ExitStatus::Success);
+    QVERIFY(QFileInfo::exists(old.path() + "/Data.original"));
+}
+
+QTEST_GUILESS_MAIN(tst_ModPatch)
+#include "tst_ModPatch.moc"
