@@ -1,5 +1,7 @@
 #include "core/changes/PersonForms.h"
 
+#include "core/changes/RoleWays.h"
+
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/layout/ClubRecord.h"
@@ -33,9 +35,6 @@ struct PersonSpec
     FieldSpec<PersonEdit> spec;
     bool player = true;
     bool staff = true;
-    /// Staff misc entries: only for a person who is no player, whose player
-    /// lines a staff confirm would otherwise drop.
-    bool soleStaff = false;
     /// Stored in the staff attribute record: writing it needs one.
     bool staffRecord = false;
     bool playerRecord = false;
@@ -73,9 +72,8 @@ FieldSpec<PersonEdit> nameSpec(const QString &name, QByteArray PersonEdit::*memb
 
 template <typename Access>
 FieldSpec<PersonEdit> itemSpec(const QString &name, Access access, QList<QByteArray> items,
-                               bool nationRefs = false, bool *misc = nullptr)
+                               bool nationRefs = false)
 {
-    Q_UNUSED(misc);
     return {name,
             [=](const PersonEdit &e, const FormLists &l) {
                 const int item = access(const_cast<PersonEdit &>(e));
@@ -183,7 +181,7 @@ void addPersonBoxes(std::vector<PersonSpec> &specs)
                 return QString();
             };
         }
-        specs.push_back({spec, player >= 0, staff >= 0, false, b.staffRecord, b.playerRecord});
+        specs.push_back({spec, player >= 0, staff >= 0, b.staffRecord, b.playerRecord});
     }
 }
 
@@ -257,15 +255,11 @@ const std::vector<PersonSpec> &personSpecs()
 
 #undef ITEM
 
-/// Whether `spec` is read from, or written to, an edit of `screen` when the
-/// person has `screens` edits.
-bool belongs(const PersonSpec &spec, RoleScreen screen, bool hasPlayerEdit)
+/// Whether `spec` is read from, or written to, the edit of `screen`: a field
+/// both screens show goes with the player screen's.
+bool belongs(const PersonSpec &spec, RoleScreen screen)
 {
-    if (screen == RoleScreen::Player)
-        return spec.player;
-    if (spec.soleStaff && hasPlayerEdit)
-        return false;
-    return spec.staff && !(spec.player && hasPlayerEdit);
+    return screen == RoleScreen::Player ? spec.player : spec.staff && !spec.player;
 }
 
 /// The screens a person is shown on: the player screen when he owns player
@@ -377,7 +371,6 @@ std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFor
         loadPersonEdit(db, index, RoleScreen::Player, clubs, lines);
     const std::optional<PersonEdit> staffEdit =
         loadPersonEdit(db, index, RoleScreen::Staff, clubs, lines);
-    const bool player = true;
 
     // Ratings of an attribute record he does not own read 0 on his screen;
     // they are no fields of his.
@@ -391,9 +384,9 @@ std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFor
         }
         if ((s.playerRecord && !ownsPlayer) || (s.staffRecord && !ownsStaff))
             continue;
-        if (playerEdit && belongs(s, RoleScreen::Player, true))
+        if (playerEdit && belongs(s, RoleScreen::Player))
             form.fields.push_back(s.spec.read(*playerEdit, lists));
-        else if (staffEdit && belongs(s, RoleScreen::Staff, player))
+        else if (staffEdit && belongs(s, RoleScreen::Staff))
             form.fields.push_back(s.spec.read(*staffEdit, lists));
     }
     form.title = fromCp1252(personTitle(db, index));
@@ -479,8 +472,8 @@ std::optional<int> clubNamed(const Database &db, const QString &text)
 }
 
 /// Sets the fields of `fields` that belong to an edit of `screen`.
-QString setPersonFields(PersonEdit &e, RoleScreen screen, bool hasPlayerEdit, bool bothSides,
-                        const Fields &fields, const FormLists &lists)
+QString setPersonFields(PersonEdit &e, RoleScreen screen, bool bothSides, const Fields &fields,
+                        const FormLists &lists)
 {
     for (const auto &[name, text] : fields) {
         if (name == ClubFieldName || name == JobField || name == ClassField
@@ -491,7 +484,7 @@ QString setPersonFields(PersonEdit &e, RoleScreen screen, bool hasPlayerEdit, bo
             if (s.spec.name != name)
                 continue;
             known = true;
-            if (!belongs(s, screen, hasPlayerEdit) || (!bothSides && s.player && s.staff))
+            if (!belongs(s, screen) || (!bothSides && s.player && s.staff))
                 continue;
             if (QString why = s.spec.write(e, text, lists); !why.isEmpty())
                 return QStringLiteral("%1: %2").arg(name, why);
@@ -506,142 +499,6 @@ EditResult refusedField(const QString &field, const QString &text, const char *w
 {
     return EditResult::refused(
         QStringLiteral("%1: '%2': %3").arg(field, text, QLatin1String(why)));
-}
-
-/// Stores job or classification `code` as a confirm of `screen` does.
-bool storeRole(Database &db, int p, RoleScreen screen, bool job, int code)
-{
-    const QList<QByteArray> noClubs;
-    std::optional<PersonEdit> e = loadPersonEdit(db, p, screen, noClubs);
-    if (!e)
-        return false;
-    (job ? e->jobItem : e->classItem) = code;
-    return applyPersonEdit(db, noClubs, p, *e).ok();
-}
-
-/// A person's role as the role rules see it, without a club.
-struct Role
-{
-    int job = 0;
-    int cls = 0;
-    bool player = false; ///< owns a player attribute record
-    bool staff = false;
-    friend bool operator==(const Role &, const Role &) = default;
-};
-
-/// One change a user makes on a job or classification list.
-struct RoleMove
-{
-    RoleScreen screen = RoleScreen::Player;
-    bool job = true;
-    int code = 0;
-    RoleVerdict verdict = RoleVerdict::Accept;
-    Role to;
-};
-
-/// Every role one choice on either screen leads to, by the rules the lists
-/// follow (a class must find the attribute records it names).
-std::vector<RoleMove> roleMoves(const Role &r)
-{
-    std::vector<RoleMove> moves;
-    for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
-        for (int j = 0; j < int(JobNames.size()); ++j) {
-            if (j == r.job)
-                continue;
-            const RoleVerdict v = decideJobChange(screen, r.job, j, false).verdict;
-            if (v == RoleVerdict::Accept)
-                moves.push_back({screen, true, j, v, {j, r.cls, r.player, r.staff}});
-            else if (v == RoleVerdict::AskAddNonPlayingRole && r.player)
-                moves.push_back(
-                    {screen, true, j, v, {j, Classification::PlayerNonPlayer, true, true}});
-            else if (v == RoleVerdict::AskDropPlayingRole && r.staff)
-                moves.push_back({screen, true, j, v, {j, Classification::NonPlayer, false, true}});
-        }
-        for (int c = 0; c < int(ClassificationNames.size()); ++c) {
-            if (c == r.cls || decideClassChange(screen, r.cls, c).verdict != RoleVerdict::Accept
-                || (Classification::hasPlayerAttributes(c) && !r.player)
-                || (Classification::hasStaffAttributes(c) && !r.staff))
-                continue;
-            moves.push_back(
-                {screen, false, c, RoleVerdict::Accept, {r.job, c, r.player, r.staff}});
-        }
-    }
-    return moves;
-}
-
-/// The shortest way from `start` to a role `reached` accepts, if any.
-template <typename Reached>
-std::optional<std::vector<RoleMove>> roleWay(const Role &start, Reached reached)
-{
-    if (reached(start))
-        return std::vector<RoleMove>();
-    std::vector<std::pair<Role, std::vector<RoleMove>>> queue{{start, {}}};
-    std::vector<Role> seen{start};
-    for (std::size_t at = 0; at < queue.size(); ++at) {
-        const auto [role, path] = queue[at];
-        for (const RoleMove &move : roleMoves(role)) {
-            if (std::find(seen.begin(), seen.end(), move.to) != seen.end())
-                continue;
-            seen.push_back(move.to);
-            std::vector<RoleMove> longer = path;
-            longer.push_back(move);
-            if (reached(move.to))
-                return longer;
-            queue.emplace_back(move.to, std::move(longer));
-        }
-    }
-    return std::nullopt;
-}
-
-EditResult followRoleWay(Database &db, int p, const std::vector<RoleMove> &way)
-{
-    for (const RoleMove &m : way) {
-        const bool done = m.verdict == RoleVerdict::AskAddNonPlayingRole
-                              ? addNonPlayingRole(db, p, m.code)
-                          : m.verdict == RoleVerdict::AskDropPlayingRole
-                              ? dropPlayingRole(db, p, m.code)
-                              : storeRole(db, p, m.screen, m.job, m.code);
-        if (!done)
-            return EditResult::refused(QStringLiteral("%1: %2").arg(
-                m.job ? JobField : ClassField,
-                QLatin1String(m.job ? RoleMessage::JobCannotBeChanged
-                                    : RoleMessage::ClassCannotBeChanged)));
-    }
-    return EditResult::passed();
-}
-
-/// Takes person `p` to job `job` and classification `cls` (-1: as they are)
-/// by the shortest way the role rules allow, as a user answering Yes to their
-/// questions would go. He has no club.
-EditResult changeRoles(Database &db, int p, int job, int cls, std::optional<bool> wantPlayer,
-                       std::optional<bool> wantStaff)
-{
-    const auto rec = person(db, p);
-    const Role start{rec->job(), rec->classification(), playerAttributesOf(db, *rec).has_value(),
-                     staffAttributesOf(db, *rec).has_value()};
-    // Without a word on them, he keeps the records he owns, but for a
-    // playing side that a non-playing class cannot have.
-    if (!wantPlayer)
-        wantPlayer = start.player && cls != Classification::NonPlayer;
-    if (!wantStaff)
-        wantStaff = start.staff;
-    if (job < 0)
-        job = start.job;
-    if (cls < 0)
-        cls = start.cls;
-    // The records he should own where the rules lead there, else any.
-    for (const bool strict : {true, false}) {
-        auto reached = [&](const Role &r) {
-            return r.job == job && r.cls == cls
-                   && (!strict || (r.player == *wantPlayer && r.staff == *wantStaff));
-        };
-        if (std::optional<std::vector<RoleMove>> path = roleWay(start, reached))
-            return followRoleWay(db, p, *path);
-    }
-    return EditResult::refused(QStringLiteral("%1: %2").arg(
-        job >= 0 && job != start.job ? JobField : ClassField,
-        QLatin1String(job >= 0 && job != start.job ? RoleMessage::JobCannotBeChanged
-                                                   : RoleMessage::ClassCannotBeChanged)));
 }
 
 } // namespace
@@ -676,9 +533,7 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
             e.jobItem = job;
         if (decideClassChange(db, std::nullopt, screen, cls).verdict == RoleVerdict::Accept)
             e.classItem = cls;
-        if (QString why =
-                setPersonFields(e, screen, screen == RoleScreen::Player, true, fields, lists);
-            !why.isEmpty())
+        if (QString why = setPersonFields(e, screen, true, fields, lists); !why.isEmpty())
             return EditResult::refused(why);
         const EditResult created =
             applyPersonEdit(db, lookups.clubNames().names(), std::nullopt, e);
@@ -752,19 +607,16 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
             return EditResult::refused(QStringLiteral("%1: %2").arg(ClubFieldName, r.message));
     }
 
-    const bool player = true;
     bool first = true;
     for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
         PersonEdit e = *loadPersonEdit(db, p, screen, clubs);
-        if (first && before && person(db, p)->club() != clubBefore) {
+        if (before && before->screen == screen && person(db, p)->club() != clubBefore) {
             e.shownClub = before->shownClub;
-            if (before->screen == screen) {
-                e.playerMisc = before->playerMisc;
-                e.staffMisc = before->staffMisc;
-            }
+            e.playerMisc = before->playerMisc;
+            e.staffMisc = before->staffMisc;
             e.changed.misc = true;
         }
-        if (QString why = setPersonFields(e, screen, player, first, fields, lists); !why.isEmpty())
+        if (QString why = setPersonFields(e, screen, first, fields, lists); !why.isEmpty())
             return EditResult::refused(why);
         if (EditResult r = applyPersonEdit(db, clubs, p, e); !r.ok())
             return r;
