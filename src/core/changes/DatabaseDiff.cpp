@@ -60,40 +60,58 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
         }
     }
 
-    QHash<QByteArray, std::vector<int>> byKey;
-    byKey.reserve(newCount);
-    m.newKeys.resize(std::size_t(newCount));
-    for (int j = 0; j < newCount; ++j)
-        byKey[m.newKeys[std::size_t(j)] = after.identityKey(kind, j)].push_back(j);
-    m.newOccurrence.assign(std::size_t(newCount), 0);
-    for (const std::vector<int> &same : std::as_const(byKey)) {
-        for (std::size_t k = 0; same.size() > 1 && k < same.size(); ++k)
-            m.newOccurrence[std::size_t(same[k])] = int(k) + 1;
-    }
-    m.oldKeys.resize(std::size_t(oldCount));
-    QHash<QByteArray, int> oldSeen;
-    oldSeen.reserve(oldCount);
-    for (int i = 0; i < oldCount; ++i)
-        ++oldSeen[m.oldKeys[std::size_t(i)] = before.identityKey(kind, i)];
-    m.oldOccurrence.assign(std::size_t(oldCount), 0);
-    QHash<QByteArray, int> oldCounted;
-    for (int i = 0; i < oldCount; ++i) {
-        const QByteArray &key = m.oldKeys[std::size_t(i)];
-        if (oldSeen.value(key) > 1)
-            m.oldOccurrence[std::size_t(i)] = ++oldCounted[key];
-    }
-    QHash<QByteArray, std::size_t> taken;
-    for (int i = 0; i < oldCount && formKindDeletable(kind); ++i) {
-        const QByteArray &key = m.oldKeys[std::size_t(i)];
-        const auto found = byKey.constFind(key);
-        if (found == byKey.cend())
-            continue;
-        std::size_t &next = taken[key];
-        if (next < found->size()) {
-            const int j = (*found)[next++];
-            m.oldToNew[std::size_t(i)] = j;
-            newToOld[std::size_t(j)] = i;
+    // Records of one identity chained in file order: a hash of first records
+    // and a next index each, no list per identity.
+    struct Chains
+    {
+        QHash<QByteArray, int> first;
+        std::vector<int> next;
+        std::vector<int> occurrence; ///< 0 when alone, else 1 for the first...
+    };
+    auto chain = [kind](const FormReader &reader, int count, std::vector<QByteArray> &keys) {
+        Chains c;
+        keys.resize(std::size_t(count));
+        c.next.assign(std::size_t(count), -1);
+        c.occurrence.assign(std::size_t(count), 0);
+        c.first.reserve(count);
+        std::vector<int> last(std::size_t(count), -1);
+        for (int i = 0; i < count; ++i) {
+            keys[std::size_t(i)] = reader.identityKey(kind, i);
+            const auto found = c.first.constFind(keys[std::size_t(i)]);
+            if (found == c.first.cend()) {
+                c.first.insert(keys[std::size_t(i)], i);
+                last[std::size_t(i)] = i;
+                continue;
+            }
+            const int head = *found;
+            const int tail = last[std::size_t(head)];
+            c.next[std::size_t(tail)] = i;
+            last[std::size_t(head)] = i;
+            c.occurrence[std::size_t(head)] = 1;
+            c.occurrence[std::size_t(i)] = c.occurrence[std::size_t(tail)] + 1;
         }
+        return c;
+    };
+    const Chains olds = chain(before, oldCount, m.oldKeys);
+    const Chains news = chain(after, newCount, m.newKeys);
+    m.oldOccurrence = olds.occurrence;
+    m.newOccurrence = news.occurrence;
+    // The first of equals with the first: each chain of the new side is
+    // taken from its head on.
+    std::vector<int> cursor(std::size_t(newCount), -2);
+    for (int i = 0; i < oldCount && formKindDeletable(kind); ++i) {
+        const auto head = news.first.constFind(m.oldKeys[std::size_t(i)]);
+        if (head == news.first.cend())
+            continue;
+        int &at = cursor[std::size_t(*head)];
+        if (at == -2)
+            at = *head;
+        if (at < 0)
+            continue;
+        const int j = at;
+        at = news.next[std::size_t(j)];
+        m.oldToNew[std::size_t(i)] = j;
+        newToOld[std::size_t(j)] = i;
     }
 
     // Left-overs, grouped by the matched record in front of them (its index
@@ -190,8 +208,15 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
 {
     DatabaseDiff diff;
     IndexMaps maps;
+    // Every kind matched first: a nation names its capital, a city renamed
+    // or not.
+    std::array<Matching, FormKindCount> matchings;
     for (FormKind kind : AllFormKinds) {
-        const Matching m = match(before, after, kind);
+        matchings[std::size_t(kind)] = match(before, after, kind);
+        maps[std::size_t(kind)] = matchings[std::size_t(kind)].oldToNew;
+    }
+    for (FormKind kind : AllFormKinds) {
+        const Matching &m = matchings[std::size_t(kind)];
         std::vector<bool> matchedNew(std::size_t(after.count(kind)), false);
         for (const auto &[i, j] : m.pairs)
             matchedNew[std::size_t(j)] = true;
@@ -256,7 +281,6 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
                              return xi < yi;
                          });
         std::move(kindChanges.begin(), kindChanges.end(), std::back_inserter(diff.records));
-        maps[std::size_t(kind)] = m.oldToNew;
     }
     diffMiscLines(before.database(), after.database(), diff);
     return diff;

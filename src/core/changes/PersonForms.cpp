@@ -6,6 +6,7 @@
 #include "core/db/Database.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
+#include "core/layout/HistoryRecord.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
@@ -286,9 +287,48 @@ const QString &dateOfBirthField()
 
 } // namespace
 
+std::span<const int> PersonFormCache::records(int person) const
+{
+    if (person < 0 || std::size_t(person) + 1 >= mFirst.size())
+        return {};
+    return std::span<const int>(mRecords).subspan(
+        std::size_t(mFirst[std::size_t(person)]),
+        std::size_t(mFirst[std::size_t(person) + 1] - mFirst[std::size_t(person)]));
+}
+
+QList<HistoryRow> PersonFormCache::rows(const Database &db, int person) const
+{
+    QList<HistoryRow> out;
+    const DataImage &image = db.image(DataFile::StaffHistory);
+    for (const int r : records(person))
+        out.append(historyRowAt(image, qsizetype(r) * RecordSize::History, mClubNames));
+    return out;
+}
+
 void PersonFormCache::build(const Database &db, const Lookups &lookups)
 {
-    history = loadAllHistories(db, lookups.clubNames().names());
+    mClubNames = lookups.clubNames().names();
+    const DataImage &image = db.image(DataFile::StaffHistory);
+    const int count = int(image.recordCount(RecordSize::History));
+    const int persons = std::max(0, personCount(db));
+    auto owner = [&](int r) {
+        return image.i32(qsizetype(r) * RecordSize::History + HistoryField::Person.offset);
+    };
+    mFirst.assign(std::size_t(persons) + 1, 0);
+    for (int r = 0; r < count; ++r) {
+        const std::int32_t p = owner(r);
+        if (p >= 0 && p < persons)
+            ++mFirst[std::size_t(p) + 1];
+    }
+    for (std::size_t p = 0; p < std::size_t(persons); ++p)
+        mFirst[p + 1] += mFirst[p];
+    mRecords.resize(std::size_t(mFirst.back()));
+    std::vector<int> next(mFirst.begin(), mFirst.end() - 1);
+    for (int r = 0; r < count; ++r) {
+        const std::int32_t p = owner(r);
+        if (p >= 0 && p < persons)
+            mRecords[std::size_t(next[std::size_t(p)]++)] = r;
+    }
 }
 
 QStringList personIdentityFields()
@@ -361,10 +401,9 @@ std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFor
     if (!p)
         return std::nullopt;
     static const QList<QByteArray> noLines;
-    static const QList<HistoryRow> noRows;
     // His misc lines are compared as lines of their own, not read here.
-    const auto rows = cache.history.constFind(index);
-    const PersonLines lines{&noLines, rows == cache.history.cend() ? &noRows : &*rows};
+    const QList<HistoryRow> rows = cache.rows(db, index);
+    const PersonLines lines{&noLines, &rows};
     const QList<QByteArray> clubs = lists.lookups.clubNames().names();
     // Both screens: each shows fields of his own record the other does not.
     const std::optional<PersonEdit> playerEdit =
@@ -442,8 +481,28 @@ bool samePersonRecords(const Database &a, const PersonFormCache &ca, int i, cons
     if (!sameAttributes(playerA, playerB, RecordSize::PlayerAttributes)
         || !sameAttributes(staffA, staffB, RecordSize::StaffAttributes))
         return false;
-    static const QList<HistoryRow> noRows;
-    return ca.history.value(i, noRows) == cb.history.value(j, noRows);
+    const std::span<const int> ra = ca.records(i);
+    const std::span<const int> rb = cb.records(j);
+    if (ra.size() != rb.size())
+        return false;
+    const DataImage &ha = a.image(DataFile::StaffHistory);
+    const DataImage &hb = b.image(DataFile::StaffHistory);
+    for (std::size_t k = 0; k < ra.size(); ++k) {
+        const qsizetype x = qsizetype(ra[k]) * RecordSize::History;
+        const qsizetype y = qsizetype(rb[k]) * RecordSize::History;
+        auto shown = [](std::int32_t club, int names) { return club >= 0 && club < names; };
+        const std::int32_t cx = ha.i32(x + HistoryField::Club.offset);
+        const std::int32_t cy = hb.i32(y + HistoryField::Club.offset);
+        const bool sx = shown(cx, ca.clubNameCount());
+        const bool sy = shown(cy, cb.clubNameCount());
+        if (ha.i16(x + HistoryField::Year.offset) != hb.i16(y + HistoryField::Year.offset)
+            || ha.u8(x + HistoryField::Appearances.offset)
+                   != hb.u8(y + HistoryField::Appearances.offset)
+            || ha.u8(x + HistoryField::Goals.offset) != hb.u8(y + HistoryField::Goals.offset)
+            || sx != sy || (sx && !sameClub(cx, cy)))
+            return false;
+    }
+    return true;
 }
 
 namespace {

@@ -9,14 +9,26 @@
 
 #include <QHash>
 
+#include <span>
+#include <vector>
+
 namespace kx3 {
 
-/// What reading every person's form needs once: his history rows grouped by
-/// person. (His misc lines are compared as lines of their own.)
+/// What reading every person's form needs once: where each person's history
+/// records are (grouped in one pass, decoded only when his form is read).
 struct PersonFormCache
 {
-    QHash<qsizetype, QList<HistoryRow>> history;
     void build(const Database &db, const Lookups &lookups);
+    /// His history rows, as his player screen shows them.
+    QList<HistoryRow> rows(const Database &db, int person) const;
+    /// Indices of his records in staff_history.dat, in file order.
+    std::span<const int> records(int person) const;
+    int clubNameCount() const { return int(mClubNames.size()); }
+
+private:
+    std::vector<int> mFirst; ///< per person, where his records start in mRecords
+    std::vector<int> mRecords;
+    QList<QByteArray> mClubNames;
 };
 
 QStringList personIdentityFields();

@@ -55,9 +55,7 @@ QByteArray seasonLabel(int year)
     return QByteArray::number(year) + '/' + QByteArray::number(next).rightJustified(2, '0');
 }
 
-namespace {
-
-HistoryRow historyRow(const DataImage &image, qsizetype at, const QList<QByteArray> &clubNames)
+HistoryRow historyRowAt(const DataImage &image, qsizetype at, const QList<QByteArray> &clubNames)
 {
     const std::int32_t club = image.i32(at + HistoryField::Club.offset);
     HistoryRow row;
@@ -69,8 +67,6 @@ HistoryRow historyRow(const DataImage &image, qsizetype at, const QList<QByteArr
     return row;
 }
 
-} // namespace
-
 QList<HistoryRow> loadHistory(const Database &db, qsizetype person,
                               const QList<QByteArray> &clubNames)
 {
@@ -80,20 +76,7 @@ QList<HistoryRow> loadHistory(const Database &db, qsizetype person,
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype at = i * RecordSize::History;
         if (image.i32(at + HistoryField::Person.offset) == person)
-            rows.append(historyRow(image, at, clubNames));
-    }
-    return rows;
-}
-
-QHash<qsizetype, QList<HistoryRow>> loadAllHistories(const Database &db,
-                                                     const QList<QByteArray> &clubNames)
-{
-    QHash<qsizetype, QList<HistoryRow>> rows;
-    const DataImage &image = db.image(DataFile::StaffHistory);
-    const qsizetype count = image.recordCount(RecordSize::History);
-    for (qsizetype i = 0; i < count; ++i) {
-        const qsizetype at = i * RecordSize::History;
-        rows[image.i32(at + HistoryField::Person.offset)].append(historyRow(image, at, clubNames));
+            rows.append(historyRowAt(image, at, clubNames));
     }
     return rows;
 }

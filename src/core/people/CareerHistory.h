@@ -1,12 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QList>
 
 namespace kx3 {
 
 class Database;
+class DataImage;
 
 /// One row of a person's history list, as texts the way the screen holds them.
 struct HistoryRow
@@ -33,9 +33,9 @@ QByteArray seasonLabel(int year);
 QList<HistoryRow> loadHistory(const Database &db, qsizetype person,
                               const QList<QByteArray> &clubNames);
 
-/// Every person's history rows, as loadHistory() gives them, in one pass.
-QHash<qsizetype, QList<HistoryRow>> loadAllHistories(const Database &db,
-                                                     const QList<QByteArray> &clubNames);
+/// The row of the history record at byte `offset` of staff_history.dat.
+HistoryRow historyRowAt(const DataImage &image, qsizetype offset,
+                        const QList<QByteArray> &clubNames);
 
 /// Replaces person `person`'s history records by `rows`, appended in row order
 /// behind the other records, and leaves every record's id equal to its position.
