@@ -14,6 +14,7 @@ EditorFrame::EditorFrame(QWidget *parent)
     connect(mUi->bnRedo, &QPushButton::clicked, this, &EditorFrame::redoRequested);
     setUndoButton(false, QString());
     setRedoButton(false, QString());
+    connect(mUi->bnChanges, &QPushButton::clicked, this, &EditorFrame::changesRequested);
     connect(mUi->bnSave, &QPushButton::clicked, this, &EditorFrame::saveRequested);
     connect(mUi->Exit3, &QPushButton::clicked, this, &EditorFrame::exitRequested);
 }

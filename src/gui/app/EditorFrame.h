@@ -45,6 +45,7 @@ Q_SIGNALS:
     void deleteRequested();
     void undoRequested();
     void redoRequested();
+    void changesRequested();
     void saveRequested();
     void exitRequested();
 

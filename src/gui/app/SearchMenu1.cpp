@@ -50,6 +50,7 @@ SearchMenu1::SearchMenu1(QWidget *parent)
     });
     connect(mUi->MiscNone, &QPushButton::clicked, this, &SearchMenu1::setToNoneRequested);
     connect(mUi->bnSearchP2, &QPushButton::clicked, this, &SearchMenu1::otherMenuRequested);
+    connect(mUi->bnApplyPatch, &QPushButton::clicked, this, &SearchMenu1::applyPatchRequested);
     connect(mUi->Exit2, &QPushButton::clicked, this, &SearchMenu1::exitRequested);
     cancelOnEscape(this, mUi->Exit2);
 }
@@ -93,6 +94,7 @@ void SearchMenu1::showNormalState()
 {
     mUi->pnTransfer->hide();
     mUi->bnSearchP2->setEnabled(true);
+    mUi->bnApplyPatch->setEnabled(true);
     mUi->pn6->hide();
     for (QWidget *group : {mUi->gb0, mUi->gb1, mUi->gb2})
         group->show();
@@ -102,10 +104,13 @@ void SearchMenu1::showNormalState()
     mUi->pn1->setText(QStringLiteral("Main Search Menu"));
 }
 
+// A pick or a transfer under way holds a screen's unconfirmed edits, which a
+// patch could change the data under.
 void SearchMenu1::showModeFrame(const QString &title)
 {
     mUi->pnTransfer->hide();
     mUi->bnSearchP2->setEnabled(false);
+    mUi->bnApplyPatch->setEnabled(false);
     mUi->pn1->setText(title);
     setReturnsToEditor(true);
     mUi->pn6->show();
@@ -166,6 +171,7 @@ void SearchMenu1::showTransferMenu()
     mUi->gb2->show();
     mUi->pnTransfer->show();
     mUi->pnTransfer->raise();
+    mUi->bnApplyPatch->setEnabled(false);
     mUi->pn1->setText(QStringLiteral("Transfer Menu"));
     mUi->bnGotoClub->setText(QStringLiteral("Select Target Club"));
     setReturnsToEditor(true);

@@ -72,6 +72,7 @@ Q_SIGNALS:
     void transferTargetChosen(qint64 offset);
     void setToNoneRequested();
     void otherMenuRequested();
+    void applyPatchRequested();
     void exitRequested();
 
 private:

@@ -42,6 +42,7 @@ SearchMenu2::SearchMenu2(QWidget *parent)
                 [this, kind = kind](qint64 offset) { Q_EMIT recordChosen(kind, offset); });
     }
     connect(mUi->bnSearchP1, &QPushButton::clicked, this, &SearchMenu2::otherMenuRequested);
+    connect(mUi->bnApplyPatch2, &QPushButton::clicked, this, &SearchMenu2::applyPatchRequested);
     connect(mUi->Exit4, &QPushButton::clicked, this, &SearchMenu2::exitRequested);
     cancelOnEscape(this, mUi->Exit4);
 }
@@ -72,6 +73,11 @@ void SearchMenu2::setReturnsToEditor(bool returns)
 {
     mReturnsToEditor = returns;
     mUi->Exit4->setText(returns ? QStringLiteral("Cancel") : QStringLiteral("Exit"));
+}
+
+void SearchMenu2::setApplyPatchEnabled(bool enabled)
+{
+    mUi->bnApplyPatch2->setEnabled(enabled);
 }
 
 void SearchMenu2::refreshResults()

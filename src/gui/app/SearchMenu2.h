@@ -37,6 +37,8 @@ public:
     /// program ("Exit"); its caption follows.
     bool returnsToEditor() const { return mReturnsToEditor; }
     void setReturnsToEditor(bool returns);
+    /// "Apply Patch…" is offered only while no transfer waits on the main menu.
+    void setApplyPatchEnabled(bool enabled);
 
     SearchGroup *officials() const { return mOfficials; }
     SearchGroup *nations() const { return mNations; }
@@ -48,6 +50,7 @@ public:
 Q_SIGNALS:
     void recordChosen(kx3::EditorScreen kind, qint64 offset);
     void otherMenuRequested();
+    void applyPatchRequested();
     void exitRequested();
 
 private:

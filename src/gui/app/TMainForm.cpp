@@ -1,5 +1,6 @@
 #include "TMainForm.h"
 
+#include "ChangeLists.h"
 #include "EditorFrame.h"
 #include "EditorScreens.h"
 #include "SearchGroup.h"
@@ -139,6 +140,14 @@ void TMainForm::buildScreens()
     connect(mEditor, &EditorFrame::redoRequested, this, &TMainForm::redoClick);
     connect(&mSteps, &EditSteps::changed, this, &TMainForm::updateHistoryButtons);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
+    mChanges = new ChangeLists(mDatabase, mLookups, mPrompter, mSteps, this);
+    connect(mEditor, &EditorFrame::changesRequested, mChanges, &ChangeLists::showChanges);
+    connect(mChanges, &ChangeLists::recordRequested, this, [this](EditorScreen kind, qint64 at) {
+        if (leaveRecord())
+            openRecord(kind, at);
+    });
+    connect(mSearch1, &SearchMenu1::applyPatchRequested, this, &TMainForm::bnApplyPatchClick);
+    connect(mSearch2, &SearchMenu2::applyPatchRequested, this, &TMainForm::bnApplyPatchClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
     connect(mModes, &SearchMenuModes::relationshipListChanged, this, [this](MiscListSource src) {
@@ -245,6 +254,8 @@ QWidget *TMainForm::currentPanel() const
 // the user may never return to.
 void TMainForm::showPanel(QWidget *panel)
 {
+    if (panel == mSearch2)
+        mSearch2->setApplyPatchEnabled(!mSearch1->isTransferShown());
     if (panel == mSearch1 && mStaleResults[0]) {
         mStaleResults[0] = false;
         mSearch1->refreshResults();
@@ -501,8 +512,20 @@ bool TMainForm::SaveDataFiles()
 void TMainForm::bnSaveClick()
 {
     // A save that succeeds leaves nothing modified; the database says so.
-    if (mPrompter.question(QStringLiteral("Are you sure?")))
+    if (mChanges->confirmSave())
         SaveDataFiles();
+}
+
+// A patch may rename, add or delete records anywhere: the results listed are
+// searched again and the editor behind the menu shows the one record sure to
+// be there, as after a deletion.
+void TMainForm::bnApplyPatchClick()
+{
+    if (!mChanges->applyPatchFile())
+        return;
+    mStaleResults = {true, true};
+    mScreens->open(EditorScreen::Club, 0);
+    showPanel(currentPanel());
 }
 
 void TMainForm::Exit3Click()

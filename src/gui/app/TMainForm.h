@@ -19,6 +19,7 @@ class QStackedWidget;
 
 namespace kx3 {
 
+class ChangeLists;
 class DefaultButtonGroup;
 class EditorFrame;
 class EditorScreens;
@@ -126,6 +127,7 @@ private:
     void finishDeletion(const QString &message);
     void startTransfer(PersonScreen *screen);
     void bnSaveClick();
+    void bnApplyPatchClick();
     void Exit3Click();
 
     void buildScreens();
@@ -164,6 +166,7 @@ private:
     DefaultButtonGroup *mSearchButtons = nullptr;
     EditorScreens *mScreens = nullptr;
     TransferPanel *mTransfer = nullptr;
+    ChangeLists *mChanges = nullptr;
 };
 
 } // namespace kx3

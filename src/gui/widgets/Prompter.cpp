@@ -1,7 +1,9 @@
 #include "Prompter.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kx3 {
 
@@ -54,6 +56,35 @@ Prompter::Answer QMessageBoxPrompter::questionWithCancel(const QString &text)
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
     }
+}
+
+Prompter::Choice QMessageBoxPrompter::questionWithExtra(const QString &text, const QString &detail,
+                                                        const QString &extra)
+{
+    QMessageBox box(QMessageBox::Question, caption(), messageBoxText(text),
+                    QMessageBox::Yes | QMessageBox::No, mParent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    box.setInformativeText(messageBoxText(detail));
+    const QAbstractButton *own =
+        extra.isEmpty() ? nullptr : box.addButton(extra, QMessageBox::ActionRole);
+    box.exec();
+    if (own && box.clickedButton() == own)
+        return Choice::Extra;
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? Choice::Yes : Choice::No;
+}
+
+QString QMessageBoxPrompter::chooseFile(bool saving, const QString &caption, const QString &filter,
+                                        const QString &suffix)
+{
+    QFileDialog chooser(mParent, caption);
+    chooser.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    chooser.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    chooser.setNameFilters({filter, QStringLiteral("All files (*)")});
+    chooser.setDefaultSuffix(suffix);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
+        return QString();
+    return chooser.selectedFiles().constFirst();
 }
 
 } // namespace kx3

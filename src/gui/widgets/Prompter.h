@@ -27,6 +27,34 @@ public:
     virtual bool question(const QString &text) = 0;
     /// A Yes/No/Cancel confirmation; a dismissed box counts as Cancel.
     virtual Answer questionWithCancel(const QString &text) = 0;
+
+    /// How a question with a button of its own was answered.
+    enum class Choice { Yes, No, Extra };
+    /// A Yes/No confirmation with `detail` below the question and a third
+    /// button captioned `extra` (none when empty); a dismissed box counts as
+    /// No. A prompter without one of its own asks the plain question, so the
+    /// detail is only ever a help, never the question.
+    virtual Choice questionWithExtra(const QString &text, const QString &detail,
+                                     const QString &extra)
+    {
+        Q_UNUSED(detail);
+        Q_UNUSED(extra);
+        return question(text) ? Choice::Yes : Choice::No;
+    }
+
+    /// A file to read, or with `saving` one to write, of the kind `filter`
+    /// names ("Patches (*.json)"); a name typed without a suffix gets
+    /// `suffix`. Empty when the user chose none, which a prompter without a
+    /// file dialog of its own always does.
+    virtual QString chooseFile(bool saving, const QString &caption, const QString &filter,
+                               const QString &suffix)
+    {
+        Q_UNUSED(saving);
+        Q_UNUSED(caption);
+        Q_UNUSED(filter);
+        Q_UNUSED(suffix);
+        return QString();
+    }
 };
 
 /// A message as a box shows it: the editor's messages break their lines with
@@ -44,6 +72,10 @@ public:
     void error(const QString &text) override;
     bool question(const QString &text) override;
     Answer questionWithCancel(const QString &text) override;
+    Choice questionWithExtra(const QString &text, const QString &detail,
+                             const QString &extra) override;
+    QString chooseFile(bool saving, const QString &caption, const QString &filter,
+                       const QString &suffix) override;
 
 private:
     QWidget *mParent;
@@ -69,6 +101,16 @@ public:
     Answer questionWithCancel(const QString &text) override
     {
         return mTarget->questionWithCancel(text);
+    }
+    Choice questionWithExtra(const QString &text, const QString &detail,
+                             const QString &extra) override
+    {
+        return mTarget->questionWithExtra(text, detail, extra);
+    }
+    QString chooseFile(bool saving, const QString &caption, const QString &filter,
+                       const QString &suffix) override
+    {
+        return mTarget->chooseFile(saving, caption, filter, suffix);
     }
 
 private:

@@ -16,6 +16,8 @@ class ScriptedPrompter : public Prompter
 public:
     void queue(Answer answer) { mAnswers.append(answer); }
     void queue(bool yes) { mAnswers.append(yes ? Answer::Yes : Answer::No); }
+    /// The next file dialog chooses `path`; with none queued it chooses none.
+    void queueFile(const QString &path) { mFiles.append(path); }
 
     /// Every text shown so far, information and questions alike, in order.
     const QStringList &texts() const { return mTexts; }
@@ -27,6 +29,7 @@ public:
         mErrors.clear();
         mDetail.clear();
         mAnswers.clear();
+        mFiles.clear();
     }
 
     /// The texts shown as refusals (warning boxes), in order.
@@ -62,6 +65,22 @@ public:
         return take(text, Answer::Cancel);
     }
 
+    /// Cancel, queued, presses the extra button.
+    Choice questionWithExtra(const QString &text, const QString &detail, const QString &) override
+    {
+        mTexts.append(text);
+        mDetail = detail;
+        const Answer answer = take(text, Answer::No);
+        return answer == Answer::Yes  ? Choice::Yes
+               : answer == Answer::No ? Choice::No
+                                      : Choice::Extra;
+    }
+
+    QString chooseFile(bool, const QString &, const QString &, const QString &) override
+    {
+        return mFiles.isEmpty() ? QString() : mFiles.takeFirst();
+    }
+
 private:
     Answer take(const QString &text, Answer fallback)
     {
@@ -77,6 +96,7 @@ private:
     QStringList mErrors;
     QString mDetail;
     QList<Answer> mAnswers;
+    QStringList mFiles;
 };
 
 } // namespace kx3::test

@@ -1,0 +1,203 @@
+#include "ChangeLists.h"
+
+#include "ChangesDialog.h"
+#include "core/changes/ModPatch.h"
+#include "core/db/Database.h"
+#include "core/db/PristineCopy.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
+#include "gui/screen/EditSteps.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/Prompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kx3 {
+
+namespace {
+
+const QString SaveQuestion = QStringLiteral("Are you sure?");
+
+/// A list a message box can hold: a patch may change thousands of fields.
+QString listed(const QStringList &lines, int shown = 12)
+{
+    QStringList kept = lines.mid(0, shown);
+    if (lines.size() > shown)
+        kept << QStringLiteral("… and %1 more").arg(lines.size() - shown);
+    return kept.join(QLatin1Char('\n'));
+}
+
+QString counted(qsizetype count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+} // namespace
+
+ChangeLists::ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, EditSteps &steps,
+                         QWidget *window)
+    : QObject(window), mDb(db), mLookups(lookups), mPrompter(prompter), mSteps(steps),
+      mWindow(window)
+{
+}
+
+std::optional<DatabaseDiff> ChangeLists::diffFrom(const QString &folder, QString *error) const
+{
+    Database before;
+    if (!loadDataFolder(before, folder, error))
+        return std::nullopt;
+    return diffDatabases(FormReader(before), FormReader(mDb));
+}
+
+void ChangeLists::showChanges()
+{
+    QString error;
+    std::optional<DatabaseDiff> unsaved;
+    {
+        BusyCursor busy;
+        unsaved = diffFrom(mDb.installDir(), &error);
+    }
+    if (!unsaved) {
+        mPrompter.information(QStringLiteral("The saved files cannot be read to compare."), error);
+        return;
+    }
+    openDialog(std::move(*unsaved));
+}
+
+// The dialog is modal to the window, so nothing changes while it lists the
+// changes, but it does not wait: the window's events go on as usual.
+void ChangeLists::openDialog(DatabaseDiff unsaved)
+{
+    auto *dialog = new ChangesDialog(mPrompter, mWindow);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->addChanges(QStringLiteral("Not Saved"), std::move(unsaved));
+    const QString original = QDir(mDb.installDir()).filePath(pristineFolderName());
+    if (QFileInfo(original).isDir()) {
+        QString error;
+        std::optional<DatabaseDiff> diff;
+        {
+            BusyCursor busy;
+            diff = diffFrom(original, &error);
+        }
+        if (diff)
+            dialog->addChanges(QStringLiteral("Since The Original Files"), std::move(*diff));
+        else
+            mPrompter.information(QStringLiteral("The original files cannot be read."), error);
+    }
+    connect(dialog, &ChangesDialog::recordOpened, this, &ChangeLists::openRecord);
+    dialog->open();
+}
+
+// A person opens on the screen whose search lists him: one who plays on the
+// player screen, whatever else he does. What is no record has no screen.
+void ChangeLists::openRecord(FormKind kind, int index)
+{
+    EditorScreen screen = EditorScreen::Player;
+    switch (kind) {
+    case FormKind::Person: {
+        const auto p = person(mDb, index);
+        const int c = p ? p->classification() : Classification::Unknown;
+        if (Classification::hasStaffAttributes(c) && !Classification::hasPlayerAttributes(c))
+            screen = EditorScreen::Staff;
+        break;
+    }
+    case FormKind::Nation: screen = EditorScreen::Nation; break;
+    case FormKind::City: screen = EditorScreen::City; break;
+    case FormKind::Stadium: screen = EditorScreen::Stadium; break;
+    case FormKind::Club: screen = EditorScreen::Club; break;
+    case FormKind::Official: screen = EditorScreen::Official; break;
+    default: return;
+    }
+    Q_EMIT recordRequested(screen, recordOffset(screen, index));
+}
+
+// Files that cannot be read to compare can still be written over: the
+// question is then asked plainly.
+bool ChangeLists::confirmSave()
+{
+    std::optional<DatabaseDiff> unsaved;
+    {
+        BusyCursor busy;
+        unsaved = diffFrom(mDb.installDir(), nullptr);
+    }
+    if (!unsaved || unsaved->isEmpty())
+        return mPrompter.question(SaveQuestion);
+    switch (mPrompter.questionWithExtra(SaveQuestion, changeSummary(*unsaved),
+                                        QStringLiteral("Show Changes"))) {
+    case Prompter::Choice::Yes: return true;
+    case Prompter::Choice::No: return false;
+    case Prompter::Choice::Extra: openDialog(std::move(*unsaved)); return false;
+    }
+    return false;
+}
+
+bool ChangeLists::applyPatchFile()
+{
+    const QString path = mPrompter.chooseFile(false, QStringLiteral("Apply Patch"), PatchFilter,
+                                              QStringLiteral("json"));
+    if (path.isEmpty())
+        return false;
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        mPrompter.error(QStringLiteral("Cannot read %1 (%2)")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    QString error;
+    const std::optional<Patch> patch = readPatch(file.readAll(), &error);
+    if (!patch) {
+        mPrompter.error(QStringLiteral("%1 is not a patch: %2").arg(name, error));
+        return false;
+    }
+
+    PatchOutcome check;
+    {
+        BusyCursor busy;
+        check = applyPatch(mDb, mLookups, *patch, true);
+    }
+    if (!check.ok()) {
+        QStringList why = check.conflicts;
+        if (!check.error.isEmpty())
+            why << check.error;
+        mPrompter.information(
+            QStringLiteral("%1 does not fit this database; nothing was changed.").arg(name),
+            listed(why));
+        return false;
+    }
+    if (check.changes.isEmpty()) {
+        mPrompter.information(
+            QStringLiteral("%1 changes nothing: it is applied already.").arg(name),
+            listed(check.skipped));
+        return false;
+    }
+    QString detail = listed(check.changes);
+    if (!check.skipped.isEmpty())
+        detail += QStringLiteral("\n\nAlready so:\n") + listed(check.skipped);
+    const QString question = QStringLiteral("Apply %1 of %2?")
+                                 .arg(counted(check.changes.size(), "change", "changes"), name);
+    if (mPrompter.questionWithExtra(question, detail, QString()) != Prompter::Choice::Yes)
+        return false;
+
+    PatchOutcome outcome;
+    {
+        BusyCursor busy;
+        outcome = applyPatch(mDb, mLookups, *patch, false);
+        if (outcome.ok())
+            mLookups.build(mDb);
+    }
+    if (!outcome.ok()) {
+        mPrompter.error(
+            QStringLiteral("%1 was not applied: %2")
+                .arg(name, outcome.error.isEmpty() ? listed(outcome.conflicts) : outcome.error));
+        return false;
+    }
+    // No place: undo takes the whole patch back and returns to the search
+    // menu, as after any step that may have moved or removed records.
+    return mSteps.commit(QStringLiteral("Apply Patch \u2014 %1").arg(name), {}, {});
+}
+
+} // namespace kx3

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/changes/DatabaseDiff.h"
+#include "gui/screen/RecordKinds.h"
+
+#include <QObject>
+
+#include <optional>
+
+class QWidget;
+
+namespace kx3 {
+
+class Database;
+class EditSteps;
+class Lookups;
+class Prompter;
+
+/// What the session changed, as lists and patches: the Changes dialog, the
+/// summary under the save question, and applying a patch as one step.
+class ChangeLists : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, EditSteps &steps,
+                QWidget *window);
+
+    /// "Changes": what differs from the files on disk and, once the editor
+    /// has kept them, from the original files, in a window-modal dialog.
+    void showChanges();
+    /// "Save To Disk"'s question, with what the save would change below it
+    /// and a button that lists it instead; true when the user said Yes.
+    bool confirmSave();
+    /// "Apply Patch…": a patch file chosen, checked, shown and, if the user
+    /// agrees, applied as one step with no record of its own. True when the
+    /// data changed (the look-ups are rebuilt by then).
+    bool applyPatchFile();
+
+Q_SIGNALS:
+    /// A record of the change list was opened.
+    void recordRequested(kx3::EditorScreen kind, qint64 offset);
+
+private:
+    /// The live database against the Data files in `folder`; nothing, with
+    /// `error` saying why, when they cannot be read.
+    std::optional<DatabaseDiff> diffFrom(const QString &folder, QString *error) const;
+    void openDialog(DatabaseDiff unsaved);
+    void openRecord(FormKind kind, int index);
+
+    Database &mDb;
+    Lookups &mLookups;
+    Prompter &mPrompter;
+    EditSteps &mSteps;
+    QWidget *mWindow;
+};
+
+} // namespace kx3
