@@ -306,6 +306,9 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     if (!out.conflicts.isEmpty() || dryRun)
         return out;
 
+    // A refusal takes back what changed since the last step: changes made
+    // before the patch become a step of their own first, as an undo does.
+    db.commitStep({QStringLiteral("Changes"), {}, {}});
     const QList<QByteArray> linesBefore = db.setupLines();
     auto refuse = [&](const PatchRecord &r, const QString &why) {
         db.rollBackChanges();

@@ -71,7 +71,8 @@ struct PatchOutcome
 
 /// Applies `patch` to `db` through the editor's own edits, all or nothing:
 /// every record is found and every field checked first, and a refusal on the
-/// way takes back what was written (Database::rollBackChanges()). With
+/// way takes back what was written (Database::rollBackChanges(); changes made
+/// before it and not yet a step are made one first). With
 /// `dryRun` only the checks run. `lookups` must describe `db`; it is kept up
 /// to date, and rebuilt after a refusal. No step is made: the caller names it.
 PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun);

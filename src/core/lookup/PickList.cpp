@@ -108,11 +108,19 @@ int PickList::position(int recordIndex) const
 {
     if (recordIndex < 0)
         return -1;
-    for (int i = 0; i < size(); ++i) {
-        if (mEntries[i].index == recordIndex)
-            return i;
+    if (mPositions.empty() && !mEntries.empty()) {
+        int highest = 0;
+        for (const Entry &e : mEntries)
+            highest = std::max(highest, e.index);
+        mPositions.assign(std::size_t(highest) + 1, -1);
+        // The first entry of an index wins, as a search from the top found it.
+        for (int i = size() - 1; i >= 0; --i) {
+            if (mEntries[std::size_t(i)].index >= 0)
+                mPositions[std::size_t(mEntries[std::size_t(i)].index)] = i;
+        }
     }
-    return -1;
+    return std::size_t(recordIndex) < mPositions.size() ? mPositions[std::size_t(recordIndex)]
+                                                        : -1;
 }
 
 int PickList::recordIndex(int item) const
@@ -129,6 +137,7 @@ int PickList::add(const QByteArray &name, int recordIndex)
     const auto at = std::upper_bound(mEntries.begin(), mEntries.end(), entry, before);
     const int pos = int(at - mEntries.begin());
     mEntries.insert(at, entry);
+    mPositions.clear();
     return pos;
 }
 
@@ -138,6 +147,7 @@ bool PickList::rename(int recordIndex, const QByteArray &name)
     if (pos < 0)
         return false;
     mEntries.erase(mEntries.begin() + pos);
+    mPositions.clear();
     add(name, recordIndex);
     return true;
 }

@@ -81,6 +81,9 @@ private:
 
     QLocale mLocale;
     std::vector<Entry> mEntries;
+    /// Position of each record index, made when first asked for after a
+    /// change: a reader of every club asks once per stadium box.
+    mutable std::vector<int> mPositions;
 };
 
 /// Position of the pick list entry of a record, or -1; a screen selects item
