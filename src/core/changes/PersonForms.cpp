@@ -7,6 +7,7 @@
 #include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/HistoryRecord.h"
+#include "core/layout/NameEntry.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
@@ -377,13 +378,21 @@ QByteArray personIdentityKey(const Database &db, int index)
     decodeRecordDate(born, day, month);
     const int nation = p->nationality();
     QByteArray key;
-    key.reserve(64);
-    key += FirstNameText(db, p->firstName());
-    key += '\x1f';
-    key += SecondNameText(db, p->secondName());
-    key += '\x1f';
-    key += CommonNameText(db, p->commonName());
-    key += '\x1f';
+    key.reserve(3 * NameEntryField::Text.capacity + 32);
+    // Straight from the name tables: a million persons, three names each.
+    for (const auto &[table, name] : {std::pair(NameTable::First, p->firstName()),
+                                      std::pair(NameTable::Second, p->secondName()),
+                                      std::pair(NameTable::Common, p->commonName())}) {
+        const DataImage &image = db.image(nameTableFile(table));
+        const qsizetype at = qsizetype(name) * RecordSize::NameEntry;
+        if (name >= 0 && image.contains(at, RecordSize::NameEntry)) {
+            const char *text = image.bytes().constData() + at;
+            const qsizetype capacity = NameEntryField::Text.capacity;
+            const void *end = std::memchr(text, 0, std::size_t(capacity));
+            key.append(text, end ? static_cast<const char *>(end) - text : capacity);
+        }
+        key += '\x1f';
+    }
     const std::int32_t date[] = {day, month, born.year};
     key.append(reinterpret_cast<const char *>(date), sizeof date);
     if (nation < 0)
