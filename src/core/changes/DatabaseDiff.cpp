@@ -32,8 +32,20 @@ struct Matching
     /// Which of the records of its identity each one is; 0 when unique.
     std::vector<int> oldOccurrence;
     std::vector<int> newOccurrence;
-    std::vector<QByteArray> oldKeys;
-    std::vector<QByteArray> newKeys;
+    /// The identity keys, one after the other, and where each starts: no
+    /// allocation per record.
+    struct Keys
+    {
+        QByteArray bytes;
+        std::vector<qsizetype> start{0};
+        std::vector<quint64> hash;
+        QByteArrayView operator[](std::size_t i) const
+        {
+            return QByteArrayView(bytes).sliced(start[i], start[i + 1] - start[i]);
+        }
+    };
+    Keys oldKeys;
+    Keys newKeys;
     std::vector<std::pair<int, int>> pairs; ///< in old index order
 };
 
@@ -64,22 +76,30 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
     // and a next index each, no list per identity.
     struct Chains
     {
-        QHash<QByteArray, int> first;
+        QHash<quint64, int> first;
         std::vector<int> next;
         std::vector<int> occurrence; ///< 0 when alone, else 1 for the first...
     };
-    auto chain = [kind](const FormReader &reader, int count, std::vector<QByteArray> &keys) {
+    auto chain = [kind](const FormReader &reader, int count, Matching::Keys &keys) {
         Chains c;
-        keys.resize(std::size_t(count));
         c.next.assign(std::size_t(count), -1);
         c.occurrence.assign(std::size_t(count), 0);
         c.first.reserve(count);
+        keys.start.reserve(std::size_t(count) + 1);
+        keys.hash.reserve(std::size_t(count));
         std::vector<int> last(std::size_t(count), -1);
+        QByteArray key;
         for (int i = 0; i < count; ++i) {
-            keys[std::size_t(i)] = reader.identityKey(kind, i);
-            const auto found = c.first.constFind(keys[std::size_t(i)]);
-            if (found == c.first.cend()) {
-                c.first.insert(keys[std::size_t(i)], i);
+            reader.identityKey(kind, i, key);
+            keys.bytes += key;
+            keys.start.push_back(keys.bytes.size());
+            keys.hash.push_back(qHash(QByteArrayView(key), 0x4b5833));
+            // Records of one hash are chained; only equal keys count as one
+            // identity, so a chain is walked to the first equal one.
+            const auto found = c.first.constFind(keys.hash.back());
+            if (found == c.first.cend() || keys[std::size_t(*found)] != QByteArrayView(key)) {
+                if (found == c.first.cend())
+                    c.first.insert(keys.hash.back(), i);
                 last[std::size_t(i)] = i;
                 continue;
             }
@@ -100,8 +120,9 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
     // taken from its head on.
     std::vector<int> cursor(std::size_t(newCount), -2);
     for (int i = 0; i < oldCount && formKindDeletable(kind); ++i) {
-        const auto head = news.first.constFind(m.oldKeys[std::size_t(i)]);
-        if (head == news.first.cend())
+        const auto head = news.first.constFind(m.oldKeys.hash[std::size_t(i)]);
+        if (head == news.first.cend()
+            || m.newKeys[std::size_t(*head)] != m.oldKeys[std::size_t(i)])
             continue;
         int &at = cursor[std::size_t(*head)];
         if (at == -2)

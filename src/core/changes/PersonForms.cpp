@@ -367,17 +367,17 @@ QStringList personIdentity(const Database &db, int index)
             QStringLiteral("%1/%2/%3").arg(day).arg(month).arg(born.year), nationText};
 }
 
-QByteArray personIdentityKey(const Database &db, int index)
+void personIdentityKey(const Database &db, int index, QByteArray &key)
 {
+    key.clear();
     const auto p = person(db, index);
     if (!p)
-        return {};
+        return;
     int day = 0;
     int month = 0;
     const RecordDate born = p->dateOfBirth();
     decodeRecordDate(born, day, month);
     const int nation = p->nationality();
-    QByteArray key;
     key.reserve(3 * NameEntryField::Text.capacity + 32);
     // Straight from the name tables: a million persons, three names each.
     for (const auto &[table, name] : {std::pair(NameTable::First, p->firstName()),
@@ -395,11 +395,16 @@ QByteArray personIdentityKey(const Database &db, int index)
     }
     const std::int32_t date[] = {day, month, born.year};
     key.append(reinterpret_cast<const char *>(date), sizeof date);
-    if (nation < 0)
+    if (nation < 0) {
         key += '\x1e';
-    else if (nation < nationCount(db))
-        key += NationName(db, nation);
-    return key;
+    } else if (nation < nationCount(db)) {
+        const DataImage &nations = db.image(DataFile::Nation);
+        const qsizetype at = qsizetype(nation) * RecordSize::Nation + NationField::LongName.offset;
+        const char *text = nations.bytes().constData() + at;
+        const void *end = std::memchr(text, 0, std::size_t(NationField::LongName.capacity));
+        key.append(text,
+                   end ? static_cast<const char *>(end) - text : NationField::LongName.capacity);
+    }
 }
 
 std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFormCache &cache,

@@ -37,7 +37,7 @@ QStringList personFieldNames();
 QStringList personIdentity(const Database &db, int index);
 /// The same as one key, equal for two persons exactly when their identity
 /// texts are; far cheaper to make for a million persons.
-QByteArray personIdentityKey(const Database &db, int index);
+void personIdentityKey(const Database &db, int index, QByteArray &key);
 std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFormCache &cache,
                                          int index);
 /// Whether person `i` of `a` and person `j` of `b` read the same on every

@@ -547,11 +547,12 @@ QStringList FormReader::identity(FormKind kind, int index) const
     }
 }
 
-QByteArray FormReader::identityKey(FormKind kind, int index) const
+void FormReader::identityKey(FormKind kind, int index, QByteArray &key) const
 {
     if (kind == FormKind::Person)
-        return personIdentityKey(mDb, index);
-    return identity(kind, index).join(QChar(0x1f)).toUtf8();
+        personIdentityKey(mDb, index, key);
+    else
+        key = identity(kind, index).join(QChar(0x1f)).toUtf8();
 }
 
 QStringList formFieldNames(FormKind kind)

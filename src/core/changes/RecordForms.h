@@ -89,8 +89,9 @@ public:
     std::optional<RecordForm> read(FormKind kind, int index) const;
     /// Only the identity texts, which are cheaper to read than the whole form.
     QStringList identity(FormKind kind, int index) const;
-    /// One key per identity: equal exactly when the identity texts are.
-    QByteArray identityKey(FormKind kind, int index) const;
+    /// One key per identity, equal exactly when the identity texts are,
+    /// written into `key` (whose room is reused).
+    void identityKey(FormKind kind, int index, QByteArray &key) const;
     /// What reading persons found up front.
     const PersonFormCache &personCache() const;
 
