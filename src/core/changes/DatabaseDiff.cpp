@@ -74,65 +74,74 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
 
     // Records of one identity chained in file order: a hash of first records
     // and a next index each, no list per identity.
-    struct Chains
-    {
-        QHash<quint64, int> first;
-        std::vector<int> next;
-        std::vector<int> occurrence; ///< 0 when alone, else 1 for the first...
-    };
-    auto chain = [kind](const FormReader &reader, int count, Matching::Keys &keys) {
-        Chains c;
-        c.next.assign(std::size_t(count), -1);
-        c.occurrence.assign(std::size_t(count), 0);
-        c.first.reserve(count);
+    // Every key's hash beside its index, sorted: records of one identity
+    // lie together in file order. Sorting a million of them costs less than
+    // a million look-ups scattered over a hash table.
+    using Entry = std::pair<quint64, int>;
+    auto sorted = [kind](const FormReader &reader, int count, Matching::Keys &keys,
+                         std::vector<int> &occurrence) {
+        std::vector<Entry> entries(static_cast<std::size_t>(count));
         keys.start.reserve(std::size_t(count) + 1);
         keys.hash.reserve(std::size_t(count));
-        std::vector<int> last(std::size_t(count), -1);
         QByteArray key;
         for (int i = 0; i < count; ++i) {
             reader.identityKey(kind, i, key);
             keys.bytes += key;
             keys.start.push_back(keys.bytes.size());
             keys.hash.push_back(qHash(QByteArrayView(key), 0x4b5833));
-            // Records of one hash are chained; only equal keys count as one
-            // identity, so a chain is walked to the first equal one.
-            const auto found = c.first.constFind(keys.hash.back());
-            if (found == c.first.cend() || keys[std::size_t(*found)] != QByteArrayView(key)) {
-                if (found == c.first.cend())
-                    c.first.insert(keys.hash.back(), i);
-                last[std::size_t(i)] = i;
-                continue;
-            }
-            const int head = *found;
-            const int tail = last[std::size_t(head)];
-            c.next[std::size_t(tail)] = i;
-            last[std::size_t(head)] = i;
-            c.occurrence[std::size_t(head)] = 1;
-            c.occurrence[std::size_t(i)] = c.occurrence[std::size_t(tail)] + 1;
+            entries[std::size_t(i)] = {keys.hash.back(), i};
         }
-        return c;
+        std::sort(entries.begin(), entries.end());
+        occurrence.assign(std::size_t(count), 0);
+        for (std::size_t a = 0; a < entries.size();) {
+            std::size_t b = a + 1;
+            while (b < entries.size() && entries[b].first == entries[a].first)
+                ++b;
+            // Only equal keys are one identity; a hash shared by two is rare.
+            for (std::size_t k = a; b - a > 1 && k < b; ++k) {
+                int same = 0;
+                int before = 0;
+                for (std::size_t l = a; l < b; ++l) {
+                    if (keys[std::size_t(entries[l].second)]
+                        != keys[std::size_t(entries[k].second)])
+                        continue;
+                    ++same;
+                    before += l < k ? 1 : 0;
+                }
+                if (same > 1)
+                    occurrence[std::size_t(entries[k].second)] = before + 1;
+            }
+            a = b;
+        }
+        return entries;
     };
-    const Chains olds = chain(before, oldCount, m.oldKeys);
-    const Chains news = chain(after, newCount, m.newKeys);
-    m.oldOccurrence = olds.occurrence;
-    m.newOccurrence = news.occurrence;
-    // The first of equals with the first: each chain of the new side is
-    // taken from its head on.
-    std::vector<int> cursor(std::size_t(newCount), -2);
-    for (int i = 0; i < oldCount && formKindDeletable(kind); ++i) {
-        const auto head = news.first.constFind(m.oldKeys.hash[std::size_t(i)]);
-        if (head == news.first.cend()
-            || m.newKeys[std::size_t(*head)] != m.oldKeys[std::size_t(i)])
-            continue;
-        int &at = cursor[std::size_t(*head)];
-        if (at == -2)
-            at = *head;
-        if (at < 0)
-            continue;
-        const int j = at;
-        at = news.next[std::size_t(j)];
-        m.oldToNew[std::size_t(i)] = j;
-        newToOld[std::size_t(j)] = i;
+    const std::vector<Entry> olds = sorted(before, oldCount, m.oldKeys, m.oldOccurrence);
+    const std::vector<Entry> news = sorted(after, newCount, m.newKeys, m.newOccurrence);
+    // The first of equals with the first: the runs of one hash are walked
+    // side by side, each old record taking the first free new one of its key.
+    for (std::size_t a = 0, b = 0; formKindDeletable(kind) && a < olds.size();) {
+        const quint64 h = olds[a].first;
+        while (b < news.size() && news[b].first < h)
+            ++b;
+        std::size_t aEnd = a;
+        while (aEnd < olds.size() && olds[aEnd].first == h)
+            ++aEnd;
+        std::size_t bEnd = b;
+        while (bEnd < news.size() && news[bEnd].first == h)
+            ++bEnd;
+        for (std::size_t k = a; k < aEnd; ++k) {
+            const int i = olds[k].second;
+            for (std::size_t l = b; l < bEnd; ++l) {
+                const int j = news[l].second;
+                if (newToOld[std::size_t(j)] < 0
+                    && m.newKeys[std::size_t(j)] == m.oldKeys[std::size_t(i)]) {
+                    m.oldToNew[std::size_t(i)] = j;
+                    newToOld[std::size_t(j)] = i;
+                    break;
+                }
+            }
+        }
+        a = aEnd;
     }
 
     // Left-overs, grouped by the matched record in front of them (its index
