@@ -359,9 +359,12 @@ template <typename Edit>
 QString setFields(const std::vector<FieldSpec<Edit>> &specs, Edit &e,
                   const std::vector<std::pair<QString, QString>> &fields, const FormLists &lists)
 {
-    for (const auto &[name, text] : fields) {
-        const auto spec = std::find_if(specs.begin(), specs.end(),
-                                       [&](const FieldSpec<Edit> &s) { return s.name == name; });
+    for (const auto &field : fields) {
+        const QString &name = field.first;
+        const QString &text = field.second;
+        const auto spec =
+            std::find_if(specs.begin(), specs.end(),
+                         [&name](const FieldSpec<Edit> &s) { return s.name == name; });
         if (spec == specs.end())
             return QStringLiteral("%1: no such field").arg(name);
         if (QString why = spec->write(e, text, lists); !why.isEmpty())
