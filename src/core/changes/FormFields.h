@@ -38,7 +38,7 @@ private:
 };
 
 template <typename Edit>
-struct FieldSpec
+struct FieldBinding
 {
     QString name;
     std::function<FormField(const Edit &, const FormLists &)> read;
@@ -57,7 +57,7 @@ bool splitDate(const QString &text, QString &day, QString &month, QString &year)
 
 /// The fields of a box list: one per number, one per date ("d/m/yyyy").
 template <typename Edit>
-void addBoxFields(std::vector<FieldSpec<Edit>> &specs, std::span<const EditBox> boxes,
+void addBoxFields(std::vector<FieldBinding<Edit>> &bindings, std::span<const EditBox> boxes,
                   QList<QString> Edit::*member)
 {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -65,7 +65,7 @@ void addBoxFields(std::vector<FieldSpec<Edit>> &specs, std::span<const EditBox> 
         const QString name = QString::fromUtf8(box.field.caption);
         const qsizetype at = qsizetype(i);
         if (box.kind == EditBox::Day) {
-            specs.push_back(
+            bindings.push_back(
                 {name,
                  [member, at, name](const Edit &e, const FormLists &) {
                      return FormField{name, dateText(e.*member, at)};
@@ -77,14 +77,14 @@ void addBoxFields(std::vector<FieldSpec<Edit>> &specs, std::span<const EditBox> 
                      return QString();
                  }});
         } else if (box.kind == EditBox::Integer || box.kind == EditBox::Real) {
-            specs.push_back({name,
-                             [member, at, name](const Edit &e, const FormLists &) {
-                                 return FormField{name, (e.*member)[at]};
-                             },
-                             [member, at](Edit &e, const QString &text, const FormLists &) {
-                                 (e.*member)[at] = text.trimmed();
-                                 return QString();
-                             }});
+            bindings.push_back({name,
+                                [member, at, name](const Edit &e, const FormLists &) {
+                                    return FormField{name, (e.*member)[at]};
+                                },
+                                [member, at](Edit &e, const QString &text, const FormLists &) {
+                                    (e.*member)[at] = text.trimmed();
+                                    return QString();
+                                }});
         }
     }
 }

@@ -32,9 +32,9 @@ namespace {
 using Fields = std::vector<std::pair<QString, QString>>;
 
 /// A field of one or both person screens.
-struct PersonSpec
+struct PersonBinding
 {
-    FieldSpec<PersonEdit> spec;
+    FieldBinding<PersonEdit> binding;
     bool player = true;
     bool staff = true;
     /// Stored in the staff attribute record: writing it needs one.
@@ -53,8 +53,8 @@ const QString YesText = QStringLiteral("Yes");
 const QString NoText = QStringLiteral("No");
 const QString NoneText = QStringLiteral("<none>");
 
-FieldSpec<PersonEdit> nameSpec(const QString &name, QByteArray PersonEdit::*member,
-                               bool PersonEditFlags::*flag)
+FieldBinding<PersonEdit> nameBinding(const QString &name, QByteArray PersonEdit::*member,
+                                     bool PersonEditFlags::*flag)
 {
     return {name,
             [=](const PersonEdit &e, const FormLists &) {
@@ -73,8 +73,8 @@ FieldSpec<PersonEdit> nameSpec(const QString &name, QByteArray PersonEdit::*memb
 }
 
 template <typename Access>
-FieldSpec<PersonEdit> itemSpec(const QString &name, Access access, QList<QByteArray> items,
-                               bool nationRefs = false)
+FieldBinding<PersonEdit> itemBinding(const QString &name, Access access, QList<QByteArray> items,
+                                     bool nationRefs = false)
 {
     return {name,
             [=](const PersonEdit &e, const FormLists &l) {
@@ -122,7 +122,7 @@ std::optional<QList<HistoryRow>> parseHistory(const QString &text)
 
 /// The boxes of both screens, each field once: a date under one name, the
 /// person's own fields named as the player screen names them.
-void addPersonBoxes(std::vector<PersonSpec> &specs)
+void addPersonBoxes(std::vector<PersonBinding> &bindings)
 {
     struct Box
     {
@@ -162,45 +162,45 @@ void addPersonBoxes(std::vector<PersonSpec> &specs)
         auto at = [player, staff](const PersonEdit &e) {
             return qsizetype(e.screen == RoleScreen::Player ? player : staff);
         };
-        FieldSpec<PersonEdit> spec{b.name, nullptr, nullptr};
+        FieldBinding<PersonEdit> binding{b.name, nullptr, nullptr};
         const QString name = b.name;
         if (b.date) {
-            spec.read = [=](const PersonEdit &e, const FormLists &) {
+            binding.read = [=](const PersonEdit &e, const FormLists &) {
                 return FormField{name, dateText(e.boxes, at(e))};
             };
-            spec.write = [=](PersonEdit &e, const QString &text, const FormLists &) {
+            binding.write = [=](PersonEdit &e, const QString &text, const FormLists &) {
                 const qsizetype i = at(e);
                 if (!splitDate(text, e.boxes[i], e.boxes[i + 1], e.boxes[i + 2]))
                     return QStringLiteral("'%1' is not a day/month/year date").arg(text);
                 return QString();
             };
         } else {
-            spec.read = [=](const PersonEdit &e, const FormLists &) {
+            binding.read = [=](const PersonEdit &e, const FormLists &) {
                 return FormField{name, e.boxes.value(at(e))};
             };
-            spec.write = [=](PersonEdit &e, const QString &text, const FormLists &) {
+            binding.write = [=](PersonEdit &e, const QString &text, const FormLists &) {
                 e.boxes[at(e)] = text.trimmed();
                 return QString();
             };
         }
-        specs.push_back({spec, player >= 0, staff >= 0, b.staffRecord, b.playerRecord});
+        bindings.push_back({binding, player >= 0, staff >= 0, b.staffRecord, b.playerRecord});
     }
 }
 
 #define ITEM(member) [](PersonEdit &e) -> int & { return e.member; }
 
-const std::vector<PersonSpec> &personSpecs()
+const std::vector<PersonBinding> &personBindings()
 {
-    static const std::vector<PersonSpec> specs = [] {
-        std::vector<PersonSpec> s;
-        s.push_back({nameSpec(QStringLiteral("First Name"), &PersonEdit::firstName,
-                              &PersonEditFlags::firstName)});
-        s.push_back({nameSpec(QStringLiteral("Second Name"), &PersonEdit::secondName,
-                              &PersonEditFlags::secondName)});
-        s.push_back({nameSpec(QStringLiteral("Common Name"), &PersonEdit::commonName,
-                              &PersonEditFlags::commonName)});
-        FieldSpec<PersonEdit> nation =
-            itemSpec(QStringLiteral("Nation"), ITEM(nationItem), {}, true);
+    static const std::vector<PersonBinding> bindings = [] {
+        std::vector<PersonBinding> s;
+        s.push_back({nameBinding(QStringLiteral("First Name"), &PersonEdit::firstName,
+                                 &PersonEditFlags::firstName)});
+        s.push_back({nameBinding(QStringLiteral("Second Name"), &PersonEdit::secondName,
+                                 &PersonEditFlags::secondName)});
+        s.push_back({nameBinding(QStringLiteral("Common Name"), &PersonEdit::commonName,
+                                 &PersonEditFlags::commonName)});
+        FieldBinding<PersonEdit> nation =
+            itemBinding(QStringLiteral("Nation"), ITEM(nationItem), {}, true);
         const auto setNation = nation.write;
         nation.write = [setNation](PersonEdit &e, const QString &text, const FormLists &l) {
             const int was = e.nationItem;
@@ -209,7 +209,8 @@ const std::vector<PersonSpec> &personSpecs()
             return why;
         };
         s.push_back({nation});
-        s.push_back({itemSpec(QStringLiteral("Second Nation"), ITEM(secondNationItem), {}, true)});
+        s.push_back(
+            {itemBinding(QStringLiteral("Second Nation"), ITEM(secondNationItem), {}, true)});
         // The club: shown from the record, moved by a transfer (see writePersonForm).
         s.push_back(
             {{ClubFieldName,
@@ -222,17 +223,19 @@ const std::vector<PersonSpec> &personSpecs()
                   return f;
               },
               [](PersonEdit &, const QString &, const FormLists &) { return QString(); }}});
-        s.push_back({itemSpec(JobField, ITEM(jobItem), listOf(JobNames))});
-        s.push_back({itemSpec(ClassField, ITEM(classItem), listOf(ClassificationNames))});
-        s.push_back({itemSpec(QStringLiteral("Plays In"), ITEM(playsInItem), listOf(PlaysInNames)),
-                     true, false});
-        s.push_back({itemSpec(QStringLiteral("National Team"), ITEM(nationalTeamItem), {}, true),
-                     false, true});
+        s.push_back({itemBinding(JobField, ITEM(jobItem), listOf(JobNames))});
+        s.push_back({itemBinding(ClassField, ITEM(classItem), listOf(ClassificationNames))});
         s.push_back(
-            {itemSpec(QStringLiteral("National Job"), ITEM(nationalJobItem), listOf(JobNames)),
+            {itemBinding(QStringLiteral("Plays In"), ITEM(playsInItem), listOf(PlaysInNames)),
+             true, false});
+        s.push_back(
+            {itemBinding(QStringLiteral("National Team"), ITEM(nationalTeamItem), {}, true), false,
+             true});
+        s.push_back(
+            {itemBinding(QStringLiteral("National Job"), ITEM(nationalJobItem), listOf(JobNames)),
              false, true});
         s.push_back(
-            {itemSpec(QStringLiteral("Formation"), ITEM(formationItem), listOf(FormationNames)),
+            {itemBinding(QStringLiteral("Formation"), ITEM(formationItem), listOf(FormationNames)),
              false, true});
         addPersonBoxes(s);
         const QString history = QStringLiteral("History");
@@ -252,16 +255,16 @@ const std::vector<PersonSpec> &personSpecs()
                      false});
         return s;
     }();
-    return specs;
+    return bindings;
 }
 
 #undef ITEM
 
-/// Whether `spec` is read from, or written to, the edit of `screen`: a field
+/// Whether `binding` is read from, or written to, the edit of `screen`: a field
 /// both screens show goes with the player screen's.
-bool belongs(const PersonSpec &spec, RoleScreen screen)
+bool belongs(const PersonBinding &binding, RoleScreen screen)
 {
-    return screen == RoleScreen::Player ? spec.player : spec.staff && !spec.player;
+    return screen == RoleScreen::Player ? binding.player : binding.staff && !binding.player;
 }
 
 /// The screens a person is shown on: the player screen when he owns player
@@ -341,9 +344,9 @@ QStringList personIdentityFields()
 QStringList personFieldNames()
 {
     QStringList names{PlayerRecordField, StaffRecordField};
-    for (const PersonSpec &s : personSpecs()) {
-        if (!names.contains(s.spec.name))
-            names.append(s.spec.name);
+    for (const PersonBinding &s : personBindings()) {
+        if (!names.contains(s.binding.name))
+            names.append(s.binding.name);
     }
     return names;
 }
@@ -430,17 +433,17 @@ std::optional<RecordForm> readPersonForm(const FormLists &lists, const PersonFor
     const bool ownsPlayer = playerAttributesOf(db, *p).has_value();
     const bool ownsStaff = staffAttributesOf(db, *p).has_value();
     RecordForm form;
-    for (const PersonSpec &s : personSpecs()) {
-        if (s.spec.name == QLatin1String("Plays In")) {
+    for (const PersonBinding &s : personBindings()) {
+        if (s.binding.name == QLatin1String("Plays In")) {
             form.fields.push_back({PlayerRecordField, ownsPlayer ? YesText : NoText});
             form.fields.push_back({StaffRecordField, ownsStaff ? YesText : NoText});
         }
         if ((s.playerRecord && !ownsPlayer) || (s.staffRecord && !ownsStaff))
             continue;
         if (playerEdit && belongs(s, RoleScreen::Player))
-            form.fields.push_back(s.spec.read(*playerEdit, lists));
+            form.fields.push_back(s.binding.read(*playerEdit, lists));
         else if (staffEdit && belongs(s, RoleScreen::Staff))
-            form.fields.push_back(s.spec.read(*staffEdit, lists));
+            form.fields.push_back(s.binding.read(*staffEdit, lists));
     }
     form.title = fromCp1252(personTitle(db, index));
     for (const QString &name : personIdentityFields()) {
@@ -553,13 +556,13 @@ QString setPersonFields(PersonEdit &e, RoleScreen screen, bool bothSides, const 
             || name == PlayerRecordField || name == StaffRecordField)
             continue;
         bool known = false;
-        for (const PersonSpec &s : personSpecs()) {
-            if (s.spec.name != name)
+        for (const PersonBinding &s : personBindings()) {
+            if (s.binding.name != name)
                 continue;
             known = true;
             if (!belongs(s, screen) || (!bothSides && s.player && s.staff))
                 continue;
-            if (QString why = s.spec.write(e, text, lists); !why.isEmpty())
+            if (QString why = s.binding.write(e, text, lists); !why.isEmpty())
                 return QStringLiteral("%1: %2").arg(name, why);
         }
         if (!known)

@@ -135,9 +135,9 @@ const Items Stadiums = [](const FormLists &l) { return l.stadiumItems(); };
 /// A list field over the item `access` gives; `ref` (when set) says which
 /// record an item names.
 template <typename Edit, typename Access>
-FieldSpec<Edit> listField(const QString &name, Access access, Items items,
-                          std::optional<FormKind> refKind = {},
-                          std::function<int(int, const FormLists &)> ref = {})
+FieldBinding<Edit> listField(const QString &name, Access access, Items items,
+                             std::optional<FormKind> refKind = {},
+                             std::function<int(int, const FormLists &)> ref = {})
 {
     return {name,
             [=](const Edit &e, const FormLists &l) {
@@ -156,14 +156,14 @@ FieldSpec<Edit> listField(const QString &name, Access access, Items items,
 }
 
 template <typename Edit, typename Access>
-FieldSpec<Edit> nationField(const QString &name, Access access)
+FieldBinding<Edit> nationField(const QString &name, Access access)
 {
     return listField<Edit>(name, access, Nations, FormKind::Nation,
                            [](int item, const FormLists &) { return nationRef(item); });
 }
 
 template <typename Edit, typename Access>
-FieldSpec<Edit> cityField(const QString &name, Access access)
+FieldBinding<Edit> cityField(const QString &name, Access access)
 {
     return listField<Edit>(name, access, Cities, FormKind::City, [](int item, const FormLists &l) {
         return pickRef(l.lookups.cities(), item);
@@ -171,7 +171,7 @@ FieldSpec<Edit> cityField(const QString &name, Access access)
 }
 
 template <typename Edit, typename Access>
-FieldSpec<Edit> stadiumField(const QString &name, Access access)
+FieldBinding<Edit> stadiumField(const QString &name, Access access)
 {
     return listField<Edit>(
         name, access, Stadiums, FormKind::Stadium,
@@ -179,7 +179,7 @@ FieldSpec<Edit> stadiumField(const QString &name, Access access)
 }
 
 template <typename Edit>
-FieldSpec<Edit> textField(const QString &name, QByteArray Edit::*member)
+FieldBinding<Edit> textField(const QString &name, QByteArray Edit::*member)
 {
     return {name,
             [=](const Edit &e, const FormLists &) {
@@ -194,7 +194,7 @@ FieldSpec<Edit> textField(const QString &name, QByteArray Edit::*member)
 }
 
 template <typename Edit>
-FieldSpec<Edit> flagField(const QString &name, bool Edit::*member)
+FieldBinding<Edit> flagField(const QString &name, bool Edit::*member)
 {
     return {name,
             [=](const Edit &e, const FormLists &) {
@@ -209,12 +209,12 @@ FieldSpec<Edit> flagField(const QString &name, bool Edit::*member)
 }
 
 template <typename Edit>
-void addKitFields(std::vector<FieldSpec<Edit>> &specs)
+void addKitFields(std::vector<FieldBinding<Edit>> &bindings)
 {
     static const char *const Names[] = {"Home Colour 1", "Home Colour 2",  "Away Colour 1",
                                         "Away Colour 2", "Third Colour 1", "Third Colour 2"};
     for (std::size_t k = 0; k < 6; ++k) {
-        specs.push_back(listField<Edit>(
+        bindings.push_back(listField<Edit>(
             QString::fromLatin1(Names[k]), [k](Edit &e) -> int & { return e.kitColourItems[k]; },
             fixed(kitColourNames())));
     }
@@ -222,10 +222,10 @@ void addKitFields(std::vector<FieldSpec<Edit>> &specs)
 
 #define ITEM(member) [](auto &e) -> int & { return e.member; }
 
-const std::vector<FieldSpec<ClubEdit>> &clubSpecs()
+const std::vector<FieldBinding<ClubEdit>> &clubBindings()
 {
-    static const std::vector<FieldSpec<ClubEdit>> specs = [] {
-        std::vector<FieldSpec<ClubEdit>> s;
+    static const std::vector<FieldBinding<ClubEdit>> bindings = [] {
+        std::vector<FieldBinding<ClubEdit>> s;
         s.push_back(textField(QStringLiteral("Long Name"), &ClubEdit::longName));
         s.push_back(textField(QStringLiteral("Short Name"), &ClubEdit::shortName));
         s.push_back(nationField<ClubEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
@@ -249,13 +249,13 @@ const std::vector<FieldSpec<ClubEdit>> &clubSpecs()
         s.push_back(flagField(QStringLiteral("PLC"), &ClubEdit::plc));
         return s;
     }();
-    return specs;
+    return bindings;
 }
 
-const std::vector<FieldSpec<NationEdit>> &nationSpecs()
+const std::vector<FieldBinding<NationEdit>> &nationBindings()
 {
-    static const std::vector<FieldSpec<NationEdit>> specs = [] {
-        std::vector<FieldSpec<NationEdit>> s;
+    static const std::vector<FieldBinding<NationEdit>> bindings = [] {
+        std::vector<FieldBinding<NationEdit>> s;
         s.push_back(listField<NationEdit>(QStringLiteral("Continent"), ITEM(continentItem),
                                           fixed(ContinentItems)));
         s.push_back(
@@ -284,13 +284,13 @@ const std::vector<FieldSpec<NationEdit>> &nationSpecs()
         addBoxFields(s, nationBoxes(), &NationEdit::boxes);
         return s;
     }();
-    return specs;
+    return bindings;
 }
 
-const std::vector<FieldSpec<CityEdit>> &citySpecs()
+const std::vector<FieldBinding<CityEdit>> &cityBindings()
 {
-    static const std::vector<FieldSpec<CityEdit>> specs = [] {
-        std::vector<FieldSpec<CityEdit>> s;
+    static const std::vector<FieldBinding<CityEdit>> bindings = [] {
+        std::vector<FieldBinding<CityEdit>> s;
         s.push_back(textField(QStringLiteral("Name"), &CityEdit::name));
         s.push_back(nationField<CityEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         addBoxFields(s, cityBoxes(), &CityEdit::boxes);
@@ -298,13 +298,13 @@ const std::vector<FieldSpec<CityEdit>> &citySpecs()
                                         fixed(ClimateItems)));
         return s;
     }();
-    return specs;
+    return bindings;
 }
 
-const std::vector<FieldSpec<StadiumEdit>> &stadiumSpecs()
+const std::vector<FieldBinding<StadiumEdit>> &stadiumBindings()
 {
-    static const std::vector<FieldSpec<StadiumEdit>> specs = [] {
-        std::vector<FieldSpec<StadiumEdit>> s;
+    static const std::vector<FieldBinding<StadiumEdit>> bindings = [] {
+        std::vector<FieldBinding<StadiumEdit>> s;
         s.push_back(textField(QStringLiteral("Name"), &StadiumEdit::name));
         s.push_back(cityField<StadiumEdit>(QStringLiteral("City"), ITEM(cityItem)));
         addBoxFields(s, stadiumBoxes(), &StadiumEdit::boxes);
@@ -314,13 +314,13 @@ const std::vector<FieldSpec<StadiumEdit>> &stadiumSpecs()
             flagField(QStringLiteral("Under Soil Heating"), &StadiumEdit::underSoilHeating));
         return s;
     }();
-    return specs;
+    return bindings;
 }
 
-const std::vector<FieldSpec<OfficialEdit>> &officialSpecs()
+const std::vector<FieldBinding<OfficialEdit>> &officialBindings()
 {
-    static const std::vector<FieldSpec<OfficialEdit>> specs = [] {
-        std::vector<FieldSpec<OfficialEdit>> s;
+    static const std::vector<FieldBinding<OfficialEdit>> bindings = [] {
+        std::vector<FieldBinding<OfficialEdit>> s;
         s.push_back(textField(QStringLiteral("First Name"), &OfficialEdit::firstName));
         s.push_back(textField(QStringLiteral("Second Name"), &OfficialEdit::secondName));
         s.push_back(nationField<OfficialEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
@@ -328,46 +328,46 @@ const std::vector<FieldSpec<OfficialEdit>> &officialSpecs()
         addBoxFields(s, officialBoxes(), &OfficialEdit::boxes);
         return s;
     }();
-    return specs;
+    return bindings;
 }
 
 #undef ITEM
 
 template <typename Edit>
-std::vector<FormField> readFields(const std::vector<FieldSpec<Edit>> &specs, const Edit &e,
+std::vector<FormField> readFields(const std::vector<FieldBinding<Edit>> &bindings, const Edit &e,
                                   const FormLists &lists)
 {
     std::vector<FormField> fields;
-    fields.reserve(specs.size());
-    for (const FieldSpec<Edit> &spec : specs)
-        fields.push_back(spec.read(e, lists));
+    fields.reserve(bindings.size());
+    for (const FieldBinding<Edit> &binding : bindings)
+        fields.push_back(binding.read(e, lists));
     return fields;
 }
 
 template <typename Edit>
-QStringList specNames(const std::vector<FieldSpec<Edit>> &specs)
+QStringList bindingNames(const std::vector<FieldBinding<Edit>> &bindings)
 {
     QStringList names;
-    for (const FieldSpec<Edit> &spec : specs)
-        names.append(spec.name);
+    for (const FieldBinding<Edit> &binding : bindings)
+        names.append(binding.name);
     return names;
 }
 
 /// Sets every field of `fields` into `e`; the refusal of the first that
 /// cannot be set, naming it.
 template <typename Edit>
-QString setFields(const std::vector<FieldSpec<Edit>> &specs, Edit &e,
+QString setFields(const std::vector<FieldBinding<Edit>> &bindings, Edit &e,
                   const std::vector<std::pair<QString, QString>> &fields, const FormLists &lists)
 {
     for (const auto &field : fields) {
         const QString &name = field.first;
         const QString &text = field.second;
-        const auto spec =
-            std::find_if(specs.begin(), specs.end(),
-                         [&name](const FieldSpec<Edit> &s) { return s.name == name; });
-        if (spec == specs.end())
+        const auto binding =
+            std::find_if(bindings.begin(), bindings.end(),
+                         [&name](const FieldBinding<Edit> &s) { return s.name == name; });
+        if (binding == bindings.end())
             return QStringLiteral("%1: no such field").arg(name);
-        if (QString why = spec->write(e, text, lists); !why.isEmpty())
+        if (QString why = binding->write(e, text, lists); !why.isEmpty())
             return QStringLiteral("%1: %2").arg(name, why);
     }
     return {};
@@ -482,7 +482,7 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
         const std::optional<NationEdit> e = loadNationEdit(mDb, lookups, index);
         if (!e)
             return std::nullopt;
-        form.fields = readFields(nationSpecs(), *e, lists);
+        form.fields = readFields(nationBindings(), *e, lists);
         form.title = fromCp1252(nationTitle(mDb, index));
         form.identity = {form.title};
         return form;
@@ -491,7 +491,7 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
         const std::optional<CityEdit> e = loadCityEdit(mDb, lookups, index);
         if (!e)
             return std::nullopt;
-        form.fields = readFields(citySpecs(), *e, lists);
+        form.fields = readFields(cityBindings(), *e, lists);
         form.title = fromCp1252(cityTitle(mDb, index));
         form.identity = {form.title, fieldText(form.fields, QStringLiteral("Nation"))};
         return form;
@@ -500,7 +500,7 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
         const std::optional<StadiumEdit> e = loadStadiumEdit(mDb, lookups, index);
         if (!e)
             return std::nullopt;
-        form.fields = readFields(stadiumSpecs(), *e, lists);
+        form.fields = readFields(stadiumBindings(), *e, lists);
         form.title = fromCp1252(stadiumTitle(mDb, index));
         form.identity = identity(kind, index);
         return form;
@@ -509,7 +509,7 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
         const std::optional<ClubEdit> e = loadClubEdit(mDb, lookups, index);
         if (!e)
             return std::nullopt;
-        form.fields = readFields(clubSpecs(), *e, lists);
+        form.fields = readFields(clubBindings(), *e, lists);
         form.title = fromCp1252(clubTitle(mDb, index));
         form.identity = {form.title, fieldText(form.fields, QStringLiteral("Nation"))};
         return form;
@@ -518,7 +518,7 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
         const std::optional<OfficialEdit> e = loadOfficialEdit(mDb, lookups, index);
         if (!e)
             return std::nullopt;
-        form.fields = readFields(officialSpecs(), *e, lists);
+        form.fields = readFields(officialBindings(), *e, lists);
         form.title = fromCp1252(officialTitle(mDb, index));
         for (const QString &name : identityFields(kind))
             form.identity.append(fieldText(form.fields, name));
@@ -561,11 +561,11 @@ void FormReader::identityKey(FormKind kind, int index, QByteArray &key) const
 QStringList formFieldNames(FormKind kind)
 {
     switch (kind) {
-    case FormKind::Nation: return specNames(nationSpecs());
-    case FormKind::City: return specNames(citySpecs());
-    case FormKind::Stadium: return specNames(stadiumSpecs());
-    case FormKind::Club: return specNames(clubSpecs());
-    case FormKind::Official: return specNames(officialSpecs());
+    case FormKind::Nation: return bindingNames(nationBindings());
+    case FormKind::City: return bindingNames(cityBindings());
+    case FormKind::Stadium: return bindingNames(stadiumBindings());
+    case FormKind::Club: return bindingNames(clubBindings());
+    case FormKind::Official: return bindingNames(officialBindings());
     case FormKind::Person: return personFieldNames();
     case FormKind::Misc: break;
     }
@@ -575,11 +575,11 @@ QStringList formFieldNames(FormKind kind)
 namespace {
 
 template <typename Edit, typename Apply>
-EditResult writeEdit(const std::vector<FieldSpec<Edit>> &specs, Edit e,
+EditResult writeEdit(const std::vector<FieldBinding<Edit>> &bindings, Edit e,
                      const std::vector<std::pair<QString, QString>> &fields,
                      const FormLists &lists, Apply apply)
 {
-    if (QString why = setFields(specs, e, fields, lists); !why.isEmpty())
+    if (QString why = setFields(bindings, e, fields, lists); !why.isEmpty())
         return EditResult::refused(why);
     return apply(e);
 }
@@ -603,7 +603,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             index ? loadNationEdit(db, lookups, *index) : std::nullopt;
         if (!e)
             return missing;
-        return writeEdit(nationSpecs(), *e, fields, lists, [&](const NationEdit &edit) {
+        return writeEdit(nationBindings(), *e, fields, lists, [&](const NationEdit &edit) {
             return applyNationEdit(db, lookups, *index, edit);
         });
     }
@@ -612,7 +612,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             index ? loadCityEdit(db, lookups, *index) : newCityEdit();
         if (!e)
             return missing;
-        return writeEdit(citySpecs(), *e, fields, lists, [&](const CityEdit &edit) {
+        return writeEdit(cityBindings(), *e, fields, lists, [&](const CityEdit &edit) {
             return applyCityEdit(db, lookups, index, edit);
         });
     }
@@ -621,7 +621,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             index ? loadStadiumEdit(db, lookups, *index) : newStadiumEdit();
         if (!e)
             return missing;
-        return writeEdit(stadiumSpecs(), *e, fields, lists, [&](const StadiumEdit &edit) {
+        return writeEdit(stadiumBindings(), *e, fields, lists, [&](const StadiumEdit &edit) {
             return applyStadiumEdit(db, lookups, index, edit);
         });
     }
@@ -631,7 +631,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
         if (!e)
             return missing;
         const int nationWas = e->nationItem;
-        return writeEdit(clubSpecs(), *e, fields, lists, [&](ClubEdit edit) {
+        return writeEdit(clubBindings(), *e, fields, lists, [&](ClubEdit edit) {
             edit.nationChanged = edit.nationItem != nationWas;
             return applyClubEdit(db, lookups, index, edit);
         });
@@ -641,7 +641,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             index ? loadOfficialEdit(db, lookups, *index) : newOfficialEdit();
         if (!e)
             return missing;
-        return writeEdit(officialSpecs(), *e, fields, lists, [&](OfficialEdit edit) {
+        return writeEdit(officialBindings(), *e, fields, lists, [&](OfficialEdit edit) {
             edit.firstNameChanged |= sets(fields, "First Name");
             edit.secondNameChanged |= sets(fields, "Second Name");
             return applyOfficialEdit(db, lookups, index, edit);
