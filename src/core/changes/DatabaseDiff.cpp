@@ -403,25 +403,14 @@ QString changeSummary(const DatabaseDiff &diff, int named)
 bool loadDataFolder(Database &db, const QString &folder, QString *error)
 {
     const QString inside = resolvePathIgnoringCase(folder, QStringLiteral("Data"));
-    const QString dataDir = QFileInfo(inside).isDir() ? inside : folder;
-    std::array<QByteArray, DataFileCount> files;
-    for (DataFile file : AllDataFiles) {
-        QFile f(resolvePathIgnoringCase(dataDir, dataFileName(file)));
-        if (!f.open(QIODevice::ReadOnly)) {
-            if (error) {
-                *error = QStringLiteral("Cannot open file %1 (%2)")
-                             .arg(QDir::toNativeSeparators(f.fileName()), f.errorString());
-            }
-            return false;
-        }
-        files[std::size_t(file)] = f.readAll();
+    if (db.loadDataDir(QFileInfo(inside).isDir() ? inside : folder))
+        return true;
+    if (error) {
+        *error = db.errorString();
+        if (!db.errorDetail().isEmpty())
+            *error += QStringLiteral(" (%1)").arg(db.errorDetail());
     }
-    if (!db.loadFiles(std::move(files))) {
-        if (error)
-            *error = db.errorString();
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace kx3

@@ -175,14 +175,18 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
 
 namespace {
 
+/// How many times the entry lines of `lines` hold the record's line.
+qsizetype miscCopies(const QList<QByteArray> &lines, const PatchRecord &r)
+{
+    const QByteArray line = toCp1252(r.identity.value(0));
+    return std::count(lines.begin() + std::min<qsizetype>(ProtectedSetupLines, lines.size()),
+                      lines.end(), line);
+}
+
 /// Whether the target has the line as many times as the record's copy needs.
 bool hasMiscLine(const Database &db, const PatchRecord &r)
 {
-    const QByteArray line = toCp1252(r.identity.value(0));
-    const QList<QByteArray> &lines = db.setupLines();
-    const qsizetype copies = std::count(
-        lines.begin() + std::min<qsizetype>(ProtectedSetupLines, lines.size()), lines.end(), line);
-    return copies >= std::max(1, r.occurrence);
+    return miscCopies(db.setupLines(), r) >= std::max(1, r.occurrence);
 }
 
 QString recordName(const PatchRecord &r)
@@ -412,10 +416,8 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     for (const PatchRecord &r : patch.records) {
         if (r.kind != FormKind::Misc)
             continue;
+        const qsizetype copies = miscCopies(lines, r);
         const QByteArray line = toCp1252(r.identity.value(0));
-        const qsizetype copies =
-            std::count(lines.begin() + std::min<qsizetype>(ProtectedSetupLines, lines.size()),
-                       lines.end(), line);
         if (r.change == RecordChange::Type::Added) {
             if (copies < std::max(1, r.occurrence))
                 lines.append(line);

@@ -373,6 +373,19 @@ QString setFields(const std::vector<FieldBinding<Edit>> &bindings, Edit &e,
     return {};
 }
 
+template <typename Edit>
+std::optional<RecordForm> formOf(const std::optional<Edit> &edit,
+                                 const std::vector<FieldBinding<Edit>> &bindings,
+                                 const FormLists &lists, const QByteArray &title)
+{
+    if (!edit)
+        return std::nullopt;
+    RecordForm form;
+    form.fields = readFields(bindings, *edit, lists);
+    form.title = fromCp1252(title);
+    return form;
+}
+
 QString fieldText(const std::vector<FormField> &fields, const QString &name)
 {
     for (const FormField &f : fields) {
@@ -476,58 +489,45 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
 {
     const Lookups &lookups = mCache->lookups;
     const FormLists &lists = mCache->lists;
-    RecordForm form;
+    std::optional<RecordForm> form;
     switch (kind) {
-    case FormKind::Nation: {
-        const std::optional<NationEdit> e = loadNationEdit(mDb, lookups, index);
-        if (!e)
-            return std::nullopt;
-        form.fields = readFields(nationBindings(), *e, lists);
-        form.title = fromCp1252(nationTitle(mDb, index));
-        form.identity = {form.title};
-        return form;
-    }
-    case FormKind::City: {
-        const std::optional<CityEdit> e = loadCityEdit(mDb, lookups, index);
-        if (!e)
-            return std::nullopt;
-        form.fields = readFields(cityBindings(), *e, lists);
-        form.title = fromCp1252(cityTitle(mDb, index));
-        form.identity = {form.title, fieldText(form.fields, QStringLiteral("Nation"))};
-        return form;
-    }
-    case FormKind::Stadium: {
-        const std::optional<StadiumEdit> e = loadStadiumEdit(mDb, lookups, index);
-        if (!e)
-            return std::nullopt;
-        form.fields = readFields(stadiumBindings(), *e, lists);
-        form.title = fromCp1252(stadiumTitle(mDb, index));
-        form.identity = identity(kind, index);
-        return form;
-    }
-    case FormKind::Club: {
-        const std::optional<ClubEdit> e = loadClubEdit(mDb, lookups, index);
-        if (!e)
-            return std::nullopt;
-        form.fields = readFields(clubBindings(), *e, lists);
-        form.title = fromCp1252(clubTitle(mDb, index));
-        form.identity = {form.title, fieldText(form.fields, QStringLiteral("Nation"))};
-        return form;
-    }
-    case FormKind::Official: {
-        const std::optional<OfficialEdit> e = loadOfficialEdit(mDb, lookups, index);
-        if (!e)
-            return std::nullopt;
-        form.fields = readFields(officialBindings(), *e, lists);
-        form.title = fromCp1252(officialTitle(mDb, index));
-        for (const QString &name : identityFields(kind))
-            form.identity.append(fieldText(form.fields, name));
-        return form;
-    }
+    case FormKind::Nation:
+        form = formOf(loadNationEdit(mDb, lookups, index), nationBindings(), lists,
+                      nationTitle(mDb, index));
+        break;
+    case FormKind::City:
+        form = formOf(loadCityEdit(mDb, lookups, index), cityBindings(), lists,
+                      cityTitle(mDb, index));
+        break;
+    case FormKind::Stadium:
+        form = formOf(loadStadiumEdit(mDb, lookups, index), stadiumBindings(), lists,
+                      stadiumTitle(mDb, index));
+        break;
+    case FormKind::Club:
+        form = formOf(loadClubEdit(mDb, lookups, index), clubBindings(), lists,
+                      clubTitle(mDb, index));
+        break;
+    case FormKind::Official:
+        form = formOf(loadOfficialEdit(mDb, lookups, index), officialBindings(), lists,
+                      officialTitle(mDb, index));
+        break;
     case FormKind::Person: return readPersonForm(lists, mCache->persons, index);
     case FormKind::Misc: break;
     }
-    return std::nullopt;
+    if (!form)
+        return std::nullopt;
+    // A nation's name is no field (nations are named by the game), a stadium's
+    // nation is its city's, and an under-21 team is told by its title.
+    if (kind == FormKind::Nation)
+        form->identity = {form->title};
+    else if (kind == FormKind::Stadium)
+        form->identity = identity(kind, index);
+    else if (kind == FormKind::Club)
+        form->identity = {form->title, fieldText(form->fields, QStringLiteral("Nation"))};
+    else
+        for (const QString &name : identityFields(kind))
+            form->identity.append(fieldText(form->fields, name));
+    return form;
 }
 
 QStringList FormReader::identity(FormKind kind, int index) const

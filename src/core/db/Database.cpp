@@ -68,6 +68,14 @@ bool Database::load(const QString &installDir)
         }
     }
 
+    return loadDataDir(dataDir);
+}
+
+bool Database::loadDataDir(const QString &dataDir)
+{
+    mError.clear();
+    mErrorDetail.clear();
+    mLoaded = false;
     std::array<QByteArray, DataFileCount> files;
     for (DataFile file : AllDataFiles) {
         const QString path = resolvePathIgnoringCase(dataDir, dataFileName(file));

@@ -34,6 +34,11 @@ public:
     /// nothing half-loaded and errorString() says which file and why.
     bool load(const QString &installDir);
 
+    /// Loads the files of the Data folder `dataDir` as they lie, read-only: an
+    /// interrupted save there is neither finished nor undone. For comparing
+    /// with a copy (Data.original, another installation) without writing to it.
+    bool loadDataDir(const QString &dataDir);
+
     /// Loads a database from the bytes of its files (indexed by DataFile), as
     /// load() does once it has read them; for tests and fuzzing, which need no
     /// disk. File paths stay as they were.

@@ -4,6 +4,7 @@
 #include "core/changes/ModPatch.h"
 #include "gui/widgets/ChangeListModel.h"
 #include "gui/widgets/Prompter.h"
+#include "gui/widgets/ResultList.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -33,15 +34,7 @@ void ChangesDialog::addChanges(const QString &caption, DatabaseDiff diff)
     auto *view = new QTreeView;
     view->setObjectName(QStringLiteral("lvChanges"));
     view->setModel(new ChangeListModel(std::move(diff), view));
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    // Thousands of rows scroll smoothly only when the view need not measure each.
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setWordWrap(false);
+    setUpRowList(view);
     view->header()->setStretchLastSection(true);
     view->header()->resizeSection(ChangeListModel::RecordColumn, 170);
     view->header()->resizeSection(ChangeListModel::FieldColumn, 130);

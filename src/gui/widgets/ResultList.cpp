@@ -9,10 +9,8 @@
 
 namespace kx3 {
 
-void setUpResultList(QTreeView *view, SearchResultModel *model)
+void setUpRowList(QTreeView *view)
 {
-    view->setModel(model);
-    view->setHeaderHidden(true);
     view->setRootIsDecorated(false);
     view->setItemsExpandable(false);
     view->setUniformRowHeights(true);
@@ -20,8 +18,15 @@ void setUpResultList(QTreeView *view, SearchResultModel *model)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setTextElideMode(Qt::ElideRight);
     view->setWordWrap(false);
+}
+
+void setUpResultList(QTreeView *view, SearchResultModel *model)
+{
+    view->setModel(model);
+    view->setHeaderHidden(true);
+    setUpRowList(view);
+    view->setTextElideMode(Qt::ElideRight);
     view->setSortingEnabled(false);
     view->setColumnHidden(SearchResultModel::OffsetColumn, true);
     view->header()->setStretchLastSection(false);
