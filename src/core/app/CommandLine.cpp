@@ -1,5 +1,7 @@
 #include "core/app/CommandLine.h"
 
+#include "core/table/RecordTable.h"
+
 #include "core/db/Database.h"
 #include "core/records/IntegrityCheck.h"
 
@@ -47,9 +49,24 @@ struct Options
                        "nor its new value, is a conflict and nothing is written. Exit status 0 "
                        "applied (or nothing to do), 1 conflicts, 2 cannot load, read or write."),
         QStringLiteral("PATCH")};
+    QCommandLineOption exportCsv{
+        QStringLiteral("export-csv"),
+        QStringLiteral("With FILE DIR: writes the KIND table (players, staff, clubs or "
+                       "national-teams) of DIR's database to FILE as CSV (UTF-8, a first "
+                       "column Index, a header of column names). Exit status 0 written, 2 "
+                       "cannot load or write."),
+        QStringLiteral("KIND")};
+    QCommandLineOption importCsv{
+        QStringLiteral("import-csv"),
+        QStringLiteral("With FILE DIR: writes the changes of the CSV file FILE into the KIND "
+                       "table of DIR's database and saves it, all or nothing (columns in any "
+                       "order, rows found by Index or by their names). Exit status 0 done, 1 "
+                       "refused rows (nothing written), 2 cannot load, read or write."),
+        QStringLiteral("KIND")};
     QCommandLineOption dryRun{
         QStringLiteral("dry-run"),
-        QStringLiteral("With --apply-patch: prints what would change and writes nothing.")};
+        QStringLiteral("With --apply-patch or --import-csv: prints what would change and "
+                       "writes nothing.")};
     QList<QCommandLineOption> qtOptions;
 
     Options()
@@ -75,7 +92,8 @@ struct Options
         // Qt's window options are spelled with one dash (-platform): every
         // option is read as a long one, and -h, -v still work.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions({help, version, check, diff, makePatch, applyPatch, dryRun});
+        parser.addOptions(
+            {help, version, check, diff, makePatch, applyPatch, exportCsv, importCsv, dryRun});
         parser.addOptions(qtOptions);
         parser.addPositionalArgument(
             QStringLiteral("DIR"),
@@ -153,6 +171,24 @@ CommandLine parseCommandLine(const QStringList &arguments)
         }
         return c;
     }
+    if (parser.isSet(options.exportCsv) || parser.isSet(options.importCsv)) {
+        const bool exporting = parser.isSet(options.exportCsv);
+        const QString kind = parser.value(exporting ? options.exportCsv : options.importCsv);
+        if (!tableKindFromName(kind))
+            return invalid(QStringLiteral("No table '%1': players, staff, clubs or "
+                                          "national-teams.")
+                               .arg(kind));
+        if (folders.size() != 2)
+            return invalid(QStringLiteral("A CSV file and an installation folder are needed, "
+                                          "FILE and DIR."));
+        c.action = exporting ? CommandLine::Action::ExportCsv : CommandLine::Action::ImportCsv;
+        c.tableKind = kind;
+        c.patchFile = QFileInfo(folders.at(0)).absoluteFilePath();
+        c.dryRun = parser.isSet(options.dryRun);
+        if (!folderAt(1, c.installDir))
+            return invalid(QStringLiteral("%1 is not a folder.").arg(folders.at(1)));
+        return c;
+    }
     if (folders.size() > 1) {
         return invalid(QStringLiteral("One installation folder at most, not %1: %2")
                            .arg(folders.size())
@@ -195,6 +231,12 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
         return runMakePatch(command.patchFile, command.installDir, command.otherDir, out, err);
     case CommandLine::Action::ApplyPatch:
         return runApplyPatch(command.patchFile, command.installDir, command.dryRun, out, err);
+    case CommandLine::Action::ExportCsv:
+        return runExportCsv(*tableKindFromName(command.tableKind), command.patchFile,
+                            command.installDir, out, err);
+    case CommandLine::Action::ImportCsv:
+        return runImportCsv(*tableKindFromName(command.tableKind), command.patchFile,
+                            command.installDir, command.dryRun, out, err);
     case CommandLine::Action::Invalid:
         err << Program << ": " << command.error << '\n'
             << "Try '" << Program << " --help' for more information.\n";

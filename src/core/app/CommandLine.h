@@ -3,9 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 class QTextStream;
 
 namespace kx3 {
+
+enum class TableKind : std::uint8_t;
 
 /// Exit statuses of the program.
 namespace ExitStatus {
@@ -25,6 +29,8 @@ struct CommandLine
         Diff,       ///< list what differs from installDir to otherDir
         MakePatch,  ///< write patchFile: the changes from installDir to otherDir
         ApplyPatch, ///< apply patchFile to installDir
+        ExportCsv,  ///< write the tableKind table of installDir to patchFile
+        ImportCsv,  ///< write the CSV file patchFile into installDir
         Help,
         Version,
         Invalid, ///< error says why
@@ -35,8 +41,11 @@ struct CommandLine
     QString installDir;
     /// The second folder of --diff and --make-patch (NEW).
     QString otherDir;
+    /// The patch of --make-patch and --apply-patch, the CSV file of --export-csv and --import-csv.
     QString patchFile;
-    /// --apply-patch only checks and lists.
+    /// The table of --export-csv and --import-csv, by its command-line name.
+    QString tableKind;
+    /// --apply-patch and --import-csv only check and list.
     bool dryRun = false;
     QString error;
 
@@ -77,5 +86,14 @@ int runMakePatch(const QString &patchFile, const QString &oldDir, const QString 
 /// write.
 int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
                   QTextStream &out, QTextStream &err);
+
+/// --export-csv KIND FILE DIR: 0 written, 2 cannot load or write.
+int runExportCsv(TableKind kind, const QString &csvFile, const QString &installDir,
+                 QTextStream &out, QTextStream &err);
+
+/// --import-csv KIND FILE DIR [--dry-run]: 0 done or nothing to do, 1 refused
+/// rows (nothing written), 2 cannot load, read or write.
+int runImportCsv(TableKind kind, const QString &csvFile, const QString &installDir, bool dryRun,
+                 QTextStream &out, QTextStream &err);
 
 } // namespace kx3

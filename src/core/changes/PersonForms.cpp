@@ -22,6 +22,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -40,6 +41,9 @@ struct PersonBinding
     /// Stored in the staff attribute record: writing it needs one.
     bool staffRecord = false;
     bool playerRecord = false;
+    /// The box of each screen it is, player then staff; -1 on a screen without it.
+    int box[2] = {-1, -1};
+    bool date = false;
 };
 
 const QString ClubFieldName = QStringLiteral("Club");
@@ -183,7 +187,13 @@ void addPersonBoxes(std::vector<PersonBinding> &bindings)
                 return QString();
             };
         }
-        bindings.push_back({binding, player >= 0, staff >= 0, b.staffRecord, b.playerRecord});
+        bindings.push_back({binding,
+                            player >= 0,
+                            staff >= 0,
+                            b.staffRecord,
+                            b.playerRecord,
+                            {player, staff},
+                            b.date});
     }
 }
 
@@ -349,6 +359,17 @@ QStringList personFieldNames()
             names.append(s.binding.name);
     }
     return names;
+}
+
+std::vector<PersonScreenField> personScreenFields(RoleScreen screen)
+{
+    std::vector<PersonScreenField> out;
+    const int s = screen == RoleScreen::Player ? 0 : 1;
+    for (const PersonBinding &b : personBindings()) {
+        if ((s == 0 ? b.player : b.staff) && b.binding.name != QLatin1String("History"))
+            out.push_back({b.binding.name, b.box[s], b.date});
+    }
+    return out;
 }
 
 QStringList personIdentity(const Database &db, int index)
@@ -625,9 +646,20 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
         return EditResult::refused(QStringLiteral("No such person."));
     const QList<QByteArray> clubs = lookups.clubNames().names();
     const auto [hadPlayer, hadStaff] = screensOf(db, p);
+    // Fields that neither move him nor change his roles or history leave his
+    // misc lines and history as they are: they are not looked up, which
+    // would read the whole history table for each person of a bulk edit.
+    static const QList<QByteArray> noLines;
+    static const QList<HistoryRow> noHistory;
+    const bool keepsLines = std::none_of(fields.begin(), fields.end(), [](const auto &f) {
+        return f.first == ClubFieldName || f.first == JobField || f.first == ClassField
+               || f.first == PlayerRecordField || f.first == StaffRecordField
+               || f.first == QLatin1String("History");
+    });
+    const PersonLines lines = keepsLines ? PersonLines{&noLines, &noHistory} : PersonLines{};
     // The misc lines are filed under the club he has now; a move takes them along.
     const std::optional<PersonEdit> before =
-        loadPersonEdit(db, p, hadPlayer ? RoleScreen::Player : RoleScreen::Staff, clubs);
+        loadPersonEdit(db, p, hadPlayer ? RoleScreen::Player : RoleScreen::Staff, clubs, lines);
     const int clubBefore = record->club();
 
     int target = clubBefore;
@@ -685,7 +717,7 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
 
     bool first = true;
     for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
-        PersonEdit e = *loadPersonEdit(db, p, screen, clubs);
+        PersonEdit e = *loadPersonEdit(db, p, screen, clubs, lines);
         if (before && before->screen == screen && person(db, p)->club() != clubBefore) {
             e.shownClub = before->shownClub;
             e.playerMisc = before->playerMisc;

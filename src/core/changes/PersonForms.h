@@ -6,6 +6,7 @@
 
 #include "core/changes/FormFields.h"
 #include "core/people/CareerHistory.h"
+#include "core/people/RoleRules.h"
 
 #include <QHash>
 
@@ -30,6 +31,17 @@ private:
     std::vector<int> mRecords;
     QList<QByteArray> mClubNames;
 };
+
+/// A field of one person screen: a box of personBoxes(screen), or -1 for a
+/// name or list field.
+struct PersonScreenField
+{
+    QString name;
+    int box = -1;
+    bool date = false;
+};
+/// The fields `screen` shows, in the form's order, as the form names them.
+std::vector<PersonScreenField> personScreenFields(RoleScreen screen);
 
 QStringList personIdentityFields();
 QStringList personFieldNames();

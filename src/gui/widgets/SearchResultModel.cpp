@@ -1,7 +1,7 @@
 #include "SearchResultModel.h"
 
-#include "CollationKeys.h"
 #include "core/db/Cp1252.h"
+#include "core/lookup/CollationKeys.h"
 
 #include <algorithm>
 #include <string>
@@ -18,71 +18,6 @@ void SearchResultModel::setSortLocale(const QLocale &locale, Qt::CaseSensitivity
     mLocale = locale;
     mCaseSensitivity = caseSensitivity;
 }
-
-namespace {
-
-/// A row's place in the sort, by eight bytes of its key at a time: one number
-/// settles most comparisons without touching the keys, and rows whose keys
-/// agree so far are sorted again on their next eight bytes.
-struct SortEntry
-{
-    quint64 chunk;     ///< the key's bytes at the current depth, zero padded
-    quint32 chunkSize; ///< how many of them the key has (8: it may go on)
-    quint32 row;
-
-    bool operator<(const SortEntry &other) const
-    {
-        // A key that ends within the chunk is a prefix of a longer one with
-        // the same padded bytes, and comes first; equal keys keep row order.
-        if (chunk != other.chunk)
-            return chunk < other.chunk;
-        if (chunkSize != other.chunkSize)
-            return chunkSize < other.chunkSize;
-        return row < other.row;
-    }
-};
-
-class KeySorter
-{
-public:
-    KeySorter(const std::string &keys, const std::vector<std::size_t> &starts)
-        : mKeys(keys), mStarts(starts)
-    {
-    }
-
-    void sort(SortEntry *begin, SortEntry *end, std::size_t depth) const
-    {
-        for (SortEntry *e = begin; e != end; ++e)
-            load(*e, depth);
-        std::sort(begin, end);
-        for (SortEntry *run = begin; run != end;) {
-            SortEntry *next = run + 1;
-            while (next != end && next->chunk == run->chunk && next->chunkSize == run->chunkSize)
-                ++next;
-            if (run->chunkSize == 8 && next - run > 1)
-                sort(run, next, depth + 8);
-            run = next;
-        }
-    }
-
-private:
-    void load(SortEntry &e, std::size_t depth) const
-    {
-        const std::size_t start = mStarts[e.row] + depth;
-        const std::size_t end = mStarts[e.row + 1];
-        const std::size_t size = start < end ? std::min<std::size_t>(8, end - start) : 0;
-        quint64 chunk = 0;
-        for (std::size_t i = 0; i < 8; ++i)
-            chunk = (chunk << 8) | (i < size ? quint8(mKeys[start + i]) : 0u);
-        e.chunk = chunk;
-        e.chunkSize = quint32(size);
-    }
-
-    const std::string &mKeys;
-    const std::vector<std::size_t> &mStarts;
-};
-
-} // namespace
 
 void SearchResultModel::setRows(const SearchRows &rows)
 {
@@ -113,15 +48,12 @@ void SearchResultModel::setRows(const SearchRows &rows)
         collation.append(text, keys);
     }
     keyStart.push_back(keys.size());
-    std::vector<SortEntry> order(found.size());
-    for (std::size_t i = 0; i < found.size(); ++i)
-        order[i].row = quint32(i);
-    KeySorter(keys, keyStart).sort(order.data(), order.data() + order.size(), 0);
+    const std::vector<quint32> order = keyOrder(keys, keyStart);
 
     std::vector<Row> sorted;
     sorted.reserve(found.size());
-    for (const SortEntry &e : order)
-        sorted.push_back(found[e.row]);
+    for (const quint32 row : order)
+        sorted.push_back(found[row]);
 
     beginResetModel();
     mNames = std::move(names);

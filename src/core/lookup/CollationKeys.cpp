@@ -4,6 +4,8 @@
 
 #include <unicode/ucol.h>
 
+#include <algorithm>
+
 namespace kx3 {
 
 // The collator is set up the way Qt sets up its own for QCollator, so that a
@@ -80,6 +82,85 @@ void CollationKeys::append(std::u16string_view text, std::string &out) const
         }
         room = std::size_t(needed);
     }
+}
+
+namespace {
+
+/// A row's place in the sort, by eight bytes of its key at a time: one number
+/// settles most comparisons without touching the keys, and rows whose keys
+/// agree so far are sorted again on their next eight bytes.
+struct SortEntry
+{
+    quint64 chunk;     ///< the key's bytes at the current depth, zero padded
+    quint32 chunkSize; ///< how many of them the key has (8: it may go on)
+    quint32 row;
+
+    bool operator<(const SortEntry &other) const
+    {
+        // A key that ends within the chunk is a prefix of a longer one with
+        // the same padded bytes, and comes first; equal keys keep row order.
+        if (chunk != other.chunk)
+            return chunk < other.chunk;
+        if (chunkSize != other.chunkSize)
+            return chunkSize < other.chunkSize;
+        return row < other.row;
+    }
+};
+
+class KeySorter
+{
+public:
+    KeySorter(const std::string &keys, const std::vector<std::size_t> &starts)
+        : mKeys(keys), mStarts(starts)
+    {
+    }
+
+    void sort(SortEntry *begin, SortEntry *end, std::size_t depth) const
+    {
+        for (SortEntry *e = begin; e != end; ++e)
+            load(*e, depth);
+        std::sort(begin, end);
+        for (SortEntry *run = begin; run != end;) {
+            SortEntry *next = run + 1;
+            while (next != end && next->chunk == run->chunk && next->chunkSize == run->chunkSize)
+                ++next;
+            if (run->chunkSize == 8 && next - run > 1)
+                sort(run, next, depth + 8);
+            run = next;
+        }
+    }
+
+private:
+    void load(SortEntry &e, std::size_t depth) const
+    {
+        const std::size_t start = mStarts[e.row] + depth;
+        const std::size_t end = mStarts[e.row + 1];
+        const std::size_t size = start < end ? std::min<std::size_t>(8, end - start) : 0;
+        quint64 chunk = 0;
+        for (std::size_t i = 0; i < 8; ++i)
+            chunk = (chunk << 8) | (i < size ? quint8(mKeys[start + i]) : 0u);
+        e.chunk = chunk;
+        e.chunkSize = quint32(size);
+    }
+
+    const std::string &mKeys;
+    const std::vector<std::size_t> &mStarts;
+};
+
+} // namespace
+
+std::vector<quint32> keyOrder(const std::string &keys, const std::vector<std::size_t> &starts)
+{
+    const std::size_t count = starts.empty() ? 0 : starts.size() - 1;
+    std::vector<SortEntry> entries(count);
+    for (std::size_t i = 0; i < count; ++i)
+        entries[i].row = quint32(i);
+    KeySorter(keys, starts).sort(entries.data(), entries.data() + entries.size(), 0);
+    std::vector<quint32> order;
+    order.reserve(count);
+    for (const SortEntry &e : entries)
+        order.push_back(e.row);
+    return order;
 }
 
 } // namespace kx3

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct UCollator;
 
@@ -34,5 +35,9 @@ private:
     UCollator *mCollator = nullptr;
     Qt::CaseSensitivity mCaseSensitivity;
 };
+
+/// The order of the keys of `keys`, key i running from starts[i] to
+/// starts[i + 1]: by their bytes, a prefix first, equal keys by i.
+std::vector<quint32> keyOrder(const std::string &keys, const std::vector<std::size_t> &starts);
 
 } // namespace kx3

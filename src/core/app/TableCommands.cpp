@@ -1,0 +1,89 @@
+// The window-less commands that carry a table out to a spreadsheet and back.
+#include "core/app/CommandLine.h"
+
+#include "core/changes/DatabaseDiff.h"
+#include "core/db/Database.h"
+#include "core/lookup/Lookups.h"
+#include "core/table/RecordTable.h"
+#include "core/table/TableEdit.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace kx3 {
+
+namespace {
+
+const QString Program = QStringLiteral("kx3edit");
+
+} // namespace
+
+int runExportCsv(TableKind kind, const QString &csvFile, const QString &installDir,
+                 QTextStream &out, QTextStream &err)
+{
+    Database db;
+    QString error;
+    if (!loadDataFolder(db, installDir, &error)) {
+        err << Program << ": " << error << '\n';
+        return ExitStatus::Failure;
+    }
+    Lookups lookups;
+    lookups.build(db, QLocale::c());
+    const RecordTable table(db, lookups, kind);
+    QSaveFile file(csvFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(exportCsv(table)) < 0 || !file.commit()) {
+        err << Program << ": cannot write " << csvFile << " (" << file.errorString() << ")\n";
+        return ExitStatus::Failure;
+    }
+    out << "Wrote " << csvFile << ": " << table.rowCount() << ' ' << tableKindNoun(kind) << ".\n";
+    return ExitStatus::Success;
+}
+
+int runImportCsv(TableKind kind, const QString &csvFile, const QString &installDir, bool dryRun,
+                 QTextStream &out, QTextStream &err)
+{
+    QFile file(csvFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << Program << ": cannot read " << csvFile << " (" << file.errorString() << ")\n";
+        return ExitStatus::Failure;
+    }
+    const QByteArray csv = file.readAll();
+    // A dry run loads nothing in a way that writes (a load finishes an
+    // interrupted save): it has nothing to write.
+    Database db;
+    QString error;
+    if (dryRun ? !loadDataFolder(db, installDir, &error) : !db.load(installDir)) {
+        err << Program << ": " << (dryRun ? error : db.errorString()) << '\n';
+        return ExitStatus::Failure;
+    }
+    Lookups lookups;
+    lookups.build(db, QLocale::c());
+    RecordTable table(db, lookups, kind);
+    const TableEditOutcome outcome = importCsv(db, lookups, table, csv, dryRun);
+    for (const QString &line : outcome.refused)
+        out << "refused: " << csvFile << ", " << line << '\n';
+    if (!outcome.ok()) {
+        out << "Nothing was written.\n";
+        return ExitStatus::Problems;
+    }
+    for (const QString &line : diffLines(outcome.changes))
+        out << (dryRun ? "would change: " : "changed: ") << line << '\n';
+    if (dryRun || outcome.changes.isEmpty()) {
+        if (outcome.changes.isEmpty())
+            out << "Nothing to change.\n";
+        return ExitStatus::Success;
+    }
+    if (!db.save()) {
+        err << Program << ": " << db.errorString();
+        if (!db.errorDetail().isEmpty())
+            err << " (" << db.errorDetail() << ')';
+        err << '\n';
+        return ExitStatus::Failure;
+    }
+    out << "Imported " << csvFile << ": " << outcome.changes.records.size()
+        << " records changed and saved.\n";
+    return ExitStatus::Success;
+}
+
+} // namespace kx3

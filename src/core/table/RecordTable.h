@@ -1,0 +1,115 @@
+#pragma once
+
+#include "core/changes/RecordForms.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kx3 {
+
+class Database;
+class Lookups;
+
+/// What one table lists: persons owning player attributes, persons owning
+/// staff attributes, clubs, or national teams.
+enum class TableKind : std::uint8_t { Players, Staff, Clubs, NationalTeams };
+inline constexpr std::array<TableKind, 4> AllTableKinds = {
+    TableKind::Players, TableKind::Staff, TableKind::Clubs, TableKind::NationalTeams};
+
+/// "players", "staff", "clubs", "national-teams": the command line's names.
+const char *tableKindName(TableKind kind);
+std::optional<TableKind> tableKindFromName(const QString &name);
+/// How a row count speaks of the rows: "players", "staff", "clubs", "national teams".
+QString tableKindNoun(TableKind kind);
+/// "742 of 75,064 players".
+QString tableCountText(TableKind kind, qsizetype shown, qsizetype total);
+/// Persons for the person tables, clubs for the others.
+FormKind tableFormKind(TableKind kind);
+
+/// A header without the unit in brackets at its end: "Wage" for "Wage (£)".
+QString columnShortName(const QString &name);
+
+/// One column: a field of the kind's screen.
+struct TableColumn
+{
+    enum Type : std::uint8_t { Text, Number, Date };
+    /// The header, as the screen captions the field.
+    QString name;
+    /// The field of the record's form it reads and writes.
+    QString field;
+    Type type = Text;
+    /// Age is worked out from the date of birth and cannot be set.
+    bool editable = true;
+};
+
+/// The persons or clubs of a database as rows of fields, read as their
+/// screens show them. A cell is read straight from the stored bytes when it
+/// is asked for, so a table of a million persons costs nothing until shown;
+/// whole columns are read, and kept, only to sort or filter on them.
+///
+/// The table describes the database as it was when built or last reloaded.
+class RecordTable
+{
+public:
+    RecordTable(const Database &db, const Lookups &lookups, TableKind kind);
+    ~RecordTable();
+    RecordTable(const RecordTable &) = delete;
+    RecordTable &operator=(const RecordTable &) = delete;
+
+    TableKind kind() const { return mKind; }
+    const Database &database() const { return mDb; }
+    const Lookups &lookups() const { return mLookups; }
+    const std::vector<TableColumn> &columns() const { return mColumns; }
+    /// The column of that header, compared without regard to case, or of
+    /// that header without its unit ("Wage" for "Wage (£)"); -1 for none.
+    int column(const QString &name) const;
+
+    int rowCount() const { return int(mRecords.size()); }
+    /// The record (person or club index) of `row`.
+    int record(int row) const { return mRecords[std::size_t(row)]; }
+    /// The row of record `record`, -1 when it is not in the table.
+    int rowOf(int record) const;
+
+    /// The cell as the record's screen shows it.
+    QString text(int row, int column) const;
+    /// What a Number or Date cell compares by (a date as yyyymmdd); empty
+    /// for a text column, or a cell that reads as no number.
+    std::optional<double> value(int row, int column) const;
+
+    /// `rows` in the order of `column`: numbers and dates by value (cells
+    /// without a value first), texts collated as the result lists collate
+    /// names, ties by row. Reads the whole column the first time.
+    std::vector<int> sorted(std::vector<int> rows, int column, bool ascending) const;
+
+    /// Reads the database again: rows come and go with roles, cells change.
+    void reload();
+
+    /// Every cell of a Text column, read once and kept until reload().
+    const std::vector<QString> &columnTexts(int column) const;
+    /// Every value of a Number or Date column, and whether each cell has one.
+    std::pair<const std::vector<double> &, const std::vector<std::uint8_t> &>
+    columnValues(int column) const;
+
+private:
+    struct Reader;
+    struct ColumnCache;
+    const ColumnCache &cache(int column) const;
+
+    const Database &mDb;
+    const Lookups &mLookups;
+    TableKind mKind;
+    std::vector<TableColumn> mColumns;
+    std::vector<int> mRecords;
+    std::vector<int> mRowOfRecord;
+    std::unique_ptr<Reader> mReader;
+    mutable std::vector<std::unique_ptr<ColumnCache>> mCaches;
+};
+
+} // namespace kx3

@@ -1,0 +1,200 @@
+#include "core/table/TableColumns.h"
+
+#include "core/changes/PersonForms.h"
+#include "core/clubs/ClubEdit.h"
+#include "core/db/Database.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/layout/StaffAttributes.h"
+
+#include <QLocale>
+
+#include <limits>
+#include <map>
+
+namespace kx3 {
+
+namespace {
+
+using Code = std::function<qint64(const Database &, const ConstPersonRecord &)>;
+
+/// The list fields of the person screens and the stored code each one's
+/// text follows from. A field not here is read from the form, row by row.
+const std::map<QString, Code> &personCodes()
+{
+    static const std::map<QString, Code> codes = {
+        {QStringLiteral("Nation"), [](auto &, auto &p) { return qint64(p.nationality()); }},
+        {QStringLiteral("Second Nation"),
+         [](auto &, auto &p) { return qint64(p.secondNationality()); }},
+        {QStringLiteral("Club"), [](auto &, auto &p) { return qint64(p.club()); }},
+        {QStringLiteral("Job"), [](auto &, auto &p) { return qint64(p.job()); }},
+        {QStringLiteral("Classification"),
+         [](auto &, auto &p) { return qint64(p.classification()); }},
+        {QStringLiteral("Plays In"), [](auto &, auto &p) { return qint64(p.playsIn()); }},
+        {QStringLiteral("National Team"),
+         [](auto &, auto &p) { return qint64(p.nationalTeam()); }},
+        {QStringLiteral("National Job"), [](auto &, auto &p) { return qint64(p.nationalJob()); }},
+        {QStringLiteral("Formation"),
+         [](const Database &db, const ConstPersonRecord &p) {
+             const auto staff = staffAttributesOf(db, p);
+             return staff ? qint64(staff->formation()) : std::numeric_limits<qint64>::min();
+         }},
+    };
+    return codes;
+}
+
+const std::map<QString, NameTable> &personNames()
+{
+    static const std::map<QString, NameTable> names = {
+        {QStringLiteral("First Name"), NameTable::First},
+        {QStringLiteral("Second Name"), NameTable::Second},
+        {QStringLiteral("Common Name"), NameTable::Common}};
+    return names;
+}
+
+const QString StaffSuffix = QStringLiteral(" (Staff)");
+
+/// Start of the record a box is stored in; -1 for one he does not own.
+qsizetype partOffset(const Database &db, const ConstPersonRecord &p, PersonPart part)
+{
+    switch (part) {
+    case PersonPart::Person: return p.offset();
+    case PersonPart::PlayerAttributes: {
+        const auto a = playerAttributesOf(db, p);
+        return a ? a->offset() : -1;
+    }
+    case PersonPart::StaffAttributes: {
+        const auto a = staffAttributesOf(db, p);
+        return a ? a->offset() : -1;
+    }
+    }
+    return -1;
+}
+
+std::array<int, 3> dateOf(const Database &db, const ConstPersonRecord &p, int offset)
+{
+    const RecordDate date = readRecordDate(db.image(DataFile::Staff), p.offset() + offset);
+    int day = 0;
+    int month = 0;
+    decodeRecordDate(date, day, month);
+    return {day, month, int(date.year)};
+}
+
+} // namespace
+
+void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
+                  std::vector<ColumnSource> &sources)
+{
+    columns.clear();
+    sources.clear();
+    if (tableFormKind(kind) == FormKind::Club) {
+        const std::span<const EditBox> boxes = clubBoxes();
+        for (const QString &field : formFieldNames(FormKind::Club)) {
+            TableColumn c{field, field};
+            for (const EditBox &b : boxes) {
+                if (field != QLatin1String(b.field.caption))
+                    continue;
+                c.type = b.kind == EditBox::Day ? TableColumn::Date : TableColumn::Number;
+                break;
+            }
+            columns.push_back(c);
+            sources.push_back({});
+        }
+        return;
+    }
+    const RoleScreen screen = kind == TableKind::Players ? RoleScreen::Player : RoleScreen::Staff;
+    const std::span<const PersonBox> boxes = personBoxes(screen);
+    for (const PersonScreenField &f : personScreenFields(screen)) {
+        TableColumn c{f.name, f.name};
+        // One table shows one screen: its own caption is enough.
+        if (c.name.endsWith(StaffSuffix))
+            c.name.chop(StaffSuffix.size());
+        ColumnSource s;
+        if (f.box >= 0) {
+            s.kind = ColumnSource::Box;
+            s.box = boxes[std::size_t(f.box)];
+            c.type = f.date ? TableColumn::Date : TableColumn::Number;
+        } else if (const auto name = personNames().find(f.name); name != personNames().end()) {
+            s.kind = ColumnSource::Name;
+            s.table = name->second;
+            s.code = [table = name->second](const Database &, const ConstPersonRecord &p) {
+                return qint64(table == NameTable::First    ? p.firstName()
+                              : table == NameTable::Second ? p.secondName()
+                                                           : p.commonName());
+            };
+        } else if (const auto code = personCodes().find(f.name); code != personCodes().end()) {
+            s.kind = ColumnSource::Coded;
+            s.code = code->second;
+        }
+        columns.push_back(c);
+        sources.push_back(s);
+        if (f.box >= 0 && f.date && s.box.part == PersonPart::Person
+            && s.box.field.offset == PersonField::DateOfBirth.offset) {
+            columns.push_back({QStringLiteral("Age"), QString(), TableColumn::Number, false});
+            ColumnSource age = s;
+            age.kind = ColumnSource::Age;
+            sources.push_back(age);
+        }
+    }
+}
+
+QString personCellText(const Database &db, const ConstPersonRecord &p, const ColumnSource &source)
+{
+    if (source.kind == ColumnSource::Age || source.box.kind == PersonBox::Day) {
+        const std::array<int, 3> d = dateOf(db, p, source.box.field.offset);
+        if (source.kind == ColumnSource::Age)
+            return QString::number(ageOn1999(d[0], d[1], d[2]));
+        return QStringLiteral("%1/%2/%3").arg(d[0]).arg(d[1]).arg(d[2]);
+    }
+    // Without its attribute record a person's ratings read 0, as on his screen.
+    const qsizetype at = partOffset(db, p, source.box.part);
+    return QString::number(at < 0 ? 0
+                                  : readNumber(db.image(DataFile::Staff), at, source.box.field));
+}
+
+std::optional<double> personCellValue(const Database &db, const ConstPersonRecord &p,
+                                      const ColumnSource &source)
+{
+    if (source.kind == ColumnSource::Age || source.box.kind == PersonBox::Day) {
+        const std::array<int, 3> d = dateOf(db, p, source.box.field.offset);
+        if (source.kind == ColumnSource::Age)
+            return ageOn1999(d[0], d[1], d[2]);
+        return d[2] * 10000.0 + d[1] * 100.0 + d[0];
+    }
+    const qsizetype at = partOffset(db, p, source.box.part);
+    return at < 0 ? 0.0 : double(readNumber(db.image(DataFile::Staff), at, source.box.field));
+}
+
+std::optional<std::array<int, 3>> dateParts(const QString &text)
+{
+    const QStringList parts = text.trimmed().split(QLatin1Char('/'));
+    if (parts.size() != 3)
+        return std::nullopt;
+    std::array<int, 3> d{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        bool ok = false;
+        d[i] = parts[qsizetype(i)].trimmed().toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    return d;
+}
+
+std::optional<double> cellValue(TableColumn::Type type, const QString &text)
+{
+    if (type == TableColumn::Date) {
+        const auto d = dateParts(text);
+        return d ? std::optional<double>((*d)[2] * 10000.0 + (*d)[1] * 100.0 + (*d)[0])
+                 : std::nullopt;
+    }
+    bool ok = false;
+    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok ? std::optional<double>(v) : std::nullopt;
+}
+
+int ageOn1999(int day, int month, int year)
+{
+    const bool birthdayLater = month > 7 || (month == 7 && day > 1);
+    return 1999 - year - (birthdayLater ? 1 : 0);
+}
+
+} // namespace kx3
