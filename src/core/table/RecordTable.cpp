@@ -195,6 +195,25 @@ QString RecordTable::text(int row, int column) const
     return {};
 }
 
+void RecordTable::appendCsvRow(int row, std::span<const int> columns, std::string &out) const
+{
+    const bool persons = tableFormKind(mKind) == FormKind::Person;
+    const std::array<qsizetype, 3> parts =
+        persons ? personParts(mDb, *person(mDb, mRecords[std::size_t(row)]))
+                : std::array<qsizetype, 3>{};
+    bool first = true;
+    for (const int column : columns) {
+        if (!first)
+            out += ',';
+        first = false;
+        const ColumnSource &source = mReader->sources[std::size_t(column)];
+        if (source.kind == ColumnSource::Box || source.kind == ColumnSource::Age)
+            appendPersonCell(mDb, parts, source, out);
+        else
+            appendCsvField(out, text(row, column));
+    }
+}
+
 std::optional<double> RecordTable::value(int row, int column) const
 {
     const TableColumn &c = mColumns[std::size_t(column)];

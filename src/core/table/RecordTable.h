@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace kx3 {
@@ -79,6 +80,9 @@ public:
 
     /// The cell as the record's screen shows it.
     QString text(int row, int column) const;
+    /// The cells of `columns` as CSV fields, appended as UTF-8 and joined
+    /// by commas.
+    void appendCsvRow(int row, std::span<const int> columns, std::string &out) const;
     /// What a Number or Date cell compares by (a date as yyyymmdd); empty
     /// for a text column, or a cell that reads as no number.
     std::optional<double> value(int row, int column) const;

@@ -8,6 +8,7 @@
 
 #include <QLocale>
 
+#include <charconv>
 #include <limits>
 #include <map>
 
@@ -162,6 +163,60 @@ std::optional<double> personCellValue(const Database &db, const ConstPersonRecor
     }
     const qsizetype at = partOffset(db, p, source.box.part);
     return at < 0 ? 0.0 : double(readNumber(db.image(DataFile::Staff), at, source.box.field));
+}
+
+std::array<qsizetype, 3> personParts(const Database &db, const ConstPersonRecord &p)
+{
+    return {p.offset(), partOffset(db, p, PersonPart::PlayerAttributes),
+            partOffset(db, p, PersonPart::StaffAttributes)};
+}
+
+void appendPersonCell(const Database &db, const std::array<qsizetype, 3> &parts,
+                      const ColumnSource &source, std::string &out)
+{
+    auto put = [&](qint64 v) {
+        char buffer[24];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+        out.append(buffer, std::size_t(r.ptr - buffer));
+    };
+    const DataImage &image = db.image(DataFile::Staff);
+    if (source.kind == ColumnSource::Age || source.box.kind == PersonBox::Day) {
+        const RecordDate date = readRecordDate(image, parts[0] + source.box.field.offset);
+        int day = 0;
+        int month = 0;
+        decodeRecordDate(date, day, month);
+        if (source.kind == ColumnSource::Age) {
+            put(ageOn1999(day, month, date.year));
+        } else {
+            put(day);
+            out += '/';
+            put(month);
+            out += '/';
+            put(date.year);
+        }
+        return;
+    }
+    const qsizetype at = parts[std::size_t(source.box.part)];
+    put(at < 0 ? 0 : readNumber(image, at, source.box.field));
+}
+
+void appendCsvField(std::string &out, const QString &text)
+{
+    bool quoted = false;
+    for (const QChar c : text) {
+        if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') {
+            quoted = true;
+            break;
+        }
+    }
+    const QByteArray utf8 =
+        quoted ? QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8()
+               : text.toUtf8();
+    if (quoted)
+        out += '"';
+    out.append(utf8.constData(), std::size_t(utf8.size()));
+    if (quoted)
+        out += '"';
 }
 
 std::optional<std::array<int, 3>> dateParts(const QString &text)

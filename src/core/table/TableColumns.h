@@ -8,6 +8,7 @@
 #include "core/table/RecordTable.h"
 
 #include <functional>
+#include <string>
 
 namespace kx3 {
 
@@ -35,6 +36,18 @@ void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
 QString personCellText(const Database &db, const ConstPersonRecord &p, const ColumnSource &source);
 std::optional<double> personCellValue(const Database &db, const ConstPersonRecord &p,
                                       const ColumnSource &source);
+
+/// The same cell's text appended as UTF-8, without making a string: a table
+/// of a million persons is exported cell by cell.
+/// `parts`: where his person, player and staff attribute records start (-1
+/// for one he does not own), found once per row.
+void appendPersonCell(const Database &db, const std::array<qsizetype, 3> &parts,
+                      const ColumnSource &source, std::string &out);
+std::array<qsizetype, 3> personParts(const Database &db, const ConstPersonRecord &p);
+
+/// `text` as one CSV field: quoted when it holds a comma, a quote or a line
+/// break, its quotes doubled.
+void appendCsvField(std::string &out, const QString &text);
 
 /// What a cell's text compares by in a column of `type`: a number, or a
 /// d/m/yyyy date as yyyymmdd; nothing when the text is neither.

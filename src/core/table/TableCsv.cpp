@@ -2,6 +2,7 @@
 #include "core/table/TableEdit.h"
 
 #include "core/changes/FormFields.h"
+#include "core/table/TableColumns.h"
 #include "core/table/TableRows.h"
 
 #include <QHash>
@@ -14,19 +15,6 @@ namespace kx3 {
 namespace {
 
 const QString IndexColumn = QStringLiteral("Index");
-
-void appendField(QByteArray &out, const QString &text)
-{
-    const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-                        || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
-    if (!quoted) {
-        out += text.toUtf8();
-        return;
-    }
-    out += '"';
-    out += QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8();
-    out += '"';
-}
 
 struct CsvRow
 {
@@ -109,22 +97,21 @@ bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error)
 QByteArray exportCsv(const RecordTable &table, std::span<const int> rows,
                      std::span<const int> columns)
 {
-    QByteArray out;
-    out += IndexColumn.toUtf8();
+    std::string out = IndexColumn.toStdString();
     for (const int c : columns) {
         out += ',';
-        appendField(out, table.columns()[std::size_t(c)].name);
+        appendCsvField(out, table.columns()[std::size_t(c)].name);
     }
     out += "\r\n";
     for (const int r : rows) {
-        out += QByteArray::number(table.record(r));
-        for (const int c : columns) {
+        out += std::to_string(table.record(r));
+        if (!columns.empty()) {
             out += ',';
-            appendField(out, table.text(r, c));
+            table.appendCsvRow(r, columns, out);
         }
         out += "\r\n";
     }
-    return out;
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 QByteArray exportCsv(const RecordTable &table)
