@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 namespace kx3 {
 
@@ -82,6 +83,7 @@ struct RecordTable::Reader
     /// A list field's text for each stored code, read once from the form of
     /// the first record found with that code.
     mutable std::vector<QHash<qint64, QString>> codeTexts;
+    mutable std::vector<std::unordered_map<qint64, std::string>> codeFields;
     mutable std::unique_ptr<FormReader> forms;
     mutable std::vector<std::optional<RecordForm>> formCache;
 
@@ -149,6 +151,7 @@ void RecordTable::reload()
     for (std::size_t r = 0; r < mRecords.size(); ++r)
         mRowOfRecord[std::size_t(mRecords[r])] = int(r);
     mReader->codeTexts.assign(mColumns.size(), {});
+    mReader->codeFields.assign(mColumns.size(), {});
     mReader->forms.reset();
     mReader->formCache.assign(mRecords.size(), std::nullopt);
     mCaches.clear();
@@ -207,10 +210,35 @@ void RecordTable::appendCsvRow(int row, std::span<const int> columns, std::strin
             out += ',';
         first = false;
         const ColumnSource &source = mReader->sources[std::size_t(column)];
-        if (source.kind == ColumnSource::Box || source.kind == ColumnSource::Age)
+        if (source.kind == ColumnSource::Box || source.kind == ColumnSource::Age) {
             appendPersonCell(mDb, parts, source, out);
-        else
+        } else if (source.kind == ColumnSource::Coded) {
+            // A list field's few texts are made into fields once.
+            const qint64 code = source.code(mDb, *person(mDb, mRecords[std::size_t(row)]));
+            std::unordered_map<qint64, std::string> &known =
+                mReader->codeFields[std::size_t(column)];
+            auto at = known.find(code);
+            if (at == known.end()) {
+                std::string field;
+                appendCsvField(field, text(row, column));
+                at = known.emplace(code, std::move(field)).first;
+            }
+            out += at->second;
+        } else if (source.kind == ColumnSource::Name) {
+            const QByteArray bytes =
+                nameText(mDb, source.table,
+                         int(source.code(mDb, *person(mDb, mRecords[std::size_t(row)]))));
+            // Most names are plain ASCII, the same in UTF-8.
+            const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) {
+                return c > 0 && c != ',' && c != '"' && c != '\r' && c != '\n';
+            });
+            if (plain)
+                out.append(bytes.constData(), std::size_t(bytes.size()));
+            else
+                appendCsvField(out, fromCp1252(bytes));
+        } else {
             appendCsvField(out, text(row, column));
+        }
     }
 }
 
@@ -274,14 +302,18 @@ std::vector<int> RecordTable::sorted(std::vector<int> rows, int column, bool asc
 {
     const ColumnCache &c = cache(column);
     if (mColumns[std::size_t(column)].type != TableColumn::Text) {
-        auto before = [&](int a, int b) {
-            const auto ka = std::pair(c.hasValue[std::size_t(a)], c.values[std::size_t(a)]);
-            const auto kb = std::pair(c.hasValue[std::size_t(b)], c.values[std::size_t(b)]);
-            if (ka != kb)
-                return ascending ? ka < kb : kb < ka;
-            return a < b;
-        };
-        std::sort(rows.begin(), rows.end(), before);
+        // Sorted as (key, row) pairs side by side: a million rows compare
+        // without following an index into the column for each comparison.
+        std::vector<std::pair<double, int>> keyed(rows.size());
+        constexpr double none = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const auto r = std::size_t(rows[i]);
+            const double key = c.hasValue[r] ? c.values[r] : none;
+            keyed[i] = {ascending ? key : -key, rows[i]};
+        }
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i] = keyed[i].second;
         return rows;
     }
     if (c.ranks.empty() && !c.texts.empty()) {
@@ -318,14 +350,14 @@ std::vector<int> RecordTable::sorted(std::vector<int> rows, int column, bool asc
         for (std::size_t r = 0; r < ranks.size(); ++r)
             ranks[r] = rankOf[textOf[r]];
     }
-    auto before = [&](int a, int b) {
-        const quint32 ra = c.ranks[std::size_t(a)];
-        const quint32 rb = c.ranks[std::size_t(b)];
-        if (ra != rb)
-            return ascending ? ra < rb : rb < ra;
-        return a < b;
-    };
-    std::sort(rows.begin(), rows.end(), before);
+    std::vector<std::pair<qint64, int>> keyed(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const qint64 rank = c.ranks[std::size_t(rows[i])];
+        keyed[i] = {ascending ? rank : -rank, rows[i]};
+    }
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = keyed[i].second;
     return rows;
 }
 
