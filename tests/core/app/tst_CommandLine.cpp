@@ -93,6 +93,9 @@ void tst_CommandLine::parses_data()
     row("unknown option", {"--chekc", "GAME"}, Action::Invalid, "", "Unknown option 'chekc'");
     row("option missing its value", {"GAME", "-style"}, Action::Invalid, "", "Missing value");
     row("two folders", {"GAME", "GAME"}, Action::Invalid, "", "One installation folder at most");
+    row("a table out", {"--export-csv", "players", "out.csv", "GAME"}, Action::ExportCsv, "GAME");
+    row("no such table", {"--import-csv", "coaches", "in.csv", "GAME"}, Action::Invalid, "",
+        "No table 'coaches'");
     row("no such folder", {"--check", "/no/such/kx3"}, Action::Invalid, "",
         "/no/such/kx3 is not a folder");
 }

@@ -3,7 +3,9 @@
 // plain reading of each term; bulk edits and imports all or nothing, checked
 // against the same writes through the forms; malformed CSV refused.
 #include "TestDatabase.h"
+#include "TestFiles.h"
 
+#include "core/app/CommandLine.h"
 #include "core/db/Database.h"
 #include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
@@ -100,6 +102,7 @@ private Q_SLOTS:
     void csvRoundTrip();
     void malformedCsv_data();
     void malformedCsv();
+    void commandsOnFolders();
 };
 
 void tst_RecordTable::cellsReadAsFormsAndSort()
@@ -346,6 +349,35 @@ void tst_RecordTable::malformedCsv()
     QVERIFY(!out.ok());
     QVERIFY2(out.refused.first().startsWith(refusal), qPrintable(out.refused.first()));
     QVERIFY(w.images() == before);
+}
+
+void tst_RecordTable::commandsOnFolders()
+{
+    const test::TestInstallation install;
+    QVERIFY(install.isValid());
+    const QString file = install.path() + QStringLiteral("/staff.csv");
+    QString printed;
+    QTextStream out(&printed);
+    QTextStream err(&printed);
+    QCOMPARE(runExportCsv(TableKind::Staff, file, install.path(), out, err), 0);
+    QFile csv(file);
+    QVERIFY(csv.open(QIODevice::ReadWrite));
+    QList<QByteArray> lines = csv.readAll().split('\n');
+    QList<QByteArray> cells = lines[1].split(',');
+    const qsizetype ambition = lines[0].split(',').indexOf("Ambition");
+    QVERIFY(ambition > 0);
+    cells[ambition] = QByteArray::number(cells[ambition].toInt() + 1);
+    lines[1] = cells.join(',');
+    csv.resize(0);
+    csv.write(lines.join('\n'));
+    csv.close();
+    const QByteArray staff = test::readFile(install.filePath(DataFile::Staff));
+    QCOMPARE(runImportCsv(TableKind::Staff, file, install.path(), true, out, err), 0);
+    QCOMPARE(test::readFile(install.filePath(DataFile::Staff)), staff);
+    QCOMPARE(runImportCsv(TableKind::Staff, file, install.path(), false, out, err), 0);
+    QVERIFY(test::readFile(install.filePath(DataFile::Staff)) != staff);
+    QVERIFY2(printed.contains(QStringLiteral("changed: person ")), qPrintable(printed));
+    QCOMPARE(runImportCsv(TableKind::Clubs, file, install.path(), false, out, err), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_RecordTable)
