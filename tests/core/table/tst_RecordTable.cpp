@@ -42,6 +42,9 @@ struct World
             p.setJob(200);
             p.setDateOfBirth({400, 1970, 0});
         }
+        // Born the day after, and on the day the season begins.
+        person(db, 10)->setDateOfBirth(encodeRecordDate(2, 7, 1980));
+        person(db, 11)->setDateOfBirth(encodeRecordDate(1, 7, 1980));
         db.commitStep({QStringLiteral("damage"), {}, {}});
         lookups.build(db, QLocale::c());
     }
@@ -120,6 +123,11 @@ void tst_RecordTable::cellsReadAsFormsAndSort()
                 if (const FormField *f = form.field(t.columns()[c].field))
                     QCOMPARE(t.text(r, int(c)), f->text);
             }
+        }
+        for (const auto &[record, age] : {std::pair(10, "18"), std::pair(11, "19")}) {
+            if (const int column = t.column(QStringLiteral("Age"));
+                column >= 0 && t.rowOf(record) >= 0)
+                QCOMPARE(t.text(t.rowOf(record), column), QLatin1String(age));
         }
         std::vector<int> all(std::size_t(t.rowCount()));
         std::iota(all.begin(), all.end(), 0);
