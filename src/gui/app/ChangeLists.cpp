@@ -21,13 +21,9 @@ namespace {
 
 const QString SaveQuestion = QStringLiteral("Are you sure?");
 
-/// A list a message box can hold: a patch may change thousands of fields.
-QString listed(const QStringList &lines, int shown = 12)
+QString listed(const QStringList &lines)
 {
-    QStringList kept = lines.mid(0, shown);
-    if (lines.size() > shown)
-        kept << QStringLiteral("… and %1 more").arg(lines.size() - shown);
-    return kept.join(QLatin1Char('\n'));
+    return boxList(lines, 12);
 }
 
 QString counted(qsizetype count, const char *one, const char *many)

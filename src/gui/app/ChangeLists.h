@@ -36,6 +36,9 @@ public:
     /// agrees, applied as one step with no record of its own. True when the
     /// data changed (the look-ups are rebuilt by then).
     bool applyPatchFile();
+    /// Asks for record `index` of `kind` on the screen that edits it (see
+    /// recordRequested()); what has no screen is ignored.
+    void openRecord(kx3::FormKind kind, int index);
 
 Q_SIGNALS:
     /// A record of the change list was opened.
@@ -46,7 +49,6 @@ private:
     /// `error` saying why, when they cannot be read.
     std::optional<DatabaseDiff> diffFrom(const QString &folder, QString *error) const;
     void openDialog(DatabaseDiff unsaved);
-    void openRecord(FormKind kind, int index);
 
     Database &mDb;
     Lookups &mLookups;

@@ -51,6 +51,7 @@ SearchMenu1::SearchMenu1(QWidget *parent)
     connect(mUi->MiscNone, &QPushButton::clicked, this, &SearchMenu1::setToNoneRequested);
     connect(mUi->bnSearchP2, &QPushButton::clicked, this, &SearchMenu1::otherMenuRequested);
     connect(mUi->bnApplyPatch, &QPushButton::clicked, this, &SearchMenu1::applyPatchRequested);
+    connect(mUi->bnTable, &QPushButton::clicked, this, &SearchMenu1::tableRequested);
     connect(mUi->Exit2, &QPushButton::clicked, this, &SearchMenu1::exitRequested);
     cancelOnEscape(this, mUi->Exit2);
 }
@@ -95,6 +96,7 @@ void SearchMenu1::showNormalState()
     mUi->pnTransfer->hide();
     mUi->bnSearchP2->setEnabled(true);
     mUi->bnApplyPatch->setEnabled(true);
+    mUi->bnTable->setEnabled(true);
     mUi->pn6->hide();
     for (QWidget *group : {mUi->gb0, mUi->gb1, mUi->gb2})
         group->show();
@@ -105,12 +107,13 @@ void SearchMenu1::showNormalState()
 }
 
 // A pick or a transfer under way holds a screen's unconfirmed edits, which a
-// patch could change the data under.
+// patch or a table edit could change the data under.
 void SearchMenu1::showModeFrame(const QString &title)
 {
     mUi->pnTransfer->hide();
     mUi->bnSearchP2->setEnabled(false);
     mUi->bnApplyPatch->setEnabled(false);
+    mUi->bnTable->setEnabled(false);
     mUi->pn1->setText(title);
     setReturnsToEditor(true);
     mUi->pn6->show();
@@ -172,6 +175,7 @@ void SearchMenu1::showTransferMenu()
     mUi->pnTransfer->show();
     mUi->pnTransfer->raise();
     mUi->bnApplyPatch->setEnabled(false);
+    mUi->bnTable->setEnabled(false);
     mUi->pn1->setText(QStringLiteral("Transfer Menu"));
     mUi->bnGotoClub->setText(QStringLiteral("Select Target Club"));
     setReturnsToEditor(true);

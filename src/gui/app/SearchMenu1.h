@@ -73,6 +73,7 @@ Q_SIGNALS:
     void setToNoneRequested();
     void otherMenuRequested();
     void applyPatchRequested();
+    void tableRequested();
     void exitRequested();
 
 private:

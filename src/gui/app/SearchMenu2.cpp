@@ -43,6 +43,7 @@ SearchMenu2::SearchMenu2(QWidget *parent)
     }
     connect(mUi->bnSearchP1, &QPushButton::clicked, this, &SearchMenu2::otherMenuRequested);
     connect(mUi->bnApplyPatch2, &QPushButton::clicked, this, &SearchMenu2::applyPatchRequested);
+    connect(mUi->bnTable2, &QPushButton::clicked, this, &SearchMenu2::tableRequested);
     connect(mUi->Exit4, &QPushButton::clicked, this, &SearchMenu2::exitRequested);
     cancelOnEscape(this, mUi->Exit4);
 }
@@ -75,9 +76,10 @@ void SearchMenu2::setReturnsToEditor(bool returns)
     mUi->Exit4->setText(returns ? QStringLiteral("Cancel") : QStringLiteral("Exit"));
 }
 
-void SearchMenu2::setApplyPatchEnabled(bool enabled)
+void SearchMenu2::setDataToolsEnabled(bool enabled)
 {
     mUi->bnApplyPatch2->setEnabled(enabled);
+    mUi->bnTable2->setEnabled(enabled);
 }
 
 void SearchMenu2::refreshResults()

@@ -37,8 +37,9 @@ public:
     /// program ("Exit"); its caption follows.
     bool returnsToEditor() const { return mReturnsToEditor; }
     void setReturnsToEditor(bool returns);
-    /// "Apply Patch…" is offered only while no transfer waits on the main menu.
-    void setApplyPatchEnabled(bool enabled);
+    /// "Table" and "Apply Patch…" are offered only while no transfer waits on
+    /// the main menu.
+    void setDataToolsEnabled(bool enabled);
 
     SearchGroup *officials() const { return mOfficials; }
     SearchGroup *nations() const { return mNations; }
@@ -51,6 +52,7 @@ Q_SIGNALS:
     void recordChosen(kx3::EditorScreen kind, qint64 offset);
     void otherMenuRequested();
     void applyPatchRequested();
+    void tableRequested();
     void exitRequested();
 
 private:

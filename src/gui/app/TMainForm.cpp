@@ -8,6 +8,7 @@
 #include "SearchMenu2.h"
 #include "SearchMenuModes.h"
 #include "SplashScreen.h"
+#include "TablePanel.h"
 #include "gui/clubs/ClubScreen.h"
 #include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"
@@ -99,8 +100,10 @@ void TMainForm::buildScreens()
     mSearch1 = new SearchMenu1;
     mSearch2 = new SearchMenu2;
     mEditor = new EditorFrame;
+    mTable = new TablePanel(mContext);
     for (QWidget *panel : {static_cast<QWidget *>(mSplash), static_cast<QWidget *>(mSearch1),
-                           static_cast<QWidget *>(mSearch2), static_cast<QWidget *>(mEditor)})
+                           static_cast<QWidget *>(mSearch2), static_cast<QWidget *>(mEditor),
+                           static_cast<QWidget *>(mTable)})
         mPanels->addWidget(panel);
     mPanels->setCurrentWidget(mSplash);
     mScreens = new EditorScreens(mDatabase, mState, mEditor, this);
@@ -150,6 +153,7 @@ void TMainForm::buildScreens()
     connect(mSearch2, &SearchMenu2::applyPatchRequested, this, &TMainForm::bnApplyPatchClick);
     connect(mEditor, &EditorFrame::exitRequested, this, &TMainForm::Exit3Click);
     connectSearchResults();
+    connectTable();
     connect(mModes, &SearchMenuModes::relationshipListChanged, this, [this](MiscListSource src) {
         for (RecordScreen *screen : mScreens->all()) {
             if (auto *person = qobject_cast<PersonScreen *>(screen))
@@ -255,7 +259,7 @@ QWidget *TMainForm::currentPanel() const
 void TMainForm::showPanel(QWidget *panel)
 {
     if (panel == mSearch2)
-        mSearch2->setApplyPatchEnabled(!mSearch1->isTransferShown());
+        mSearch2->setDataToolsEnabled(!mSearch1->isTransferShown());
     if (panel == mSearch1 && mStaleResults[0]) {
         mStaleResults[0] = false;
         mSearch1->refreshResults();
@@ -487,6 +491,15 @@ void TMainForm::moveInHistory(bool undo)
         return;
     mStaleResults = {true, true};
     const StepPlace place = undo ? step->before : step->after;
+    // The table stays in front, read again by itself; the editor behind it
+    // shows the step's record.
+    if (currentPanel() == mTable) {
+        if (place.exists())
+            mScreens->open(EditorScreen(place.kind), place.offset);
+        else
+            reshowEditor();
+        return;
+    }
     if (place.exists()) {
         mModes->end();
         mSearch1->showNormalState();
@@ -514,6 +527,38 @@ void TMainForm::bnSaveClick()
     // A save that succeeds leaves nothing modified; the database says so.
     if (mChanges->confirmSave())
         SaveDataFiles();
+}
+
+// The table returns to the menu it was opened from and opens records as the
+// change list does. Its steps may change any record of its kind, and the
+// lists: results listed are searched again.
+void TMainForm::connectTable()
+{
+    connect(mSearch1, &SearchMenu1::tableRequested, this, [this] {
+        mSearchMarker = SearchMenuId::Main;
+        showPanel(mTable);
+    });
+    connect(mSearch2, &SearchMenu2::tableRequested, this, [this] {
+        mSearchMarker = SearchMenuId::Miscellaneous;
+        showPanel(mTable);
+    });
+    connect(mTable, &TablePanel::cancelRequested, this, [this] {
+        if (mSearchMarker == SearchMenuId::Main)
+            bnSearchP1Click();
+        else
+            bnSearchP2Click();
+    });
+    connect(mTable, &TablePanel::recordOpened, mChanges, &ChangeLists::openRecord);
+    connect(mTable, &TablePanel::stepTaken, this, [this] {
+        mStaleResults = {true, true};
+        reshowEditor();
+    });
+}
+
+void TMainForm::reshowEditor()
+{
+    if (RecordScreen *screen = mScreens->current())
+        mScreens->open(screen->kind(), mState.offset(screen->kind()));
 }
 
 // A patch may rename, add or delete records anywhere: the results listed are

@@ -30,6 +30,7 @@ class SearchMenuModes;
 class SearchMenu2;
 class SplashScreen;
 class StaffScreen;
+class TablePanel;
 class TransferPanel;
 
 /// The editor's one window. It owns the database and the screens and moves
@@ -70,6 +71,7 @@ public:
     /// The misc-list dialog and club picking on the main search menu.
     SearchMenuModes *searchModes() const { return mModes; }
     TransferPanel *transferPanel() const { return mTransfer; }
+    TablePanel *tablePanel() const { return mTable; }
     StaffScreen *staffScreen() const;
     PlayerScreen *playerScreen() const;
     /// The search menu "Search" returns to: the one shown last.
@@ -128,6 +130,9 @@ private:
     void startTransfer(PersonScreen *screen);
     void bnSaveClick();
     void bnApplyPatchClick();
+    void connectTable();
+    /// The editor behind the panels shows its record again, as it now reads.
+    void reshowEditor();
     void Exit3Click();
 
     void buildScreens();
@@ -167,6 +172,7 @@ private:
     EditorScreens *mScreens = nullptr;
     TransferPanel *mTransfer = nullptr;
     ChangeLists *mChanges = nullptr;
+    TablePanel *mTable = nullptr;
 };
 
 } // namespace kx3

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -23,6 +24,14 @@ QString messageBoxText(const QString &text)
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return shown;
+}
+
+QString boxList(const QStringList &lines, int shown)
+{
+    QStringList kept = lines.mid(0, shown);
+    if (lines.size() > shown)
+        kept << QStringLiteral("… and %1 more").arg(lines.size() - shown);
+    return kept.join(QLatin1Char('\n'));
 }
 
 void QMessageBoxPrompter::information(const QString &text, const QString &detail)
@@ -85,6 +94,12 @@ QString QMessageBoxPrompter::chooseFile(bool saving, const QString &caption, con
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty())
         return QString();
     return chooser.selectedFiles().constFirst();
+}
+
+QString QMessageBoxPrompter::askText(const QString &caption, const QString &label,
+                                     const QString &initial, bool *ok)
+{
+    return QInputDialog::getText(mParent, caption, label, QLineEdit::Normal, initial, ok);
 }
 
 } // namespace kx3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -55,11 +56,27 @@ public:
         Q_UNUSED(suffix);
         return QString();
     }
+
+    /// A line typed into a box captioned `caption` under `label`, starting
+    /// as `initial`; `ok` says whether the user accepted it. A prompter
+    /// without an input box of its own is always cancelled.
+    virtual QString askText(const QString &caption, const QString &label, const QString &initial,
+                            bool *ok)
+    {
+        Q_UNUSED(caption);
+        Q_UNUSED(label);
+        Q_UNUSED(initial);
+        *ok = false;
+        return QString();
+    }
 };
 
 /// A message as a box shows it: the editor's messages break their lines with
 /// a bare carriage return, which a box would not break on.
 QString messageBoxText(const QString &text);
+/// A list a message box can hold: the first `shown` lines and how many more
+/// there are (a patch or an import may change thousands of fields).
+QString boxList(const QStringList &lines, int shown);
 
 /// The real message boxes, captioned with the application title.
 class QMessageBoxPrompter : public Prompter
@@ -76,6 +93,8 @@ public:
                              const QString &extra) override;
     QString chooseFile(bool saving, const QString &caption, const QString &filter,
                        const QString &suffix) override;
+    QString askText(const QString &caption, const QString &label, const QString &initial,
+                    bool *ok) override;
 
 private:
     QWidget *mParent;
@@ -111,6 +130,11 @@ public:
                        const QString &suffix) override
     {
         return mTarget->chooseFile(saving, caption, filter, suffix);
+    }
+    QString askText(const QString &caption, const QString &label, const QString &initial,
+                    bool *ok) override
+    {
+        return mTarget->askText(caption, label, initial, ok);
     }
 
 private:

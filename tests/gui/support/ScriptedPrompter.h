@@ -18,11 +18,14 @@ public:
     void queue(bool yes) { mAnswers.append(yes ? Answer::Yes : Answer::No); }
     /// The next file dialog chooses `path`; with none queued it chooses none.
     void queueFile(const QString &path) { mFiles.append(path); }
+    /// The next text box is answered `text`; one with none queued fails the
+    /// running test and is cancelled.
+    void queueText(const QString &text) { mTypedTexts.append(text); }
 
     /// Every text shown so far, information and questions alike, in order.
     const QStringList &texts() const { return mTexts; }
     QString lastText() const { return mTexts.isEmpty() ? QString() : mTexts.last(); }
-    int pendingAnswers() const { return int(mAnswers.size()); }
+    int pendingAnswers() const { return int(mAnswers.size() + mTypedTexts.size()); }
     void clear()
     {
         mTexts.clear();
@@ -30,6 +33,7 @@ public:
         mDetail.clear();
         mAnswers.clear();
         mFiles.clear();
+        mTypedTexts.clear();
     }
 
     /// The texts shown as refusals (warning boxes), in order.
@@ -81,6 +85,19 @@ public:
         return mFiles.isEmpty() ? QString() : mFiles.takeFirst();
     }
 
+    /// The box's label counts as a text shown.
+    QString askText(const QString &, const QString &label, const QString &, bool *ok) override
+    {
+        mTexts.append(label);
+        *ok = !mTypedTexts.isEmpty();
+        if (!*ok) {
+            const QByteArray message = "Unexpected text box: " + label.toUtf8();
+            QTest::qFail(message.constData(), __FILE__, __LINE__);
+            return QString();
+        }
+        return mTypedTexts.takeFirst();
+    }
+
 private:
     Answer take(const QString &text, Answer fallback)
     {
@@ -97,6 +114,7 @@ private:
     QString mDetail;
     QList<Answer> mAnswers;
     QStringList mFiles;
+    QStringList mTypedTexts;
 };
 
 } // namespace kx3::test

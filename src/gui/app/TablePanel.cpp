@@ -1,0 +1,299 @@
+#include "TablePanel.h"
+#include "ui_TablePanel.h"
+
+#include "gui/screen/EditSteps.h"
+#include "gui/screen/RecordScreen.h"
+#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/CancelOnEscape.h"
+#include "gui/widgets/RecordTableModel.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QSettings>
+#include <QShortcut>
+#include <QTimer>
+
+#include <numeric>
+
+namespace kx3 {
+
+namespace {
+
+/// "national teams" as a list item: "National Teams".
+QString kindCaption(TableKind kind)
+{
+    QStringList words = tableKindNoun(kind).split(QLatin1Char(' '));
+    for (QString &word : words) {
+        if (!word.isEmpty())
+            word[0] = word[0].toUpper();
+    }
+    return words.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
+    : QWidget(parent), mContext(context), mUi(std::make_unique<Ui::TablePanel>())
+{
+    Q_ASSERT(context.steps);
+    mUi->setupUi(this);
+    for (TableKind kind : AllTableKinds)
+        mUi->TableKind->addItem(kindCaption(kind), int(kind));
+
+    mModel = new RecordTableModel(this);
+    mModel->setCellEditor(
+        [this](int row, int column, const QString &text) { return editCell(row, column, text); });
+    QTableView *view = mUi->tvTable;
+    view->setModel(mModel);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // A double click opens the record; typing or F2 edits the cell.
+    view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    view->setWordWrap(false);
+    view->setTabKeyNavigation(false);
+    view->verticalHeader()->hide();
+    // Rows of one fixed height: a million scroll without being measured.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    QHeaderView *header = view->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setSortIndicatorShown(true);
+    header->setHighlightSections(false);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    view->installEventFilter(this);
+
+    mFilterTimer = new QTimer(this);
+    mFilterTimer->setSingleShot(true);
+    mFilterTimer->setInterval(300);
+
+    connect(mUi->TableKind, &QComboBox::currentIndexChanged, this, &TablePanel::TableKindChange);
+    connect(mUi->TableFilter, &QLineEdit::textEdited, mFilterTimer, qOverload<>(&QTimer::start));
+    connect(mFilterTimer, &QTimer::timeout, this, [this] { applyFilter(false); });
+    connect(mUi->TableFilter, &QLineEdit::returnPressed, this, &TablePanel::TableFilterReturn);
+    connect(header, &QHeaderView::sectionClicked, this, &TablePanel::headerClick);
+    connect(header, &QHeaderView::customContextMenuRequested, this, &TablePanel::headerMenu);
+    connect(header, &QHeaderView::sectionMoved, this, &TablePanel::saveHeader);
+    connect(header, &QHeaderView::sectionResized, this, &TablePanel::saveHeader);
+    connect(view, &QTableView::doubleClicked, this, &TablePanel::openRow);
+    connect(mUi->bnTableSet, &QPushButton::clicked, this, &TablePanel::bnTableSetClick);
+    connect(mUi->bnTableAdd, &QPushButton::clicked, this, &TablePanel::bnTableAddClick);
+    connect(mUi->bnExportCsv, &QPushButton::clicked, this, &TablePanel::bnExportCsvClick);
+    connect(mUi->bnImportCsv, &QPushButton::clicked, this, &TablePanel::bnImportCsvClick);
+    connect(mUi->bnTableCancel, &QPushButton::clicked, this, &TablePanel::cancelRequested);
+    connect(context.steps, &EditSteps::changed, this, &TablePanel::historyChanged);
+    cancelOnEscape(this, mUi->bnTableCancel);
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this] {
+        mUi->TableFilter->setFocus(Qt::ShortcutFocusReason);
+        mUi->TableFilter->selectAll();
+    });
+}
+
+TablePanel::~TablePanel()
+{
+    // The model must not outlive the table it reads.
+    mModel->setTable(nullptr, {});
+}
+
+// The table is read when it is first seen, not after every change made
+// elsewhere while it was out of sight.
+void TablePanel::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!mTable)
+        buildTable();
+    mUi->tvTable->setFocus();
+}
+
+bool TablePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    // A Return that ends a cell's edit comes on to the view, which no longer
+    // has the focus then: it opens nothing.
+    if (watched == mUi->tvTable && event->type() == QEvent::KeyPress && mUi->tvTable->hasFocus()) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openRow(mUi->tvTable->currentIndex());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TablePanel::buildTable()
+{
+    BusyCursor busy;
+    dropTable();
+    const auto kind = TableKind(mUi->TableKind->currentData().toInt());
+    mTable = std::make_unique<RecordTable>(mContext.db, mContext.lookups, kind);
+    mRestoringHeader = true;
+    mModel->setTable(mTable.get(), {});
+    const bool restored = restoreHeader();
+    // The filter typed for one kind is kept for the next when it reads.
+    applyFilter(false);
+    if (!mUi->lbFilterError->text().isEmpty()) {
+        mFilter = TableFilter();
+        showRows();
+    }
+    if (!restored)
+        mUi->tvTable->resizeColumnsToContents();
+    mRestoringHeader = false;
+}
+
+// The header loses its sections with the model's columns: that is no choice
+// of the user's to save.
+void TablePanel::dropTable()
+{
+    mRestoringHeader = true;
+    mModel->setTable(nullptr, {});
+    mTable.reset();
+    mRestoringHeader = false;
+}
+
+// A step taken elsewhere (an undo, a screen's confirm, a load) may change any
+// row; the panel's own steps leave the table as the core reloaded it.
+void TablePanel::historyChanged()
+{
+    if (mTakingStep || !mTable)
+        return;
+    if (!isVisible()) {
+        dropTable();
+        return;
+    }
+    BusyCursor busy;
+    mTable->reload();
+    showRows();
+}
+
+void TablePanel::showRows()
+{
+    if (!mTable)
+        return;
+    std::vector<int> rows;
+    {
+        BusyCursor busy;
+        if (mFilter.isEmpty()) {
+            rows.resize(std::size_t(mTable->rowCount()));
+            std::iota(rows.begin(), rows.end(), 0);
+        } else {
+            rows = mFilter.apply(*mTable);
+        }
+        if (mSortColumn >= 0)
+            rows = mTable->sorted(std::move(rows), mSortColumn, mAscending);
+    }
+    mModel->setRows(std::move(rows));
+    mUi->lbTableCount->setText(
+        tableCountText(mTable->kind(), mModel->rowCount(), mTable->rowCount()));
+}
+
+void TablePanel::TableKindChange()
+{
+    mFilterTimer->stop();
+    if (isVisible())
+        buildTable();
+    else
+        dropTable();
+}
+
+void TablePanel::TableFilterReturn()
+{
+    applyFilter(true);
+}
+
+// While typing, the cursor stays where the user types; Return takes it to
+// the fault.
+void TablePanel::applyFilter(bool placeCursor)
+{
+    mFilterTimer->stop();
+    if (!mTable)
+        return;
+    FilterError error;
+    std::optional<TableFilter> filter =
+        TableFilter::parse(mUi->TableFilter->text(), *mTable, &error);
+    if (!filter) {
+        mUi->lbFilterError->setText(
+            QStringLiteral("Column %1: %2").arg(error.position + 1).arg(error.message));
+        mUi->lbFilterError->setToolTip(mUi->lbFilterError->text());
+        if (placeCursor)
+            mUi->TableFilter->setCursorPosition(error.position);
+        return;
+    }
+    mUi->lbFilterError->clear();
+    mUi->lbFilterError->setToolTip(QString());
+    mFilter = std::move(*filter);
+    showRows();
+}
+
+void TablePanel::headerClick(int column)
+{
+    if (!mTable)
+        return;
+    mAscending = column == mSortColumn ? !mAscending : true;
+    mSortColumn = column;
+    // The header flips its own arrow on a click; the panel's order is the one shown.
+    mUi->tvTable->horizontalHeader()->setSortIndicator(column, mAscending ? Qt::AscendingOrder
+                                                                          : Qt::DescendingOrder);
+    showRows();
+    saveHeader();
+}
+
+// The last column shown cannot be hidden: with none, there would be no
+// header left to bring one back from.
+void TablePanel::headerMenu(const QPoint &pos)
+{
+    if (!mTable)
+        return;
+    QHeaderView *header = mUi->tvTable->horizontalHeader();
+    QMenu menu(this);
+    const bool lastShown = header->hiddenSectionCount() >= header->count() - 1;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int column = header->logicalIndex(visual);
+        QAction *action = menu.addAction(mTable->columns()[std::size_t(column)].name);
+        action->setCheckable(true);
+        action->setChecked(!header->isSectionHidden(column));
+        action->setEnabled(header->isSectionHidden(column) || !lastShown);
+        connect(action, &QAction::toggled, this, [this, header, column](bool shown) {
+            header->setSectionHidden(column, !shown);
+            saveHeader();
+        });
+    }
+    menu.exec(header->viewport()->mapToGlobal(pos));
+}
+
+QString TablePanel::headerKey() const
+{
+    return QStringLiteral("table/%1/header").arg(QLatin1String(tableKindName(mTable->kind())));
+}
+
+void TablePanel::saveHeader()
+{
+    if (mRestoringHeader || !mTable)
+        return;
+    QSettings().setValue(headerKey(), mUi->tvTable->horizontalHeader()->saveState());
+}
+
+// Each kind keeps its own columns, order, widths and sort.
+bool TablePanel::restoreHeader()
+{
+    QHeaderView *header = mUi->tvTable->horizontalHeader();
+    const QByteArray state = QSettings().value(headerKey()).toByteArray();
+    const bool restored = !state.isEmpty() && header->restoreState(state);
+    if (!restored)
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+    mSortColumn = header->sortIndicatorSection();
+    if (mSortColumn >= mModel->columnCount())
+        mSortColumn = -1;
+    mAscending = header->sortIndicatorOrder() == Qt::AscendingOrder;
+    return restored;
+}
+
+void TablePanel::openRow(const QModelIndex &index)
+{
+    if (!mTable || !index.isValid())
+        return;
+    Q_EMIT recordOpened(tableFormKind(mTable->kind()),
+                        mTable->record(mModel->tableRow(index.row())));
+}
+
+} // namespace kx3
