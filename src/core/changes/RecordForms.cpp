@@ -466,16 +466,23 @@ bool formKindDeletable(FormKind kind)
 
 struct FormReader::Cache
 {
-    explicit Cache(const Database &db) : lists(db, lookups) {}
-    Lookups lookups;
+    explicit Cache(const Database &db) : lists(db, ownLookups) {}
+    Cache(const Database &db, const Lookups &given) : lookups(given), lists(db, given) {}
+    Lookups ownLookups;
+    const Lookups &lookups = ownLookups;
     FormLists lists;
     PersonFormCache persons;
 };
 
 FormReader::FormReader(const Database &db) : mDb(db), mCache(std::make_unique<Cache>(db))
 {
-    mCache->lookups.build(db, QLocale::c());
+    mCache->ownLookups.build(db, QLocale::c());
     mCache->persons.build(db, mCache->lookups);
+}
+
+FormReader::FormReader(const Database &db, const Lookups &lookups)
+    : mDb(db), mCache(std::make_unique<Cache>(db, lookups))
+{
 }
 
 FormReader::~FormReader() = default;

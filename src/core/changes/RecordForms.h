@@ -79,6 +79,10 @@ class FormReader
 {
 public:
     explicit FormReader(const Database &db);
+    /// Reads with the look-ups kept beside `db`, and without any person's
+    /// history (his "History" reads empty): building either for a million
+    /// persons costs more than reading a few fields of each.
+    FormReader(const Database &db, const Lookups &lookups);
     ~FormReader();
     FormReader(const FormReader &) = delete;
     FormReader &operator=(const FormReader &) = delete;

@@ -7,6 +7,7 @@
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/layout/ClubRecord.h"
+#include "core/layout/NameEntry.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
@@ -17,6 +18,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 
@@ -76,9 +78,10 @@ bool listedOn(const Database &db, const ConstPersonRecord &p, TableKind kind)
 
 struct RecordTable::Reader
 {
-    explicit Reader(const Database &db) : db(db) {}
+    Reader(const Database &db, const Lookups &lookups) : db(db), lookups(lookups) {}
 
     const Database &db;
+    const Lookups &lookups;
     std::vector<ColumnSource> sources;
     /// A list field's text for each stored code, read once from the form of
     /// the first record found with that code.
@@ -90,13 +93,13 @@ struct RecordTable::Reader
     const FormReader &formReader() const
     {
         if (!forms)
-            forms = std::make_unique<FormReader>(db);
+            forms = std::make_unique<FormReader>(db, lookups);
         return *forms;
     }
 };
 
 RecordTable::RecordTable(const Database &db, const Lookups &lookups, TableKind kind)
-    : mDb(db), mLookups(lookups), mKind(kind), mReader(std::make_unique<Reader>(db))
+    : mDb(db), mLookups(lookups), mKind(kind), mReader(std::make_unique<Reader>(db, lookups))
 {
     tableColumns(kind, mColumns, mReader->sources);
     reload();
@@ -189,7 +192,7 @@ QString RecordTable::text(int row, int column) const
         if (at == known.constEnd()) {
             // Read from a form and not worked out here, so that the table
             // can never show a list field otherwise than its screen does.
-            at = known.insert(code, formText());
+            at = known.insert(code, source.codeText ? source.codeText(mDb, code) : formText());
         }
         return *at;
     }
@@ -225,17 +228,25 @@ void RecordTable::appendCsvRow(int row, std::span<const int> columns, std::strin
             }
             out += at->second;
         } else if (source.kind == ColumnSource::Name) {
-            const QByteArray bytes =
-                nameText(mDb, source.table,
-                         int(source.code(mDb, *person(mDb, mRecords[std::size_t(row)]))));
-            // Most names are plain ASCII, the same in UTF-8.
-            const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) {
+            // Straight from the name table's bytes: most names are plain
+            // ASCII, the same in UTF-8.
+            const qint64 name = source.code(mDb, *person(mDb, mRecords[std::size_t(row)]));
+            const DataImage &image = mDb.image(nameTableFile(source.table));
+            const qsizetype at = qsizetype(name) * RecordSize::NameEntry;
+            if (name < 0 || !image.contains(at, RecordSize::NameEntry))
+                continue;
+            const char *bytes = image.bytes().constData() + at + NameEntryField::Text.offset;
+            const auto capacity = std::size_t(NameEntryField::Text.capacity);
+            const void *nul = std::memchr(bytes, 0, capacity);
+            const std::size_t size =
+                nul ? std::size_t(static_cast<const char *>(nul) - bytes) : capacity;
+            const bool plain = std::all_of(bytes, bytes + size, [](char c) {
                 return c > 0 && c != ',' && c != '"' && c != '\r' && c != '\n';
             });
             if (plain)
-                out.append(bytes.constData(), std::size_t(bytes.size()));
+                out.append(bytes, size);
             else
-                appendCsvField(out, fromCp1252(bytes));
+                appendCsvField(out, fromCp1252(bytes, qsizetype(size)));
         } else {
             appendCsvField(out, text(row, column));
         }

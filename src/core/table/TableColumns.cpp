@@ -2,9 +2,11 @@
 
 #include "core/changes/PersonForms.h"
 #include "core/clubs/ClubEdit.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
+#include "core/lookup/RecordTitles.h"
 
 #include <QLocale>
 
@@ -125,6 +127,12 @@ void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
         } else if (const auto code = personCodes().find(f.name); code != personCodes().end()) {
             s.kind = ColumnSource::Coded;
             s.code = code->second;
+            if (f.name == QLatin1String("Club")) {
+                s.codeText = [](const Database &db, qint64 club) {
+                    const QByteArray title = club < 0 ? QByteArray() : clubTitle(db, int(club));
+                    return title.isEmpty() ? QStringLiteral("<none>") : fromCp1252(title);
+                };
+            }
         }
         columns.push_back(c);
         sources.push_back(s);

@@ -25,6 +25,10 @@ struct ColumnSource
     PersonBox box;
     NameTable table = NameTable::First;
     std::function<qint64(const Database &, const ConstPersonRecord &)> code;
+    /// A Coded field's text of a code, where reading it from a form for
+    /// each code would cost too much (a person's club: tens of thousands);
+    /// empty: read from the form of the first record with that code.
+    std::function<QString(const Database &, qint64)> codeText;
 };
 
 /// The columns of `kind`, in the order of its screen's fields, and where

@@ -97,21 +97,30 @@ bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error)
 QByteArray exportCsv(const RecordTable &table, std::span<const int> rows,
                      std::span<const int> columns)
 {
-    std::string out = IndexColumn.toStdString();
+    // Each line is made in one reused buffer and appended to room reserved
+    // for the whole: three quarters of a million lines are never copied
+    // again as the text grows.
+    std::string line = IndexColumn.toStdString();
     for (const int c : columns) {
-        out += ',';
-        appendCsvField(out, table.columns()[std::size_t(c)].name);
+        line += ',';
+        appendCsvField(line, table.columns()[std::size_t(c)].name);
     }
-    out += "\r\n";
+    line += "\r\n";
+    QByteArray out;
+    out.reserve(qsizetype(line.size())
+                + qsizetype(rows.size()) * qsizetype(4 * columns.size() + 16));
+    out.append(line.data(), qsizetype(line.size()));
     for (const int r : rows) {
-        out += std::to_string(table.record(r));
+        line.clear(); // keeps its room
+        line += std::to_string(table.record(r));
         if (!columns.empty()) {
-            out += ',';
-            table.appendCsvRow(r, columns, out);
+            line += ',';
+            table.appendCsvRow(r, columns, line);
         }
-        out += "\r\n";
+        line += "\r\n";
+        out.append(line.data(), qsizetype(line.size()));
     }
-    return QByteArray(out.data(), qsizetype(out.size()));
+    return out;
 }
 
 QByteArray exportCsv(const RecordTable &table)
