@@ -36,6 +36,10 @@ back() { click 272 597; sleep 0.6; }        # "Search" on the editor
 shot splash
 click 354 557; sleep 1.5                    # "Begin Editing"
 shot search-main
+click 467 597; sleep 1.5                    # "Table"
+xdotool key ctrl+f; xdotool type "Age < 25 and Caps >= 1"; xdotool key Return
+shot table-players
+xdotool key Escape; sleep 0.6
 search 311 a; shot player-general
 click 327 197; shot player-attributes1
 click 417 197; shot player-attributes2
