@@ -297,6 +297,28 @@ const RecordTable::ColumnCache &RecordTable::cache(int column) const
     return c;
 }
 
+std::vector<std::uint8_t>
+RecordTable::textMatches(int column, const std::function<bool(const QString &)> &test) const
+{
+    std::vector<std::uint8_t> out(mRecords.size());
+    const ColumnSource &source = mReader->sources[std::size_t(column)];
+    if (source.kind == ColumnSource::Coded) {
+        std::unordered_map<qint64, std::uint8_t> known;
+        for (std::size_t r = 0; r < out.size(); ++r) {
+            const qint64 code = source.code(mDb, *person(mDb, mRecords[r]));
+            auto at = known.find(code);
+            if (at == known.end())
+                at = known.emplace(code, test(text(int(r), column))).first;
+            out[r] = at->second;
+        }
+        return out;
+    }
+    const std::vector<QString> &texts = columnTexts(column);
+    for (std::size_t r = 0; r < out.size(); ++r)
+        out[r] = test(texts[r]);
+    return out;
+}
+
 const std::vector<QString> &RecordTable::columnTexts(int column) const
 {
     return cache(column).texts;

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -95,6 +96,10 @@ public:
     /// Reads the database again: rows come and go with roles, cells change.
     void reload();
 
+    /// Whether each row's cell of a Text column passes `test`; a list
+    /// field's test runs once per stored code, not once per row.
+    std::vector<std::uint8_t> textMatches(int column,
+                                          const std::function<bool(const QString &)> &test) const;
     /// Every cell of a Text column, read once and kept until reload().
     const std::vector<QString> &columnTexts(int column) const;
     /// Every value of a Number or Date column, and whether each cell has one.

@@ -250,17 +250,14 @@ void TableFilter::Node::evaluate(const RecordTable &table, std::vector<std::uint
         return;
     }
     const TableColumn::Type columnType = table.columns()[std::size_t(column)].type;
-    if (op == Contains) {
-        const std::vector<QString> *texts =
-            columnType == TableColumn::Text ? &table.columnTexts(column) : nullptr;
-        for (std::size_t r = 0; r < rows; ++r) {
-            const QString cell = texts ? (*texts)[r] : table.text(int(r), column);
-            keep[r] = cell.contains(text, Qt::CaseInsensitive);
-        }
-    } else if (columnType == TableColumn::Text) {
-        const std::vector<QString> &texts = table.columnTexts(column);
+    if (columnType == TableColumn::Text) {
+        keep = table.textMatches(column, [this](const QString &cell) {
+            return op == Contains ? cell.contains(text, Qt::CaseInsensitive)
+                                  : compare(op, cell.compare(text, Qt::CaseInsensitive), 0);
+        });
+    } else if (op == Contains) {
         for (std::size_t r = 0; r < rows; ++r)
-            keep[r] = compare(op, texts[r].compare(text, Qt::CaseInsensitive), 0);
+            keep[r] = table.text(int(r), column).contains(text, Qt::CaseInsensitive);
     } else {
         const auto [values, has] = table.columnValues(column);
         for (std::size_t r = 0; r < rows; ++r)
