@@ -163,6 +163,8 @@ void RecordTable::reload()
 
 QString RecordTable::text(int row, int column) const
 {
+    if (row < 0 || row >= rowCount() || column < 0 || std::size_t(column) >= mColumns.size())
+        return {};
     const ColumnSource &source = mReader->sources[std::size_t(column)];
     const int record = mRecords[std::size_t(row)];
     auto formText = [&] {
@@ -255,6 +257,8 @@ void RecordTable::appendCsvRow(int row, std::span<const int> columns, std::strin
 
 std::optional<double> RecordTable::value(int row, int column) const
 {
+    if (row < 0 || row >= rowCount() || column < 0 || std::size_t(column) >= mColumns.size())
+        return std::nullopt;
     const TableColumn &c = mColumns[std::size_t(column)];
     if (c.type == TableColumn::Text)
         return std::nullopt;
