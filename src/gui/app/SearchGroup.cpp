@@ -7,6 +7,7 @@
 #include "gui/widgets/SearchResultModel.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -21,6 +22,7 @@ SearchGroup::SearchGroup(const SearchGroupWidgets &widgets, Search search, QStri
     setUpResultList(mWidgets.list, mModel);
     connect(mWidgets.searchButton, &QPushButton::clicked, this, &SearchGroup::beginSearch);
     connect(mWidgets.list, &QTreeView::doubleClicked, this, &SearchGroup::open);
+    mWidgets.list->installEventFilter(this);
     if (mWidgets.gotoButton)
         connect(mWidgets.gotoButton, &QPushButton::clicked, this, &SearchGroup::open);
 }
@@ -57,6 +59,21 @@ void SearchGroup::refresh()
 {
     if (mListed && mSearch)
         mModel->setRows(mSearch(toCp1252(mListed->first), mListed->second));
+}
+
+// Enter on a result opens it, as a double-click does; the list itself only
+// moves with the keys.
+bool SearchGroup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == mWidgets.list && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && key->modifiers() == Qt::NoModifier && selectedOffset()) {
+            open();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void SearchGroup::open()

@@ -59,6 +59,9 @@ Q_SIGNALS:
     /// A result was double-clicked or its go-to button pressed.
     void chosen(qint64 offset);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void open();
 

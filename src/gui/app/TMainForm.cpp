@@ -30,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -382,6 +383,34 @@ void TMainForm::buildHistoryKeys()
     }
     connect(mUndoAction, &QAction::triggered, this, &TMainForm::undoClick);
     connect(mRedoAction, &QAction::triggered, this, &TMainForm::redoClick);
+    // Ctrl+S is "Save To Disk" and Ctrl+Return the confirm of the screen in
+    // front: each clicks its button, so it asks and refuses as the button does.
+    auto *save = new QAction(this);
+    save->setShortcut(QKeySequence::Save);
+    auto *confirm = new QAction(this);
+    confirm->setShortcuts({QKeySequence(Qt::ControlModifier | Qt::Key_Return),
+                           QKeySequence(Qt::ControlModifier | Qt::Key_Enter)});
+    for (QAction *action : {save, confirm}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(save, &QAction::triggered, this, [this] {
+        auto *button = mEditor->findChild<QPushButton *>(QStringLiteral("bnSave"));
+        if (currentPanel() == mEditor && button && button->isEnabled())
+            button->click();
+    });
+    connect(confirm, &QAction::triggered, this, [this] {
+        QWidget *front = currentPanel() == mEditor ? mEditor->currentEditorPanel() : nullptr;
+        if (!front)
+            return;
+        for (QPushButton *button : front->findChildren<QPushButton *>()) {
+            if (button->objectName().startsWith(QLatin1String("Confirm")) && button->isVisible()
+                && button->isEnabled()) {
+                button->click();
+                return;
+            }
+        }
+    });
     qApp->installEventFilter(this);
     updateHistoryButtons();
 }

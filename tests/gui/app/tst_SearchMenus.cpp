@@ -190,31 +190,30 @@ void TestSearchMenus::openResult_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("row");
-    QTest::addColumn<bool>("byButton"); // else a double-click on the row
+    QTest::addColumn<int>("how"); // 0 a double-click on the row, 1 its button, 2 Return
     QTest::addColumn<EditorScreen>("screen");
     QTest::addColumn<qint64>("offset");
 
     auto row = [](const char *tag, const char *kind, const char *text, const char *rowName,
-                  bool byButton, EditorScreen screen, qint64 offset) {
-        QTest::newRow(tag) << kind << text << rowName << byButton << screen << offset;
+                  int how, EditorScreen screen, qint64 offset) {
+        QTest::newRow(tag) << kind << text << rowName << how << screen << offset;
     };
     using S = EditorScreen;
-    row("player, double-click", "player", "ald", "Gerald Baldwin", false, S::Player,
-        personAt(Gerald));
-    row("player, Go To Player", "player", "ald", "Peter Jones", true, S::Player, personAt(Peter));
-    row("staff, double-click", "staff", "ald", "Ronald ALDRIDGE", false, S::Staff,
-        personAt(Ronald));
-    row("staff, Go To Staff", "staff", "ald", "Gerald Baldwin", true, S::Staff, personAt(Gerald));
-    row("club, double-click", "club", "Rangers", "Glasgow Rangers", false, S::Club,
-        clubAt(Rangers));
-    row("under-21 team, Go To Club", "club", "England", "England (U21)", true, S::Club,
+    row("player, double-click", "player", "ald", "Gerald Baldwin", 0, S::Player, personAt(Gerald));
+    row("player, Go To Player", "player", "ald", "Peter Jones", 1, S::Player, personAt(Peter));
+    row("staff, double-click", "staff", "ald", "Ronald ALDRIDGE", 0, S::Staff, personAt(Ronald));
+    row("staff, Go To Staff", "staff", "ald", "Gerald Baldwin", 1, S::Staff, personAt(Gerald));
+    row("club, double-click", "club", "Rangers", "Glasgow Rangers", 0, S::Club, clubAt(Rangers));
+    row("under-21 team, Go To Club", "club", "England", "England (U21)", 1, S::Club,
         clubAt(EnglandU21));
-    row("official, Go To Official", "official", "a", "Anna Schmidt", true, S::Official,
+    row("official, Go To Official", "official", "a", "Anna Schmidt", 1, S::Official,
         kx3::RecordSize::Official);
-    row("nation, double-click", "nation", "land", "Scotland", false, S::Nation,
+    row("nation, double-click", "nation", "land", "Scotland", 0, S::Nation,
         kx3::RecordSize::Nation);
-    row("city, double-click", "city", "o", "Glasgow", false, S::City, kx3::RecordSize::City);
-    row("stadium, Go To Stadium", "stadium", "e", "Wembley", true, S::Stadium, 0);
+    row("city, double-click", "city", "o", "Glasgow", 0, S::City, kx3::RecordSize::City);
+    row("player, Return", "player", "ald", "Peter Jones", 2, S::Player, personAt(Peter));
+    row("club, Return", "club", "Rangers", "Glasgow Rangers", 2, S::Club, clubAt(Rangers));
+    row("stadium, Go To Stadium", "stadium", "e", "Wembley", 1, S::Stadium, 0);
 }
 
 // The editor opens on the record of the row, and a pending "Create" is dropped.
@@ -223,16 +222,19 @@ void TestSearchMenus::openResult()
     QFETCH(QString, kind);
     QFETCH(QString, text);
     QFETCH(QString, row);
-    QFETCH(bool, byButton);
+    QFETCH(int, how);
     QFETCH(EditorScreen, screen);
     QFETCH(qint64, offset);
 
     mForm->editorState().newRecordMode = true;
     const SearchBox s = show(kind);
     runSearch(s.box, s.button, text);
-    if (byButton) {
+    if (how == 1) {
         select(s.list, row);
         click(s.gotoButton);
+    } else if (how == 2) {
+        select(s.list, row);
+        QTest::keyClick(list(s.list), Qt::Key_Return);
     } else {
         doubleClick(s.list, row);
     }

@@ -591,15 +591,18 @@ void TestTMainForm::save_data()
 {
     QTest::addColumn<bool>("yes");
     QTest::addColumn<bool>("writeFails");
-    QTest::newRow("Yes") << true << false;
-    QTest::newRow("No") << false << false;
-    QTest::newRow("Yes, but a file cannot be written") << true << true;
+    QTest::addColumn<bool>("byKey"); // Ctrl+S rather than the button
+    QTest::newRow("Yes") << true << false << false;
+    QTest::newRow("No") << false << false << false;
+    QTest::newRow("Yes, but a file cannot be written") << true << true << false;
+    QTest::newRow("Ctrl+S, Yes") << true << false << true;
 }
 
 void TestTMainForm::save()
 {
     QFETCH(bool, yes);
     QFETCH(bool, writeFails);
+    QFETCH(bool, byKey);
     QVERIFY(startEditing());
     kx3::Database &db = mForm->database();
     FailAtStep fault(FailAtStep::Stage::Write, 0);
@@ -609,7 +612,10 @@ void TestTMainForm::save()
 
     mForm->showEditor();
     mPrompter->queue(yes);
-    click("bnSave");
+    if (byKey)
+        QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier);
+    else
+        click("bnSave");
     db.setSaveFaultInjector(nullptr);
     QStringList texts{QStringLiteral("Are you sure?")};
     if (writeFails)
@@ -772,7 +778,8 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
 
     const QString old = attract->text();
     attract->setText(old == QLatin1String("7") ? QStringLiteral("8") : QStringLiteral("7"));
-    click("ConfirmCity");
+    attract->setFocus();
+    QTest::keyClick(attract, Qt::Key_Return, Qt::ControlModifier); // confirms, as the button does
     const QString step = QStringLiteral("Confirm City Data Changes \u2014 ") + name->text();
     QCOMPARE(button("bnUndo")->toolTip(), "Undo: " + step + "\n1 step can be undone");
     QVERIFY(button("bnUndo")->isEnabled() && !button("bnRedo")->isEnabled());
