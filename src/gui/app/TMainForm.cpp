@@ -9,6 +9,7 @@
 #include "SearchMenuModes.h"
 #include "SplashScreen.h"
 #include "TablePanel.h"
+#include "core/db/Cp1252.h"
 #include "gui/clubs/ClubScreen.h"
 #include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"
@@ -17,6 +18,7 @@
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/DefaultButtonGroup.h"
 #include "gui/widgets/Prompter.h"
+#include "gui/widgets/SearchResultModel.h"
 #include "gui/world/CityScreen.h"
 #include "gui/world/OfficialScreen.h"
 #include "gui/world/StadiumScreen.h"
@@ -143,6 +145,7 @@ void TMainForm::buildScreens()
     connect(mEditor, &EditorFrame::undoRequested, this, &TMainForm::undoClick);
     connect(mEditor, &EditorFrame::redoRequested, this, &TMainForm::redoClick);
     connect(&mSteps, &EditSteps::changed, this, &TMainForm::updateHistoryButtons);
+    connect(&mSteps, &EditSteps::committed, this, &TMainForm::showNewName);
     connect(mEditor, &EditorFrame::saveRequested, this, &TMainForm::bnSaveClick);
     mChanges = new ChangeLists(mDatabase, mLookups, mPrompter, mSteps, this);
     connect(mEditor, &EditorFrame::changesRequested, mChanges, &ChangeLists::showChanges);
@@ -582,6 +585,28 @@ void TMainForm::connectTable()
         mStaleResults = {true, true};
         reshowEditor();
     });
+}
+
+// A confirm may rename its record: the results listing it show the new name
+// at once, not after the next search.
+void TMainForm::showNewName(StepPlace after)
+{
+    RecordScreen *screen = mScreens->current();
+    if (!after.exists() || !screen || int(screen->kind()) != after.kind)
+        return;
+    std::vector<SearchGroup *> groups;
+    switch (EditorScreen(after.kind)) {
+    case EditorScreen::Player:
+    case EditorScreen::Staff: groups = {mSearch1->players(), mSearch1->staff()}; break;
+    case EditorScreen::Club: groups = {mSearch1->clubs()}; break;
+    case EditorScreen::Nation: groups = {mSearch2->nations()}; break;
+    case EditorScreen::City: groups = {mSearch2->cities()}; break;
+    case EditorScreen::Stadium: groups = {mSearch2->stadiums()}; break;
+    case EditorScreen::Official: groups = {mSearch2->officials()}; break;
+    }
+    const QByteArray name = toCp1252(screen->title());
+    for (SearchGroup *group : groups)
+        group->model()->setName(after.offset, name);
 }
 
 void TMainForm::reshowEditor()

@@ -133,6 +133,7 @@ private:
     void connectTable();
     /// The editor behind the panels shows its record again, as it now reads.
     void reshowEditor();
+    void showNewName(StepPlace after);
     void Exit3Click();
 
     void buildScreens();

@@ -7,8 +7,10 @@ namespace kx3 {
 bool EditSteps::commit(const QString &label, StepPlace before, StepPlace after)
 {
     const bool taken = mDb.commitStep({label, before, after});
-    if (taken)
+    if (taken) {
+        Q_EMIT committed(after);
         Q_EMIT changed();
+    }
     return taken;
 }
 

@@ -35,6 +35,8 @@ public:
 
 Q_SIGNALS:
     void changed();
+    /// A step was taken by commit(), acting at `after`.
+    void committed(kx3::StepPlace after);
 
 private:
     Database &mDb;

@@ -69,6 +69,19 @@ void SearchResultModel::clear()
     endResetModel();
 }
 
+void SearchResultModel::setName(qint64 offset, const QByteArray &name)
+{
+    for (std::size_t row = 0; row < mRows.size(); ++row) {
+        Row &r = mRows[row];
+        if (r.offset != offset || QByteArrayView(mNames).sliced(r.nameStart, r.nameLength) == name)
+            continue;
+        r.nameStart = mNames.size();
+        r.nameLength = name.size();
+        mNames.append(name);
+        Q_EMIT dataChanged(index(int(row), 0), index(int(row), ColumnCount - 1));
+    }
+}
+
 qint64 SearchResultModel::offsetAt(int row) const
 {
     return row >= 0 && std::size_t(row) < mRows.size() ? mRows[std::size_t(row)].offset : -1;

@@ -36,6 +36,9 @@ public:
     /// Replaces every row with `rows` (names in Windows-1252), sorted.
     void setRows(const SearchRows &rows);
     void clear();
+    /// The rows of the record at `offset` show `name` (Windows-1252): a
+    /// confirm renamed it. They keep their places until the next search.
+    void setName(qint64 offset, const QByteArray &name);
 
     /// Offset of the record of `row`; -1 for a row that does not exist.
     qint64 offsetAt(int row) const;

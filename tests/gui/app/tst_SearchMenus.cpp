@@ -57,6 +57,7 @@ private Q_SLOTS:
     void openResult();
     void nothingSelectedOpensNothing();
     void generatedDatabase();
+    void confirmShowsTheNewName();
 
 private:
     /// The search of kind `kind`, with its menu in view.
@@ -259,6 +260,20 @@ void TestSearchMenus::nothingSelectedOpensNothing()
                        QPoint(5, view->viewport()->height() - 3));
     QCOMPARE(panelName(), QStringLiteral("pnSearch1"));
     QCOMPARE(mForm->editorState().offset(EditorScreen::Player), 0);
+}
+
+// A renamed player reads by his new name in the list he was opened from, in
+// his place, before any new search.
+void TestSearchMenus::confirmShowsTheNewName()
+{
+    runSearch("PSearch", "bnSearchPlayer", "ald");
+    const QStringList before = rows("PSearchList");
+    doubleClick("PSearchList", "Peter Jones");
+    mForm->findChild<QLineEdit *>(QStringLiteral("FName"))->setText(QStringLiteral("Petra"));
+    click("ConfirmPlayer");
+    QStringList renamed = before;
+    renamed.replace(before.indexOf(QStringLiteral("Peter Jones")), QStringLiteral("Petra Jones"));
+    QCOMPARE(rows("PSearchList"), renamed);
 }
 
 // A whole generated database: every match listed, in collation order, each
