@@ -82,6 +82,26 @@ QList<QString> boxTexts(const DataImage &image, qsizetype recordOffset,
     return texts;
 }
 
+std::vector<QString> boxLimits(std::span<const EditBox> boxes)
+{
+    std::vector<QString> out;
+    for (const EditBox &box : boxes) {
+        const QString caption = QString::fromUtf8(box.field.caption);
+        if (box.kind != EditBox::Integer && box.kind != EditBox::Year) {
+            out.push_back(caption);
+            continue;
+        }
+        // Typed values are stored times the scale: the typed range is the
+        // stored one divided by it.
+        const int scale = std::max(1, box.field.scale);
+        out.push_back(QStringLiteral("%1: a whole number from %2 to %3")
+                          .arg(caption)
+                          .arg(numberMin(box.field.type) / scale)
+                          .arg(numberMax(box.field.type) / scale));
+    }
+    return out;
+}
+
 CheckedBoxes checkBoxes(std::span<const EditBox> boxes, const QList<QString> &texts,
                         const DataImage *stored, qsizetype recordOffset)
 {

@@ -66,6 +66,11 @@ QString notARealMessage(const QString &text);
 /// a comma, and no group separators); nothing when it is not a finite number.
 std::optional<double> parseReal(const QString &text);
 
+/// What a refusal of each box adds below its message: the box's caption, and
+/// for a whole number the values its field can hold ("Cash (£): a whole
+/// number from -2147483648 to 2147483647").
+std::vector<QString> boxLimits(std::span<const EditBox> boxes);
+
 /// What each box shows for the record at `recordOffset` of `image`.
 QList<QString> boxTexts(const DataImage &image, qsizetype recordOffset,
                         std::span<const EditBox> boxes);

@@ -139,6 +139,19 @@ std::span<const PersonBox> personBoxes(RoleScreen screen)
     return StaffBoxes;
 }
 
+std::vector<QString> personBoxLimits(RoleScreen screen)
+{
+    std::vector<EditBox> boxes;
+    for (const PersonBox &b : personBoxes(screen)) {
+        boxes.push_back({b.kind == PersonBox::Number  ? EditBox::Integer
+                         : b.kind == PersonBox::Day   ? EditBox::Day
+                         : b.kind == PersonBox::Month ? EditBox::Month
+                                                      : EditBox::Year,
+                         b.field});
+    }
+    return boxLimits(boxes);
+}
+
 int nationItemCount(const Database &db)
 {
     return nationCount(db) + 1;

@@ -37,6 +37,8 @@ struct PersonBox
 inline constexpr std::size_t PlayerBoxCount = 81;
 inline constexpr std::size_t StaffBoxCount = 51;
 std::span<const PersonBox> personBoxes(RoleScreen screen);
+/// boxLimits() of the boxes of `screen`.
+std::vector<QString> personBoxLimits(RoleScreen screen);
 
 /// What a confirm resolves or rewrites besides the records.
 struct PersonEditFlags

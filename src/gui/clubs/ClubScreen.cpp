@@ -59,6 +59,7 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
+    mBoxLimits = boxLimits(clubBoxes());
     fillItems(mUi->ClubStatus, itemsOf(ClubStatusNames));
     fillItems(mUi->HomeMatchDay, itemsOf(MatchDayNames));
     mKitColours = {mUi->HomeCol1, mUi->HomeCol2,  mUi->AwayCol1,

@@ -36,6 +36,7 @@ NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
+    mBoxLimits = boxLimits(nationBoxes());
     fillItems(mUi->NContinent, itemsOf(ContinentItems));
     fillItems(mUi->NReg, itemsOf(RegionNames));
     fillItems(mUi->NActReg, itemsOf(ActualRegionNames));

@@ -188,7 +188,8 @@ void RecordScreen::showRefusal(const EditResult &refusal)
         return;
     }
     focusBox(box);
-    mContext.prompter.error(refusal.message);
+    const auto at = std::size_t(refusal.box);
+    mContext.prompter.error(refusal.message, at < mBoxLimits.size() ? mBoxLimits[at] : QString());
 }
 
 } // namespace kx3

@@ -166,6 +166,8 @@ protected:
     std::optional<int> mShown;
     /// The line edits in the order of the kind's box list in the core.
     std::vector<QLineEdit *> mBoxes;
+    /// Per box of mBoxes: what a refusal adds below its message (boxLimits()).
+    std::vector<QString> mBoxLimits;
 
 private:
     /// What the user sees now is what was shown or written.

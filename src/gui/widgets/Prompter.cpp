@@ -47,6 +47,14 @@ void QMessageBoxPrompter::error(const QString &text)
     QMessageBox::warning(mParent, caption(), messageBoxText(text), QMessageBox::Ok);
 }
 
+void QMessageBoxPrompter::error(const QString &text, const QString &detail)
+{
+    QMessageBox box(QMessageBox::Warning, caption(), messageBoxText(text), QMessageBox::Ok,
+                    mParent);
+    box.setInformativeText(detail);
+    box.exec();
+}
+
 bool QMessageBoxPrompter::question(const QString &text)
 {
     // Closing the box without choosing picks No, the button with the No role.

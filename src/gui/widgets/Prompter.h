@@ -24,6 +24,12 @@ public:
     void information(const QString &text) { information(text, QString()); }
     /// A refused input: a message with a warning sign and an OK button.
     virtual void error(const QString &text) = 0;
+    /// The same with `detail` below it (the box and what it can hold).
+    virtual void error(const QString &text, const QString &detail)
+    {
+        Q_UNUSED(detail)
+        error(text);
+    }
     /// A Yes/No confirmation; true means Yes.
     virtual bool question(const QString &text) = 0;
     /// A Yes/No/Cancel confirmation; a dismissed box counts as Cancel.
@@ -87,6 +93,7 @@ public:
     using Prompter::information;
     void information(const QString &text, const QString &detail) override;
     void error(const QString &text) override;
+    void error(const QString &text, const QString &detail) override;
     bool question(const QString &text) override;
     Answer questionWithCancel(const QString &text) override;
     Choice questionWithExtra(const QString &text, const QString &detail,
@@ -116,6 +123,10 @@ public:
         mTarget->information(text, detail);
     }
     void error(const QString &text) override { mTarget->error(text); }
+    void error(const QString &text, const QString &detail) override
+    {
+        mTarget->error(text, detail);
+    }
     bool question(const QString &text) override { return mTarget->question(text); }
     Answer questionWithCancel(const QString &text) override
     {

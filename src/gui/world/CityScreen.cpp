@@ -22,6 +22,7 @@ CityScreen::CityScreen(ScreenContext &context, QWidget *parent)
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
+    mBoxLimits = boxLimits(cityBoxes());
     fillItems(mUi->CtWeather, itemsOf(ClimateItems));
 
     addGoTo(mUi->bnCtNat, EditorScreen::Nation, [this] { return chosenNation(mUi->CtNat); });

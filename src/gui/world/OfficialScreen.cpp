@@ -32,6 +32,7 @@ OfficialScreen::OfficialScreen(ScreenContext &context, QWidget *parent)
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
+    mBoxLimits = boxLimits(officialBoxes());
     addGoTo(mUi->bnONat, EditorScreen::Nation, [this] { return chosenNation(mUi->ONation); });
     addGoTo(mUi->bnOCity, EditorScreen::City,
             [this] { return chosenRecord(mContext.lookups.cities(), mUi->OCity); });

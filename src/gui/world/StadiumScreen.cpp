@@ -24,6 +24,7 @@ StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
     mUi->setupUi(this);
     setFixedSize(size());
     mBoxes = findBoxes(this, BoxNames);
+    mBoxLimits = boxLimits(stadiumBoxes());
 
     // The nearby stadium opens on this screen, which is never told that it
     // was added itself, so only the city button waits.

@@ -7,6 +7,8 @@
 #include "core/layout/PersonRecord.h"
 #include "core/people/Transfers.h"
 
+#include <QRegularExpression>
+
 #include <functional>
 
 namespace kx3::test {
@@ -86,6 +88,15 @@ public:
         const PersonImages before = images();
         QVERIFY(!mScreen->confirm());
         QCOMPARE(mPrompter.errors(), QStringList{message});
+        // Below it, the box and what it holds: the same as the message says.
+        const QRegularExpression says(
+            QStringLiteral("as (.+): it must be between (\\S+) and (\\d+)"));
+        if (const QRegularExpressionMatch m = says.match(message); m.hasMatch())
+            QCOMPARE(mPrompter.lastDetail(),
+                     QStringLiteral("%1: a whole number from %2 to %3")
+                         .arg(m.captured(1), m.captured(2), m.captured(3)));
+        else
+            QVERIFY(!mPrompter.lastDetail().isEmpty());
         QCOMPARE(this->template w<QTabWidget>(tabs)->currentIndex(), tab);
         QCOMPARE(QApplication::focusWidget(), w(name.constData()));
         QCOMPARE(images(), before);

@@ -53,6 +53,11 @@ public:
         mTexts.append(text);
         mErrors.append(text);
     }
+    void error(const QString &text, const QString &detail) override
+    {
+        error(text);
+        mDetail = detail;
+    }
 
     bool question(const QString &text) override
     {
