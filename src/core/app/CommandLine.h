@@ -9,6 +9,7 @@ class QTextStream;
 
 namespace kx3 {
 
+class Database;
 enum class TableKind : std::uint8_t;
 
 /// Exit statuses of the program.
@@ -86,6 +87,10 @@ int runMakePatch(const QString &patchFile, const QString &oldDir, const QString 
 /// write.
 int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
                   QTextStream &out, QTextStream &err);
+
+/// Saves `db` as the editor does, for a command that changed it; false, with
+/// the reason on `err`, when it cannot.
+bool saveForCommand(Database &db, QTextStream &err);
 
 /// --export-csv KIND FILE DIR: 0 written, 2 cannot load or write.
 int runExportCsv(TableKind kind, const QString &csvFile, const QString &installDir,

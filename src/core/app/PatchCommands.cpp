@@ -38,6 +38,17 @@ std::optional<DatabaseDiff> diffFolders(const QString &oldDir, const QString &ne
 
 } // namespace
 
+bool saveForCommand(Database &db, QTextStream &err)
+{
+    if (db.save())
+        return true;
+    err << Program << ": " << db.errorString();
+    if (!db.errorDetail().isEmpty())
+        err << " (" << db.errorDetail() << ')';
+    err << '\n';
+    return false;
+}
+
 int runDiff(const QString &oldDir, const QString &newDir, QTextStream &out, QTextStream &err)
 {
     const std::optional<DatabaseDiff> diff = diffFolders(oldDir, newDir, err);
@@ -102,13 +113,8 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
         out << "skipped: " << line << '\n';
     if (dryRun || outcome.changes.isEmpty())
         return ExitStatus::Success;
-    if (!db.save()) {
-        err << Program << ": " << db.errorString();
-        if (!db.errorDetail().isEmpty())
-            err << " (" << db.errorDetail() << ')';
-        err << '\n';
+    if (!saveForCommand(db, err))
         return ExitStatus::Failure;
-    }
     out << "Applied " << patchFile << ": " << outcome.changes.size() << " changes saved.\n";
     return ExitStatus::Success;
 }

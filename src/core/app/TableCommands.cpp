@@ -74,13 +74,8 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
             out << "Nothing to change.\n";
         return ExitStatus::Success;
     }
-    if (!db.save()) {
-        err << Program << ": " << db.errorString();
-        if (!db.errorDetail().isEmpty())
-            err << " (" << db.errorDetail() << ')';
-        err << '\n';
+    if (!saveForCommand(db, err))
         return ExitStatus::Failure;
-    }
     out << "Imported " << csvFile << ": " << outcome.changes.records.size()
         << " records changed and saved.\n";
     return ExitStatus::Success;
