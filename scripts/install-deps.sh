@@ -3,8 +3,10 @@
 # with --fuzz also clang and its libFuzzer runtime, for scripts/fuzz.sh.
 set -euo pipefail
 # desktop-file-utils and appstream validate the installed menu entry and
-# software-centre description in the install test.
-packages=(g++ cmake ninja-build qt6-base-dev libicu-dev libbenchmark-dev desktop-file-utils appstream)
+# software-centre description in the install test; libxxhash-dev gives the
+# save journal its checksums.
+packages=(g++ cmake ninja-build qt6-base-dev libicu-dev libxxhash-dev libbenchmark-dev
+          desktop-file-utils appstream)
 [ "${1:-}" = "--fuzz" ] && packages+=(clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -44,6 +44,9 @@ bool DatabaseBuilder::write(const QString &installDir, QString *error) const
     }
     for (DataFile file : AllDataFiles) {
         const QString path = dataDir + QLatin1Char('/') + dataFileName(file);
+        // A file written over is a new file, never the old one rewritten: the
+        // old one may be shared with the kept originals (Data.original).
+        QFile::remove(path);
         QFile f(path);
         const QByteArray bytes = content(file);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size()

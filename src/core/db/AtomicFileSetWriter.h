@@ -24,6 +24,13 @@ public:
     /// The reason to make the copy of the original files fail with, before
     /// the first save into an installation; empty lets it pass.
     virtual QString failPristineCopy() { return {}; }
+    /// The error number, as link() sets it, to make hard-linking the original
+    /// `file` into that copy fail with; 0 lets it pass.
+    virtual int failPristineLink(const QString &file)
+    {
+        Q_UNUSED(file)
+        return 0;
+    }
 };
 
 /// What loading found of an earlier save.
@@ -39,8 +46,8 @@ enum class SaveRecovery {
 ///
 /// Every file is first written and flushed to a temporary file beside its
 /// target, and every original gets a hard-linked (or copied) backup. Then a
-/// journal naming them all, with the size and digest of each new content, is
-/// made durable; only then are the temporary files renamed over the
+/// journal naming them all, with the size and checksum of each new content,
+/// is made durable; only then are the temporary files renamed over the
 /// originals. The journal goes when the last rename is done, then the
 /// backups. A failure part-way puts the originals back; a crash part-way is
 /// finished or undone by recover() at the next load, so the set is always

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "core/db/AtomicFileSetWriter.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void failureAtAnyStepChangesNothing();
     void readOnlyOriginalBecomesOwnerWritable();
     void unwritableFolderFails();
+    void earlierJournalIsRecovered();
 };
 
 void tst_AtomicFileSetWriter::replacesEveryFileAndLeavesNothingBehind()
@@ -101,6 +103,26 @@ void tst_AtomicFileSetWriter::unwritableFolderFails()
     QVERIFY(!w.commit());
     QCOMPARE(w.failedTarget(), QStringLiteral("/nonexistent-kx3-folder/a.dat"));
     QVERIFY(!w.errorDetail().isEmpty());
+}
+
+// A save cut short by an earlier version, whose journal holds MD5 digests, is
+// still finished, or undone when a new file does not match its digest.
+void tst_AtomicFileSetWriter::earlierJournalIsRecovered()
+{
+    for (const QByteArray &named : {QByteArray("new a"), QByteArray("new b")}) {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("a.dat"), "old a");
+        writeFile(dir.filePath(".a.dat.0.kx3old"), "old a");
+        writeFile(dir.filePath(".a.dat.Ab12Cd.kx3new"), "new a");
+        writeFile(dir.filePath(AtomicFileSetWriter::journalName()),
+                  "KX3SAVE 1\na.dat\t.a.dat.Ab12Cd.kx3new\t.a.dat.0.kx3old\t5\t"
+                      + QCryptographicHash::hash(named, QCryptographicHash::Md5).toHex()
+                      + "\nEND\n");
+        const bool whole = named == "new a";
+        QCOMPARE(AtomicFileSetWriter::recover(dir.path(), {"a.dat"}),
+                 whole ? kx3::SaveRecovery::RolledForward : kx3::SaveRecovery::RolledBack);
+        QCOMPARE(kx3::test::readFile(dir.filePath("a.dat")), whole ? named : QByteArray("old a"));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_AtomicFileSetWriter)

@@ -10,6 +10,9 @@
 #include <QMap>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 using namespace kx3;
 using kx3::test::filesIn;
 
@@ -20,7 +23,10 @@ class FailCopy : public SaveFaultInjector
 public:
     QString failWrite(int, const QString &) override { return {}; }
     QString failReplace(int, const QString &) override { return {}; }
-    QString failPristineCopy() override { return QStringLiteral("No space left on device"); }
+    QString failPristineCopy() override { return reason; }
+    int failPristineLink(const QString &) override { return linkError; }
+    QString reason;
+    int linkError = 0;
 };
 
 } // namespace
@@ -30,20 +36,34 @@ class tst_PristineCopy : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The first save keeps the files as they came; later saves leave that
-    // copy alone.
+    void madeOnceNeverOverwritten_data()
+    {
+        QTest::addColumn<int>("linkError");
+        QTest::newRow("hard links") << 0;
+        QTest::newRow("another file system: copied") << int(EXDEV);
+    }
+
+    // The first save keeps the files as they came, linked where it can;
+    // later saves leave that copy alone.
     void madeOnceNeverOverwritten()
     {
+        FailCopy faults;
+        QFETCH(int, linkError);
+        faults.linkError = linkError;
         const test::TestInstallation install;
         const QString data = install.path() + QStringLiteral("/Data");
         const QString kept = install.path() + QLatin1Char('/') + pristineFolderName();
         const QMap<QString, QByteArray> original = filesIn(data);
         Database db;
         QVERIFY(install.loadInto(db));
+        db.setSaveFaultInjector(&faults);
         db.image(DataFile::Officials).remove(0, RecordSize::Official);
         QVERIFY(db.save());
         QCOMPARE(filesIn(kept), original);
         QVERIFY(filesIn(data) != original);
+        struct stat st; // no save writes club_comp.dat: linked, it stays shared
+        QVERIFY(::stat(qPrintable(data + "/club_comp.dat"), &st) == 0);
+        QCOMPARE(st.st_nlink, nlink_t(linkError ? 1 : 2));
 
         db.image(DataFile::Officials).remove(0, RecordSize::Official);
         QVERIFY(db.save());
@@ -53,16 +73,26 @@ private Q_SLOTS:
             (QStringList{QStringLiteral("Data"), pristineFolderName()}));
     }
 
+    void failedCopyChangesNothing_data()
+    {
+        QTest::addColumn<int>("linkError");
+        QTest::newRow("copy") << 0;
+        QTest::newRow("link") << int(ENOSPC);
+    }
+
     // A copy that cannot be made stops the save before any file changes.
     void failedCopyChangesNothing()
     {
+        FailCopy fault;
+        QFETCH(int, linkError);
+        fault.linkError = linkError;
+        fault.reason = linkError ? QString() : QStringLiteral("No space left on device");
         const test::TestInstallation install;
         const QString data = install.path() + QStringLiteral("/Data");
         const QMap<QString, QByteArray> original = filesIn(data);
         Database db;
         QVERIFY(install.loadInto(db));
         db.image(DataFile::Officials).remove(0, RecordSize::Official);
-        FailCopy fault;
         db.setSaveFaultInjector(&fault);
         QVERIFY(!db.save());
         QVERIFY(db.errorString().contains(pristineFolderName()));
