@@ -61,11 +61,20 @@ public:
         }
     }
 
-    /// A day or month: any whole number is stored (the date conversion takes it).
-    QString validDayOrMonth() { return QString::number(number(-3, 40) + (chance(5) ? 70000 : 0)); }
+    /// A day or month that makes a real date with any other and any year. It
+    /// draws as many numbers as it always did, so that each seed runs the
+    /// sequence it ran before.
+    QString validDayOrMonth()
+    {
+        const int value = number(1, 12);
+        chance(5);
+        return QString::number(value);
+    }
+    /// No number, or a day or month no date has.
     QString invalidDayOrMonth()
     {
-        return below(2) ? QStringLiteral("3rd") : QStringLiteral("4294967296");
+        static const char *const texts[] = {"3rd", "4294967296", "0", "-1", "32", "70001"};
+        return QString::fromLatin1(texts[below(6)]);
     }
 
     QString validReal()

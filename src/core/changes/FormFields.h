@@ -46,9 +46,6 @@ struct FieldBinding
     std::function<QString(Edit &, const QString &, const FormLists &)> write;
 };
 
-/// Why `text` cannot be stored as Windows-1252 bytes; empty when it can.
-QString unstorableText(const QString &text);
-
 /// "d/m/yyyy" of the three box texts of a date.
 QString dateText(const QList<QString> &boxes, qsizetype dayBox);
 /// Splits "d/m/yyyy" into the day, month and year texts; false when it is

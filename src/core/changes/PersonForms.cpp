@@ -65,7 +65,7 @@ FieldBinding<PersonEdit> nameBinding(const QString &name, QByteArray PersonEdit:
                 return FormField{name, fromCp1252(e.*member)};
             },
             [=](PersonEdit &e, const QString &text, const FormLists &) {
-                if (QString why = unstorableText(text); !why.isEmpty())
+                if (QString why = unstorableText(text, name); !why.isEmpty())
                     return why;
                 const QByteArray bytes = toCp1252(text);
                 if (bytes != e.*member) {

@@ -38,19 +38,6 @@ const QList<QByteArray> &FormLists::cityItems() const
     return *mCities;
 }
 
-QString unstorableText(const QString &text)
-{
-    for (const QChar c : text) {
-        bool ok = true;
-        toCp1252(QString(c), &ok);
-        if (!ok)
-            return QStringLiteral("'%1' cannot be stored: the game's files hold Western "
-                                  "European letters only")
-                .arg(c);
-    }
-    return {};
-}
-
 QString dateText(const QList<QString> &boxes, qsizetype dayBox)
 {
     return boxes.value(dayBox) + QLatin1Char('/') + boxes.value(dayBox + 1) + QLatin1Char('/')
@@ -186,7 +173,7 @@ FieldBinding<Edit> textField(const QString &name, QByteArray Edit::*member)
                 return FormField{name, fromCp1252(e.*member)};
             },
             [=](Edit &e, const QString &text, const FormLists &) {
-                if (QString why = unstorableText(text); !why.isEmpty())
+                if (QString why = unstorableText(text, name); !why.isEmpty())
                     return why;
                 e.*member = toCp1252(text);
                 return QString();

@@ -85,4 +85,24 @@ QByteArray toCp1252(const QString &text, bool *ok)
     return bytes;
 }
 
+QString unstorableText(const QString &text, const QString &caption)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (encodeChar(text.at(i).unicode()) >= 0)
+            continue;
+        // A letter outside the Basic Multilingual Plane is one character to
+        // its user, not two halves.
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                ? 2
+                : 1;
+        const QString where =
+            caption.isEmpty() ? QString() : QStringLiteral(" in %1").arg(caption);
+        return QStringLiteral("'%1' cannot be stored%2: the game's files hold Western "
+                              "European letters only")
+            .arg(text.mid(i, length), where);
+    }
+    return {};
+}
+
 } // namespace kx3

@@ -21,4 +21,9 @@ void decodeCp1252(const char *bytes, qsizetype length, char16_t *out);
 /// becomes '?' and clears `*ok` when given.
 QByteArray toCp1252(const QString &text, bool *ok = nullptr);
 
+/// Why `text` cannot be stored as Windows-1252 bytes, naming its first
+/// character the code page lacks and `caption` (the box or field) when given;
+/// empty when it can. A '?' stored in its place would be a silent change.
+QString unstorableText(const QString &text, const QString &caption = QString());
+
 } // namespace kx3

@@ -1,5 +1,7 @@
 #include "core/db/NumberField.h"
 
+#include <algorithm>
+
 namespace kx3 {
 
 std::int64_t readNumber(const DataImage &image, qsizetype recordOffset, const NumberField &field)
@@ -62,6 +64,19 @@ NumberCheck checkNumber(const QString &text, const NumberField &field)
                 .arg(text, QString::fromUtf8(field.caption))
                 .arg(low / scale) // truncation is the ceiling for a negative bound
                 .arg(high / scale)};
+}
+
+QString outsideAdvice(const NumberField &field, std::int64_t stored)
+{
+    if (field.advisedMax < 0)
+        return {};
+    const std::int64_t value = stored / (field.scale > 0 ? field.scale : 1);
+    if (value >= std::min(field.advisedLowest, 0) && value <= field.advisedMax)
+        return {};
+    return QStringLiteral("%1 %2 is outside 0 - %3")
+        .arg(QString::fromUtf8(field.caption))
+        .arg(value)
+        .arg(field.advisedMax);
 }
 
 } // namespace kx3

@@ -67,7 +67,37 @@ struct NumberField
     NumberType type = NumberType::U8;
     const char *caption = "";
     int scale = 1;
+    /// The range caption the screen shows beside the box, "[ Values are 0 -
+    /// max ]", when not negative: advice a confirm asks about and the
+    /// integrity check notes, never a limit (the game's files may go beyond).
+    int advisedMax = -1;
+    /// The lowest value the advice takes: below 0 where the game gives
+    /// negative values a meaning of their own (-1 and -2 potential).
+    int advisedLowest = 0;
 };
+
+/// The same fields under a range caption "[ Values are 0 - max ]".
+template <std::size_t N>
+constexpr std::array<NumberField, N> advised(std::array<NumberField, N> fields, int max)
+{
+    for (NumberField &f : fields)
+        f.advisedMax = max;
+    return fields;
+}
+
+/// The same fields where the one at `index` also takes the game's special
+/// values from `lowest` to -1.
+template <std::size_t N>
+constexpr std::array<NumberField, N> withSpecialValues(std::array<NumberField, N> fields,
+                                                       std::size_t index, int lowest)
+{
+    fields[index].advisedLowest = lowest;
+    return fields;
+}
+
+/// "Marking 25 is outside 0 - 20" for a stored value outside the field's
+/// advised range; empty inside it or without one.
+QString outsideAdvice(const NumberField &field, std::int64_t stored);
 
 /// The number field of a layout descriptor, so that offsets and widths are
 /// written once, in the layout.

@@ -74,4 +74,20 @@ bool writeRecordDate(DataImage &image, qsizetype offset, const RecordDate &date)
     return true;
 }
 
+bool isRealDate(std::int64_t day, std::int64_t month, std::int64_t year)
+{
+    static constexpr std::array<int, 12> Days{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1)
+        return false;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return day <= Days[std::size_t(month - 1)] + (month == 2 && leap ? 1 : 0);
+}
+
+QString notADateMessage(const QString &day, const QString &month, const QString &year,
+                        const QString &caption)
+{
+    return QStringLiteral("'%1/%2/%3' is not a date (%4)")
+        .arg(day.trimmed(), month.trimmed(), year.trimmed(), caption);
+}
+
 } // namespace kx3

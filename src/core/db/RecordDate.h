@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <cstdint>
@@ -38,6 +39,14 @@ RecordDate encodeRecordDate(int day, int month, int year);
 /// Day and month of a record date; both keep their values when the date lies
 /// beyond the end of its year.
 void decodeRecordDate(const RecordDate &date, int &day, int &month);
+
+/// Whether day/month/year names a day of the calendar (Gregorian leap years,
+/// year 0 included as the encoding can store it).
+bool isRealDate(std::int64_t day, std::int64_t month, std::int64_t year);
+
+/// "'31/2/1999' is not a date (Date Of Birth)", of the three typed texts.
+QString notADateMessage(const QString &day, const QString &month, const QString &year,
+                        const QString &caption);
 
 RecordDate readRecordDate(const DataImage &image, qsizetype offset);
 bool writeRecordDate(DataImage &image, qsizetype offset, const RecordDate &date);

@@ -8,13 +8,18 @@
 
 namespace kx3 {
 
+QLocale collationLocale(const QLocale &locale)
+{
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                           : locale;
+}
+
 // The collator is set up the way Qt sets up its own for QCollator, so that a
 // list sorted here agrees with every other list of the program.
-CollationKeys::CollationKeys(const QLocale &locale, Qt::CaseSensitivity caseSensitivity)
+CollationKeys::CollationKeys(const QLocale &sortLocale, Qt::CaseSensitivity caseSensitivity)
     : mCaseSensitivity(caseSensitivity)
 {
-    if (locale.language() == QLocale::C)
-        return;
+    const QLocale locale = collationLocale(sortLocale);
     UErrorCode status = U_ZERO_ERROR;
     // The locale's BCP 47 name keeps its script (sr-Latn), which the
     // language_territory name drops.

@@ -10,6 +10,11 @@ struct UCollator;
 
 namespace kx3 {
 
+/// The locale whose collation sorts for `locale`: itself, or for the C and
+/// POSIX locales the root collation (English has no tailoring of it), since
+/// character codes put "Bécumchanburg" after "Bréstöria".
+QLocale collationLocale(const QLocale &locale);
+
 /// Sort keys of texts in a locale's collation, appended to one flat block of
 /// bytes: two keys compared as unsigned bytes (a key that is a prefix of the
 /// other first) order their texts as QCollator::compare does with the same
@@ -30,8 +35,7 @@ public:
     void append(std::u16string_view text, std::string &out) const;
 
 private:
-    /// Null where the collation is the C locale's (character codes), as
-    /// QCollator has it, or when no collator opens for the locale.
+    /// Null when no collator opens for the locale: character codes then.
     UCollator *mCollator = nullptr;
     Qt::CaseSensitivity mCaseSensitivity;
 };

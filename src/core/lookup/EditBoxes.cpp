@@ -102,6 +102,98 @@ std::vector<QString> boxLimits(std::span<const EditBox> boxes)
     return out;
 }
 
+std::vector<BoxAdvice> boxAdvice(std::span<const EditBox> boxes)
+{
+    // Each pair: the box that should not be below, and the box it is held to.
+    static constexpr std::array<std::pair<const char *, const char *>, 3> Orders{{
+        {"Capacity", "Seating"},
+        {"End", "Join"},
+        {"Nat End", "Nat Join"},
+    }};
+    std::vector<BoxAdvice> advice;
+    advice.reserve(boxes.size());
+    for (const EditBox &box : boxes)
+        advice.push_back({box.field, box.kind});
+    auto find = [&](const char *caption, EditBox::Kind kind) {
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            if (boxes[i].kind == kind && qstrcmp(boxes[i].field.caption, caption) == 0)
+                return int(i);
+        }
+        return -1;
+    };
+    for (const auto &[upper, lower] : Orders) {
+        for (const EditBox::Kind kind : {EditBox::Integer, EditBox::Day}) {
+            const int u = find(upper, kind);
+            const int l = find(lower, kind);
+            if (u >= 0 && l >= 0)
+                advice[std::size_t(u)].notBelow = l;
+        }
+    }
+    return advice;
+}
+
+QStringList rangeQuestions(std::span<const BoxAdvice> advice, const QList<QString> &texts,
+                           const QList<QString> &shown)
+{
+    QStringList questions;
+    if (texts.size() != qsizetype(advice.size()))
+        return questions;
+    const bool fresh = shown.size() != texts.size();
+    auto changed = [&](std::size_t i, int boxes) {
+        for (int k = 0; k < boxes; ++k) {
+            if (fresh || texts[qsizetype(i) + k] != shown[qsizetype(i) + k])
+                return true;
+        }
+        return false;
+    };
+    // A number as stored and a date as yyyymmdd, or nothing for a text the
+    // confirm refuses (and a date before 1901, which the game leaves unset).
+    auto value = [&](std::size_t i) -> std::optional<std::int64_t> {
+        if (advice[i].kind == EditBox::Integer) {
+            const NumberCheck check = checkNumber(texts[qsizetype(i)], advice[i].field);
+            return check.stored;
+        }
+        const std::optional<std::int32_t> d = parseInteger(texts[qsizetype(i)]);
+        const std::optional<std::int32_t> m = parseInteger(texts.value(qsizetype(i) + 1));
+        const std::optional<std::int32_t> y = parseInteger(texts.value(qsizetype(i) + 2));
+        if (!d || !m || !y || *y <= 1900 || !isRealDate(*d, *m, *y))
+            return std::nullopt;
+        return std::int64_t(*y) * 10000 + *m * 100 + *d;
+    };
+    auto shownValue = [&](std::size_t i) {
+        return advice[i].kind == EditBox::Integer
+                   ? texts[qsizetype(i)]
+                   : texts[qsizetype(i)] + QLatin1Char('/') + texts[qsizetype(i) + 1]
+                         + QLatin1Char('/') + texts[qsizetype(i) + 2];
+    };
+    for (std::size_t i = 0; i < advice.size(); ++i) {
+        const BoxAdvice &a = advice[i];
+        if (a.kind == EditBox::Integer && changed(i, 1)) {
+            if (const std::optional<std::int64_t> v = value(i)) {
+                if (QString note = outsideAdvice(a.field, *v); !note.isEmpty())
+                    questions.append(note);
+            }
+        }
+        if (a.notBelow < 0)
+            continue;
+        const auto lower = std::size_t(a.notBelow);
+        const int width = a.kind == EditBox::Integer ? 1 : 3;
+        if (!changed(i, width) && !changed(lower, width))
+            continue;
+        const std::optional<std::int64_t> upper = value(i);
+        const std::optional<std::int64_t> low = value(lower);
+        if (!upper || !low || *upper >= *low || (a.kind == EditBox::Integer && *upper <= 0))
+            continue;
+        const auto said = [&](std::size_t k) {
+            return QString::fromUtf8(advice[k].field.caption) + QLatin1Char(' ') + shownValue(k);
+        };
+        questions.append(a.kind == EditBox::Integer
+                             ? QStringLiteral("%1 is more than %2").arg(said(lower), said(i))
+                             : QStringLiteral("%1 is before %2").arg(said(i), said(lower)));
+    }
+    return questions;
+}
+
 CheckedBoxes checkBoxes(std::span<const EditBox> boxes, const QList<QString> &texts,
                         const DataImage *stored, qsizetype recordOffset)
 {
@@ -167,6 +259,17 @@ CheckedBoxes checkBoxes(std::span<const EditBox> boxes, const QList<QString> &te
             if (i < 2 || boxes[i - 2].kind != EditBox::Day)
                 break;
             const std::size_t dayBox = i - 2;
+            const std::int64_t day = checked.values[dayBox].integer;
+            const std::int64_t month = checked.values[dayBox + 1].integer;
+            // A date the calendar lacks would be stored as another day; only
+            // a date left as the record holds it (the game's empty dates too)
+            // is kept without a look.
+            if (!(untouched(dayBox) && untouched(dayBox + 1) && untouched(i))
+                && !isRealDate(day, month, value.integer)) {
+                return fail(month < 1 || month > 12 ? dayBox + 1 : dayBox,
+                            notADateMessage(texts[qsizetype(dayBox)], texts[qsizetype(dayBox) + 1],
+                                            text, QString::fromUtf8(box.field.caption)));
+            }
             RecordDate date;
             if (untouched(dayBox) && untouched(dayBox + 1)) {
                 date = readRecordDate(*stored, at);

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -70,6 +71,28 @@ std::optional<double> parseReal(const QString &text);
 /// for a whole number the values its field can hold ("Cash (£): a whole
 /// number from -2147483648 to 2147483647").
 std::vector<QString> boxLimits(std::span<const EditBox> boxes);
+
+/// What a confirm asks about, box by box: the range the screen shows beside
+/// it, and the box its value should not be below (seating below capacity, a
+/// contract's end after its start). Advice, never a refusal: the game may
+/// take such values and its own files may hold them.
+struct BoxAdvice
+{
+    NumberField field;
+    EditBox::Kind kind = EditBox::Integer;
+    int notBelow = -1; ///< a box of the same kind (a date's day box), or -1
+};
+
+/// The advice of each box of `boxes`.
+std::vector<BoxAdvice> boxAdvice(std::span<const EditBox> boxes);
+
+/// The values a confirm should ask about before it stores them ("Marking 25
+/// is outside 0 - 20", "Seating 70000 is more than Capacity 64000"): those
+/// whose boxes differ from `shown`, every box when `shown` is empty (a new
+/// record). Texts that are no number or date are left to the confirm's
+/// refusal; a date before 1901 counts as none set.
+QStringList rangeQuestions(std::span<const BoxAdvice> advice, const QList<QString> &texts,
+                           const QList<QString> &shown);
 
 /// What each box shows for the record at `recordOffset` of `image`.
 QList<QString> boxTexts(const DataImage &image, qsizetype recordOffset,

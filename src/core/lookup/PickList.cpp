@@ -5,6 +5,8 @@
 #include "core/layout/CityRecord.h"
 #include "core/layout/StadiumRecord.h"
 
+#include "core/lookup/CollationKeys.h"
+
 #include <QCollator>
 
 #include <algorithm>
@@ -29,7 +31,7 @@ QByteArray entryText(const QByteArray &name, int index)
 
 } // namespace
 
-PickList::PickList(const QLocale &locale) : mLocale(locale) {}
+PickList::PickList(const QLocale &locale) : mLocale(collationLocale(locale)) {}
 
 QString PickList::decode(const QByteArray &bytes)
 {
@@ -38,7 +40,7 @@ QString PickList::decode(const QByteArray &bytes)
 
 PickList PickList::fromNames(const QList<QByteArray> &names, const QLocale &locale)
 {
-    QCollator collator(locale);
+    QCollator collator(collationLocale(locale));
     configure(collator);
     PickList list(locale);
     list.mEntries.reserve(names.size());

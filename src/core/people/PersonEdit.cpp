@@ -113,6 +113,16 @@ void showDate(QList<QString> &boxes, std::size_t first, const RecordDate &date)
     boxes[qsizetype(first) + 2] = QString::number(date.year);
 }
 
+/// Whether the three boxes of the date starting at `dayBox` still read the
+/// date stored at `at`: such a date is kept as it is, whatever it is.
+bool storedDateShown(const DataImage &image, qsizetype at, const QList<QString> &boxes,
+                     std::size_t dayBox)
+{
+    QList<QString> shown(3);
+    showDate(shown, 0, readRecordDate(image, at));
+    return shown == boxes.mid(qsizetype(dayBox), 3);
+}
+
 /// The first history row that cannot be stored, with its message.
 std::optional<QString> historyProblem(const QList<HistoryRow> &rows)
 {
@@ -139,7 +149,7 @@ std::span<const PersonBox> personBoxes(RoleScreen screen)
     return StaffBoxes;
 }
 
-std::vector<QString> personBoxLimits(RoleScreen screen)
+std::vector<EditBox> personEditBoxes(RoleScreen screen)
 {
     std::vector<EditBox> boxes;
     for (const PersonBox &b : personBoxes(screen)) {
@@ -149,7 +159,7 @@ std::vector<QString> personBoxLimits(RoleScreen screen)
                                                       : EditBox::Year,
                          b.field});
     }
-    return boxLimits(boxes);
+    return boxes;
 }
 
 int nationItemCount(const Database &db)
@@ -293,6 +303,19 @@ EditResult checkEdit(const Database &db, std::optional<int> index, const PersonE
         if (!check.stored)
             return EditResult::refused(check.message, int(i));
         values[i] = *check.stored;
+        if (box.kind == PersonBox::Year) {
+            const std::size_t day = i - 2;
+            if (!isRealDate(values[day], values[day + 1], values[i])
+                && (creating
+                    || !storedDateShown(db.image(DataFile::Staff),
+                                        shownParts[std::size_t(box.part)] + box.field.offset,
+                                        edit.boxes, day))) {
+                return EditResult::refused(
+                    notADateMessage(edit.boxes[qsizetype(day)], edit.boxes[qsizetype(day) + 1],
+                                    text, QString::fromUtf8(box.field.caption)),
+                    int(values[day + 1] < 1 || values[day + 1] > 12 ? day + 1 : day));
+            }
+        }
     }
     if (edit.changed.history) {
         if (const std::optional<QString> problem = historyProblem(edit.history))

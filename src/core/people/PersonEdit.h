@@ -37,8 +37,9 @@ struct PersonBox
 inline constexpr std::size_t PlayerBoxCount = 81;
 inline constexpr std::size_t StaffBoxCount = 51;
 std::span<const PersonBox> personBoxes(RoleScreen screen);
-/// boxLimits() of the boxes of `screen`.
-std::vector<QString> personBoxLimits(RoleScreen screen);
+/// The boxes of a person screen as the other screens' box lists describe
+/// them, for what a refusal adds below its message and what a confirm asks.
+std::vector<EditBox> personEditBoxes(RoleScreen screen);
 
 /// What a confirm resolves or rewrites besides the records.
 struct PersonEditFlags

@@ -88,6 +88,7 @@ void Checker::run()
     checkClubs();
     checkNations();
     checkWorld();
+    checkAdvice();
     checkNameEntries();
     if (mOptions.counts)
         checkCounts();

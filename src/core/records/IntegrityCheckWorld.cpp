@@ -19,6 +19,7 @@
 #include "core/layout/StaffAttributes.h"
 #include "core/lookup/Lookups.h"
 
+#include <tuple>
 #include <vector>
 
 namespace kx3::integrity {
@@ -266,6 +267,98 @@ void Checker::checkLookups(const Lookups &lookups)
                   int(mStadiums), "stadium");
     checkPickList(lookups.cities(), DataFile::City, RecordSize::City, CityField::Name,
                   int(mCities), "city");
+}
+
+void Checker::advised(const Where &where, const DataImage &image, qint64 at,
+                      std::span<const NumberField> fields)
+{
+    for (const NumberField &f : fields) {
+        if (const QString note = outsideAdvice(f, readNumber(image, at, f)); !note.isEmpty())
+            report(IntegritySeverity::Note,
+                   [&] { return where.text() + QStringLiteral(": ") + note; });
+    }
+}
+
+void Checker::dateOrder(const Where &where, const DataImage &image, qint64 earlyAt, qint64 lateAt,
+                        const char *early, const char *late)
+{
+    // A date the game leaves unset (1900 and before, or no day of its year)
+    // has no order.
+    auto set = [&](qint64 offset, int &day, int &month) {
+        const RecordDate date = readRecordDate(image, offset);
+        day = month = 0;
+        decodeRecordDate(date, day, month);
+        return date.year > 1900 && isRealDate(day, month, date.year);
+    };
+    int d1 = 0, m1 = 0, d2 = 0, m2 = 0;
+    if (!set(earlyAt, d1, m1) || !set(lateAt, d2, m2))
+        return;
+    const int y1 = readRecordDate(image, earlyAt).year;
+    const int y2 = readRecordDate(image, lateAt).year;
+    if (std::tuple(y2, m2, d2) >= std::tuple(y1, m1, d1))
+        return;
+    report(IntegritySeverity::Note, [&] {
+        return QStringLiteral("%1: %2 %3/%4/%5 is before %6 %7/%8/%9")
+            .arg(where.text(), QLatin1String(late))
+            .arg(d2)
+            .arg(m2)
+            .arg(y2)
+            .arg(QLatin1String(early))
+            .arg(d1)
+            .arg(m1)
+            .arg(y1);
+    });
+}
+
+void Checker::checkAdvice()
+{
+    if (mStaffSound) {
+        const DataImage &staff = file(DataFile::Staff);
+        const StaffCounters &c = mDb.counters();
+        for (qint64 i = 0; i < mPersons; ++i) {
+            const Where where{"staff.dat: person %1", i};
+            const qint64 at = personAt(i);
+            advised(where, staff, at, MentalRatingFields);
+            dateOrder(where, staff, at + PersonField::Joined.offset,
+                      at + PersonField::ContractEnd.offset, "Join", "End");
+            dateOrder(where, staff, at + PersonField::NationalJoined.offset,
+                      at + PersonField::NationalContractEnd.offset, "Nat Join", "Nat End");
+        }
+        for (qint64 k = 0; k < mStaffRecords; ++k) {
+            const Where where{"staff.dat: staff attributes %1", k};
+            const qint64 at = c.staffOffset + k * RecordSize::StaffAttributes;
+            advised(where, staff, at, StaffAbilityFields);
+            advised(where, staff, at, StaffRatingFields);
+        }
+        for (qint64 k = 0; k < mPlayerRecords; ++k) {
+            const Where where{"staff.dat: player attributes %1", k};
+            const qint64 at = c.playerOffset + k * RecordSize::PlayerAttributes;
+            advised(where, staff, at, PlayerAbilityFields);
+            advised(where, staff, at, PositionRatingFields);
+            advised(where, staff, at, PlayingRatingFields);
+        }
+    }
+    const DataImage &officials = file(DataFile::Officials);
+    for (qint64 o = 0; o < officials.recordCount(RecordSize::Official); ++o) {
+        const Where where{"officials.dat: official %1", o};
+        advised(where, officials, o * RecordSize::Official, OfficialSpecialFields);
+        advised(where, officials, o * RecordSize::Official, OfficialCommonFields);
+    }
+    const DataImage &stadiums = file(DataFile::Stadium);
+    for (qint64 s = 0; s < mStadiums; ++s) {
+        const qint64 at = s * RecordSize::Stadium;
+        const std::int64_t capacity = stadiums.i32(at + StadiumField::Capacity.offset);
+        const std::int64_t seating = stadiums.i32(at + StadiumField::Seating.offset);
+        if (capacity > 0 && seating > capacity) {
+            report(IntegritySeverity::Note, [&] {
+                return QStringLiteral(
+                           "stadium.dat: stadium %1: Seating %2 is more than Capacity %3")
+                    .arg(s)
+                    .arg(seating)
+                    .arg(capacity);
+            });
+        }
+    }
 }
 
 } // namespace kx3::integrity

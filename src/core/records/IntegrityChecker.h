@@ -7,6 +7,7 @@
 
 #include "core/db/DataFiles.h"
 #include "core/db/Database.h"
+#include "core/db/NumberField.h"
 #include "core/db/RecordView.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/CodeLists.h"
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <utility>
 
 namespace kx3::integrity {
@@ -99,6 +101,14 @@ private:
                   IntegritySeverity severity = IntegritySeverity::Error);
     void ids(const DataImage &image, qint64 tableOffset, qint64 count, int recordSize,
              int idOffset, const QString &table);
+    /// A note for each value of the record at `at` outside the range its
+    /// screen shows; the game may take them, so they are no error.
+    void advised(const Where &where, const DataImage &image, qint64 at,
+                 std::span<const NumberField> fields);
+    /// A note when the date at `lateAt` is before the one at `earlyAt`, both set.
+    void dateOrder(const Where &where, const DataImage &image, qint64 earlyAt, qint64 lateAt,
+                   const char *early, const char *late);
+    void checkAdvice();
 
     const DataImage &file(DataFile f) const { return mDb.image(f); }
     qint64 personAt(qint64 i) const { return i * RecordSize::Person; }

@@ -2,6 +2,7 @@
 #include "core/table/TableEdit.h"
 
 #include "core/changes/FormFields.h"
+#include "core/db/Cp1252.h"
 #include "core/table/TableColumns.h"
 #include "core/table/TableRows.h"
 
@@ -24,7 +25,8 @@ struct CsvRow
 
 /// The rows of a CSV text; false with `error` naming the line and column
 /// where the quoting breaks.
-bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error)
+bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error,
+              const Progress &progress)
 {
     int line = 1;
     int column = 1;
@@ -39,6 +41,9 @@ bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error)
         // A blank line is no row.
         if (!(row.fields.size() == 1 && row.fields[0].isEmpty()))
             rows.push_back(row);
+        // In kilo-characters: a file's length may be past an int.
+        if (progress && line % 4096 == 0)
+            progress(QStringLiteral("Reading the file"), int(at / 1024), int(size / 1024));
         row = CsvRow{line, {}};
         column = 1;
     };
@@ -95,7 +100,7 @@ bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error)
 } // namespace
 
 QByteArray exportCsv(const RecordTable &table, std::span<const int> rows,
-                     std::span<const int> columns)
+                     std::span<const int> columns, const Progress &progress)
 {
     // Each line is made in one reused buffer and appended to room reserved
     // for the whole: three quarters of a million lines are never copied
@@ -110,7 +115,9 @@ QByteArray exportCsv(const RecordTable &table, std::span<const int> rows,
     out.reserve(qsizetype(line.size())
                 + qsizetype(rows.size()) * qsizetype(4 * columns.size() + 16));
     out.append(line.data(), qsizetype(line.size()));
+    int done = 0;
     for (const int r : rows) {
+        reportEvery(progress, 4096, QStringLiteral("Writing rows"), done++, int(rows.size()));
         line.clear(); // keeps its room
         line += std::to_string(table.record(r));
         if (!columns.empty()) {
@@ -135,7 +142,7 @@ QByteArray exportCsv(const RecordTable &table)
 }
 
 TableEditOutcome importCsv(Database &db, Lookups &lookups, RecordTable &table,
-                           const QByteArray &csv, bool dryRun)
+                           const QByteArray &csv, bool dryRun, const Progress &progress)
 {
     TableEditOutcome out;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -146,7 +153,7 @@ TableEditOutcome importCsv(Database &db, Lookups &lookups, RecordTable &table,
     }
     std::vector<CsvRow> rows;
     QString error;
-    if (!parseCsv(text, rows, error)) {
+    if (!parseCsv(text, rows, error, progress)) {
         out.refused.append(error);
         return out;
     }
@@ -198,6 +205,7 @@ TableEditOutcome importCsv(Database &db, Lookups &lookups, RecordTable &table,
     std::vector<RowWrite> writes;
     QHash<int, int> lineOf; // record -> the line naming it
     for (std::size_t i = 1; i < rows.size(); ++i) {
+        reportEvery(progress, 4096, QStringLiteral("Matching rows"), int(i), int(rows.size()));
         const CsvRow &r = rows[i];
         if (r.fields.size() != header.fields.size()) {
             out.refused.append(QStringLiteral("line %1: %2 fields, the header has %3")
@@ -228,7 +236,8 @@ TableEditOutcome importCsv(Database &db, Lookups &lookups, RecordTable &table,
             if (c < 0 || !table.columns()[std::size_t(c)].editable)
                 continue;
             const QString &cell = r.fields[f];
-            if (const QString bad = unstorableText(cell); !bad.isEmpty()) {
+            if (const QString bad = unstorableText(cell, table.columns()[std::size_t(c)].name);
+                !bad.isEmpty()) {
                 out.refused.append(
                     QStringLiteral("line %1, column %2: %3").arg(r.line).arg(f + 1).arg(bad));
                 continue;
@@ -244,11 +253,12 @@ TableEditOutcome importCsv(Database &db, Lookups &lookups, RecordTable &table,
     }
     if (!out.ok() || writes.empty())
         return out;
-    return writeRows(db, lookups, table, writes, !dryRun, [](const RowWrite &w, int cell) {
+    const auto where = [](const RowWrite &w, int cell) {
         return QStringLiteral("line %1, column %2: ")
             .arg(w.who)
             .arg(w.columnsAt[std::size_t(cell)]);
-    });
+    };
+    return writeRows(db, lookups, table, writes, !dryRun, where, progress);
 }
 
 } // namespace kx3

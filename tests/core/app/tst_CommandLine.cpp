@@ -134,6 +134,12 @@ void tst_CommandLine::checkExitStatus_data()
     QTest::newRow("a note is no error")
         << 2 << 0 << "note: nation.dat: nation 1: kit colour 90 is neither none nor in 0..24"
         << "no errors, 1 note.";
+    QTest::newRow("a contract ending before it began is a note")
+        << 3 << 0 << "note: staff.dat: person 2: End 1/7/1998 is before Join 2/7/1998"
+        << "no errors, 1 note.";
+    QTest::newRow("a rating outside the screen's range is a note")
+        << 4 << 0 << "note: staff.dat: person 2: Loyalty 25 is outside 0 - 20"
+        << "no errors, 1 note.";
 }
 
 void tst_CommandLine::checkExitStatus()
@@ -153,6 +159,13 @@ void tst_CommandLine::checkExitStatus()
     } else if (fault == 2) {
         nation(db, 1)->setKitColour(0, 90);
         writeBack(install, db, DataFile::Nation);
+    } else if (fault == 3) {
+        person(db, 2)->setJoined(encodeRecordDate(2, 7, 1998));
+        person(db, 2)->setContractEnd(encodeRecordDate(1, 7, 1998));
+        writeBack(install, db, DataFile::Staff);
+    } else if (fault == 4) {
+        writeNumber(db.image(DataFile::Staff), person(db, 2)->offset(), MentalRatingFields[3], 25);
+        writeBack(install, db, DataFile::Staff);
     }
 
     const Run run = check(install.path());

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void outOfRangeMonthStaysInsideTheTable_data();
     void outOfRangeMonthStaysInsideTheTable();
     void recordDateBytes();
+    void realDates_data();
+    void realDates();
 };
 
 void tst_ConvertDate::encode_data()
@@ -152,6 +154,34 @@ void tst_ConvertDate::recordDateBytes()
     QCOMPARE(readRecordDate(image, 2), (RecordDate{59, 1972, 1}));
     QVERIFY(!writeRecordDate(image, 5, RecordDate{}));
     QCOMPARE(image.bytes().mid(10), QByteArray("\x5A\x5A", 2));
+}
+
+void tst_ConvertDate::realDates_data()
+{
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<bool>("real");
+    QTest::newRow("31 December") << 31 << 12 << 1999 << true;
+    QTest::newRow("29 February of a leap year") << 29 << 2 << 1996 << true;
+    QTest::newRow("29 February 2000") << 29 << 2 << 2000 << true;
+    QTest::newRow("29 February 1900") << 29 << 2 << 1900 << false;
+    QTest::newRow("29 February of a common year") << 29 << 2 << 1999 << false;
+    QTest::newRow("31 February") << 31 << 2 << 1999 << false;
+    QTest::newRow("31 April") << 31 << 4 << 1999 << false;
+    QTest::newRow("day 0") << 0 << 1 << 1958 << false;
+    QTest::newRow("month 13") << 1 << 13 << 1958 << false;
+    QTest::newRow("month 0") << 1 << 0 << 1958 << false;
+    QTest::newRow("negative day") << -1 << 1 << 1958 << false;
+}
+
+void tst_ConvertDate::realDates()
+{
+    QFETCH(int, day);
+    QFETCH(int, month);
+    QFETCH(int, year);
+    QFETCH(bool, real);
+    QCOMPARE(kx3::isRealDate(day, month, year), real);
 }
 
 QTEST_GUILESS_MAIN(tst_ConvertDate)

@@ -52,13 +52,18 @@ void TestCp1252::encode_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("unstorable"); // the character a refusal names
 
-    QTest::newRow("accented") << QStringLiteral(u"Öster") << QByteArray("\xD6ster") << true;
-    QTest::newRow("euro") << QStringLiteral(u"5€") << QByteArray("5\x80") << true;
+    QTest::newRow("accented") << QStringLiteral(u"Öster") << QByteArray("\xD6ster") << true
+                              << QString();
+    QTest::newRow("euro") << QStringLiteral(u"5€") << QByteArray("5\x80") << true << QString();
     QTest::newRow("not in the code page") << QStringLiteral(u"Ω-Łódź")
                                           << QByteArray("?-?\xF3"
                                                         "d?")
-                                          << false;
+                                          << false << QStringLiteral(u"Ω");
+    QTest::newRow("outside the BMP: one character")
+        << QStringLiteral(u"ab\U0001F600") << QByteArray("ab??") << false
+        << QStringLiteral(u"\U0001F600");
 }
 
 void TestCp1252::encode()
@@ -66,9 +71,16 @@ void TestCp1252::encode()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QFETCH(bool, ok);
+    QFETCH(QString, unstorable);
     bool converted = !ok;
     QCOMPARE(kx3::toCp1252(text, &converted), bytes);
     QCOMPARE(converted, ok);
+    const QString why = kx3::unstorableText(text, QStringLiteral("First Name"));
+    QCOMPARE(why.isEmpty(), ok);
+    if (!ok)
+        QVERIFY2(why.startsWith(
+                     QStringLiteral("'%1' cannot be stored in First Name: ").arg(unstorable)),
+                 qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(TestCp1252)

@@ -12,6 +12,7 @@
 #include "core/changes/ModPatch.h"
 #include "core/clubs/ClubEdit.h"
 #include "core/db/Database.h"
+#include "core/db/RecordDate.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
@@ -265,13 +266,24 @@ bool Session::randomBoxes(QList<QString> &texts, std::span<const Box> boxes, ToE
 {
     bool valid = true;
     const bool spoil = chance(20);
+    std::vector<bool> spoilt(boxes.size());
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         if (below(every) != 0)
             continue;
-        const bool invalid = spoil && chance(30);
-        texts[qsizetype(i)] = mTexts.boxText(toEditBox(boxes[i]), invalid);
-        if (invalid && checked(i))
+        spoilt[i] = spoil && chance(30);
+        texts[qsizetype(i)] = mTexts.boxText(toEditBox(boxes[i]), spoilt[i]);
+        if (spoilt[i] && checked(i))
             valid = false;
+    }
+    // A new year or month under a day kept (29 February, the 31st) may make
+    // a date no calendar has; a valid edit moves it to the 1st.
+    for (std::size_t i = 0; i + 2 < boxes.size(); ++i) {
+        if (toEditBox(boxes[i]).kind != EditBox::Day || spoilt[i] || spoilt[i + 1]
+            || spoilt[i + 2])
+            continue;
+        if (!isRealDate(texts[qsizetype(i)].toLongLong(), texts[qsizetype(i) + 1].toLongLong(),
+                        texts[qsizetype(i) + 2].toLongLong()))
+            texts[qsizetype(i)] = QStringLiteral("1");
     }
     return valid;
 }

@@ -8,6 +8,7 @@
 #include "core/app/CommandLine.h"
 #include "core/db/Database.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/CollationKeys.h"
 #include "core/lookup/Lookups.h"
 #include "core/records/IntegrityCheck.h"
 #include "core/table/RecordTable.h"
@@ -112,7 +113,7 @@ void tst_RecordTable::cellsReadAsFormsAndSort()
 {
     World w;
     const FormReader forms(w.db);
-    QCollator collator{QLocale()};
+    QCollator collator{collationLocale(QLocale())};
     collator.setCaseSensitivity(Qt::CaseSensitive);
     for (TableKind kind : AllTableKinds) {
         const RecordTable t(w.db, w.lookups, kind);
