@@ -3,7 +3,9 @@
 // (pick list insert and boxes refilled; 20 ms), a transfer with its person
 // confirm (5 ms) and deleting person 0 with the finish steps (50 ms); undo
 // and redo of a confirm (5 ms), a transfer (20 ms) and deleting person 0
-// (300 ms), each with the record shown again.
+// (300 ms), each with the record shown again. "Begin Editing", "Save To
+// Disk" and a search listing every player count "stall_ms" too: the longest
+// the window went without handling its events (budget 100 ms).
 
 #include "BenchDatabase.h"
 
@@ -12,16 +14,22 @@
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
 #include "gui/app/EditorFrame.h"
+#include "gui/app/SearchGroup.h"
 #include "gui/app/SearchMenu1.h"
 #include "gui/app/TMainForm.h"
 #include "gui/people/TransferPanel.h"
 #include "gui/widgets/Prompter.h"
+#include "gui/widgets/SearchResultModel.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <functional>
 
 namespace {
 
@@ -193,6 +201,79 @@ void BM_UndoRedoConfirm(benchmark::State &state)
     undoRedo(state);
 }
 BENCHMARK(BM_UndoRedoConfirm)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+/// The longest `work` kept the window from handling its events, in ms.
+double longestStall(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 worst = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        worst = std::max(worst, clock.elapsed() - last);
+        last = clock.elapsed();
+    });
+    tick.start(5);
+    clock.start();
+    work();
+    return double(std::max(worst, clock.elapsed() - last));
+}
+
+void BM_BeginEditing(benchmark::State &state)
+{
+    double stall = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        kx3::TMainForm window(std::make_unique<NoRegistry>(), kx3::bench::installation(),
+                              std::make_unique<YesPrompter>());
+        window.show();
+        QCoreApplication::processEvents();
+        auto *begin = window.findChild<QPushButton *>(QStringLiteral("bnBegin"));
+        state.ResumeTiming();
+        stall = std::max(stall, longestStall([begin] { begin->click(); }));
+        if (!window.database().isLoaded())
+            state.SkipWithError("the database did not load");
+    }
+    state.counters["stall_ms"] = stall;
+}
+BENCHMARK(BM_BeginEditing)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// After a change, answered Yes: the comparison behind the question, then the
+// save itself (the first one also keeps a copy of the original files).
+void BM_SaveToDisk(benchmark::State &state)
+{
+    if (!loaded(state))
+        return;
+    kx3::DataImage &names = form().database().image(kx3::DataFile::FirstNames);
+    double stall = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        form().showEditor();
+        names.setU8(8, names.u8(8) ^ 1);
+        state.ResumeTiming();
+        stall = std::max(stall, longestStall([] { click("bnSave"); }));
+    }
+    if (form().database().isModified())
+        state.SkipWithError("the data was not saved");
+    state.counters["stall_ms"] = stall;
+}
+BENCHMARK(BM_SaveToDisk)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// The search and its sort of every player, on the main search menu.
+void BM_SearchEveryPlayer(benchmark::State &state)
+{
+    if (!loaded(state))
+        return;
+    form().showMainSearchMenu();
+    form().findChild<QLineEdit *>(QStringLiteral("PSearch"))->setText(QStringLiteral(" "));
+    double stall = 0;
+    for (auto _ : state)
+        stall = std::max(stall, longestStall([] { click("bnSearchPlayer"); }));
+    if (form().searchMenu1()->players()->model()->rowCount() < kx3::bench::Persons / 2)
+        state.SkipWithError("the list does not hold every player");
+    state.counters["stall_ms"] = stall;
+}
+BENCHMARK(BM_SearchEveryPlayer)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Last: it changes the database under the others.
 void BM_DeletePerson0(benchmark::State &state)

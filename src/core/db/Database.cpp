@@ -45,7 +45,7 @@ bool Database::fail(const QString &message, const QString &detail)
     return false;
 }
 
-bool Database::load(const QString &installDir)
+bool Database::load(const QString &installDir, const Progress &progress)
 {
     mError.clear();
     mErrorDetail.clear();
@@ -68,10 +68,10 @@ bool Database::load(const QString &installDir)
         }
     }
 
-    return loadDataDir(dataDir);
+    return loadDataDir(dataDir, progress);
 }
 
-bool Database::loadDataDir(const QString &dataDir)
+bool Database::loadDataDir(const QString &dataDir, const Progress &progress)
 {
     mError.clear();
     mErrorDetail.clear();
@@ -80,6 +80,9 @@ bool Database::loadDataDir(const QString &dataDir)
     for (DataFile file : AllDataFiles) {
         const QString path = resolvePathIgnoringCase(dataDir, dataFileName(file));
         mPaths[index(file)] = path;
+        if (progress)
+            progress(QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()), index(file),
+                     DataFileCount);
         QFile f(path);
         const QString cannotOpen =
             QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path));
@@ -304,7 +307,7 @@ QString Database::recoveryNote() const
     }
 }
 
-bool Database::save()
+bool Database::save(const Progress &progress)
 {
     mError.clear();
     mErrorDetail.clear();
@@ -319,9 +322,10 @@ bool Database::save()
     QStringList originals;
     for (DataFile file : AllDataFiles)
         originals.append(filePath(file));
+    if (progress)
+        progress(QStringLiteral("Keeping a copy of the original files"), 0, 2);
     QString detail;
-    if (!makePristineCopy(dataDir, originals, &detail,
-                          mFaults ? mFaults->failPristineCopy() : QString())) {
+    if (!makePristineCopy(dataDir, originals, &detail, mFaults)) {
         mError = QStringLiteral("Cannot keep a copy of the original files in %1")
                      .arg(QDir::toNativeSeparators(QFileInfo(dataDir).absolutePath()
                                                    + QLatin1Char('/') + pristineFolderName()));
@@ -329,6 +333,8 @@ bool Database::save()
         return false;
     }
     const QList<SavedFile> files = savedFiles();
+    if (progress)
+        progress(QStringLiteral("Writing %1 files").arg(files.size()), 1, 2);
 
     AtomicFileSetWriter writer;
     writer.setFaultInjector(mFaults);

@@ -4,6 +4,7 @@
 #include "DataFiles.h"
 #include "DataImage.h"
 #include "EditHistory.h"
+#include "Progress.h"
 #include "StaffCounters.h"
 
 #include <QByteArray>
@@ -32,12 +33,13 @@ public:
 
     /// Loads every file of `installDir`/Data. On failure returns false, keeps
     /// nothing half-loaded and errorString() says which file and why.
-    bool load(const QString &installDir);
+    /// `progress` hears of each file read.
+    bool load(const QString &installDir, const Progress &progress = {});
 
     /// Loads the files of the Data folder `dataDir` as they lie, read-only: an
     /// interrupted save there is neither finished nor undone. For comparing
     /// with a copy (Data.original, another installation) without writing to it.
-    bool loadDataDir(const QString &dataDir);
+    bool loadDataDir(const QString &dataDir, const Progress &progress = {});
 
     /// Loads a database from the bytes of its files (indexed by DataFile), as
     /// load() does once it has read them; for tests and fuzzing, which need no
@@ -60,8 +62,8 @@ public:
     /// Writes every saved file and the table of contents, all or nothing.
     /// Clears the modified flag on success. On failure returns false, changes
     /// no file, keeps the modified flag and errorString() holds "Cannot create
-    /// file <path>", errorDetail() the reason.
-    bool save();
+    /// file <path>", errorDetail() the reason. `progress` hears of each step.
+    bool save(const Progress &progress = {});
 
     QString errorString() const { return mError; }
     /// What the last load found of an interrupted save, in words for the

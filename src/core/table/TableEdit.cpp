@@ -23,7 +23,8 @@ QString recordTitle(const Database &db, FormKind kind, int record)
 // at a time: all of it is taken back anyway.
 TableEditOutcome writeRows(Database &db, Lookups &lookups, RecordTable &table,
                            const std::vector<RowWrite> &writes, bool keep,
-                           const std::function<QString(const RowWrite &, int cell)> &where)
+                           const std::function<QString(const RowWrite &, int cell)> &where,
+                           const Progress &progress)
 {
     TableEditOutcome out;
     const FormKind kind = tableFormKind(table.kind());
@@ -37,7 +38,10 @@ TableEditOutcome writeRows(Database &db, Lookups &lookups, RecordTable &table,
     // A refusal takes back what changed since the last step: changes made
     // before become a step of their own first, as an undo does.
     db.commitStep({QStringLiteral("Changes"), {}, {}});
+    const QString step = keep ? QStringLiteral("Writing rows") : QStringLiteral("Checking rows");
+    int done = 0;
     for (const RowWrite &w : writes) {
+        reportEvery(progress, 1024, step, done++, int(writes.size()));
         std::vector<std::pair<QString, QString>> fields;
         for (const auto &[column, text] : w.cells)
             fields.emplace_back(columns[std::size_t(column)].field, text);
@@ -172,7 +176,7 @@ std::optional<QString> added(const QString &text, const QString &delta)
 
 TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
                           std::span<const int> rows, int column, BulkOperation operation,
-                          const QString &text)
+                          const QString &text, const Progress &progress)
 {
     TableEditOutcome out;
     if (column < 0 || std::size_t(column) >= table.columns().size())
@@ -188,8 +192,8 @@ TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
             QStringLiteral("Only numbers can be added to; %1 is no number column").arg(c.name));
         return out;
     }
-    if (const QString why = unstorableText(text); !why.isEmpty()) {
-        out.refused.append(QStringLiteral("%1: %2").arg(c.name, why));
+    if (const QString why = unstorableText(text, c.name); !why.isEmpty()) {
+        out.refused.append(why);
         return out;
     }
     const FormKind kind = tableFormKind(table.kind());
@@ -214,9 +218,12 @@ TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
     }
     if (!out.ok())
         return out;
-    return writeRows(db, lookups, table, writes, true, [&](const RowWrite &w, int) {
-        return recordTitle(db, kind, w.record) + QStringLiteral(": ");
-    });
+    return writeRows(
+        db, lookups, table, writes, true,
+        [&](const RowWrite &w, int) {
+            return recordTitle(db, kind, w.record) + QStringLiteral(": ");
+        },
+        progress);
 }
 
 } // namespace kx3

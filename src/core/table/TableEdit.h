@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/changes/DatabaseDiff.h"
+#include "core/db/Progress.h"
 #include "core/table/RecordTable.h"
 
 #include <QByteArray>
@@ -39,13 +40,13 @@ enum class BulkOperation : std::uint8_t { Set, Add };
 /// `lookups` must describe `db` and is kept up to date; `table` is reloaded.
 TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
                           std::span<const int> rows, int column, BulkOperation operation,
-                          const QString &text);
+                          const QString &text, const Progress &progress = {});
 
 /// `rows` by `columns` of `table` as CSV (UTF-8, CRLF, quoted where needed),
 /// with a first column "Index" holding each row's record index and a header
 /// of column names.
 QByteArray exportCsv(const RecordTable &table, std::span<const int> rows,
-                     std::span<const int> columns);
+                     std::span<const int> columns, const Progress &progress = {});
 /// Every row and every column.
 QByteArray exportCsv(const RecordTable &table);
 
@@ -57,6 +58,6 @@ QByteArray exportCsv(const RecordTable &table);
 /// with the line and column at fault; nothing is written. With `dryRun` only
 /// the checks run, and `changes` says what would change.
 TableEditOutcome importCsv(Database &db, Lookups &lookups, RecordTable &table,
-                           const QByteArray &csv, bool dryRun);
+                           const QByteArray &csv, bool dryRun, const Progress &progress = {});
 
 } // namespace kx3

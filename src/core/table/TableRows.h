@@ -25,7 +25,8 @@ struct RowWrite
 /// `keep` false everything is taken back even when nothing was refused.
 TableEditOutcome writeRows(Database &db, Lookups &lookups, RecordTable &table,
                            const std::vector<RowWrite> &writes, bool keep,
-                           const std::function<QString(const RowWrite &, int cell)> &where);
+                           const std::function<QString(const RowWrite &, int cell)> &where,
+                           const Progress &progress = {});
 
 /// Finds the row of a CSV line: by its Index field, or else by its names.
 class RowMatcher

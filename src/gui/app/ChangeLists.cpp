@@ -9,6 +9,7 @@
 #include "core/lookup/Lookups.h"
 #include "gui/screen/EditSteps.h"
 #include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
 
 #include <QDir>
@@ -40,22 +41,25 @@ ChangeLists::ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, Edi
 {
 }
 
+// Both databases are only read: a worker compares them while the window
+// paints on.
 std::optional<DatabaseDiff> ChangeLists::diffFrom(const QString &folder, QString *error) const
 {
-    Database before;
-    if (!loadDataFolder(before, folder, error))
-        return std::nullopt;
-    return diffDatabases(FormReader(before), FormReader(mDb));
+    std::optional<DatabaseDiff> diff;
+    ProgressRunner(mWindow,
+                   QStringLiteral("Comparing with %1").arg(QDir::toNativeSeparators(folder)))
+        .runInWorker([&](const Progress &) {
+            Database before;
+            if (loadDataFolder(before, folder, error))
+                diff = diffDatabases(FormReader(before), FormReader(mDb));
+        });
+    return diff;
 }
 
 void ChangeLists::showChanges()
 {
     QString error;
-    std::optional<DatabaseDiff> unsaved;
-    {
-        BusyCursor busy;
-        unsaved = diffFrom(mDb.installDir(), &error);
-    }
+    std::optional<DatabaseDiff> unsaved = diffFrom(mDb.installDir(), &error);
     if (!unsaved) {
         mPrompter.information(QStringLiteral("The saved files cannot be read to compare."), error);
         return;
@@ -73,11 +77,7 @@ void ChangeLists::openDialog(DatabaseDiff unsaved)
     const QString original = QDir(mDb.installDir()).filePath(pristineFolderName());
     if (QFileInfo(original).isDir()) {
         QString error;
-        std::optional<DatabaseDiff> diff;
-        {
-            BusyCursor busy;
-            diff = diffFrom(original, &error);
-        }
+        std::optional<DatabaseDiff> diff = diffFrom(original, &error);
         if (diff)
             dialog->addChanges(QStringLiteral("Since The Original Files"), std::move(*diff));
         else
@@ -114,11 +114,7 @@ void ChangeLists::openRecord(FormKind kind, int index)
 // question is then asked plainly.
 bool ChangeLists::confirmSave()
 {
-    std::optional<DatabaseDiff> unsaved;
-    {
-        BusyCursor busy;
-        unsaved = diffFrom(mDb.installDir(), nullptr);
-    }
+    std::optional<DatabaseDiff> unsaved = diffFrom(mDb.installDir(), nullptr);
     if (!unsaved || unsaved->isEmpty())
         return mPrompter.question(SaveQuestion);
     switch (mPrompter.questionWithExtra(SaveQuestion, changeSummary(*unsaved),

@@ -1,12 +1,23 @@
 #include "EditorFrame.h"
 #include "ui_EditorFrame.h"
 
+#include "gui/widgets/PanelAnchors.h"
+
 namespace kx3 {
 
 EditorFrame::EditorFrame(QWidget *parent)
     : QWidget(parent), mUi(std::make_unique<Ui::EditorFrame>())
 {
     mUi->setupUi(this);
+    // The record editors take all the room; the buttons stay along the foot.
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"pn2"}, {A::Grow, A::Fixed});
+    anchors->anchor({"pnEditPanels"}, {A::Grow, A::Grow});
+    anchors->anchor(
+        {"bnSearch", "bnCreateNew", "bnDelete", "bnUndo", "bnRedo", "bnChanges", "bnSave"},
+        {A::Fixed, A::Move});
+    anchors->anchor({"Exit3"}, {A::Move, A::Move});
     connect(mUi->bnSearch, &QPushButton::clicked, this, &EditorFrame::searchRequested);
     connect(mUi->bnCreateNew, &QPushButton::clicked, this, &EditorFrame::createRequested);
     connect(mUi->bnDelete, &QPushButton::clicked, this, &EditorFrame::deleteRequested);

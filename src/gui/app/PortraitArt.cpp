@@ -1,5 +1,6 @@
 #include "PortraitArt.h"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,6 +20,13 @@ const QColor Ink(0x2b, 0x1b, 0x12);
 const QPointF LeftEye(108, 171);
 const QPointF RightEye(162, 171);
 
+QPixmap cutEyes(const QPixmap &portrait)
+{
+    const qreal ratio = portrait.devicePixelRatio();
+    const QRect eyes = PortraitArt::eyeArea();
+    return portrait.copy(QRect(eyes.topLeft() * ratio, eyes.size() * ratio));
+}
+
 } // namespace
 
 QPixmap PortraitArt::portrait()
@@ -28,17 +36,21 @@ QPixmap PortraitArt::portrait()
 
 QPixmap PortraitArt::blinkOverlay()
 {
-    return render(Eyes::Closed).copy(eyeArea());
+    return cutEyes(render(Eyes::Closed));
 }
 
 QPixmap PortraitArt::winkOverlay()
 {
-    return render(Eyes::Wink).copy(eyeArea());
+    return cutEyes(render(Eyes::Wink));
 }
 
 QPixmap PortraitArt::render(Eyes eyes)
 {
-    QPixmap pixmap(size());
+    // Drawn for the densest screen attached, so that it is sharp there too;
+    // the painting itself stays in portrait coordinates.
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap pixmap(size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

@@ -2,6 +2,7 @@
 
 #include "core/db/Cp1252.h"
 #include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/ResultList.h"
 #include "gui/widgets/SearchResultModel.h"
@@ -36,10 +37,11 @@ void SearchGroup::beginSearch()
     bool empty = false;
     {
         BusyCursor busy;
-        mModel->setRows(mSearch(toCp1252(text), caseSensitive));
+        mModel->setSortedRows(searched(text, caseSensitive));
         empty = mModel->rowCount() == 0;
     }
     mListed.emplace(text, caseSensitive);
+    mWidgets.list->setHeaderHidden(false);
     if (empty && mPrompter)
         mPrompter->information(mNotFound);
 }
@@ -53,12 +55,25 @@ void SearchGroup::clear()
 {
     mModel->clear();
     mListed.reset();
+    mWidgets.list->setHeaderHidden(true);
 }
 
 void SearchGroup::refresh()
 {
     if (mListed && mSearch)
-        mModel->setRows(mSearch(toCp1252(mListed->first), mListed->second));
+        mModel->setSortedRows(searched(mListed->first, mListed->second));
+}
+
+// A search reads only the images, and its sort only the list's settings: a
+// worker does both while the window paints on.
+SearchResultModel::SortedRows SearchGroup::searched(const QString &text, bool caseSensitive)
+{
+    SearchResultModel::SortedRows rows;
+    ProgressRunner(mWidgets.list, QStringLiteral("Searching for '%1'").arg(text))
+        .runInWorker([&](const Progress &) {
+            rows = mModel->sorted(mSearch(toCp1252(text), caseSensitive));
+        });
+    return rows;
 }
 
 // Enter on a result opens it, as a double-click does; the list itself only

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/Search.h"
+#include "gui/widgets/SearchResultModel.h"
 
 #include <QObject>
 #include <QString>
@@ -64,6 +65,7 @@ protected:
 
 private:
     void open();
+    SearchResultModel::SortedRows searched(const QString &text, bool caseSensitive);
 
     SearchGroupWidgets mWidgets;
     Search mSearch;

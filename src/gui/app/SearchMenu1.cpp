@@ -5,6 +5,7 @@
 #include "core/lookup/Search.h"
 #include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
+#include "gui/widgets/PanelAnchors.h"
 
 namespace kx3 {
 
@@ -20,6 +21,7 @@ SearchMenu1::SearchMenu1(QWidget *parent)
     mUi->setupUi(this);
     mUi->pnTransfer->hide();
     mUi->pn6->hide();
+    layOutForAnySize();
 
     // The searches read the database at the time of the click: it is loaded
     // after the menu is built.
@@ -120,21 +122,32 @@ void SearchMenu1::showModeFrame(const QString &title)
     mUi->pn6->raise();
 }
 
+// The three groups share the extra width: the result lists get it all, the
+// search boxes keep their size. The transfer panel covers the first two.
+void SearchMenu1::layOutForAnySize()
+{
+    using A = PanelAnchors;
+    mAnchors = new PanelAnchors(this);
+    mAnchors->anchor({"pn1"}, {A::Grow, A::Fixed});
+    QWidget *const groups[] = {mUi->gb0, mUi->gb1, mUi->gb2};
+    for (int i = 0; i < 3; ++i)
+        mAnchors->anchor(groups[i], {A::share(i, 3), A::Grow});
+    mAnchors->anchor({"PSearchList", "SSearchList", "CSearchList"}, {A::Grow, A::Grow});
+    mAnchors->anchor({"bnGotoPlayer", "bnGotoStaff", "bnGotoClub"}, {A::Grow, A::Move});
+    mAnchors->anchor(mUi->pnTransfer, {{0, 2.0 / 3}, A::Grow});
+    mAnchors->anchor({"bnSearchP2", "bnTable", "bnApplyPatch"}, {A::Fixed, A::Move});
+    mAnchors->anchor({"Exit2"}, {A::Move, A::Move});
+    placePn6(Pn6Side::Left);
+}
+
+// The frame covers the groups not offered, with its button in the middle.
 void SearchMenu1::placePn6(Pn6Side side)
 {
-    QRect panel = mUi->pn6->geometry();
-    QRect button = mUi->MiscNone->geometry();
-    if (side == Pn6Side::Left) {
-        panel.setLeft(8);
-        panel.setWidth(394);
-        button.moveLeft(138);
-    } else {
-        panel.setLeft(416);
-        panel.setWidth(185);
-        button.moveLeft(36);
-    }
-    mUi->pn6->setGeometry(panel);
-    mUi->MiscNone->setGeometry(button);
+    using A = PanelAnchors;
+    const bool left = side == Pn6Side::Left;
+    mAnchors->anchor(mUi->pn6, {left ? A::Span{0, 2.0 / 3} : A::Span{2.0 / 3, 1}, A::Grow},
+                     left ? QRect(8, 40, 394, 390) : QRect(416, 40, 185, 390));
+    mAnchors->anchor(mUi->MiscNone, {A::Centre, A::Centre}, QRect(left ? 138 : 36, 182, 113, 25));
 }
 
 void SearchMenu1::showMiscListDialog(bool clubSlot)

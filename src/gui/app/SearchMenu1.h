@@ -14,6 +14,7 @@ namespace kx3 {
 
 class Database;
 class DefaultButtonGroup;
+class PanelAnchors;
 class Prompter;
 class SearchGroup;
 
@@ -77,11 +78,14 @@ Q_SIGNALS:
     void exitRequested();
 
 private:
+    /// The groups and lists take the room of a window larger than the form.
+    void layOutForAnySize();
     enum class Pn6Side { Left, Right };
     void placePn6(Pn6Side side);
     void showModeFrame(const QString &title);
 
     std::unique_ptr<Ui::SearchMenu1> mUi;
+    PanelAnchors *mAnchors = nullptr;
     const Database *mDatabase = nullptr;
     SearchGroup *mPlayers = nullptr;
     SearchGroup *mStaff = nullptr;

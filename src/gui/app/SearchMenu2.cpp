@@ -5,6 +5,7 @@
 #include "core/lookup/Search.h"
 #include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
+#include "gui/widgets/PanelAnchors.h"
 #include "gui/widgets/ResultList.h"
 #include "gui/widgets/SearchResultModel.h"
 
@@ -14,6 +15,7 @@ SearchMenu2::SearchMenu2(QWidget *parent)
     : QWidget(parent), mUi(std::make_unique<Ui::SearchMenu2>())
 {
     mUi->setupUi(this);
+    layOutForAnySize();
 
     auto search = [this](SearchRows (*find)(const Database &, const QByteArray &, bool)) {
         return [this, find](const QByteArray &text, bool caseSensitive) {
@@ -46,6 +48,25 @@ SearchMenu2::SearchMenu2(QWidget *parent)
     connect(mUi->bnTable2, &QPushButton::clicked, this, &SearchMenu2::tableRequested);
     connect(mUi->Exit4, &QPushButton::clicked, this, &SearchMenu2::exitRequested);
     cancelOnEscape(this, mUi->Exit4);
+}
+
+// The four search groups share the extra width and take all the height: the
+// competition group below has no search to show.
+void SearchMenu2::layOutForAnySize()
+{
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"pn7"}, {A::Grow, A::Fixed});
+    QWidget *const groups[] = {mUi->gb43, mUi->gb44, mUi->gb46, mUi->gb45};
+    for (int i = 0; i < 4; ++i)
+        anchors->anchor(groups[i], {A::share(i, 4), A::Grow});
+    anchors->anchor({"OSearchList", "NSearchList", "StadSearchList", "CtSearchList"},
+                    {A::Grow, A::Grow});
+    anchors->anchor({"bnGotoOff", "bnGotoNation", "bnGotoStad", "bnGotoCity"}, {A::Grow, A::Move});
+    anchors->anchor({"gb47"}, {A::Grow, A::Move});
+    anchors->anchor({"CompSearchList"}, {A::Grow, A::Fixed});
+    anchors->anchor({"bnSearchP1", "bnTable2", "bnApplyPatch2"}, {A::Fixed, A::Move});
+    anchors->anchor({"Exit4"}, {A::Move, A::Move});
 }
 
 SearchMenu2::~SearchMenu2() = default;

@@ -56,6 +56,8 @@ Q_SIGNALS:
     void exitRequested();
 
 private:
+    void layOutForAnySize();
+
     std::unique_ptr<Ui::SearchMenu2> mUi;
     const Database *mDatabase = nullptr;
     SearchGroup *mOfficials = nullptr;

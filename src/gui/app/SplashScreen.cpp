@@ -2,6 +2,7 @@
 #include "ui_SplashScreen.h"
 
 #include "PortraitArt.h"
+#include "gui/widgets/PanelAnchors.h"
 
 #include <QDesktopServices>
 #include <QMouseEvent>
@@ -55,6 +56,12 @@ SplashScreen::SplashScreen(QWidget *parent)
     setUpPortrait();
     styleTexts();
     layOutTexts();
+    // In a larger window the picture and the titles stand together in the middle.
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"pnPortrait", "bnBeginKX3", "bnBeginKX9900", "bnBegin", "Exit1", "l1", "l2",
+                     "lnRule", "l3", "l4", "l5", "l8"},
+                    {A::Centre, A::Centre});
 
     connect(mUi->bnBeginKX3, &QPushButton::clicked, this, &SplashScreen::beginKX3Requested);
     connect(mUi->bnBeginKX9900, &QPushButton::clicked, this, &SplashScreen::beginKX9900Requested);

@@ -17,6 +17,7 @@
 #include "gui/people/TransferPanel.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/DefaultButtonGroup.h"
+#include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/SearchResultModel.h"
 #include "gui/world/CityScreen.h"
@@ -29,11 +30,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -53,11 +56,12 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KX3 Pre-Data Editor"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    // Every screen is laid out for this one size, in pixels, whatever the
-    // screen's resolution.
-    setFixedSize(ClientWidth, ClientHeight);
+                   | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                   | Qt::WindowCloseButtonHint);
+    // Every screen is laid out for this size, in device-independent pixels;
+    // a larger window gives the extra room to the lists.
+    setMinimumSize(ClientWidth, ClientHeight);
+    resize(ClientWidth, ClientHeight);
     QFont base;
     base.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
                       QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
@@ -73,10 +77,36 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
 
 std::unique_ptr<TMainForm> TMainForm::create(const QString &installDir)
 {
-    if (installDir.isEmpty())
-        return std::make_unique<TMainForm>();
-    return std::make_unique<TMainForm>(std::make_unique<NoInstallationSource>(), installDir,
-                                       std::make_unique<QMessageBoxPrompter>());
+    auto window =
+        installDir.isEmpty()
+            ? std::make_unique<TMainForm>()
+            : std::make_unique<TMainForm>(std::make_unique<NoInstallationSource>(), installDir,
+                                          std::make_unique<QMessageBoxPrompter>());
+    window->rememberGeometry();
+    return window;
+}
+
+namespace {
+
+const QString GeometryKey = QStringLiteral("window/geometry");
+
+} // namespace
+
+// Qt moves a window restored off the screens there now (a monitor unplugged)
+// back onto one, and ignores a size kept on a screen of a very different
+// width: either way the window opens where it can be seen.
+void TMainForm::rememberGeometry()
+{
+    mRemembersGeometry = true;
+    const QByteArray saved = QSettings().value(GeometryKey).toByteArray();
+    if (!saved.isEmpty())
+        restoreGeometry(saved);
+}
+
+void TMainForm::saveGeometrySetting()
+{
+    if (mRemembersGeometry)
+        QSettings().setValue(GeometryKey, saveGeometry());
 }
 
 // The screens refer to the database, the look-ups and the prompter, which are
@@ -544,10 +574,12 @@ void TMainForm::moveInHistory(bool undo)
 bool TMainForm::SaveDataFiles()
 {
     bool saved = false;
-    {
-        BusyCursor busy;
-        saved = mDatabase.save();
-    }
+    // The save reads the images and, at its end, marks the history saved;
+    // the editor screens paint from their boxes, the buttons from their own
+    // state: a worker saves while the window paints on.
+    const QString folder = QFileInfo(mDatabase.filePath(DataFile::Index)).absolutePath();
+    ProgressRunner(this, QStringLiteral("Saving to %1").arg(QDir::toNativeSeparators(folder)))
+        .runInWorker([&](const Progress &progress) { saved = mDatabase.save(progress); });
     if (!saved)
         mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
     mSteps.historyChanged();
@@ -636,6 +668,7 @@ void TMainForm::Exit3Click()
 // offered for saving whichever button or window control ends it.
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    saveGeometrySetting();
     if (!leaveRecord()) {
         event->ignore();
         return;

@@ -52,6 +52,10 @@ public:
     /// default constructor makes it when `installDir` is empty.
     static std::unique_ptr<TMainForm> create(const QString &installDir);
 
+    /// From now on the window keeps its size, place and maximised state for
+    /// the next start, and takes them from the last one now.
+    void rememberGeometry();
+
     /// Answers every message box of the window and its screens from now on.
     void setPrompter(std::unique_ptr<Prompter> prompter);
 
@@ -102,6 +106,7 @@ public:
     void undoClick();
     void redoClick();
 
+    /// The window's first and smallest size, the one every panel is drawn for.
     static constexpr int ClientWidth = 609;
     static constexpr int ClientHeight = 474;
 
@@ -135,6 +140,7 @@ private:
     void reshowEditor();
     void showNewName(StepPlace after);
     void Exit3Click();
+    void saveGeometrySetting();
 
     void buildScreens();
     void connectSearchResults();
@@ -155,6 +161,7 @@ private:
     QString mDataDir;
     SearchMenuId mSearchMarker = SearchMenuId::Main;
     bool mFormShown = false;
+    bool mRemembersGeometry = false;
     EditorState mState;
     EditSteps mSteps{mDatabase};
     ScreenContext mContext{mDatabase, mLookups, mState, mPrompter, &mSteps};

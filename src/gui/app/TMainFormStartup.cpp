@@ -6,9 +6,10 @@
 #include "SearchMenu1.h"
 #include "SplashScreen.h"
 #include "gui/widgets/BoxHelpers.h"
-#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/ProgressRunner.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace kx3 {
 
@@ -81,12 +82,14 @@ void TMainForm::StartEditing()
     // input waits, so a second click cannot start a second load meanwhile.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     bool loaded = false;
-    {
-        BusyCursor busy;
-        loaded = mDatabase.load(mDataDir);
-        if (loaded)
-            mLookups.build(mDatabase);
-    }
+    // Only the splash panel shows, and it reads nothing of the database: a
+    // worker loads it meanwhile.
+    ProgressRunner(this, QStringLiteral("Loading %1").arg(QDir::toNativeSeparators(mDataDir)))
+        .runInWorker([&](const Progress &progress) {
+            loaded = mDatabase.load(mDataDir, progress);
+            if (loaded)
+                mLookups.build(mDatabase);
+        });
     mSteps.historyChanged();
     if (!loaded) {
         mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());

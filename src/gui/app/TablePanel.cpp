@@ -5,6 +5,8 @@
 #include "gui/screen/RecordScreen.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/CancelOnEscape.h"
+#include "gui/widgets/PanelAnchors.h"
+#include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/RecordTableModel.h"
 
 #include <QHeaderView>
@@ -38,6 +40,14 @@ TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
 {
     Q_ASSERT(context.steps);
     mUi->setupUi(this);
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"lbTableTitle", "lbFilterError"}, {A::Grow, A::Fixed});
+    anchors->anchor({"lbTableCount"}, {A::Move, A::Fixed});
+    anchors->anchor({"tvTable"}, {A::Grow, A::Grow});
+    anchors->anchor({"bnTableSet", "bnTableAdd", "bnExportCsv", "bnImportCsv"},
+                    {A::Fixed, A::Move});
+    anchors->anchor({"bnTableCancel"}, {A::Move, A::Move});
     for (TableKind kind : AllTableKinds)
         mUi->TableKind->addItem(kindCaption(kind), int(kind));
 
@@ -69,7 +79,10 @@ TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
 
     connect(mUi->TableKind, &QComboBox::currentIndexChanged, this, &TablePanel::TableKindChange);
     connect(mUi->TableFilter, &QLineEdit::textEdited, mFilterTimer, qOverload<>(&QTimer::start));
-    connect(mFilterTimer, &QTimer::timeout, this, [this] { applyFilter(false); });
+    // Typed before an import or an edit of many rows, the filter reads the
+    // table once they are over.
+    connect(mFilterTimer, &QTimer::timeout, this,
+            [this] { ProgressRunner::whenIdle(this, [this] { applyFilter(false); }); });
     connect(mUi->TableFilter, &QLineEdit::returnPressed, this, &TablePanel::TableFilterReturn);
     connect(header, &QHeaderView::sectionClicked, this, &TablePanel::headerClick);
     connect(header, &QHeaderView::customContextMenuRequested, this, &TablePanel::headerMenu);

@@ -9,7 +9,7 @@
 #include "core/lookup/RecordTitles.h"
 #include "gui/screen/EditSteps.h"
 #include "gui/screen/RecordScreen.h"
-#include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/RecordTableModel.h"
 
@@ -82,9 +82,11 @@ bool TablePanel::editCell(int row, int column, const QString &text)
     QMetaObject::invokeMethod(
         this,
         [this, table, record, column, text] {
-            const int now = mTable.get() == table ? mTable->rowOf(record) : -1;
-            if (now >= 0)
-                writeCells(std::span(&now, 1), column, BulkOperation::Set, text);
+            ProgressRunner::whenIdle(this, [this, table, record, column, text] {
+                const int now = mTable.get() == table ? mTable->rowOf(record) : -1;
+                if (now >= 0)
+                    writeCells(std::span(&now, 1), column, BulkOperation::Set, text);
+            });
         },
         Qt::QueuedConnection);
     return true;
@@ -105,10 +107,13 @@ void TablePanel::writeCells(std::span<const int> rows, int column, BulkOperation
                               .arg(set ? QStringLiteral("Set") : QStringLiteral("Add"),
                                    mTable->columns()[std::size_t(column)].name, what);
     TableEditOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = bulkEdit(mContext.db, mContext.lookups, *mTable, rows, column, operation, text);
-    }
+    ProgressRunner(this, label)
+        .runHere(
+            [&](const Progress &progress) {
+                outcome = bulkEdit(mContext.db, mContext.lookups, *mTable, rows, column, operation,
+                                   text, progress);
+            },
+            mUi->tvTable);
     if (!outcome.ok()) {
         showRows();
         if (rows.size() == 1)
@@ -150,13 +155,17 @@ void TablePanel::bnExportCsvClick()
         if (!header->isSectionHidden(column))
             columns.push_back(column);
     }
-    QByteArray csv;
-    {
-        BusyCursor busy;
-        csv = exportCsv(*mTable, mModel->rows(), columns);
-    }
+    // Here, not on a worker: reading cells fills the table's caches, and so
+    // does painting them.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv) < 0 || !file.commit()) {
+    bool written = false;
+    ProgressRunner(this, QStringLiteral("Exporting to %1").arg(QDir::toNativeSeparators(path)))
+        .runHere([&](const Progress &progress) {
+            const QByteArray csv = exportCsv(*mTable, mModel->rows(), columns, progress);
+            progress(QStringLiteral("Writing the file"), 0, 0);
+            written = file.open(QIODevice::WriteOnly) && file.write(csv) >= 0 && file.commit();
+        });
+    if (!written) {
         mContext.prompter.error(QStringLiteral("Cannot write %1 (%2)")
                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
@@ -180,11 +189,15 @@ void TablePanel::bnImportCsvClick()
         return;
     }
     const QByteArray csv = file.readAll();
+    // The check writes the rows and takes them back: the table's view keeps
+    // its picture meanwhile.
     TableEditOutcome check;
-    {
-        BusyCursor busy;
-        check = importCsv(mContext.db, mContext.lookups, *mTable, csv, true);
-    }
+    ProgressRunner(this, QStringLiteral("Checking %1").arg(name))
+        .runHere(
+            [&](const Progress &progress) {
+                check = importCsv(mContext.db, mContext.lookups, *mTable, csv, true, progress);
+            },
+            mUi->tvTable);
     if (!check.ok()) {
         mContext.prompter.information(
             QStringLiteral("%1 cannot be imported; nothing was changed.").arg(name),
@@ -204,10 +217,12 @@ void TablePanel::bnImportCsvClick()
         != Prompter::Choice::Yes)
         return;
     TableEditOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = importCsv(mContext.db, mContext.lookups, *mTable, csv, false);
-    }
+    ProgressRunner(this, QStringLiteral("Importing %1").arg(name))
+        .runHere(
+            [&](const Progress &progress) {
+                outcome = importCsv(mContext.db, mContext.lookups, *mTable, csv, false, progress);
+            },
+            mUi->tvTable);
     if (!outcome.ok()) {
         showRows();
         mContext.prompter.information(

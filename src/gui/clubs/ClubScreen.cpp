@@ -11,6 +11,7 @@
 #include "core/records/DeleteRecords.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/KitColourDelegate.h"
+#include "gui/widgets/PanelAnchors.h"
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/RelationshipList.h"
 
@@ -57,9 +58,18 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     : RecordScreen(context, EditorScreen::Club, parent), mUi(std::make_unique<Ui::ClubScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(size());
+    // The squad, staff and relationship lists share the room of a larger window.
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"PC1", "PlayerList", "StaffList", "CMiscList"}, {A::Grow, A::Grow});
+    anchors->anchor({"gb20"}, {A::share(0, 3), A::Grow});
+    anchors->anchor({"gb21"}, {A::share(1, 3), A::Grow});
+    anchors->anchor({"gb22"}, {A::share(2, 3), A::Grow});
+    anchors->anchor({"gb23"}, {A::share(2, 3), A::Move});
+    anchors->anchor({"ListToPlayer", "ListToStaff", "bnCMisc", "ConfirmClub"},
+                    {A::Fixed, A::Move});
     mBoxes = findBoxes(this, BoxNames);
-    mBoxLimits = boxLimits(clubBoxes());
+    describeBoxes(clubBoxes());
     fillItems(mUi->ClubStatus, itemsOf(ClubStatusNames));
     fillItems(mUi->HomeMatchDay, itemsOf(MatchDayNames));
     mKitColours = {mUi->HomeCol1, mUi->HomeCol2,  mUi->AwayCol1,

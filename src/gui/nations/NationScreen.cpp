@@ -7,6 +7,7 @@
 #include "core/lookup/PickList.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/KitColourDelegate.h"
+#include "gui/widgets/PanelAnchors.h"
 
 namespace kx3 {
 
@@ -34,9 +35,12 @@ NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
       mUi(std::make_unique<Ui::NationScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(size());
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"PC4"}, {A::Grow, A::Grow});
+    anchors->anchor({"ConfirmNation"}, {A::Fixed, A::Move});
     mBoxes = findBoxes(this, BoxNames);
-    mBoxLimits = boxLimits(nationBoxes());
+    describeBoxes(nationBoxes());
     fillItems(mUi->NContinent, itemsOf(ContinentItems));
     fillItems(mUi->NReg, itemsOf(RegionNames));
     fillItems(mUi->NActReg, itemsOf(ActualRegionNames));

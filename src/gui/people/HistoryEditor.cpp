@@ -12,6 +12,8 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace kx3 {
 
 namespace {
@@ -38,10 +40,12 @@ HistoryEditor::HistoryEditor(const HistoryWidgets &widgets, QObject *parent)
 {
     mW.list->setSelectionMode(QAbstractItemView::SingleSelection);
     mW.list->setColumnWidth(Season, 58);
-    mW.list->setColumnWidth(Club, 128);
+    mW.list->setColumnWidth(Club, ClubWidth);
     mW.list->setColumnWidth(Apps, 42);
-    // The list never changes size: fixed columns that fit it exactly.
+    // Fixed columns that fit the list exactly; a wider list widens the club.
     mW.list->header()->setStretchLastSection(false);
+    mDesignWidth = mW.list->width();
+    mW.list->installEventFilter(this);
     mW.list->setColumnWidth(Goals, 64);
     mW.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(mW.list, &QTreeWidget::itemSelectionChanged, this, &HistoryEditor::HistListSelect);
@@ -193,6 +197,8 @@ void HistoryEditor::HDelClick()
 
 bool HistoryEditor::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == mW.list && event->type() == QEvent::Resize)
+        mW.list->setColumnWidth(Club, ClubWidth + std::max(0, mW.list->width() - mDesignWidth));
     if (watched == mW.season && event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         // Only a move to another control of the window leaves the box; a

@@ -73,6 +73,8 @@ private:
     HistoryWidgets mW;
     Prompter *mPrompter = nullptr;
     bool mChanged = false;
+    static constexpr int ClubWidth = 128;
+    int mDesignWidth = 0;
 };
 
 } // namespace kx3

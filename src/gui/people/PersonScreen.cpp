@@ -42,7 +42,7 @@ void PersonScreen::setUp(const PersonControls &c, std::span<const char *const> b
     mControls = c;
     Q_ASSERT(boxNames.size() == personBoxes(mRole).size());
     mBoxes = findBoxes(this, boxNames);
-    mBoxLimits = personBoxLimits(mRole);
+    describeBoxes(personEditBoxes(mRole));
     fillItems(c.job, itemsOf(JobNames));
     fillItems(c.classification, itemsOf(ClassificationNames));
     setUpRelationshipList(c.miscList);

@@ -5,6 +5,7 @@
 #include "core/db/Cp1252.h"
 #include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/PanelAnchors.h"
 
 #include <array>
 
@@ -41,7 +42,14 @@ PlayerScreen::PlayerScreen(ScreenContext &context, QWidget *parent)
     : PersonScreen(context, RoleScreen::Player, parent), mUi(std::make_unique<Ui::PlayerScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(593, 393);
+    // The history and the relationship list take the room of a larger window.
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"PC2", "gb9", "HistList", "gb32", "PMiscList"}, {A::Grow, A::Grow});
+    anchors->anchor({"gb10", "HAdd", "HDel"}, {A::Move, A::Fixed});
+    anchors->anchor({"bgPMisc"}, {A::Grow, A::Move});
+    anchors->anchor({"ConfirmPlayer", "bnPMax"}, {A::Fixed, A::Move});
+    anchors->anchor({"PTransfer"}, {A::Move, A::Move});
     mHistory = new HistoryEditor(
         {mUi->HistList, mUi->HSea, mUi->HClu, mUi->HApp, mUi->HGoa, mUi->HAdd, mUi->HDel}, this);
     mHistory->setPrompter(&context.prompter);

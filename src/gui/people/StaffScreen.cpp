@@ -4,6 +4,7 @@
 #include "core/db/Cp1252.h"
 #include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/PanelAnchors.h"
 
 #include <array>
 
@@ -28,7 +29,11 @@ StaffScreen::StaffScreen(ScreenContext &context, QWidget *parent)
     : PersonScreen(context, RoleScreen::Staff, parent), mUi(std::make_unique<Ui::StaffScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(size());
+    using A = PanelAnchors;
+    auto *anchors = new PanelAnchors(this);
+    anchors->anchor({"PC3", "gb33", "SMiscList"}, {A::Grow, A::Grow});
+    anchors->anchor({"bnSMisc", "l357", "MConf", "SIntRet", "ConfirmStaff", "bnSMax", "STransfer"},
+                    {A::Fixed, A::Move});
     fillItems(mUi->SJob2, itemsOf(JobNames));
     fillItems(mUi->SFor, itemsOf(FormationNames));
     setUp({mUi->SFName, mUi->SSName, mUi->SCName, mUi->SNation, mUi->SSecNation, mUi->SJob1,

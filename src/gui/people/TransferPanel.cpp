@@ -11,6 +11,7 @@
 #include "gui/people/PersonScreen.h"
 #include "gui/screen/EditSteps.h"
 #include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/PanelAnchors.h"
 #include "gui/widgets/Prompter.h"
 
 #include <QVBoxLayout>
@@ -28,6 +29,11 @@ TransferPanel::TransferPanel(ScreenContext &context, QWidget *parent)
     : QWidget(parent), mContext(context), mUi(std::make_unique<Ui::TransferPanel>())
 {
     mUi->setupUi(this);
+    // Long names read whole in a larger window.
+    (new PanelAnchors(this))
+        ->anchor({"STName", "STNation", "STSecNat", "STCurClub", "STTarClub", "ConfirmTransfer",
+                  "FreeTransfer"},
+                 {PanelAnchors::Grow, PanelAnchors::Fixed});
     connect(mUi->ConfirmTransfer, &QPushButton::clicked, this,
             &TransferPanel::ConfirmTransferClick);
     connect(mUi->FreeTransfer, &QPushButton::clicked, this, &TransferPanel::FreeTransferClick);

@@ -1,5 +1,6 @@
 #include "gui/screen/RecordScreen.h"
 
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/lookup/PickList.h"
 #include "gui/screen/EditSteps.h"
@@ -10,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -54,6 +56,8 @@ bool RecordScreen::confirm(const QString &stepAction)
     const bool creating = mContext.state.newRecordMode;
     if (!creating && !mShown)
         return false;
+    if (refuseUnstorableText() || !agreeToRanges())
+        return false;
     const StepPlace before = EditSteps::place(mKind, currentRecord());
     EditResult result;
     {
@@ -75,6 +79,57 @@ bool RecordScreen::confirm(const QString &stepAction)
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
     return true;
+}
+
+// The edit values carry the game's bytes, so a letter its code page lacks
+// must be caught here, where the box and its caption are still known.
+bool RecordScreen::refuseUnstorableText()
+{
+    for (const QLabel *label : findChildren<QLabel *>()) {
+        auto *box = qobject_cast<QLineEdit *>(label->buddy());
+        if (!box || std::find(mNotEdits.begin(), mNotEdits.end(), box) != mNotEdits.end())
+            continue;
+        const QString why =
+            unstorableText(box->text(), label->text().remove(QLatin1Char('&')).trimmed());
+        if (!why.isEmpty()) {
+            focusBox(box);
+            mContext.prompter.error(why);
+            return true;
+        }
+    }
+    return false;
+}
+
+void RecordScreen::describeBoxes(std::span<const EditBox> boxes)
+{
+    mEditBoxes.assign(boxes.begin(), boxes.end());
+    mBoxLimits = boxLimits(boxes);
+    mBoxAdvice = boxAdvice(boxes);
+}
+
+QList<QString> RecordScreen::boxTexts() const
+{
+    QList<QString> texts;
+    texts.reserve(qsizetype(mBoxes.size()));
+    for (const QLineEdit *box : mBoxes)
+        texts.append(box->text());
+    return texts;
+}
+
+// Asked before anything is written, and only about an edit whose boxes all
+// convert: a refusal comes first, and a value left as it was is not asked
+// about again.
+bool RecordScreen::agreeToRanges()
+{
+    const QList<QString> texts = boxTexts();
+    if (mBoxAdvice.size() != std::size_t(texts.size()) || !checkBoxes(mEditBoxes, texts).ok())
+        return true;
+    const QStringList questions = rangeQuestions(
+        mBoxAdvice, texts, mContext.state.newRecordMode ? QList<QString>() : mShownBoxTexts);
+    if (questions.isEmpty())
+        return true;
+    return mContext.prompter.question(questions.join(QStringLiteral(".\n"))
+                                      + QStringLiteral(". Store anyway?"));
 }
 
 bool RecordScreen::takeStep(const QString &action, StepPlace before, StepPlace after,

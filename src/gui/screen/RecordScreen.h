@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/db/EditHistory.h"
+#include "core/lookup/EditBoxes.h"
 #include "core/lookup/EditResult.h"
 #include "gui/screen/EditorState.h"
 
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -166,13 +168,32 @@ protected:
     std::optional<int> mShown;
     /// The line edits in the order of the kind's box list in the core.
     std::vector<QLineEdit *> mBoxes;
-    /// Per box of mBoxes: what a refusal adds below its message (boxLimits()).
-    std::vector<QString> mBoxLimits;
+    /// The core's description of mBoxes, box by box: what a refusal adds
+    /// below its message and what a confirm asks about.
+    void describeBoxes(std::span<const EditBox> boxes);
 
 private:
+    /// Refuses a text box holding a character the game's files cannot
+    /// store, on the box; false when every text can be stored.
+    bool refuseUnstorableText();
     /// What the user sees now is what was shown or written.
-    void markShown() { mShownState = editState(); }
+    void markShown()
+    {
+        mShownState = editState();
+        mShownBoxTexts = boxTexts();
+    }
 
+    /// The texts of mBoxes.
+    QList<QString> boxTexts() const;
+    /// Asks whether to store values outside the ranges the screen shows;
+    /// true when there are none or the user agrees.
+    bool agreeToRanges();
+
+    std::vector<EditBox> mEditBoxes;
+    std::vector<QString> mBoxLimits;
+    std::vector<BoxAdvice> mBoxAdvice;
+    /// What mBoxes showed after the last show or confirm.
+    QList<QString> mShownBoxTexts;
     EditorScreen mKind;
     std::vector<std::pair<QAbstractButton *, EditorScreen>> mGoTos;
     QStringList mShownState;

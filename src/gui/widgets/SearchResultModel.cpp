@@ -19,7 +19,7 @@ void SearchResultModel::setSortLocale(const QLocale &locale, Qt::CaseSensitivity
     mCaseSensitivity = caseSensitivity;
 }
 
-void SearchResultModel::setRows(const SearchRows &rows)
+SearchResultModel::SortedRows SearchResultModel::sorted(const SearchRows &rows) const
 {
     std::vector<Row> found;
     found.reserve(rows.size());
@@ -50,14 +50,19 @@ void SearchResultModel::setRows(const SearchRows &rows)
     keyStart.push_back(keys.size());
     const std::vector<quint32> order = keyOrder(keys, keyStart);
 
-    std::vector<Row> sorted;
-    sorted.reserve(found.size());
+    SortedRows out;
+    out.rows.reserve(found.size());
     for (const quint32 row : order)
-        sorted.push_back(found[row]);
+        out.rows.push_back(found[row]);
+    out.names = std::move(names);
+    return out;
+}
 
+void SearchResultModel::setSortedRows(SortedRows rows)
+{
     beginResetModel();
-    mNames = std::move(names);
-    mRows = std::move(sorted);
+    mNames = std::move(rows.names);
+    mRows = std::move(rows.rows);
     endResetModel();
 }
 
@@ -123,10 +128,14 @@ QVariant SearchResultModel::data(const QModelIndex &index, int role) const
 
 QVariant SearchResultModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    // Never shown; they name the columns for accessibility tools.
+    // The name column's header is shown over a search's results: it says how
+    // many there are, grouped as the game writes its figures.
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == NameColumn ? QStringLiteral("Name") : QStringLiteral("Offset");
+    if (section != NameColumn)
+        return QStringLiteral("Offset");
+    return QStringLiteral("%1 found")
+        .arg(QLocale(QLocale::English, QLocale::UnitedStates).toString(rowCount()));
 }
 
 } // namespace kx3

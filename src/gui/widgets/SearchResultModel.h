@@ -22,6 +22,13 @@ class SearchResultModel : public QAbstractTableModel
 {
     Q_OBJECT
 
+    struct Row
+    {
+        qint64 offset;
+        qsizetype nameStart; ///< into mNames
+        qsizetype nameLength;
+    };
+
 public:
     enum Column { NameColumn, OffsetColumn, ColumnCount };
     /// The record offset as a qint64, for any column.
@@ -33,8 +40,20 @@ public:
     /// case-sensitive.
     void setSortLocale(const QLocale &locale, Qt::CaseSensitivity caseSensitivity);
 
-    /// Replaces every row with `rows` (names in Windows-1252), sorted.
-    void setRows(const SearchRows &rows);
+    /// Rows sorted, ready to be shown.
+    class SortedRows
+    {
+        friend class SearchResultModel;
+        QByteArray names;
+        std::vector<Row> rows;
+    };
+    /// `rows` (names in Windows-1252) sorted: the slow part of listing them.
+    /// It reads only the sort settings, so it may run on a worker thread
+    /// while they stay as they are.
+    SortedRows sorted(const SearchRows &rows) const;
+    /// Replaces every row.
+    void setSortedRows(SortedRows rows);
+    void setRows(const SearchRows &rows) { setSortedRows(sorted(rows)); }
     void clear();
     /// The rows of the record at `offset` show `name` (Windows-1252): a
     /// confirm renamed it. They keep their places until the next search.
@@ -51,13 +70,6 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    struct Row
-    {
-        qint64 offset;
-        qsizetype nameStart; ///< into mNames
-        qsizetype nameLength;
-    };
-
     QLocale mLocale;
     Qt::CaseSensitivity mCaseSensitivity = Qt::CaseSensitive;
     QByteArray mNames; ///< every row's name, Windows-1252, back to back

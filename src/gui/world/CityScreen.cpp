@@ -6,6 +6,7 @@
 #include "core/layout/CityRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/PanelAnchors.h"
 
 namespace kx3 {
 
@@ -20,9 +21,10 @@ CityScreen::CityScreen(ScreenContext &context, QWidget *parent)
     : RecordScreen(context, EditorScreen::City, parent), mUi(std::make_unique<Ui::CityScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(size());
+    // In a larger window the boxes stay; the confirm stays along the foot.
+    (new PanelAnchors(this))->anchor({"ConfirmCity"}, {PanelAnchors::Fixed, PanelAnchors::Move});
     mBoxes = findBoxes(this, BoxNames);
-    mBoxLimits = boxLimits(cityBoxes());
+    describeBoxes(cityBoxes());
     fillItems(mUi->CtWeather, itemsOf(ClimateItems));
 
     addGoTo(mUi->bnCtNat, EditorScreen::Nation, [this] { return chosenNation(mUi->CtNat); });

@@ -7,6 +7,7 @@
 #include "core/records/DeleteRecords.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/BusyCursor.h"
+#include "gui/widgets/PanelAnchors.h"
 #include "gui/widgets/Prompter.h"
 
 #include <array>
@@ -30,9 +31,11 @@ OfficialScreen::OfficialScreen(ScreenContext &context, QWidget *parent)
       mUi(std::make_unique<Ui::OfficialScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(size());
+    // In a larger window the boxes stay; the confirm stays along the foot.
+    (new PanelAnchors(this))
+        ->anchor({"ConfirmOff", "bnOMax"}, {PanelAnchors::Fixed, PanelAnchors::Move});
     mBoxes = findBoxes(this, BoxNames);
-    mBoxLimits = boxLimits(officialBoxes());
+    describeBoxes(officialBoxes());
     addGoTo(mUi->bnONat, EditorScreen::Nation, [this] { return chosenNation(mUi->ONation); });
     addGoTo(mUi->bnOCity, EditorScreen::City,
             [this] { return chosenRecord(mContext.lookups.cities(), mUi->OCity); });

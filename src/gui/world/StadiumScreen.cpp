@@ -5,6 +5,7 @@
 #include "core/db/DataFiles.h"
 #include "core/lookup/Lookups.h"
 #include "gui/widgets/BoxHelpers.h"
+#include "gui/widgets/PanelAnchors.h"
 
 #include <QStyle>
 
@@ -22,9 +23,11 @@ StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
       mUi(std::make_unique<Ui::StadiumScreen>())
 {
     mUi->setupUi(this);
-    setFixedSize(size());
+    // In a larger window the boxes stay; the confirm stays along the foot.
+    (new PanelAnchors(this))
+        ->anchor({"ConfirmStadium"}, {PanelAnchors::Fixed, PanelAnchors::Move});
     mBoxes = findBoxes(this, BoxNames);
-    mBoxLimits = boxLimits(stadiumBoxes());
+    describeBoxes(stadiumBoxes());
 
     // The nearby stadium opens on this screen, which is never told that it
     // was added itself, so only the city button waits.

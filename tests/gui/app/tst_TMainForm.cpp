@@ -24,10 +24,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSemaphore>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -51,6 +55,28 @@ QByteArray readFile(const QString &path)
 
 const QString SaveQuestion = QStringLiteral("Data has been modified. Save Changes?");
 
+/// The pairs of shown, named siblings anywhere under `root` that overlap.
+QSet<QString> overlaps(QWidget *root)
+{
+    QSet<QString> pairs;
+    const QList<QWidget *> parents = root->findChildren<QWidget *>() << root;
+    for (const QWidget *parent : parents) {
+        QList<const QWidget *> shown;
+        for (const QWidget *w : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (w->isVisible() && !w->objectName().isEmpty()
+                && !w->objectName().startsWith(QLatin1String("qt_")))
+                shown << w;
+        }
+        for (int i = 0; i < shown.size(); ++i) {
+            for (int j = i + 1; j < shown.size(); ++j) {
+                if (shown[i]->geometry().intersects(shown[j]->geometry()))
+                    pairs << shown[i]->objectName() + u'/' + shown[j]->objectName();
+            }
+        }
+    }
+    return pairs;
+}
+
 } // namespace
 
 class TestTMainForm : public QObject
@@ -58,11 +84,16 @@ class TestTMainForm : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        QStandardPaths::setTestModeEnabled(true);
+    }
     void init();
     void cleanup();
 
     void windowShape();
+    void windowGrowsWithItsLists();
     void startButtons_data();
     void startButtons();
     void notInstalledEnds();
@@ -82,6 +113,7 @@ private Q_SLOTS:
     void abandonedCreateShowsTheRecordAgain();
     void save_data();
     void save();
+    void longSaveShowsProgressAndTakesNoInput();
     void closingAsksToSave_data();
     void closingAsksToSave();
     void failedSaveOnExitKeepsWindowOpen();
@@ -177,8 +209,8 @@ void TestTMainForm::windowShape()
     startForm(std::nullopt, QStringLiteral("/nowhere"), QString());
     QCOMPARE(mForm->windowTitle(), QStringLiteral("KX3 Pre-Data Editor"));
     QCOMPARE(mForm->size(), QSize(609, 474));
-    QCOMPARE(mForm->minimumSize(), mForm->maximumSize());
-    QVERIFY(!mForm->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(mForm->minimumSize(), QSize(609, 474));
+    QVERIFY(mForm->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(mForm->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QCOMPARE(panelName(), QStringLiteral("pnSplash"));
     QCOMPARE(mForm->focusWidget(), button("Exit1"));
@@ -188,7 +220,8 @@ void TestTMainForm::windowShape()
         auto *box = mForm->findChild<QComboBox *>(QLatin1String(name));
         QVERIFY2(box && box->view()->minimumWidth() >= 152, name);
     }
-    // The window never grows, so a caption that does not fit would be cut off.
+    // Buttons keep their width in a larger window, so a caption that does not
+    // fit would be cut off.
     const auto buttons = mForm->findChildren<QPushButton *>();
     QVERIFY(buttons.size() >= 13);
     for (const QPushButton *b : buttons) {
@@ -196,6 +229,45 @@ void TestTMainForm::windowShape()
         QVERIFY2(needed <= b->width(), qPrintable(b->objectName()));
         QVERIFY2(b->parentWidget()->rect().contains(b->geometry()), qPrintable(b->objectName()));
     }
+}
+
+// A larger window gives its room to the lists and moves nothing onto anything
+// else, on the main search menu and every tab of the player screen.
+void TestTMainForm::windowGrowsWithItsLists()
+{
+    kx3::Database &db = editGenerated();
+    int player = 0;
+    while (kx3::person(db, player)->classification() != 2)
+        ++player;
+    mForm->openRecord(kx3::EditorScreen::Player, kx3::personOffset(player));
+    auto *tabs = mForm->findChild<QTabWidget *>(QStringLiteral("PC2"));
+    auto show = [&](int view) {
+        if (view == 0) {
+            mForm->showMainSearchMenu();
+        } else {
+            mForm->showEditor();
+            tabs->setCurrentIndex(view - 1);
+        }
+        QCoreApplication::processEvents();
+        return overlaps(mForm->currentPanel());
+    };
+    auto size = [this](const char *name) {
+        return mForm->findChild<QWidget *>(QLatin1String(name))->size();
+    };
+    QList<QSet<QString>> before;
+    for (int view = 0; view <= tabs->count(); ++view)
+        before << show(view);
+    const QSize results = size("PSearchList"), misc = size("PMiscList"), box = size("FName");
+
+    mForm->resize(1280, 800);
+    for (int view = 0; view <= tabs->count(); ++view)
+        QCOMPARE(show(view), before.at(view));
+    QVERIFY(size("PSearchList").width() >= results.width() + (1280 - 609) / 3);
+    QCOMPARE(size("PSearchList").height(), results.height() + 800 - 474);
+    QCOMPARE(size("PMiscList"), misc + QSize(1280 - 609, 800 - 474));
+    QCOMPARE(size("FName"), box);
+    mForm->resize(400, 300);
+    QCOMPARE(mForm->size(), QSize(609, 474));
 }
 
 void TestTMainForm::startButtons_data()
@@ -628,6 +700,51 @@ void TestTMainForm::save()
     QCOMPARE(db.isModified(), !saved);
     QCOMPARE(savedByte(), saved ? char(0x5a) : '\0');
     QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+}
+
+// Held at its first write, a save shows what it does in a modal progress
+// dialog while the window's events go on; a click and a key meanwhile reach
+// nothing: the question before saving is asked once.
+void TestTMainForm::longSaveShowsProgressAndTakesNoInput()
+{
+    struct Hold : FailAtStep
+    {
+        Hold() : FailAtStep(Stage::Write, -1) {}
+        void atStep(int step) override
+        {
+            if (step == 0)
+                latch.acquire();
+        }
+        QSemaphore latch;
+    } hold;
+    QVERIFY(startEditing());
+    kx3::Database &db = mForm->database();
+    db.setSaveFaultInjector(&hold);
+    auto unhold = qScopeGuard([&] { db.setSaveFaultInjector(nullptr); });
+    changeData();
+    mForm->showEditor();
+    mPrompter->queue(true);
+    QString label;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll.stop();
+        label = dialog->labelText();
+        QTest::mouseClick(button("bnSave"), Qt::LeftButton);
+        QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier);
+        hold.latch.release();
+    });
+    poll.start(10);
+    QTimer::singleShot(5000, &poll, [&] { hold.latch.release(); }); // no dialog: fail, not hang
+    click("bnSave");
+    QCOMPARE(label, QStringLiteral("Saving to %1\nWriting %2 files")
+                        .arg(QDir::toNativeSeparators(path(QStringLiteral("game/Data"))))
+                        .arg(kx3::SavedDataFiles.size()));
+    QCOMPARE(mPrompter->texts(), QStringList{QStringLiteral("Are you sure?")});
+    QCOMPARE(savedByte(), char(0x5a));
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 void TestTMainForm::closingAsksToSave_data()

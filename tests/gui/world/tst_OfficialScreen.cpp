@@ -40,6 +40,7 @@ private Q_SLOTS:
     void makePerfect();
     void createOfficial();
     void refusalFocusesTheBox();
+    void impossibleInputIsRefusedAndRangesAsked();
     void titleAndGoTo();
 
 private:
@@ -156,6 +157,46 @@ void tst_OfficialScreen::refusalFocusesTheBox()
     QCOMPARE(QApplication::focusWidget(), w("OFlow"));
     QCOMPARE(officials(), before);
     QVERIFY(!mDb->isModified());
+}
+
+// An impossible date or a letter the files cannot hold is refused on its box
+// with nothing written; a value outside the range the screen shows is asked
+// about once: No writes nothing, Yes stores it, and left as it is it is not
+// asked about again.
+void tst_OfficialScreen::impossibleInputIsRefusedAndRangesAsked()
+{
+    mScreen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(mScreen.get()));
+    open(0);
+    const QByteArray before = officials();
+    type("ODOB1", QStringLiteral("31"));
+    type("ODOB2", QStringLiteral("2"));
+    type("ODOB3", QStringLiteral("1999"));
+    QVERIFY(!mScreen->confirm());
+    QCOMPARE(mPrompter.errors(), QStringList{"'31/2/1999' is not a date (Date Of Birth)"});
+    QCOMPARE(QApplication::focusWidget(), w("ODOB1"));
+    type("ODOB1", QStringLiteral("28"));
+    type("OSName", QStringLiteral(u"\u0141ukasz"));
+    QVERIFY(!mScreen->confirm());
+    QVERIFY(mPrompter.errors().last().startsWith(
+        QStringLiteral(u"'\u0141' cannot be stored in Second Name")));
+    QCOMPARE(QApplication::focusWidget(), w("OSName"));
+    QCOMPARE(officials(), before);
+
+    type("OSName", QStringLiteral("Lukas"));
+    type("OAbi", QStringLiteral("250"));
+    mPrompter.queue(false);
+    QVERIFY(!mScreen->confirm());
+    QCOMPARE(mPrompter.lastText(),
+             QStringLiteral("Current Ability 250 is outside 0 - 200. Store anyway?"));
+    QCOMPARE(officials(), before);
+    QVERIFY(!mDb->isModified());
+    mPrompter.queue(true);
+    QVERIFY(mScreen->confirm());
+    QCOMPARE(official(*mDb, 0)->currentAbility(), 250);
+    const int asked = int(mPrompter.texts().size());
+    QVERIFY(mScreen->confirm());
+    QCOMPARE(mPrompter.texts().size(), asked);
 }
 
 void tst_OfficialScreen::titleAndGoTo()
