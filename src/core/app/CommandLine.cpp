@@ -249,8 +249,10 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
 
 int runIntegrityCheck(const QString &installDir, QTextStream &out, QTextStream &err)
 {
+    // A check never writes: not even to finish a save another run left.
     Database db;
-    if (!db.load(installDir)) {
+    bool interrupted = false;
+    if (!db.loadAsRecovered(installDir, &interrupted)) {
         err << Program << ": " << db.errorString();
         if (!db.errorDetail().isEmpty())
             err << " (" << db.errorDetail() << ')';
@@ -268,6 +270,12 @@ int runIntegrityCheck(const QString &installDir, QTextStream &out, QTextStream &
         QDir::toNativeSeparators(QFileInfo(db.filePath(DataFile::Index)).absolutePath());
     out << "Checked " << data << ": " << counted(report.errorCount, "error", "errors") << ", "
         << counted(report.noteCount, "note", "notes") << ".\n";
+    if (interrupted) {
+        out << "A save into " << data
+            << " was interrupted; the files were checked as it will leave them. Opening the "
+               "folder in the editor finishes it.\n";
+        return ExitStatus::Problems;
+    }
     return report.hasErrors() ? ExitStatus::Problems : ExitStatus::Success;
 }
 

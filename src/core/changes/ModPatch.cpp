@@ -217,7 +217,8 @@ struct Plan
 
 } // namespace
 
-PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun)
+PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun,
+                        const Progress &progress)
 {
     PatchOutcome out;
     Plan plan;
@@ -229,8 +230,11 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
             auto &index = byIdentity[std::size_t(kind)];
             if (!indexed[std::size_t(kind)]) {
                 indexed[std::size_t(kind)] = true;
-                for (int i = 0; i < reader.count(kind); ++i)
+                const int count = reader.count(kind);
+                for (int i = 0; i < count; ++i) {
+                    reportEvery(progress, 4096, QStringLiteral("Finding the records"), i, count);
                     index[reader.identity(kind, i).join(QChar(0x1f))].push_back(i);
+                }
             }
             return index.value(identity.join(QChar(0x1f)));
         };

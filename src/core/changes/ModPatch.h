@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/changes/DatabaseDiff.h"
+#include "core/db/Progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -75,6 +76,8 @@ struct PatchOutcome
 /// before it and not yet a step are made one first). With
 /// `dryRun` only the checks run. `lookups` must describe `db`; it is kept up
 /// to date, and rebuilt after a refusal. No step is made: the caller names it.
-PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun);
+/// A dry run only reads `db`. `progress` hears of the records looked through.
+PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun,
+                        const Progress &progress = {});
 
 } // namespace kx3

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
@@ -393,6 +394,44 @@ bool AtomicFileSetWriter::commit()
         QFile::remove(e.backup);
     }
     return true;
+}
+
+SaveRecovery AtomicFileSetWriter::recoveredView(const QString &dir, QHash<QString, QString> *paths,
+                                                QString *detail)
+{
+    QFile file(dir + QLatin1Char('/') + JournalName);
+    if (!file.exists())
+        return SaveRecovery::None;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (detail)
+            *detail = file.errorString();
+        return SaveRecovery::Failed;
+    }
+    const std::optional<QList<JournalEntry>> entries = parseJournal(dir, file.readAll());
+    if (!entries) {
+        if (detail)
+            *detail = QStringLiteral("The save journal is damaged.");
+        return SaveRecovery::Failed;
+    }
+    // The same decision recover() takes, with the file each target would get
+    // named instead of moved there; an empty path is a file it would remove.
+    bool whole = true;
+    for (const JournalEntry &e : *entries) {
+        whole = whole
+                && (QFileInfo::exists(e.temp) ? holdsNewContent(e.temp, e)
+                                              : holdsNewContent(e.target, e));
+    }
+    for (const JournalEntry &e : *entries) {
+        QString from = e.target;
+        if (whole && QFileInfo::exists(e.temp))
+            from = e.temp;
+        else if (!whole && !e.backup.isEmpty() && QFileInfo::exists(e.backup))
+            from = e.backup;
+        else if (!whole && e.backup.isEmpty() && holdsNewContent(e.target, e))
+            from.clear();
+        paths->insert(QFileInfo(e.target).fileName().toLower(), from);
+    }
+    return whole ? SaveRecovery::RolledForward : SaveRecovery::RolledBack;
 }
 
 SaveRecovery AtomicFileSetWriter::recover(const QString &dir, const QStringList &names,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,11 @@ public:
     /// never any other file. `detail` receives the reason of a failure.
     static SaveRecovery recover(const QString &dir, const QStringList &names,
                                 QString *detail = nullptr);
+    /// What recover() would leave, without touching anything: for each file
+    /// of an interrupted save (by lower-case name), the file whose content it
+    /// would end with (empty: it would remove it). None without a journal.
+    static SaveRecovery recoveredView(const QString &dir, QHash<QString, QString> *paths,
+                                      QString *detail = nullptr);
     /// The journal's file name inside the saved folder.
     static QString journalName();
     /// The operating system's reason for that failure ("No space left on

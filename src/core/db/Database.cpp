@@ -71,7 +71,30 @@ bool Database::load(const QString &installDir, const Progress &progress)
     return loadDataDir(dataDir, progress);
 }
 
+bool Database::loadAsRecovered(const QString &installDir, bool *interrupted)
+{
+    mInstallDir = installDir;
+    mRecovery = SaveRecovery::None;
+    const QString dataDir = resolvePathIgnoringCase(installDir, QStringLiteral("Data"));
+    QHash<QString, QString> from;
+    QString detail;
+    const SaveRecovery view = AtomicFileSetWriter::recoveredView(dataDir, &from, &detail);
+    *interrupted = view != SaveRecovery::None;
+    if (view == SaveRecovery::Failed) {
+        return fail(QStringLiteral("Cannot finish or undo the interrupted save in %1")
+                        .arg(QDir::toNativeSeparators(dataDir)),
+                    detail);
+    }
+    return readDataDir(dataDir, {}, from);
+}
+
 bool Database::loadDataDir(const QString &dataDir, const Progress &progress)
+{
+    return readDataDir(dataDir, progress, {});
+}
+
+bool Database::readDataDir(const QString &dataDir, const Progress &progress,
+                           const QHash<QString, QString> &from)
 {
     mError.clear();
     mErrorDetail.clear();
@@ -83,7 +106,7 @@ bool Database::loadDataDir(const QString &dataDir, const Progress &progress)
         if (progress)
             progress(QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()), index(file),
                      DataFileCount);
-        QFile f(path);
+        QFile f(from.value(QFileInfo(path).fileName().toLower(), path));
         const QString cannotOpen =
             QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path));
         if (!f.open(QIODevice::ReadOnly))

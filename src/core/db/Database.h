@@ -8,6 +8,7 @@
 #include "StaffCounters.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -40,6 +41,11 @@ public:
     /// interrupted save there is neither finished nor undone. For comparing
     /// with a copy (Data.original, another installation) without writing to it.
     bool loadDataDir(const QString &dataDir, const Progress &progress = {});
+
+    /// Loads `installDir`/Data as the next load() would find it, writing
+    /// nothing: a save interrupted there is read as its recovery would leave
+    /// the files, and `interrupted` says whether there was one.
+    bool loadAsRecovered(const QString &installDir, bool *interrupted);
 
     /// Loads a database from the bytes of its files (indexed by DataFile), as
     /// load() does once it has read them; for tests and fuzzing, which need no
@@ -129,6 +135,11 @@ public:
     void setSaveFaultInjector(SaveFaultInjector *injector) { mFaults = injector; }
 
 private:
+    /// loadDataDir(), reading a file from the path `from` gives for its
+    /// lower-case name where it gives one.
+    bool readDataDir(const QString &dataDir, const Progress &progress,
+                     const QHash<QString, QString> &from);
+
     static constexpr int index(DataFile file) { return static_cast<int>(file); }
     bool fail(const QString &message, const QString &detail = QString());
     bool checkConsistency();

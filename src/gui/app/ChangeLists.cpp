@@ -8,7 +8,6 @@
 #include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/screen/EditSteps.h"
-#include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
 
@@ -146,11 +145,12 @@ bool ChangeLists::applyPatchFile()
         return false;
     }
 
+    // The check only reads: a worker does it while the window paints on.
     PatchOutcome check;
-    {
-        BusyCursor busy;
-        check = applyPatch(mDb, mLookups, *patch, true);
-    }
+    ProgressRunner(mWindow, QStringLiteral("Checking %1").arg(name))
+        .runInWorker([&](const Progress &progress) {
+            check = applyPatch(mDb, mLookups, *patch, true, progress);
+        });
     if (!check.ok()) {
         QStringList why = check.conflicts;
         if (!check.error.isEmpty())
@@ -174,13 +174,15 @@ bool ChangeLists::applyPatchFile()
     if (mPrompter.questionWithExtra(question, detail, QString()) != Prompter::Choice::Yes)
         return false;
 
+    // It reports only while it looks for the records, before it writes any:
+    // the window never paints the data half changed.
     PatchOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = applyPatch(mDb, mLookups, *patch, false);
-        if (outcome.ok())
-            mLookups.build(mDb);
-    }
+    ProgressRunner(mWindow, QStringLiteral("Applying %1").arg(name))
+        .runHere([&](const Progress &progress) {
+            outcome = applyPatch(mDb, mLookups, *patch, false, progress);
+            if (outcome.ok())
+                mLookups.build(mDb);
+        });
     if (!outcome.ok()) {
         mPrompter.error(
             QStringLiteral("%1 was not applied: %2")

@@ -3,6 +3,9 @@
 
 #include "gui/widgets/PanelAnchors.h"
 
+#include <QLabel>
+#include <QTimer>
+
 namespace kx3 {
 
 EditorFrame::EditorFrame(QWidget *parent)
@@ -35,6 +38,26 @@ EditorFrame::~EditorFrame() = default;
 void EditorFrame::setTitle(const QString &title)
 {
     mUi->pn2->setText(title);
+}
+
+void EditorFrame::showNotice(const QString &text)
+{
+    auto *notice = mUi->pn2->findChild<QLabel *>(QStringLiteral("lbNotice"));
+    if (!notice) {
+        notice = new QLabel(mUi->pn2);
+        notice->setObjectName(QStringLiteral("lbNotice"));
+        notice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    notice->setGeometry(mUi->pn2->rect().adjusted(0, 0, -8, 0));
+    notice->setText(text);
+    notice->show();
+    // A later notice restarts the time: only the newest one hides it.
+    const QString shown = text;
+    QTimer::singleShot(4000, notice, [notice, shown] {
+        if (notice->text() == shown)
+            notice->hide();
+    });
 }
 
 void EditorFrame::setCreateButton(const QString &caption, bool enabled)

@@ -23,6 +23,9 @@ public:
     ~EditorFrame() override;
 
     void setTitle(const QString &title);
+    /// A line at the right of the title bar for a few seconds: what an
+    /// action that shows nothing else did ("Saved 14 files").
+    void showNotice(const QString &text);
     /// Caption and state of the create and delete buttons, as the record
     /// editor shown last sets them.
     void setCreateButton(const QString &caption, bool enabled);

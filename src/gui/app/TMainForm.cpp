@@ -578,10 +578,13 @@ bool TMainForm::SaveDataFiles()
     // the editor screens paint from their boxes, the buttons from their own
     // state: a worker saves while the window paints on.
     const QString folder = QFileInfo(mDatabase.filePath(DataFile::Index)).absolutePath();
+    const qsizetype files = mDatabase.savedFiles().size();
     ProgressRunner(this, QStringLiteral("Saving to %1").arg(QDir::toNativeSeparators(folder)))
         .runInWorker([&](const Progress &progress) { saved = mDatabase.save(progress); });
     if (!saved)
         mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
+    else
+        mEditor->showNotice(QStringLiteral("Saved %1 files").arg(files));
     mSteps.historyChanged();
     return saved;
 }

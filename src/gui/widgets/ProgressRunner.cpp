@@ -95,11 +95,6 @@ ProgressRunner::~ProgressRunner()
     delete mDialog;
 }
 
-bool ProgressRunner::busy()
-{
-    return running > 0;
-}
-
 void ProgressRunner::whenIdle(QObject *context, std::function<void()> call)
 {
     if (running == 0)
@@ -144,8 +139,8 @@ void ProgressRunner::end()
     }
 }
 
-// The worker only reads, so the window may paint and run its timers meanwhile;
-// input waits in the window system's queue.
+// The work touches nothing that painting or a timer reads, so the window goes
+// on with them meanwhile; input waits in the window system's queue.
 void ProgressRunner::runInWorker(const Work &work)
 {
     begin();

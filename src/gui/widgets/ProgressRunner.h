@@ -45,14 +45,10 @@ public:
     /// view of what the work changes, keeps its picture until then.
     void runHere(const Work &work, QWidget *frozen = nullptr);
 
-    /// Whether work runs now.
-    static bool busy();
     /// Calls `call` now when no work runs, otherwise queued once it has ended
     /// (unless `context` is gone then). For timers and queued calls that
     /// change the data: waiting for work holds back input, not them.
     static void whenIdle(QObject *context, std::function<void()> call);
-    /// How long work runs before the dialog shows, in milliseconds.
-    static void setDialogDelay(int milliseconds);
 
 private:
     void begin();

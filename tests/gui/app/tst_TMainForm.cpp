@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QStandardPaths>
@@ -700,6 +701,11 @@ void TestTMainForm::save()
     QCOMPARE(db.isModified(), !saved);
     QCOMPARE(savedByte(), saved ? char(0x5a) : '\0');
     QCOMPARE(panelName(), QStringLiteral("pnEdit"));
+    // Only a save that worked says so, and how many files it wrote.
+    const auto *notice = mForm->findChild<QLabel *>(QStringLiteral("lbNotice"));
+    QCOMPARE(notice && !notice->isHidden(), saved);
+    if (saved)
+        QVERIFY(notice->text().contains(QRegularExpression(QStringLiteral("^Saved 1\\d files$"))));
 }
 
 // Held at its first write, a save shows what it does in a modal progress
