@@ -396,32 +396,53 @@ bool AtomicFileSetWriter::commit()
     return true;
 }
 
-SaveRecovery AtomicFileSetWriter::recoveredView(const QString &dir, QHash<QString, QString> *paths,
-                                                QString *detail)
+namespace {
+
+/// What the journal of `dir` says a recovery must do: nothing without one,
+/// Failed when it cannot be read, else the entries and whether the new set
+/// is whole (each new content still waiting under its temporary name or
+/// already under its own), which rolls the save forward.
+struct RecoveryPlan
+{
+    SaveRecovery outcome = SaveRecovery::None;
+    QList<JournalEntry> entries;
+};
+
+RecoveryPlan planRecovery(const QString &dir, QString *detail)
 {
     QFile file(dir + QLatin1Char('/') + JournalName);
     if (!file.exists())
-        return SaveRecovery::None;
+        return {};
     if (!file.open(QIODevice::ReadOnly)) {
         if (detail)
             *detail = file.errorString();
-        return SaveRecovery::Failed;
+        return {SaveRecovery::Failed, {}};
     }
-    const std::optional<QList<JournalEntry>> entries = parseJournal(dir, file.readAll());
+    std::optional<QList<JournalEntry>> entries = parseJournal(dir, file.readAll());
     if (!entries) {
         if (detail)
             *detail = QStringLiteral("The save journal is damaged.");
-        return SaveRecovery::Failed;
+        return {SaveRecovery::Failed, {}};
     }
-    // The same decision recover() takes, with the file each target would get
-    // named instead of moved there; an empty path is a file it would remove.
     bool whole = true;
     for (const JournalEntry &e : *entries) {
         whole = whole
                 && (QFileInfo::exists(e.temp) ? holdsNewContent(e.temp, e)
                                               : holdsNewContent(e.target, e));
     }
-    for (const JournalEntry &e : *entries) {
+    return {whole ? SaveRecovery::RolledForward : SaveRecovery::RolledBack, std::move(*entries)};
+}
+
+} // namespace
+
+SaveRecovery AtomicFileSetWriter::recoveredView(const QString &dir, QHash<QString, QString> *paths,
+                                                QString *detail)
+{
+    const RecoveryPlan plan = planRecovery(dir, detail);
+    const bool whole = plan.outcome == SaveRecovery::RolledForward;
+    // The file each target would get, named instead of moved there; an empty
+    // path is a file recover() would remove.
+    for (const JournalEntry &e : plan.entries) {
         QString from = e.target;
         if (whole && QFileInfo::exists(e.temp))
             from = e.temp;
@@ -431,56 +452,36 @@ SaveRecovery AtomicFileSetWriter::recoveredView(const QString &dir, QHash<QStrin
             from.clear();
         paths->insert(QFileInfo(e.target).fileName().toLower(), from);
     }
-    return whole ? SaveRecovery::RolledForward : SaveRecovery::RolledBack;
+    return plan.outcome;
 }
 
 SaveRecovery AtomicFileSetWriter::recover(const QString &dir, const QStringList &names,
                                           QString *detail)
 {
-    SaveRecovery outcome = SaveRecovery::None;
-    const QString journal = dir + QLatin1Char('/') + JournalName;
-    QFile file(journal);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly)) {
+    const RecoveryPlan plan = planRecovery(dir, detail);
+    if (plan.outcome == SaveRecovery::Failed)
+        return plan.outcome;
+    const bool whole = plan.outcome == SaveRecovery::RolledForward;
+    for (const JournalEntry &e : plan.entries) {
+        bool ok = true;
+        if (whole) {
+            if (QFileInfo::exists(e.temp))
+                ok = replaceFile(e.temp, e.target);
+        } else if (!e.backup.isEmpty()) {
+            ok = !QFileInfo::exists(e.backup) || replaceFile(e.backup, e.target);
+        } else if (holdsNewContent(e.target, e)) {
+            ok = QFile::remove(e.target); // it did not exist before the save
+        }
+        if (!ok) {
             if (detail)
-                *detail = file.errorString();
+                *detail = lastSystemError();
             return SaveRecovery::Failed;
         }
-        const std::optional<QList<JournalEntry>> entries = parseJournal(dir, file.readAll());
-        file.close();
-        if (!entries) {
-            if (detail)
-                *detail = QStringLiteral("The save journal is damaged.");
-            return SaveRecovery::Failed;
-        }
-        // The new set is whole when each file's new content is either still
-        // waiting under its temporary name or already under its own.
-        bool whole = true;
-        for (const JournalEntry &e : *entries) {
-            whole = whole
-                    && (QFileInfo::exists(e.temp) ? holdsNewContent(e.temp, e)
-                                                  : holdsNewContent(e.target, e));
-        }
-        for (const JournalEntry &e : *entries) {
-            bool ok = true;
-            if (whole) {
-                if (QFileInfo::exists(e.temp))
-                    ok = replaceFile(e.temp, e.target);
-            } else if (!e.backup.isEmpty()) {
-                ok = !QFileInfo::exists(e.backup) || replaceFile(e.backup, e.target);
-            } else if (holdsNewContent(e.target, e)) {
-                ok = QFile::remove(e.target); // it did not exist before the save
-            }
-            if (!ok) {
-                if (detail)
-                    *detail = lastSystemError();
-                return SaveRecovery::Failed;
-            }
-        }
+    }
+    if (plan.outcome != SaveRecovery::None) {
         syncDirectory(dir);
-        QFile::remove(journal);
+        QFile::remove(dir + QLatin1Char('/') + JournalName);
         syncDirectory(dir);
-        outcome = whole ? SaveRecovery::RolledForward : SaveRecovery::RolledBack;
     }
 
     const QStringList present = QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -488,7 +489,7 @@ SaveRecovery AtomicFileSetWriter::recover(const QString &dir, const QStringList 
         if (isOurLeftover(name, names))
             QFile::remove(dir + QLatin1Char('/') + name);
     }
-    return outcome;
+    return plan.outcome;
 }
 
 } // namespace kx3
