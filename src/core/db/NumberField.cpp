@@ -66,13 +66,19 @@ NumberCheck checkNumber(const QString &text, const NumberField &field)
                 .arg(high / scale)};
 }
 
-QString outsideAdvice(const NumberField &field, std::int64_t stored)
+bool isOutsideAdvice(const NumberField &field, std::int64_t stored)
 {
     if (field.advisedMax < 0)
+        return false;
+    const std::int64_t value = stored / (field.scale > 0 ? field.scale : 1);
+    return value < std::min(field.advisedLowest, 0) || value > field.advisedMax;
+}
+
+QString outsideAdvice(const NumberField &field, std::int64_t stored)
+{
+    if (!isOutsideAdvice(field, stored))
         return {};
     const std::int64_t value = stored / (field.scale > 0 ? field.scale : 1);
-    if (value >= std::min(field.advisedLowest, 0) && value <= field.advisedMax)
-        return {};
     return QStringLiteral("%1 %2 is outside 0 - %3")
         .arg(QString::fromUtf8(field.caption))
         .arg(value)

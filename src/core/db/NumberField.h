@@ -98,6 +98,8 @@ constexpr std::array<NumberField, N> withSpecialValues(std::array<NumberField, N
 /// "Marking 25 is outside 0 - 20" for a stored value outside the field's
 /// advised range; empty inside it or without one.
 QString outsideAdvice(const NumberField &field, std::int64_t stored);
+/// Whether outsideAdvice would say anything; costs no text, for whole-table checks.
+bool isOutsideAdvice(const NumberField &field, std::int64_t stored);
 
 /// The number field of a layout descriptor, so that offsets and widths are
 /// written once, in the layout.

@@ -76,7 +76,7 @@ void Checker::ids(const DataImage &image, qint64 tableOffset, qint64 count, int 
     }
 }
 
-void Checker::run()
+void Checker::run(bool notes)
 {
     checkShapes();
     checkIds();
@@ -88,7 +88,8 @@ void Checker::run()
     checkClubs();
     checkNations();
     checkWorld();
-    checkAdvice();
+    if (notes)
+        checkAdvice();
     checkNameEntries();
     if (mOptions.counts)
         checkCounts();
@@ -466,13 +467,18 @@ IntegrityReport integrityReport(const Database &db, const Lookups &lookups,
 
 QStringList checkIntegrity(const Database &db, const IntegrityOptions &options)
 {
-    return integrityReport(db, options).errors();
+    Checker checker(db, options);
+    checker.run(false);
+    return checker.result().errors();
 }
 
 QStringList checkIntegrity(const Database &db, const Lookups &lookups,
                            const IntegrityOptions &options)
 {
-    return integrityReport(db, lookups, options).errors();
+    Checker checker(db, options);
+    checker.run(false);
+    checker.checkLookups(lookups);
+    return checker.result().errors();
 }
 
 } // namespace kx3

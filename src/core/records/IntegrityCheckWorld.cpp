@@ -273,9 +273,10 @@ void Checker::advised(const Where &where, const DataImage &image, qint64 at,
                       std::span<const NumberField> fields)
 {
     for (const NumberField &f : fields) {
-        if (const QString note = outsideAdvice(f, readNumber(image, at, f)); !note.isEmpty())
+        const std::int64_t stored = readNumber(image, at, f);
+        if (isOutsideAdvice(f, stored))
             report(IntegritySeverity::Note,
-                   [&] { return where.text() + QStringLiteral(": ") + note; });
+                   [&] { return where.text() + QStringLiteral(": ") + outsideAdvice(f, stored); });
     }
 }
 
