@@ -19,6 +19,7 @@
 #include "core/people/PersonEdit.h"
 #include "core/records/DeleteRecords.h"
 #include "core/records/IntegrityCheck.h"
+#include "core/records/IntegrityCheckCounts.h"
 #include "core/world/CityEdit.h"
 #include "core/world/OfficialEdit.h"
 #include "core/world/StadiumEdit.h"
@@ -95,14 +96,16 @@ void confirmUnchanged(Database &db, Lookups &lookups, Choices &choices)
     }
 }
 
-void createAndDelete(Database &db, Lookups &lookups, Choices &choices)
+void createAndDelete(Database &db, Lookups &lookups, Choices &choices, CountStep &step)
 {
-    if (choices.flag())
+    if (choices.flag()) {
+        step.clubs = {db.clubCount()};
         mustAccept(applyClubEdit(db, lookups, std::nullopt, newClubEdit()), "new club refused");
-    else
+    } else {
         mustAccept(applyCityEdit(db, lookups, std::nullopt, newCityEdit()), "new city refused");
+    }
     if (const int n = personCount(db); n > 0)
-        deletePerson(db, choices.below(n));
+        deletePerson(db, step.deletedPerson = choices.below(n));
 }
 
 void saveAndReload(Database &db)
@@ -135,10 +138,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const IntegrityOptions counts{true};
     const bool sound = checkIntegrity(db, lookups, counts).isEmpty();
     searchEverything(db, choices);
+    const CountState loaded(db);
     confirmUnchanged(db, lookups, choices);
-    createAndDelete(db, lookups, choices);
+    const CountState confirmed(db);
+    CountStep created;
+    createAndDelete(db, lookups, choices, created);
     if (sound) {
-        const QStringList problems = checkIntegrity(db, lookups, counts);
+        // Whatever counts were loaded: unchanged confirms keep every one.
+        QStringList problems = countChanges(loaded, confirmed, {});
+        problems += countChanges(confirmed, CountState(db), created);
+        problems += checkIntegrity(db, lookups, counts);
         if (!problems.isEmpty())
             fail("a sound database was left unsound", problemsText(problems));
     }

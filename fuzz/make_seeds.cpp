@@ -1,5 +1,5 @@
 // Writes the seed corpora of the fuzzers: make_seeds <folder> fills
-// <folder>/fileset, <folder>/misclines and <folder>/wineregistry.
+// <folder>/fileset, <folder>/misclines, <folder>/wineregistry and <folder>/journal.
 //
 // Seeds are generated, never copied from a game: databases from the builder
 // at a few sizes, with the odd bytes real files carry (a part record behind
@@ -124,6 +124,26 @@ bool writeRegistrySeeds(const QString &folder)
 
 } // namespace
 
+/// Journals as a save writes them, cut at each of its steps: which of the
+/// save's files are there is the first byte; $S and $C are the harness's
+/// checksums of the new contents.
+bool writeJournalSeeds(const QString &folder)
+{
+    const QByteArray staff = "staff.dat\t.staff.dat.Ab12Cd.kx3new\t.staff.dat.0.kx3old\t22\t$S\n";
+    const QByteArray club = "club.Dat\t.club.Dat.Xy34Zw.kx3new\t.club.Dat.0.kx3old\t14\t$C\n";
+    const QByteArray whole = "KX3SAVE 2\n" + staff + club + "END\n";
+    // Before the renames, after the first, after both (backups there or
+    // gone), one temporary damaged, and a journal of an earlier version.
+    const char states[] = {char(4 | 8 | 16 | 32), char(1 | 8 | 16 | 32), char(1 | 2 | 8 | 32),
+                           char(1 | 2),           char(4 | 8),           char(1 | 16)};
+    bool ok = true;
+    for (std::size_t i = 0; i < sizeof states; ++i)
+        ok = ok && writeSeed(folder, QStringLiteral("state%1").arg(i), states[i] + whole);
+    return ok
+           && writeSeed(folder, QStringLiteral("older"),
+                        char(4 | 8) + QByteArray("KX3SAVE 1\n") + staff + "END\n");
+}
+
 int main(int argc, char *argv[])
 {
     if (argc != 2) {
@@ -133,7 +153,8 @@ int main(int argc, char *argv[])
     const QString root = QString::fromLocal8Bit(argv[1]);
     const bool ok = writeFileSetSeeds(root + QStringLiteral("/fileset"))
                     && writeMiscLineSeeds(root + QStringLiteral("/misclines"))
-                    && writeRegistrySeeds(root + QStringLiteral("/wineregistry"));
+                    && writeRegistrySeeds(root + QStringLiteral("/wineregistry"))
+                    && writeJournalSeeds(root + QStringLiteral("/journal"));
     if (!ok) {
         std::fprintf(stderr, "make_seeds: cannot write into %s\n", argv[1]);
         return 1;

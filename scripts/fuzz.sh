@@ -27,7 +27,7 @@ export ASAN_OPTIONS=detect_leaks=0:max_malloc_fill_size=0:malloc_context_size=10
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 failed=()
 summary=()
-for harness in fileset misclines wineregistry; do
+for harness in fileset misclines wineregistry journal; do
     crashes="$build/crashes/$harness"
     log="$build/fuzz_$harness.log"
     mkdir -p "$crashes"

@@ -76,7 +76,7 @@ inline QByteArray staffAfterUnchangedConfirm(const Database &db, int index, bool
 }
 
 /// A club record as an unchanged confirm leaves it: the names' last bytes
-/// 0xFF, a negative division, stadium or colour -2, a flag other than 255 0.
+/// 0xFF, a negative division, stadium or colour -2; flags keep their bytes.
 inline QByteArray clubAfterUnchangedConfirm(const QByteArray &record)
 {
     DataImage image(record);
@@ -94,10 +94,6 @@ inline QByteArray clubAfterUnchangedConfirm(const QByteArray &record)
         if (c.kitColour(k) < 0)
             c.setKitColour(k, -2);
     }
-    if (c.ownStadium() != FlagYes)
-        c.setOwnStadium(FlagNo);
-    if (c.plc() != FlagYes)
-        c.setPlc(FlagNo);
     return image.bytes();
 }
 

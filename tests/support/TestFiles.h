@@ -28,8 +28,11 @@ inline bool writeFile(const QString &path, const QByteArray &content)
 inline QMap<QString, QByteArray> filesIn(const QString &dir)
 {
     QMap<QString, QByteArray> files;
-    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
-        files.insert(name, readFile(dir + QLatin1Char('/') + name));
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden)) {
+        // The editor's lock, held while a database of the folder is open.
+        if (name != QLatin1String(".kx3edit.lock"))
+            files.insert(name, readFile(dir + QLatin1Char('/') + name));
+    }
     return files;
 }
 

@@ -112,6 +112,19 @@ CommandLine invalid(const QString &error)
     return c;
 }
 
+QString noWorkingFolder(const QString &why)
+{
+    return QStringLiteral("The working folder cannot be read (%1).").arg(why);
+}
+
+QString printableNames(const QStringList &names)
+{
+    QStringList printable;
+    for (const QString &name : names)
+        printable.append(printableName(name));
+    return printable.join(QLatin1Char(' '));
+}
+
 QString counted(qsizetype n, const char *one, const char *many)
 {
     return n == 0 ? QStringLiteral("no %1").arg(QLatin1String(many))
@@ -123,14 +136,6 @@ QString counted(qsizetype n, const char *one, const char *many)
 QString programVersion()
 {
     return QStringLiteral(KX3_VERSION);
-}
-
-QStringList argumentList(int argc, char *argv[])
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments;
 }
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -151,11 +156,27 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return c;
     }
     const QStringList folders = parser.positionalArguments();
+    // A relative name is found in the working folder, which may be gone: then
+    // it is refused, never taken from the root of the file system.
+    QString whyNoWorkingFolder;
+    auto absolute = [&](const QString &name) {
+        if (!QDir::isRelativePath(name))
+            return QDir::cleanPath(name);
+        const QString working = workingFolder(&whyNoWorkingFolder);
+        return working.isEmpty() ? QString() : QDir::cleanPath(QDir(working).filePath(name));
+    };
+    QString folderError;
     auto folderAt = [&](qsizetype i, QString &into) {
-        const QFileInfo folder(folders.at(i));
-        if (!folder.isDir())
+        const QString path = absolute(folders.at(i));
+        if (path.isEmpty()) {
+            folderError = noWorkingFolder(whyNoWorkingFolder);
             return false;
-        into = folder.absoluteFilePath();
+        }
+        if (!QFileInfo(path).isDir()) {
+            folderError = QStringLiteral("%1 is not a folder.").arg(printableName(folders.at(i)));
+            return false;
+        }
+        into = path;
         return true;
     };
     const bool twoFolders = parser.isSet(options.diff) || parser.isSet(options.makePatch);
@@ -167,7 +188,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         c.patchFile = parser.value(options.makePatch);
         for (qsizetype i = 0; i < 2; ++i) {
             if (!folderAt(i, i == 0 ? c.installDir : c.otherDir))
-                return invalid(QStringLiteral("%1 is not a folder.").arg(folders.at(i)));
+                return invalid(folderError);
         }
         return c;
     }
@@ -183,19 +204,21 @@ CommandLine parseCommandLine(const QStringList &arguments)
                                           "FILE and DIR."));
         c.action = exporting ? CommandLine::Action::ExportCsv : CommandLine::Action::ImportCsv;
         c.tableKind = kind;
-        c.patchFile = QFileInfo(folders.at(0)).absoluteFilePath();
+        c.patchFile = absolute(folders.at(0));
+        if (c.patchFile.isEmpty())
+            return invalid(noWorkingFolder(whyNoWorkingFolder));
         c.dryRun = parser.isSet(options.dryRun);
         if (!folderAt(1, c.installDir))
-            return invalid(QStringLiteral("%1 is not a folder.").arg(folders.at(1)));
+            return invalid(folderError);
         return c;
     }
     if (folders.size() > 1) {
         return invalid(QStringLiteral("One installation folder at most, not %1: %2")
                            .arg(folders.size())
-                           .arg(folders.join(QLatin1Char(' '))));
+                           .arg(printableNames(folders)));
     }
     if (!folders.isEmpty() && !folderAt(0, c.installDir))
-        return invalid(QStringLiteral("%1 is not a folder.").arg(folders.first()));
+        return invalid(folderError);
     if (parser.isSet(options.applyPatch)) {
         if (folders.isEmpty())
             return invalid(QStringLiteral("--apply-patch needs the installation folder DIR."));
@@ -206,8 +229,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(options.check)) {
         c.action = CommandLine::Action::Check;
-        if (c.installDir.isEmpty())
-            c.installDir = QDir::currentPath();
+        if (c.installDir.isEmpty()) {
+            c.installDir = workingFolder(&whyNoWorkingFolder);
+            if (c.installDir.isEmpty())
+                return invalid(noWorkingFolder(whyNoWorkingFolder));
+        }
     }
     return c;
 }
@@ -238,7 +264,7 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
         return runImportCsv(*tableKindFromName(command.tableKind), command.patchFile,
                             command.installDir, command.dryRun, out, err);
     case CommandLine::Action::Invalid:
-        err << Program << ": " << command.error << '\n'
+        err << Program << ": " << printableText(command.error) << '\n'
             << "Try '" << Program << " --help' for more information.\n";
         return ExitStatus::Failure;
     case CommandLine::Action::OpenWindow: break;
@@ -247,16 +273,23 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
     return ExitStatus::Failure;
 }
 
+QString loadError(const Database &db)
+{
+    QString error = db.errorString();
+    if (!db.errorDetail().isEmpty())
+        error += QStringLiteral(" (%1)").arg(db.errorDetail());
+    if (!db.lockHolder().isEmpty() && !error.contains(db.lockHolder()))
+        error += QStringLiteral(" (%1)").arg(db.lockHolder());
+    return printableText(error);
+}
+
 int runIntegrityCheck(const QString &installDir, QTextStream &out, QTextStream &err)
 {
     // A check never writes: not even to finish a save another run left.
     Database db;
     bool interrupted = false;
-    if (!db.loadAsRecovered(installDir, &interrupted)) {
-        err << Program << ": " << db.errorString();
-        if (!db.errorDetail().isEmpty())
-            err << " (" << db.errorDetail() << ')';
-        err << '\n';
+    if (!db.loadReadOnly(installDir, {}, &interrupted)) {
+        err << Program << ": " << loadError(db) << '\n';
         return ExitStatus::Failure;
     }
     // Enough to see what is wrong without flooding a terminal when a whole
@@ -266,10 +299,15 @@ int runIntegrityCheck(const QString &installDir, QTextStream &out, QTextStream &
     const IntegrityReport report = integrityReport(db, options);
     for (const IntegrityProblem &p : report.problems)
         out << (p.severity == IntegritySeverity::Error ? "error: " : "note: ") << p.text << '\n';
-    const QString data =
-        QDir::toNativeSeparators(QFileInfo(db.filePath(DataFile::Index)).absolutePath());
+    const QString data = printableName(QFileInfo(db.filePath(DataFile::Index)).absolutePath());
     out << "Checked " << data << ": " << counted(report.errorCount, "error", "errors") << ", "
         << counted(report.noteCount, "note", "notes") << ".\n";
+    // Files a save left that nothing can tell old from new, or a save that
+    // can be neither finished nor undone: the user must look.
+    if (db.recovery() == SaveRecovery::Kept || db.recovery() == SaveRecovery::Failed) {
+        out << printableText(db.recoveryNote()) << '\n';
+        return ExitStatus::Problems;
+    }
     if (interrupted) {
         out << "A save into " << data
             << " was interrupted; the files were checked as it will leave them. Opening the "

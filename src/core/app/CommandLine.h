@@ -57,8 +57,23 @@ struct CommandLine
 /// The program's version, as the splash screen shows it.
 QString programVersion();
 
-/// The arguments of main() as texts, the program first.
+/// The arguments of main() as texts, the program first. A folder whose name
+/// is not UTF-8 (or a file in one) comes as a path through a handle on it,
+/// which printableName() prints as the bytes given.
 QStringList argumentList(int argc, char *argv[]);
+
+/// A file or folder name as an output line shows it: as it is when it holds
+/// only printable text, otherwise in double quotes with control characters,
+/// bytes that are not UTF-8, quotes and backslashes escaped C-style ("\n",
+/// "\xe9"), so that no name can start a line of its own.
+QString printableName(const QString &path);
+/// A message that may hold names (the loader's): each control character
+/// escaped, each folder opened by handle named by its bytes.
+QString printableText(const QString &text);
+
+/// The working folder; empty, with `error` saying why, when it is gone or
+/// cannot be read.
+QString workingFolder(QString *error);
 
 /// Reads the arguments (the program first). Qt's own window options
 /// (-platform, -style...) are accepted and left to the application.
@@ -87,6 +102,10 @@ int runMakePatch(const QString &patchFile, const QString &oldDir, const QString 
 /// write.
 int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
                   QTextStream &out, QTextStream &err);
+
+/// Why `db` could not be loaded, in one line: the file, the system's reason
+/// and, when another program edits the installation, which one.
+QString loadError(const Database &db);
 
 /// Saves `db` as the editor does, for a command that changed it; false, with
 /// the reason on `err`, when it cannot.

@@ -5,10 +5,10 @@
 #include "core/changes/DatabaseDiff.h"
 #include "core/changes/ModPatch.h"
 #include "core/db/Database.h"
+#include "core/db/DiskOps.h"
 #include "core/lookup/Lookups.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace kx3 {
@@ -22,7 +22,7 @@ bool loadReadOnly(Database &db, const QString &folder, QTextStream &err)
     QString error;
     if (loadDataFolder(db, folder, &error))
         return true;
-    err << Program << ": " << error << '\n';
+    err << Program << ": " << printableText(error) << '\n';
     return false;
 }
 
@@ -42,9 +42,9 @@ bool saveForCommand(Database &db, QTextStream &err)
 {
     if (db.save())
         return true;
-    err << Program << ": " << db.errorString();
+    err << Program << ": " << printableText(db.errorString());
     if (!db.errorDetail().isEmpty())
-        err << " (" << db.errorDetail() << ')';
+        err << " (" << printableText(db.errorDetail()) << ')';
     err << '\n';
     return false;
 }
@@ -65,12 +65,12 @@ int runMakePatch(const QString &patchFile, const QString &oldDir, const QString 
     const std::optional<DatabaseDiff> diff = diffFolders(oldDir, newDir, err);
     if (!diff)
         return ExitStatus::Failure;
-    QSaveFile file(patchFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(writePatch(*diff)) < 0 || !file.commit()) {
-        err << Program << ": cannot write " << patchFile << " (" << file.errorString() << ")\n";
+    if (const Failure failure = saveWholeFile(patchFile, writePatch(*diff))) {
+        err << Program << ": cannot write " << printableName(patchFile) << " (" << *failure
+            << ")\n";
         return ExitStatus::Failure;
     }
-    out << "Wrote " << patchFile << ": " << diff->records.size() << " records.\n";
+    out << "Wrote " << printableName(patchFile) << ": " << diff->records.size() << " records.\n";
     return ExitStatus::Success;
 }
 
@@ -79,13 +79,14 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
 {
     QFile file(patchFile);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << Program << ": cannot read " << patchFile << " (" << file.errorString() << ")\n";
+        err << Program << ": cannot read " << printableName(patchFile) << " ("
+            << file.errorString() << ")\n";
         return ExitStatus::Failure;
     }
     QString error;
     const std::optional<Patch> patch = readPatch(file.readAll(), &error);
     if (!patch) {
-        err << Program << ": " << patchFile << ", " << error << '\n';
+        err << Program << ": " << printableName(patchFile) << ", " << error << '\n';
         return ExitStatus::Failure;
     }
     // Nothing is loaded in a way that writes (an interrupted save is finished
@@ -93,7 +94,7 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
     Database db;
     if (dryRun ? !loadReadOnly(db, installDir, err) : !db.load(installDir)) {
         if (!dryRun)
-            err << Program << ": " << db.errorString() << '\n';
+            err << Program << ": " << loadError(db) << '\n';
         return ExitStatus::Failure;
     }
     Lookups lookups;
@@ -115,7 +116,8 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
         return ExitStatus::Success;
     if (!saveForCommand(db, err))
         return ExitStatus::Failure;
-    out << "Applied " << patchFile << ": " << outcome.changes.size() << " changes saved.\n";
+    out << "Applied " << printableName(patchFile) << ": " << outcome.changes.size()
+        << " changes saved.\n";
     return ExitStatus::Success;
 }
 

@@ -3,12 +3,12 @@
 
 #include "core/changes/DatabaseDiff.h"
 #include "core/db/Database.h"
+#include "core/db/DiskOps.h"
 #include "core/lookup/Lookups.h"
 #include "core/table/RecordTable.h"
 #include "core/table/TableEdit.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace kx3 {
@@ -25,18 +25,18 @@ int runExportCsv(TableKind kind, const QString &csvFile, const QString &installD
     Database db;
     QString error;
     if (!loadDataFolder(db, installDir, &error)) {
-        err << Program << ": " << error << '\n';
+        err << Program << ": " << printableText(error) << '\n';
         return ExitStatus::Failure;
     }
     Lookups lookups;
     lookups.build(db, QLocale::c());
     const RecordTable table(db, lookups, kind);
-    QSaveFile file(csvFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(exportCsv(table)) < 0 || !file.commit()) {
-        err << Program << ": cannot write " << csvFile << " (" << file.errorString() << ")\n";
+    if (const Failure failure = saveWholeFile(csvFile, exportCsv(table))) {
+        err << Program << ": cannot write " << printableName(csvFile) << " (" << *failure << ")\n";
         return ExitStatus::Failure;
     }
-    out << "Wrote " << csvFile << ": " << table.rowCount() << ' ' << tableKindNoun(kind) << ".\n";
+    out << "Wrote " << printableName(csvFile) << ": " << table.rowCount() << ' '
+        << tableKindNoun(kind) << ".\n";
     return ExitStatus::Success;
 }
 
@@ -45,7 +45,8 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
 {
     QFile file(csvFile);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << Program << ": cannot read " << csvFile << " (" << file.errorString() << ")\n";
+        err << Program << ": cannot read " << printableName(csvFile) << " (" << file.errorString()
+            << ")\n";
         return ExitStatus::Failure;
     }
     const QByteArray csv = file.readAll();
@@ -54,7 +55,7 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
     Database db;
     QString error;
     if (dryRun ? !loadDataFolder(db, installDir, &error) : !db.load(installDir)) {
-        err << Program << ": " << (dryRun ? error : db.errorString()) << '\n';
+        err << Program << ": " << (dryRun ? printableText(error) : loadError(db)) << '\n';
         return ExitStatus::Failure;
     }
     Lookups lookups;
@@ -62,7 +63,7 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
     RecordTable table(db, lookups, kind);
     const TableEditOutcome outcome = importCsv(db, lookups, table, csv, dryRun);
     for (const QString &line : outcome.refused)
-        out << "refused: " << csvFile << ", " << line << '\n';
+        out << "refused: " << printableName(csvFile) << ", " << line << '\n';
     if (!outcome.ok()) {
         out << "Nothing was written.\n";
         return ExitStatus::Problems;
@@ -76,7 +77,7 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
     }
     if (!saveForCommand(db, err))
         return ExitStatus::Failure;
-    out << "Imported " << csvFile << ": " << outcome.changes.records.size()
+    out << "Imported " << printableName(csvFile) << ": " << outcome.changes.records.size()
         << " records changed and saved.\n";
     return ExitStatus::Success;
 }

@@ -61,7 +61,8 @@ ClubEdit newClubEdit();
 /// Checks every box of `edit` and only then writes it into club `club`, or
 /// inserts a new club when `club` is empty. A box whose text still reads what
 /// the stored value shows keeps that value exactly (a reputation of 10,250 is
-/// shown as 20 and stays 10,250). Updates the club name list and recounts the
+/// shown as 20 and stays 10,250), and so does a check mark left as shown (an
+/// own-stadium byte of 1 shows unchecked and stays 1). Updates the club name list and recounts the
 /// clubs of the old and new nation when the nation changed. A refused edit
 /// changes nothing at all. Sets the data-modified flag on success.
 EditResult applyClubEdit(Database &db, Lookups &lookups, std::optional<int> club,

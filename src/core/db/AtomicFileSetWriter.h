@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/db/DiskOps.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -32,6 +34,12 @@ public:
         Q_UNUSED(file)
         return 0;
     }
+    /// Told of every operation on the disk once it has succeeded, in order.
+    virtual void performed(DiskOp op, const QString &path)
+    {
+        Q_UNUSED(op)
+        Q_UNUSED(path)
+    }
 };
 
 /// What loading found of an earlier save.
@@ -39,7 +47,9 @@ enum class SaveRecovery {
     None,          ///< no save was interrupted
     RolledForward, ///< an interrupted save was finished: the files are the saved ones
     RolledBack,    ///< an interrupted save was undone: the files are those before it
-    Failed         ///< an interrupted save could be neither finished nor undone
+    Cleaned,       ///< a save had replaced every file; only its backups were left
+    Kept,  ///< files of a save were found without its journal and kept: they may be the only copy
+    Failed ///< an interrupted save could be neither finished nor undone; everything is kept
 };
 
 /// Replaces a set of files in one folder all together or not at all, even
@@ -50,9 +60,10 @@ enum class SaveRecovery {
 /// journal naming them all, with the size and checksum of each new content,
 /// is made durable; only then are the temporary files renamed over the
 /// originals. The journal goes when the last rename is done, then the
-/// backups. A failure part-way puts the originals back; a crash part-way is
-/// finished or undone by recover() at the next load, so the set is always
-/// wholly old or wholly new.
+/// backups, and then the journal. A failure part-way puts the originals back;
+/// a crash part-way is finished or undone by recover() at the next load, so
+/// the set is always wholly old or wholly new. What cannot be put back keeps
+/// its journal and backups, and says which files are which.
 class AtomicFileSetWriter
 {
 public:
@@ -75,16 +86,19 @@ public:
     QString failedTarget() const { return mFailedTarget; }
 
     /// Finishes or undoes a save of the folder `dir` that was interrupted
-    /// (its journal is still there), then removes what any save of ours left
-    /// behind for the files `names`: temporary copies, backups and journals,
-    /// never any other file. `detail` receives the reason of a failure.
+    /// (its journal is still there), then removes what a save of ours left
+    /// behind for the files `names` (temporary copies, backups, the journal's
+    /// temporary) where nothing can be lost by it, never any other file.
+    /// Only the one writer of the folder may call it. `detail` receives, in
+    /// words for the user, what was found and kept or why it failed.
     static SaveRecovery recover(const QString &dir, const QStringList &names,
                                 QString *detail = nullptr);
     /// What recover() would leave, without touching anything: for each file
     /// of an interrupted save (by lower-case name), the file whose content it
-    /// would end with (empty: it would remove it). None without a journal.
-    static SaveRecovery recoveredView(const QString &dir, QHash<QString, QString> *paths,
-                                      QString *detail = nullptr);
+    /// would end with (empty: it would remove it). None without a journal;
+    /// Failed leaves `paths` empty: the files as they lie are all there is.
+    static SaveRecovery recoveredView(const QString &dir, const QStringList &names,
+                                      QHash<QString, QString> *paths, QString *detail = nullptr);
     /// The journal's file name inside the saved folder.
     static QString journalName();
     /// The operating system's reason for that failure ("No space left on

@@ -7,6 +7,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
+#include <QMutex>
+
+#include <xxhash.h>
+
+#include <cerrno>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace kx3 {
 
@@ -24,8 +37,186 @@ QString resolvePathIgnoringCase(const QString &dir, const QString &name)
     return exact;
 }
 
+namespace {
+
+const QString LockName = QStringLiteral(".kx3edit.lock");
+
+/// The locks this process holds, by folder: two databases of one process on
+/// one folder (a test's, a comparison's) share the lock rather than lock
+/// each other out; only other processes are kept away.
+struct HeldLocks
+{
+    QMutex mutex;
+    QHash<QString, std::weak_ptr<QLockFile>> byFolder;
+};
+
+HeldLocks &heldLocks()
+{
+    static HeldLocks held;
+    return held;
+}
+
+QString describeHolder(const QLockFile &lock)
+{
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (!lock.getLockInfo(&pid, &host, &app))
+        return QStringLiteral("another program");
+    QString who = QStringLiteral("process %1").arg(pid);
+    if (!host.isEmpty())
+        who += QStringLiteral(" on host ") + host;
+    if (!app.isEmpty())
+        who += QStringLiteral(", ") + app;
+    return who;
+}
+
+/// Size and modification time (nanoseconds) of the file at `path`, or a
+/// size of -1 when there is none.
+std::pair<qint64, qint64> stamp(const QString &path)
+{
+#ifndef Q_OS_WIN
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {-1, 0};
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {-1, 0};
+    return {info.size(), info.lastModified().toMSecsSinceEpoch() * 1000000};
+#endif
+}
+
+QString tooLarge(qint64 size)
+{
+    return QStringLiteral("It holds %1 bytes, more than the %2 bytes of the largest data file "
+                          "the editor reads: no game database comes near that (staff.dat "
+                          "holds 295 MB at a million persons), so it is not one of the game's "
+                          "files.")
+        .arg(size)
+        .arg(Database::MaxFileSize);
+}
+
+} // namespace
+
 Database::Database() = default;
 Database::~Database() = default;
+
+bool Database::takeLock(const QString &dataDir)
+{
+    mLockHolder.clear();
+    // The key only tells folders apart; the lock file is reached through the
+    // path as given, which may lead where a decoded canonical name cannot.
+    const QString key = QFileInfo(dataDir).canonicalFilePath();
+    HeldLocks &held = heldLocks();
+    QMutexLocker guard(&held.mutex);
+    if (std::shared_ptr<QLockFile> mine = held.byFolder.value(key).lock()) {
+        mLock = std::move(mine);
+        return true;
+    }
+    auto lock = std::make_shared<QLockFile>(dataDir + QLatin1Char('/') + LockName);
+    // Held as long as the editor runs: never stale by age, only when its
+    // process is gone (on this host; another host's lock stays until removed).
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        held.byFolder.insert(key, lock);
+        mLock = std::move(lock);
+        return true;
+    }
+    const QString folder = QDir::toNativeSeparators(dataDir);
+    const QLockFile::LockError error = lock->error();
+    if (error == QLockFile::LockFailedError) {
+        mLockHolder = describeHolder(*lock);
+        fail(
+            QStringLiteral("%1 is being edited by another program (%2).").arg(folder, mLockHolder),
+            QStringLiteral("One editor at a time may change an installation, so that no "
+                           "save overwrites another unseen. The lock is the file %1 in it.")
+                .arg(LockName));
+    } else {
+        fail(QStringLiteral("%1 cannot be opened for editing: no lock can be made in it.")
+                 .arg(folder),
+             error == QLockFile::PermissionError
+                 ? QStringLiteral("The folder cannot be written to (%1).").arg(LockName)
+                 : QStringLiteral("The lock file %1 cannot be created.").arg(LockName));
+    }
+    mOffersReadOnly = true;
+    return false;
+}
+
+bool Database::readDataFile(DataFile file, const QString &path, QByteArray &bytes)
+{
+    const QString shown = QDir::toNativeSeparators(mPaths[index(file)]);
+    const QString cannotOpen = QStringLiteral("Cannot open file %1").arg(shown);
+#ifndef Q_OS_WIN
+    // Opened without waiting (a pipe would wait for a writer forever) and
+    // looked at before a byte is read: only a plain file of a size a game
+    // file can have is read at all.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(cannotOpen, qt_error_string(errno));
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return fail(cannotOpen, f.errorString());
+    }
+    struct stat st = {};
+    if (::fstat(fd, &st) != 0)
+        return fail(cannotOpen, qt_error_string(errno));
+    if (!S_ISREG(st.st_mode))
+        return fail(QStringLiteral("Cannot load %1: it is not a regular file.").arg(shown));
+    const qint64 size = st.st_size;
+#else
+    QFile f(path);
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("Cannot load %1: it is not a regular file.").arg(shown));
+    if (!f.open(QIODevice::ReadOnly))
+        return fail(cannotOpen, f.errorString());
+    const qint64 size = f.size();
+#endif
+    if (size > MaxFileSize)
+        return fail(QStringLiteral("Cannot load %1: it is too large.").arg(shown), tooLarge(size));
+    bytes = QByteArray(size, Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < size) {
+        const qint64 n = f.read(bytes.data() + got, size - got);
+        if (n < 0)
+            return fail(cannotOpen, f.errorString());
+        if (n == 0)
+            break; // it shrank while read: what it holds now is all there is
+        got += n;
+    }
+    bytes.truncate(got);
+    return true;
+}
+
+void Database::rememberDisk(DataFile file, const QString &path, const QByteArray &content)
+{
+    const auto [size, modified] = stamp(path);
+    mDisk[index(file)] = {size, modified,
+                          XXH3_64bits(content.constData(), size_t(content.size()))};
+}
+
+QString Database::changedOnDisk() const
+{
+    if (!mLoaded)
+        return {};
+    for (DataFile file : AllDataFiles) {
+        const DiskState &was = mDisk[index(file)];
+        const QString path = filePath(file);
+        const auto [size, modified] = stamp(path);
+        if (size == was.size && modified == was.modified)
+            continue;
+        // Touched, or rewritten with what it held: only a new content counts.
+        QFile f(path);
+        if (size != was.size || !f.open(QIODevice::ReadOnly))
+            return path;
+        const QByteArray bytes = f.read(MaxFileSize + 1);
+        if (XXH3_64bits(bytes.constData(), size_t(bytes.size())) != was.checksum)
+            return path;
+    }
+    return {};
+}
 
 bool Database::fail(const QString &message, const QString &detail)
 {
@@ -42,6 +233,7 @@ bool Database::fail(const QString &message, const QString &detail)
     mSetupLines.clear();
     mCounters = {};
     mLoaded = false;
+    mReadOnly = false;
     return false;
 }
 
@@ -50,47 +242,67 @@ bool Database::load(const QString &installDir, const Progress &progress)
     mError.clear();
     mErrorDetail.clear();
     mLoaded = false;
+    mOffersReadOnly = false;
+    mLockHolder.clear();
+    mLock.reset();
     mInstallDir = installDir;
     // The installation folder is used as given; only the Data folder and the
     // file names are matched ignoring case.
     const QString dataDir = resolvePathIgnoringCase(installDir, QStringLiteral("Data"));
 
-    // A save cut short by a crash is finished or undone before anything is
-    // read, so that the files read are one whole set.
+    // The lock first: only its holder may finish another's save or write.
+    // Then a save cut short by a crash is finished or undone before anything
+    // is read, so that the files read are one whole set.
     mRecovery = SaveRecovery::None;
+    mRecoveryDetail.clear();
     if (QFileInfo(dataDir).isDir()) {
+        if (!takeLock(dataDir))
+            return false;
+        removeStrayPristineCopy(dataDir);
         QString detail;
         mRecovery = AtomicFileSetWriter::recover(dataDir, dataFileNames(), &detail);
+        mRecoveryDetail = detail;
         if (mRecovery == SaveRecovery::Failed) {
-            return fail(QStringLiteral("Cannot finish or undo the interrupted save in %1")
-                            .arg(QDir::toNativeSeparators(dataDir)),
-                        detail);
+            mLock.reset();
+            fail(QStringLiteral("Cannot finish or undo the interrupted save in %1")
+                     .arg(QDir::toNativeSeparators(dataDir)),
+                 detail);
+            mOffersReadOnly = true;
+            return false;
         }
     }
-
-    return loadDataDir(dataDir, progress);
+    if (!readDataDir(dataDir, progress, {})) {
+        // Files kept from a save whose journal is lost may be why the set
+        // does not load; they are what the user needs to know of.
+        if (mRecovery == SaveRecovery::Kept)
+            mErrorDetail =
+                recoveryNote()
+                + (mErrorDetail.isEmpty() ? QString() : QLatin1Char(' ') + mErrorDetail);
+        mLock.reset();
+        return false;
+    }
+    return true;
 }
 
-bool Database::loadAsRecovered(const QString &installDir, bool *interrupted)
+bool Database::loadReadOnly(const QString &installDir, const Progress &progress, bool *interrupted)
 {
+    mLock.reset();
+    mLockHolder.clear();
+    mOffersReadOnly = false;
     mInstallDir = installDir;
-    mRecovery = SaveRecovery::None;
     const QString dataDir = resolvePathIgnoringCase(installDir, QStringLiteral("Data"));
     QHash<QString, QString> from;
     QString detail;
-    const SaveRecovery view = AtomicFileSetWriter::recoveredView(dataDir, &from, &detail);
-    *interrupted = view != SaveRecovery::None;
-    if (view == SaveRecovery::Failed) {
-        return fail(QStringLiteral("Cannot finish or undo the interrupted save in %1")
-                        .arg(QDir::toNativeSeparators(dataDir)),
-                    detail);
-    }
-    return readDataDir(dataDir, {}, from);
-}
-
-bool Database::loadDataDir(const QString &dataDir, const Progress &progress)
-{
-    return readDataDir(dataDir, progress, {});
+    mRecovery = AtomicFileSetWriter::recoveredView(dataDir, dataFileNames(), &from, &detail);
+    mRecoveryDetail = detail;
+    if (interrupted)
+        *interrupted = mRecovery != SaveRecovery::None && mRecovery != SaveRecovery::Kept;
+    // A save that can be neither finished nor undone leaves the files as
+    // they lie, which is all there is to look at.
+    if (!readDataDir(dataDir, progress, from))
+        return false;
+    mReadOnly = true;
+    return true;
 }
 
 bool Database::readDataDir(const QString &dataDir, const Progress &progress,
@@ -106,16 +318,25 @@ bool Database::readDataDir(const QString &dataDir, const Progress &progress,
         if (progress)
             progress(QStringLiteral("Reading %1").arg(QFileInfo(path).fileName()), index(file),
                      DataFileCount);
-        QFile f(from.value(QFileInfo(path).fileName().toLower(), path));
-        const QString cannotOpen =
-            QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path));
-        if (!f.open(QIODevice::ReadOnly))
-            return fail(cannotOpen, f.errorString());
-        files[std::size_t(index(file))] = f.readAll();
-        if (f.error() != QFileDevice::NoError)
-            return fail(cannotOpen, f.errorString());
+        const QString source = from.value(QFileInfo(path).fileName().toLower(), path);
+        QByteArray &bytes = files[std::size_t(index(file))];
+        if (source.isEmpty()) // one a recovery would remove: as good as missing
+            return fail(QStringLiteral("Cannot open file %1").arg(QDir::toNativeSeparators(path)),
+                        qt_error_string(ENOENT));
+        if (!readDataFile(file, source, bytes))
+            return false;
+        rememberDisk(file, path, source == path ? bytes : QByteArray());
     }
     return loadFiles(std::move(files));
+}
+
+bool Database::loadDataDir(const QString &dataDir, const Progress &progress)
+{
+    mLock.reset();
+    if (!readDataDir(dataDir, progress, {}))
+        return false;
+    mReadOnly = true;
+    return true;
 }
 
 bool Database::loadFiles(std::array<QByteArray, DataFileCount> files)
@@ -123,6 +344,7 @@ bool Database::loadFiles(std::array<QByteArray, DataFileCount> files)
     mError.clear();
     mErrorDetail.clear();
     mLoaded = false;
+    mReadOnly = false;
     // The images of another database leave the history with it.
     mHistory.reset({}, {});
     for (DataImage &img : mImages)
@@ -326,6 +548,19 @@ QString Database::recoveryNote() const
     case SaveRecovery::RolledBack:
         return QStringLiteral("The last save was interrupted before it ended and could not be "
                               "completed. The files as they were before it have been restored.");
+    case SaveRecovery::Cleaned:
+        return QStringLiteral("The last save had written every file but was cut short before "
+                              "it removed its backups; it has now been finished.");
+    case SaveRecovery::Kept:
+        return QStringLiteral("Files of an earlier save were found without its journal and are "
+                              "kept, since they may be the only copy of some data: %1. Some data "
+                              "files may hold the earlier content and others the saved one; "
+                              "check them before saving.")
+            .arg(mRecoveryDetail);
+    case SaveRecovery::Failed:
+        return QStringLiteral("A save was interrupted and can be neither finished nor undone; "
+                              "the files are shown as they lie. %1")
+            .arg(mRecoveryDetail);
     default: return QString();
     }
 }
@@ -338,8 +573,44 @@ bool Database::save(const Progress &progress)
         mError = QStringLiteral("No database is loaded.");
         return false;
     }
+    if (filePath(DataFile::Index).isEmpty()) {
+        mError = QStringLiteral("The database was not loaded from a folder.");
+        return false;
+    }
     const QString dataDir = QFileInfo(filePath(DataFile::Index)).absolutePath();
-    AtomicFileSetWriter::recover(dataDir, dataFileNames());
+    if (mReadOnly) {
+        mError = QStringLiteral("%1 was opened read-only and cannot be saved.")
+                     .arg(QDir::toNativeSeparators(dataDir));
+        return false;
+    }
+    // A save, and the recovery of another, only under the folder's lock.
+    if (!mLock && !takeLock(dataDir)) {
+        mError = QStringLiteral("Cannot save: ") + mError;
+        return false;
+    }
+    // A file replaced by a rename would stop being the link it is, and the
+    // file it names would keep the old content: refused before any write.
+    for (DataFile file : SavedDataFiles) {
+        if (QFileInfo(filePath(file)).isSymLink()) {
+            mError = QStringLiteral("Cannot save %1: it is a symbolic link.")
+                         .arg(QDir::toNativeSeparators(filePath(file)));
+            mErrorDetail = QStringLiteral("A save replaces each file whole, which would put a "
+                                          "plain file in the link's place and leave the file it "
+                                          "names unchanged. Replace the link by that file.");
+            return false;
+        }
+    }
+    QString recovery;
+    const SaveRecovery earlier = AtomicFileSetWriter::recover(dataDir, dataFileNames(), &recovery);
+    if (earlier == SaveRecovery::Failed) {
+        // Its journal must not be overwritten: it is all that says which
+        // files are which.
+        mError = QStringLiteral("Cannot save into %1: an interrupted save there can be neither "
+                                "finished nor undone.")
+                     .arg(QDir::toNativeSeparators(dataDir));
+        mErrorDetail = recovery;
+        return false;
+    }
     // The game's files as they came, kept once before the editor first
     // changes them, so that a user can always go back.
     QStringList originals;
@@ -369,6 +640,8 @@ bool Database::save(const Progress &progress)
         mErrorDetail = writer.errorDetail();
         return false;
     }
+    for (const SavedFile &file : files)
+        rememberDisk(file.file, filePath(file.file), file.content);
     // Changes not yet closed into a step are saved: they become one, so that
     // the state saved is a step the history can come back to.
     commitStep({QStringLiteral("Changes"), {}, {}});

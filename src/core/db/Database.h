@@ -12,8 +12,11 @@
 #include <QList>
 #include <QString>
 
+class QLockFile;
+
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace kx3 {
@@ -32,20 +35,46 @@ public:
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
-    /// Loads every file of `installDir`/Data. On failure returns false, keeps
-    /// nothing half-loaded and errorString() says which file and why.
-    /// `progress` hears of each file read.
+    /// Loads every file of `installDir`/Data for editing. First takes the
+    /// installation's lock (one editor writes a Data folder at a time; see
+    /// lockHolder()), then finishes or undoes a save interrupted there. On
+    /// failure returns false, keeps nothing half-loaded and errorString()
+    /// says which file and why. `progress` hears of each file read.
     bool load(const QString &installDir, const Progress &progress = {});
+
+    /// Loads `installDir`/Data without the lock and writing nothing: a save
+    /// interrupted there is read as its recovery would leave the files, and
+    /// `interrupted` says whether there was one. The database cannot be saved.
+    bool loadReadOnly(const QString &installDir, const Progress &progress = {},
+                      bool *interrupted = nullptr);
 
     /// Loads the files of the Data folder `dataDir` as they lie, read-only: an
     /// interrupted save there is neither finished nor undone. For comparing
     /// with a copy (Data.original, another installation) without writing to it.
     bool loadDataDir(const QString &dataDir, const Progress &progress = {});
 
-    /// Loads `installDir`/Data as the next load() would find it, writing
-    /// nothing: a save interrupted there is read as its recovery would leave
-    /// the files, and `interrupted` says whether there was one.
-    bool loadAsRecovered(const QString &installDir, bool *interrupted);
+    /// Whether the database was loaded without the lock and so cannot be saved.
+    bool isReadOnly() const { return mReadOnly; }
+    /// After load() failed because another program edits the installation:
+    /// who ("process 4242 on host tower, kx3edit"); empty otherwise.
+    QString lockHolder() const { return mLockHolder; }
+    /// After load() failed: whether opening read-only is the way forward
+    /// (another program holds the lock, the folder cannot be locked, or a
+    /// save interrupted there can be neither finished nor undone).
+    bool offersReadOnly() const { return mOffersReadOnly; }
+
+    /// The first data file (its path) whose content on disk is no longer what
+    /// the last load or save left there: another program wrote it since.
+    /// Empty when none is. Reads a file again only when its size and time
+    /// changed.
+    QString changedOnDisk() const;
+
+    /// Largest data file the loader reads. No game database comes near it:
+    /// staff.dat, the largest table, holds 295 MB at a million persons with
+    /// both attribute records each, which is the most the editor is built
+    /// for; anything bigger is not one of the game's files and would only
+    /// exhaust memory.
+    static constexpr qint64 MaxFileSize = qint64(1) << 30;
 
     /// Loads a database from the bytes of its files (indexed by DataFile), as
     /// load() does once it has read them; for tests and fuzzing, which need no
@@ -75,6 +104,8 @@ public:
     /// What the last load found of an interrupted save, in words for the
     /// user; empty when there was none.
     QString recoveryNote() const;
+    /// What the last load found of an interrupted save.
+    SaveRecovery recovery() const { return mRecovery; }
     /// The operating system's reason for the last failure ("Permission denied"...), or empty.
     QString errorDetail() const { return mErrorDetail; }
     bool isLoaded() const { return mLoaded; }
@@ -135,10 +166,21 @@ public:
     void setSaveFaultInjector(SaveFaultInjector *injector) { mFaults = injector; }
 
 private:
+    /// What a data file held on disk when it was last read or written.
+    struct DiskState
+    {
+        qint64 size = -1;
+        qint64 modified = 0; ///< milliseconds since the epoch
+        quint64 checksum = 0;
+    };
+
     /// loadDataDir(), reading a file from the path `from` gives for its
     /// lower-case name where it gives one.
     bool readDataDir(const QString &dataDir, const Progress &progress,
                      const QHash<QString, QString> &from);
+    bool takeLock(const QString &dataDir);
+    bool readDataFile(DataFile file, const QString &path, QByteArray &bytes);
+    void rememberDisk(DataFile file, const QString &path, const QByteArray &content);
 
     static constexpr int index(DataFile file) { return static_cast<int>(file); }
     bool fail(const QString &message, const QString &detail = QString());
@@ -161,6 +203,12 @@ private:
     EditHistory mHistory;
     SaveFaultInjector *mFaults = nullptr;
     SaveRecovery mRecovery = SaveRecovery::None;
+    QString mRecoveryDetail;
+    std::shared_ptr<QLockFile> mLock;
+    QString mLockHolder;
+    bool mReadOnly = false;
+    bool mOffersReadOnly = false;
+    std::array<DiskState, DataFileCount> mDisk;
 };
 
 /// Finds `name` in `dir`: the exact name when it exists, otherwise the first

@@ -1,68 +1,17 @@
 #include "core/db/PristineCopy.h"
 
 #include "core/db/AtomicFileSetWriter.h"
+#include "core/db/DiskOps.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <array>
-#include <optional>
-
-#ifndef Q_OS_WIN
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 namespace kx3 {
 
 namespace {
 
-/// Why a step failed, in the operating system's words; nothing when it worked.
-using Failure = std::optional<QString>;
-
-#ifndef Q_OS_WIN
-Failure systemFailure(int error)
-{
-    return qt_error_string(error);
-}
-
-/// Flushes a folder's entries (the links and names made in it) to disk.
-Failure syncFolder(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return systemFailure(errno);
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    // Some file systems cannot flush a folder at all (EINVAL): there is
-    // nothing more to be had from them, and refusing would make every first
-    // save on them fail.
-    if (result != 0 && error != EINVAL)
-        return systemFailure(error);
-    return std::nullopt;
-}
-
-/// Errors of link() that say this file can never be linked there (another
-/// file system, one without hard links, a file at its link limit), so that a
-/// copy must serve; any other error is a real failure.
-bool linkImpossible(int error)
-{
-    // ENOTSUP and EOPNOTSUPP are one number on some systems, two on others.
-    const std::array impossible = {EXDEV, EPERM, EMLINK, ENOTSUP, EOPNOTSUPP, ENOSYS};
-    return std::find(impossible.begin(), impossible.end(), error) != impossible.end();
-}
-#else
-Failure syncFolder(const QString &)
-{
-    return std::nullopt;
-}
-#endif
-
-Failure copyFlushed(const QString &from, const QString &to)
+Failure copyFlushed(DiskSteps &disk, const QString &from, const QString &to)
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
@@ -71,36 +20,58 @@ Failure copyFlushed(const QString &from, const QString &to)
     if (in.error() != QFileDevice::NoError)
         return in.errorString();
     QFile out(to);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
-        return out.errorString();
-#ifndef Q_OS_WIN
-    if (::fsync(out.handle()) != 0)
-        return systemFailure(errno);
-#endif
-    return std::nullopt;
+    return disk.writeFlushed(out, bytes);
 }
 
 /// Gives `to` the content of `from`. A hard link shares it at no cost; that is
 /// sound only because a save never writes a data file in place but renames a
 /// new file over it, which leaves the linked name with the old content.
-Failure linkOrCopy(const QString &from, const QString &to, SaveFaultInjector *faults)
+Failure linkOrCopy(DiskSteps &disk, const QString &from, const QString &to)
 {
-#ifndef Q_OS_WIN
-    int error = faults ? faults->failPristineLink(from) : 0;
-    if (error == 0) {
-        // A Data file that is a symbolic link is kept as the file it names.
-        if (::linkat(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
-                     QFile::encodeName(to).constData(), AT_SYMLINK_FOLLOW)
-            == 0)
-            return std::nullopt;
-        error = errno;
+    bool impossible = false;
+    // A Data file that is a symbolic link is kept as the file it names.
+    const Failure failure = disk.link(from, to, true, &impossible,
+                                      disk.faults() ? disk.faults()->failPristineLink(from) : 0);
+    if (!failure || !impossible)
+        return failure;
+    return copyFlushed(disk, from, to);
+}
+
+QString temporaryName(const QString &parent)
+{
+    return parent + QStringLiteral("/.") + pristineFolderName() + QStringLiteral(".kx3new");
+}
+
+/// Removes `path`, a file or a whole folder; true when it is gone.
+bool removeAny(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).removeRecursively();
+    return QFile::remove(path) || (!info.exists() && !info.isSymLink());
+}
+
+/// Why an existing Data.original cannot be the copy of `files`; empty when it is one.
+QString notACopy(const QString &target, const QStringList &files)
+{
+    const QFileInfo info(target);
+    if (!info.isDir())
+        return QStringLiteral("%1 exists but is not a folder.");
+    QStringList missing;
+    const QStringList present = QDir(target).entryList(QDir::Files);
+    for (const QString &file : files) {
+        const QString name = QFileInfo(file).fileName();
+        bool found = false;
+        for (const QString &p : present)
+            found = found || p.compare(name, Qt::CaseInsensitive) == 0;
+        if (!found)
+            missing.append(name);
     }
-    if (!linkImpossible(error))
-        return systemFailure(error);
-#else
-    Q_UNUSED(faults)
-#endif
-    return copyFlushed(from, to);
+    if (missing.isEmpty())
+        return {};
+    return QStringLiteral("%1 exists but does not hold the game's data files (%2 %3 missing).")
+        .arg(QStringLiteral("%1"), missing.join(QStringLiteral(", ")),
+             missing.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
 }
 
 } // namespace
@@ -110,45 +81,64 @@ QString pristineFolderName()
     return QStringLiteral("Data.original");
 }
 
+bool removeStrayPristineCopy(const QString &dataDir)
+{
+    const QString temp = temporaryName(QFileInfo(dataDir).absolutePath());
+    const QFileInfo info(temp);
+    return (!info.exists() && !info.isSymLink()) || removeAny(temp);
+}
+
 bool makePristineCopy(const QString &dataDir, const QStringList &files, QString *detail,
                       SaveFaultInjector *faults)
 {
     const QString parent = QFileInfo(dataDir).absolutePath();
     const QString target = parent + QLatin1Char('/') + pristineFolderName();
-    if (QFileInfo::exists(target))
-        return true;
+    auto refuse = [detail](const QString &why) {
+        if (detail)
+            *detail = why;
+        return false;
+    };
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+        // Kept once and never overwritten; but what stands there must be that
+        // copy, or the originals would silently never be kept.
+        const QString why = notACopy(target, files);
+        if (why.isEmpty())
+            return true;
+        return refuse(why.arg(QDir::toNativeSeparators(target))
+                      + QStringLiteral(" Move it away so that the files as they came can be "
+                                       "kept there before the first save."));
+    }
+    DiskSteps disk(faults);
     // Our own leftover of a copy that was cut short; nothing else has this name.
-    const QString temp =
-        parent + QStringLiteral("/.") + pristineFolderName() + QStringLiteral(".kx3new");
-    QDir(temp).removeRecursively();
+    const QString temp = temporaryName(parent);
+    if (!removeStrayPristineCopy(dataDir))
+        return refuse(QStringLiteral("%1 is left from an earlier copy and cannot be removed.")
+                          .arg(QDir::toNativeSeparators(temp)));
     Failure failure;
-    if (!QDir().mkpath(temp))
-        failure = QStringLiteral("The folder cannot be created.");
+    if (!QDir().mkdir(temp))
+        failure =
+            QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(temp));
     for (const QString &file : files) {
         if (failure)
             break;
-        failure = linkOrCopy(file, temp + QLatin1Char('/') + QFileInfo(file).fileName(), faults);
+        failure = linkOrCopy(disk, file, temp + QLatin1Char('/') + QFileInfo(file).fileName());
     }
     if (!failure && faults && !faults->failPristineCopy().isEmpty())
         failure = faults->failPristineCopy();
     if (!failure)
-        failure = syncFolder(temp);
-    if (!failure && !QDir().rename(temp, target))
-        failure = QStringLiteral("The folder cannot be renamed.");
+        failure = disk.syncFolder(temp);
+    if (!failure)
+        failure = disk.rename(temp, target);
     if (failure) {
-        QDir(temp).removeRecursively();
-        if (detail)
-            *detail = *failure;
-        return false;
+        removeAny(temp);
+        return refuse(*failure);
     }
     // Should the folder's name not reach the disk, the save must not run: a
     // crash could lose the folder while the Data files are already the saved
     // ones, and the next save would keep those as the originals.
-    if (Failure unsynced = syncFolder(parent)) {
+    if (Failure unsynced = disk.syncFolder(parent)) {
         QDir(target).removeRecursively();
-        if (detail)
-            *detail = *unsynced;
-        return false;
+        return refuse(*unsynced);
     }
     return true;
 }

@@ -359,6 +359,13 @@ EditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
                                         "the staff tables are not consistent."));
         }
         flags.nationality = true;
+        // His names are written for the first time: the zeros of the new
+        // record name no entry he leaves, whose count would be taken again.
+        flags.firstName = flags.secondName = flags.commonName = true;
+        PersonRecord fresh = *person(db, *index);
+        fresh.setFirstName(-1);
+        fresh.setSecondName(-1);
+        fresh.setCommonName(-1);
     } else {
         stored = {{FirstNameText(db, shown->firstName()), CommonNameText(db, shown->commonName()),
                    SecondNameText(db, shown->secondName())},

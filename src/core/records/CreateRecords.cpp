@@ -24,6 +24,16 @@ std::uint8_t flag(bool yes)
     return yes ? FlagYes : FlagNo;
 }
 
+/// Stores a check mark. Only 255 shows as checked, so a byte that already
+/// reads as the mark (a 1 reads as unchecked) stays: a mark the user did not
+/// change must not rewrite what the game stored.
+template <typename Record>
+void setFlag(Record &record, Field<std::uint8_t> field, bool yes)
+{
+    if ((record.get(field) == FlagYes) != yes)
+        record.set(field, flag(yes));
+}
+
 /// Inserts a zeroed record behind the last whole record of `image` and returns
 /// its index; bytes of a trailing partial record stay behind the new one, so
 /// every record keeps lying where its index says.
@@ -120,7 +130,7 @@ void writeClubValues(ClubRecord &club, const ClubValues &values)
     club.setStatus(values.status);
     club.setCash(values.cash);
     club.setMainStadium(values.mainStadium);
-    club.setOwnStadium(flag(values.ownStadium));
+    setFlag(club, ClubField::OwnStadium, values.ownStadium);
     club.setReserveStadium(values.reserveStadium);
     club.setHomeMatchDay(values.homeMatchDay);
     club.setAverageAttendance(values.averageAttendance);
@@ -128,7 +138,7 @@ void writeClubValues(ClubRecord &club, const ClubValues &values)
     club.setMaximumAttendance(values.maximumAttendance);
     club.setTrainingFacility(values.trainingFacility);
     club.setReputation(values.reputation);
-    club.setPlc(flag(values.plc));
+    setFlag(club, ClubField::Plc, values.plc);
     for (int k = 0; k < int(values.kitColours.size()); ++k)
         club.setKitColour(k, values.kitColours[std::size_t(k)]);
 }
@@ -151,8 +161,8 @@ void writeStadiumValues(StadiumRecord &stadium, const StadiumValues &values)
     stadium.setSeating(values.seating);
     stadium.setExpansion(values.expansion);
     stadium.setNearby(values.nearby);
-    stadium.setRetractableRoof(flag(values.retractableRoof));
-    stadium.setUnderSoilHeating(flag(values.underSoilHeating));
+    setFlag(stadium, StadiumField::RetractableRoof, values.retractableRoof);
+    setFlag(stadium, StadiumField::UnderSoilHeating, values.underSoilHeating);
 }
 
 void writeOfficialValues(OfficialRecord &official, const OfficialValues &values)

@@ -98,11 +98,13 @@ struct OfficialValues
 };
 
 /// Writes every field the club screen shows, in record order: names, then +83
-/// to +154. Position and relationship slots and the uninterpreted words stay.
+/// to +154. Position and relationship slots and the uninterpreted words stay,
+/// and so does a flag byte that already reads as the value's check mark.
 void writeClubValues(ClubRecord &club, const ClubValues &values);
 /// Writes every field of a city but its id.
 void writeCityValues(CityRecord &city, const CityValues &values);
-/// Writes every field of a stadium but its id, the nearby stadium included.
+/// Writes every field of a stadium but its id, the nearby stadium included;
+/// a flag byte that already reads as the value's check mark stays.
 void writeStadiumValues(StadiumRecord &stadium, const StadiumValues &values);
 /// Writes an official's date of birth, nation, city and ratings; his names
 /// go through FindOrAddName, which also keeps the usage counts.

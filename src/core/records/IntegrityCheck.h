@@ -16,6 +16,7 @@ struct IntegrityOptions
     /// club counts to be at least the number of records that use them. A whole
     /// confirm keeps them so; a bare table operation (a person appended before
     /// its names are resolved) need not, and a deletion leaves them high.
+    /// Whether a step left them exactly right is countChanges()'s question.
     bool counts = false;
     /// Most problems listed of each severity; the rest are summed up in one
     /// last line of that severity.

@@ -48,8 +48,9 @@ StadiumEdit newStadiumEdit();
 /// or appends a new stadium when `stadium` is empty; a new stadium has no
 /// nearby stadium, whatever the edit chose. The stadium's entry in the stadium
 /// pick list follows its name at once (a new stadium gets one); the record
-/// index never changes. A refused edit changes nothing at all. Sets the
-/// data-modified flag on success.
+/// index never changes. A check mark left as shown keeps its stored byte (a 1
+/// shows unchecked and stays 1). A refused edit changes nothing at all. Sets
+/// the data-modified flag on success.
 EditResult applyStadiumEdit(Database &db, Lookups &lookups, std::optional<int> stadium,
                             const StadiumEdit &edit);
 

@@ -127,6 +127,8 @@ bool ChangeLists::confirmSave()
 
 bool ChangeLists::applyPatchFile()
 {
+    if (mDb.isReadOnly())
+        return false;
     const QString path = mPrompter.chooseFile(false, QStringLiteral("Apply Patch"), PatchFilter,
                                               QStringLiteral("json"));
     if (path.isEmpty())

@@ -2,13 +2,13 @@
 #include "ui_ChangesDialog.h"
 
 #include "core/changes/ModPatch.h"
+#include "core/db/DiskOps.h"
 #include "gui/widgets/ChangeListModel.h"
 #include "gui/widgets/Prompter.h"
 #include "gui/widgets/ResultList.h"
 
 #include <QDir>
 #include <QHeaderView>
-#include <QSaveFile>
 #include <QTreeView>
 
 #include <algorithm>
@@ -84,11 +84,9 @@ void ChangesDialog::bnExportPatchClick()
                                               QStringLiteral("json"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(writePatch(list->diff())) < 0
-        || !file.commit()) {
-        mPrompter.error(QStringLiteral("Cannot write %1 (%2)")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (const Failure failure = saveWholeFile(path, writePatch(list->diff()))) {
+        mPrompter.error(
+            QStringLiteral("Cannot write %1 (%2)").arg(QDir::toNativeSeparators(path), *failure));
     }
 }
 

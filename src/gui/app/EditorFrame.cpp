@@ -84,6 +84,11 @@ void EditorFrame::setRedoButton(bool enabled, const QString &tip)
     mUi->bnRedo->setToolTip(tip);
 }
 
+void EditorFrame::setSaveButton(bool enabled)
+{
+    mUi->bnSave->setEnabled(enabled);
+}
+
 QString EditorFrame::title() const
 {
     return mUi->pn2->text();

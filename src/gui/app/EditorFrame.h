@@ -34,6 +34,8 @@ public:
     /// naming it.
     void setUndoButton(bool enabled, const QString &tip);
     void setRedoButton(bool enabled, const QString &tip);
+    /// "Save To Disk": off while the installation is open read-only.
+    void setSaveButton(bool enabled);
     QString title() const;
 
     /// Adds a record editor to the stack; the frame takes ownership.

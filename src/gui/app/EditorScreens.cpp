@@ -2,6 +2,7 @@
 
 #include "EditorFrame.h"
 #include "core/db/Cp1252.h"
+#include "core/db/Database.h"
 
 namespace kx3 {
 
@@ -97,7 +98,7 @@ void EditorScreens::open(EditorScreen kind, qint64 offset)
 
 void EditorScreens::remove()
 {
-    if (RecordScreen *screen = current())
+    if (RecordScreen *screen = current(); screen && !mDb.isReadOnly())
         screen->deleteRecord();
 }
 

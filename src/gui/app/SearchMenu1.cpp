@@ -2,6 +2,7 @@
 #include "ui_SearchMenu1.h"
 
 #include "SearchGroup.h"
+#include "core/db/Database.h"
 #include "core/lookup/Search.h"
 #include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
@@ -97,7 +98,7 @@ void SearchMenu1::showNormalState()
 {
     mUi->pnTransfer->hide();
     mUi->bnSearchP2->setEnabled(true);
-    mUi->bnApplyPatch->setEnabled(true);
+    mUi->bnApplyPatch->setEnabled(!mDatabase || !mDatabase->isReadOnly());
     mUi->bnTable->setEnabled(true);
     mUi->pn6->hide();
     for (QWidget *group : {mUi->gb0, mUi->gb1, mUi->gb2})

@@ -2,6 +2,7 @@
 #include "ui_SearchMenu2.h"
 
 #include "SearchGroup.h"
+#include "core/db/Database.h"
 #include "core/lookup/Search.h"
 #include "gui/widgets/CancelOnEscape.h"
 #include "gui/widgets/DefaultButtonGroup.h"
@@ -99,7 +100,7 @@ void SearchMenu2::setReturnsToEditor(bool returns)
 
 void SearchMenu2::setDataToolsEnabled(bool enabled)
 {
-    mUi->bnApplyPatch2->setEnabled(enabled);
+    mUi->bnApplyPatch2->setEnabled(enabled && (!mDatabase || !mDatabase->isReadOnly()));
     mUi->bnTable2->setEnabled(enabled);
 }
 

@@ -65,7 +65,8 @@ void SearchMenuModes::writeSlot(qint32 value)
     const EditorScreen kind = club                               ? EditorScreen::Club
                               : mSource == MiscListSource::Staff ? EditorScreen::Staff
                                                                  : EditorScreen::Player;
-    if (const std::optional<int> index = recordIndex(kind, mState.offset(kind))) {
+    const std::optional<int> index = recordIndex(kind, mState.offset(kind));
+    if (index && !mDb.isReadOnly()) {
         club ? setClubRelationship(mDb, *index, mRow, value)
              : setPersonRelationship(mDb, *index, mRow, value);
         if (mSteps) {

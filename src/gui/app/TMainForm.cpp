@@ -54,7 +54,6 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
       mCurrentDir(currentDir)
 {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("KX3 Pre-Data Editor"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
@@ -70,6 +69,7 @@ TMainForm::TMainForm(std::unique_ptr<InstallationSource> source, const QString &
 
     buildScreens();
     buildHistoryKeys();
+    showAccessMode();
 
     if (const QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());
@@ -241,6 +241,8 @@ void TMainForm::addScreen(RecordScreen *screen)
 // it returns to the screen as it was: its edits are not left behind.
 void TMainForm::startTransfer(PersonScreen *screen)
 {
+    if (mDatabase.isReadOnly())
+        return;
     mModes->end();
     mSearch1->showTransferMenu();
     mTransfer->start(screen);
@@ -391,6 +393,11 @@ bool TMainForm::leaveRecord()
     RecordScreen *screen = mScreens->current();
     if (!screen || !screen->hasUnconfirmedEdits())
         return true;
+    // Nothing can be applied: what was typed is only dropped.
+    if (mDatabase.isReadOnly()) {
+        mScreens->dropEdits();
+        return true;
+    }
     // The question is about the screen: it is in front while asked, and
     // stays there with the refusal shown when the confirm is refused.
     showEditor();
@@ -513,10 +520,12 @@ void TMainForm::updateHistoryButtons()
     const EditHistory &history = mDatabase.history();
     const QString undo = stepTip("Undo", history.undoStep(), history.undoCount(), "undone");
     const QString redo = stepTip("Redo", history.redoStep(), history.redoCount(), "redone");
-    mEditor->setUndoButton(history.canUndo(), undo);
-    mEditor->setRedoButton(history.canRedo(), redo);
-    mUndoAction->setEnabled(history.canUndo());
-    mRedoAction->setEnabled(history.canRedo());
+    const bool canUndo = history.canUndo() && !mDatabase.isReadOnly();
+    const bool canRedo = history.canRedo() && !mDatabase.isReadOnly();
+    mEditor->setUndoButton(canUndo, undo);
+    mEditor->setRedoButton(canRedo, redo);
+    mUndoAction->setEnabled(canUndo);
+    mRedoAction->setEnabled(canRedo);
 }
 
 void TMainForm::undoClick()
@@ -532,7 +541,7 @@ void TMainForm::redoClick()
 void TMainForm::moveInHistory(bool undo)
 {
     const EditHistory &history = mDatabase.history();
-    if (!(undo ? history.canUndo() : history.canRedo()))
+    if (!(undo ? history.canUndo() : history.canRedo()) || mDatabase.isReadOnly())
         return;
     // Edits applied now are a step of their own: the user sees them taken,
     // and the next undo takes them back.
@@ -573,6 +582,15 @@ void TMainForm::moveInHistory(bool undo)
 
 bool TMainForm::SaveDataFiles()
 {
+    // Another program (another editor, the game itself) wrote the files since
+    // they were read: the user decides whether his changes go over them.
+    const QString changed = mDatabase.changedOnDisk();
+    if (!changed.isEmpty()
+        && !mPrompter.question(QStringLiteral("The files on disk were changed by another program "
+                                              "since they were loaded (%1). Overwrite them with "
+                                              "your changes?")
+                                   .arg(QFileInfo(changed).fileName())))
+        return false;
     bool saved = false;
     // The save reads the images and, at its end, marks the history saved;
     // the editor screens paint from their boxes, the buttons from their own
@@ -592,7 +610,7 @@ bool TMainForm::SaveDataFiles()
 void TMainForm::bnSaveClick()
 {
     // A save that succeeds leaves nothing modified; the database says so.
-    if (mChanges->confirmSave())
+    if (!mDatabase.isReadOnly() && mChanges->confirmSave())
         SaveDataFiles();
 }
 

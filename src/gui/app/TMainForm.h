@@ -122,6 +122,9 @@ private:
     void bnBeginKX9900Click();
     void bnBeginClick();
     void StartEditing();
+    /// The title and the buttons that change data, for a session opened
+    /// read-only or not.
+    void showAccessMode();
     void Exit1Click();
     void bnSearchP1Click();
     void bnSearchP2Click();

@@ -3,6 +3,7 @@
 
 #include "TMainForm.h"
 
+#include "EditorFrame.h"
 #include "SearchMenu1.h"
 #include "SplashScreen.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -19,6 +20,12 @@ namespace {
 const QString NotInstalledMessage =
     QStringLiteral("Kickora 3 is not installed in this directory.\n\n"
                    "Please make sure that you run this editor from KX3 main directory.");
+
+const QString WindowTitle = QStringLiteral("KX3 Pre-Data Editor");
+
+const QString ReadOnlyQuestion =
+    QStringLiteral("\n\nOpen it read-only? You can search, view and export, but not change "
+                   "or save anything.");
 
 } // namespace
 
@@ -84,15 +91,33 @@ void TMainForm::StartEditing()
     bool loaded = false;
     // Only the splash panel shows, and it reads nothing of the database: a
     // worker loads it meanwhile.
-    ProgressRunner(this, QStringLiteral("Loading %1").arg(QDir::toNativeSeparators(mDataDir)))
-        .runInWorker([&](const Progress &progress) {
-            loaded = mDatabase.load(mDataDir, progress);
-            if (loaded)
-                mLookups.build(mDatabase);
-        });
+    auto loadData = [&](bool readOnly) {
+        ProgressRunner(this, QStringLiteral("Loading %1").arg(QDir::toNativeSeparators(mDataDir)))
+            .runInWorker([&](const Progress &progress) {
+                loaded = readOnly ? mDatabase.loadReadOnly(mDataDir, progress)
+                                  : mDatabase.load(mDataDir, progress);
+                if (loaded)
+                    mLookups.build(mDatabase);
+            });
+    };
+    loadData(false);
+    // Another editor holds the installation (or it cannot be locked): it can
+    // still be looked at, searched and exported.
+    bool declined = false;
+    if (!loaded && mDatabase.offersReadOnly()) {
+        if (mPrompter.questionWithExtra(mDatabase.errorString() + ReadOnlyQuestion,
+                                        mDatabase.errorDetail(), QString())
+            == Prompter::Choice::Yes)
+            loadData(true);
+        else
+            declined = true;
+    }
     mSteps.historyChanged();
+    showAccessMode();
     if (!loaded) {
-        mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
+        // Declined: the question said it all.
+        if (!declined)
+            mPrompter.information(mDatabase.errorString(), mDatabase.errorDetail());
         return;
     }
     // A save cut short last time was finished or undone: say which.
@@ -101,6 +126,17 @@ void TMainForm::StartEditing()
     mSearchMarker = SearchMenuId::Main;
     showPanel(mSearch1);
     mSearch1->focusSearch();
+}
+
+// A read-only session says so in the title and offers no button that would
+// change the data; the screens ask the same switch for their own.
+void TMainForm::showAccessMode()
+{
+    const bool readOnly = mDatabase.isReadOnly();
+    setWindowTitle(readOnly ? WindowTitle + QStringLiteral(" (read-only)") : WindowTitle);
+    mEditor->setSaveButton(!readOnly);
+    mSearch1->showNormalState();
+    updateHistoryButtons();
 }
 
 void TMainForm::Exit1Click()

@@ -22,6 +22,9 @@ namespace kx3 {
 
 namespace {
 
+const QAbstractItemView::EditTriggers EditTriggers =
+    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed;
+
 /// "national teams" as a list item: "National Teams".
 QString kindCaption(TableKind kind)
 {
@@ -59,7 +62,7 @@ TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // A double click opens the record; typing or F2 edits the cell.
-    view->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    view->setEditTriggers(EditTriggers);
     view->setWordWrap(false);
     view->setTabKeyNavigation(false);
     view->verticalHeader()->hide();
@@ -115,6 +118,10 @@ TablePanel::~TablePanel()
 void TablePanel::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    const bool changes = mContext.changesAllowed();
+    for (QWidget *button : {mUi->bnTableSet, mUi->bnTableAdd, mUi->bnImportCsv})
+        button->setEnabled(changes);
+    mUi->tvTable->setEditTriggers(changes ? EditTriggers : QAbstractItemView::NoEditTriggers);
     if (!mTable)
         buildTable();
     mUi->tvTable->setFocus();

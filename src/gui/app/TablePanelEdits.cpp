@@ -6,6 +6,7 @@
 
 #include "core/changes/DatabaseDiff.h"
 #include "core/db/Cp1252.h"
+#include "core/db/DiskOps.h"
 #include "core/lookup/RecordTitles.h"
 #include "gui/screen/EditSteps.h"
 #include "gui/screen/RecordScreen.h"
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -36,7 +36,7 @@ QString listed(const QStringList &lines)
 
 void TablePanel::askBulkEdit(BulkOperation operation)
 {
-    if (!mTable)
+    if (!mTable || !mContext.changesAllowed())
         return;
     const QModelIndex current = mUi->tvTable->currentIndex();
     const QModelIndexList selected = mUi->tvTable->selectionModel()->selectedRows();
@@ -77,6 +77,8 @@ void TablePanel::askBulkEdit(BulkOperation operation)
 // takes its focus, and the box would hand its text in a second time.
 bool TablePanel::editCell(int row, int column, const QString &text)
 {
+    if (!mContext.changesAllowed())
+        return false;
     const RecordTable *table = mTable.get();
     const int record = table->record(row);
     QMetaObject::invokeMethod(
@@ -157,17 +159,16 @@ void TablePanel::bnExportCsvClick()
     }
     // Here, not on a worker: reading cells fills the table's caches, and so
     // does painting them.
-    QSaveFile file(path);
-    bool written = false;
+    Failure failure;
     ProgressRunner(this, QStringLiteral("Exporting to %1").arg(QDir::toNativeSeparators(path)))
         .runHere([&](const Progress &progress) {
             const QByteArray csv = exportCsv(*mTable, mModel->rows(), columns, progress);
             progress(QStringLiteral("Writing the file"), 0, 0);
-            written = file.open(QIODevice::WriteOnly) && file.write(csv) >= 0 && file.commit();
+            failure = saveWholeFile(path, csv);
         });
-    if (!written) {
-        mContext.prompter.error(QStringLiteral("Cannot write %1 (%2)")
-                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (failure) {
+        mContext.prompter.error(
+            QStringLiteral("Cannot write %1 (%2)").arg(QDir::toNativeSeparators(path), *failure));
     }
 }
 
@@ -175,7 +176,7 @@ void TablePanel::bnExportCsvClick()
 // step if the user agrees.
 void TablePanel::bnImportCsvClick()
 {
-    if (!mTable)
+    if (!mTable || !mContext.changesAllowed())
         return;
     const QString path = mContext.prompter.chooseFile(false, QStringLiteral("Import CSV"),
                                                       CsvFilter, QStringLiteral("csv"));

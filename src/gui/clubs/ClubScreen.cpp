@@ -106,6 +106,7 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     connect(mUi->ListToStaff, &QAbstractButton::clicked, this, &ClubScreen::ListToStaffClick);
     connect(mUi->StaffList, &QTreeWidget::itemDoubleClicked, this, &ClubScreen::ListToStaffClick);
     connect(mUi->bnCMisc, &QAbstractButton::clicked, this, &ClubScreen::bnCMiscClick);
+    addChangeButton(mUi->bnCMisc);
     connect(mUi->CMiscList, &QTreeWidget::itemDoubleClicked, this, &ClubScreen::bnCMiscClick);
 }
 
@@ -272,7 +273,7 @@ void ClubScreen::ListToStaffClick()
 void ClubScreen::bnCMiscClick()
 {
     const int row = selectedRelationshipRow(mUi->CMiscList);
-    if (row >= 0 && currentRecord())
+    if (row >= 0 && currentRecord() && changesAllowed())
         Q_EMIT miscListDialogRequested(MiscListSource::Club, row);
 }
 

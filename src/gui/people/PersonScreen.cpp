@@ -71,6 +71,8 @@ void PersonScreen::setUp(const PersonControls &c, std::span<const char *const> b
                           *index);
     });
     connect(c.miscButton, &QAbstractButton::clicked, this, &PersonScreen::miscListClick);
+    for (QAbstractButton *button : {c.transfer, c.miscButton, c.makePerfect})
+        addChangeButton(button);
     connect(c.miscList, &QTreeWidget::itemDoubleClicked, this, &PersonScreen::miscListClick);
     connect(c.toClub, &QToolButton::clicked, this, &PersonScreen::toClubClick);
     connect(c.toNation, &QToolButton::clicked, this, [this] { goToNation(mControls.nation); });
@@ -274,6 +276,11 @@ void PersonScreen::jobChanged(int item)
     const RoleDecision decision = decideJobChange(db, index, mRole, item, mEdit.shownClub >= 0);
     const QString message = QString::fromLatin1(decision.message);
     bool changed = false;
+    // A role added or dropped is written at once, not at the next confirm.
+    if (decision.verdict != RoleVerdict::Accept && !changesAllowed()) {
+        selectQuietly(mControls.job, stored);
+        return;
+    }
     switch (decision.verdict) {
     case RoleVerdict::Accept: return;
     case RoleVerdict::Refuse: mContext.prompter.information(message); break;
@@ -332,7 +339,7 @@ void PersonScreen::miscListClick()
     const int row = selectedRelationshipRow(mControls.miscList);
     const MiscListSource source =
         mRole == RoleScreen::Player ? MiscListSource::Player : MiscListSource::Staff;
-    if (row >= 0 && currentRecord())
+    if (row >= 0 && currentRecord() && changesAllowed())
         Q_EMIT miscListDialogRequested(source, row);
 }
 

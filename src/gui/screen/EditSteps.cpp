@@ -4,8 +4,14 @@
 
 namespace kx3 {
 
+// The last guard of a read-only session: whatever a control let through is
+// taken back here, before it could ever count as a change.
 bool EditSteps::commit(const QString &label, StepPlace before, StepPlace after)
 {
+    if (mDb.isReadOnly()) {
+        mDb.rollBackChanges();
+        return false;
+    }
     const bool taken = mDb.commitStep({label, before, after});
     if (taken) {
         Q_EMIT committed(after);

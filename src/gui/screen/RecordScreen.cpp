@@ -20,6 +20,11 @@
 
 namespace kx3 {
 
+bool ScreenContext::changesAllowed() const
+{
+    return !db.isReadOnly();
+}
+
 bool RecordScreen::showRecord()
 {
     BusyCursor busy;
@@ -29,6 +34,15 @@ bool RecordScreen::showRecord()
     mContext.state.newRecordMode = false;
     mShown = index;
     recordShown();
+    // After recordShown(), which may enable a button for the record it shows.
+    if (!changesAllowed()) {
+        for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+            if (button->objectName().startsWith(QLatin1String("Confirm"))
+                || std::find(mChangeButtons.begin(), mChangeButtons.end(), button)
+                       != mChangeButtons.end())
+                button->setEnabled(false);
+        }
+    }
     markShown();
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
@@ -37,7 +51,8 @@ bool RecordScreen::showRecord()
 
 void RecordScreen::beginNewRecord()
 {
-    if (!canCreate() || !mContext.prompter.question(QStringLiteral("Are you sure?")))
+    if (!canCreate() || !changesAllowed()
+        || !mContext.prompter.question(QStringLiteral("Are you sure?")))
         return;
     mContext.state.newRecordMode = true;
     loadNewRecord();
@@ -54,7 +69,7 @@ std::optional<int> RecordScreen::currentRecord() const
 bool RecordScreen::confirm(const QString &stepAction)
 {
     const bool creating = mContext.state.newRecordMode;
-    if (!creating && !mShown)
+    if ((!creating && !mShown) || !changesAllowed())
         return false;
     if (refuseUnstorableText() || !agreeToRanges())
         return false;
@@ -179,12 +194,12 @@ QStringList RecordScreen::editState() const
 
 RecordButton RecordScreen::createButton() const
 {
-    return {QString::fromLatin1(recordKind(mKind).createCaption), canCreate()};
+    return {QString::fromLatin1(recordKind(mKind).createCaption), canCreate() && changesAllowed()};
 }
 
 RecordButton RecordScreen::deleteButton() const
 {
-    return {QString::fromLatin1(recordKind(mKind).deleteCaption), canDelete()};
+    return {QString::fromLatin1(recordKind(mKind).deleteCaption), canDelete() && changesAllowed()};
 }
 
 void RecordScreen::requestRecord(EditorScreen kind, int index)

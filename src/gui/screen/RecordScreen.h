@@ -38,6 +38,10 @@ struct ScreenContext
     /// Told of every step a screen takes; without it steps go to the
     /// database's history alone.
     EditSteps *steps = nullptr;
+
+    /// The one switch every screen and panel asks before it offers a change:
+    /// off while the installation is open read-only.
+    bool changesAllowed() const;
 };
 
 /// Caption and state of the editor's create or delete button while a screen
@@ -154,6 +158,10 @@ protected:
     /// A box that only selects or prepares what an edit in place holds (the
     /// row boxes of a list): not itself an edit.
     void notAnEdit(const QWidget *box) { mNotEdits.push_back(box); }
+    /// A button that leads to a change of the data (a transfer, a misc-list
+    /// slot): off, like the confirm button, while changes are not allowed.
+    void addChangeButton(QAbstractButton *button) { mChangeButtons.push_back(button); }
+    bool changesAllowed() const { return mContext.changesAllowed(); }
 
     /// Record `index`, titled `name` while it was there, was deleted: the
     /// deletion is a step, and `message` tells the user.
@@ -198,6 +206,7 @@ private:
     std::vector<std::pair<QAbstractButton *, EditorScreen>> mGoTos;
     QStringList mShownState;
     std::vector<const QWidget *> mNotEdits;
+    std::vector<QAbstractButton *> mChangeButtons;
 };
 
 } // namespace kx3

@@ -14,6 +14,9 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace kx3;
 using Action = CommandLine::Action;
 
@@ -59,6 +62,8 @@ private Q_SLOTS:
     void checkExitStatus_data();
     void checkExitStatus();
     void refusalsGoToStandardError();
+    void anyFolderName_data();
+    void anyFolderName();
 
 private:
     std::unique_ptr<test::TestInstallation> mInstall;
@@ -209,6 +214,57 @@ void tst_CommandLine::refusalsGoToStandardError()
     QVERIFY(out.isEmpty());
     QCOMPARE(err, QStringLiteral("kx3edit: Unknown option 'x'.\n"
                                  "Try 'kx3edit --help' for more information.\n"));
+}
+
+void tst_CommandLine::anyFolderName_data()
+{
+    QTest::addColumn<QByteArray>("folder"); // empty: a working folder that is gone
+    QTest::addColumn<QByteArray>("dir");    // the argument after --check, for a gone one
+    QTest::addColumn<QString>("line");      // the start of what is printed
+    QTest::newRow("a newline") << QByteArray("Game\nnext") << QByteArray()
+                               << "Checked \"BASE/Game\\nnext/Data\": no errors, no notes.";
+    QTest::newRow("not UTF-8") << QByteArray("Jo\xe9go\x01") << QByteArray()
+                               << "Checked \"BASE/Jo\\xe9go\\x01/Data\": no errors, no notes.";
+    for (const char *dir : {"", "."})
+        QTest::addRow("no working folder, '%s'", dir)
+            << QByteArray() << QByteArray(dir) << "kx3edit: The working folder cannot be read";
+}
+
+void tst_CommandLine::anyFolderName()
+{
+    QFETCH(QByteArray, folder);
+    QFETCH(QByteArray, dir);
+    QFETCH(QString, line);
+    QTemporaryDir base;
+    const QByteArray working = QFile::encodeName(QDir::currentPath());
+    // QTemporaryDir cannot remove a name that is not UTF-8 by itself.
+    const auto back = qScopeGuard([&] {
+        QCOMPARE(::chdir(working.constData()), 0);
+        if (!folder.isEmpty())
+            QVERIFY(::unlink((dir + "/Data").constData()) == 0 && ::rmdir(dir.constData()) == 0);
+    });
+    if (folder.isEmpty()) {
+        QVERIFY(::chdir(QFile::encodeName(base.path()).constData()) == 0 && base.remove());
+    } else {
+        dir = QFile::encodeName(base.path()) + '/' + folder;
+        QCOMPARE(::mkdir(dir.constData(), 0755), 0);
+        const QByteArray data = QFile::encodeName(mInstall->path() + QStringLiteral("/Data"));
+        QCOMPARE(::symlink(data.constData(), (dir + "/Data").constData()), 0);
+    }
+    QByteArrayList args{"kx3edit", "--check", dir};
+    std::vector<char *> argv;
+    for (QByteArray &arg : args)
+        argv.push_back(arg.data());
+    Run run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = runCommandLine(parseCommandLine(argumentList(dir.isEmpty() ? 2 : 3, argv.data())),
+                                out, err);
+    out.flush();
+    err.flush();
+    QCOMPARE(run.status, folder.isEmpty() ? 2 : 0);
+    QVERIFY2((run.out + run.err).startsWith(line.replace(QStringLiteral("BASE"), base.path())),
+             qPrintable(run.out + run.err));
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

@@ -110,7 +110,7 @@ void tst_ClubEdit::unchangedConfirmKeepsEveryClub()
         odd.setLastDivision(-1);   // "<none>", normalised to -2
         odd.setKitColour(0, 30);   // beyond the colour table
         odd.setKitColour(1, -1);   // "None", normalised to -2
-        odd.setOwnStadium(1);      // not a yes: normalised to 0
+        odd.setOwnStadium(1);      // not a yes: shown unchecked, kept
         odd.setPlc(FlagYes);
         ClubRecord team = *club(*mDb, mDb->clubCount() + 1);
         team.setReputation(-1499); // shown as -2
@@ -128,6 +128,13 @@ void tst_ClubEdit::unchangedConfirmKeepsEveryClub()
     QCOMPARE(mDb->image(DataFile::Nation).bytes(), nations);
     QCOMPARE(club(*mDb, 1)->reputation(), 10250);
     QCOMPARE(mLookups.clubNames().names(), ClubNameList::fromDatabase(*mDb).names());
+    // A mark changed is written as the screen shows it: ticked 255, unticked 0.
+    ClubEdit ticked = load(1);
+    ticked.ownStadium = true;
+    ticked.plc = false;
+    QVERIFY(apply(1, ticked).ok());
+    QCOMPARE(club(*mDb, 1)->ownStadium(), int(FlagYes));
+    QCOMPARE(club(*mDb, 1)->plc(), int(FlagNo));
 }
 
 void tst_ClubEdit::everyBoxAndListIsStored()

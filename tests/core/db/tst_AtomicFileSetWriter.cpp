@@ -5,6 +5,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,6 +33,7 @@ private Q_SLOTS:
     void readOnlyOriginalBecomesOwnerWritable();
     void unwritableFolderFails();
     void earlierJournalIsRecovered();
+    void everyStepIsDurableBeforeTheNext();
 };
 
 void tst_AtomicFileSetWriter::replacesEveryFileAndLeavesNothingBehind()
@@ -123,6 +126,60 @@ void tst_AtomicFileSetWriter::earlierJournalIsRecovered()
                  whole ? kx3::SaveRecovery::RolledForward : kx3::SaveRecovery::RolledBack);
         QCOMPARE(kx3::test::readFile(dir.filePath("a.dat")), whole ? named : QByteArray("old a"));
     }
+}
+
+// The order that makes a save crash-safe, from the operations the writer
+// reports: a step missing (a flush skipped) or moved breaks it.
+void tst_AtomicFileSetWriter::everyStepIsDurableBeforeTheNext()
+{
+    struct Recorder : kx3::SaveFaultInjector
+    {
+        QString failWrite(int, const QString &) override { return {}; }
+        QString failReplace(int, const QString &) override { return {}; }
+        void performed(kx3::DiskOp op, const QString &path) override
+        {
+            static const QRegularExpression temporary(
+                QStringLiteral("(\\.[A-Za-z0-9]{6})?\\.kx3new$"));
+            steps.append(QString::number(int(op)) + QLatin1Char(' ')
+                         + QFileInfo(path).fileName().remove(temporary));
+        }
+        QStringList steps;
+    } recorder;
+    QTemporaryDir dir;
+    writeFile(dir.filePath("a.dat"), "old a");
+    writeFile(dir.filePath("b.dat"), "old b");
+    AtomicFileSetWriter w;
+    w.setFaultInjector(&recorder);
+    w.add(dir.filePath("a.dat"), "new a");
+    w.add(dir.filePath("b.dat"), "new b");
+    QVERIFY(w.commit());
+    using kx3::DiskOp;
+    const QString folder = QFileInfo(dir.path()).fileName();
+    auto step = [](DiskOp op, const QString &name) {
+        return QString::number(int(op)) + QLatin1Char(' ') + name;
+    };
+    // Backups are named .a.dat.0.kx3old; temporaries are shown without their
+    // random part.
+    const QStringList expected = {step(DiskOp::Write, ".a.dat"),
+                                  step(DiskOp::SyncFile, ".a.dat"),
+                                  step(DiskOp::Write, ".b.dat"),
+                                  step(DiskOp::SyncFile, ".b.dat"),
+                                  step(DiskOp::Link, ".a.dat.0.kx3old"),
+                                  step(DiskOp::Link, ".b.dat.0.kx3old"),
+                                  step(DiskOp::SyncFolder, folder),
+                                  step(DiskOp::Write, ".kx3save.journal"),
+                                  step(DiskOp::SyncFile, ".kx3save.journal"),
+                                  step(DiskOp::Rename, ".kx3save.journal"),
+                                  step(DiskOp::SyncFolder, folder),
+                                  step(DiskOp::Rename, "a.dat"),
+                                  step(DiskOp::Rename, "b.dat"),
+                                  step(DiskOp::SyncFolder, folder),
+                                  step(DiskOp::Remove, ".a.dat.0.kx3old"),
+                                  step(DiskOp::Remove, ".b.dat.0.kx3old"),
+                                  step(DiskOp::SyncFolder, folder),
+                                  step(DiskOp::Remove, ".kx3save.journal"),
+                                  step(DiskOp::SyncFolder, folder)};
+    QCOMPARE(recorder.steps, expected);
 }
 
 QTEST_GUILESS_MAIN(tst_AtomicFileSetWriter)

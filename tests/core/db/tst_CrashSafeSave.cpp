@@ -1,3 +1,4 @@
+#include "SaveFaults.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 
@@ -14,6 +15,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -104,13 +106,17 @@ private Q_SLOTS:
     void initTestCase();
     void crashAtEveryStep();
     void damagedNewFileRollsBack();
-    void strayFilesOfOursGo();
+    void damagedStatesKeepEveryCopy_data();
+    void damagedStatesKeepEveryCopy();
+    void secondProcessWaitsForTheWriter();
 
 private:
+    int firstRenameStep();
     std::unique_ptr<test::TestInstallation> mOriginal;
     QMap<QString, QByteArray> mOld;
     QMap<QString, QByteArray> mNew;
     int mSteps = 0;
+    int mFirstRename = -1;
 };
 
 void tst_CrashSafeSave::initTestCase()
@@ -163,7 +169,7 @@ void tst_CrashSafeSave::crashAtEveryStep()
         const QStringList before = listing();
         Database view;
         bool interrupted = false;
-        QVERIFY2(view.loadAsRecovered(work.path(), &interrupted), qPrintable(view.errorString()));
+        QVERIFY2(view.loadReadOnly(work.path(), {}, &interrupted), qPrintable(view.errorString()));
         QCOMPARE(listing(), before);
         QCOMPARE(interrupted, QFile::exists(dir.filePath(AtomicFileSetWriter::journalName())));
 
@@ -191,16 +197,7 @@ void tst_CrashSafeSave::damagedNewFileRollsBack()
     QTemporaryDir work;
     copyInstallation(mOriginal->path(), work.path());
     const QString data = work.path() + QStringLiteral("/Data");
-    // The first step after the journal: crash before any rename.
-    int firstRename = 0;
-    for (int k = 0; k < mSteps && !firstRename; ++k) {
-        QTemporaryDir probe;
-        copyInstallation(mOriginal->path(), probe.path());
-        QCOMPARE(saveDyingAt(probe.path(), k), 0);
-        if (QFile::exists(probe.path() + QStringLiteral("/Data/")
-                          + AtomicFileSetWriter::journalName()))
-            firstRename = k;
-    }
+    const int firstRename = firstRenameStep();
     QVERIFY(firstRename > 0);
     QCOMPARE(saveDyingAt(work.path(), firstRename), 0);
     for (const QString &name :
@@ -218,30 +215,188 @@ void tst_CrashSafeSave::damagedNewFileRollsBack()
 #endif
 }
 
-// Leftovers named as ours go at the next load; any other file stays.
-void tst_CrashSafeSave::strayFilesOfOursGo()
+// What a save left without a whole journal goes only where nothing can be
+// lost by it; a damaged or forged journal moves nothing and says so.
+void tst_CrashSafeSave::damagedStatesKeepEveryCopy_data()
 {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("outcome"); // "gone", "kept" or "refused"
+    QTest::newRow("leftovers equal to their files") << "equal"
+                                                    << "gone";
+    QTest::newRow("a backup that differs from its file") << "differs"
+                                                         << "kept";
+    QTest::newRow("journal lost after some renames") << "lost"
+                                                     << "kept";
+    QTest::newRow("journal moving one data file over another") << "crafted"
+                                                               << "refused";
+    QTest::newRow("journal naming the parent folder") << "dotdot"
+                                                      << "refused";
+    QTest::newRow("rollback that could not finish") << "stuck"
+                                                    << "refused";
+}
+
+void tst_CrashSafeSave::damagedStatesKeepEveryCopy()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, state);
+    QFETCH(QString, outcome);
     QTemporaryDir work;
     copyInstallation(mOriginal->path(), work.path());
     const QString data = work.path() + QStringLiteral("/Data/");
-    const QStringList ours = {QStringLiteral(".staff.dat.Ab12Cd.kx3new"),
-                              QStringLiteral(".CLUB.DAT.3.kx3old"),
-                              QStringLiteral(".kx3save.journal.kx3new")};
+    const QString journal = data + AtomicFileSetWriter::journalName();
     const QStringList theirs = {QStringLiteral(".notes.txt.Ab12Cd.kx3new"),
                                 QStringLiteral("staff.dat.bak"),
                                 QStringLiteral(".staff.dat.x.kx3old")};
-    for (const QString &name : ours + theirs) {
-        QFile f(data + name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
+    for (const QString &name : theirs)
+        QVERIFY(test::writeFile(data + name, "theirs"));
+    if (state == QLatin1String("equal") || state == QLatin1String("differs")) {
+        QVERIFY(test::writeFile(data + QStringLiteral(".staff.dat.Ab12Cd.kx3new"), "new"));
+        QVERIFY(test::writeFile(data + QStringLiteral(".kx3save.journal.kx3new"), "KX3"));
+        QVERIFY(test::writeFile(data + QStringLiteral(".CLUB.DAT.3.kx3old"),
+                                state == QLatin1String("equal") ? mOld.value("club.Dat")
+                                                                : QByteArray()));
+    } else if (state == QLatin1String("lost")) {
+        QCOMPARE(saveDyingAt(work.path(), firstRenameStep() + 7), 0);
+        QVERIFY(QFile::remove(journal));
+    } else if (state == QLatin1String("crafted") || state == QLatin1String("dotdot")) {
+        const QByteArray entry =
+            state == QLatin1String("crafted")
+                ? "club.Dat\tstaff.dat\t-\t" + QByteArray::number(mOld.value("staff.dat").size())
+                : QByteArray("..\t.x.Ab12Cd.kx3new\t-\t0");
+        QVERIFY(test::writeFile(journal, "KX3SAVE 2\n" + entry + "\t0123456789abcdef\nEND\n"));
+    } else {
+        // Renaming file 5 fails, and so does putting file 2 back (its backup
+        // vanished): the save says which files are new, keeps its journal.
+        struct LoseBackup : test::FailAtStep
+        {
+            using FailAtStep::FailAtStep;
+            QString failReplace(int index, const QString &target) override
+            {
+                if (index == 5) {
+                    for (const QString &b :
+                         QDir(QFileInfo(target).path())
+                             .entryList({QStringLiteral(".nation.dat.*.kx3old")},
+                                        QDir::Hidden | QDir::Files))
+                        QFile::remove(QFileInfo(target).path() + QLatin1Char('/') + b);
+                }
+                return FailAtStep::failReplace(index, target);
+            }
+        } faults(test::FailAtStep::Stage::Replace, 5);
+        Database db;
+        QVERIFY(db.load(work.path()));
+        change(db);
+        db.setSaveFaultInjector(&faults);
+        QVERIFY(!db.save());
+        QVERIFY2(db.errorDetail().contains(QStringLiteral("nation.dat still hold")),
+                 qPrintable(db.errorDetail()));
     }
+    auto ours = [&] {
+        QStringList names = QDir(data).entryList(
+            {QStringLiteral(".*.kx3*"), QStringLiteral(".kx3save*")}, QDir::Hidden | QDir::Files);
+        for (const QString &t : theirs)
+            names.removeAll(t);
+        return names;
+    };
+    const QStringList before = ours();
+    const QMap<QString, QByteArray> lying = filesIn(data);
     Database db;
-    QVERIFY(db.load(work.path()));
-    QVERIFY(db.recoveryNote().isEmpty());
-    for (const QString &name : ours)
-        QVERIFY2(!QFile::exists(data + name), qPrintable(name));
+    // A mixed set left by a lost journal may not load at all; either way
+    // the user hears of the files kept.
+    const bool loaded = db.load(work.path());
+    const QString said = loaded ? db.recoveryNote() : db.errorDetail();
+    QVERIFY2(outcome == QLatin1String("refused") ? !loaded
+                                                 : loaded || outcome == QLatin1String("kept"),
+             qPrintable(db.errorString()));
+    QCOMPARE(ours(), outcome == QLatin1String("gone") ? QStringList() : before);
     for (const QString &name : theirs)
         QVERIFY2(QFile::exists(data + name), qPrintable(name));
+    if (outcome == QLatin1String("kept"))
+        QVERIFY2(said.contains(QStringLiteral("kept")), qPrintable(said));
+    if (outcome == QLatin1String("refused")) {
+        QCOMPARE(filesIn(data), lying);
+        QVERIFY(db.offersReadOnly());
+        // The way forward: the files as they lie, read-only.
+        Database view;
+        QVERIFY2(view.loadReadOnly(work.path()), qPrintable(view.errorString()));
+        QVERIFY(!view.recoveryNote().isEmpty());
+        QVERIFY(!view.save());
+        QCOMPARE(filesIn(data), lying);
+    }
+#endif
 }
+
+// A second editor or a check started while a save runs neither finishes it
+// nor touches a file: only the writer recovers. Once it is gone the lock is
+// stale and the next load finds one whole set.
+void tst_CrashSafeSave::secondProcessWaitsForTheWriter()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir work;
+    copyInstallation(mOriginal->path(), work.path());
+    int ready[2];
+    QVERIFY(::pipe(ready) == 0);
+    const int mid = firstRenameStep() + 5;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        struct Pause : CountSteps
+        {
+            int at = 0;
+            int pipe = -1;
+            void atStep(int step) override
+            {
+                if (step == at) {
+                    (void)!::write(pipe, "x", 1);
+                    ::pause();
+                }
+            }
+        } pause;
+        pause.at = mid;
+        pause.pipe = ready[1];
+        Database db;
+        if (db.load(work.path())) {
+            change(db);
+            db.setSaveFaultInjector(&pause);
+            db.save();
+        }
+        ::_exit(2);
+    }
+    char c = 0;
+    QCOMPARE(::read(ready[0], &c, 1), 1);
+    const QMap<QString, QByteArray> during = filesIn(work.path() + QStringLiteral("/Data"));
+    Database other;
+    QVERIFY(!other.load(work.path()));
+    QVERIFY2(other.lockHolder().contains(QString::number(child)), qPrintable(other.lockHolder()));
+    QVERIFY(other.offersReadOnly());
+    Database check;
+    bool interrupted = false;
+    QVERIFY(check.loadReadOnly(work.path(), {}, &interrupted));
+    QVERIFY(interrupted);
+    QCOMPARE(filesIn(work.path() + QStringLiteral("/Data")), during);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QVERIFY2(other.load(work.path()), qPrintable(other.errorString()));
+    const QMap<QString, QByteArray> found = filesIn(work.path() + QStringLiteral("/Data"));
+    QVERIFY(found == mOld || found == mNew);
+#endif
+}
+
+#ifdef Q_OS_UNIX
+int tst_CrashSafeSave::firstRenameStep()
+{
+    // The first step after the journal is durable: a crash there leaves one.
+    for (int k = 0; k < mSteps && mFirstRename < 0; ++k) {
+        QTemporaryDir probe;
+        copyInstallation(mOriginal->path(), probe.path());
+        if (saveDyingAt(probe.path(), k) == 0
+            && QFile::exists(probe.path() + QStringLiteral("/Data/")
+                             + AtomicFileSetWriter::journalName()))
+            mFirstRename = k;
+    }
+    return mFirstRename;
+}
+#endif
 
 QTEST_GUILESS_MAIN(tst_CrashSafeSave)
 #include "tst_CrashSafeSave.moc"

@@ -7,10 +7,12 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
 
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using kx3::DataFile;
@@ -63,6 +65,7 @@ private Q_SLOTS:
     void extraBytesAfterWholeRecordsSurvive();
     void fileNamesMatchedIgnoringCase();
     void setupFileTailTrimmedOnSave();
+    void changesOnDiskAndLinksAreSeen();
 };
 
 void tst_Database::loadThenSaveIsByteIdentical()
@@ -211,19 +214,37 @@ void tst_Database::refusesInconsistentSets_data()
     QTest::addColumn<int>("truncateStaff");
     QTest::addColumn<QString>("fileInMessage");
     QTest::addColumn<QString>("phrase");
+    QTest::addColumn<QString>("staffIs");
     QTest::newRow("short table of contents") << 0 << 0 << 1272 << 0 << "index.dat"
+                                             << ""
                                              << "";
     QTest::newRow("negative person count") << 532 << -1000000 << 0 << 0 << "index.dat"
+                                           << ""
                                            << "";
     QTest::newRow("staff offset off by one") << 670 << 1 << 0 << 0 << "index.dat"
-                                             << "persons of 157 bytes end at";
+                                             << "persons of 157 bytes end at"
+                                             << "";
     QTest::newRow("player offset off by one record")
         << 737 << 68 << 0 << 0 << "index.dat"
-        << "staff attribute records of 68 bytes end at";
+        << "staff attribute records of 68 bytes end at"
+        << "";
     QTest::newRow("player count past the file") << 733 << 1 << 0 << 0 << "staff.dat"
+                                                << ""
                                                 << "";
     QTest::newRow("truncated staff.dat") << 0 << 0 << 0 << 1 << "staff.dat"
+                                         << ""
                                          << "";
+    // Refused before a byte is read: a pipe would wait forever, a device or
+    // a file larger than any game's would be read until memory runs out.
+    QTest::newRow("a pipe") << 0 << 0 << 0 << 0 << "staff.dat"
+                            << "is not a regular file"
+                            << "fifo";
+    QTest::newRow("a device") << 0 << 0 << 0 << 0 << "staff.dat"
+                              << "is not a regular file"
+                              << "/dev/zero";
+    QTest::newRow("a file past the size cap") << 0 << 0 << 0 << 0 << "staff.dat"
+                                              << "too large"
+                                              << "huge";
 }
 
 void tst_Database::refusesInconsistentSets()
@@ -234,9 +255,19 @@ void tst_Database::refusesInconsistentSets()
     QFETCH(int, truncateStaff);
     QFETCH(QString, fileInMessage);
     QFETCH(QString, phrase);
+    QFETCH(QString, staffIs);
     kx3::test::TestInstallation inst;
     const QString toc = dataPath(inst, DataFile::Index);
     const QString staff = dataPath(inst, DataFile::Staff);
+    if (staffIs == QLatin1String("huge")) {
+        QFile sparse(staff);
+        QVERIFY(sparse.resize(Database::MaxFileSize + 1));
+    } else if (!staffIs.isEmpty()) {
+        QVERIFY(QFile::remove(staff));
+        QVERIFY(staffIs == QLatin1String("fifo")
+                    ? ::mkfifo(QFile::encodeName(staff).constData(), 0600) == 0
+                    : QFile::link(staffIs, staff));
+    }
     if (tocOffset) {
         kx3::DataImage img(readFile(toc));
         patchI32(toc, tocOffset, img.i32(tocOffset) + delta);
@@ -324,6 +355,37 @@ void tst_Database::setupFileTailTrimmedOnSave()
     QVERIFY(db.setupLines().isEmpty());
     QVERIFY(db.save());
     QCOMPARE(readFile(cfg), QByteArray());
+}
+
+// Another program's write is seen before a save would overwrite it; a touch
+// that keeps the content is not. A data file that is a link is never
+// replaced by a plain file.
+void tst_Database::changesOnDiskAndLinksAreSeen()
+{
+    kx3::test::TestInstallation inst;
+    Database db;
+    QVERIFY(db.load(inst.path()));
+    QVERIFY(db.changedOnDisk().isEmpty());
+    const QString nation = dataPath(inst, DataFile::Nation);
+    const QByteArray bytes = readFile(nation);
+    QThread::msleep(20); // a new time stamp even on coarse clocks
+    writeFile(nation, bytes);
+    QVERIFY(db.changedOnDisk().isEmpty());
+    writeFile(nation, bytes + "x");
+    QCOMPARE(db.changedOnDisk(), db.filePath(DataFile::Nation));
+    db.image(DataFile::City).setU8(0, 0x41);
+    QVERIFY(db.save());
+    QVERIFY(db.changedOnDisk().isEmpty());
+
+    const QString city = dataPath(inst, DataFile::City);
+    QVERIFY(QFile::rename(city, city + QStringLiteral(".real")));
+    QVERIFY(QFile::link(city + QStringLiteral(".real"), city));
+    const auto before = snapshot(inst.path());
+    db.image(DataFile::City).setU8(0, 0x42);
+    QVERIFY(!db.save());
+    QVERIFY2(db.errorString().contains(QStringLiteral("symbolic link")),
+             qPrintable(db.errorString()));
+    QCOMPARE(snapshot(inst.path()), before);
 }
 
 QTEST_GUILESS_MAIN(tst_Database)

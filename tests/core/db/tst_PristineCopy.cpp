@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QTest>
 
@@ -102,6 +103,44 @@ private Q_SLOTS:
             QDir(install.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{QStringLiteral("Data")});
         QVERIFY(db.isModified());
+    }
+
+    void onlyTheCopyStandsInItsPlace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("refusal"); // empty: the save goes on
+        QTest::newRow("a plain file") << pristineFolderName() << false << "is not a folder";
+        QTest::newRow("an empty folder") << pristineFolderName() << true << "are missing";
+        QTest::newRow("a copy cut short, as a file")
+            << "." + pristineFolderName() + ".kx3new" << false << "";
+        QTest::newRow("a copy cut short, as a folder")
+            << "." + pristineFolderName() + ".kx3new" << true << "";
+    }
+
+    // What stands where the copy goes must be the copy: anything else is
+    // said, not skipped. A partial copy of a crashed save goes at the load.
+    void onlyTheCopyStandsInItsPlace()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, folder);
+        QFETCH(QString, refusal);
+        const test::TestInstallation install;
+        const QString path = install.path() + QLatin1Char('/') + name;
+        QVERIFY(folder ? QDir().mkdir(path) : test::writeFile(path, "x"));
+        const QMap<QString, QByteArray> original =
+            filesIn(install.path() + QStringLiteral("/Data"));
+        Database db;
+        QVERIFY(install.loadInto(db));
+        db.image(DataFile::Officials).remove(0, RecordSize::Official);
+        QCOMPARE(db.save(), refusal.isEmpty());
+        QVERIFY2(db.errorDetail().contains(refusal), qPrintable(db.errorDetail()));
+        if (refusal.isEmpty()) {
+            QVERIFY(!QFileInfo::exists(path));
+            QCOMPARE(filesIn(install.path() + QLatin1Char('/') + pristineFolderName()), original);
+        } else {
+            QCOMPARE(filesIn(install.path() + QStringLiteral("/Data")), original);
+        }
     }
 };
 

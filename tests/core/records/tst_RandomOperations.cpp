@@ -1,6 +1,7 @@
 // Random sequences of every operation the core offers, on generated databases:
-// after each one the integrity check must find nothing, a refused edit must
-// leave every byte as it was, and at the end the saved set must load as itself.
+// after each one the integrity check must find nothing, every stored count
+// must have changed only as the operation allows, a refused edit must leave
+// every byte as it was, and at the end the saved set must load as itself.
 // Each operation is a step of the history; undos and redos at random must
 // bring back exactly the state the history was in there.
 //
@@ -34,6 +35,7 @@
 #include "core/records/CreateRecords.h"
 #include "core/records/DeleteRecords.h"
 #include "core/records/IntegrityCheck.h"
+#include "core/records/IntegrityCheckCounts.h"
 #include "core/world/CityEdit.h"
 #include "core/world/OfficialEdit.h"
 #include "core/world/StadiumEdit.h"
@@ -94,6 +96,7 @@ public:
             mDb.history().setLimits(30, 64 << 10);
         mStates = {digest()};
         mInitial = mDb.savedFileSet();
+        mCounts = CountState(mDb);
     }
 
     bool loaded() const { return mLoaded; }
@@ -190,6 +193,9 @@ private:
     bool mDropped = false;
     Database mDb;
     Lookups mLookups;
+    /// The counts after the last step, and the records the running one touched.
+    CountState mCounts{mDb};
+    CountStep mTouched;
     RandomTexts mTexts;
     QString mDescription;
     bool mLoaded = false;
@@ -234,13 +240,19 @@ Fault Session::step()
         pick -= k.weight;
     }
     mDescription = QString::fromLatin1(kind->name);
+    mTouched = {};
     if (Fault fault = (this->*kind->run)(); !fault.isEmpty())
         return fault;
     if (kind->run != &Session::undoRedo) {
         if (Fault fault = record(kind->name); !fault.isEmpty())
             return fault;
     }
-    const QStringList problems = checkIntegrity(mDb, mLookups, IntegrityOptions{true});
+    QStringList problems = checkIntegrity(mDb, mLookups, IntegrityOptions{true});
+    CountState counts(mDb);
+    // An undo or redo brings back a state whose counts were checked already.
+    if (kind->run != &Session::undoRedo)
+        problems += countChanges(mCounts, counts, mTouched);
+    mCounts = std::move(counts);
     return problems.isEmpty()
                ? Fault()
                : QStringLiteral("unsound afterwards:\n") + problems.join(QLatin1Char('\n'));
@@ -368,6 +380,7 @@ Fault Session::editPerson()
 
 Fault Session::editPersonOn(int p, RoleScreen screen, bool boxes, bool misc, bool history)
 {
+    mTouched.persons = {p};
     describe(QStringLiteral("person %1 on the %2 screen")
                  .arg(p)
                  .arg(screen == RoleScreen::Player ? "player" : "staff"));
@@ -442,6 +455,7 @@ Fault Session::createPerson()
         randomMisc(e);
     const QList<QByteArray> names = clubNames();
     const int before = personCount(mDb);
+    mTouched.persons = {before};
     Fault fault = expect(valid, [&] { return applyPersonEdit(mDb, names, std::nullopt, e); });
     if (fault.isEmpty() && personCount(mDb) != before + (valid ? 1 : 0))
         fault = QStringLiteral("the person count went from %1 to %2")
@@ -500,6 +514,7 @@ Fault Session::changeJob()
     case RoleVerdict::Accept: break;
     }
     PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
+    mTouched.persons = {p};
     e.jobItem = job;
     const QList<QByteArray> names = clubNames();
     return expect(true, [&] { return applyPersonEdit(mDb, names, p, e); });
@@ -516,6 +531,7 @@ Fault Session::changeClass()
     if (decideClassChange(mDb, p, screen, cls).verdict != RoleVerdict::Accept)
         return {};
     PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
+    mTouched.persons = {p};
     e.classItem = cls;
     const QList<QByteArray> names = clubNames();
     return expect(true, [&] { return applyPersonEdit(mDb, names, p, e); });
@@ -533,6 +549,7 @@ Fault Session::transfer()
     // so that his misc lines follow him to the new club.
     const RoleScreen screen = screenOf(p);
     PersonEdit e = *loadPersonEdit(mDb, p, screen, clubNames());
+    mTouched.persons = {p};
     const DatabaseSnapshot before(mDb);
     const EditResult result = transferPerson(mDb, p, target);
     if (!result.ok())
@@ -554,6 +571,7 @@ Fault Session::release()
     const int p = below(personCount(mDb));
     describe(QStringLiteral("person %1").arg(p));
     PersonEdit e = *loadPersonEdit(mDb, p, screenOf(p), clubNames());
+    mTouched.persons = {p};
     const bool hadClub = person(mDb, p)->club() >= 0;
     const DatabaseSnapshot before(mDb);
     const EditResult result = releasePerson(mDb, p);
@@ -573,6 +591,7 @@ Fault Session::deletePersonOp()
     // Past the end now and then, which is refused.
     const int p = below(count + 1);
     describe(QStringLiteral("person %1 of %2").arg(p).arg(count));
+    mTouched.deletedPerson = p;
     const bool deleted = deletePerson(mDb, p);
     if (deleted != (p < count) || personCount(mDb) != count - (deleted ? 1 : 0))
         return QStringLiteral("deleting gave %1, %2 persons left")
@@ -585,6 +604,7 @@ Fault Session::editClub()
 {
     const int c = below(clubTotal(mDb));
     describe(QStringLiteral("club %1").arg(c));
+    mTouched.clubs = {c};
     ClubEdit e = *loadClubEdit(mDb, mLookups, c);
     const bool valid = randomBoxes(e.boxes, clubBoxes(), 2);
     if (chance(30))
@@ -623,6 +643,7 @@ Fault Session::createClub()
     e.nationItem = below(nationItems());
     e.mainStadiumItem = below(mLookups.stadiums().size() + 1);
     const int clubs = mDb.clubCount();
+    mTouched.clubs = {clubs};
     Fault fault = expect(valid, [&] { return applyClubEdit(mDb, mLookups, std::nullopt, e); });
     if (fault.isEmpty() && mDb.clubCount() != clubs + (valid ? 1 : 0))
         fault =
@@ -640,7 +661,7 @@ Fault Session::insertClubOp()
     v.mainStadium = below(stadiumCount(mDb) + 1) - 1;
     v.kitColours[0] = below(qsizetype(KitColourItems.size()) - 1);
     v.reputation = below(65536);
-    insertClub(mDb, mLookups.clubNames(), v);
+    mTouched.clubs = {insertClub(mDb, mLookups.clubNames(), v)};
     return {};
 }
 
@@ -716,6 +737,7 @@ Fault Session::officialOp(bool create)
         o = below(officialCount(mDb));
         describe(QStringLiteral("official %1").arg(*o));
     }
+    mTouched.officials = {o ? *o : officialCount(mDb)};
     OfficialEdit e = o ? *loadOfficialEdit(mDb, mLookups, *o) : newOfficialEdit();
     const bool valid = randomBoxes(e.boxes, officialBoxes(), create ? 2 : 4);
     if (create || chance(30)) {
@@ -738,6 +760,7 @@ Fault Session::deleteOfficialOp()
     const int count = officialCount(mDb);
     const int o = below(count + 1);
     describe(QStringLiteral("official %1 of %2").arg(o).arg(count));
+    mTouched.deletedOfficial = o;
     if (deleteOfficial(mDb, o) != (o < count) || officialCount(mDb) != count - (o < count))
         return QStringLiteral("deleting the official went wrong");
     return {};

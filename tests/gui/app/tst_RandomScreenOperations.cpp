@@ -14,6 +14,7 @@
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/records/IntegrityCheck.h"
+#include "core/records/IntegrityCheckCounts.h"
 #include "gui/clubs/ClubScreen.h"
 #include "gui/nations/NationScreen.h"
 #include "gui/people/PlayerScreen.h"
@@ -186,6 +187,7 @@ void tst_RandomScreenOperations::randomUse()
     }
 
     QStringList steps;
+    CountState counts(db);
     const auto failure = [&](const QString &what) {
         return QStringLiteral("%1\n%2\nreplay: KX3_SEED=%3")
             .arg(steps.mid(qMax(0, int(steps.size()) - 12)).join('\n'), what)
@@ -198,7 +200,8 @@ void tst_RandomScreenOperations::randomUse()
         if (count == 0)
             continue;
         state.newRecordMode = false;
-        state.offset(kind) = qint64(random.bounded(count)) * size;
+        const int shown = random.bounded(count);
+        state.offset(kind) = qint64(shown) * size;
         QVERIFY(screen->showRecord());
         screen->show();
         steps.append(QStringLiteral("%1: screen %2, offset %3")
@@ -221,7 +224,22 @@ void tst_RandomScreenOperations::randomUse()
             if (!stored)
                 QVERIFY2(allImages(db) == before, qPrintable(failure("a refusal changed data")));
         }
-        const QStringList problems = checkIntegrity(db, lookups, IntegrityOptions{true});
+        const bool person = kind == EditorScreen::Player || kind == EditorScreen::Staff;
+        const bool official = kind == EditorScreen::Official;
+        CountStep touched;
+        if (action == 0) {
+            touched.deletedPerson = person ? shown : -1;
+            touched.deletedOfficial = official ? shown : -1;
+        } else {
+            const std::vector<int> at{int(state.offset(kind) / size)};
+            touched.persons = person ? at : std::vector<int>();
+            touched.officials = official ? at : std::vector<int>();
+            touched.clubs = kind == EditorScreen::Club ? at : std::vector<int>();
+        }
+        CountState now(db);
+        QStringList problems = checkIntegrity(db, lookups, IntegrityOptions{true});
+        problems += countChanges(counts, now, touched);
+        counts = std::move(now);
         QVERIFY2(problems.isEmpty(), qPrintable(failure(problems.join('\n'))));
         if (action != 0 && !state.newRecordMode) {
             const QByteArray stored = allImages(db);

@@ -16,6 +16,7 @@
 #include "RecordsTestSupport.h"
 #include "SaveFaults.h"
 #include "TestDatabase.h"
+#include "TestFiles.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -121,6 +123,9 @@ private Q_SLOTS:
     void leavingAsksToApplyEdits_data();
     void leavingAsksToApplyEdits();
     void undoAndRedoByButtonAndKey();
+    void lockedInstallationOpensReadOnly();
+    void saveAsksWhenFilesChangedOnDisk_data();
+    void saveAsksWhenFilesChangedOnDisk();
 
 private:
     /// A window over the given installations, shown and through its start-up.
@@ -950,4 +955,70 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
 }
 
 KX3_GUI_TEST_MAIN(TestTMainForm)
+// Another editor holds the installation: opened read-only, nothing offers a
+// change and nothing reaches the files.
+void TestTMainForm::lockedInstallationOpensReadOnly()
+{
+    mInstall = std::make_unique<kx3::test::TestInstallation>();
+    QLockFile other(mInstall->path() + QStringLiteral("/Data/.kx3edit.lock"));
+    QVERIFY(other.tryLock(0));
+    const QByteArray club = readFile(mInstall->filePath(DataFile::Club));
+    startForm(std::nullopt, std::nullopt, mInstall->path());
+    mPrompter->queue(true);
+    click("bnBegin");
+    QVERIFY(mPrompter->texts().at(0).contains(QStringLiteral("Open it read-only?")));
+    QCOMPARE(mForm->windowTitle(), QStringLiteral("KX3 Pre-Data Editor (read-only)"));
+    QVERIFY(!button("bnApplyPatch")->isEnabled());
+
+    mForm->openRecord(kx3::EditorScreen::Club, 0);
+    for (const char *name : {"bnSave", "ConfirmClub", "bnCreateNew", "bnDelete", "bnCMisc"})
+        QVERIFY2(!mForm->findChild<QAbstractButton *>(QLatin1String(name))->isEnabled(), name);
+    mForm->findChild<QLineEdit *>(QStringLiteral("CLongName"))->setText(QStringLiteral("X"));
+    QTest::keyClick(mForm.get(), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(mForm.get(), Qt::Key_S, Qt::ControlModifier);
+    auto *screen = qobject_cast<kx3::RecordScreen *>(mForm->editorFrame()->currentEditorPanel());
+    QVERIFY(!screen->confirm());
+    // Leaving drops the edit without offering to apply it, and closing asks nothing.
+    click("bnSearch");
+    mForm->close();
+    QVERIFY(!mForm->isVisible());
+    QCOMPARE(mPrompter->texts().size(), 1);
+    QVERIFY(!mForm->database().isModified());
+    QCOMPARE(readFile(mInstall->filePath(DataFile::Club)), club);
+}
+
+void TestTMainForm::saveAsksWhenFilesChangedOnDisk_data()
+{
+    QTest::addColumn<bool>("closing"); // by the window, not "Save To Disk"
+    QTest::addColumn<bool>("overwrite");
+    QTest::newRow("Save To Disk, No") << false << false;
+    QTest::newRow("Save To Disk, Yes") << false << true;
+    QTest::newRow("closing, No") << true << false;
+}
+
+void TestTMainForm::saveAsksWhenFilesChangedOnDisk()
+{
+    QFETCH(bool, closing);
+    QFETCH(bool, overwrite);
+    QVERIFY(startEditing());
+    changeData();
+    const QString club = mForm->database().filePath(DataFile::Club);
+    QVERIFY(kx3::test::writeFile(club, readFile(club) + 'x'));
+    mForm->showEditor();
+    mPrompter->queue(true);
+    mPrompter->queue(overwrite);
+    closing ? void(mForm->close()) : click("bnSave");
+    const QString asked = QStringLiteral("The files on disk were changed by another program since "
+                                         "they were loaded (%1). Overwrite them with your "
+                                         "changes?")
+                              .arg(QFileInfo(club).fileName());
+    QCOMPARE(mPrompter->texts(),
+             QStringList({closing ? SaveQuestion : QStringLiteral("Are you sure?"), asked}));
+    QCOMPARE(savedByte(), overwrite ? char(0x5a) : '\0');
+    QCOMPARE(readFile(club).endsWith('x'), !overwrite);
+    QCOMPARE(mForm->database().isModified(), !overwrite);
+    // A save not made keeps the window and its changes.
+    QVERIFY(mForm->isVisible());
+}
+
 #include "tst_TMainForm.moc"
