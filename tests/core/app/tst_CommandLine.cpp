@@ -32,15 +32,23 @@ struct Run
     QString err;
 };
 
-Run check(const QString &dir)
+/// What an action prints and returns.
+template <typename Action>
+Run runAction(Action action)
 {
     Run run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    run.status = runIntegrityCheck(dir, out, err);
+    run.status = action(out, err);
     out.flush();
     err.flush();
     return run;
+}
+
+Run check(const QString &dir)
+{
+    return runAction(
+        [&](QTextStream &out, QTextStream &err) { return runIntegrityCheck(dir, out, err); });
 }
 
 /// Writes the image of `file` back over the installation's file.
@@ -203,14 +211,10 @@ void tst_CommandLine::refusalsGoToStandardError()
     QVERIFY2(refused.err.contains(QStringLiteral("staff.dat")), qPrintable(refused.err));
 
     // Bad arguments say so, and how to get help.
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
     const CommandLine bad = parseCommandLine({QStringLiteral("kx3edit"), QStringLiteral("-x")});
-    QCOMPARE(runCommandLine(bad, outStream, errStream), 2);
-    outStream.flush();
-    errStream.flush();
+    const auto [status, out, err] =
+        runAction([&](QTextStream &o, QTextStream &e) { return runCommandLine(bad, o, e); });
+    QCOMPARE(status, 2);
     QVERIFY(out.isEmpty());
     QCOMPARE(err, QStringLiteral("kx3edit: Unknown option 'x'.\n"
                                  "Try 'kx3edit --help' for more information.\n"));
@@ -252,16 +256,11 @@ void tst_CommandLine::anyFolderName()
         QCOMPARE(::symlink(data.constData(), (dir + "/Data").constData()), 0);
     }
     QByteArrayList args{"kx3edit", "--check", dir};
-    std::vector<char *> argv;
-    for (QByteArray &arg : args)
-        argv.push_back(arg.data());
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = runCommandLine(parseCommandLine(argumentList(dir.isEmpty() ? 2 : 3, argv.data())),
-                                out, err);
-    out.flush();
-    err.flush();
+    char *argv[] = {args[0].data(), args[1].data(), args[2].data()};
+    const Run run = runAction([&](QTextStream &out, QTextStream &err) {
+        return runCommandLine(parseCommandLine(argumentList(dir.isEmpty() ? 2 : 3, argv)), out,
+                              err);
+    });
     QCOMPARE(run.status, folder.isEmpty() ? 2 : 0);
     QVERIFY2((run.out + run.err).startsWith(line.replace(QStringLiteral("BASE"), base.path())),
              qPrintable(run.out + run.err));

@@ -160,25 +160,19 @@ void tst_AtomicFileSetWriter::everyStepIsDurableBeforeTheNext()
     };
     // Backups are named .a.dat.0.kx3old; temporaries are shown without their
     // random part.
-    const QStringList expected = {step(DiskOp::Write, ".a.dat"),
-                                  step(DiskOp::SyncFile, ".a.dat"),
-                                  step(DiskOp::Write, ".b.dat"),
-                                  step(DiskOp::SyncFile, ".b.dat"),
-                                  step(DiskOp::Link, ".a.dat.0.kx3old"),
-                                  step(DiskOp::Link, ".b.dat.0.kx3old"),
-                                  step(DiskOp::SyncFolder, folder),
-                                  step(DiskOp::Write, ".kx3save.journal"),
-                                  step(DiskOp::SyncFile, ".kx3save.journal"),
-                                  step(DiskOp::Rename, ".kx3save.journal"),
-                                  step(DiskOp::SyncFolder, folder),
-                                  step(DiskOp::Rename, "a.dat"),
-                                  step(DiskOp::Rename, "b.dat"),
-                                  step(DiskOp::SyncFolder, folder),
-                                  step(DiskOp::Remove, ".a.dat.0.kx3old"),
-                                  step(DiskOp::Remove, ".b.dat.0.kx3old"),
-                                  step(DiskOp::SyncFolder, folder),
-                                  step(DiskOp::Remove, ".kx3save.journal"),
-                                  step(DiskOp::SyncFolder, folder)};
+    // clang-format off
+    const QStringList expected = {
+        step(DiskOp::Write, ".a.dat"), step(DiskOp::SyncFile, ".a.dat"),
+        step(DiskOp::Write, ".b.dat"), step(DiskOp::SyncFile, ".b.dat"),
+        step(DiskOp::Link, ".a.dat.0.kx3old"), step(DiskOp::Link, ".b.dat.0.kx3old"),
+        step(DiskOp::SyncFolder, folder),
+        step(DiskOp::Write, ".kx3save.journal"), step(DiskOp::SyncFile, ".kx3save.journal"),
+        step(DiskOp::Rename, ".kx3save.journal"), step(DiskOp::SyncFolder, folder),
+        step(DiskOp::Rename, "a.dat"), step(DiskOp::Rename, "b.dat"), step(DiskOp::SyncFolder, folder),
+        step(DiskOp::Remove, ".a.dat.0.kx3old"), step(DiskOp::Remove, ".b.dat.0.kx3old"),
+        step(DiskOp::SyncFolder, folder), step(DiskOp::Remove, ".kx3save.journal"),
+        step(DiskOp::SyncFolder, folder)};
+    // clang-format on
     QCOMPARE(recorder.steps, expected);
 }
 
