@@ -46,24 +46,6 @@ Failure writeTemporary(DiskSteps &disk, const QString &target, const QByteArray 
     return std::nullopt;
 }
 
-/// Keeps the original reachable under a second name; a hard link costs no
-/// copying, a copy serves where links are not possible.
-Failure makeBackup(DiskSteps &disk, const QString &original, const QString &backup)
-{
-    bool impossible = false;
-    Failure failure = disk.link(original, backup, false, &impossible);
-    if (!failure || !impossible)
-        return failure;
-    QFile in(original);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return in.errorString();
-    QFile out(backup);
-    return disk.writeFlushed(out, bytes);
-}
-
 QString uniqueSibling(const QString &target, const char *suffix)
 {
     const QFileInfo info(target);
@@ -339,7 +321,8 @@ bool AtomicFileSetWriter::commit()
             continue;
         reach();
         const QString backup = uniqueSibling(f.target, "kx3old");
-        if (Failure failure = makeBackup(disk, f.target, backup))
+        // A hard link keeps the original reachable at no cost.
+        if (Failure failure = disk.linkOrCopy(f.target, backup, false))
             return fail(f.target, *failure);
         entries[i].backup = backup;
     }

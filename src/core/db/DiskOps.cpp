@@ -146,6 +146,23 @@ Failure DiskSteps::link(const QString &from, const QString &to, bool followLinks
 #endif
 }
 
+Failure DiskSteps::linkOrCopy(const QString &from, const QString &to, bool followLinks,
+                              int injectedError)
+{
+    bool impossible = false;
+    const Failure failure = link(from, to, followLinks, &impossible, injectedError);
+    if (!failure || !impossible)
+        return failure;
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly))
+        return in.errorString();
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return in.errorString();
+    QFile out(to);
+    return writeFlushed(out, bytes);
+}
+
 Failure DiskSteps::remove(const QString &path)
 {
     QFile file(path);

@@ -39,6 +39,10 @@ public:
     /// A test may make it fail with the error number `injectedError`.
     Failure link(const QString &from, const QString &to, bool followLinks, bool *impossible,
                  int injectedError = 0);
+    /// A link as link() makes it, or a flushed copy where this file system
+    /// cannot link the file.
+    Failure linkOrCopy(const QString &from, const QString &to, bool followLinks,
+                       int injectedError = 0);
     /// Removes a file; one already gone counts as removed.
     Failure remove(const QString &path);
 

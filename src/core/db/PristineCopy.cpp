@@ -11,30 +11,14 @@ namespace kx3 {
 
 namespace {
 
-Failure copyFlushed(DiskSteps &disk, const QString &from, const QString &to)
-{
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
-    const QByteArray bytes = in.readAll();
-    if (in.error() != QFileDevice::NoError)
-        return in.errorString();
-    QFile out(to);
-    return disk.writeFlushed(out, bytes);
-}
-
 /// Gives `to` the content of `from`. A hard link shares it at no cost; that is
 /// sound only because a save never writes a data file in place but renames a
 /// new file over it, which leaves the linked name with the old content.
 Failure linkOrCopy(DiskSteps &disk, const QString &from, const QString &to)
 {
-    bool impossible = false;
     // A Data file that is a symbolic link is kept as the file it names.
-    const Failure failure = disk.link(from, to, true, &impossible,
-                                      disk.faults() ? disk.faults()->failPristineLink(from) : 0);
-    if (!failure || !impossible)
-        return failure;
-    return copyFlushed(disk, from, to);
+    return disk.linkOrCopy(from, to, true,
+                           disk.faults() ? disk.faults()->failPristineLink(from) : 0);
 }
 
 QString temporaryName(const QString &parent)

@@ -222,8 +222,10 @@ private Q_SLOTS:
             // Which records a click confirmed is not known here; an undo goes
             // back to counts checked before.
             CountState now(form.database());
+            CountStep anyRecord;
+            anyRecord.anyRecord = true;
             if (form.database().history().undoCount() >= undoCount)
-                problems += countChanges(counts, now, CountStep{.anyRecord = true});
+                problems += countChanges(counts, now, anyRecord);
             counts = std::move(now);
             undoCount = form.database().history().undoCount();
             QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("%1\n%2\nreplay: KX3_SEED=%3")
