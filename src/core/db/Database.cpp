@@ -126,19 +126,21 @@ bool Database::takeLock(const QString &dataDir)
     }
     const QString folder = QDir::toNativeSeparators(dataDir);
     const QLockFile::LockError error = lock->error();
+    // Said, not failed: a save that finds the lock taken keeps its database.
     if (error == QLockFile::LockFailedError) {
         mLockHolder = describeHolder(*lock);
-        fail(
-            QStringLiteral("%1 is being edited by another program (%2).").arg(folder, mLockHolder),
-            QStringLiteral("One editor at a time may change an installation, so that no "
-                           "save overwrites another unseen. The lock is the file %1 in it.")
-                .arg(LockName));
+        mError =
+            QStringLiteral("%1 is being edited by another program (%2).").arg(folder, mLockHolder);
+        mErrorDetail = QStringLiteral("One editor at a time may change an installation, so "
+                                      "that no save overwrites another unseen. The lock is the "
+                                      "file %1 in it.")
+                           .arg(LockName);
     } else {
-        fail(QStringLiteral("%1 cannot be opened for editing: no lock can be made in it.")
-                 .arg(folder),
-             error == QLockFile::PermissionError
-                 ? QStringLiteral("The folder cannot be written to (%1).").arg(LockName)
-                 : QStringLiteral("The lock file %1 cannot be created.").arg(LockName));
+        mError = QStringLiteral("%1 cannot be opened for editing: no lock can be made in it.")
+                     .arg(folder);
+        mErrorDetail = error == QLockFile::PermissionError
+                           ? QStringLiteral("The folder cannot be written to (%1).").arg(LockName)
+                           : QStringLiteral("The lock file %1 cannot be created.").arg(LockName);
     }
     mOffersReadOnly = true;
     return false;
@@ -257,7 +259,7 @@ bool Database::load(const QString &installDir, const Progress &progress)
     mRecoveryDetail.clear();
     if (QFileInfo(dataDir).isDir()) {
         if (!takeLock(dataDir))
-            return false;
+            return fail(mError, mErrorDetail);
         removeStrayPristineCopy(dataDir);
         QString detail;
         mRecovery = AtomicFileSetWriter::recover(dataDir, dataFileNames(), &detail);

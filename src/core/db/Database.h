@@ -178,6 +178,8 @@ private:
     /// lower-case name where it gives one.
     bool readDataDir(const QString &dataDir, const Progress &progress,
                      const QHash<QString, QString> &from);
+    /// The lock of `dataDir`; when refused, errorString() says why and the
+    /// loaded images stay as they are.
     bool takeLock(const QString &dataDir);
     bool readDataFile(DataFile file, const QString &path, QByteArray &bytes);
     void rememberDisk(DataFile file, const QString &path, const QByteArray &content);
