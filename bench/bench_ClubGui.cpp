@@ -36,11 +36,12 @@ struct ClubFixture
     kx3::Lookups lookups;
     kx3::EditorState state;
     SilentPrompter prompter;
+    kx3::Document doc;
     kx3::ScreenContext context;
     kx3::ClubScreen screen;
 
     explicit ClubFixture(kx3::Database &db)
-        : context{db, lookups, state, prompter}, screen(context)
+        : doc(db, lookups), context{db, lookups, state, prompter, doc}, screen(context)
     {
         lookups.build(db);
         // Fill every slot of club 0 with a person from the far end of the table.

@@ -10,6 +10,7 @@ class QTextStream;
 namespace kx3 {
 
 class Database;
+class SaveGuard;
 enum class TableKind : std::uint8_t;
 
 /// Exit statuses of the program.
@@ -107,9 +108,11 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
 /// and, when another program edits the installation, which one.
 QString loadError(const Database &db);
 
-/// Saves `db` as the editor does, for a command that changed it; false, with
-/// the reason on `err`, when it cannot.
-bool saveForCommand(Database &db, QTextStream &err);
+/// Saves `db` as the editor does, for a command that changed it, unless it
+/// now has integrity errors `guard` did not see at load. The exit status:
+/// Problems (nothing written, the new errors on `err`) or Failure (the
+/// reason on `err`) when it did not save.
+int saveForCommand(Database &db, const SaveGuard &guard, QTextStream &err);
 
 /// --export-csv KIND FILE DIR: 0 written, 2 cannot load or write.
 int runExportCsv(TableKind kind, const QString &csvFile, const QString &installDir,

@@ -7,6 +7,7 @@
 #include "core/db/Database.h"
 #include "core/db/DiskOps.h"
 #include "core/lookup/Lookups.h"
+#include "core/records/SaveGuard.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -38,15 +39,25 @@ std::optional<DatabaseDiff> diffFolders(const QString &oldDir, const QString &ne
 
 } // namespace
 
-bool saveForCommand(Database &db, QTextStream &err)
+int saveForCommand(Database &db, const SaveGuard &guard, QTextStream &err)
 {
+    // A command has no one to ask: what the files did not have is refused
+    // whole, what they had is theirs to keep.
+    const QStringList added = guard.newErrors(db);
+    if (!added.isEmpty()) {
+        err << Program << ": the save would write errors the files did not have:\n";
+        for (const QString &text : added)
+            err << "error: " << printableText(text) << '\n';
+        err << "Nothing was written.\n";
+        return ExitStatus::Problems;
+    }
     if (db.save())
-        return true;
+        return ExitStatus::Success;
     err << Program << ": " << printableText(db.errorString());
     if (!db.errorDetail().isEmpty())
         err << " (" << printableText(db.errorDetail()) << ')';
     err << '\n';
-    return false;
+    return ExitStatus::Failure;
 }
 
 int runDiff(const QString &oldDir, const QString &newDir, QTextStream &out, QTextStream &err)
@@ -97,6 +108,9 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
             err << Program << ": " << loadError(db) << '\n';
         return ExitStatus::Failure;
     }
+    SaveGuard guard;
+    if (!dryRun)
+        guard.takeBaseline(db);
     Lookups lookups;
     lookups.build(db, QLocale::c());
     const PatchOutcome outcome = applyPatch(db, lookups, *patch, dryRun);
@@ -114,8 +128,8 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
         out << "skipped: " << line << '\n';
     if (dryRun || outcome.changes.isEmpty())
         return ExitStatus::Success;
-    if (!saveForCommand(db, err))
-        return ExitStatus::Failure;
+    if (const int status = saveForCommand(db, guard, err); status != ExitStatus::Success)
+        return status;
     out << "Applied " << printableName(patchFile) << ": " << outcome.changes.size()
         << " changes saved.\n";
     return ExitStatus::Success;

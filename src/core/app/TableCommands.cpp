@@ -5,6 +5,7 @@
 #include "core/db/Database.h"
 #include "core/db/DiskOps.h"
 #include "core/lookup/Lookups.h"
+#include "core/records/SaveGuard.h"
 #include "core/table/RecordTable.h"
 #include "core/table/TableEdit.h"
 
@@ -58,6 +59,9 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
         err << Program << ": " << (dryRun ? printableText(error) : loadError(db)) << '\n';
         return ExitStatus::Failure;
     }
+    SaveGuard guard;
+    if (!dryRun)
+        guard.takeBaseline(db);
     Lookups lookups;
     lookups.build(db, QLocale::c());
     RecordTable table(db, lookups, kind);
@@ -75,8 +79,8 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
             out << "Nothing to change.\n";
         return ExitStatus::Success;
     }
-    if (!saveForCommand(db, err))
-        return ExitStatus::Failure;
+    if (const int status = saveForCommand(db, guard, err); status != ExitStatus::Success)
+        return status;
     out << "Imported " << printableName(csvFile) << ": " << outcome.changes.records.size()
         << " records changed and saved.\n";
     return ExitStatus::Success;

@@ -51,7 +51,7 @@ struct Matching
 
 /// Pairs the records of one kind by identity, then what is left over
 /// between the same matched neighbours, in order.
-Matching match(const FormReader &before, const FormReader &after, FormKind kind)
+Matching match(const FormReader &before, const FormReader &after, RecordKind kind)
 {
     const int oldCount = before.count(kind);
     const int newCount = after.count(kind);
@@ -62,7 +62,7 @@ Matching match(const FormReader &before, const FormReader &after, FormKind kind)
         // Nations, cities and stadiums are only ever appended, and clubs go
         // in front of the national teams: their places tell them apart even
         // when a name changed.
-        const bool clubs = kind == FormKind::Club;
+        const bool clubs = kind == RecordKind::Club;
         const int oldClubs = clubs ? before.database().clubCount() : oldCount;
         const int newClubs = clubs ? after.database().clubCount() : newCount;
         for (int i = 0; i < oldCount; ++i) {
@@ -241,16 +241,16 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
     // Every kind matched first: a nation names its capital, a city renamed
     // or not.
     std::array<Matching, FormKindCount> matchings;
-    for (FormKind kind : AllFormKinds) {
+    for (RecordKind kind : AllFormKinds) {
         matchings[std::size_t(kind)] = match(before, after, kind);
         maps[std::size_t(kind)] = matchings[std::size_t(kind)].oldToNew;
     }
-    for (FormKind kind : AllFormKinds) {
+    for (RecordKind kind : AllFormKinds) {
         const Matching &m = matchings[std::size_t(kind)];
         std::vector<bool> matchedNew(std::size_t(after.count(kind)), false);
         for (const auto &[i, j] : m.pairs)
             matchedNew[std::size_t(j)] = true;
-        const std::vector<int> &clubs = maps[std::size_t(FormKind::Club)];
+        const std::vector<int> &clubs = maps[std::size_t(RecordKind::Club)];
         std::vector<RecordChange> kindChanges;
         for (int i = 0; i < before.count(kind); ++i) {
             const int j = m.oldToNew[std::size_t(i)];
@@ -264,7 +264,7 @@ DatabaseDiff diffDatabases(const FormReader &before, const FormReader &after)
                 kindChanges.push_back(std::move(r));
                 continue;
             }
-            if (kind == FormKind::Person
+            if (kind == RecordKind::Person
                 && samePersonRecords(before.database(), before.personCache(), i, after.database(),
                                      after.personCache(), j, clubs)
                 && m.oldKeys[std::size_t(i)] == m.newKeys[std::size_t(j)])
@@ -335,7 +335,7 @@ void diffMiscLines(const Database &before, const Database &after, DatabaseDiff &
             continue;
         }
         const QString text = fromCp1252(b[j]);
-        diff.records.push_back({FormKind::Misc,
+        diff.records.push_back({RecordKind::Misc,
                                 RecordChange::Type::Added,
                                 -1,
                                 int(j),
@@ -351,7 +351,7 @@ void diffMiscLines(const Database &before, const Database &after, DatabaseDiff &
         if (copy <= seenAfter.value(a[i]))
             continue;
         const QString text = fromCp1252(a[i]);
-        diff.records.push_back({FormKind::Misc,
+        diff.records.push_back({RecordKind::Misc,
                                 RecordChange::Type::Removed,
                                 int(i),
                                 -1,

@@ -21,7 +21,7 @@ struct FieldChange
 struct RecordChange
 {
     enum class Type : std::uint8_t { Added, Removed, Changed };
-    FormKind kind = FormKind::Person;
+    RecordKind kind = RecordKind::Person;
     Type type = Type::Changed;
     int oldIndex = -1; ///< in the old database; -1 when added
     int newIndex = -1; ///< in the new database; -1 when removed

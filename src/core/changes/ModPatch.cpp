@@ -31,7 +31,7 @@ const char *changeName(RecordChange::Type type)
 
 const QString OccurrenceKey = QStringLiteral("occurrence");
 
-QJsonObject identityObject(FormKind kind, const QStringList &identity, int occurrence)
+QJsonObject identityObject(RecordKind kind, const QStringList &identity, int occurrence)
 {
     QJsonObject o;
     const QStringList names = identityFields(kind);
@@ -118,7 +118,7 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
         PatchRecord r;
         r.line = line;
         const QString kindName = o.value(QStringLiteral("kind")).toString();
-        const std::optional<FormKind> kind = formKindFromName(kindName);
+        const std::optional<RecordKind> kind = formKindFromName(kindName);
         if (!kind)
             return fail(line, QStringLiteral("'%1' is no kind of record").arg(kindName));
         r.kind = *kind;
@@ -162,7 +162,7 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
             }
             r.fields.push_back(f);
         }
-        if (r.kind == FormKind::Misc && r.change == RecordChange::Type::Changed)
+        if (r.kind == RecordKind::Misc && r.change == RecordChange::Type::Changed)
             return fail(line, QStringLiteral("a misc line is added or removed, never changed"));
         if (r.change == RecordChange::Type::Added && !formKindCreatable(r.kind))
             return fail(line, QStringLiteral("a %1 cannot be added").arg(kindName));
@@ -191,7 +191,7 @@ bool hasMiscLine(const Database &db, const PatchRecord &r)
 
 QString recordName(const PatchRecord &r)
 {
-    if (r.kind == FormKind::Misc)
+    if (r.kind == RecordKind::Misc)
         return QStringLiteral("misc %1").arg(r.identity.value(0));
     QStringList parts;
     for (const QString &t : r.identity) {
@@ -212,7 +212,7 @@ struct Plan
         std::vector<std::pair<QString, QString>> fields;
     };
     std::vector<Write> writes;
-    std::vector<std::pair<FormKind, int>> removals;
+    std::vector<std::pair<RecordKind, int>> removals;
 };
 
 } // namespace
@@ -226,7 +226,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
         const FormReader reader(db);
         std::array<QHash<QString, std::vector<int>>, FormKindCount> byIdentity;
         std::array<bool, FormKindCount> indexed{};
-        auto find = [&](FormKind kind, const QStringList &identity) {
+        auto find = [&](RecordKind kind, const QStringList &identity) {
             auto &index = byIdentity[std::size_t(kind)];
             if (!indexed[std::size_t(kind)]) {
                 indexed[std::size_t(kind)] = true;
@@ -241,7 +241,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
         std::set<std::pair<int, int>> claimed;
         for (const PatchRecord &r : patch.records) {
             const QString name = recordName(r);
-            if (r.kind == FormKind::Misc) {
+            if (r.kind == RecordKind::Misc) {
                 const bool there = hasMiscLine(db, r);
                 const bool adds = r.change == RecordChange::Type::Added;
                 if (there == adds)
@@ -344,14 +344,15 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     }
     const int clubsAdded = db.clubCount() - clubsBefore;
     for (Plan::Write &w : plan.writes) {
-        if (w.record->kind == FormKind::Club && w.record->change != RecordChange::Type::Added
+        if (w.record->kind == RecordKind::Club && w.record->change != RecordChange::Type::Added
             && w.index >= clubsBefore)
             w.index += clubsAdded;
     }
     // Then the fields, kind by kind: cities and stadiums before the clubs and
     // nations that name them.
-    static constexpr FormKind Order[] = {FormKind::City,   FormKind::Stadium,  FormKind::Club,
-                                         FormKind::Nation, FormKind::Official, FormKind::Person};
+    static constexpr RecordKind Order[] = {RecordKind::City,     RecordKind::Stadium,
+                                           RecordKind::Club,     RecordKind::Nation,
+                                           RecordKind::Official, RecordKind::Person};
     // Names go first, so that a record may name another of its kind by the
     // name the patch gives it.
     static const QStringList NameFields = {
@@ -365,7 +366,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
               [](const auto &a, const auto &b) { return a.second > b.second; });
     for (const auto &[kind, index] : plan.removals) {
         const bool removed =
-            kind == FormKind::Person ? deletePerson(db, index) : deleteOfficial(db, index);
+            kind == RecordKind::Person ? deletePerson(db, index) : deleteOfficial(db, index);
         if (!removed) {
             db.rollBackChanges();
             lookups.build(db, lookups.stadiums().locale());
@@ -384,18 +385,18 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     // Everyone who moves leaves his club first, so that a squad full until
     // someone leaves takes the one who comes.
     for (const Plan::Write &w : plan.writes) {
-        if (w.record->kind != FormKind::Person)
+        if (w.record->kind != RecordKind::Person)
             continue;
         for (const auto &f : w.fields) {
             if (f.first != QLatin1String("Club"))
                 continue;
-            const EditResult r = writeRecordForm(db, lookups, FormKind::Person, w.index,
+            const EditResult r = writeRecordForm(db, lookups, RecordKind::Person, w.index,
                                                  {{f.first, QStringLiteral("<none>")}});
             if (!r.ok())
                 return refuse(*w.record, r.message);
         }
     }
-    for (FormKind kind : Order) {
+    for (RecordKind kind : Order) {
         for (const bool names : {true, false}) {
             for (const Plan::Write &w : plan.writes) {
                 if (w.record->kind != kind)
@@ -418,7 +419,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     // of its own.
     QList<QByteArray> lines = linesBefore;
     for (const PatchRecord &r : patch.records) {
-        if (r.kind != FormKind::Misc)
+        if (r.kind != RecordKind::Misc)
             continue;
         const qsizetype copies = miscCopies(lines, r);
         const QByteArray line = toCp1252(r.identity.value(0));

@@ -27,7 +27,7 @@ struct PatchRecord
         QString oldText; ///< empty for an added record
         QString newText;
     };
-    FormKind kind = FormKind::Person;
+    RecordKind kind = RecordKind::Person;
     RecordChange::Type change = RecordChange::Type::Changed;
     /// The identity fields' texts, in the order of identityFields(kind).
     QStringList identity;

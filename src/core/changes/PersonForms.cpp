@@ -86,7 +86,7 @@ FieldBinding<PersonEdit> itemBinding(const QString &name, Access access, QList<Q
                 FormField f{name, itemText(nationRefs ? l.lookups.nations() : items, item)};
                 f.listed = true;
                 if (nationRefs) {
-                    f.refKind = FormKind::Nation;
+                    f.refKind = RecordKind::Nation;
                     f.ref = nationRef(item);
                 }
                 return f;
@@ -228,7 +228,7 @@ const std::vector<PersonBinding> &personBindings()
                   const QByteArray title = clubTitle(l.db, e.shownClub);
                   FormField f{ClubFieldName,
                               e.shownClub < 0 || title.isEmpty() ? NoneText : fromCp1252(title)};
-                  f.refKind = FormKind::Club;
+                  f.refKind = RecordKind::Club;
                   f.ref = e.shownClub < 0 ? -1 : e.shownClub;
                   return f;
               },

@@ -123,7 +123,7 @@ const Items Stadiums = [](const FormLists &l) { return l.stadiumItems(); };
 /// record an item names.
 template <typename Edit, typename Access>
 FieldBinding<Edit> listField(const QString &name, Access access, Items items,
-                             std::optional<FormKind> refKind = {},
+                             std::optional<RecordKind> refKind = {},
                              std::function<int(int, const FormLists &)> ref = {})
 {
     return {name,
@@ -145,23 +145,23 @@ FieldBinding<Edit> listField(const QString &name, Access access, Items items,
 template <typename Edit, typename Access>
 FieldBinding<Edit> nationField(const QString &name, Access access)
 {
-    return listField<Edit>(name, access, Nations, FormKind::Nation,
+    return listField<Edit>(name, access, Nations, RecordKind::Nation,
                            [](int item, const FormLists &) { return nationRef(item); });
 }
 
 template <typename Edit, typename Access>
 FieldBinding<Edit> cityField(const QString &name, Access access)
 {
-    return listField<Edit>(name, access, Cities, FormKind::City, [](int item, const FormLists &l) {
-        return pickRef(l.lookups.cities(), item);
-    });
+    return listField<Edit>(
+        name, access, Cities, RecordKind::City,
+        [](int item, const FormLists &l) { return pickRef(l.lookups.cities(), item); });
 }
 
 template <typename Edit, typename Access>
 FieldBinding<Edit> stadiumField(const QString &name, Access access)
 {
     return listField<Edit>(
-        name, access, Stadiums, FormKind::Stadium,
+        name, access, Stadiums, RecordKind::Stadium,
         [](int item, const FormLists &l) { return pickRef(l.lookups.stadiums(), item); });
 }
 
@@ -393,62 +393,62 @@ const FormField *RecordForm::field(const QString &name) const
     return nullptr;
 }
 
-const char *formKindName(FormKind kind)
+const char *formKindName(RecordKind kind)
 {
     static const char *const Names[] = {"nation",   "city",   "stadium", "club",
                                         "official", "person", "misc"};
     return Names[std::size_t(kind)];
 }
 
-std::optional<FormKind> formKindFromName(const QString &name)
+std::optional<RecordKind> formKindFromName(const QString &name)
 {
-    for (FormKind kind : AllFormKinds) {
+    for (RecordKind kind : AllFormKinds) {
         if (name == QLatin1String(formKindName(kind)))
             return kind;
     }
-    if (name == QLatin1String(formKindName(FormKind::Misc)))
-        return FormKind::Misc;
+    if (name == QLatin1String(formKindName(RecordKind::Misc)))
+        return RecordKind::Misc;
     return std::nullopt;
 }
 
-int formRecordCount(const Database &db, FormKind kind)
+int formRecordCount(const Database &db, RecordKind kind)
 {
     switch (kind) {
-    case FormKind::Nation: return nationCount(db);
-    case FormKind::City: return cityCount(db);
-    case FormKind::Stadium: return stadiumCount(db);
-    case FormKind::Club: return clubTotal(db);
-    case FormKind::Official: return officialCount(db);
-    case FormKind::Person: return personCount(db);
-    case FormKind::Misc: return 0;
+    case RecordKind::Nation: return nationCount(db);
+    case RecordKind::City: return cityCount(db);
+    case RecordKind::Stadium: return stadiumCount(db);
+    case RecordKind::Club: return clubTotal(db);
+    case RecordKind::Official: return officialCount(db);
+    case RecordKind::Person: return personCount(db);
+    case RecordKind::Misc: return 0;
     }
     return 0;
 }
 
-QStringList identityFields(FormKind kind)
+QStringList identityFields(RecordKind kind)
 {
     switch (kind) {
-    case FormKind::Nation: return {QStringLiteral("Name")};
-    case FormKind::City:
-    case FormKind::Stadium: return {QStringLiteral("Name"), QStringLiteral("Nation")};
-    case FormKind::Club: return {QStringLiteral("Long Name"), QStringLiteral("Nation")};
-    case FormKind::Official:
+    case RecordKind::Nation: return {QStringLiteral("Name")};
+    case RecordKind::City:
+    case RecordKind::Stadium: return {QStringLiteral("Name"), QStringLiteral("Nation")};
+    case RecordKind::Club: return {QStringLiteral("Long Name"), QStringLiteral("Nation")};
+    case RecordKind::Official:
         return {QStringLiteral("First Name"), QStringLiteral("Second Name"),
                 QStringLiteral("Date Of Birth")};
-    case FormKind::Person: return personIdentityFields();
-    case FormKind::Misc: return {QStringLiteral("Line")};
+    case RecordKind::Person: return personIdentityFields();
+    case RecordKind::Misc: return {QStringLiteral("Line")};
     }
     return {};
 }
 
-bool formKindCreatable(FormKind kind)
+bool formKindCreatable(RecordKind kind)
 {
-    return kind != FormKind::Nation;
+    return kind != RecordKind::Nation;
 }
 
-bool formKindDeletable(FormKind kind)
+bool formKindDeletable(RecordKind kind)
 {
-    return kind == FormKind::Person || kind == FormKind::Official || kind == FormKind::Misc;
+    return kind == RecordKind::Person || kind == RecordKind::Official || kind == RecordKind::Misc;
 }
 
 struct FormReader::Cache
@@ -479,44 +479,44 @@ const PersonFormCache &FormReader::personCache() const
     return mCache->persons;
 }
 
-std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
+std::optional<RecordForm> FormReader::read(RecordKind kind, int index) const
 {
     const Lookups &lookups = mCache->lookups;
     const FormLists &lists = mCache->lists;
     std::optional<RecordForm> form;
     switch (kind) {
-    case FormKind::Nation:
+    case RecordKind::Nation:
         form = formOf(loadNationEdit(mDb, lookups, index), nationBindings(), lists,
                       nationTitle(mDb, index));
         break;
-    case FormKind::City:
+    case RecordKind::City:
         form = formOf(loadCityEdit(mDb, lookups, index), cityBindings(), lists,
                       cityTitle(mDb, index));
         break;
-    case FormKind::Stadium:
+    case RecordKind::Stadium:
         form = formOf(loadStadiumEdit(mDb, lookups, index), stadiumBindings(), lists,
                       stadiumTitle(mDb, index));
         break;
-    case FormKind::Club:
+    case RecordKind::Club:
         form = formOf(loadClubEdit(mDb, lookups, index), clubBindings(), lists,
                       clubTitle(mDb, index));
         break;
-    case FormKind::Official:
+    case RecordKind::Official:
         form = formOf(loadOfficialEdit(mDb, lookups, index), officialBindings(), lists,
                       officialTitle(mDb, index));
         break;
-    case FormKind::Person: return readPersonForm(lists, mCache->persons, index);
-    case FormKind::Misc: break;
+    case RecordKind::Person: return readPersonForm(lists, mCache->persons, index);
+    case RecordKind::Misc: break;
     }
     if (!form)
         return std::nullopt;
     // A nation's name is no field (nations are named by the game), a stadium's
     // nation is its city's, and an under-21 team is told by its title.
-    if (kind == FormKind::Nation)
+    if (kind == RecordKind::Nation)
         form->identity = {form->title};
-    else if (kind == FormKind::Stadium)
+    else if (kind == RecordKind::Stadium)
         form->identity = identity(kind, index);
-    else if (kind == FormKind::Club)
+    else if (kind == RecordKind::Club)
         form->identity = {form->title, fieldText(form->fields, QStringLiteral("Nation"))};
     else
         for (const QString &name : identityFields(kind))
@@ -524,11 +524,11 @@ std::optional<RecordForm> FormReader::read(FormKind kind, int index) const
     return form;
 }
 
-QStringList FormReader::identity(FormKind kind, int index) const
+QStringList FormReader::identity(RecordKind kind, int index) const
 {
     switch (kind) {
-    case FormKind::Person: return personIdentity(mDb, index);
-    case FormKind::Stadium: {
+    case RecordKind::Person: return personIdentity(mDb, index);
+    case RecordKind::Stadium: {
         const auto s = stadium(mDb, index);
         if (!s)
             return {};
@@ -544,24 +544,24 @@ QStringList FormReader::identity(FormKind kind, int index) const
     }
 }
 
-void FormReader::identityKey(FormKind kind, int index, QByteArray &key) const
+void FormReader::identityKey(RecordKind kind, int index, QByteArray &key) const
 {
-    if (kind == FormKind::Person)
+    if (kind == RecordKind::Person)
         personIdentityKey(mDb, index, key);
     else
         key = identity(kind, index).join(QChar(0x1f)).toUtf8();
 }
 
-QStringList formFieldNames(FormKind kind)
+QStringList formFieldNames(RecordKind kind)
 {
     switch (kind) {
-    case FormKind::Nation: return bindingNames(nationBindings());
-    case FormKind::City: return bindingNames(cityBindings());
-    case FormKind::Stadium: return bindingNames(stadiumBindings());
-    case FormKind::Club: return bindingNames(clubBindings());
-    case FormKind::Official: return bindingNames(officialBindings());
-    case FormKind::Person: return personFieldNames();
-    case FormKind::Misc: break;
+    case RecordKind::Nation: return bindingNames(nationBindings());
+    case RecordKind::City: return bindingNames(cityBindings());
+    case RecordKind::Stadium: return bindingNames(stadiumBindings());
+    case RecordKind::Club: return bindingNames(clubBindings());
+    case RecordKind::Official: return bindingNames(officialBindings());
+    case RecordKind::Person: return personFieldNames();
+    case RecordKind::Misc: break;
     }
     return {};
 }
@@ -586,13 +586,14 @@ bool sets(const std::vector<std::pair<QString, QString>> &fields, const char *na
 
 } // namespace
 
-EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::optional<int> index,
+EditResult writeRecordForm(Database &db, Lookups &lookups, RecordKind kind,
+                           std::optional<int> index,
                            const std::vector<std::pair<QString, QString>> &fields)
 {
     const FormLists lists{db, lookups};
     const EditResult missing = EditResult::refused(QStringLiteral("No such record."));
     switch (kind) {
-    case FormKind::Nation: {
+    case RecordKind::Nation: {
         const std::optional<NationEdit> e =
             index ? loadNationEdit(db, lookups, *index) : std::nullopt;
         if (!e)
@@ -601,7 +602,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             return applyNationEdit(db, lookups, *index, edit);
         });
     }
-    case FormKind::City: {
+    case RecordKind::City: {
         const std::optional<CityEdit> e =
             index ? loadCityEdit(db, lookups, *index) : newCityEdit();
         if (!e)
@@ -610,7 +611,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             return applyCityEdit(db, lookups, index, edit);
         });
     }
-    case FormKind::Stadium: {
+    case RecordKind::Stadium: {
         const std::optional<StadiumEdit> e =
             index ? loadStadiumEdit(db, lookups, *index) : newStadiumEdit();
         if (!e)
@@ -619,7 +620,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             return applyStadiumEdit(db, lookups, index, edit);
         });
     }
-    case FormKind::Club: {
+    case RecordKind::Club: {
         const std::optional<ClubEdit> e =
             index ? loadClubEdit(db, lookups, *index) : newClubEdit();
         if (!e)
@@ -630,7 +631,7 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             return applyClubEdit(db, lookups, index, edit);
         });
     }
-    case FormKind::Official: {
+    case RecordKind::Official: {
         const std::optional<OfficialEdit> e =
             index ? loadOfficialEdit(db, lookups, *index) : newOfficialEdit();
         if (!e)
@@ -641,8 +642,8 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::o
             return applyOfficialEdit(db, lookups, index, edit);
         });
     }
-    case FormKind::Person: return writePersonForm(db, lookups, index, fields);
-    case FormKind::Misc: break;
+    case RecordKind::Person: return writePersonForm(db, lookups, index, fields);
+    case RecordKind::Misc: break;
     }
     return missing;
 }

@@ -2,6 +2,8 @@
 
 #include "core/lookup/EditResult.h"
 
+#include "core/db/RecordRef.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -18,21 +20,21 @@ class Database;
 class Lookups;
 struct PersonFormCache;
 
-/// The kinds of record a change list and a patch speak of, in the order a
-/// patch applies them: a record is created before the records that name it.
-/// Misc is not a record: the entry lines of player_Setup.cfg, compared and
-/// carried as lines (a person's misc screen entries are read from them).
-enum class FormKind : std::uint8_t { Nation, City, Stadium, Club, Official, Person, Misc };
-inline constexpr std::array<FormKind, 6> AllFormKinds = {FormKind::Nation,   FormKind::City,
-                                                         FormKind::Stadium,  FormKind::Club,
-                                                         FormKind::Official, FormKind::Person};
+/// The kinds a change list and a patch speak of are the record kinds, in the
+/// order a patch applies them: a record is created before the records that
+/// name it. Misc is not a record: the entry lines of player_Setup.cfg,
+/// compared and carried as lines (a person's misc screen entries are read
+/// from them).
+inline constexpr std::array<RecordKind, 6> AllFormKinds = {
+    RecordKind::Nation, RecordKind::City,     RecordKind::Stadium,
+    RecordKind::Club,   RecordKind::Official, RecordKind::Person};
 inline constexpr int FormKindCount = 6;
 
 /// "nation", "city", "stadium", "club", "official", "person", "misc".
-const char *formKindName(FormKind kind);
-std::optional<FormKind> formKindFromName(const QString &name);
+const char *formKindName(RecordKind kind);
+std::optional<RecordKind> formKindFromName(const QString &name);
 /// Number of records of `kind` (clubs: national teams included).
-int formRecordCount(const Database &db, FormKind kind);
+int formRecordCount(const Database &db, RecordKind kind);
 
 /// One field as a user reads it. A field that names another record also
 /// carries that record, so a renumbered or renamed one does not count as a
@@ -41,7 +43,7 @@ struct FormField
 {
     QString name;
     QString text;
-    FormKind refKind = FormKind::Nation;
+    RecordKind refKind = RecordKind::Nation;
     int ref = -2; ///< index of the record named, -1 for none; -2: not a reference
     /// An item of a list: empty when the stored value has none.
     bool listed = false;
@@ -64,13 +66,13 @@ struct RecordForm
 /// second and common name, date of birth and nation; clubs by long name and
 /// nation; nations by name; cities and stadiums by name and nation; officials
 /// by names and date of birth. A stadium's nation is its city's.
-QStringList identityFields(FormKind kind);
+QStringList identityFields(RecordKind kind);
 
 /// Whether records of `kind` can be created, and deleted, by a patch as the
 /// editor can: nations are never created, and only persons and officials
 /// are ever deleted.
-bool formKindCreatable(FormKind kind);
-bool formKindDeletable(FormKind kind);
+bool formKindCreatable(RecordKind kind);
+bool formKindDeletable(RecordKind kind);
 
 /// Reads the forms of one database. Built once, it reads any record in time
 /// independent of the database's size (the history and the misc lines of
@@ -88,14 +90,14 @@ public:
     FormReader &operator=(const FormReader &) = delete;
 
     const Database &database() const { return mDb; }
-    int count(FormKind kind) const { return formRecordCount(mDb, kind); }
+    int count(RecordKind kind) const { return formRecordCount(mDb, kind); }
     /// Record `index` of `kind`; nothing outside the table.
-    std::optional<RecordForm> read(FormKind kind, int index) const;
+    std::optional<RecordForm> read(RecordKind kind, int index) const;
     /// Only the identity texts, which are cheaper to read than the whole form.
-    QStringList identity(FormKind kind, int index) const;
+    QStringList identity(RecordKind kind, int index) const;
     /// One key per identity, equal exactly when the identity texts are,
     /// written into `key` (whose room is reused).
-    void identityKey(FormKind kind, int index, QByteArray &key) const;
+    void identityKey(RecordKind kind, int index, QByteArray &key) const;
     /// What reading persons found up front.
     const PersonFormCache &personCache() const;
 
@@ -107,7 +109,7 @@ private:
 
 /// Every field a new record of `kind` may be given, and which of them a
 /// change may set: all fields of the form.
-QStringList formFieldNames(FormKind kind);
+QStringList formFieldNames(RecordKind kind);
 
 /// Writes `fields` (name, text) into record `index` of `kind`, or into a new
 /// record when `index` is empty, through the same edit values and checks as
@@ -116,7 +118,8 @@ QStringList formFieldNames(FormKind kind);
 /// follow. Every text is converted before anything is written: a refusal
 /// names the field and changes nothing. `lookups` must describe `db` and is
 /// kept up to date.
-EditResult writeRecordForm(Database &db, Lookups &lookups, FormKind kind, std::optional<int> index,
+EditResult writeRecordForm(Database &db, Lookups &lookups, RecordKind kind,
+                           std::optional<int> index,
                            const std::vector<std::pair<QString, QString>> &fields);
 
 } // namespace kx3

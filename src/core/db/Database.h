@@ -127,6 +127,9 @@ public:
     bool commitStep(const StepInfo &info);
     /// Whether bytes changed since the last step (they are not a step yet).
     bool hasChangesOutsideSteps() const { return mLoaded && mHistory.pendingChanges(sideState()); }
+    /// Records of `kind` were inserted (count > 0) or removed at `index`: told
+    /// by whatever inserts or removes them, so that references follow.
+    void noteMoved(RecordKind kind, int index, int count) { mHistory.moved({kind, index, count}); }
     /// Takes back the last step (changes recorded since it are made a step of
     /// their own first) and returns it; nothing when there is none.
     std::optional<StepInfo> undo();

@@ -63,12 +63,14 @@ void EditHistory::reset(std::vector<DataImage *> images, const SideState &side)
     mIndex = 0;
     mClean = 0;
     mBytes = 0;
+    mLast = {};
 }
 
 void EditHistory::clearPending()
 {
     mRanges.clear();
     mPending.clear();
+    mPendingMoves.clear();
     mWhole.clear();
 }
 
@@ -262,6 +264,7 @@ bool EditHistory::commit(const SideState &side, const StepInfo &info)
     step.info = info;
     step.id = ++mLastId;
     step.splices = std::move(mPending);
+    step.moves = std::move(mPendingMoves);
     clearPending();
     if (sideChanged) {
         step.sideBefore = mSide;
@@ -280,6 +283,7 @@ bool EditHistory::commit(const SideState &side, const StepInfo &info)
     mBytes += step.bytes;
     mSteps.push_back(std::move(step));
     ++mIndex;
+    noteApplied(mSteps.back(), false);
     dropOldest();
     return true;
 }
@@ -327,6 +331,7 @@ std::optional<StepInfo> EditHistory::undo(SideState &side)
     Step &step = mSteps[std::size_t(--mIndex)];
     for (auto it = step.splices.rbegin(); it != step.splices.rend(); ++it)
         apply(*it);
+    noteApplied(step, true);
     return arrived(step, step.sideBefore, side);
 }
 
@@ -347,7 +352,29 @@ std::optional<StepInfo> EditHistory::redo(SideState &side)
     Step &step = mSteps[std::size_t(mIndex++)];
     for (ImageSplice &splice : step.splices)
         apply(splice);
+    noteApplied(step, false);
     return arrived(step, step.sideAfter, side);
+}
+
+// Whichever way a splice was applied, it now holds the bytes it took out and
+// the length of what it put in; an undo applies them last to first.
+void EditHistory::noteApplied(const Step &step, bool undone)
+{
+    mLast = {};
+    mLast.images.reserve(step.splices.size());
+    for (const ImageSplice &s : step.splices)
+        mLast.images.push_back({s.image, s.offset, s.bytes.size(), s.length});
+    mLast.moves = step.moves;
+    if (undone) {
+        std::reverse(mLast.images.begin(), mLast.images.end());
+        std::reverse(mLast.moves.begin(), mLast.moves.end());
+        for (RecordMove &move : mLast.moves)
+            move = move.inverse();
+    }
+    if (step.sideBefore && step.sideAfter) {
+        mLast.countersChanged = !(step.sideBefore->counters == step.sideAfter->counters);
+        mLast.setupLinesChanged = step.sideBefore->setupLines != step.sideAfter->setupLines;
+    }
 }
 
 // The splices now hold the other side's bytes, whose size may differ.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordRef.h"
 #include "StaffCounters.h"
 
 #include <QByteArray>
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <optional>
@@ -16,23 +18,13 @@ namespace kx3 {
 
 class DataImage;
 
-/// Where a step acted, as the editor names records: a screen kind and a
-/// record offset. No place (kind -1) when the record did not exist.
-struct StepPlace
-{
-    int kind = -1;
-    qint64 offset = -1;
-
-    bool exists() const { return kind >= 0 && offset >= 0; }
-    friend bool operator==(const StepPlace &, const StepPlace &) = default;
-};
-
-/// What the user calls a step and where it acted before and after it.
+/// What the user calls a step and the record it acted on, before it (none
+/// for a record it added) and after it (none for a record it removed).
 struct StepInfo
 {
     QString label;
-    StepPlace before;
-    StepPlace after;
+    RecordRef before;
+    RecordRef after;
 };
 
 /// One range of one image exchanged with bytes kept aside: applying it puts
@@ -45,6 +37,25 @@ struct ImageSplice
     qsizetype offset = 0;
     qsizetype length = 0;
     QByteArray bytes;
+};
+
+/// Bytes of one image replaced by a step applied (done, undone or redone):
+/// `oldLength` bytes at `offset` became `newLength` bytes.
+struct ImageChange
+{
+    int image = 0;
+    qsizetype offset = 0;
+    qsizetype oldLength = 0;
+    qsizetype newLength = 0;
+};
+
+/// What the last step applied changed, in the order it changed it.
+struct AppliedStep
+{
+    std::vector<ImageChange> images;
+    std::vector<RecordMove> moves;
+    bool countersChanged = false;
+    bool setupLinesChanged = false;
 };
 
 /// What lives beside the images: the staff table counters and the setup
@@ -88,6 +99,14 @@ public:
     /// nothing else it reports in the step needs recording.
     void replacing(int image, const QByteArray &bytes);
 
+    /// Records of a kind were inserted or removed: part of the next step, so
+    /// that references can follow it whichever way it is applied.
+    void moved(const RecordMove &move)
+    {
+        if (mSuspended == 0 && move.count != 0)
+            mPendingMoves.push_back(move);
+    }
+
     /// Image changes made while suspended are not recorded: applying a step
     /// is not a change of its own. (Anything else changed so is out of the
     /// history's reach: only measurements of what recording costs do it.)
@@ -113,6 +132,16 @@ public:
     }
     /// Bytes the kept steps hold.
     qint64 byteSize() const { return mBytes; }
+    /// Every kept step, oldest first; position() of them are done.
+    int stepCount() const { return int(mSteps.size()); }
+    const StepInfo &stepInfo(int step) const { return mSteps[std::size_t(step)].info; }
+    int position() const { return mIndex; }
+    /// Steps between now and the files as last loaded or saved; -1 when the
+    /// history no longer leads back there.
+    int stepsFromClean() const { return mClean < 0 ? -1 : std::abs(mIndex - mClean); }
+    /// What the last commit, undo or redo changed.
+    const AppliedStep &lastApplied() const { return mLast; }
+
     /// A number no other step of the session has, of the step an undo would
     /// take back; 0 when there is none.
     quint64 undoStepId() const { return canUndo() ? mSteps[std::size_t(mIndex - 1)].id : 0; }
@@ -126,6 +155,7 @@ private:
         std::vector<ImageSplice> splices;
         std::optional<SideState> sideBefore;
         std::optional<SideState> sideAfter;
+        std::vector<RecordMove> moves;
         qint64 bytes = 0;
         quint64 id = 0;
     };
@@ -170,10 +200,14 @@ private:
     /// After an undo or redo of `step`: the side state it leads to (when it
     /// changed it) and the bytes it now holds.
     StepInfo arrived(Step &step, const std::optional<SideState> &sideNow, SideState &side);
+    /// mLast for `step` just applied, forwards or (`undone`) backwards.
+    void noteApplied(const Step &step, bool undone);
 
     std::vector<DataImage *> mImages;
     std::map<int, Ranges> mRanges;
     std::vector<ImageSplice> mPending;
+    std::vector<RecordMove> mPendingMoves;
+    AppliedStep mLast;
     /// Images kept whole this step, and where their splice stands in mPending.
     std::map<int, std::size_t> mWhole;
     int mSuspended = 0;

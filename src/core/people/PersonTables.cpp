@@ -100,6 +100,7 @@ std::optional<int> appendPerson(Database &db, NewPersonKind kind)
     if (!db.image(DataFile::Staff).insert(c.staffOffset, newPersonRecord(index, kind)))
         return std::nullopt;
     c.persons += 1;
+    db.noteMoved(RecordKind::Person, index, 1);
     c.staffOffset += RecordSize::Person;
     c.playerOffset += RecordSize::Person;
     return index;

@@ -186,6 +186,7 @@ int insertClub(Database &db, ClubNameList &clubNames, const ClubValues &values)
 
     DataImage &clubs = db.clubs();
     clubs.insert(offset, newClubRecord(index));
+    db.noteMoved(RecordKind::Club, index, 1);
     namespace LE = LittleEndian;
     QByteArray bytes = clubs.takeBytes();
     const qint64 total = bytes.size() / RecordSize::Club;
@@ -213,6 +214,7 @@ int insertClub(Database &db, ClubNameList &clubNames, const ClubValues &values)
 int appendCity(Database &db, PickList &cities, const CityValues &values)
 {
     const int index = appendWholeRecord(db.image(DataFile::City), RecordSize::City);
+    db.noteMoved(RecordKind::City, index, 1);
     CityRecord created = *city(db, index);
     created.setId(index);
     writeCityValues(created, values);
@@ -223,6 +225,7 @@ int appendCity(Database &db, PickList &cities, const CityValues &values)
 int appendStadium(Database &db, PickList &stadiums, const StadiumValues &values)
 {
     const int index = appendWholeRecord(db.image(DataFile::Stadium), RecordSize::Stadium);
+    db.noteMoved(RecordKind::Stadium, index, 1);
     StadiumRecord created = *stadium(db, index);
     created.setId(index);
     StadiumValues stored = values;
@@ -235,6 +238,7 @@ int appendStadium(Database &db, PickList &stadiums, const StadiumValues &values)
 int appendOfficial(Database &db, const OfficialValues &values)
 {
     const int index = appendWholeRecord(db.image(DataFile::Officials), RecordSize::Official);
+    db.noteMoved(RecordKind::Official, index, 1);
     OfficialRecord created = *official(db, index);
     created.setId(index);
     // No previous entry to uncount: the names are written for the first time.

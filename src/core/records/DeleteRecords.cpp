@@ -249,6 +249,7 @@ bool deletePerson(Database &db, int index)
     }
     const PersonTraces traces = PersonTraces::of(db, *person(std::as_const(db), index));
     removeFromStaff(db, index);
+    db.noteMoved(RecordKind::Person, index, -1);
     renumberClubs(db, index);
     removeHistory(db, index);
     removeTraces(db, traces);
@@ -262,6 +263,7 @@ bool deleteOfficial(Database &db, int index)
     if (index < 0 || index >= count)
         return false;
     image.remove(qsizetype(index) * RecordSize::Official, RecordSize::Official);
+    db.noteMoved(RecordKind::Official, index, -1);
     for (qsizetype x = index; x < count - 1; ++x)
         image.setI32(x * RecordSize::Official + OfficialField::Id.offset, std::int32_t(x));
     return true;

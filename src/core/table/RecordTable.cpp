@@ -55,10 +55,10 @@ QString tableCountText(TableKind kind, qsizetype shown, qsizetype total)
              tableKindNoun(kind));
 }
 
-FormKind tableFormKind(TableKind kind)
+RecordKind tableFormKind(TableKind kind)
 {
-    return kind == TableKind::Players || kind == TableKind::Staff ? FormKind::Person
-                                                                  : FormKind::Club;
+    return kind == TableKind::Players || kind == TableKind::Staff ? RecordKind::Person
+                                                                  : RecordKind::Club;
 }
 
 namespace {
@@ -135,7 +135,7 @@ int RecordTable::rowOf(int record) const
 void RecordTable::reload()
 {
     mRecords.clear();
-    if (tableFormKind(mKind) == FormKind::Person) {
+    if (tableFormKind(mKind) == RecordKind::Person) {
         const int persons = std::max(0, personCount(mDb));
         mRecords.reserve(std::size_t(persons));
         for (int i = 0; i < persons; ++i) {
@@ -170,10 +170,10 @@ QString RecordTable::text(int row, int column) const
     auto formText = [&] {
         // Clubs are few and read whole; a person's form is read only for the
         // first of his list codes, and is not kept.
-        const FormKind kind = tableFormKind(mKind);
+        const RecordKind kind = tableFormKind(mKind);
         std::optional<RecordForm> read;
         std::optional<RecordForm> &form =
-            kind == FormKind::Club ? mReader->formCache[std::size_t(row)] : read;
+            kind == RecordKind::Club ? mReader->formCache[std::size_t(row)] : read;
         if (!form)
             form = mReader->formReader().read(kind, record);
         const FormField *f = form ? form->field(mColumns[std::size_t(column)].field) : nullptr;
@@ -205,7 +205,7 @@ QString RecordTable::text(int row, int column) const
 
 void RecordTable::appendCsvRow(int row, std::span<const int> columns, std::string &out) const
 {
-    const bool persons = tableFormKind(mKind) == FormKind::Person;
+    const bool persons = tableFormKind(mKind) == RecordKind::Person;
     const std::array<qsizetype, 3> parts =
         persons ? personParts(mDb, *person(mDb, mRecords[std::size_t(row)]))
                 : std::array<qsizetype, 3>{};

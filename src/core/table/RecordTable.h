@@ -33,7 +33,7 @@ QString tableKindNoun(TableKind kind);
 /// "742 of 75,064 players".
 QString tableCountText(TableKind kind, qsizetype shown, qsizetype total);
 /// Persons for the person tables, clubs for the others.
-FormKind tableFormKind(TableKind kind);
+RecordKind tableFormKind(TableKind kind);
 
 /// A header without the unit in brackets at its end: "Wage" for "Wage (£)".
 QString columnShortName(const QString &name);

@@ -89,9 +89,9 @@ void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
 {
     columns.clear();
     sources.clear();
-    if (tableFormKind(kind) == FormKind::Club) {
+    if (tableFormKind(kind) == RecordKind::Club) {
         const std::span<const EditBox> boxes = clubBoxes();
-        for (const QString &field : formFieldNames(FormKind::Club)) {
+        for (const QString &field : formFieldNames(RecordKind::Club)) {
             TableColumn c{field, field};
             for (const EditBox &b : boxes) {
                 if (field != QLatin1String(b.field.caption))

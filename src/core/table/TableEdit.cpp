@@ -12,9 +12,10 @@ namespace kx3 {
 
 namespace {
 
-QString recordTitle(const Database &db, FormKind kind, int record)
+QString recordTitle(const Database &db, RecordKind kind, int record)
 {
-    return fromCp1252(kind == FormKind::Person ? personTitle(db, record) : clubTitle(db, record));
+    return fromCp1252(kind == RecordKind::Person ? personTitle(db, record)
+                                                 : clubTitle(db, record));
 }
 
 } // namespace
@@ -27,7 +28,7 @@ TableEditOutcome writeRows(Database &db, Lookups &lookups, RecordTable &table,
                            const Progress &progress)
 {
     TableEditOutcome out;
-    const FormKind kind = tableFormKind(table.kind());
+    const RecordKind kind = tableFormKind(table.kind());
     const std::vector<TableColumn> &columns = table.columns();
     std::vector<std::vector<QString>> before(writes.size());
     for (std::size_t w = 0; w < writes.size(); ++w) {
@@ -97,7 +98,7 @@ RowMatcher::RowMatcher(const RecordTable &table, int indexAt, const std::vector<
     // Persons by their three names, clubs by their long name: whichever
     // the file has.
     const QStringList names =
-        tableFormKind(table.kind()) == FormKind::Person
+        tableFormKind(table.kind()) == RecordKind::Person
             ? QStringList{QStringLiteral("First Name"), QStringLiteral("Second Name"),
                           QStringLiteral("Common Name")}
             : QStringList{QStringLiteral("Long Name")};
@@ -196,7 +197,7 @@ TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
         out.refused.append(why);
         return out;
     }
-    const FormKind kind = tableFormKind(table.kind());
+    const RecordKind kind = tableFormKind(table.kind());
     std::vector<RowWrite> writes;
     for (const int row : rows) {
         if (row < 0 || row >= table.rowCount())

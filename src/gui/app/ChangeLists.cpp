@@ -4,10 +4,10 @@
 #include "core/changes/ModPatch.h"
 #include "core/db/Database.h"
 #include "core/db/PristineCopy.h"
+#include "core/document/Document.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
-#include "gui/screen/EditSteps.h"
 #include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
 
@@ -33,10 +33,9 @@ QString counted(qsizetype count, const char *one, const char *many)
 
 } // namespace
 
-ChangeLists::ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, EditSteps &steps,
+ChangeLists::ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, Document &doc,
                          QWidget *window)
-    : QObject(window), mDb(db), mLookups(lookups), mPrompter(prompter), mSteps(steps),
-      mWindow(window)
+    : QObject(window), mDb(db), mLookups(lookups), mPrompter(prompter), mDoc(doc), mWindow(window)
 {
 }
 
@@ -88,22 +87,22 @@ void ChangeLists::openDialog(DatabaseDiff unsaved)
 
 // A person opens on the screen whose search lists him: one who plays on the
 // player screen, whatever else he does. What is no record has no screen.
-void ChangeLists::openRecord(FormKind kind, int index)
+void ChangeLists::openRecord(RecordKind kind, int index)
 {
     EditorScreen screen = EditorScreen::Player;
     switch (kind) {
-    case FormKind::Person: {
+    case RecordKind::Person: {
         const auto p = person(mDb, index);
         const int c = p ? p->classification() : Classification::Unknown;
         if (Classification::hasStaffAttributes(c) && !Classification::hasPlayerAttributes(c))
             screen = EditorScreen::Staff;
         break;
     }
-    case FormKind::Nation: screen = EditorScreen::Nation; break;
-    case FormKind::City: screen = EditorScreen::City; break;
-    case FormKind::Stadium: screen = EditorScreen::Stadium; break;
-    case FormKind::Club: screen = EditorScreen::Club; break;
-    case FormKind::Official: screen = EditorScreen::Official; break;
+    case RecordKind::Nation: screen = EditorScreen::Nation; break;
+    case RecordKind::City: screen = EditorScreen::City; break;
+    case RecordKind::Stadium: screen = EditorScreen::Stadium; break;
+    case RecordKind::Club: screen = EditorScreen::Club; break;
+    case RecordKind::Official: screen = EditorScreen::Official; break;
     default: return;
     }
     Q_EMIT recordRequested(screen, recordOffset(screen, index));
@@ -193,7 +192,7 @@ bool ChangeLists::applyPatchFile()
     }
     // No place: undo takes the whole patch back and returns to the search
     // menu, as after any step that may have moved or removed records.
-    return mSteps.commit(QStringLiteral("Apply Patch \u2014 %1").arg(name), {}, {});
+    return mDoc.commitStep(QStringLiteral("Apply Patch \u2014 %1").arg(name));
 }
 
 } // namespace kx3

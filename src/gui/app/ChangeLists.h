@@ -12,7 +12,7 @@ class QWidget;
 namespace kx3 {
 
 class Database;
-class EditSteps;
+class Document;
 class Lookups;
 class Prompter;
 
@@ -23,7 +23,7 @@ class ChangeLists : public QObject
     Q_OBJECT
 
 public:
-    ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, EditSteps &steps,
+    ChangeLists(Database &db, Lookups &lookups, Prompter &prompter, Document &doc,
                 QWidget *window);
 
     /// "Changes": what differs from the files on disk and, once the editor
@@ -38,7 +38,7 @@ public:
     bool applyPatchFile();
     /// Asks for record `index` of `kind` on the screen that edits it (see
     /// recordRequested()); what has no screen is ignored.
-    void openRecord(kx3::FormKind kind, int index);
+    void openRecord(kx3::RecordKind kind, int index);
 
 Q_SIGNALS:
     /// A record of the change list was opened.
@@ -53,7 +53,7 @@ private:
     Database &mDb;
     Lookups &mLookups;
     Prompter &mPrompter;
-    EditSteps &mSteps;
+    Document &mDoc;
     QWidget *mWindow;
 };
 

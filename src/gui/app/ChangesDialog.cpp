@@ -69,7 +69,7 @@ void ChangesDialog::listDoubleClick(const QModelIndex &index)
     if (!change || change->newIndex < 0
         || std::find(AllFormKinds.begin(), AllFormKinds.end(), change->kind) == AllFormKinds.end())
         return;
-    const FormKind kind = change->kind;
+    const RecordKind kind = change->kind;
     const int record = change->newIndex;
     accept();
     Q_EMIT recordOpened(kind, record);

@@ -36,7 +36,7 @@ public:
 Q_SIGNALS:
     /// A row of record `index` of `kind` (in the database as it is now) was
     /// double-clicked; the dialog closes.
-    void recordOpened(kx3::FormKind kind, int index);
+    void recordOpened(kx3::RecordKind kind, int index);
 
 private:
     const ChangeListModel *currentList() const;

@@ -3,12 +3,21 @@
 #include "EditorFrame.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
+
+#include <utility>
 
 namespace kx3 {
 
-EditorScreens::EditorScreens(Database &db, EditorState &state, EditorFrame *frame, QObject *parent)
-    : QObject(parent), mDb(db), mState(state), mFrame(frame), mNoScreen(new QWidget)
+EditorScreens::EditorScreens(Document &doc, EditorState &state, EditorFrame *frame,
+                             QObject *parent)
+    : QObject(parent), mDb(doc.db()), mState(state), mFrame(frame), mNoScreen(new QWidget)
 {
+    // Connected before any screen is added: the current records have
+    // followed a step before a screen hears of it.
+    connect(&doc, &Document::changed, this,
+            [this](const DocumentChange &change) { mState.follow(change); });
     mNoScreen->setObjectName(QStringLiteral("pnNoEditor"));
     mFrame->addEditorPanel(mNoScreen);
 }
@@ -28,6 +37,13 @@ void EditorScreens::add(RecordScreen *screen)
     connect(screen, &RecordScreen::titleChanged, this, [this, screen](const QString &title) {
         if (current() == screen)
             mFrame->setTitle(title);
+    });
+    connect(screen, &RecordScreen::recordGone, this, [this, screen](const QString &name) {
+        if (current() != screen)
+            return;
+        show(nullptr);
+        mFrame->setTitle(QString());
+        Q_EMIT currentRecordGone(name);
     });
     connect(screen, &RecordScreen::buttonsChanged, this, [this, screen] {
         if (current() == screen)
@@ -94,6 +110,30 @@ void EditorScreens::open(EditorScreen kind, qint64 offset)
         const std::optional<int> index = recordIndex(kind, offset);
         mFrame->setTitle(index ? fromCp1252(recordKind(kind).name(mDb, *index)) : QString());
     }
+}
+
+void EditorScreens::open(RecordRef ref, EditorScreen preferred)
+{
+    EditorScreen kind = preferred;
+    if (recordKind(preferred).record != ref.kind) {
+        for (const RecordKindInfo &row : RecordKinds) {
+            if (row.record == ref.kind) {
+                kind = row.kind;
+                break;
+            }
+        }
+    }
+    if (ref.kind == RecordKind::Person) {
+        const std::optional<ConstPersonRecord> p = person(std::as_const(mDb), ref.index);
+        const int c = p ? p->classification() : Classification::Unknown;
+        const bool player = Classification::hasPlayerAttributes(c);
+        const bool staff = Classification::hasStaffAttributes(c);
+        if (kind == EditorScreen::Player && !player && staff)
+            kind = EditorScreen::Staff;
+        else if (kind == EditorScreen::Staff && !staff && player)
+            kind = EditorScreen::Player;
+    }
+    open(kind, recordOffset(kind, ref.index));
 }
 
 void EditorScreens::remove()

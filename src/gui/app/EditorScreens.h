@@ -9,6 +9,7 @@
 namespace kx3 {
 
 class Database;
+class Document;
 class EditorFrame;
 
 /// The record editors of the editor screen, one per kind, in one table: which
@@ -19,7 +20,9 @@ class EditorScreens : public QObject
     Q_OBJECT
 
 public:
-    EditorScreens(Database &db, EditorState &state, EditorFrame *frame, QObject *parent = nullptr);
+    /// The current records of `state` follow every step of `doc`.
+    EditorScreens(Document &doc, EditorState &state, EditorFrame *frame,
+                  QObject *parent = nullptr);
 
     /// Installs the editor of its record kind; the editor screen takes it.
     void add(RecordScreen *screen);
@@ -33,6 +36,9 @@ public:
     /// on its editor; without one (or without the record) no editor is live.
     /// A pending "Create" is dropped.
     void open(EditorScreen kind, qint64 offset);
+    /// Opens `ref` on the screen of its kind; a person on `preferred` when
+    /// he has its role, else on the screen of the role he has.
+    void open(RecordRef ref, EditorScreen preferred);
     /// "Create" on the editor shown.
     void create();
     /// "Delete" on the editor shown.
@@ -44,6 +50,10 @@ public:
     /// The editor shown drops what its boxes hold and shows its record as
     /// stored (a pending "Create" ends).
     void dropEdits();
+
+Q_SIGNALS:
+    /// A step removed the record of the editor in front; it now shows none.
+    void currentRecordGone(const QString &name);
 
 private:
     /// Shows `screen` (null: no editable screen at all) with its title and buttons.

@@ -1,5 +1,10 @@
 #include "SearchGroup.h"
 
+#include "core/db/Database.h"
+#include "core/document/Document.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
+
 #include "core/db/Cp1252.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/ProgressRunner.h"
@@ -95,6 +100,44 @@ void SearchGroup::open()
 {
     if (const auto offset = selectedOffset())
         Q_EMIT chosen(*offset);
+}
+
+void SearchGroup::followRecords(Document &doc, EditorScreen kind)
+{
+    mKind = kind;
+    connect(&doc, &Document::changed, this, [this, &doc, kind](const DocumentChange &change) {
+        const Database &db = doc.db();
+        std::function<bool(int)> belongs;
+        if (kind == EditorScreen::Player || kind == EditorScreen::Staff) {
+            const bool players = kind == EditorScreen::Player;
+            belongs = [&db, players](int index) {
+                const std::optional<ConstPersonRecord> p = person(db, index);
+                return p
+                       && (players ? Classification::hasPlayerAttributes(p->classification())
+                                   : Classification::hasStaffAttributes(p->classification()));
+            };
+        }
+        mModel->follow(
+            change, recordKind(kind).record, recordKind(kind).recordSize,
+            [&db, kind](int index) { return recordKind(kind).name(db, index); }, belongs);
+        if (change.isLoad())
+            mListed.reset();
+    });
+}
+
+bool SearchGroup::openNeighbour(qint64 offset, int delta)
+{
+    for (int row = 0; row < mModel->rowCount(); ++row) {
+        if (mModel->offsetAt(row) != offset)
+            continue;
+        const int next = row + delta;
+        if (next < 0 || next >= mModel->rowCount())
+            return false;
+        mWidgets.list->setCurrentIndex(mModel->index(next, 0));
+        Q_EMIT chosen(mModel->offsetAt(next));
+        return true;
+    }
+    return false;
 }
 
 } // namespace kx3

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lookup/Search.h"
+#include "gui/screen/RecordKinds.h"
 #include "gui/widgets/SearchResultModel.h"
 
 #include <QObject>
@@ -16,6 +17,8 @@ class QPushButton;
 class QTreeView;
 
 namespace kx3 {
+
+class Document;
 
 class Prompter;
 class SearchResultModel;
@@ -55,6 +58,15 @@ public:
     /// Runs the search listed again, without a word: the records it found
     /// may have changed, moved or gone.
     void refresh();
+    /// From now on the rows follow every step of `doc` as records of `kind`:
+    /// moved, renamed in place, and gone with their record (or, for persons,
+    /// with the role the list is of).
+    void followRecords(Document &doc, EditorScreen kind);
+    /// The kind of record the list holds, once it follows a document.
+    std::optional<EditorScreen> kind() const { return mKind; }
+    /// Opens the result `delta` rows from the one of `offset` (selecting
+    /// it); false when there is none.
+    bool openNeighbour(qint64 offset, int delta);
 
 Q_SIGNALS:
     /// A result was double-clicked or its go-to button pressed.
@@ -74,6 +86,7 @@ private:
     /// The search the list shows, while it shows one.
     std::optional<std::pair<QString, bool>> mListed;
     Prompter *mPrompter = nullptr;
+    std::optional<EditorScreen> mKind;
 };
 
 } // namespace kx3

@@ -205,6 +205,13 @@ bool SearchMenu1::isTransferShown() const
     return mUi->pnTransfer->isVisibleTo(this);
 }
 
+void SearchMenu1::setDocument(Document &doc)
+{
+    mPlayers->followRecords(doc, EditorScreen::Player);
+    mStaff->followRecords(doc, EditorScreen::Staff);
+    mClubs->followRecords(doc, EditorScreen::Club);
+}
+
 void SearchMenu1::clearResults()
 {
     for (SearchGroup *group : {mPlayers, mStaff, mClubs})

@@ -104,6 +104,14 @@ void SearchMenu2::setDataToolsEnabled(bool enabled)
     mUi->bnTable2->setEnabled(enabled);
 }
 
+void SearchMenu2::setDocument(Document &doc)
+{
+    mOfficials->followRecords(doc, EditorScreen::Official);
+    mNations->followRecords(doc, EditorScreen::Nation);
+    mStadiums->followRecords(doc, EditorScreen::Stadium);
+    mCities->followRecords(doc, EditorScreen::City);
+}
+
 void SearchMenu2::refreshResults()
 {
     for (SearchGroup *group : {mOfficials, mNations, mStadiums, mCities})

@@ -12,6 +12,8 @@ class SearchMenu2;
 
 namespace kx3 {
 
+class Document;
+
 class Database;
 class DefaultButtonGroup;
 class Prompter;
@@ -29,6 +31,8 @@ public:
 
     void setDatabase(const Database *database) { mDatabase = database; }
     void setPrompter(Prompter *prompter);
+    /// Its result lists follow every step of `doc`.
+    void setDocument(Document &doc);
     /// Registers the search boxes and their "Begin Search" buttons.
     void addSearchBoxesTo(DefaultButtonGroup &group);
 

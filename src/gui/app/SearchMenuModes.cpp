@@ -3,11 +3,11 @@
 #include "SearchMenu1.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/document/Document.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/RelationshipRows.h"
-#include "gui/screen/EditSteps.h"
 #include "gui/screen/EditorState.h"
 #include "gui/widgets/Prompter.h"
 
@@ -69,11 +69,11 @@ void SearchMenuModes::writeSlot(qint32 value)
     if (index && !mDb.isReadOnly()) {
         club ? setClubRelationship(mDb, *index, mRow, value)
              : setPersonRelationship(mDb, *index, mRow, value);
-        if (mSteps) {
-            const StepPlace place = EditSteps::place(kind, index);
-            mSteps->commit(QStringLiteral("Change Misc List \u2014 ")
-                               + fromCp1252(recordKind(kind).name(mDb, *index)),
-                           place, place);
+        if (mDoc) {
+            const RecordRef place = recordRef(kind, index);
+            mDoc->commitStep(QStringLiteral("Change Misc List \u2014 ")
+                                 + fromCp1252(recordKind(kind).name(mDb, *index)),
+                             place, place);
         }
     }
 }

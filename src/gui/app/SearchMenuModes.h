@@ -9,7 +9,7 @@
 namespace kx3 {
 
 class Database;
-class EditSteps;
+class Document;
 class Lookups;
 class Prompter;
 class SearchMenu1;
@@ -34,7 +34,7 @@ public:
 
     void setPrompter(Prompter *prompter) { mPrompter = prompter; }
     /// Where a list entry written becomes a step.
-    void setSteps(EditSteps *steps) { mSteps = steps; }
+    void setDocument(Document *doc) { mDoc = doc; }
     Mode mode() const { return mMode; }
     MiscListSource miscListSource() const { return mSource; }
     int miscListRow() const { return mRow; }
@@ -80,7 +80,7 @@ private:
     EditorState &mState;
     SearchMenu1 *mMenu;
     Prompter *mPrompter = nullptr;
-    EditSteps *mSteps = nullptr;
+    Document *mDoc = nullptr;
     Mode mMode = Mode::None;
     MiscListSource mSource = MiscListSource::Club;
     int mRow = -1;

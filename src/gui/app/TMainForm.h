@@ -1,9 +1,10 @@
 #pragma once
 
+#include "Navigator.h"
 #include "core/db/Database.h"
 #include "core/db/InstallationLookup.h"
+#include "core/document/Document.h"
 #include "core/lookup/Lookups.h"
-#include "gui/screen/EditSteps.h"
 #include "gui/screen/EditorState.h"
 #include "gui/screen/RecordScreen.h"
 #include "gui/widgets/Prompter.h"
@@ -11,10 +12,8 @@
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <memory>
 
-class QAction;
 class QStackedWidget;
 
 namespace kx3 {
@@ -23,18 +22,22 @@ class ChangeLists;
 class DefaultButtonGroup;
 class EditorFrame;
 class EditorScreens;
+class HistoryController;
 class PersonScreen;
 class PlayerScreen;
+class SaveController;
 class SearchMenu1;
 class SearchMenuModes;
 class SearchMenu2;
 class SplashScreen;
 class StaffScreen;
+class StatusBar;
 class TablePanel;
 class TransferPanel;
 
-/// The editor's one window. It owns the database and the screens and moves
-/// between them; each screen does its own work.
+/// The editor's one window. It owns the data and builds the panels and the
+/// parts that move between them (the navigator, the undo and save
+/// controllers); each panel and screen does its own work.
 class TMainForm : public QWidget
 {
     Q_OBJECT
@@ -61,13 +64,15 @@ public:
 
     Database &database() { return mDatabase; }
     const Database &database() const { return mDatabase; }
+    /// Every change to the data goes through it.
+    Document &document() { return mDocument; }
     /// The choice lists, pick lists and club name list of the loaded database.
     Lookups &lookups() { return mLookups; }
     const Lookups &lookups() const { return mLookups; }
     /// The folder the database was (last) loaded from.
     QString dataDirectory() const { return mDataDir; }
 
-    QWidget *currentPanel() const;
+    QWidget *currentPanel() const { return mNavigator->currentPanel(); }
     SplashScreen *splashScreen() const { return mSplash; }
     SearchMenu1 *searchMenu1() const { return mSearch1; }
     SearchMenu2 *searchMenu2() const { return mSearch2; }
@@ -76,44 +81,38 @@ public:
     SearchMenuModes *searchModes() const { return mModes; }
     TransferPanel *transferPanel() const { return mTransfer; }
     TablePanel *tablePanel() const { return mTable; }
+    StatusBar *statusBar() const { return mStatusBar; }
+    Navigator &navigator() { return *mNavigator; }
     StaffScreen *staffScreen() const;
     PlayerScreen *playerScreen() const;
-    /// The search menu "Search" returns to: the one shown last.
-    enum class SearchMenuId { Main = 1, Miscellaneous = 2 };
-    SearchMenuId searchMarker() const { return mSearchMarker; }
 
     EditorState &editorState() { return mState; }
     const EditorState &editorState() const { return mState; }
 
-    /// Brings the editor screen to the front, leaving its record as it was.
-    void showEditor();
-    /// Brings the main search menu to the front, in whatever state it is, with
-    /// the focus in its first search box shown.
-    void showMainSearchMenu();
+    void showEditor() { mNavigator->showEditor(); }
+    void showMainSearchMenu() { mNavigator->showMainSearchMenu(); }
 
     /// Installs the editor of its record kind; the editor screen takes it.
     void addScreen(RecordScreen *screen);
     /// Makes the record at `offset` the current one of its kind and shows it
     /// on its editor. A pending "Create" is dropped.
-    void openRecord(EditorScreen screen, qint64 offset);
-
+    void openRecord(EditorScreen screen, qint64 offset) { mNavigator->openRecord(screen, offset); }
     /// Before the record screen is left: when its boxes hold edits not yet
-    /// confirmed, asks whether to apply them. False when the user stays (he
-    /// cancelled, or the confirm was refused).
-    bool leaveRecord();
+    /// confirmed, asks whether to apply them. False when the user stays.
+    bool leaveRecord() { return mNavigator->leaveRecord(); }
     /// "Undo" and "Redo": the last step taken back or done again, and its
     /// record shown.
     void undoClick();
     void redoClick();
 
-    /// The window's first and smallest size, the one every panel is drawn for.
+    /// The window's first and smallest size of its panels, the one every
+    /// panel is drawn for; the status bar is below them.
     static constexpr int ClientWidth = 609;
     static constexpr int ClientHeight = 474;
 
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormShow();
@@ -122,58 +121,35 @@ private:
     void bnBeginKX9900Click();
     void bnBeginClick();
     void StartEditing();
-    /// The title and the buttons that change data, for a session opened
-    /// read-only or not.
+    /// The title, the status bar and the buttons that change data, for the
+    /// installation open (read-only or not).
     void showAccessMode();
     void Exit1Click();
-    void bnSearchP1Click();
-    void bnSearchP2Click();
-    void bnSearchClick();
-    /// Back to the search menu shown last, in its normal state.
-    void returnToSearch();
-    void recordChosen(EditorScreen kind, qint64 offset);
-    void bnCreateNewClick();
-    void bnDeleteClick();
-    void finishDeletion(const QString &message);
     void startTransfer(PersonScreen *screen);
-    void bnSaveClick();
     void bnApplyPatchClick();
-    void connectTable();
-    /// The editor behind the panels shows its record again, as it now reads.
-    void reshowEditor();
-    void showNewName(StepPlace after);
-    void Exit3Click();
     void saveGeometrySetting();
 
-    void buildScreens();
-    void connectSearchResults();
-    void showPanel(QWidget *panel);
-    void leaveSearchMenu(bool returnsToEditor);
-    /// Saves with the busy pointer; reports a failure and returns false.
-    bool SaveDataFiles();
-    void moveInHistory(bool undo);
-    void updateHistoryButtons();
-    void buildHistoryKeys();
+    void buildPanels();
+    void connectPanels();
+    void buildKeys();
 
     Database mDatabase;
     Lookups mLookups;
+    Document mDocument{mDatabase, mLookups};
     std::unique_ptr<InstallationSource> mSource;
     PrompterHandle mPrompter;
     QString mCurrentDir;
     InstallationResult mInstallation;
     QString mDataDir;
-    SearchMenuId mSearchMarker = SearchMenuId::Main;
+    /// The edition begun from the splash screen; empty for a folder given.
+    QString mEdition;
     bool mFormShown = false;
     bool mRemembersGeometry = false;
     EditorState mState;
-    EditSteps mSteps{mDatabase};
-    ScreenContext mContext{mDatabase, mLookups, mState, mPrompter, &mSteps};
-    /// The results of each search menu need searching again.
-    std::array<bool, 2> mStaleResults{};
-    QAction *mUndoAction = nullptr;
-    QAction *mRedoAction = nullptr;
+    ScreenContext mContext{mDatabase, mLookups, mState, mPrompter, mDocument};
 
     QStackedWidget *mPanels = nullptr;
+    StatusBar *mStatusBar = nullptr;
     SplashScreen *mSplash = nullptr;
     SearchMenu1 *mSearch1 = nullptr;
     SearchMenu2 *mSearch2 = nullptr;
@@ -184,6 +160,9 @@ private:
     TransferPanel *mTransfer = nullptr;
     ChangeLists *mChanges = nullptr;
     TablePanel *mTable = nullptr;
+    Navigator *mNavigator = nullptr;
+    HistoryController *mHistory = nullptr;
+    SaveController *mSaver = nullptr;
 };
 
 } // namespace kx3

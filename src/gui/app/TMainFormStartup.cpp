@@ -8,6 +8,7 @@
 #include "SplashScreen.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/ProgressRunner.h"
+#include "gui/widgets/StatusBar.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,7 +43,7 @@ void TMainForm::showEvent(QShowEvent *event)
 
 void TMainForm::FormShow()
 {
-    showPanel(mSplash);
+    mNavigator->showPanel(mSplash);
     mSplash->focusExit();
     FindInstallation();
     if (!mInstallation.anyFound())
@@ -67,18 +68,21 @@ void TMainForm::FindInstallation()
 void TMainForm::bnBeginKX3Click()
 {
     mDataDir = mInstallation.folders[static_cast<int>(Edition::Kickora3)];
+    mEdition = QStringLiteral("Kickora 3");
     StartEditing();
 }
 
 void TMainForm::bnBeginKX9900Click()
 {
     mDataDir = mInstallation.folders[static_cast<int>(Edition::Kickora9900)];
+    mEdition = QStringLiteral("Kickora 99/00");
     StartEditing();
 }
 
 void TMainForm::bnBeginClick()
 {
     mDataDir = mCurrentDir;
+    mEdition.clear();
     StartEditing();
 }
 
@@ -112,7 +116,7 @@ void TMainForm::StartEditing()
         else
             declined = true;
     }
-    mSteps.historyChanged();
+    mDocument.loaded();
     showAccessMode();
     if (!loaded) {
         // Declined: the question said it all.
@@ -123,9 +127,14 @@ void TMainForm::StartEditing()
     // A save cut short last time was finished or undone: say which.
     if (const QString note = mDatabase.recoveryNote(); !note.isEmpty())
         mPrompter.information(note);
-    mSearchMarker = SearchMenuId::Main;
-    showPanel(mSearch1);
-    mSearch1->focusSearch();
+    // Errors the files came with are theirs: said once, and no save is
+    // refused for them.
+    if (const QStringList errors = mDocument.takeLoadErrors(); !errors.isEmpty())
+        mStatusBar->showNotice(
+            QStringLiteral("The files hold %1 integrity errors already; kx3edit --check lists "
+                           "them")
+                .arg(errors.size()));
+    mNavigator->showSearchMenu(Navigator::SearchMenuId::Main);
 }
 
 // A read-only session says so in the title and offers no button that would
@@ -133,10 +142,19 @@ void TMainForm::StartEditing()
 void TMainForm::showAccessMode()
 {
     const bool readOnly = mDatabase.isReadOnly();
-    setWindowTitle(readOnly ? WindowTitle + QStringLiteral(" (read-only)") : WindowTitle);
+    const QString folder = mDatabase.isLoaded() ? QDir::toNativeSeparators(mDataDir) : QString();
+    QStringList title;
+    if (!folder.isEmpty()) {
+        if (!mEdition.isEmpty())
+            title << mEdition;
+        title << folder;
+    }
+    title << WindowTitle;
+    setWindowTitle(title.join(QStringLiteral(" \u2014 "))
+                   + (readOnly ? QStringLiteral(" (read-only)") : QString()));
+    mStatusBar->setFolder(folder, readOnly);
     mEditor->setSaveButton(!readOnly);
     mSearch1->showNormalState();
-    updateHistoryButtons();
 }
 
 void TMainForm::Exit1Click()

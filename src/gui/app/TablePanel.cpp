@@ -1,7 +1,7 @@
 #include "TablePanel.h"
 #include "ui_TablePanel.h"
 
-#include "gui/screen/EditSteps.h"
+#include "core/document/Document.h"
 #include "gui/screen/RecordScreen.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/CancelOnEscape.h"
@@ -10,11 +10,13 @@
 #include "gui/widgets/RecordTableModel.h"
 
 #include <QHeaderView>
+
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSettings>
 #include <QShortcut>
 #include <QTimer>
+#include <algorithm>
 
 #include <numeric>
 
@@ -41,7 +43,6 @@ QString kindCaption(TableKind kind)
 TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
     : QWidget(parent), mContext(context), mUi(std::make_unique<Ui::TablePanel>())
 {
-    Q_ASSERT(context.steps);
     mUi->setupUi(this);
     using A = PanelAnchors;
     auto *anchors = new PanelAnchors(this);
@@ -97,7 +98,7 @@ TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
     connect(mUi->bnExportCsv, &QPushButton::clicked, this, &TablePanel::bnExportCsvClick);
     connect(mUi->bnImportCsv, &QPushButton::clicked, this, &TablePanel::bnImportCsvClick);
     connect(mUi->bnTableCancel, &QPushButton::clicked, this, &TablePanel::cancelRequested);
-    connect(context.steps, &EditSteps::changed, this, &TablePanel::historyChanged);
+    connect(&context.doc, &Document::changed, this, &TablePanel::historyChanged);
     cancelOnEscape(this, mUi->bnTableCancel);
     auto *find = new QShortcut(QKeySequence::Find, this);
     find->setContext(Qt::WidgetWithChildrenShortcut);
@@ -172,10 +173,20 @@ void TablePanel::dropTable()
 }
 
 // A step taken elsewhere (an undo, a screen's confirm, a load) may change any
-// row; the panel's own steps leave the table as the core reloaded it.
-void TablePanel::historyChanged()
+// row of its kind, and a name any person's; the panel's own steps leave the
+// table as the core reloaded it.
+void TablePanel::historyChanged(const DocumentChange &change)
 {
     if (mTakingStep || !mTable)
+        return;
+    const RecordKind shown =
+        mTable->kind() == TableKind::Players || mTable->kind() == TableKind::Staff
+            ? RecordKind::Person
+            : RecordKind::Club;
+    const bool moved = std::any_of(change.moves.begin(), change.moves.end(),
+                                   [shown](const RecordMove &m) { return m.kind == shown; });
+    if (!change.isLoad() && !change.touched[std::size_t(shown)] && !moved && !change.names
+        && !change.lists)
         return;
     if (!isVisible()) {
         dropTable();

@@ -17,6 +17,8 @@ class TablePanel;
 
 namespace kx3 {
 
+struct DocumentChange;
+
 class RecordTableModel;
 struct ScreenContext;
 
@@ -39,7 +41,7 @@ public:
 
 Q_SIGNALS:
     /// A row was double-clicked, or Enter pressed on it.
-    void recordOpened(kx3::FormKind kind, int index);
+    void recordOpened(kx3::RecordKind kind, int index);
     /// The panel took a step: records of its kind, and the lists, may read
     /// differently.
     void stepTaken();
@@ -64,7 +66,7 @@ private:
 
     void buildTable();
     void dropTable();
-    void historyChanged();
+    void historyChanged(const kx3::DocumentChange &change);
     /// The rows the filter keeps, in the order of the sort column.
     void showRows();
     void askBulkEdit(BulkOperation operation);

@@ -7,8 +7,8 @@
 #include "core/changes/DatabaseDiff.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DiskOps.h"
+#include "core/document/Document.h"
 #include "core/lookup/RecordTitles.h"
-#include "gui/screen/EditSteps.h"
 #include "gui/screen/RecordScreen.h"
 #include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
@@ -101,7 +101,7 @@ void TablePanel::writeCells(std::span<const int> rows, int column, BulkOperation
     QString what = QStringLiteral("%1 rows").arg(rows.size());
     if (rows.size() == 1) {
         const int record = mTable->record(rows.front());
-        what = fromCp1252(tableFormKind(mTable->kind()) == FormKind::Person
+        what = fromCp1252(tableFormKind(mTable->kind()) == RecordKind::Person
                               ? personTitle(mContext.db, record)
                               : clubTitle(mContext.db, record));
     }
@@ -134,7 +134,7 @@ void TablePanel::writeCells(std::span<const int> rows, int column, BulkOperation
 void TablePanel::takeStep(const QString &label)
 {
     mTakingStep = true;
-    const bool taken = mContext.steps->commit(label, {}, {});
+    const bool taken = mContext.doc.commitStep(label);
     mTakingStep = false;
     showRows();
     if (taken)

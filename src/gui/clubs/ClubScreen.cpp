@@ -247,8 +247,10 @@ void ClubScreen::rebuildMiscList()
 
 void ClubScreen::relationshipsChanged(MiscListSource source)
 {
-    if (source == MiscListSource::Club)
+    if (source == MiscListSource::Club) {
+        adoptRecordBytes();
         rebuildMiscList();
+    }
 }
 
 void ClubScreen::CLongNameExit()

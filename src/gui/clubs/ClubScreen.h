@@ -36,10 +36,7 @@ public:
     void deleteRecord() override;
     QString title() const override;
     /// A relationship slot of `source` was written from the misc-list dialog.
-    void relationshipsChanged(MiscListSource source);
-
-Q_SIGNALS:
-    void miscListDialogRequested(kx3::MiscListSource source, int row);
+    void relationshipsChanged(MiscListSource source) override;
 
 protected:
     EditResult applyBoxes(std::optional<int> record) override;

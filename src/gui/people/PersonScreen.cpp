@@ -237,8 +237,11 @@ void PersonScreen::relationshipsChanged(MiscListSource source)
 {
     const MiscListSource mine =
         mRole == RoleScreen::Player ? MiscListSource::Player : MiscListSource::Staff;
-    if (source == mine)
+    // The slot was written for this screen: not behind its back.
+    if (source == mine) {
+        adoptRecordBytes();
         rebuildMiscList();
+    }
 }
 
 void PersonScreen::rebuildMiscList()
@@ -290,7 +293,8 @@ void PersonScreen::jobChanged(int item)
             changed = addNonPlayingRole(db, *index, item);
         }
         if (changed) {
-            showRecord();
+            roleChanged(*index);
+            showIndexAgain();
             return;
         }
         break;
@@ -300,16 +304,33 @@ void PersonScreen::jobChanged(int item)
             changed = dropPlayingRole(db, *index, item);
         }
         if (changed) {
-            Q_EMIT searchResultsStale();
-            if (mRole == RoleScreen::Player)
+            roleChanged(*index);
+            // The player screen has nothing left to show of him: what it
+            // held is not asked about on the way to his staff screen.
+            if (mRole == RoleScreen::Player) {
+                dropUnconfirmedEdits();
                 Q_EMIT recordRequested(EditorScreen::Staff, personOffset(*index));
-            else
-                showRecord();
+            } else {
+                showIndexAgain();
+            }
             return;
         }
         break;
     }
     selectQuietly(mControls.job, stored);
+}
+
+// A role is added or dropped at once, as a step of its own: the screens then
+// show the person as stored, whatever else their boxes held.
+void PersonScreen::roleChanged(int index)
+{
+    takeStep(QStringLiteral("Change Job"), recordRef(kind(), index), recordRef(kind(), index));
+}
+
+void PersonScreen::showIndexAgain()
+{
+    mContext.state.offset(kind()) = recordOffset(kind(), *currentRecord());
+    showRecord();
 }
 
 void PersonScreen::classChanged(int item)

@@ -56,7 +56,7 @@ public:
     void deleteRecord() override;
     QString title() const override;
     /// A relationship slot of `source` was written from the misc-list dialog.
-    void relationshipsChanged(MiscListSource source);
+    void relationshipsChanged(MiscListSource source) override;
     /// What the next confirm resolves or rewrites besides the records.
     PersonEditFlags changedFlags() const;
     /// A transfer or release changed the person's club: his misc lines are
@@ -67,11 +67,6 @@ public:
     bool checkBoxes(bool report = true);
     /// Rebuilds the relationship list from the current person's slots.
     void rebuildMiscList();
-
-Q_SIGNALS:
-    void transferRequested();
-    void miscListDialogRequested(kx3::MiscListSource source, int row);
-    void clubPickingRequested(kx3::ClubPickField field);
 
 protected:
     EditResult applyBoxes(std::optional<int> record) override;
@@ -111,6 +106,8 @@ private:
     void nameChanged(bool first, bool second, bool common);
     void nationChanged();
     void jobChanged(int item);
+    void roleChanged(int index);
+    void showIndexAgain();
     void classChanged(int item);
     void makePerfectClick();
     void miscListClick();

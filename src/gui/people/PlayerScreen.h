@@ -28,7 +28,7 @@ public:
     ~PlayerScreen() override;
 
     /// Club picking chose `text` for one of the screen's club boxes.
-    void setPickedClub(ClubPickField field, const QString &text);
+    void setPickedClub(ClubPickField field, const QString &text) override;
 
 protected:
     void showExtra(const PersonEdit &edit) override;

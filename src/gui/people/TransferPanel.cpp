@@ -9,7 +9,6 @@
 #include "core/lookup/RelationshipRows.h"
 #include "core/people/Transfers.h"
 #include "gui/people/PersonScreen.h"
-#include "gui/screen/EditSteps.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/PanelAnchors.h"
 #include "gui/widgets/Prompter.h"
@@ -46,9 +45,12 @@ std::optional<int> TransferPanel::person() const
     return mScreen ? mScreen->currentRecord() : std::nullopt;
 }
 
-void TransferPanel::start(PersonScreen *screen)
+// Only a person screen offers a transfer; any other asks for nothing here.
+void TransferPanel::start(RecordScreen *screen)
 {
-    mScreen = screen;
+    mScreen = qobject_cast<PersonScreen *>(screen);
+    if (!mScreen)
+        return;
     const std::optional<int> index = person();
     const std::optional<ConstPersonRecord> p =
         index ? kx3::person(std::as_const(mContext.db), *index) : std::nullopt;
@@ -152,10 +154,12 @@ void TransferPanel::confirmPersonScreen(const QString &action)
     // His misc lines are filed under his club: they follow him.
     mScreen->setMiscChanged();
     const std::optional<int> index = person();
+    // The move is the screen's own, not a change made behind its back.
+    mScreen->adoptRecordBytes();
     mScreen->confirm(action);
     // Should the confirm be refused after all, the move is still one step.
     if (!action.isNull() && index) {
-        const StepPlace place = EditSteps::place(mScreen->kind(), index);
+        const RecordRef place = recordRef(mScreen->kind(), index);
         mScreen->takeStep(action, place, place);
     }
     mScreen->showRecord();

@@ -28,7 +28,7 @@ public:
     ~TransferPanel() override;
 
     /// Prepares the panel for the person `screen` shows.
-    void start(PersonScreen *screen);
+    void start(RecordScreen *screen);
     /// A club chosen in the club search while the panel is shown.
     void chooseTarget(qint64 offset);
 

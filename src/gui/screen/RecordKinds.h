@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/db/DataFiles.h"
+#include "core/db/RecordRef.h"
 #include "core/lookup/RecordTitles.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ enum class EditorScreen { Player, Staff, Club, Nation, City, Stadium, Official }
 struct RecordKindInfo
 {
     EditorScreen kind;
+    /// The records it shows.
+    RecordKind record;
     /// The kind whose current record this one shares: both person editors
     /// show the one current person.
     EditorScreen currentRecordOf;
@@ -41,25 +44,25 @@ struct RecordKindInfo
 /// One row per record kind, in the order of EditorScreen. A new kind is an
 /// enumerator, a row here, its screen class and its form.
 inline constexpr std::array RecordKinds = {
-    RecordKindInfo{EditorScreen::Player, EditorScreen::Player, RecordSize::Person,
-                   "Confirm Player Data Changes", "Create New Player", "Delete Player",
-                   personTitle, false},
-    RecordKindInfo{EditorScreen::Staff, EditorScreen::Player, RecordSize::Person,
-                   "Confirm Staff Data Changes", "Create New Staff", "Delete Staff", personTitle,
-                   false},
-    RecordKindInfo{EditorScreen::Club, EditorScreen::Club, RecordSize::Club,
+    RecordKindInfo{EditorScreen::Player, RecordKind::Person, EditorScreen::Player,
+                   RecordSize::Person, "Confirm Player Data Changes", "Create New Player",
+                   "Delete Player", personTitle, false},
+    RecordKindInfo{EditorScreen::Staff, RecordKind::Person, EditorScreen::Player,
+                   RecordSize::Person, "Confirm Staff Data Changes", "Create New Staff",
+                   "Delete Staff", personTitle, false},
+    RecordKindInfo{EditorScreen::Club, RecordKind::Club, EditorScreen::Club, RecordSize::Club,
                    "Confirm Club Data Changes", "Create New Club", "Delete Club", clubTitle, true},
-    RecordKindInfo{EditorScreen::Nation, EditorScreen::Nation, RecordSize::Nation,
-                   "Confirm Nation Data Changes", "Create New Nation", "Delete Nation",
-                   nationTitle, true},
-    RecordKindInfo{EditorScreen::City, EditorScreen::City, RecordSize::City,
+    RecordKindInfo{EditorScreen::Nation, RecordKind::Nation, EditorScreen::Nation,
+                   RecordSize::Nation, "Confirm Nation Data Changes", "Create New Nation",
+                   "Delete Nation", nationTitle, true},
+    RecordKindInfo{EditorScreen::City, RecordKind::City, EditorScreen::City, RecordSize::City,
                    "Confirm City Data Changes", "Create New City", "Delete City", cityTitle, true},
-    RecordKindInfo{EditorScreen::Stadium, EditorScreen::Stadium, RecordSize::Stadium,
-                   "Confirm Stadium Data Changes", "Create New Stadium", "Delete Stadium",
-                   stadiumTitle, true},
-    RecordKindInfo{EditorScreen::Official, EditorScreen::Official, RecordSize::Official,
-                   "Confirm Official Data Changes", "Create New Official", "Delete Official",
-                   officialTitle, false},
+    RecordKindInfo{EditorScreen::Stadium, RecordKind::Stadium, EditorScreen::Stadium,
+                   RecordSize::Stadium, "Confirm Stadium Data Changes", "Create New Stadium",
+                   "Delete Stadium", stadiumTitle, true},
+    RecordKindInfo{EditorScreen::Official, RecordKind::Official, EditorScreen::Official,
+                   RecordSize::Official, "Confirm Official Data Changes", "Create New Official",
+                   "Delete Official", officialTitle, false},
 };
 inline constexpr int EditorScreenCount = int(RecordKinds.size());
 
@@ -91,6 +94,12 @@ constexpr std::optional<int> recordIndex(EditorScreen kind, qint64 offset)
     if (offset < 0 || offset % size != 0)
         return std::nullopt;
     return int(offset / size);
+}
+
+/// Record `index` of the records `kind` shows; none without an index.
+inline RecordRef recordRef(EditorScreen kind, std::optional<int> index)
+{
+    return RecordRef::of(recordKind(kind).record, index);
 }
 
 } // namespace kx3

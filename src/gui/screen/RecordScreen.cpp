@@ -3,7 +3,6 @@
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
 #include "core/lookup/PickList.h"
-#include "gui/screen/EditSteps.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/BusyCursor.h"
 #include "gui/widgets/Prompter.h"
@@ -25,14 +24,29 @@ bool ScreenContext::changesAllowed() const
     return !db.isReadOnly();
 }
 
+RecordScreen::RecordScreen(ScreenContext &context, EditorScreen kind, QWidget *parent)
+    : QWidget(parent), mContext(context), mKind(kind)
+{
+    connect(&context.doc, &Document::changed, this, &RecordScreen::documentChanged);
+}
+
 bool RecordScreen::showRecord()
 {
-    BusyCursor busy;
     const std::optional<int> index = recordIndex(mKind, mContext.state.offset(mKind));
-    if (!index || !loadRecord(*index))
+    if (!index || !showIndex(*index))
         return false;
     mContext.state.newRecordMode = false;
+    return true;
+}
+
+bool RecordScreen::showIndex(int index)
+{
+    BusyCursor busy;
+    if (!loadRecord(index))
+        return false;
     mShown = index;
+    mCreating = false;
+    mStamp = recordStamp(mContext.db, shownRecord());
     recordShown();
     // After recordShown(), which may enable a button for the record it shows.
     if (!changesAllowed()) {
@@ -55,6 +69,7 @@ void RecordScreen::beginNewRecord()
         || !mContext.prompter.question(QStringLiteral("Are you sure?")))
         return;
     mContext.state.newRecordMode = true;
+    mCreating = true;
     loadNewRecord();
     markShown();
     Q_EMIT titleChanged(title());
@@ -71,9 +86,25 @@ bool RecordScreen::confirm(const QString &stepAction)
     const bool creating = mContext.state.newRecordMode;
     if ((!creating && !mShown) || !changesAllowed())
         return false;
-    if (refuseUnstorableText() || !agreeToRanges())
+    if (refuseUnstorableText())
         return false;
-    const StepPlace before = EditSteps::place(mKind, currentRecord());
+    // Written since it was shown (an undo, a table, a patch): the boxes would
+    // put back what that step wrote, or write one record's data into another.
+    if (!creating && recordStamp(mContext.db, shownRecord()) != mStamp) {
+        const QString name = title();
+        mContext.prompter.information(
+            QStringLiteral("%1 was changed since it was shown. It is shown again as it now "
+                           "reads; nothing was written.")
+                .arg(name));
+        if (!showIndex(*mShown)) {
+            mShown.reset();
+            Q_EMIT recordGone(name);
+        }
+        return false;
+    }
+    if (!agreeToRanges())
+        return false;
+    const RecordRef before = recordRef(mKind, currentRecord());
     EditResult result;
     {
         BusyCursor busy;
@@ -83,14 +114,18 @@ bool RecordScreen::confirm(const QString &stepAction)
         showRefusal(result);
         return false;
     }
+    // The record's index is already what it is after the step: the step's
+    // news is the screen's own (takeStep), and the shared state, which
+    // follows every step, is set once the step was told.
     mShown = result.record;
-    mContext.state.offset(mKind) = recordOffset(mKind, *result.record);
+    mCreating = false;
     mContext.state.newRecordMode = false;
     recordConfirmed(creating);
     markShown();
     takeStep(stepAction.isNull() ? QString::fromLatin1(recordKind(mKind).confirmCaption)
                                  : stepAction,
-             before, EditSteps::place(mKind, result.record));
+             before, recordRef(mKind, result.record));
+    mContext.state.offset(mKind) = recordOffset(mKind, *result.record);
     Q_EMIT titleChanged(title());
     Q_EMIT buttonsChanged();
     return true;
@@ -147,21 +182,61 @@ bool RecordScreen::agreeToRanges()
                                       + QStringLiteral(". Store anyway?"));
 }
 
-bool RecordScreen::takeStep(const QString &action, StepPlace before, StepPlace after,
+bool RecordScreen::takeStep(const QString &action, RecordRef before, RecordRef after,
                             const QString &name)
 {
-    const StepInfo step{action + QStringLiteral(" \u2014 ") + (name.isNull() ? title() : name),
-                        before, after};
-    return mContext.steps ? mContext.steps->commit(step.label, before, after)
-                          : mContext.db.commitStep(step);
+    if (mShown)
+        mStamp = recordStamp(mContext.db, shownRecord());
+    // Whatever the screen holds is already as the step leaves it.
+    mOwnStep = true;
+    const bool taken = mContext.doc.commitStep(
+        action + QStringLiteral(" \u2014 ") + (name.isNull() ? title() : name), before, after);
+    mOwnStep = false;
+    return taken;
+}
+
+void RecordScreen::adoptRecordBytes()
+{
+    if (mShown)
+        mStamp = recordStamp(mContext.db, shownRecord());
 }
 
 void RecordScreen::recordRemoved(int index, const QString &name, const QString &message)
 {
-    takeStep(QString::fromLatin1(recordKind(mKind).deleteCaption), EditSteps::place(mKind, index),
-             {}, name);
+    // Forgotten first: the step's news of the removal is this screen's own.
     mShown.reset();
+    mStamp.clear();
+    takeStep(QString::fromLatin1(recordKind(mKind).deleteCaption), recordRef(mKind, index), {},
+             name);
     Q_EMIT recordDeleted(message);
+}
+
+// A screen left in the background keeps its record too: whatever brings it
+// back ("Cancel", a go-to, a key) must find it showing the record as stored,
+// or nothing at all.
+void RecordScreen::documentChanged(const DocumentChange &change)
+{
+    if (!mShown || mOwnStep)
+        return;
+    const RecordRef now = change.follow(shownRecord());
+    if (!now.valid()) {
+        const QString name = title();
+        mShown.reset();
+        mStamp.clear();
+        Q_EMIT recordGone(name);
+        return;
+    }
+    mShown = now.index;
+    if (mCreating || !change.touches(now) || recordStamp(mContext.db, now) == mStamp)
+        return;
+    // Edits typed over the old bytes stay until the user confirms them,
+    // which is then refused: he is told, never overwritten silently.
+    if (!hasUnconfirmedEdits() && !showIndex(now.index)) {
+        const QString name = title();
+        mShown.reset();
+        mStamp.clear();
+        Q_EMIT recordGone(name);
+    }
 }
 
 // Keyed by box, as the order of a screen's children changes when a tab or

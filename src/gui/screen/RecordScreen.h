@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/db/EditHistory.h"
+#include "core/document/Document.h"
 #include "core/lookup/EditBoxes.h"
 #include "core/lookup/EditResult.h"
 #include "gui/screen/EditorState.h"
+#include "gui/screen/PickTargets.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +24,6 @@ class QLineEdit;
 namespace kx3 {
 
 class Database;
-class EditSteps;
 class Lookups;
 class PickList;
 class Prompter;
@@ -35,9 +36,9 @@ struct ScreenContext
     Lookups &lookups;
     EditorState &state;
     Prompter &prompter;
-    /// Told of every step a screen takes; without it steps go to the
-    /// database's history alone.
-    EditSteps *steps = nullptr;
+    /// Every step a screen takes goes through it, and it tells the screens
+    /// what every other step changed.
+    Document &doc;
 
     /// The one switch every screen and panel asks before it offers a change:
     /// off while the installation is open read-only.
@@ -58,15 +59,15 @@ struct RecordButton
 ///
 /// A screen writes only the record whose data it shows: after a show, the
 /// record at the state's offset of its kind; in new-record mode, a new one.
+/// It follows that record through every step (moved by inserts and removals
+/// before it, gone when it is removed), and a confirm is refused when the
+/// record's bytes are no longer the ones it showed.
 class RecordScreen : public QWidget
 {
     Q_OBJECT
 
 public:
-    RecordScreen(ScreenContext &context, EditorScreen kind, QWidget *parent = nullptr)
-        : QWidget(parent), mContext(context), mKind(kind)
-    {
-    }
+    RecordScreen(ScreenContext &context, EditorScreen kind, QWidget *parent = nullptr);
 
     /// The record kind this screen edits.
     EditorScreen kind() const { return mKind; }
@@ -92,6 +93,24 @@ public:
     /// The record shown and written by a confirm; nothing in new-record mode
     /// before the first confirm.
     std::optional<int> currentRecord() const;
+    /// The record the screen shows (also behind a pending create); invalid
+    /// when it shows none.
+    RecordRef shownRecord() const { return recordRef(mKind, mShown); }
+    /// The record's bytes as they are now are the ones the screen works on:
+    /// a change the screen itself asked for (a transfer, a misc-list slot)
+    /// is not a change made behind its back.
+    void adoptRecordBytes();
+
+    /// A relationship slot of `source` was written from the misc-list dialog;
+    /// a screen that lists such slots lists them again.
+    virtual void relationshipsChanged(MiscListSource source) { Q_UNUSED(source) }
+    /// A club was picked on the search menu for the box `field`; a screen
+    /// with such a box shows it.
+    virtual void setPickedClub(ClubPickField field, const QString &club)
+    {
+        Q_UNUSED(field)
+        Q_UNUSED(club)
+    }
 
     /// Records of `kind` can now be shown: the go-to buttons that open them
     /// are offered.
@@ -102,7 +121,7 @@ public:
     bool hasUnconfirmedEdits() const { return editState() != mShownState; }
     /// Closes what the data changed since the last step into one step named
     /// `action` and the record's title.
-    bool takeStep(const QString &action, StepPlace before, StepPlace after,
+    bool takeStep(const QString &action, RecordRef before, RecordRef after,
                   const QString &name = QString());
 
 Q_SIGNALS:
@@ -113,8 +132,16 @@ Q_SIGNALS:
     void recordRequested(kx3::EditorScreen kind, qint64 offset);
     /// The record shown was deleted; `message` tells the user so.
     void recordDeleted(const QString &message);
-    /// The search results may list a person under a role he no longer has.
-    void searchResultsStale();
+    /// Slot `row` of the relationships of `source` is to be set on the
+    /// misc-list dialog.
+    void miscListDialogRequested(kx3::MiscListSource source, int row);
+    /// A club is to be picked on the search menu for the box `field`.
+    void clubPickingRequested(kx3::ClubPickField field);
+    /// The person shown is to be transferred.
+    void transferRequested();
+    /// A step removed the record shown (`name` as it was called); the
+    /// screen shows nothing until it is given a record again.
+    void recordGone(const QString &name);
 
 protected:
     /// Fills the boxes from record `index` of the screen's kind; false, with
@@ -167,6 +194,10 @@ protected:
     /// deletion is a step, and `message` tells the user.
     void recordRemoved(int index, const QString &name, const QString &message);
 
+    /// What the screen shows now is the stored record: nothing is left to ask
+    /// about when it is left.
+    void dropUnconfirmedEdits() { markShown(); }
+
     /// Tells why an edit was refused: an error box with the focus on the box
     /// at fault (its tab brought up) when the refusal names one, else a plain
     /// message.
@@ -181,6 +212,9 @@ protected:
     void describeBoxes(std::span<const EditBox> boxes);
 
 private:
+    /// Shows record `index` without touching the shared editor state.
+    bool showIndex(int index);
+    void documentChanged(const DocumentChange &change);
     /// Refuses a text box holding a character the game's files cannot
     /// store, on the box; false when every text can be stored.
     bool refuseUnstorableText();
@@ -197,6 +231,12 @@ private:
     /// true when there are none or the user agrees.
     bool agreeToRanges();
 
+    /// The record's bytes as last shown or written.
+    QByteArray mStamp;
+    /// Filled with a new record's defaults, not yet confirmed.
+    bool mCreating = false;
+    /// A step the screen takes is being told.
+    bool mOwnStep = false;
     std::vector<EditBox> mEditBoxes;
     std::vector<QString> mBoxLimits;
     std::vector<BoxAdvice> mBoxAdvice;

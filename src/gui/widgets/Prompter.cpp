@@ -55,6 +55,19 @@ void QMessageBoxPrompter::error(const QString &text, const QString &detail)
     box.exec();
 }
 
+void QMessageBoxPrompter::problems(const QString &text, const QStringList &problems)
+{
+    QMessageBox box(QMessageBox::Warning, caption(), messageBoxText(text), QMessageBox::Ok,
+                    mParent);
+    box.setDetailedText(problems.join(QLatin1Char('\n')));
+    // The box's own caption for its details says nothing of what they are.
+    for (QAbstractButton *button : box.buttons()) {
+        if (box.buttonRole(button) == QMessageBox::ActionRole)
+            button->setText(QStringLiteral("Show problems"));
+    }
+    box.exec();
+}
+
 bool QMessageBoxPrompter::question(const QString &text)
 {
     // Closing the box without choosing picks No, the button with the No role.

@@ -30,6 +30,12 @@ public:
         Q_UNUSED(detail)
         error(text);
     }
+    /// Something refused for the `problems` found: the message, with the
+    /// problems one per line behind a "Show problems" button.
+    virtual void problems(const QString &text, const QStringList &problems)
+    {
+        error(text, problems.join(QLatin1Char('\n')));
+    }
     /// A Yes/No confirmation; true means Yes.
     virtual bool question(const QString &text) = 0;
     /// A Yes/No/Cancel confirmation; a dismissed box counts as Cancel.
@@ -94,6 +100,7 @@ public:
     void information(const QString &text, const QString &detail) override;
     void error(const QString &text) override;
     void error(const QString &text, const QString &detail) override;
+    void problems(const QString &text, const QStringList &problems) override;
     bool question(const QString &text) override;
     Answer questionWithCancel(const QString &text) override;
     Choice questionWithExtra(const QString &text, const QString &detail,
@@ -126,6 +133,10 @@ public:
     void error(const QString &text, const QString &detail) override
     {
         mTarget->error(text, detail);
+    }
+    void problems(const QString &text, const QStringList &problems) override
+    {
+        mTarget->problems(text, problems);
     }
     bool question(const QString &text) override { return mTarget->question(text); }
     Answer questionWithCancel(const QString &text) override

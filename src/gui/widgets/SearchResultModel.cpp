@@ -1,6 +1,7 @@
 #include "SearchResultModel.h"
 
 #include "core/db/Cp1252.h"
+#include "core/document/Document.h"
 #include "core/lookup/CollationKeys.h"
 
 #include <algorithm>
@@ -84,6 +85,46 @@ void SearchResultModel::setName(qint64 offset, const QByteArray &name)
         r.nameLength = name.size();
         mNames.append(name);
         Q_EMIT dataChanged(index(int(row), 0), index(int(row), ColumnCount - 1));
+    }
+}
+
+void SearchResultModel::follow(const DocumentChange &change, RecordKind kind, int recordSize,
+                               const std::function<QByteArray(int)> &name,
+                               const std::function<bool(int)> &belongs)
+{
+    if (mRows.empty())
+        return;
+    if (change.isLoad()) {
+        clear();
+        return;
+    }
+    std::vector<int> gone;
+    for (std::size_t row = 0; row < mRows.size(); ++row) {
+        Row &r = mRows[row];
+        const RecordRef now = change.follow({kind, int(r.offset / recordSize)});
+        if (!now.valid()) {
+            gone.push_back(int(row));
+            continue;
+        }
+        r.offset = qint64(now.index) * recordSize;
+        if (!change.touchesRecord(now))
+            continue;
+        if (belongs && !belongs(now.index)) {
+            gone.push_back(int(row));
+            continue;
+        }
+        const QByteArray shown = name(now.index);
+        if (QByteArrayView(mNames).sliced(r.nameStart, r.nameLength) != shown) {
+            r.nameStart = mNames.size();
+            r.nameLength = shown.size();
+            mNames.append(shown);
+            Q_EMIT dataChanged(index(int(row), 0), index(int(row), ColumnCount - 1));
+        }
+    }
+    for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
+        beginRemoveRows({}, *it, *it);
+        mRows.erase(mRows.begin() + *it);
+        endRemoveRows();
     }
 }
 

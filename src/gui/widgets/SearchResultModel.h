@@ -1,13 +1,17 @@
 #pragma once
 
+#include "core/db/RecordRef.h"
 #include "core/lookup/Search.h"
 
 #include <QAbstractTableModel>
 #include <QLocale>
 
+#include <functional>
 #include <vector>
 
 namespace kx3 {
+
+struct DocumentChange;
 
 /// The rows of a name search for a result list: the shown name and, in a
 /// second column the list hides, the record's byte offset in decimal.
@@ -58,6 +62,13 @@ public:
     /// The rows of the record at `offset` show `name` (Windows-1252): a
     /// confirm renamed it. They keep their places until the next search.
     void setName(qint64 offset, const QByteArray &name);
+    /// The rows after `change`: each follows its record of `kind` (records
+    /// of `recordSize` bytes); a row whose record was removed, or no longer
+    /// `belongs` to the list, goes; a row whose record changed shows its
+    /// `name` now. Rows keep their places until the next search.
+    void follow(const DocumentChange &change, RecordKind kind, int recordSize,
+                const std::function<QByteArray(int)> &name,
+                const std::function<bool(int)> &belongs);
 
     /// Offset of the record of `row`; -1 for a row that does not exist.
     qint64 offsetAt(int row) const;

@@ -1,10 +1,14 @@
+#include "RecordsTestSupport.h"
 #include "TestDatabase.h"
 #include "TestFiles.h"
 
 #include "core/app/CommandLine.h"
 #include "core/db/Database.h"
+#include "core/layout/CodeLists.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/people/Transfers.h"
+#include "core/table/RecordTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,6 +74,8 @@ private Q_SLOTS:
     void checkExitStatus_data();
     void checkExitStatus();
     void refusalsGoToStandardError();
+    void savesNoErrorTheFilesDidNotHave_data();
+    void savesNoErrorTheFilesDidNotHave();
     void anyFolderName_data();
     void anyFolderName();
 
@@ -218,6 +224,73 @@ void tst_CommandLine::refusalsGoToStandardError()
     QVERIFY(out.isEmpty());
     QCOMPARE(err, QStringLiteral("kx3edit: Unknown option 'x'.\n"
                                  "Try 'kx3edit --help' for more information.\n"));
+}
+
+void tst_CommandLine::savesNoErrorTheFilesDidNotHave_data()
+{
+    QTest::addColumn<bool>("patch");  // --apply-patch, or --import-csv
+    QTest::addColumn<bool>("spread"); // the damaged player is the one moved
+    QTest::addColumn<int>("status");
+    QTest::newRow("patch spreads the files' damage") << true << true << 1;
+    QTest::newRow("patch beside the files' damage") << true << false << 0;
+    QTest::newRow("import spreads the files' damage") << false << true << 1;
+    QTest::newRow("import beside the files' damage") << false << false << 0;
+}
+
+// A player the files hold in two squad slots of his club is a damage a
+// transfer spreads: it frees one slot, and the other then holds a player of
+// another club. A command must not write that, nor refuse the files' own.
+void tst_CommandLine::savesNoErrorTheFilesDidNotHave()
+{
+    QFETCH(bool, patch);
+    QFETCH(bool, spread);
+    QFETCH(int, status);
+    const test::TestInstallation damaged;
+    const test::TestInstallation moved;
+    QVERIFY(damaged.isValid() && moved.isValid());
+    const QString file = damaged.path() + (patch ? "/move.json" : "/players.csv");
+    std::vector<int> players;
+    {
+        Database db;
+        QVERIFY(moved.loadInto(db));
+        for (int i = 0; i < personCount(db) && players.size() < 2; ++i) {
+            if (person(db, i)->job() == Job::Player && person(db, i)->club() >= 0)
+                players.push_back(i);
+        }
+        QCOMPARE(players.size(), std::size_t(2));
+        const int from = person(db, players[0])->club();
+        QVERIFY(transferPerson(db, players[0], (from + 1) % db.clubCount()).ok());
+        QVERIFY(db.save());
+    }
+    const Run made = runAction([&](QTextStream &out, QTextStream &err) {
+        return patch ? runMakePatch(file, damaged.path(), moved.path(), out, err)
+                     : runExportCsv(TableKind::Players, file, moved.path(), out, err);
+    });
+    QCOMPARE(made.status, 0);
+    {
+        Database db;
+        QVERIFY(damaged.loadInto(db));
+        const int twice = players[spread ? 0 : 1];
+        const int c = person(db, twice)->club();
+        const int slot = test::findSlot(db, c, -1, ClubSlots::Squad.first, ClubSlots::Squad.count);
+        QVERIFY(club(db, c)->setPositionSlot(slot, twice));
+        QVERIFY(db.save());
+    }
+
+    const QString data = damaged.path() + QStringLiteral("/Data");
+    const QMap<QString, QByteArray> before = test::filesIn(data);
+    const Run run = runAction([&](QTextStream &out, QTextStream &err) {
+        return patch ? runApplyPatch(file, damaged.path(), false, out, err)
+                     : runImportCsv(TableKind::Players, file, damaged.path(), false, out, err);
+    });
+    QVERIFY2(run.status == status, qPrintable(run.out + run.err));
+    QCOMPARE(test::filesIn(data) == before, status != 0);
+    if (status != 0) {
+        QVERIFY2(run.err.startsWith("kx3edit: the save would write errors the files did not "
+                                    "have:\nerror: club image: club ")
+                     && run.err.contains(QStringLiteral("holds person %1,").arg(players[0])),
+                 qPrintable(run.err));
+    }
 }
 
 void tst_CommandLine::anyFolderName_data()

@@ -35,7 +35,7 @@ struct World
         db.loadFiles(files);
         lookups.build(db, QLocale::c());
     }
-    bool write(FormKind kind, std::optional<int> index, const Fields &fields)
+    bool write(RecordKind kind, std::optional<int> index, const Fields &fields)
     {
         const EditResult r = writeRecordForm(db, lookups, kind, index, fields);
         if (!r.ok())
@@ -97,27 +97,27 @@ void tst_ModPatch::conflictsWriteNothing()
     World changed(startFiles());
     // The patch: city 1's attraction and official 2's first rating, and
     // official 0 deleted.
-    QVERIFY(changed.write(FormKind::City, 1, {{Attraction, QStringLiteral("9")}}));
+    QVERIFY(changed.write(RecordKind::City, 1, {{Attraction, QStringLiteral("9")}}));
     const FormReader reader(start.db);
-    const RecordForm official = *reader.read(FormKind::Official, 2);
+    const RecordForm official = *reader.read(RecordKind::Official, 2);
     const QString rating = official.fields.back().name;
-    QVERIFY(changed.write(FormKind::Official, 2, {{rating, QStringLiteral("17")}}));
+    QVERIFY(changed.write(RecordKind::Official, 2, {{rating, QStringLiteral("17")}}));
     QVERIFY(deleteOfficial(changed.db, 0));
     const Patch patch = start.patchTo(changed);
 
     World target(startFiles());
     switch (spoil) {
-    case 0: QVERIFY(target.write(FormKind::City, 1, {{Attraction, QStringLiteral("3")}})); break;
+    case 0: QVERIFY(target.write(RecordKind::City, 1, {{Attraction, QStringLiteral("3")}})); break;
     case 1: QVERIFY(deleteOfficial(target.db, 2)); break;
     case 2: {
         // A second official of the same names and birth date.
         Fields copy;
         for (const FormField &f : official.fields)
             copy.emplace_back(f.name, f.text);
-        QVERIFY(target.write(FormKind::Official, std::nullopt, copy));
+        QVERIFY(target.write(RecordKind::Official, std::nullopt, copy));
         break;
     }
-    case 3: QVERIFY(target.write(FormKind::City, 1, {{Attraction, QStringLiteral("9")}})); break;
+    case 3: QVERIFY(target.write(RecordKind::City, 1, {{Attraction, QStringLiteral("9")}})); break;
     }
     target.db.clearHistory();
     const std::array<QByteArray, DataFileCount> before = target.db.savedFileSet();
@@ -145,26 +145,27 @@ void tst_ModPatch::changedElsewhereKeepsItsChanges()
     const World start(startFiles());
     World changed(startFiles());
     const int persons = personCount(start.db);
-    QVERIFY(changed.write(FormKind::City, 2, {{Attraction, QStringLiteral("11")}}));
-    QVERIFY(changed.write(FormKind::Person, persons - 1, {{QStringLiteral("Caps"), "42"}}));
-    QVERIFY(changed.write(FormKind::Stadium, std::nullopt,
+    QVERIFY(changed.write(RecordKind::City, 2, {{Attraction, QStringLiteral("11")}}));
+    QVERIFY(changed.write(RecordKind::Person, persons - 1, {{QStringLiteral("Caps"), "42"}}));
+    QVERIFY(changed.write(RecordKind::Stadium, std::nullopt,
                           {{QStringLiteral("Name"), QStringLiteral("Patch Park")},
                            {QStringLiteral("Capacity"), QStringLiteral("12000")}}));
     QVERIFY(deletePerson(changed.db, 3));
     // A club of its own, and a national team, which that club moves up.
-    const int teams = formRecordCount(changed.db, FormKind::Club);
-    QVERIFY(changed.write(FormKind::Club, teams - 1, {{QStringLiteral("Cash (£)"), "777"}}));
-    QVERIFY(
-        changed.write(FormKind::Club, std::nullopt, {{QStringLiteral("Long Name"), "Patch FC"}}));
+    const int teams = formRecordCount(changed.db, RecordKind::Club);
+    QVERIFY(changed.write(RecordKind::Club, teams - 1, {{QStringLiteral("Cash (£)"), "777"}}));
+    QVERIFY(changed.write(RecordKind::Club, std::nullopt,
+                          {{QStringLiteral("Long Name"), "Patch FC"}}));
     const Patch patch = start.patchTo(changed);
 
     // The receiver inserted a club, deleted two persons (moving everyone
     // after them) and changed a city the patch does not touch.
     World target(startFiles());
-    QVERIFY(target.write(FormKind::Club, std::nullopt, {{QStringLiteral("Long Name"), "Own FC"}}));
+    QVERIFY(
+        target.write(RecordKind::Club, std::nullopt, {{QStringLiteral("Long Name"), "Own FC"}}));
     QVERIFY(deletePerson(target.db, 0));
     QVERIFY(deletePerson(target.db, 1));
-    QVERIFY(target.write(FormKind::City, 0, {{Attraction, QStringLiteral("5")}}));
+    QVERIFY(target.write(RecordKind::City, 0, {{Attraction, QStringLiteral("5")}}));
     const World receiver(target.db.savedFileSet());
 
     const PatchOutcome outcome = applyPatch(target.db, target.lookups, patch, false);
@@ -223,7 +224,7 @@ void tst_ModPatch::commandsOnFolders()
     QVERIFY(copy.loadInto(db));
     Lookups lookups;
     lookups.build(db);
-    QVERIFY(writeRecordForm(db, lookups, FormKind::City, 0, {{Attraction, "13"}}).ok());
+    QVERIFY(writeRecordForm(db, lookups, RecordKind::City, 0, {{Attraction, "13"}}).ok());
     QVERIFY(db.save());
 
     auto run = [](const std::function<int(QTextStream &, QTextStream &)> &command,

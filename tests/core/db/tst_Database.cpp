@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,8 @@ private Q_SLOTS:
     void fileNamesMatchedIgnoringCase();
     void setupFileTailTrimmedOnSave();
     void changesOnDiskAndLinksAreSeen();
+    void largeStepUndoesAndRedoes_data();
+    void largeStepUndoesAndRedoes();
 };
 
 void tst_Database::loadThenSaveIsByteIdentical()
@@ -364,6 +367,66 @@ void tst_Database::changesOnDiskAndLinksAreSeen()
     db.image(DataFile::City).setU8(0, 0x42);
     QVERIFY(!db.save() && db.errorString().contains(QStringLiteral("symbolic link")));
     QCOMPARE(snapshot(inst.path()), before);
+}
+
+void tst_Database::largeStepUndoesAndRedoes_data()
+{
+    QTest::addColumn<int>("stride"); // from one 4-byte write to the next; 0: one write
+    QTest::addColumn<int>("writes");
+    QTest::addColumn<bool>("insertFirst");
+    QTest::newRow("one write past 64 KB") << 0 << 1 << false;
+    QTest::newRow("close writes grow one range past 64 KB") << 8 << 9000 << false;
+    QTest::newRow("more than 4096 separate ranges") << 40 << 5000 << false;
+    QTest::newRow("a record inserted, then more than 4096 ranges") << 40 << 5000 << true;
+}
+
+// A step past the history's range limits keeps its image whole and keeps
+// only the differences at the commit; only a database far larger than the
+// small fixtures reaches that.
+void tst_Database::largeStepUndoesAndRedoes()
+{
+    QFETCH(int, stride);
+    QFETCH(int, writes);
+    QFETCH(bool, insertFirst);
+    kx3::BuilderOptions options;
+    options.persons = 3000;
+    options.seed = 3;
+    Database db;
+    QVERIFY(db.loadFiles(kx3::DatabaseBuilder(options).files()));
+    const auto images = [&db] {
+        std::vector<QByteArray> all;
+        for (const DataFile file : kx3::AllDataFiles)
+            all.push_back(db.image(file).bytes());
+        all.push_back(db.clubs().bytes());
+        return all;
+    };
+    const std::vector<QByteArray> before = images();
+    kx3::DataImage &staff = db.image(DataFile::Staff);
+    const qsizetype base = 4096;
+    QVERIFY(staff.size() > base + qsizetype(writes) * stride + 70000);
+
+    QVERIFY(staff.setI32(20, 0x01020304));
+    QVERIFY(db.image(DataFile::Nation).setI32(8, -7));
+    if (insertFirst)
+        QVERIFY(staff.insert(600, QByteArray(157, 'x')));
+    if (stride == 0)
+        QVERIFY(staff.write(base, QByteArray(70000, char(0xA7))));
+    for (int i = 0; stride > 0 && i < writes; ++i)
+        QVERIFY(staff.setI32(base + qsizetype(i) * stride, i ^ 0x5A5A5A5A));
+    // Written again after the image is kept whole: the first bytes must win.
+    QVERIFY(staff.setI32(20, 0x0A0B0C0D));
+    QVERIFY(staff.setI32(staff.size() - 4, 99));
+    QVERIFY(db.commitStep({QStringLiteral("Large"), {}, {}}));
+    const std::vector<QByteArray> after = images();
+    QVERIFY(after != before);
+
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(db.undo());
+        QVERIFY(images() == before);
+        QVERIFY(!db.isModified());
+        QVERIFY(db.redo());
+        QVERIFY(images() == after);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Database)

@@ -11,6 +11,8 @@
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/NameTables.h"
+#include "core/records/DeleteRecords.h"
+#include "core/records/SaveGuard.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -185,7 +187,26 @@ const Fault Faults[] = {
      [](auto &db, auto &) { stadium(db, 1)->setName("Elsewhere"); }},
 };
 
+/// Points the next `count` empty position slots, from club 0 on, at a person
+/// beyond the table; returns "club C slot S:" of the last.
+QString breakSlots(Database &db, int count)
+{
+    QString last;
+    for (int c = 0; count > 0 && c < db.clubCount(); ++c) {
+        for (int s = findSlot(db, c, -1); count > 0 && s >= 0; s = findSlot(db, c, -1)) {
+            club(db, c)->setPositionSlot(s, personCount(db));
+            last = QStringLiteral("club %1 slot %2:").arg(c).arg(s);
+            --count;
+        }
+    }
+    return last;
+}
+
+enum class GuardEdit { OneMore, Unrelated, DeleteFirstPerson };
+
 } // namespace
+
+Q_DECLARE_METATYPE(GuardEdit)
 
 class tst_IntegrityCheck : public QObject
 {
@@ -200,6 +221,8 @@ private Q_SLOTS:
     void detectsSeededFault_data();
     void detectsSeededFault();
     void listsAtMostTheLimit();
+    void saveGuardTellsNewErrors_data();
+    void saveGuardTellsNewErrors();
 
 private:
     std::unique_ptr<test::TestInstallation> mInstall;
@@ -324,6 +347,55 @@ void tst_IntegrityCheck::listsAtMostTheLimit()
     const QStringList problems = checkIntegrity(db, options);
     QCOMPARE(problems.size(), 6);
     QCOMPARE(problems.last(), QStringLiteral("... and 15 more problems"));
+}
+
+void tst_IntegrityCheck::saveGuardTellsNewErrors_data()
+{
+    QTest::addColumn<int>("atLoad"); // slots broken before the baseline
+    QTest::addColumn<bool>("baseline");
+    QTest::addColumn<GuardEdit>("edit");
+    QTest::addColumn<int>("added");
+    QTest::newRow("a bad reference after the load") << 0 << true << GuardEdit::OneMore << 1;
+    QTest::newRow("the files' own errors and an unrelated edit")
+        << 3 << true << GuardEdit::Unrelated << 0;
+    QTest::newRow("the files' own errors renumbered by a deletion")
+        << 3 << true << GuardEdit::DeleteFirstPerson << 0;
+    QTest::newRow("one more of the files' own errors") << 3 << true << GuardEdit::OneMore << 1;
+    QTest::newRow("more of the files' own errors than a report lists")
+        << 250 << true << GuardEdit::OneMore << 1;
+    QTest::newRow("no baseline: every error") << 3 << false << GuardEdit::Unrelated << 3;
+}
+
+void tst_IntegrityCheck::saveGuardTellsNewErrors()
+{
+    QFETCH(int, atLoad);
+    QFETCH(bool, baseline);
+    QFETCH(GuardEdit, edit);
+    QFETCH(int, added);
+    Database db;
+    QVERIFY(mInstall->loadInto(db));
+    breakSlots(db, atLoad);
+    const QStringList before = checkIntegrity(db);
+    SaveGuard guard;
+    if (baseline)
+        guard.takeBaseline(db);
+    QCOMPARE(guard.baselineErrors(), baseline ? before.mid(0, 50) : QStringList());
+
+    QString wanted;
+    switch (edit) {
+    case GuardEdit::OneMore: wanted = breakSlots(db, 1); break;
+    case GuardEdit::Unrelated: QVERIFY(club(db, 1)->setLongName("Elsewhere Town")); break;
+    case GuardEdit::DeleteFirstPerson: QVERIFY(deletePerson(db, 0)); break;
+    }
+    const QStringList found = guard.newErrors(db);
+    QVERIFY2(found.size() == added, qPrintable(found.join(QLatin1Char('\n'))));
+    if (edit == GuardEdit::OneMore)
+        QVERIFY2(found.first().contains(wanted), qPrintable(found.first()));
+    // The files' own errors are all still there, numbered anew by a deletion.
+    if (added == 0)
+        QCOMPARE(checkIntegrity(db).size(), atLoad);
+    if (edit == GuardEdit::DeleteFirstPerson)
+        QVERIFY(checkIntegrity(db) != before);
 }
 
 QTEST_GUILESS_MAIN(tst_IntegrityCheck)

@@ -259,7 +259,7 @@ void tst_RecordTable::bulkEditAllOrNothing()
     const RecordTable o(other.db, other.lookups, TableKind::Players);
     for (const int r : rows) {
         const QString next = QString::number(o.value(r, wage).value() + 7);
-        QVERIFY(writeRecordForm(other.db, other.lookups, FormKind::Person, o.record(r),
+        QVERIFY(writeRecordForm(other.db, other.lookups, RecordKind::Person, o.record(r),
                                 {{o.columns()[std::size_t(wage)].field, next}})
                     .ok());
         QCOMPARE(t.text(r, wage), next);
@@ -306,10 +306,10 @@ void tst_RecordTable::csvRoundTrip()
         QVERIFY2(done.ok() && done.applied, qPrintable(done.refused.join(QLatin1Char('\n'))));
         QCOMPARE(done.changes.records.size(), std::size_t(1));
     }
-    QVERIFY(writeRecordForm(other.db, other.lookups, FormKind::Person, t.record(0),
+    QVERIFY(writeRecordForm(other.db, other.lookups, RecordKind::Person, t.record(0),
                             {{QStringLiteral("Current Ability"), QStringLiteral("17")}})
                 .ok());
-    QVERIFY(writeRecordForm(other.db, other.lookups, FormKind::Person, t.record(0),
+    QVERIFY(writeRecordForm(other.db, other.lookups, RecordKind::Person, t.record(0),
                             {{QStringLiteral("Common Name"), newName}})
                 .ok());
     QVERIFY(w.images() == other.images());

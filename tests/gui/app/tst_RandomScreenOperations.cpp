@@ -171,7 +171,8 @@ void tst_RandomScreenOperations::randomUse()
     lookups.build(db, QLocale(QLocale::English, QLocale::UnitedStates));
     EditorState state;
     test::RandomPrompter prompter(random);
-    ScreenContext context{db, lookups, state, prompter};
+    Document doc(db, lookups);
+    ScreenContext context{db, lookups, state, prompter, doc};
     std::vector<std::unique_ptr<RecordScreen>> screens;
     screens.emplace_back(std::make_unique<PlayerScreen>(context));
     screens.emplace_back(std::make_unique<StaffScreen>(context));

@@ -9,6 +9,7 @@
 #include "gui/app/SplashScreen.h"
 #include "gui/app/TMainForm.h"
 #include "gui/widgets/SearchResultModel.h"
+#include "gui/widgets/StatusBar.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
@@ -214,8 +215,11 @@ void TestTMainForm::windowShape()
 {
     startForm(std::nullopt, QStringLiteral("/nowhere"), QString());
     QCOMPARE(mForm->windowTitle(), QStringLiteral("KX3 Pre-Data Editor"));
-    QCOMPARE(mForm->size(), QSize(609, 474));
-    QCOMPARE(mForm->minimumSize(), QSize(609, 474));
+    // The panels keep the size they are drawn for; the status bar is below.
+    const QSize window(609, 474 + kx3::StatusBar::Height);
+    QCOMPARE(mForm->size(), window);
+    QCOMPARE(mForm->minimumSize(), window);
+    QCOMPARE(mForm->currentPanel()->size(), QSize(609, 474));
     QVERIFY(mForm->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(mForm->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QCOMPARE(panelName(), QStringLiteral("pnSplash"));
@@ -269,11 +273,12 @@ void TestTMainForm::windowGrowsWithItsLists()
     for (int view = 0; view <= tabs->count(); ++view)
         QCOMPARE(show(view), before.at(view));
     QVERIFY(size("PSearchList").width() >= results.width() + (1280 - 609) / 3);
-    QCOMPARE(size("PSearchList").height(), results.height() + 800 - 474);
-    QCOMPARE(size("PMiscList"), misc + QSize(1280 - 609, 800 - 474));
+    const int taller = 800 - kx3::StatusBar::Height - 474;
+    QCOMPARE(size("PSearchList").height(), results.height() + taller);
+    QCOMPARE(size("PMiscList"), misc + QSize(1280 - 609, taller));
     QCOMPARE(size("FName"), box);
     mForm->resize(400, 300);
-    QCOMPARE(mForm->size(), QSize(609, 474));
+    QCOMPARE(mForm->size(), QSize(609, 474 + kx3::StatusBar::Height));
 }
 
 void TestTMainForm::startButtons_data()
@@ -938,8 +943,9 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
     QCOMPARE(db.image(DataFile::City).bytes(), changed);
     QVERIFY(db.isModified());
 
-    // A search listed before an undo is run again, silently, when its menu
-    // comes back.
+    // A search listed before an undo keeps its row, which reads as the
+    // undo left the record.
+    const QString oldName = name->text();
     name->setText(QStringLiteral("Zorbury"));
     click("ConfirmCity");
     click("bnSearch");
@@ -951,7 +957,8 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
     QCOMPARE(panelName(), QStringLiteral("pnEdit"));
     click("bnSearch");
     QCOMPARE(panelName(), QStringLiteral("pnSearch2"));
-    QCOMPARE(mForm->searchMenu2()->cities()->model()->rowCount(), 0);
+    QCOMPARE(mForm->searchMenu2()->cities()->model()->rowCount(), 1);
+    QCOMPARE(mForm->searchMenu2()->cities()->model()->nameAt(0), oldName);
 }
 
 // Another editor holds the installation: opened read-only, nothing offers a
@@ -966,7 +973,10 @@ void TestTMainForm::lockedInstallationOpensReadOnly()
     mPrompter->queue(true);
     click("bnBegin");
     QVERIFY(mPrompter->texts().at(0).contains(QStringLiteral("Open it read-only?")));
-    QCOMPARE(mForm->windowTitle(), QStringLiteral("KX3 Pre-Data Editor (read-only)"));
+    // The title names the installation once, and the program once.
+    QCOMPARE(mForm->windowTitle(),
+             QDir::toNativeSeparators(mInstall->path())
+                 + QStringLiteral(" \u2014 KX3 Pre-Data Editor (read-only)"));
     QVERIFY(!button("bnApplyPatch")->isEnabled());
 
     mForm->openRecord(kx3::EditorScreen::Club, 0);

@@ -349,7 +349,7 @@ void tst_StaffScreen::jobRules()
     const Snapshot before = snapshot(*mDb);
     if (answer >= 0)
         mPrompter.queue(answer == 1);
-    QSignalSpy dropped(mScreen.get(), &RecordScreen::searchResultsStale);
+    QSignalSpy dropped(mDoc.get(), &Document::historyChanged);
     list("SJob1")->setCurrentIndex(to);
     QCOMPARE(mPrompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(list("SJob1")->currentIndex(), shownAfter);

@@ -40,8 +40,9 @@ public:
         mLookups.build(*mDb, QLocale(QLocale::English, QLocale::UnitedStates));
         mState = EditorState();
         mPrompter.clear();
-        mContext =
-            std::make_unique<ScreenContext>(ScreenContext{*mDb, mLookups, mState, mPrompter});
+        mDoc = std::make_unique<Document>(*mDb, mLookups);
+        mContext = std::make_unique<ScreenContext>(
+            ScreenContext{*mDb, mLookups, mState, mPrompter, *mDoc});
         mScreen = std::make_unique<Screen>(*mContext);
         mRequests.clear();
         QObject::connect(mScreen.get(), &RecordScreen::recordRequested,
@@ -161,6 +162,7 @@ public:
     Lookups mLookups;
     EditorState mState;
     ScriptedPrompter mPrompter;
+    std::unique_ptr<Document> mDoc;
     std::unique_ptr<ScreenContext> mContext;
     std::unique_ptr<Screen> mScreen;
     /// Every record the screen asked to open, in order.
