@@ -1,5 +1,8 @@
 #include "core/db/Cp1252.h"
 #include "core/layout/CityRecord.h"
+#include "core/layout/ClubRecord.h"
+#include "core/layout/CodeLists.h"
+#include "core/layout/PersonRecord.h"
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/app/EditorFrame.h"
@@ -124,6 +127,9 @@ private Q_SLOTS:
     void leavingAsksToApplyEdits_data();
     void leavingAsksToApplyEdits();
     void undoAndRedoByButtonAndKey();
+    void sequencesWriteOnlyTheirRecord_data();
+    void sequencesWriteOnlyTheirRecord();
+    void saveNeverWritesNewErrors();
     void lockedInstallationOpensReadOnly();
     void saveAsksWhenFilesChangedOnDisk_data();
     void saveAsksWhenFilesChangedOnDisk();
@@ -959,6 +965,119 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
     QCOMPARE(panelName(), QStringLiteral("pnSearch2"));
     QCOMPARE(mForm->searchMenu2()->cities()->model()->rowCount(), 1);
     QCOMPARE(mForm->searchMenu2()->cities()->model()->nameAt(0), oldName);
+}
+
+// Steps of the user, played in order: "open KIND WHICH", "yes"/"no"/"cancel"
+// (the answer to the next question), "click BUTTON", "type BOX TEXT",
+// "choose LIST ITEM", "undo", "redo", "mark" (the data as they are now),
+// "steps N" (steps that can be undone), "box BOX TEXT" (what a box shows)
+// and "editor PANEL" (the record screen behind the editor's buttons).
+// A button or box not there to use is passed over: a screen that must be gone
+// is gone. At the end the data must be sound and, after a "mark", as marked:
+// the steps that followed it wrote nothing.
+void TestTMainForm::sequencesWriteOnlyTheirRecord_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("created club undone, Cancel, confirm")
+        << QStringList{"mark",  "open Club 0", "yes",         "click bnCreateNew",
+                       "type CLongName Repro FC",  "click ConfirmClub", "steps 1",
+                       "undo",  "click Exit2",  "editor pnNoEditor", "type CRep 150",
+                       "click ConfirmClub"};
+    QTest::newRow("deleted player undone and redone, Cancel, confirm")
+        << QStringList{"open Player any", "yes",         "click bnDelete", "undo",
+                       "redo",            "mark",        "click Exit2",    "editor pnNoEditor",
+                       "type PWage 999",  "click ConfirmPlayer"};
+    QTest::newRow("deleted official undone and redone, Cancel, go back")
+        << QStringList{"open Official 1", "yes",         "click bnDelete", "undo", "redo",
+                       "mark",            "click Exit2", "editor pnNoEditor",
+                       "click ConfirmOfficial"};
+    QTest::newRow("playing role dropped, nothing left to ask")
+        << QStringList{"open Player combined", "click PTransfer", "yes", "click FreeTransfer",
+                       "yes",   "choose PJob 8", "steps 2",     "click bnSearch",
+                       "mark",  "click Exit2",   "click ConfirmStaff"};
+    QTest::newRow("undo with edits applied first")
+        << QStringList{"open City 1", "type CtAttract 17", "click ConfirmCity", "type CtAttract 18",
+                       "yes",   "undo", "steps 2",  "box CtAttract 18", "undo", "steps 1",
+                       "box CtAttract 17"};
+}
+
+void TestTMainForm::sequencesWriteOnlyTheirRecord()
+{
+    QFETCH(QStringList, steps);
+    kx3::Database &db = editGenerated();
+    std::optional<kx3::DatabaseSnapshot> mark;
+    auto usable = [this](const QString &name) {
+        auto *w = mForm->findChild<QWidget *>(name);
+        return w && w->isVisible() && w->isEnabled() ? w : nullptr;
+    };
+    auto find = [&db](const QString &which) {
+        for (int i = 0; i < kx3::personCount(db); ++i) {
+            const kx3::ConstPersonRecord p = *kx3::person(std::as_const(db), i);
+            if (which == QLatin1String("combined")
+                    ? p.classification() == 3 && kx3::Job::isCombined(p.job())
+                    : p.classification() == 2)
+                return i;
+        }
+        return -1;
+    };
+    for (const QString &step : steps) {
+        const QStringList w = step.split(u' ');
+        const QString rest = w.mid(2).join(u' ');
+        if (w[0] == QLatin1String("open")) {
+            static const QStringList kinds = {"Player", "Staff",   "Club",    "Nation",
+                                              "City",   "Stadium", "Official"};
+            const auto kind = kx3::EditorScreen(kinds.indexOf(w[1]));
+            const int index = w[1] == QLatin1String("Player") ? find(w[2]) : w[2].toInt();
+            QVERIFY2(index >= 0, qPrintable(step));
+            mForm->openRecord(kind, kx3::recordOffset(kind, index));
+        } else if (w[0] == QLatin1String("yes") || w[0] == QLatin1String("no")) {
+            mPrompter->queue(w[0] == QLatin1String("yes"));
+        } else if (w[0] == QLatin1String("click")) {
+            if (auto *b = qobject_cast<QAbstractButton *>(usable(w[1])))
+                QTest::mouseClick(b, Qt::LeftButton);
+        } else if (w[0] == QLatin1String("type")) {
+            if (auto *box = qobject_cast<QLineEdit *>(usable(w[1])))
+                box->setText(rest);
+        } else if (w[0] == QLatin1String("choose")) {
+            if (auto *list = qobject_cast<QComboBox *>(usable(w[1])))
+                list->setCurrentIndex(w[2].toInt());
+        } else if (w[0] == QLatin1String("undo") || w[0] == QLatin1String("redo")) {
+            w[0] == QLatin1String("undo") ? mForm->undoClick() : mForm->redoClick();
+        } else if (w[0] == QLatin1String("mark")) {
+            mark.emplace(db);
+        } else if (w[0] == QLatin1String("steps")) {
+            QVERIFY2(db.history().undoCount() == w[1].toInt(),
+                     qPrintable(step + u'\n' + mPrompter->texts().join(u'\n')));
+        } else if (w[0] == QLatin1String("editor")) {
+            QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(), w[1]);
+        } else if (w[0] == QLatin1String("box")) {
+            QCOMPARE(mForm->findChild<QLineEdit *>(w[1])->text(), rest);
+        }
+        QCoreApplication::processEvents();
+    }
+    KX3_VERIFY_SOUND(db, mForm->lookups());
+    QVERIFY(!mark || mark->sameAs(db));
+}
+
+// A save that would write an error the files did not have is refused, with
+// the errors listed, and writes nothing; errors the files came with do not
+// stop it.
+void TestTMainForm::saveNeverWritesNewErrors()
+{
+    kx3::Database &db = editGenerated();
+    const QByteArray clubs = readFile(db.filePath(DataFile::Club));
+    kx3::ClubRecord club = *kx3::club(db, 0);
+    club.setPositionSlot(0, kx3::personCount(db) + 5);
+    QVERIFY(mForm->document().commitStep(QStringLiteral("Damage")));
+    QVERIFY(!mForm->document().newErrors().isEmpty());
+    mPrompter->queue(true);
+    click("bnStatusSave");
+    QVERIFY(mPrompter->texts().last().startsWith(QStringLiteral("Nothing was saved")));
+    QCOMPARE(readFile(db.filePath(DataFile::Club)), clubs);
+    QVERIFY(db.isModified());
+
+    mForm->undoClick();
+    QVERIFY(mForm->document().newErrors().isEmpty());
 }
 
 // Another editor holds the installation: opened read-only, nothing offers a

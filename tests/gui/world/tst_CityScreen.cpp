@@ -63,6 +63,8 @@ private Q_SLOTS:
     void createCity();
     void renamedCityIsListedAtOnce();
     void titleButtonsAndSeasons();
+    void recordChangedUnderTheScreen_data();
+    void recordChangedUnderTheScreen();
 
 private:
     QComboBox *combo(const char *name) const { return w<QComboBox>(name); }
@@ -211,6 +213,46 @@ void tst_CityScreen::titleButtonsAndSeasons()
     for (int i = 0; i < seasons->count(); ++i)
         captions.append(seasons->tabText(i));
     QCOMPARE(captions, (QStringList{"Spring", "Summer", "Autumn", "Wiinter"}));
+}
+
+// Another step writes the city shown (an undo, a table, a patch): a screen
+// with nothing typed shows the new values at once; one with edits keeps
+// them, and its confirm is refused instead of writing them over that step.
+void tst_CityScreen::recordChangedUnderTheScreen_data()
+{
+    QTest::addColumn<bool>("typed");
+    QTest::newRow("nothing typed") << false;
+    QTest::newRow("edits typed") << true;
+}
+
+void tst_CityScreen::recordChangedUnderTheScreen()
+{
+    QFETCH(bool, typed);
+    open(1);
+    const int under = (city(*mDb, 1)->attraction() + 3) % 20;
+    if (typed)
+        type("CtName", QStringLiteral("Typed Over"));
+    QVERIFY(city(*mDb, 1)->setAttraction(under));
+    QVERIFY(mDoc->commitStep(QStringLiteral("Elsewhere")));
+    QCOMPARE(w("CtAttract")->text() == QString::number(under), !typed);
+    const QByteArray after = mDb->image(DataFile::City).bytes();
+    QCOMPARE(mScreen->confirm(), !typed);
+    QCOMPARE(mDb->image(DataFile::City).bytes(), after);
+    QCOMPARE(w("CtAttract")->text(), QString::number(under));
+    if (typed)
+        QVERIFY(mPrompter.texts().last().contains(QStringLiteral("changed since it was shown")));
+
+    // Taken back by an undo: the screen shows nothing, and says whose it was.
+    QSignalSpy gone(mScreen.get(), &RecordScreen::recordGone);
+    mPrompter.clear();
+    beginCreate(1);
+    type("CtName", QStringLiteral("Brand New"));
+    QVERIFY(mScreen->confirm());
+    QVERIFY(mDoc->undo());
+    QCOMPARE(gone.size(), 1);
+    QCOMPARE(gone.at(0).at(0).toString().trimmed(), QStringLiteral("Brand New"));
+    QVERIFY(!mScreen->currentRecord());
+    QVERIFY(!mScreen->confirm());
 }
 
 KX3_GUI_TEST_MAIN(tst_CityScreen)
