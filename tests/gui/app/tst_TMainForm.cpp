@@ -978,27 +978,62 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
 void TestTMainForm::sequencesWriteOnlyTheirRecord_data()
 {
     QTest::addColumn<QStringList>("steps");
-    QTest::newRow("created club undone, Cancel, confirm")
-        << QStringList{"mark",  "open Club 0", "yes",         "click bnCreateNew",
-                       "type CLongName Repro FC",  "click ConfirmClub", "steps 1",
-                       "undo",  "click Exit2",  "editor pnNoEditor", "type CRep 150",
-                       "click ConfirmClub"};
+    QTest::newRow("created club undone, Cancel, confirm") << QStringList{"mark",
+                                                                         "open Club 0",
+                                                                         "yes",
+                                                                         "click bnCreateNew",
+                                                                         "type CLongName Repro FC",
+                                                                         "click ConfirmClub",
+                                                                         "steps 1",
+                                                                         "undo",
+                                                                         "click Exit2",
+                                                                         "editor pnNoEditor",
+                                                                         "type CRep 150",
+                                                                         "click ConfirmClub"};
     QTest::newRow("deleted player undone and redone, Cancel, confirm")
-        << QStringList{"open Player any", "yes",         "click bnDelete", "undo",
-                       "redo",            "mark",        "click Exit2",    "editor pnNoEditor",
-                       "type PWage 999",  "click ConfirmPlayer"};
+        << QStringList{"open Player any",
+                       "yes",
+                       "click bnDelete",
+                       "undo",
+                       "redo",
+                       "mark",
+                       "click Exit2",
+                       "editor pnNoEditor",
+                       "type PWage 999",
+                       "click ConfirmPlayer"};
     QTest::newRow("deleted official undone and redone, Cancel, go back")
-        << QStringList{"open Official 1", "yes",         "click bnDelete", "undo", "redo",
-                       "mark",            "click Exit2", "editor pnNoEditor",
+        << QStringList{"open Official 1",
+                       "yes",
+                       "click bnDelete",
+                       "undo",
+                       "redo",
+                       "mark",
+                       "click Exit2",
+                       "editor pnNoEditor",
                        "click ConfirmOfficial"};
     QTest::newRow("playing role dropped, nothing left to ask")
-        << QStringList{"open Player combined", "click PTransfer", "yes", "click FreeTransfer",
-                       "yes",   "choose PJob 8", "steps 2",     "click bnSearch",
-                       "mark",  "click Exit2",   "click ConfirmStaff"};
-    QTest::newRow("undo with edits applied first")
-        << QStringList{"open City 1", "type CtAttract 17", "click ConfirmCity", "type CtAttract 18",
-                       "yes",   "undo", "steps 2",  "box CtAttract 18", "undo", "steps 1",
-                       "box CtAttract 17"};
+        << QStringList{"open Player combined",
+                       "click PTransfer",
+                       "yes",
+                       "click FreeTransfer",
+                       "yes",
+                       "choose PJob 8",
+                       "steps 2",
+                       "click bnSearch",
+                       "mark",
+                       "click Exit2",
+                       "click ConfirmStaff"};
+    QTest::newRow("undo with edits applied first") << QStringList{"open City 1",
+                                                                  "type CtAttract 17",
+                                                                  "click ConfirmCity",
+                                                                  "type CtAttract 18",
+                                                                  "yes",
+                                                                  "undo",
+                                                                  "steps 2",
+                                                                  "box CtAttract 18",
+                                                                  "undo",
+                                                                  "steps 1",
+                                                                  "box CtAttract 17"};
 }
 
 void TestTMainForm::sequencesWriteOnlyTheirRecord()
