@@ -5,15 +5,22 @@
 // the integrity check, every change must be a step of the history, and an
 // undo or redo (by its button, at random like the rest) must bring back the
 // state recorded where it leads; at the end, undoing everything must give the
-// data as loaded. A crash or a sanitizer report fails the run too.
+// data as loaded. The status bar's Undo and Redo and the search menus'
+// "Cancel" are pressed too, so screens are left, undone under and come back;
+// a screen in front without edits must show its record as stored, and a
+// confirm of a record must write no other record of its kind. A crash or a
+// sanitizer report fails the run too.
 //
 // A failure prints the steps that led to it; KX3_SEED=<seed> runs that seed
 // alone.
 #include "core/lookup/Lookups.h"
 #include "core/records/IntegrityCheck.h"
 #include "core/records/IntegrityCheckCounts.h"
+#include "gui/app/EditorFrame.h"
+#include "gui/app/EditorScreens.h"
 #include "gui/app/SplashScreen.h"
 #include "gui/app/TMainForm.h"
+#include "gui/widgets/StatusBar.h"
 
 #include "../support/MainFormFixture.h"
 #include "../support/OffscreenTestMain.h"
@@ -92,24 +99,73 @@ public:
             mIds.resize(at + 1);
             mStates[at] = now;
             mIds[at] = id;
-            if (mClean >= int(at))
-                mClean = -1;
         }
+        // The saved state is known by the step that led there: one action
+        // may take several steps (edits applied, then a deletion), and a
+        // step undone and replaced never comes back.
         if (saved)
-            mClean = int(at);
-        if (mDb.isModified() != (int(at) != mClean))
+            mCleanId = id;
+        if (mDb.isModified() != (id != mCleanId))
             fault = QStringLiteral("modified is %1 at step %2").arg(mDb.isModified()).arg(at);
         return fault;
     }
     std::size_t first() const { return mStates.front(); }
-    bool savedOnce() const { return mClean != 0; }
+    bool savedOnce() const { return mCleanId != 0; }
 
 private:
     const Database &mDb;
     std::vector<std::size_t> mStates;
     std::vector<quint64> mIds;
-    int mClean = 0;
+    quint64 mCleanId = 0;
 };
+
+/// What a screen's boxes and lists show.
+QStringList shown(const QWidget *screen)
+{
+    QStringList values;
+    for (const QLineEdit *e : screen->findChildren<QLineEdit *>())
+        values << e->objectName() + u'=' + e->text();
+    for (const QComboBox *c : screen->findChildren<QComboBox *>())
+        values << c->objectName() + u'#' + QString::number(c->currentIndex());
+    return values;
+}
+
+/// The table a kind's records lie in, and the size of one.
+std::pair<QByteArray, int> table(const Database &db, EditorScreen kind)
+{
+    switch (kind) {
+    case EditorScreen::Player:
+    case EditorScreen::Staff:
+        return {db.image(DataFile::Staff)
+                    .bytes()
+                    .left(qsizetype(db.counters().persons) * RecordSize::Person),
+                RecordSize::Person};
+    case EditorScreen::Club: return {db.clubs().bytes(), RecordSize::Club};
+    case EditorScreen::Nation: return {db.image(DataFile::Nation).bytes(), RecordSize::Nation};
+    case EditorScreen::City: return {db.image(DataFile::City).bytes(), RecordSize::City};
+    case EditorScreen::Stadium: return {db.image(DataFile::Stadium).bytes(), RecordSize::Stadium};
+    case EditorScreen::Official:
+        return {db.image(DataFile::Officials).bytes(), RecordSize::Official};
+    }
+    return {};
+}
+
+/// The records of `before` and `after` (of `size` bytes) that differ, but `own`.
+QList<int> othersChanged(const std::pair<QByteArray, int> &before,
+                         const std::pair<QByteArray, int> &after, int own)
+{
+    QList<int> changed;
+    if (before.first.size() != after.first.size())
+        return changed;
+    const int size = before.second;
+    for (qsizetype at = 0; at + size <= before.first.size(); at += size) {
+        if (int(at / size) != own
+            && QByteArrayView(before.first).sliced(at, size)
+                   != QByteArrayView(after.first).sliced(at, size))
+            changed << int(at / size);
+    }
+    return changed;
+}
 
 } // namespace
 
@@ -157,17 +213,33 @@ private Q_SLOTS:
             QWidget *panel = form.currentPanel();
             bool saving = false;
             const int what = r.bounded(10);
+            RecordScreen *screen =
+                form.currentPanel() == form.editorFrame()
+                    ? qobject_cast<RecordScreen *>(form.editorFrame()->currentEditorPanel())
+                    : nullptr;
+            const bool creating = form.editorState().newRecordMode;
+            const std::optional<int> record = screen ? screen->currentRecord() : std::nullopt;
+            const auto kindBefore =
+                screen ? table(form.database(), screen->kind()) : std::pair<QByteArray, int>();
+            bool confirming = false;
             if (what < 5) {
-                auto buttons = usable<QAbstractButton>(panel);
+                // The status bar's history buttons are there on every panel;
+                // its History and Changes lists wait for the user.
+                auto buttons =
+                    usable<QAbstractButton>(panel) + usable<QAbstractButton>(form.statusBar());
                 buttons.removeIf([](QAbstractButton *b) {
-                    return b->objectName().startsWith("Exit") || b->text() == "Exit";
+                    return (b->objectName().startsWith("Exit") && b->text() != "Cancel")
+                           || b->text() == "Exit" || b->objectName() == "bnStatusHistory"
+                           || b->objectName() == "bnStatusChanges";
                 });
                 if (buttons.isEmpty())
                     continue;
                 QAbstractButton *b = buttons.at(r.bounded(int(buttons.size())));
                 log.append(
                     QStringLiteral("%1: click %2 '%3'").arg(step).arg(b->objectName(), b->text()));
-                saving = b->objectName() == QLatin1String("bnSave");
+                saving = b->objectName() == QLatin1String("bnSave")
+                         || b->objectName() == QLatin1String("bnStatusSave");
+                confirming = b->objectName().startsWith(QLatin1String("Confirm"));
                 b->click();
             } else if (what < 7) {
                 const auto edits = usable<QLineEdit>(panel);
@@ -227,7 +299,28 @@ private Q_SLOTS:
             if (form.database().history().undoCount() >= undoCount)
                 problems += countChanges(counts, now, anyRecord);
             counts = std::move(now);
+            // A confirm of a record writes that record of its kind, no other.
+            if (confirming && screen && !creating && record
+                && form.database().history().undoCount() > undoCount) {
+                const QList<int> others =
+                    othersChanged(kindBefore, table(form.database(), screen->kind()), *record);
+                if (!others.isEmpty())
+                    problems << QStringLiteral("the confirm of record %1 changed record %2")
+                                    .arg(*record)
+                                    .arg(others.first());
+            }
             undoCount = form.database().history().undoCount();
+            // A screen in front with nothing typed shows its record as stored:
+            // shown again from the data, it reads the same.
+            if (auto *front =
+                    qobject_cast<RecordScreen *>(form.editorFrame()->currentEditorPanel());
+                front && form.currentPanel() == form.editorFrame()
+                && !form.editorState().newRecordMode && !front->hasUnconfirmedEdits()) {
+                const QStringList before = shown(front);
+                if (!front->showRecord() || shown(front) != before)
+                    problems << QStringLiteral("the screen in front does not show its record as "
+                                               "stored");
+            }
             QVERIFY2(problems.isEmpty(), qPrintable(QStringLiteral("%1\n%2\nreplay: KX3_SEED=%3")
                                                         .arg(log.join('\n'), problems.join('\n'))
                                                         .arg(seed)));
