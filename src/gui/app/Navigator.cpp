@@ -38,9 +38,19 @@ void Navigator::showPanel(QWidget *panel)
     mPanels.stack->setCurrentWidget(panel);
 }
 
+// A screen whose record another step wrote while the user's edits waited
+// behind the panel in front (a table edit, a patch) asks before he goes on:
+// its confirm would be refused.
 void Navigator::showEditor()
 {
     showPanel(mPanels.editor);
+    RecordScreen *screen = mScreens.current();
+    if (screen && screen->hasUnconfirmedEdits() && screen->recordChangedSinceShown()
+        && mPrompter.question(QStringLiteral("%1 was changed by another step since you began "
+                                             "editing it. Show it as it now reads? The changes "
+                                             "on the screen are dropped.")
+                                  .arg(screen->title())))
+        mScreens.dropEdits();
 }
 
 void Navigator::showMainSearchMenu()
@@ -143,7 +153,7 @@ bool Navigator::leaveRecord()
     }
     // The question is about the screen: it is in front while asked, and
     // stays there with the refusal shown when the confirm is refused.
-    showEditor();
+    showPanel(mPanels.editor);
     switch (mPrompter.questionWithCancel(
         QStringLiteral("Apply the changes to %1?").arg(screen->title()))) {
     case Prompter::Answer::Yes: return screen->confirm();

@@ -195,6 +195,11 @@ bool RecordScreen::takeStep(const QString &action, RecordRef before, RecordRef a
     return taken;
 }
 
+bool RecordScreen::recordChangedSinceShown() const
+{
+    return mShown && !mCreating && recordStamp(mContext.db, shownRecord()) != mStamp;
+}
+
 void RecordScreen::adoptRecordBytes()
 {
     if (mShown)

@@ -100,6 +100,8 @@ public:
     /// a change the screen itself asked for (a transfer, a misc-list slot)
     /// is not a change made behind its back.
     void adoptRecordBytes();
+    /// Whether another step wrote the record since the screen showed it.
+    bool recordChangedSinceShown() const;
 
     /// A relationship slot of `source` was written from the misc-list dialog;
     /// a screen that lists such slots lists them again.

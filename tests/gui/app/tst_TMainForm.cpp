@@ -971,7 +971,10 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
 // (the answer to the next question), "click BUTTON", "type BOX TEXT",
 // "choose LIST ITEM", "undo", "redo", "mark" (the data as they are now),
 // "steps N" (steps that can be undone), "box BOX TEXT" (what a box shows)
-// and "editor PANEL" (the record screen behind the editor's buttons).
+// "editor PANEL" (the record screen behind the editor's buttons), "elsewhere
+// INDEX" (city INDEX written by a step of its own, as a table or a patch
+// writes), "front" (the editor brought to the front) and "edits N" (whether
+// the screen in front holds edits).
 // A button or box not there to use is passed over: a screen that must be gone
 // is gone. At the end the data must be sound and, after a "mark", as marked:
 // the steps that followed it wrote nothing.
@@ -1034,6 +1037,19 @@ void TestTMainForm::sequencesWriteOnlyTheirRecord_data()
                                                                   "undo",
                                                                   "steps 1",
                                                                   "box CtAttract 17"};
+    QTest::newRow("record written behind edits, then asked")
+        << QStringList{"open City 1",
+                       "type CtName Typed Over",
+                       "elsewhere 1",
+                       "edits 1",
+                       "yes",
+                       "front",
+                       "edits 0",
+                       "mark",
+                       "click ConfirmCity"};
+    QTest::newRow("record written behind edits, kept, confirm refused") << QStringList{
+        "open City 1", "type CtName Typed Over", "elsewhere 1", "no", "front", "edits 1",
+        "mark",        "click ConfirmCity",      "edits 0"};
 }
 
 void TestTMainForm::sequencesWriteOnlyTheirRecord()
@@ -1085,6 +1101,16 @@ void TestTMainForm::sequencesWriteOnlyTheirRecord()
                      qPrintable(step + u'\n' + mPrompter->texts().join(u'\n')));
         } else if (w[0] == QLatin1String("editor")) {
             QCOMPARE(mForm->editorFrame()->currentEditorPanel()->objectName(), w[1]);
+        } else if (w[0] == QLatin1String("elsewhere")) {
+            kx3::CityRecord city = *kx3::city(db, w[1].toInt());
+            city.setAttraction((city.attraction() + 1) % 20);
+            QVERIFY(mForm->document().commitStep(QStringLiteral("Elsewhere")));
+        } else if (w[0] == QLatin1String("front")) {
+            mForm->showEditor();
+        } else if (w[0] == QLatin1String("edits")) {
+            auto *screen =
+                qobject_cast<kx3::RecordScreen *>(mForm->editorFrame()->currentEditorPanel());
+            QCOMPARE(screen && screen->hasUnconfirmedEdits(), w[1] == QLatin1String("1"));
         } else if (w[0] == QLatin1String("box")) {
             QCOMPARE(mForm->findChild<QLineEdit *>(w[1])->text(), rest);
         }
