@@ -302,11 +302,12 @@ private Q_SLOTS:
             // A confirm of a record writes that record of its kind, no other.
             if (confirming && screen && !creating && record
                 && form.database().history().undoCount() > undoCount) {
+                const int own = record.value_or(-1);
                 const QList<int> others =
-                    othersChanged(kindBefore, table(form.database(), screen->kind()), *record);
+                    othersChanged(kindBefore, table(form.database(), screen->kind()), own);
                 if (!others.isEmpty())
                     problems << QStringLiteral("the confirm of record %1 changed record %2")
-                                    .arg(*record)
+                                    .arg(own)
                                     .arg(others.first());
             }
             undoCount = form.database().history().undoCount();
