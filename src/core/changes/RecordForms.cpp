@@ -11,6 +11,7 @@
 #include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/layout/RecordCounts.h"
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/PickList.h"
@@ -413,16 +414,7 @@ std::optional<RecordKind> formKindFromName(const QString &name)
 
 int formRecordCount(const Database &db, RecordKind kind)
 {
-    switch (kind) {
-    case RecordKind::Nation: return nationCount(db);
-    case RecordKind::City: return cityCount(db);
-    case RecordKind::Stadium: return stadiumCount(db);
-    case RecordKind::Club: return clubTotal(db);
-    case RecordKind::Official: return officialCount(db);
-    case RecordKind::Person: return personCount(db);
-    case RecordKind::Misc: return 0;
-    }
-    return 0;
+    return recordCount(db, kind);
 }
 
 QStringList identityFields(RecordKind kind)

@@ -1,13 +1,8 @@
 #include "core/document/Document.h"
 
 #include "core/db/Database.h"
-#include "core/layout/CityRecord.h"
-#include "core/layout/ClubRecord.h"
-#include "core/layout/NationRecord.h"
-#include "core/layout/OfficialRecord.h"
-#include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
-#include "core/layout/StadiumRecord.h"
+#include "core/layout/RecordCounts.h"
 #include "core/layout/StaffAttributes.h"
 #include "core/lookup/Lookups.h"
 
@@ -65,20 +60,6 @@ void DocumentChange::touch(RecordKind kind, int from, int to)
     }
     first[k] = std::min(first[k], from);
     last[k] = std::max(last[k], to);
-}
-
-int recordCount(const Database &db, RecordKind kind)
-{
-    switch (kind) {
-    case RecordKind::Nation: return nationCount(db);
-    case RecordKind::City: return cityCount(db);
-    case RecordKind::Stadium: return stadiumCount(db);
-    case RecordKind::Club: return clubTotal(db);
-    case RecordKind::Official: return officialCount(db);
-    case RecordKind::Person: return personCount(db);
-    case RecordKind::Misc: return 0;
-    }
-    return 0;
 }
 
 QByteArray recordStamp(const Database &db, RecordRef ref)

@@ -59,8 +59,6 @@ struct DocumentChange
 /// The bytes a screen showed of a record: the record itself and, for a
 /// person, his attribute records. Empty for a record that does not exist.
 QByteArray recordStamp(const Database &db, RecordRef ref);
-/// Number of records of `kind` (clubs: national teams included; misc: none).
-int recordCount(const Database &db, RecordKind kind);
 
 /// The data being edited: every change to it is a step taken through here,
 /// and every view learns from here what a step changed. Owns the step

@@ -24,6 +24,7 @@
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/layout/PlayerAttributes.h"
+#include "core/layout/RecordCounts.h"
 #include "core/layout/StadiumRecord.h"
 #include "core/layout/StaffAttributes.h"
 #include "core/lookup/Lookups.h"
