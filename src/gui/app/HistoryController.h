@@ -30,6 +30,10 @@ public:
     void showHistory();
     /// Buttons, keys and tips as the history now stands.
     void update();
+    /// What a double-click in the history list does: steps undone or redone
+    /// until `position` of them are done, and the record the last one acted
+    /// on shown.
+    void moveTo(int position);
 
 protected:
     /// A text box claims the history keys for its own undo even when it has
@@ -38,8 +42,6 @@ protected:
 
 private:
     void move(bool undo);
-    /// Undoes or redoes until `position` steps are done.
-    void moveTo(int position);
 
     QWidget *mWindow;
     Document &mDoc;

@@ -83,6 +83,7 @@ public:
     TablePanel *tablePanel() const { return mTable; }
     StatusBar *statusBar() const { return mStatusBar; }
     Navigator &navigator() { return *mNavigator; }
+    HistoryController &historyController() { return *mHistory; }
     StaffScreen *staffScreen() const;
     PlayerScreen *playerScreen() const;
 

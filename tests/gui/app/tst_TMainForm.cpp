@@ -6,6 +6,7 @@
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/app/EditorFrame.h"
+#include "gui/app/HistoryController.h"
 #include "gui/app/SearchGroup.h"
 #include "gui/app/SearchMenu2.h"
 #include "gui/app/SearchMenuModes.h"
@@ -974,7 +975,8 @@ void TestTMainForm::undoAndRedoByButtonAndKey()
 // "editor PANEL" (the record screen behind the editor's buttons), "elsewhere
 // INDEX" (city INDEX written by a step of its own, as a table or a patch
 // writes), "front" (the editor brought to the front) and "edits N" (whether
-// the screen in front holds edits).
+// the screen in front holds edits), "history N" (a double-click on the N-th
+// row of the history list).
 // A button or box not there to use is passed over: a screen that must be gone
 // is gone. At the end the data must be sound and, after a "mark", as marked:
 // the steps that followed it wrote nothing.
@@ -1037,6 +1039,22 @@ void TestTMainForm::sequencesWriteOnlyTheirRecord_data()
                                                                   "undo",
                                                                   "steps 1",
                                                                   "box CtAttract 17"};
+    QTest::newRow("history list: back to the start and forward again")
+        << QStringList{"mark",
+                       "open City 1",
+                       "type CtAttract 17",
+                       "click ConfirmCity",
+                       "yes",
+                       "click bnCreateNew",
+                       "type CtName Brand New",
+                       "click ConfirmCity",
+                       "steps 2",
+                       "history 0",
+                       "steps 0",
+                       "editor pnCity",
+                       "history 2",
+                       "box CtName Brand New",
+                       "history 0"};
     QTest::newRow("record written behind edits, then asked")
         << QStringList{"open City 1",
                        "type CtName Typed Over",
@@ -1105,6 +1123,8 @@ void TestTMainForm::sequencesWriteOnlyTheirRecord()
             kx3::CityRecord city = *kx3::city(db, w[1].toInt());
             city.setAttraction((city.attraction() + 1) % 20);
             QVERIFY(mForm->document().commitStep(QStringLiteral("Elsewhere")));
+        } else if (w[0] == QLatin1String("history")) {
+            mForm->historyController().moveTo(w[1].toInt());
         } else if (w[0] == QLatin1String("front")) {
             mForm->showEditor();
         } else if (w[0] == QLatin1String("edits")) {
