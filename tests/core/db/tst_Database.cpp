@@ -373,11 +373,9 @@ void tst_Database::largeStepUndoesAndRedoes_data()
 {
     QTest::addColumn<int>("stride"); // from one 4-byte write to the next; 0: one write
     QTest::addColumn<int>("writes");
-    QTest::addColumn<bool>("insertFirst");
-    QTest::newRow("one write past 64 KB") << 0 << 1 << false;
-    QTest::newRow("close writes grow one range past 64 KB") << 8 << 9000 << false;
-    QTest::newRow("more than 4096 separate ranges") << 40 << 5000 << false;
-    QTest::newRow("a record inserted, then more than 4096 ranges") << 40 << 5000 << true;
+    QTest::newRow("one write past 64 KB") << 0 << 1;
+    QTest::newRow("close writes grow one range past 64 KB") << 8 << 9000;
+    QTest::newRow("more than 4096 separate ranges") << 40 << 5000;
 }
 
 // A step past the history's range limits keeps its image whole and keeps
@@ -387,7 +385,6 @@ void tst_Database::largeStepUndoesAndRedoes()
 {
     QFETCH(int, stride);
     QFETCH(int, writes);
-    QFETCH(bool, insertFirst);
     kx3::BuilderOptions options;
     options.persons = 3000;
     options.seed = 3;
@@ -407,8 +404,6 @@ void tst_Database::largeStepUndoesAndRedoes()
 
     QVERIFY(staff.setI32(20, 0x01020304));
     QVERIFY(db.image(DataFile::Nation).setI32(8, -7));
-    if (insertFirst)
-        QVERIFY(staff.insert(600, QByteArray(157, 'x')));
     if (stride == 0)
         QVERIFY(staff.write(base, QByteArray(70000, char(0xA7))));
     for (int i = 0; stride > 0 && i < writes; ++i)

@@ -214,9 +214,8 @@ private:
         int tag = 0;
     };
     using Tags = std::array<std::vector<int>, RecordKindCount>;
-    /// Tags moved as the operation just run moved records (`before`: counts).
-    void moveTags(const std::array<int, RecordKindCount> &before);
-    std::array<int, RecordKindCount> counts() const;
+    /// Tags moved as the operation just run moved records.
+    void moveTags();
     /// Every followed reference names the record it was taken on, or is
     /// invalid because that record is gone.
     Fault checkFollowed();
@@ -285,11 +284,10 @@ Fault Session::step()
     }
     mDescription = QString::fromLatin1(kind->name);
     mTouched = {};
-    const std::array<int, RecordKindCount> before = counts();
     if (Fault fault = (this->*kind->run)(); !fault.isEmpty())
         return fault;
     if (kind->run != &Session::undoRedo) {
-        moveTags(before);
+        moveTags();
         if (Fault fault = record(kind->name); !fault.isEmpty())
             return fault;
     }
@@ -876,29 +874,20 @@ Fault Session::undoRedo()
     return {};
 }
 
-std::array<int, RecordKindCount> Session::counts() const
+void Session::moveTags()
 {
-    std::array<int, RecordKindCount> n{};
-    for (RecordKind kind : FollowedKinds)
-        n[std::size_t(kind)] = recordCount(mDb, kind);
-    return n;
-}
-
-void Session::moveTags(const std::array<int, RecordKindCount> &before)
-{
-    const std::array<int, RecordKindCount> now = counts();
     for (RecordKind kind : FollowedKinds) {
         std::vector<int> &tags = mTags[std::size_t(kind)];
-        const int grew = now[std::size_t(kind)] - before[std::size_t(kind)];
-        if (grew == 1) {
-            // A new club goes before the national teams, which follow the clubs.
-            const int at = kind == RecordKind::Club ? mDb.clubCount() - 1 : int(tags.size());
-            tags.insert(tags.begin() + at, mNextTag++);
-        } else if (grew == -1) {
-            const int at =
-                kind == RecordKind::Person ? mTouched.deletedPerson : mTouched.deletedOfficial;
-            tags.erase(tags.begin() + at);
-        }
+        const int grew = recordCount(mDb, kind) - int(tags.size());
+        // A new club goes before the national teams, which follow the clubs.
+        if (grew == 1)
+            tags.insert(tags.begin()
+                            + (kind == RecordKind::Club ? mDb.clubCount() - 1 : int(tags.size())),
+                        mNextTag++);
+        else if (grew == -1)
+            tags.erase(tags.begin()
+                       + (kind == RecordKind::Person ? mTouched.deletedPerson
+                                                     : mTouched.deletedOfficial));
     }
 }
 
@@ -907,16 +896,14 @@ Fault Session::checkFollowed()
     for (const Followed &f : mFollowed) {
         const std::vector<int> &tags = mTags[std::size_t(f.ref.kind)];
         const bool there = std::find(tags.begin(), tags.end(), f.tag) != tags.end();
-        if (!f.ref.valid() && there)
-            return QStringLiteral("a reference of kind %1 was lost while its record is there")
-                .arg(int(f.ref.kind));
-        if (f.ref.valid()
-            && (std::size_t(f.ref.index) >= tags.size()
-                || tags[std::size_t(f.ref.index)] != f.tag))
-            return QStringLiteral("a reference of kind %1 names record %2, not the one it was "
-                                  "taken on")
+        if (f.ref.valid() ? std::size_t(f.ref.index) >= tags.size()
+                                || tags[std::size_t(f.ref.index)] != f.tag
+                          : there)
+            return QStringLiteral("a reference of kind %1 to record %2 (tag %3) is %4")
                 .arg(int(f.ref.kind))
-                .arg(f.ref.index);
+                .arg(f.ref.index)
+                .arg(f.tag)
+                .arg(f.ref.valid() ? "another record" : "lost while its record is there");
     }
     return {};
 }

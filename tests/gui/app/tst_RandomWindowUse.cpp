@@ -130,41 +130,20 @@ QStringList shown(const QWidget *screen)
     return values;
 }
 
-/// The table a kind's records lie in, and the size of one.
-std::pair<QByteArray, int> table(const Database &db, EditorScreen kind)
+/// The records of the table `kind` shows, each as its bytes.
+QList<QByteArray> records(const Database &db, EditorScreen kind)
 {
-    switch (kind) {
-    case EditorScreen::Player:
-    case EditorScreen::Staff:
-        return {db.image(DataFile::Staff)
-                    .bytes()
-                    .left(qsizetype(db.counters().persons) * RecordSize::Person),
-                RecordSize::Person};
-    case EditorScreen::Club: return {db.clubs().bytes(), RecordSize::Club};
-    case EditorScreen::Nation: return {db.image(DataFile::Nation).bytes(), RecordSize::Nation};
-    case EditorScreen::City: return {db.image(DataFile::City).bytes(), RecordSize::City};
-    case EditorScreen::Stadium: return {db.image(DataFile::Stadium).bytes(), RecordSize::Stadium};
-    case EditorScreen::Official:
-        return {db.image(DataFile::Officials).bytes(), RecordSize::Official};
-    }
-    return {};
-}
-
-/// The records of `before` and `after` (of `size` bytes) that differ, but `own`.
-QList<int> othersChanged(const std::pair<QByteArray, int> &before,
-                         const std::pair<QByteArray, int> &after, int own)
-{
-    QList<int> changed;
-    if (before.first.size() != after.first.size())
-        return changed;
-    const int size = before.second;
-    for (qsizetype at = 0; at + size <= before.first.size(); at += size) {
-        if (int(at / size) != own
-            && QByteArrayView(before.first).sliced(at, size)
-                   != QByteArrayView(after.first).sliced(at, size))
-            changed << int(at / size);
-    }
-    return changed;
+    static constexpr DataFile Files[] = {DataFile::Staff,    DataFile::Staff, DataFile::Club,
+                                         DataFile::Nation,   DataFile::City,  DataFile::Stadium,
+                                         DataFile::Officials};
+    const int size = recordKind(kind).recordSize;
+    const QByteArray &bytes =
+        kind == EditorScreen::Club ? db.clubs().bytes() : db.image(Files[int(kind)]).bytes();
+    const qsizetype n = size == RecordSize::Person ? db.counters().persons : bytes.size() / size;
+    QList<QByteArray> out;
+    for (qsizetype i = 0; i < n; ++i)
+        out << bytes.mid(i * size, size);
+    return out;
 }
 
 } // namespace
@@ -219,8 +198,7 @@ private Q_SLOTS:
                     : nullptr;
             const bool creating = form.editorState().newRecordMode;
             const std::optional<int> record = screen ? screen->currentRecord() : std::nullopt;
-            const auto kindBefore =
-                screen ? table(form.database(), screen->kind()) : std::pair<QByteArray, int>();
+            QList<QByteArray> before;
             bool confirming = false;
             if (what < 5) {
                 // The status bar's history buttons are there on every panel;
@@ -240,6 +218,8 @@ private Q_SLOTS:
                 saving = b->objectName() == QLatin1String("bnSave")
                          || b->objectName() == QLatin1String("bnStatusSave");
                 confirming = b->objectName().startsWith(QLatin1String("Confirm"));
+                if (confirming && screen)
+                    before = records(form.database(), screen->kind());
                 b->click();
             } else if (what < 7) {
                 const auto edits = usable<QLineEdit>(panel);
@@ -302,13 +282,11 @@ private Q_SLOTS:
             // A confirm of a record writes that record of its kind, no other.
             if (confirming && screen && !creating && record
                 && form.database().history().undoCount() > undoCount) {
-                const int own = record.value_or(-1);
-                const QList<int> others =
-                    othersChanged(kindBefore, table(form.database(), screen->kind()), own);
-                if (!others.isEmpty())
-                    problems << QStringLiteral("the confirm of record %1 changed record %2")
-                                    .arg(own)
-                                    .arg(others.first());
+                const QList<QByteArray> after = records(form.database(), screen->kind());
+                for (qsizetype i = 0; i < after.size() && after.size() == before.size(); ++i) {
+                    if (i != record.value_or(-1) && after[i] != before[i])
+                        problems << QStringLiteral("a confirm changed record %1").arg(i);
+                }
             }
             undoCount = form.database().history().undoCount();
             // A screen in front with nothing typed shows its record as stored:
