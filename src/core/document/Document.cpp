@@ -166,16 +166,21 @@ void Document::moveTo(int position)
     }
 }
 
+void Document::checkLoadedFiles()
+{
+    mGuard = SaveGuard();
+    if (mDb.isLoaded())
+        mGuard.takeBaseline(mDb);
+    mChecked = true;
+}
+
 void Document::loaded()
 {
+    if (!mChecked)
+        checkLoadedFiles();
+    mChecked = false;
     mRefused.clear();
-    mLoadErrors.clear();
-    if (mDb.isLoaded()) {
-        mGuard.takeBaseline(mDb);
-        mLoadErrors = mGuard.baselineErrors();
-    } else {
-        mGuard = SaveGuard();
-    }
+    mLoadErrors = mGuard.baselineErrors();
     DocumentChange change;
     change.cause = DocumentChange::Cause::Load;
     change.names = change.lists = true;

@@ -91,6 +91,9 @@ public:
     /// history starts again, and the errors its files hold are the ones a
     /// save may keep.
     void loaded();
+    /// The slow half of loaded(), which tells nobody: the integrity errors
+    /// the files hold, read where the load ran (a worker, with its progress).
+    void checkLoadedFiles();
     /// The integrity errors the files held when loaded, once: a second call
     /// returns nothing.
     QStringList takeLoadErrors();
@@ -120,6 +123,8 @@ private:
     SaveGuard mGuard;
     QStringList mLoadErrors;
     QStringList mRefused;
+    /// checkLoadedFiles() ran since the last load was told.
+    bool mChecked = false;
 };
 
 } // namespace kx3

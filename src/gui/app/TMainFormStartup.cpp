@@ -100,8 +100,10 @@ void TMainForm::StartEditing()
             .runInWorker([&](const Progress &progress) {
                 loaded = readOnly ? mDatabase.loadReadOnly(mDataDir, progress)
                                   : mDatabase.load(mDataDir, progress);
-                if (loaded)
+                if (loaded) {
                     mLookups.build(mDatabase);
+                    mDocument.checkLoadedFiles();
+                }
             });
     };
     loadData(false);
