@@ -117,9 +117,11 @@ void SearchGroup::followRecords(Document &doc, EditorScreen kind)
                                    : Classification::hasStaffAttributes(p->classification()));
             };
         }
+        // Kept by the model to read names when they are shown: it holds the
+        // document, which outlives every view of it.
         mModel->follow(
             change, recordKind(kind).record, recordKind(kind).recordSize,
-            [&db, kind](int index) { return recordKind(kind).name(db, index); }, belongs);
+            [&doc, kind](int index) { return recordKind(kind).name(doc.db(), index); }, belongs);
         if (change.isLoad())
             mListed.reset();
     });

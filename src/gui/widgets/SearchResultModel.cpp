@@ -75,19 +75,6 @@ void SearchResultModel::clear()
     endResetModel();
 }
 
-void SearchResultModel::setName(qint64 offset, const QByteArray &name)
-{
-    for (std::size_t row = 0; row < mRows.size(); ++row) {
-        Row &r = mRows[row];
-        if (r.offset != offset || QByteArrayView(mNames).sliced(r.nameStart, r.nameLength) == name)
-            continue;
-        r.nameStart = mNames.size();
-        r.nameLength = name.size();
-        mNames.append(name);
-        Q_EMIT dataChanged(index(int(row), 0), index(int(row), ColumnCount - 1));
-    }
-}
-
 void SearchResultModel::follow(const DocumentChange &change, RecordKind kind, int recordSize,
                                const std::function<QByteArray(int)> &name,
                                const std::function<bool(int)> &belongs)
@@ -109,18 +96,16 @@ void SearchResultModel::follow(const DocumentChange &change, RecordKind kind, in
         r.offset = qint64(now.index) * recordSize;
         if (!change.touchesRecord(now))
             continue;
-        if (belongs && !belongs(now.index)) {
+        if (belongs && !belongs(now.index))
             gone.push_back(int(row));
-            continue;
-        }
-        const QByteArray shown = name(now.index);
-        if (QByteArrayView(mNames).sliced(r.nameStart, r.nameLength) != shown) {
-            r.nameStart = mNames.size();
-            r.nameLength = shown.size();
-            mNames.append(shown);
-            Q_EMIT dataChanged(index(int(row), 0), index(int(row), ColumnCount - 1));
-        }
+        else
+            r.stale = true;
     }
+    mNameOf = name;
+    mRecordSize = recordSize;
+    // Whatever is on view is painted again, and reads its names afresh.
+    if (!mRows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
     for (auto it = gone.rbegin(); it != gone.rend(); ++it) {
         beginRemoveRows({}, *it, *it);
         mRows.erase(mRows.begin() + *it);
@@ -133,11 +118,26 @@ qint64 SearchResultModel::offsetAt(int row) const
     return row >= 0 && std::size_t(row) < mRows.size() ? mRows[std::size_t(row)].offset : -1;
 }
 
+const SearchResultModel::Row &SearchResultModel::fresh(int row) const
+{
+    Row &r = mRows[std::size_t(row)];
+    if (r.stale && mNameOf) {
+        const QByteArray name = mNameOf(int(r.offset / mRecordSize));
+        if (QByteArrayView(mNames).sliced(r.nameStart, r.nameLength) != name) {
+            r.nameStart = mNames.size();
+            r.nameLength = name.size();
+            mNames.append(name);
+        }
+    }
+    r.stale = false;
+    return r;
+}
+
 QString SearchResultModel::nameAt(int row) const
 {
     if (row < 0 || std::size_t(row) >= mRows.size())
         return {};
-    const Row &r = mRows[std::size_t(row)];
+    const Row &r = fresh(row);
     return fromCp1252(mNames.constData() + r.nameStart, r.nameLength);
 }
 

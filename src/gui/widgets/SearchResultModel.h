@@ -31,6 +31,8 @@ class SearchResultModel : public QAbstractTableModel
         qint64 offset;
         qsizetype nameStart; ///< into mNames
         qsizetype nameLength;
+        /// A step changed the record: its name is read again when shown.
+        bool stale = false;
     };
 
 public:
@@ -59,13 +61,12 @@ public:
     void setSortedRows(SortedRows rows);
     void setRows(const SearchRows &rows) { setSortedRows(sorted(rows)); }
     void clear();
-    /// The rows of the record at `offset` show `name` (Windows-1252): a
-    /// confirm renamed it. They keep their places until the next search.
-    void setName(qint64 offset, const QByteArray &name);
     /// The rows after `change`: each follows its record of `kind` (records
     /// of `recordSize` bytes); a row whose record was removed, or no longer
     /// `belongs` to the list, goes; a row whose record changed shows its
-    /// `name` now. Rows keep their places until the next search.
+    /// `name` now, read when it is shown (a step that moved every record
+    /// after one reads none of them). Rows keep their places until the next
+    /// search.
     void follow(const DocumentChange &change, RecordKind kind, int recordSize,
                 const std::function<QByteArray(int)> &name,
                 const std::function<bool(int)> &belongs);
@@ -83,8 +84,14 @@ public:
 private:
     QLocale mLocale;
     Qt::CaseSensitivity mCaseSensitivity = Qt::CaseSensitive;
-    QByteArray mNames; ///< every row's name, Windows-1252, back to back
-    std::vector<Row> mRows;
+    /// Every row's name, Windows-1252, back to back; and the rows. A stale
+    /// name is read again by the const accessors that show it.
+    mutable QByteArray mNames;
+    mutable std::vector<Row> mRows;
+    std::function<QByteArray(int)> mNameOf;
+    int mRecordSize = 1;
+    /// Reads the name of `row` again when a step made it stale.
+    const Row &fresh(int row) const;
 };
 
 } // namespace kx3
