@@ -4,8 +4,10 @@
 # crops each view to the window. Needs xvfb, xauth, imagemagick and xdotool
 # (installed here when missing).
 #
-# The clicks are positions in the 609 x 474 window, centred on a 1024 x 768
-# screen; a form that moves a control needs its position here too. A second
+# The clicks are positions in the 609 x 474 panels of the window, centred
+# with the status bar below them (609 x 496) on a 1024 x 768 screen, as they
+# were measured before the status bar: 11 pixels higher now; a form that
+# moves a control needs its position here too. A second
 # run shows the main search menu and the player screen at 609 x 474 and at
 # 1280 x 800 side by side. The editor runs with a settings folder of its own,
 # so a size and place remembered from real use do not move the clicks.
@@ -31,7 +33,7 @@ cd "$work/game"
 "$build/kx3edit" & pid=\$!
 sleep 3
 shot() { sleep 0.8; import -window root "$work/\$1.full.png"; }
-click() { xdotool mousemove \$1 \$2 click 1; }
+click() { xdotool mousemove \$1 \$((\$2 - 11)) click 1; }
 # Types into the search box at x, runs the search and opens its result number
 # n (the first when not given), from the keyboard: the rows are not counted.
 pick() { xdotool key Tab space; for ((i = 1; i < \${1:-1}; ++i)); do xdotool key Down; done
@@ -71,7 +73,7 @@ export XDG_CONFIG_HOME="$work/config"
 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/walk.sh"
 for full in "$work"/*.full.png; do
     name=$(basename "$full" .full.png)
-    convert "$full" -crop 609x474+207+147 +repage "$root/doc/$name.png"
+    convert "$full" -crop 609x496+207+136 +repage "$root/doc/$name.png"
 done
 rm -f "$work"/*.full.png
 
@@ -87,12 +89,12 @@ xdotool windowmove \$win 0 0; sleep 0.5
 shot() { sleep 0.8; import -window root "$work/sized/window-\$1-\$2.png"; }
 click() { xdotool mousemove \$1 \$2 click 1; }
 click 147 410; sleep 1.5                    # "Begin Editing"
-for size in 609x474 1280x800; do
+for size in 609x496 1280x800; do
     xdotool windowsize \$win \${size%x*} \${size#*x}; sleep 1
     click 104 87; xdotool key ctrl+a; xdotool type a; click 104 135; shot \$size search
     xdotool key Tab space Return; shot \$size player
     click 300 50; shot \$size player-misc
-    click 34 50; click 36 \$((\${size#*x} - 24)); sleep 0.6     # "General", "Search"
+    click 34 50; click 36 \$((\${size#*x} - 46)); sleep 0.6     # "General", "Search"
 done
 kill \$pid
 SIZES

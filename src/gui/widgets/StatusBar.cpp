@@ -18,7 +18,9 @@ QPushButton *barButton(QWidget *parent, const char *name, const QString &caption
     // The keys of the panels stay theirs: the bar is reached by the mouse
     // or its own shortcuts.
     button->setFocusPolicy(Qt::NoFocus);
-    button->setFixedHeight(StatusBar::Height - 2);
+    // As wide as its caption: the folder and the notice take the rest.
+    button->setFixedSize(button->fontMetrics().horizontalAdvance(caption) + 14,
+                         StatusBar::Height - 2);
     return button;
 }
 
@@ -41,9 +43,10 @@ StatusBar::StatusBar(QWidget *parent) : QWidget(parent)
     mModified->setObjectName(QStringLiteral("lbStatusModified"));
     mNotice = new QLabel(this);
     mNotice->setObjectName(QStringLiteral("lbStatusNotice"));
-    layout->addWidget(mFolder, 3);
+    mNotice->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    layout->addWidget(mFolder, 1);
     layout->addWidget(mModified);
-    layout->addWidget(mNotice, 2);
+    layout->addWidget(mNotice, 1);
     mUndo = barButton(this, "bnStatusUndo", QStringLiteral("Undo"));
     mRedo = barButton(this, "bnStatusRedo", QStringLiteral("Redo"));
     mSave = barButton(this, "bnStatusSave", QStringLiteral("Save"));
