@@ -63,12 +63,6 @@ void SearchGroup::clear()
     mWidgets.list->setHeaderHidden(true);
 }
 
-void SearchGroup::refresh()
-{
-    if (mListed && mSearch)
-        mModel->setSortedRows(searched(mListed->first, mListed->second));
-}
-
 // A search reads only the images, and its sort only the list's settings: a
 // worker does both while the window paints on.
 SearchResultModel::SortedRows SearchGroup::searched(const QString &text, bool caseSensitive)

@@ -55,9 +55,6 @@ public:
     /// Offset of the selected result, or nothing.
     std::optional<qint64> selectedOffset() const;
     void clear();
-    /// Runs the search listed again, without a word: the records it found
-    /// may have changed, moved or gone.
-    void refresh();
     /// From now on the rows follow every step of `doc` as records of `kind`:
     /// moved, renamed in place, and gone with their record (or, for persons,
     /// with the role the list is of).

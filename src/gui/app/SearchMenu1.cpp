@@ -212,16 +212,4 @@ void SearchMenu1::setDocument(Document &doc)
     mClubs->followRecords(doc, EditorScreen::Club);
 }
 
-void SearchMenu1::clearResults()
-{
-    for (SearchGroup *group : {mPlayers, mStaff, mClubs})
-        group->clear();
-}
-
-void SearchMenu1::refreshResults()
-{
-    for (SearchGroup *group : {mPlayers, mStaff, mClubs})
-        group->refresh();
-}
-
 } // namespace kx3

@@ -67,9 +67,6 @@ public:
     SearchGroup *players() const { return mPlayers; }
     SearchGroup *staff() const { return mStaff; }
     SearchGroup *clubs() const { return mClubs; }
-    void clearResults();
-    /// Runs every search listed again.
-    void refreshResults();
 
 Q_SIGNALS:
     /// A result of `kind` was opened (a club only when no transfer is shown).

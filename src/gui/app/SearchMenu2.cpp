@@ -112,10 +112,4 @@ void SearchMenu2::setDocument(Document &doc)
     mCities->followRecords(doc, EditorScreen::City);
 }
 
-void SearchMenu2::refreshResults()
-{
-    for (SearchGroup *group : {mOfficials, mNations, mStadiums, mCities})
-        group->refresh();
-}
-
 } // namespace kx3

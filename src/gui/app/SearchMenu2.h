@@ -49,8 +49,6 @@ public:
     SearchGroup *nations() const { return mNations; }
     SearchGroup *stadiums() const { return mStadiums; }
     SearchGroup *cities() const { return mCities; }
-    /// Runs every search listed again.
-    void refreshResults();
 
 Q_SIGNALS:
     void recordChosen(kx3::EditorScreen kind, qint64 offset);

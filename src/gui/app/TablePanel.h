@@ -42,9 +42,6 @@ public:
 Q_SIGNALS:
     /// A row was double-clicked, or Enter pressed on it.
     void recordOpened(kx3::RecordKind kind, int index);
-    /// The panel took a step: records of its kind, and the lists, may read
-    /// differently.
-    void stepTaken();
     /// "Cancel" or Escape.
     void cancelRequested();
 

@@ -134,11 +134,9 @@ void TablePanel::writeCells(std::span<const int> rows, int column, BulkOperation
 void TablePanel::takeStep(const QString &label)
 {
     mTakingStep = true;
-    const bool taken = mContext.doc.commitStep(label);
+    mContext.doc.commitStep(label);
     mTakingStep = false;
     showRows();
-    if (taken)
-        Q_EMIT stepTaken();
 }
 
 void TablePanel::bnExportCsvClick()
