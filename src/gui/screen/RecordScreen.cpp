@@ -223,6 +223,12 @@ void RecordScreen::documentChanged(const DocumentChange &change)
 {
     if (!mShown || mOwnStep)
         return;
+    // Another database: nothing of this one was removed by a step.
+    if (change.isLoad()) {
+        mShown.reset();
+        mStamp.clear();
+        return;
+    }
     const RecordRef now = change.follow(shownRecord());
     if (!now.valid()) {
         const QString name = title();
