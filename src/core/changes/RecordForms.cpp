@@ -11,7 +11,6 @@
 #include "core/layout/NationRecord.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
-#include "core/layout/RecordCounts.h"
 #include "core/layout/StadiumRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/PickList.h"
@@ -410,11 +409,6 @@ std::optional<RecordKind> formKindFromName(const QString &name)
     if (name == QLatin1String(formKindName(RecordKind::Misc)))
         return RecordKind::Misc;
     return std::nullopt;
-}
-
-int formRecordCount(const Database &db, RecordKind kind)
-{
-    return recordCount(db, kind);
 }
 
 QStringList identityFields(RecordKind kind)

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "core/layout/RecordCounts.h"
 #include "core/lookup/EditResult.h"
-
-#include "core/db/RecordRef.h"
 
 #include <QByteArray>
 #include <QList>
@@ -33,8 +32,6 @@ inline constexpr int FormKindCount = 6;
 /// "nation", "city", "stadium", "club", "official", "person", "misc".
 const char *formKindName(RecordKind kind);
 std::optional<RecordKind> formKindFromName(const QString &name);
-/// Number of records of `kind` (clubs: national teams included).
-int formRecordCount(const Database &db, RecordKind kind);
 
 /// One field as a user reads it. A field that names another record also
 /// carries that record, so a renumbered or renamed one does not count as a
@@ -90,7 +87,7 @@ public:
     FormReader &operator=(const FormReader &) = delete;
 
     const Database &database() const { return mDb; }
-    int count(RecordKind kind) const { return formRecordCount(mDb, kind); }
+    int count(RecordKind kind) const { return recordCount(mDb, kind); }
     /// Record `index` of `kind`; nothing outside the table.
     std::optional<RecordForm> read(RecordKind kind, int index) const;
     /// Only the identity texts, which are cheaper to read than the whole form.

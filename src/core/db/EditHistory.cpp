@@ -371,10 +371,8 @@ void EditHistory::noteApplied(const Step &step, bool undone)
         for (RecordMove &move : mLast.moves)
             move = move.inverse();
     }
-    if (step.sideBefore && step.sideAfter) {
-        mLast.countersChanged = !(step.sideBefore->counters == step.sideAfter->counters);
+    if (step.sideBefore && step.sideAfter)
         mLast.setupLinesChanged = step.sideBefore->setupLines != step.sideAfter->setupLines;
-    }
 }
 
 // The splices now hold the other side's bytes, whose size may differ.

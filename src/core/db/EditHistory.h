@@ -54,7 +54,6 @@ struct AppliedStep
 {
     std::vector<ImageChange> images;
     std::vector<RecordMove> moves;
-    bool countersChanged = false;
     bool setupLinesChanged = false;
 };
 

@@ -19,7 +19,6 @@ struct RecordRef
     int index = -1;
 
     constexpr bool valid() const { return index >= 0; }
-    std::optional<int> record() const { return valid() ? std::optional(index) : std::nullopt; }
     static constexpr RecordRef of(RecordKind kind, std::optional<int> index)
     {
         return {kind, index ? *index : -1};

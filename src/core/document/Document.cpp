@@ -127,11 +127,6 @@ bool Document::commitStep(const QString &label, RecordRef before, RecordRef afte
     return true;
 }
 
-void Document::rollBack()
-{
-    mDb.rollBackChanges();
-}
-
 std::optional<StepInfo> Document::undo()
 {
     if (mDb.isReadOnly() || !mDb.history().canUndo())

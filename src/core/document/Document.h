@@ -72,15 +72,12 @@ public:
 
     Database &db() { return mDb; }
     const Database &db() const { return mDb; }
-    Lookups &lookups() { return mLookups; }
 
     /// Closes what changed since the last step into one step named `label`,
     /// acting on `before` (as it was) and `after` (as it is now); false, and
     /// no step, when no byte changed. In a read-only session the changes are
     /// taken back instead.
     bool commitStep(const QString &label, RecordRef before = {}, RecordRef after = {});
-    /// Takes back every change made since the last step.
-    void rollBack();
     /// Takes back the last step or does the next one again.
     std::optional<StepInfo> undo();
     std::optional<StepInfo> redo();

@@ -5,8 +5,6 @@
 #include "core/db/Database.h"
 #include "core/db/PristineCopy.h"
 #include "core/document/Document.h"
-#include "core/layout/CodeLists.h"
-#include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/Prompter.h"
@@ -81,31 +79,8 @@ void ChangeLists::openDialog(DatabaseDiff unsaved)
         else
             mPrompter.information(QStringLiteral("The original files cannot be read."), error);
     }
-    connect(dialog, &ChangesDialog::recordOpened, this, &ChangeLists::openRecord);
+    connect(dialog, &ChangesDialog::recordOpened, this, &ChangeLists::recordOpened);
     dialog->open();
-}
-
-// A person opens on the screen whose search lists him: one who plays on the
-// player screen, whatever else he does. What is no record has no screen.
-void ChangeLists::openRecord(RecordKind kind, int index)
-{
-    EditorScreen screen = EditorScreen::Player;
-    switch (kind) {
-    case RecordKind::Person: {
-        const auto p = person(mDb, index);
-        const int c = p ? p->classification() : Classification::Unknown;
-        if (Classification::hasStaffAttributes(c) && !Classification::hasPlayerAttributes(c))
-            screen = EditorScreen::Staff;
-        break;
-    }
-    case RecordKind::Nation: screen = EditorScreen::Nation; break;
-    case RecordKind::City: screen = EditorScreen::City; break;
-    case RecordKind::Stadium: screen = EditorScreen::Stadium; break;
-    case RecordKind::Club: screen = EditorScreen::Club; break;
-    case RecordKind::Official: screen = EditorScreen::Official; break;
-    default: return;
-    }
-    Q_EMIT recordRequested(screen, recordOffset(screen, index));
 }
 
 // Files that cannot be read to compare can still be written over: the

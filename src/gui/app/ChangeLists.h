@@ -36,13 +36,9 @@ public:
     /// agrees, applied as one step with no record of its own. True when the
     /// data changed (the look-ups are rebuilt by then).
     bool applyPatchFile();
-    /// Asks for record `index` of `kind` on the screen that edits it (see
-    /// recordRequested()); what has no screen is ignored.
-    void openRecord(kx3::RecordKind kind, int index);
-
 Q_SIGNALS:
     /// A record of the change list was opened.
-    void recordRequested(kx3::EditorScreen kind, qint64 offset);
+    void recordOpened(kx3::RecordKind kind, int index);
 
 private:
     /// The live database against the Data files in `folder`; nothing, with

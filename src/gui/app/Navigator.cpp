@@ -85,16 +85,30 @@ void Navigator::openRecord(EditorScreen kind, qint64 offset)
 {
     mScreens.open(kind, offset);
     showEditor();
-    if (const std::optional<int> index = recordIndex(kind, offset)) {
-        const Place place{kind, recordRef(kind, index)};
-        const bool same = mAt >= 0 && mPlaces[std::size_t(mAt)].ref == place.ref
-                          && mPlaces[std::size_t(mAt)].screen == kind;
-        if (!same) {
-            mPlaces.resize(std::size_t(mAt + 1));
-            mPlaces.push_back(place);
-            mAt = int(mPlaces.size()) - 1;
-        }
-    }
+    rememberShown();
+}
+
+void Navigator::rememberShown()
+{
+    const RecordScreen *screen = mScreens.current();
+    if (!screen || !screen->shownRecord().valid())
+        return;
+    const Place place{screen->kind(), screen->shownRecord()};
+    if (mAt >= 0 && mPlaces[std::size_t(mAt)].ref == place.ref
+        && mPlaces[std::size_t(mAt)].screen == place.screen)
+        return;
+    mPlaces.resize(std::size_t(mAt + 1));
+    mPlaces.push_back(place);
+    mAt = int(mPlaces.size()) - 1;
+}
+
+void Navigator::requestRef(RecordKind kind, int index)
+{
+    if (kind == RecordKind::Misc || !leaveRecord())
+        return;
+    mScreens.open({kind, index}, EditorScreen::Player);
+    showEditor();
+    rememberShown();
 }
 
 void Navigator::requestRecord(EditorScreen kind, qint64 offset)

@@ -69,6 +69,9 @@ public:
     void openRecord(EditorScreen kind, qint64 offset);
     /// Asks to leave the record shown first; then opens the record.
     void requestRecord(EditorScreen kind, qint64 offset);
+    /// The same for record `index` of `kind`, on the screen that edits it (a
+    /// person who plays on the player screen); what has no screen is ignored.
+    void requestRef(RecordKind kind, int index);
     /// A result list's record was chosen: picked for a mode of the menu, or opened.
     void recordChosen(EditorScreen kind, qint64 offset);
     /// Where an undo or a redo acted: that record on its editor, or the
@@ -98,6 +101,8 @@ private:
     void documentChanged(const DocumentChange &change);
     void currentRecordGone(const QString &name);
     void goToPlace(int at);
+    /// The record now on the editor is the newest place to go back to.
+    void rememberShown();
     std::vector<SearchGroup *> groups() const;
 
     Panels mPanels;

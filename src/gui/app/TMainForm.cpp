@@ -204,7 +204,7 @@ void TMainForm::connectPanels()
     });
     connect(mTable, &TablePanel::cancelRequested, nav,
             [nav] { nav->showSearchMenu(nav->searchMarker()); });
-    connect(mTable, &TablePanel::recordOpened, mChanges, &ChangeLists::openRecord);
+    connect(mTable, &TablePanel::recordOpened, nav, &Navigator::requestRef);
 
     connect(mModes, &SearchMenuModes::searchMenuRequested, nav, &Navigator::showMainSearchMenu);
     connect(mModes, &SearchMenuModes::editorRequested, nav, &Navigator::showEditor);
@@ -234,7 +234,7 @@ void TMainForm::connectPanels()
     });
     connect(mEditor, &EditorFrame::changesRequested, mChanges, &ChangeLists::showChanges);
     connect(mEditor, &EditorFrame::exitRequested, this, &QWidget::close);
-    connect(mChanges, &ChangeLists::recordRequested, nav, &Navigator::requestRecord);
+    connect(mChanges, &ChangeLists::recordOpened, nav, &Navigator::requestRef);
     connect(&mDocument, &Document::historyChanged, this, [this] {
         mStatusBar->setSaveEnabled(mDatabase.isLoaded() && !mDatabase.isReadOnly());
     });

@@ -117,9 +117,4 @@ void StatusBar::showNotice(const QString &text)
     });
 }
 
-QString StatusBar::notice() const
-{
-    return mNotice->text();
-}
-
 } // namespace kx3

@@ -28,7 +28,6 @@ public:
     void setHistoryEnabled(bool enabled);
     /// Shown for a few seconds; a later notice replaces it.
     void showNotice(const QString &text);
-    QString notice() const;
 
     static constexpr int Height = 22;
 

@@ -152,7 +152,7 @@ void tst_ModPatch::changedElsewhereKeepsItsChanges()
                            {QStringLiteral("Capacity"), QStringLiteral("12000")}}));
     QVERIFY(deletePerson(changed.db, 3));
     // A club of its own, and a national team, which that club moves up.
-    const int teams = formRecordCount(changed.db, RecordKind::Club);
+    const int teams = recordCount(changed.db, RecordKind::Club);
     QVERIFY(changed.write(RecordKind::Club, teams - 1, {{QStringLiteral("Cash (£)"), "777"}}));
     QVERIFY(changed.write(RecordKind::Club, std::nullopt,
                           {{QStringLiteral("Long Name"), "Patch FC"}}));
