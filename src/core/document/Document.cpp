@@ -257,10 +257,8 @@ void Document::applied(DocumentChange::Cause cause, const StepInfo &step)
     }
     if (last.setupLinesChanged)
         c.touch(RecordKind::Misc, 0, INT_MAX);
-    for (RecordKind kind :
-         {RecordKind::Nation, RecordKind::City, RecordKind::Stadium, RecordKind::Club}) {
-        c.lists = c.lists || c.touched[slot(kind)];
-    }
+    for (int k = 0; k < RecordKindCount; ++k)
+        c.lists = c.lists || (c.touched[std::size_t(k)] && feedsLists(RecordKind(k)));
     for (const RecordMove &move : c.moves)
         c.lists = c.lists || feedsLists(move.kind);
     if (c.lists)

@@ -179,10 +179,7 @@ void TablePanel::historyChanged(const DocumentChange &change)
 {
     if (mTakingStep || !mTable)
         return;
-    const RecordKind shown =
-        mTable->kind() == TableKind::Players || mTable->kind() == TableKind::Staff
-            ? RecordKind::Person
-            : RecordKind::Club;
+    const RecordKind shown = tableFormKind(mTable->kind());
     const bool moved = std::any_of(change.moves.begin(), change.moves.end(),
                                    [shown](const RecordMove &m) { return m.kind == shown; });
     if (!change.isLoad() && !change.touched[std::size_t(shown)] && !moved && !change.names

@@ -294,7 +294,7 @@ void PersonScreen::jobChanged(int item)
         }
         if (changed) {
             roleChanged(*index);
-            showIndexAgain();
+            showRecord();
             return;
         }
         break;
@@ -311,7 +311,7 @@ void PersonScreen::jobChanged(int item)
                 dropUnconfirmedEdits();
                 Q_EMIT recordRequested(EditorScreen::Staff, personOffset(*index));
             } else {
-                showIndexAgain();
+                showRecord();
             }
             return;
         }
@@ -325,12 +325,6 @@ void PersonScreen::jobChanged(int item)
 void PersonScreen::roleChanged(int index)
 {
     takeStep(QStringLiteral("Change Job"), recordRef(kind(), index), recordRef(kind(), index));
-}
-
-void PersonScreen::showIndexAgain()
-{
-    mContext.state.offset(kind()) = recordOffset(kind(), *currentRecord());
-    showRecord();
 }
 
 void PersonScreen::classChanged(int item)

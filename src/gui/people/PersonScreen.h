@@ -107,7 +107,6 @@ private:
     void nationChanged();
     void jobChanged(int item);
     void roleChanged(int index);
-    void showIndexAgain();
     void classChanged(int item);
     void makePerfectClick();
     void miscListClick();
