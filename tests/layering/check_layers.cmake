@@ -4,7 +4,7 @@
 # a folder without a rank fails, so a new one is placed here first.
 #   cmake -DSRC=<project>/src -P check_layers.cmake
 cmake_minimum_required(VERSION 3.21)
-set(core_ranks db:0 layout:1 lookup:2 records:3 people:4 clubs:4 nations:4 world:4 document:5 changes:5 table:6 app:7)
+set(core_ranks db:0 layout:1 fields:2 lookup:3 records:4 people:5 clubs:5 nations:5 world:5 document:6 changes:6 table:7 app:8)
 set(gui_ranks widgets:0 screen:1 people:2 clubs:2 nations:2 world:2 app:3)
 
 function(rank_of layer folder out)

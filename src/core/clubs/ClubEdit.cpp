@@ -11,20 +11,8 @@ namespace kx3 {
 
 namespace {
 
-constexpr EditBox reputationBox()
-{
-    return {EditBox::Integer, numberField(ClubField::Reputation, "Reputation", 500)};
-}
-
-constexpr std::array<EditBox, ClubBoxCount> Boxes = {{
-    integerBox(ClubField::LastPosition, "Last Position"),
-    integerBox(ClubField::Cash, "Cash (£)"),
-    integerBox(ClubField::AverageAttendance, "Avg Attendance"),
-    integerBox(ClubField::MinimumAttendance, "Min Attendance"),
-    integerBox(ClubField::MaximumAttendance, "Max Attendance"),
-    integerBox(ClubField::TrainingFacility, "Training Facility"),
-    reputationBox(),
-}};
+constexpr auto Boxes = editBoxesOf<ClubFieldRows>();
+static_assert(Boxes.size() == ClubBoxCount);
 
 // Where each box's value lives in ClubValues, in the order of Boxes.
 using IntMember = int ClubValues::*;

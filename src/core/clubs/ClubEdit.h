@@ -19,7 +19,7 @@ class Lookups;
 /// The typed boxes of the club screen, in the order they are stored: last
 /// position, cash, the three attendances, training facility and reputation
 /// (shown divided by 500).
-inline constexpr std::size_t ClubBoxCount = 7;
+inline constexpr std::size_t ClubBoxCount = boxCount(ClubFieldRows);
 std::span<const EditBox> clubBoxes();
 
 /// A club as its screen holds it: texts, list items and check marks. Items

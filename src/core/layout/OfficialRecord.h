@@ -27,26 +27,6 @@ inline constexpr Field<std::int16_t> CurrentReputation{34};
 inline constexpr ArrayField<std::uint8_t> CommonRatings{36, 7};
 } // namespace OfficialField
 
-/// The three i16 ratings of group "Special Rating".
-inline constexpr std::array<NumberField, 3> OfficialSpecialFields =
-    // Potential -1 and -2 are the game's "good" and "excellent future".
-    withSpecialValues(
-        advised(std::array<NumberField, 3>{{
-                    numberField(OfficialField::CurrentAbility, "Current Ability"),
-                    numberField(OfficialField::PotentialAbility, "Potential Ability"),
-                    numberField(OfficialField::CurrentReputation, "Current Reputation"),
-                }},
-                200),
-        1, -2);
-
-/// The seven u8 ratings of group "Common Rating".
-inline constexpr std::array<NumberField, 7> OfficialCommonFields =
-    advised(numberFields(OfficialField::CommonRatings,
-                         std::array<const char *, 7>{"Allowing Flow", "Discipline",
-                                                     "Important Matches", "Pressure", "Refereeing",
-                                                     "Running Line", "Timekeeping"}),
-            20);
-
 /// A match official of officials.dat.
 template <typename Image>
 class BasicOfficialRecord : public BasicRecordView<Image>

@@ -65,14 +65,6 @@ inline constexpr std::int32_t Person = -1;
 inline constexpr std::int32_t AttributeRecord = -1;
 } // namespace PersonNone
 
-/// The eight mental ratings, shared by the player and the staff screen.
-inline constexpr std::array<NumberField, 8> MentalRatingFields =
-    advised(numberFields(PersonField::MentalRatings,
-                         std::array<const char *, 8>{"Adaptability", "Ambition", "Determination",
-                                                     "Loyalty", "Pressure", "Professionalism",
-                                                     "Sportsmanship", "Temperament"}),
-            20);
-
 /// A person (player or non-playing staff) of the person table of staff.dat.
 template <typename Image>
 class BasicPersonRecord : public BasicRecordView<Image>

@@ -22,48 +22,6 @@ inline constexpr ArrayField<std::uint8_t> PlayingRatings{27, 42};
 inline constexpr Field<std::uint8_t> Unused69{69};
 } // namespace PlayerAttributesField
 
-/// Abilities and reputations of the player screen, in record order.
-inline constexpr std::array<NumberField, 5> PlayerAbilityFields =
-    // Potential -1 and -2 are the game's "good" and "excellent future".
-    withSpecialValues(
-        advised(std::array<NumberField, 5>{{
-                    numberField(PlayerAttributesField::CurrentAbility, "Current Ability"),
-                    numberField(PlayerAttributesField::PotentialAbility, "Potential Ability"),
-                    numberField(PlayerAttributesField::HomeReputation, "Home Reputation"),
-                    numberField(PlayerAttributesField::CurrentReputation, "Current Reputation"),
-                    numberField(PlayerAttributesField::WorldReputation, "World Reputation"),
-                }},
-                200),
-        1, -2);
-
-/// The twelve position ratings, in record order.
-inline constexpr std::array<NumberField, 12> PositionRatingFields = advised(
-    numberFields(PlayerAttributesField::PositionRatings,
-                 std::array<const char *, 12>{"Goalkeeper", "Sweeper", "Defender", "Anchor",
-                                              "Midfielder", "Support", "Attacker", "Wing Back",
-                                              "Right", "Left", "Centre", "Free Role"}),
-    20);
-
-/// The 42 playing ratings, in record order (the last at +68).
-inline constexpr std::array<NumberField, 42> PlayingRatingFields = advised(
-    numberFields(
-        PlayerAttributesField::PlayingRatings,
-        std::array<const char *, 42>{
-            "Acceleration",    "Aggression",  "Agility",       "Anticipation", "Balance",
-            "Bravery",         "Consistency", "Corners",       "Crossing",     "Decisions",
-            "Dirtiness",       "Dribbling",   "Finishing",     "Flair",        "Free Kicks",
-            "Handling",        "Heading",     "Imprtnt Match", "Injury Prone", "Jumping",
-            "Leadership",      "Left Foot*",  "Long Shots",    "Marking",      "Movement",
-            "Natural Fitness", "One-on-One",  "Pace",          "Passing",      "Penalties",
-            "Positioning",     "Reflexes",    "Right Foot*",   "Stamina",      "Strength",
-            "Tackling",        "Team Work",   "Technique",     "Throw Ins",    "Versatility",
-            "Vision",          "Work Rate"}),
-    20);
-
-/// Playing ratings where less is better, by their place in PlayingRatingFields.
-inline constexpr int DirtinessRating = 10;
-inline constexpr int InjuryProneRating = 18;
-
 /// Value a new player attribute record carries in its uninterpreted last byte.
 inline constexpr std::uint8_t NewPlayerAttributesTrailer = 2;
 

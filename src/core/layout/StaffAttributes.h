@@ -22,43 +22,6 @@ inline constexpr ArrayField<std::int32_t> Unused35{35, 8};
 inline constexpr Field<std::uint8_t> Formation{67};
 } // namespace StaffAttributesField
 
-/// Abilities and reputations of the staff screen, in record order.
-inline constexpr std::array<NumberField, 5> StaffAbilityFields =
-    advised(std::array<NumberField, 5>{{
-                numberField(StaffAttributesField::CurrentAbility, "Current Ability"),
-                numberField(StaffAttributesField::PotentialAbility, "Potential Ability"),
-                numberField(StaffAttributesField::HomeReputation, "Home Reputation"),
-                numberField(StaffAttributesField::CurrentReputation, "Current Reputation"),
-                numberField(StaffAttributesField::WorldReputation, "World Reputation"),
-            }},
-            200);
-
-/// The 21 staff ratings, in record order (the last at +34).
-inline constexpr std::array<NumberField, 21> StaffRatingFields =
-    advised(numberFields(StaffAttributesField::Ratings,
-                         std::array<const char *, 21>{"Attacking Play",
-                                                      "Business Ability",
-                                                      "Coaching Outfield",
-                                                      "Coaching Goalkeeper",
-                                                      "Coaching Style",
-                                                      "Direct Play",
-                                                      "Discipline Level",
-                                                      "Free Roles",
-                                                      "Interference",
-                                                      "Judging Player Ability",
-                                                      "Judging Player Potential",
-                                                      "Man Management",
-                                                      "Marking",
-                                                      "Motivating",
-                                                      "Offside Trap",
-                                                      "Patience Play",
-                                                      "Physiotherapy",
-                                                      "Pressing",
-                                                      "Resources",
-                                                      "Tactical Knowledge",
-                                                      "Work With Youngster"}),
-            20);
-
 /// Formation of a new staff attribute record: 3, "4-4-2".
 inline constexpr std::uint8_t NewStaffFormation = 3;
 

@@ -3,6 +3,7 @@
 #include "core/db/NumberField.h"
 #include "core/db/RecordDate.h"
 #include "core/db/RecordView.h"
+#include "core/fields/FieldTable.h"
 
 #include <QList>
 #include <QString>
@@ -47,6 +48,25 @@ constexpr std::array<EditBox, 3> dateBoxes(DateField field, const char *caption)
 {
     const NumberField f{field.offset, NumberType::U16, caption};
     return {{{EditBox::Day, f}, {EditBox::Month, f}, {EditBox::Year, f}}};
+}
+
+/// The boxes of a kind's screen, one per number of its field rows and three
+/// per date, in row order.
+template <const auto &Rows>
+constexpr auto editBoxesOf()
+{
+    std::array<EditBox, boxCount(Rows)> boxes{};
+    std::size_t at = 0;
+    for (const FieldSpec &f : Rows) {
+        if (f.type == FieldType::Date) {
+            for (const EditBox::Kind k : {EditBox::Day, EditBox::Month, EditBox::Year})
+                boxes[at++] = {k, f.number};
+        } else if (f.type == FieldType::Whole || f.type == FieldType::Real) {
+            boxes[at++] = {f.type == FieldType::Whole ? EditBox::Integer : EditBox::Real,
+                           f.number};
+        }
+    }
+    return boxes;
 }
 
 /// A box "Make Perfect" fills and the value it puts there.

@@ -9,33 +9,8 @@ namespace kx3 {
 
 namespace {
 
-using YearCaptions = std::array<const char *, 6>;
-constexpr YearCaptions FifaYears = {"FIFA Coefficient 91", "FIFA Coefficient 92",
-                                    "FIFA Coefficient 93", "FIFA Coefficient 94",
-                                    "FIFA Coefficient 95", "FIFA Coefficient 96"};
-constexpr YearCaptions UefaYears = {"UEFA Coefficient 91", "UEFA Coefficient 92",
-                                    "UEFA Coefficient 93", "UEFA Coefficient 94",
-                                    "UEFA Coefficient 95", "UEFA Coefficient 96"};
-
-constexpr std::array<EditBox, NationBoxCount> makeBoxes()
-{
-    std::array<EditBox, NationBoxCount> boxes = {{
-        integerBox(NationField::GameImportance, "Game Importance"),
-        integerBox(NationField::LeagueStandard, "League Standard"),
-        integerBox(NationField::SeasonUpdateDay, "Season Update Day"),
-        integerBox(NationField::Reputation, "Reputation"),
-        realBox(NationField::FifaCoefficient, "FIFA Coefficient"),
-    }};
-    for (int y = 0; y < 6; ++y) {
-        boxes[std::size_t(5 + y)] =
-            realBox(NationField::FifaCoefficients.at(y), FifaYears[std::size_t(y)]);
-        boxes[std::size_t(11 + y)] =
-            realBox(NationField::UefaCoefficients.at(y), UefaYears[std::size_t(y)]);
-    }
-    return boxes;
-}
-
-constexpr std::array<EditBox, NationBoxCount> Boxes = makeBoxes();
+constexpr auto Boxes = editBoxesOf<NationFieldRows>();
+static_assert(Boxes.size() == NationBoxCount);
 
 // Positions in Boxes.
 enum : std::size_t {

@@ -19,7 +19,7 @@ class Lookups;
 /// The typed boxes of the nation screen, in the order they are stored: game
 /// importance, league standard, season update day, reputation, the FIFA
 /// coefficient, then the FIFA and the UEFA coefficients of the years 91 to 96.
-inline constexpr std::size_t NationBoxCount = 17;
+inline constexpr std::size_t NationBoxCount = boxCount(NationFieldRows);
 std::span<const EditBox> nationBoxes();
 
 /// A nation as its screen holds it. Items are those of the screen's lists;

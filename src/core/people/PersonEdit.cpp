@@ -18,60 +18,34 @@ namespace kx3 {
 
 namespace {
 
-template <std::size_t N>
-constexpr std::array<PersonBox, N> numbers(PersonPart part,
-                                           const std::array<NumberField, N> &fields)
+/// The boxes of the screens `screen` names, in the order of the person's
+/// field rows: a date's day, month and year in turn. Day and month go
+/// through the date conversion, which takes any number; only the year is
+/// stored as it is typed.
+template <std::uint8_t Screen>
+constexpr auto boxesOf()
 {
-    std::array<PersonBox, N> boxes{};
-    for (std::size_t i = 0; i < N; ++i)
-        boxes[i] = {PersonBox::Number, part, fields[i]};
+    std::array<PersonBox, boxCount(PersonFieldRows, Screen)> boxes{};
+    std::size_t at = 0;
+    for (const FieldSpec &f : PersonFieldRows) {
+        if (!(f.screens & Screen) || f.boxCount() == 0)
+            continue;
+        NumberField n = f.number;
+        if (Screen == OnStaff && f.staffLabel)
+            n.caption = f.staffLabel;
+        const PersonPart part = PersonPart(int(f.part));
+        if (f.type == FieldType::Date) {
+            for (const PersonBox::Kind k : {PersonBox::Day, PersonBox::Month, PersonBox::Year})
+                boxes[at++] = {k, part, n};
+        } else {
+            boxes[at++] = {PersonBox::Number, part, n};
+        }
+    }
     return boxes;
 }
 
-// Day and month go through the date conversion, which takes any number; only
-// the year is stored as it is typed.
-constexpr std::array<PersonBox, 3> date(DateField field, const char *caption)
-{
-    const NumberField f{field.offset, NumberType::U16, caption};
-    return {{{PersonBox::Day, PersonPart::Person, f},
-             {PersonBox::Month, PersonPart::Person, f},
-             {PersonBox::Year, PersonPart::Person, f}}};
-}
-
-template <std::size_t... N>
-constexpr auto join(const std::array<PersonBox, N> &...parts)
-{
-    std::array<PersonBox, (N + ...)> all{};
-    std::size_t at = 0;
-    ((std::copy(parts.begin(), parts.end(), all.begin() + at), at += N), ...);
-    return all;
-}
-
-constexpr auto PlayerBoxes =
-    join(date(PersonField::DateOfBirth, "Date Of Birth"),
-         numbers(PersonPart::Person, std::array{numberField(PersonField::Caps, "Caps"),
-                                                numberField(PersonField::Goals, "Goals")}),
-         date(PersonField::Joined, "Join"), date(PersonField::ContractEnd, "End"),
-         numbers(PersonPart::Person, std::array{numberField(PersonField::Wage, "Wage (£)"),
-                                                numberField(PersonField::Value, "Value (£)")}),
-         numbers(PersonPart::Person, MentalRatingFields),
-         numbers(PersonPart::PlayerAttributes,
-                 std::array{numberField(PlayerAttributesField::SquadNumber, "Squad#")}),
-         numbers(PersonPart::PlayerAttributes, PlayerAbilityFields),
-         numbers(PersonPart::PlayerAttributes, PositionRatingFields),
-         numbers(PersonPart::PlayerAttributes, PlayingRatingFields));
-static_assert(PlayerBoxes.size() == PlayerBoxCount);
-
-constexpr auto StaffBoxes =
-    join(date(PersonField::DateOfBirth, "DOB"),
-         numbers(PersonPart::Person, std::array{numberField(PersonField::Caps, "Caps"),
-                                                numberField(PersonField::Goals, "Goals")}),
-         date(PersonField::NationalJoined, "Nat Join"),
-         date(PersonField::NationalContractEnd, "Nat End"), date(PersonField::Joined, "Join"),
-         date(PersonField::ContractEnd, "End"), numbers(PersonPart::Person, MentalRatingFields),
-         numbers(PersonPart::StaffAttributes, StaffAbilityFields),
-         numbers(PersonPart::StaffAttributes, StaffRatingFields));
-static_assert(StaffBoxes.size() == StaffBoxCount);
+constexpr auto PlayerBoxes = boxesOf<OnPlayer>();
+constexpr auto StaffBoxes = boxesOf<OnStaff>();
 
 constexpr NumberField HistoryYear = numberField(HistoryField::Year, "Season");
 constexpr NumberField HistoryApps = numberField(HistoryField::Appearances, "Apps");
@@ -454,31 +428,14 @@ EditResult applyPersonEdit(Database &db, const QList<QByteArray> &clubNames,
 QList<PerfectValue> perfectValues(RoleScreen screen)
 {
     QList<PerfectValue> values;
-    const std::span<const PersonBox> boxes = personBoxes(screen);
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const NumberField &f = boxes[i].field;
-        const auto in = [&f](const auto &fields) {
-            return std::any_of(fields.begin(), fields.end(),
-                               [&f](const NumberField &g) { return g.offset == f.offset; });
-        };
-        const int box = int(i);
-        if (boxes[i].kind != PersonBox::Number)
+    const std::uint8_t on = screen == RoleScreen::Player ? OnPlayer : OnStaff;
+    int box = 0;
+    for (const FieldSpec &f : PersonFieldRows) {
+        if (!(f.screens & on))
             continue;
-        if (boxes[i].part == PersonPart::Person) {
-            if (in(MentalRatingFields))
-                values.append({box, 20});
-        } else if (boxes[i].part == PersonPart::PlayerAttributes) {
-            const auto &dirt = PlayingRatingFields[DirtinessRating];
-            const auto &injury = PlayingRatingFields[InjuryProneRating];
-            if (in(PlayerAbilityFields))
-                values.append({box, 200});
-            else if (f.offset == dirt.offset || f.offset == injury.offset)
-                values.append({box, 1});
-            else if (in(PlayingRatingFields))
-                values.append({box, 20});
-        } else {
-            values.append({box, in(StaffAbilityFields) ? 200 : 20});
-        }
+        if (f.perfect != 0)
+            values.append({box, f.perfect});
+        box += f.boxCount();
     }
     return values;
 }

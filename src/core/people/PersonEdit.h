@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/db/NumberField.h"
+#include "core/fields/FieldTable.h"
 #include "core/lookup/EditBoxes.h"
 #include "core/lookup/EditResult.h"
 #include "core/lookup/MiscEntries.h"
@@ -33,9 +34,9 @@ struct PersonBox
 };
 
 /// The typed boxes of the player and the staff screen, in the order a confirm
-/// checks them (the order the fields are stored in).
-inline constexpr std::size_t PlayerBoxCount = 81;
-inline constexpr std::size_t StaffBoxCount = 51;
+/// checks them: the order of the person's field rows.
+inline constexpr std::size_t PlayerBoxCount = boxCount(PersonFieldRows, OnPlayer);
+inline constexpr std::size_t StaffBoxCount = boxCount(PersonFieldRows, OnStaff);
 std::span<const PersonBox> personBoxes(RoleScreen screen);
 /// The boxes of a person screen as the other screens' box lists describe
 /// them, for what a refusal adds below its message and what a confirm asks.

@@ -5,6 +5,7 @@
 #include "core/db/Database.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/ClubRecord.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/CompetitionRecord.h"
 #include "core/layout/HistoryRecord.h"
@@ -319,7 +320,7 @@ void Checker::checkAdvice()
         for (qint64 i = 0; i < mPersons; ++i) {
             const Where where{"staff.dat: person %1", i};
             const qint64 at = personAt(i);
-            advised(where, staff, at, MentalRatingFields);
+            advised(where, staff, at, advisedNumbers(RecordKind::Person, FieldPart::Record));
             dateOrder(where, staff, at + PersonField::Joined.offset,
                       at + PersonField::ContractEnd.offset, "Join", "End");
             dateOrder(where, staff, at + PersonField::NationalJoined.offset,
@@ -328,22 +329,21 @@ void Checker::checkAdvice()
         for (qint64 k = 0; k < mStaffRecords; ++k) {
             const Where where{"staff.dat: staff attributes %1", k};
             const qint64 at = c.staffOffset + k * RecordSize::StaffAttributes;
-            advised(where, staff, at, StaffAbilityFields);
-            advised(where, staff, at, StaffRatingFields);
+            advised(where, staff, at,
+                    advisedNumbers(RecordKind::Person, FieldPart::StaffAttributes));
         }
         for (qint64 k = 0; k < mPlayerRecords; ++k) {
             const Where where{"staff.dat: player attributes %1", k};
             const qint64 at = c.playerOffset + k * RecordSize::PlayerAttributes;
-            advised(where, staff, at, PlayerAbilityFields);
-            advised(where, staff, at, PositionRatingFields);
-            advised(where, staff, at, PlayingRatingFields);
+            advised(where, staff, at,
+                    advisedNumbers(RecordKind::Person, FieldPart::PlayerAttributes));
         }
     }
     const DataImage &officials = file(DataFile::Officials);
     for (qint64 o = 0; o < officials.recordCount(RecordSize::Official); ++o) {
         const Where where{"officials.dat: official %1", o};
-        advised(where, officials, o * RecordSize::Official, OfficialSpecialFields);
-        advised(where, officials, o * RecordSize::Official, OfficialCommonFields);
+        advised(where, officials, o * RecordSize::Official,
+                advisedNumbers(RecordKind::Official, FieldPart::Record));
     }
     const DataImage &stadiums = file(DataFile::Stadium);
     for (qint64 s = 0; s < mStadiums; ++s) {

@@ -9,11 +9,8 @@ namespace kx3 {
 
 namespace {
 
-constexpr std::array<EditBox, CityBoxCount> Boxes = {{
-    realBox(CityField::Latitude, "City Latitude"),
-    realBox(CityField::Longitude, "City Longitude"),
-    integerBox(CityField::Attraction, "City Attraction"),
-}};
+constexpr auto Boxes = editBoxesOf<CityFieldRows>();
+static_assert(Boxes.size() == CityBoxCount);
 
 enum : std::size_t { LatitudeBox, LongitudeBox, AttractionBox };
 

@@ -17,7 +17,7 @@ class Lookups;
 
 /// The typed boxes of the city screen, in the order they are stored:
 /// latitude, longitude (floating point) and attraction.
-inline constexpr std::size_t CityBoxCount = 3;
+inline constexpr std::size_t CityBoxCount = boxCount(CityFieldRows);
 std::span<const EditBox> cityBoxes();
 
 /// A city as its screen holds it. Items are those of the screen's lists; -1

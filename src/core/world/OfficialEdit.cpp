@@ -12,19 +12,8 @@ namespace kx3 {
 
 namespace {
 
-constexpr std::array<EditBox, OfficialBoxCount> makeBoxes()
-{
-    std::array<EditBox, OfficialBoxCount> boxes{};
-    const std::array<EditBox, 3> date = dateBoxes(OfficialField::DateOfBirth, "Date Of Birth");
-    std::copy(date.begin(), date.end(), boxes.begin());
-    for (std::size_t i = 0; i < OfficialSpecialFields.size(); ++i)
-        boxes[3 + i] = {EditBox::Integer, OfficialSpecialFields[i]};
-    for (std::size_t i = 0; i < OfficialCommonFields.size(); ++i)
-        boxes[6 + i] = {EditBox::Integer, OfficialCommonFields[i]};
-    return boxes;
-}
-
-constexpr std::array<EditBox, OfficialBoxCount> Boxes = makeBoxes();
+constexpr auto Boxes = editBoxesOf<OfficialFieldRows>();
+static_assert(Boxes.size() == OfficialBoxCount);
 
 enum : std::size_t {
     BirthDayBox,

@@ -18,7 +18,7 @@ class Lookups;
 /// The typed boxes of the official screen, in the order they are stored: day,
 /// month and year of birth, the three special ratings (current ability,
 /// potential ability, current reputation) and the seven common ratings.
-inline constexpr std::size_t OfficialBoxCount = 13;
+inline constexpr std::size_t OfficialBoxCount = boxCount(OfficialFieldRows);
 std::span<const EditBox> officialBoxes();
 
 /// An official as his screen holds him. Items are those of the screen's

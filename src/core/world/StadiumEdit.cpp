@@ -10,11 +10,8 @@ namespace kx3 {
 
 namespace {
 
-constexpr std::array<EditBox, StadiumBoxCount> Boxes = {{
-    integerBox(StadiumField::Capacity, "Capacity"),
-    integerBox(StadiumField::Seating, "Seating"),
-    integerBox(StadiumField::Expansion, "Expansion"),
-}};
+constexpr auto Boxes = editBoxesOf<StadiumFieldRows>();
+static_assert(Boxes.size() == StadiumBoxCount);
 
 enum : std::size_t { CapacityBox, SeatingBox, ExpansionBox };
 

@@ -17,7 +17,7 @@ class Lookups;
 
 /// The typed boxes of the stadium screen, in the order they are stored:
 /// capacity, seating and expansion.
-inline constexpr std::size_t StadiumBoxCount = 3;
+inline constexpr std::size_t StadiumBoxCount = boxCount(StadiumFieldRows);
 std::span<const EditBox> stadiumBoxes();
 
 /// A stadium as its screen holds it. Items are those of the screen's lists;

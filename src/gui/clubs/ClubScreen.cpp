@@ -1,6 +1,7 @@
 #include "gui/clubs/ClubScreen.h"
 #include "ui_ClubScreen.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/clubs/ClubLists.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
@@ -20,11 +21,6 @@
 namespace kx3 {
 
 namespace {
-
-// The boxes of clubBoxes(), in its order.
-constexpr std::array<const char *, ClubBoxCount> BoxNames = {
-    "LastPos", "Cash", "AvgAtt", "MinAtt", "MaxAtt", "CTrain", "CRep",
-};
 
 const QString AreYouSure = QStringLiteral("Are you sure?");
 
@@ -68,7 +64,7 @@ ClubScreen::ClubScreen(ScreenContext &context, QWidget *parent)
     anchors->anchor({"gb23"}, {A::share(2, 3), A::Move});
     anchors->anchor({"ListToPlayer", "ListToStaff", "bnCMisc", "ConfirmClub"},
                     {A::Fixed, A::Move});
-    mBoxes = findBoxes(this, BoxNames);
+    mBoxes = findBoxes(this, boxWidgetNames(RecordKind::Club));
     describeBoxes(clubBoxes());
     fillItems(mUi->ClubStatus, itemsOf(ClubStatusNames));
     fillItems(mUi->HomeMatchDay, itemsOf(MatchDayNames));

@@ -1,6 +1,7 @@
 #include "gui/nations/NationScreen.h"
 #include "ui_NationScreen.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/layout/NationRecord.h"
 #include "core/lookup/Lookups.h"
@@ -12,13 +13,6 @@
 namespace kx3 {
 
 namespace {
-
-// The boxes of nationBoxes(), in its order.
-constexpr std::array<const char *, NationBoxCount> BoxNames = {
-    "NGame",   "NLeagueS", "NSUpd",   "NRep",    "FCoef",   "FCoef91",
-    "FCoef92", "FCoef93",  "FCoef94", "FCoef95", "FCoef96", "UCoef91",
-    "UCoef92", "UCoef93",  "UCoef94", "UCoef95", "UCoef96",
-};
 
 // A name longer than its box reads from its start, not from where Qt leaves
 // the cursor after setText.
@@ -39,7 +33,7 @@ NationScreen::NationScreen(ScreenContext &context, QWidget *parent)
     auto *anchors = new PanelAnchors(this);
     anchors->anchor({"PC4"}, {A::Grow, A::Grow});
     anchors->anchor({"ConfirmNation"}, {A::Fixed, A::Move});
-    mBoxes = findBoxes(this, BoxNames);
+    mBoxes = findBoxes(this, boxWidgetNames(RecordKind::Nation));
     describeBoxes(nationBoxes());
     fillItems(mUi->NContinent, itemsOf(ContinentItems));
     fillItems(mUi->NReg, itemsOf(RegionNames));

@@ -2,6 +2,7 @@
 #include "ui_PlayerScreen.h"
 
 #include "HistoryEditor.h"
+#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -12,19 +13,6 @@
 namespace kx3 {
 
 namespace {
-
-// The boxes of personBoxes(RoleScreen::Player), in its order.
-constexpr std::array<const char *, PlayerBoxCount> BoxNames = {
-    "DOB1",    "DOB2",    "DOB3",  "Cap",    "Goal",    "Join1",   "Join2",   "Join3",   "ConEnd1",
-    "ConEnd2", "ConEnd3", "PWage", "PValue", "PAda",    "PAmb",    "PDet",    "PLoy",    "PPre",
-    "PPro",    "PSpo",    "PTem",  "PNum",   "PCurAbi", "PPotAbi", "PHomRep", "PCurRep", "PWorRep",
-    "Gk",      "Sw",      "Def",   "Anc",    "Mid",     "Sup",     "Att",     "Wb",      "Rig",
-    "Lef",     "Cen",     "FRol",  "Acc",    "Agg",     "Agi",     "Ant",     "Bal",     "Bra",
-    "Con",     "Cor",     "Cro",   "Dec",    "Dir",     "Dri",     "Fin",     "Fla",     "Fre",
-    "Han",     "Hea",     "Imp",   "Inj",    "jum",     "Lea",     "LFo",     "Lon",     "Mar",
-    "Mov",     "Nat",     "One",   "Pac",    "Pas",     "Pen",     "Pos",     "Ref",     "RFo",
-    "Sta",     "Str",     "Tac",   "Tea",    "Tec",     "Thr",     "Ver",     "Vis",     "Wor",
-};
 
 QString text(const QByteArray &bytes)
 {
@@ -66,7 +54,7 @@ PlayerScreen::PlayerScreen(ScreenContext &context, QWidget *parent)
            mUi->PClass, mUi->PClub, mUi->bnPToClub, mUi->bnPNat, mUi->bnPSecNat, mUi->PMiscList,
            mUi->bgPMisc, mUi->ConfirmPlayer, mUi->bnPMax, mUi->PTransfer, mUi->bnNonPlaying,
            mUi->PC2},
-          BoxNames);
+          boxWidgetNames(RecordKind::Person));
 
     // Every box of the "Miscelaneous" tab and `PIAdjust`: the person's misc
     // lines are rewritten at the next confirm.

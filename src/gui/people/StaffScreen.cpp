@@ -1,6 +1,7 @@
 #include "StaffScreen.h"
 #include "ui_StaffScreen.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
@@ -9,21 +10,6 @@
 #include <array>
 
 namespace kx3 {
-
-namespace {
-
-// The boxes of personBoxes(RoleScreen::Staff), in its order.
-constexpr std::array<const char *, StaffBoxCount> BoxNames = {
-    "SDOB1",    "SDOB2",   "SDOB3",   "SCap",    "SGoal",   "NatJ1",   "NatJ2",    "NatJ3",
-    "NatE1",    "NatE2",   "NatE3",   "SJoin1",  "SJoin2",  "SJoin3",  "SConEnd1", "SConEnd2",
-    "SConEnd3", "SAda",    "SAmb",    "SDet",    "SLoy",    "SPre",    "SPro",     "SSpo",
-    "STem",     "SCurAbi", "SPotAbi", "SHomRep", "SCurRep", "SWorRep", "SAtt",     "SBus",
-    "SOut",     "SGk",     "SCoa",    "SDir",    "SDis",    "SFre",    "SInt",     "SJAbi",
-    "SJPot",    "SMan",    "SMar",    "SMot",    "SOff",    "SPat",    "SPhy",     "SPres",
-    "SRes",     "STac",    "SYou",
-};
-
-} // namespace
 
 StaffScreen::StaffScreen(ScreenContext &context, QWidget *parent)
     : PersonScreen(context, RoleScreen::Staff, parent), mUi(std::make_unique<Ui::StaffScreen>())
@@ -39,7 +25,7 @@ StaffScreen::StaffScreen(ScreenContext &context, QWidget *parent)
     setUp({mUi->SFName, mUi->SSName, mUi->SCName, mUi->SNation, mUi->SSecNation, mUi->SJob1,
            mUi->SClass, mUi->SClub, mUi->bnSToClub, mUi->bnSNat, mUi->bnSSecNat, mUi->SMiscList,
            mUi->bnSMisc, mUi->ConfirmStaff, mUi->bnSMax, mUi->STransfer, mUi->bnPlaying, mUi->PC3},
-          BoxNames);
+          boxWidgetNames(RecordKind::Person, true));
     mUi->bnSNatTeam->setIcon(mUi->bnSNat->icon());
     connect(mUi->bnSNatTeam, &QToolButton::clicked, this, [this] { goToNation(mUi->SNatTeam); });
     connect(mUi->MConf, &QLineEdit::textChanged, this, &StaffScreen::markMiscChanged);

@@ -1,6 +1,7 @@
 #include "gui/world/CityScreen.h"
 #include "ui_CityScreen.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
 #include "core/layout/CityRecord.h"
@@ -10,20 +11,13 @@
 
 namespace kx3 {
 
-namespace {
-
-// The boxes of cityBoxes(), in its order.
-constexpr std::array<const char *, CityBoxCount> BoxNames = {"CtLat", "CtLong", "CtAttract"};
-
-} // namespace
-
 CityScreen::CityScreen(ScreenContext &context, QWidget *parent)
     : RecordScreen(context, EditorScreen::City, parent), mUi(std::make_unique<Ui::CityScreen>())
 {
     mUi->setupUi(this);
     // In a larger window the boxes stay; the confirm stays along the foot.
     (new PanelAnchors(this))->anchor({"ConfirmCity"}, {PanelAnchors::Fixed, PanelAnchors::Move});
-    mBoxes = findBoxes(this, BoxNames);
+    mBoxes = findBoxes(this, boxWidgetNames(RecordKind::City));
     describeBoxes(cityBoxes());
     fillItems(mUi->CtWeather, itemsOf(ClimateItems));
 

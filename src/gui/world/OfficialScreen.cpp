@@ -1,6 +1,7 @@
 #include "gui/world/OfficialScreen.h"
 #include "ui_OfficialScreen.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
 #include "core/lookup/Lookups.h"
@@ -16,12 +17,6 @@ namespace kx3 {
 
 namespace {
 
-// The boxes of officialBoxes(), in its order.
-constexpr std::array<const char *, OfficialBoxCount> BoxNames = {
-    "ODOB1", "ODOB2", "ODOB3", "OAbi",  "OPot", "ORep",  "OFlow",
-    "ODisc", "OImp",  "OPres", "OReff", "ORun", "OTime",
-};
-
 const QString AreYouSure = QStringLiteral("Are you sure?");
 
 } // namespace
@@ -34,7 +29,7 @@ OfficialScreen::OfficialScreen(ScreenContext &context, QWidget *parent)
     // In a larger window the boxes stay; the confirm stays along the foot.
     (new PanelAnchors(this))
         ->anchor({"ConfirmOff", "bnOMax"}, {PanelAnchors::Fixed, PanelAnchors::Move});
-    mBoxes = findBoxes(this, BoxNames);
+    mBoxes = findBoxes(this, boxWidgetNames(RecordKind::Official));
     describeBoxes(officialBoxes());
     addGoTo(mUi->bnONat, EditorScreen::Nation, [this] { return chosenNation(mUi->ONation); });
     addGoTo(mUi->bnOCity, EditorScreen::City,

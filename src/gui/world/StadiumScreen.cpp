@@ -1,6 +1,7 @@
 #include "gui/world/StadiumScreen.h"
 #include "ui_StadiumScreen.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
 #include "core/lookup/Lookups.h"
@@ -11,13 +12,6 @@
 
 namespace kx3 {
 
-namespace {
-
-// The boxes of stadiumBoxes(), in its order.
-constexpr std::array<const char *, StadiumBoxCount> BoxNames = {"StCapa", "StSeat", "StExp"};
-
-} // namespace
-
 StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
     : RecordScreen(context, EditorScreen::Stadium, parent),
       mUi(std::make_unique<Ui::StadiumScreen>())
@@ -26,7 +20,7 @@ StadiumScreen::StadiumScreen(ScreenContext &context, QWidget *parent)
     // In a larger window the boxes stay; the confirm stays along the foot.
     (new PanelAnchors(this))
         ->anchor({"ConfirmStadium"}, {PanelAnchors::Fixed, PanelAnchors::Move});
-    mBoxes = findBoxes(this, BoxNames);
+    mBoxes = findBoxes(this, boxWidgetNames(RecordKind::Stadium));
     describeBoxes(stadiumBoxes());
 
     // The nearby stadium opens on this screen, which is never told that it

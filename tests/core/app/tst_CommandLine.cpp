@@ -2,6 +2,7 @@
 #include "TestDatabase.h"
 #include "TestFiles.h"
 
+#include "core/fields/FieldTable.h"
 #include "core/app/CommandLine.h"
 #include "core/db/Database.h"
 #include "core/layout/CodeLists.h"
@@ -183,7 +184,7 @@ void tst_CommandLine::checkExitStatus()
         person(db, 2)->setContractEnd(encodeRecordDate(1, 7, 1998));
         writeBack(install, db, DataFile::Staff);
     } else if (fault == 4) {
-        writeNumber(db.image(DataFile::Staff), person(db, 2)->offset(), MentalRatingFields[3], 25);
+        writeNumber(db.image(DataFile::Staff), person(db, 2)->offset(), fieldByKey(RecordKind::Person, u"loyalty")->number, 25);
         writeBack(install, db, DataFile::Staff);
     }
 

@@ -31,7 +31,6 @@ class tst_PersonRecord : public QObject
 
 private Q_SLOTS:
     void fieldsAtTheirOffsets();
-    void numberFieldTablesCoverTheirRanges();
     void viewsOnlyForIndicesInRange();
     void codeLists();
 };
@@ -114,29 +113,6 @@ void tst_PersonRecord::fieldsAtTheirOffsets()
     QVERIFY(!p.setMentalRating(8, 1));
     QCOMPARE(image.bytes(), QByteArray(RecordSize::Person, '\0'));
     QVERIFY(PersonRelationship::isClubSlot(5) && !PersonRelationship::isClubSlot(6));
-}
-
-void tst_PersonRecord::numberFieldTablesCoverTheirRanges()
-{
-    // The screens show every rating through these tables: each must cover its
-    // block byte by byte, in record order, with unique captions.
-    auto check = [](const auto &table, int first, int last) {
-        std::set<QByteArray> captions;
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            const NumberField &f = table[i];
-            QVERIFY2(f.offset == first + int(i) * numberWidth(f.type), f.caption);
-            QVERIFY2(captions.insert(QByteArray(f.caption)).second, f.caption);
-        }
-        QCOMPARE(table.back().offset, last);
-    };
-    check(MentalRatingFields, 86, 93);
-    check(PlayerAbilityFields, 5, 13);
-    check(PositionRatingFields, 15, 26);
-    check(PlayingRatingFields, 27, 68);
-    check(StaffAbilityFields, 4, 12);
-    check(StaffRatingFields, 14, 34);
-    QCOMPARE(QByteArray(PlayingRatingFields[DirtinessRating].caption), "Dirtiness");
-    QCOMPARE(QByteArray(PlayingRatingFields[InjuryProneRating].caption), "Injury Prone");
 }
 
 void tst_PersonRecord::viewsOnlyForIndicesInRange()
