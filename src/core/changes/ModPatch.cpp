@@ -2,6 +2,7 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/fields/FieldRules.h"
 #include "core/layout/ClubRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/MiscEntries.h"
@@ -31,12 +32,37 @@ const char *changeName(RecordChange::Type type)
 
 const QString OccurrenceKey = QStringLiteral("occurrence");
 
+/// The key a version 2 patch names a field or identity text by: the field's
+/// own key, or for an identity text no field holds (a nation's name, a
+/// stadium's nation, a misc line) the caption in the same form.
+QString fieldKey(RecordKind kind, const QString &caption)
+{
+    if (const FieldSpec *f = fieldByCaption(kind, caption))
+        return QLatin1String(f->key);
+    return caption.toLower().replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+/// The caption a patch of `version` means by `name`; empty for none.
+QString fieldCaptionOf(RecordKind kind, const QString &name, int version,
+                       const QStringList &known)
+{
+    if (version < 2)
+        return known.contains(name) ? name : QString();
+    if (const FieldSpec *f = fieldByKey(kind, name))
+        return fieldCaption(*f);
+    for (const QString &caption : known) {
+        if (fieldKey(kind, caption) == name)
+            return caption;
+    }
+    return {};
+}
+
 QJsonObject identityObject(RecordKind kind, const QStringList &identity, int occurrence)
 {
     QJsonObject o;
     const QStringList names = identityFields(kind);
     for (qsizetype i = 0; i < names.size(); ++i)
-        o.insert(names[i], identity.value(i));
+        o.insert(fieldKey(kind, names[i]), identity.value(i));
     // Namesakes born the same day are told apart by their order.
     if (occurrence > 0)
         o.insert(OccurrenceKey, occurrence);
@@ -61,10 +87,11 @@ QByteArray writePatch(const DatabaseDiff &diff)
         o.insert(QStringLiteral("identity"), identityObject(r.kind, r.identity, r.occurrence));
         QJsonObject fields;
         for (const FieldChange &f : r.fields) {
+            const QString key = fieldKey(r.kind, f.field);
             if (r.type == RecordChange::Type::Added) {
-                fields.insert(f.field, f.newText);
+                fields.insert(key, f.newText);
             } else {
-                fields.insert(f.field, QJsonObject{{QStringLiteral("old"), f.oldText},
+                fields.insert(key, QJsonObject{{QStringLiteral("old"), f.oldText},
                                                    {QStringLiteral("new"), f.newText}});
             }
         }
@@ -132,8 +159,10 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
         else
             r.change = RecordChange::Type::Changed;
 
+        const int v = version.toInt();
         const QJsonObject identity = o.value(QStringLiteral("identity")).toObject();
-        for (const QString &name : identityFields(r.kind)) {
+        for (const QString &caption : identityFields(r.kind)) {
+            const QString name = v < 2 ? caption : fieldKey(r.kind, caption);
             if (!identity.value(name).isString())
                 return fail(line, QStringLiteral("the identity has no \"%1\"").arg(name));
             r.identity.append(identity.value(name).toString());
@@ -141,12 +170,18 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
         r.occurrence = identity.value(OccurrenceKey).toInt();
         const QStringList known = formFieldNames(r.kind);
         const QJsonObject fields = o.value(QStringLiteral("fields")).toObject();
+        std::set<QString> named;
         for (auto it = fields.begin(); it != fields.end(); ++it) {
-            if (!known.contains(it.key())) {
+            const QString caption = fieldCaptionOf(r.kind, it.key(), v, known);
+            if (caption.isEmpty()) {
                 return fail(line, QStringLiteral("%1 has no field \"%2\"")
                                       .arg(QLatin1String(formKindName(r.kind)), it.key()));
             }
-            PatchRecord::Field f{it.key(), {}, {}};
+            // Two names of one field (a key and a caption) would leave which
+            // one wins to the order of the file.
+            if (!named.insert(caption).second)
+                return fail(line, QStringLiteral("field \"%1\" is named twice").arg(it.key()));
+            PatchRecord::Field f{caption, {}, {}};
             if (r.change == RecordChange::Type::Added && it.value().isString()) {
                 f.newText = it.value().toString();
             } else {
@@ -164,6 +199,10 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
         }
         if (r.kind == RecordKind::Misc && r.change == RecordChange::Type::Changed)
             return fail(line, QStringLiteral("a misc line is added or removed, never changed"));
+        if (r.kind == RecordKind::Misc && r.change == RecordChange::Type::Added) {
+            if (const QString why = miscLineRefusal(r.identity.value(0)); !why.isEmpty())
+                return fail(line, why);
+        }
         if (r.change == RecordChange::Type::Added && !formKindCreatable(r.kind))
             return fail(line, QStringLiteral("a %1 cannot be added").arg(kindName));
         if (r.change == RecordChange::Type::Removed && !formKindDeletable(r.kind))
@@ -263,6 +302,16 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                 Plan::Write w{&r, -1, {}};
                 for (const PatchRecord::Field &f : r.fields)
                     w.fields.emplace_back(f.name, f.newText);
+                // A field of its identity the patch leaves out is what the
+                // identity says, or the record would be added under another.
+                const QStringList names = identityFields(r.kind);
+                const QStringList fieldNames = formFieldNames(r.kind);
+                for (qsizetype i = 0; i < names.size(); ++i) {
+                    const bool given = std::any_of(r.fields.begin(), r.fields.end(),
+                                                   [&](const auto &f) { return f.name == names[i]; });
+                    if (!given && fieldNames.contains(names[i]))
+                        w.fields.emplace_back(names[i], r.identity.value(i));
+                }
                 out.changes.append(name + QStringLiteral(": added"));
                 plan.writes.push_back(std::move(w));
                 continue;
@@ -411,6 +460,47 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                 const EditResult r = writeRecordForm(db, lookups, kind, w.index, fields);
                 if (!r.ok())
                     return refuse(*w.record, r.message);
+            }
+        }
+    }
+    // What was listed as applied must be what is stored: every record written
+    // is read back, an added one by its identity too, or a second apply of the
+    // same patch would not find it and add it again.
+    {
+        const FormReader written(db, lookups);
+        for (const Plan::Write &w : plan.writes) {
+            const PatchRecord &r = *w.record;
+            const std::optional<RecordForm> form = written.read(r.kind, w.index);
+            if (!form)
+                return refuse(r, QStringLiteral("the record cannot be read back"));
+            if (r.change == RecordChange::Type::Added) {
+                // A stadium's nation is its city's, a nation's name the game's:
+                // only the texts of its own fields can be held to the patch's.
+                const QStringList identity = written.identity(r.kind, w.index);
+                const QStringList names = identityFields(r.kind);
+                const QStringList fieldNames = formFieldNames(r.kind);
+                bool same = true;
+                for (qsizetype i = 0; i < names.size(); ++i) {
+                    if (fieldNames.contains(names[i]) && identity.value(i) != r.identity.value(i))
+                        same = false;
+                }
+                if (!same)
+                    return refuse(r, QStringLiteral("its fields make it %1, not the record the "
+                                                    "patch names")
+                                         .arg(identity.join(QStringLiteral(" / "))));
+            }
+            for (const auto &[name, text] : w.fields) {
+                // The reader keeps no history: it is checked by its own parse.
+                // Which attribute records a person owns follows from his
+                // roles, as a user answering Yes would have them.
+                if (name == QLatin1String("History") || name == QLatin1String("Player Attributes")
+                    || name == QLatin1String("Staff Attributes"))
+                    continue;
+                // An empty text of a list is a value no item names: kept as stored.
+                const FormField *f = form->field(name);
+                if (f && f->text != text && !(text.isEmpty() && f->listed))
+                    return refuse(r, QStringLiteral("%1 would be stored as '%2', not '%3'")
+                                         .arg(name, f->text, text));
             }
         }
     }

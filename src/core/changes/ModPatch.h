@@ -14,16 +14,18 @@ namespace kx3 {
 class Database;
 class Lookups;
 
-/// The patch format's name and the newest version this program reads.
+/// The patch format's name and the newest version this program reads and
+/// writes. Version 2 names fields by their stable keys ("current_ability");
+/// version 1 named them by their captions, which it still reads.
 inline constexpr char PatchFormat[] = "kx3-patch";
-inline constexpr int PatchVersion = 1;
+inline constexpr int PatchVersion = 2;
 
 /// One record a patch speaks of.
 struct PatchRecord
 {
     struct Field
     {
-        QString name;
+        QString name; ///< the field's caption, whatever the file named it by
         QString oldText; ///< empty for an added record
         QString newText;
     };

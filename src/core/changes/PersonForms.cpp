@@ -3,6 +3,7 @@
 #include "core/changes/RoleWays.h"
 
 #include "core/db/Cp1252.h"
+#include "core/fields/FieldRules.h"
 #include "core/db/Database.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
@@ -65,10 +66,14 @@ FieldBinding<PersonEdit> nameBinding(const QString &name, QByteArray PersonEdit:
                 return FormField{name, fromCp1252(e.*member)};
             },
             [=](PersonEdit &e, const QString &text, const FormLists &) {
-                if (QString why = unstorableText(text, name); !why.isEmpty())
-                    return why;
                 const QByteArray bytes = toCp1252(text);
-                if (bytes != e.*member) {
+                if (bytes != e.*member || text != fromCp1252(bytes)) {
+                    // Only a new text is held to the rules: a stored name the
+                    // rules would refuse stays as the game's files have it.
+                    if (QString why = textRefusal(*fieldByCaption(RecordKind::Person, name),
+                                                  text);
+                        !why.isEmpty())
+                        return why;
                     e.*member = bytes;
                     e.changed.*flag = true;
                 }

@@ -5,6 +5,7 @@
 #include "core/clubs/ClubEdit.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/fields/FieldRules.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/KitColours.h"
@@ -166,14 +167,19 @@ FieldBinding<Edit> stadiumField(const QString &name, Access access)
 }
 
 template <typename Edit>
-FieldBinding<Edit> textField(const QString &name, QByteArray Edit::*member)
+FieldBinding<Edit> textField(RecordKind kind, const QString &name, QByteArray Edit::*member)
 {
+    const FieldSpec *spec = fieldByCaption(kind, name);
+    Q_ASSERT(spec);
     return {name,
             [=](const Edit &e, const FormLists &) {
                 return FormField{name, fromCp1252(e.*member)};
             },
             [=](Edit &e, const QString &text, const FormLists &) {
-                if (QString why = unstorableText(text, name); !why.isEmpty())
+                // A stored text the rules would refuse stays as it is.
+                if (text == fromCp1252(e.*member))
+                    return QString();
+                if (QString why = textRefusal(*spec, text); !why.isEmpty())
                     return why;
                 e.*member = toCp1252(text);
                 return QString();
@@ -213,8 +219,8 @@ const std::vector<FieldBinding<ClubEdit>> &clubBindings()
 {
     static const std::vector<FieldBinding<ClubEdit>> bindings = [] {
         std::vector<FieldBinding<ClubEdit>> s;
-        s.push_back(textField(QStringLiteral("Long Name"), &ClubEdit::longName));
-        s.push_back(textField(QStringLiteral("Short Name"), &ClubEdit::shortName));
+        s.push_back(textField(RecordKind::Club, QStringLiteral("Long Name"), &ClubEdit::longName));
+        s.push_back(textField(RecordKind::Club, QStringLiteral("Short Name"), &ClubEdit::shortName));
         s.push_back(nationField<ClubEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         s.push_back(listField<ClubEdit>(QStringLiteral("Status"), ITEM(statusItem),
                                         fixed(ClubStatusNames)));
@@ -278,7 +284,7 @@ const std::vector<FieldBinding<CityEdit>> &cityBindings()
 {
     static const std::vector<FieldBinding<CityEdit>> bindings = [] {
         std::vector<FieldBinding<CityEdit>> s;
-        s.push_back(textField(QStringLiteral("Name"), &CityEdit::name));
+        s.push_back(textField(RecordKind::City, QStringLiteral("Name"), &CityEdit::name));
         s.push_back(nationField<CityEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         addBoxFields(s, cityBoxes(), &CityEdit::boxes);
         s.push_back(listField<CityEdit>(QStringLiteral("Climate"), ITEM(climateItem),
@@ -292,7 +298,7 @@ const std::vector<FieldBinding<StadiumEdit>> &stadiumBindings()
 {
     static const std::vector<FieldBinding<StadiumEdit>> bindings = [] {
         std::vector<FieldBinding<StadiumEdit>> s;
-        s.push_back(textField(QStringLiteral("Name"), &StadiumEdit::name));
+        s.push_back(textField(RecordKind::Stadium, QStringLiteral("Name"), &StadiumEdit::name));
         s.push_back(cityField<StadiumEdit>(QStringLiteral("City"), ITEM(cityItem)));
         addBoxFields(s, stadiumBoxes(), &StadiumEdit::boxes);
         s.push_back(stadiumField<StadiumEdit>(QStringLiteral("Nearby Stadium"), ITEM(nearbyItem)));
@@ -308,8 +314,8 @@ const std::vector<FieldBinding<OfficialEdit>> &officialBindings()
 {
     static const std::vector<FieldBinding<OfficialEdit>> bindings = [] {
         std::vector<FieldBinding<OfficialEdit>> s;
-        s.push_back(textField(QStringLiteral("First Name"), &OfficialEdit::firstName));
-        s.push_back(textField(QStringLiteral("Second Name"), &OfficialEdit::secondName));
+        s.push_back(textField(RecordKind::Official, QStringLiteral("First Name"), &OfficialEdit::firstName));
+        s.push_back(textField(RecordKind::Official, QStringLiteral("Second Name"), &OfficialEdit::secondName));
         s.push_back(nationField<OfficialEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         s.push_back(cityField<OfficialEdit>(QStringLiteral("City"), ITEM(cityItem)));
         addBoxFields(s, officialBoxes(), &OfficialEdit::boxes);

