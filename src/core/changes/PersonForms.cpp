@@ -129,51 +129,27 @@ std::optional<QList<HistoryRow>> parseHistory(const QString &text)
     return rows;
 }
 
-/// The boxes of both screens, each field once: a date under one name, the
-/// person's own fields named as the player screen names them.
+/// The boxes of both screens, each field once, named by its row: where each
+/// screen has it in its box list follows from the rows before it.
 void addPersonBoxes(std::vector<PersonBinding> &bindings)
 {
-    struct Box
-    {
-        QString name;
-        bool date = false;
-        bool staffRecord = false;
-        bool playerRecord = false;
-        int index[2] = {-1, -1};
-    };
-    std::vector<Box> boxes;
-    std::map<std::tuple<int, int, int>, std::size_t> seen;
-    for (int s = 0; s < 2; ++s) {
-        const std::span<const PersonBox> all =
-            personBoxes(s == 0 ? RoleScreen::Player : RoleScreen::Staff);
-        for (std::size_t i = 0; i < all.size(); ++i) {
-            const PersonBox &b = all[i];
-            if (b.kind == PersonBox::Month || b.kind == PersonBox::Year)
-                continue;
-            const auto key = std::tuple(int(b.part), int(b.field.offset), int(b.kind));
-            auto [at, added] = seen.emplace(key, boxes.size());
-            if (added) {
-                // Both screens have a "Current Ability"; the staff one is named apart.
-                QString name = QString::fromUtf8(b.field.caption);
-                if (std::any_of(boxes.begin(), boxes.end(),
-                                [&](const Box &other) { return other.name == name; }))
-                    name += QStringLiteral(" (Staff)");
-                boxes.push_back({name, b.kind == PersonBox::Day,
-                                 b.part == PersonPart::StaffAttributes,
-                                 b.part == PersonPart::PlayerAttributes});
-            }
-            boxes[at->second].index[s] = int(i);
+    int next[2] = {0, 0};
+    for (const FieldSpec &row : PersonFieldRows) {
+        if (row.boxCount() == 0)
+            continue;
+        const int player = row.screens & OnPlayer ? next[0] : -1;
+        const int staff = row.screens & OnStaff ? next[1] : -1;
+        for (int s = 0; s < 2; ++s) {
+            if (row.screens & (s == 0 ? OnPlayer : OnStaff))
+                next[s] += row.boxCount();
         }
-    }
-    for (const Box &b : boxes) {
-        const int player = b.index[0];
-        const int staff = b.index[1];
         auto at = [player, staff](const PersonEdit &e) {
             return qsizetype(e.screen == RoleScreen::Player ? player : staff);
         };
-        FieldBinding<PersonEdit> binding{b.name, nullptr, nullptr};
-        const QString name = b.name;
-        if (b.date) {
+        FieldBinding<PersonEdit> binding{fieldCaption(row), nullptr, nullptr};
+        const QString name = binding.name;
+        const bool date = row.type == FieldType::Date;
+        if (date) {
             binding.read = [=](const PersonEdit &e, const FormLists &) {
                 return FormField{name, dateText(e.boxes, at(e))};
             };
@@ -195,10 +171,10 @@ void addPersonBoxes(std::vector<PersonBinding> &bindings)
         bindings.push_back({binding,
                             player >= 0,
                             staff >= 0,
-                            b.staffRecord,
-                            b.playerRecord,
+                            row.part == FieldPart::StaffAttributes,
+                            row.part == FieldPart::PlayerAttributes,
                             {player, staff},
-                            b.date});
+                            date});
     }
 }
 

@@ -55,8 +55,10 @@ struct FieldSpec
     FieldType type = FieldType::Text;
     FieldPart part = FieldPart::Record;
     /// Whole, Real and Date: where it is stored, its advised range, and the
-    /// label its box has (which refusals and questions name).
+    /// label its box has (which refusals and questions name). A List or Flag
+    /// stored as one code in its own record (`coded`): where that code is.
     NumberField number{};
+    bool coded = false;
     /// Text: the most bytes it can hold.
     int maxLength = 0;
     /// The box that shows it (a date's three boxes add "1", "2", "3"); for
@@ -76,6 +78,8 @@ struct FieldSpec
     {
         return type == FieldType::Whole || type == FieldType::Real || type == FieldType::Date;
     }
+    /// Whether `number` says where the field's bytes are.
+    bool isStored() const { return isNumber() || coded; }
     /// The number of screen boxes it fills: three for a date.
     constexpr int boxCount() const
     {
@@ -143,6 +147,15 @@ constexpr FieldSpec flag(const char *key, const char *caption, const char *widge
 {
     FieldSpec s{key, caption, FieldType::Flag};
     s.widget = widget;
+    return s;
+}
+
+/// A list or flag whose item is one code stored at `f`.
+template <typename T>
+constexpr FieldSpec at(FieldSpec s, Field<T> f)
+{
+    s.number = numberField(f, s.caption);
+    s.coded = true;
     return s;
 }
 
@@ -240,15 +253,15 @@ inline constexpr auto PersonFieldRows = [] {
         B(text("first_name", "First Name", NameLength, "FName"), "SFName"),
         B(text("second_name", "Second Name", NameLength, "SName"), "SSName"),
         B(text("common_name", "Common Name", NameLength, "CName"), "SCName"),
-        B(ref("nation", "Nation", RecordKind::Nation, "PNation"), "SNation"),
-        B(ref("second_nation", "Second Nation", RecordKind::Nation, "PSecNation"), "SSecNation"),
-        B(ref("club", "Club", RecordKind::Club, "PClub"), "SClub"),
-        B(list("job", "Job", "PJob"), "SJob1"),
-        B(list("classification", "Classification", "PClass"), "SClass"),
-        P(list("plays_in", "Plays In", "PlayIn")),
-        S(ref("national_team", "National Team", RecordKind::Nation, "SNatTeam")),
-        S(list("national_job", "National Job", "SJob2")),
-        SA(list("formation", "Formation", "SFor")),
+        B(at(ref("nation", "Nation", RecordKind::Nation, "PNation"), PF::Nationality), "SNation"),
+        B(at(ref("second_nation", "Second Nation", RecordKind::Nation, "PSecNation"), PF::SecondNationality), "SSecNation"),
+        B(at(ref("club", "Club", RecordKind::Club, "PClub"), PF::Club), "SClub"),
+        B(at(list("job", "Job", "PJob"), PF::Job), "SJob1"),
+        B(at(list("classification", "Classification", "PClass"), PF::Classification), "SClass"),
+        P(at(list("plays_in", "Plays In", "PlayIn"), PF::PlaysIn)),
+        S(at(ref("national_team", "National Team", RecordKind::Nation, "SNatTeam"), PF::NationalTeam)),
+        S(at(list("national_job", "National Job", "SJob2"), PF::NationalJob)),
+        SA(at(list("formation", "Formation", "SFor"), SAF::Formation)),
         B(staffLabelled(date("date_of_birth", "Date Of Birth", PF::DateOfBirth, "DOB"), "DOB"),
           "SDOB"),
         B(whole("caps", "Caps", PF::Caps, "Cap"), "SCap"),
@@ -388,11 +401,11 @@ inline constexpr auto ClubFieldRows = [] {
     return std::array{
         text("long_name", "Long Name", F::LongName.capacity, "CLongName"),
         text("short_name", "Short Name", F::ShortName.capacity, "CShortName"),
-        ref("nation", "Nation", C::Nation, "CNation"),
-        list("status", "Status", "ClubStatus"),
-        list("division", "Division", "CDiv"),
-        list("last_division", "Last Division", "CLastDiv"),
-        list("other_division", "Other Division", "COtherDiv"),
+        at(ref("nation", "Nation", C::Nation, "CNation"), F::Nation),
+        at(list("status", "Status", "ClubStatus"), F::Status),
+        at(list("division", "Division", "CDiv"), F::Division),
+        at(list("last_division", "Last Division", "CLastDiv"), F::LastDivision),
+        at(list("other_division", "Other Division", "COtherDiv"), F::OtherDivision),
         whole("last_position", "Last Position", F::LastPosition, "LastPos"),
         whole("cash", "Cash (£)", F::Cash, "Cash"),
         whole("average_attendance", "Avg Attendance", F::AverageAttendance, "AvgAtt"),
@@ -400,17 +413,17 @@ inline constexpr auto ClubFieldRows = [] {
         whole("maximum_attendance", "Max Attendance", F::MaximumAttendance, "MaxAtt"),
         whole("training_facility", "Training Facility", F::TrainingFacility, "CTrain"),
         whole("reputation", "Reputation", F::Reputation, "CRep", -1, 500),
-        ref("main_stadium", "Main Stadium", C::Stadium, "CMainStad"),
-        ref("reserve_stadium", "Reserve Stadium", C::Stadium, "CRsvStad"),
-        list("home_match_day", "Home Match Day", "HomeMatchDay"),
-        list("home_colour_1", "Home Colour 1", "HomeCol1"),
-        list("home_colour_2", "Home Colour 2", "HomeCol2"),
-        list("away_colour_1", "Away Colour 1", "AwayCol1"),
-        list("away_colour_2", "Away Colour 2", "AwayCol2"),
-        list("third_colour_1", "Third Colour 1", "ThirdCol1"),
-        list("third_colour_2", "Third Colour 2", "ThirdCol2"),
-        flag("own_stadium", "Own Stadium", "OwnStad"),
-        flag("plc", "PLC", "ClubPLC"),
+        at(ref("main_stadium", "Main Stadium", C::Stadium, "CMainStad"), F::MainStadium),
+        at(ref("reserve_stadium", "Reserve Stadium", C::Stadium, "CRsvStad"), F::ReserveStadium),
+        at(list("home_match_day", "Home Match Day", "HomeMatchDay"), F::HomeMatchDay),
+        at(list("home_colour_1", "Home Colour 1", "HomeCol1"), F::KitColours.at(0)),
+        at(list("home_colour_2", "Home Colour 2", "HomeCol2"), F::KitColours.at(1)),
+        at(list("away_colour_1", "Away Colour 1", "AwayCol1"), F::KitColours.at(2)),
+        at(list("away_colour_2", "Away Colour 2", "AwayCol2"), F::KitColours.at(3)),
+        at(list("third_colour_1", "Third Colour 1", "ThirdCol1"), F::KitColours.at(4)),
+        at(list("third_colour_2", "Third Colour 2", "ThirdCol2"), F::KitColours.at(5)),
+        at(flag("own_stadium", "Own Stadium", "OwnStad"), F::OwnStadium),
+        at(flag("plc", "PLC", "ClubPLC"), F::Plc),
     };
 }();
 
@@ -419,25 +432,25 @@ inline constexpr auto NationFieldRows = [] {
     using C = RecordKind;
     namespace F = NationField;
     return std::array{
-        list("continent", "Continent", "NContinent"),
-        list("region", "Region", "NReg"),
-        list("actual_region", "Actual Region", "NActReg"),
-        list("language_1", "Language 1", "N1Lang"),
-        list("language_2", "Language 2", "N2Lang"),
-        list("language_3", "Language 3", "N3Lang"),
-        ref("capital_city", "Capital City", C::City, "NCity"),
-        list("development_state", "Development State", "DevSt"),
-        list("group_membership", "Group Membership", "GroupM"),
-        ref("national_stadium", "National Stadium", C::Stadium, "NStad"),
-        list("home_colour_1", "Home Colour 1", "NatHCol1"),
-        list("home_colour_2", "Home Colour 2", "NatHCol2"),
-        list("away_colour_1", "Away Colour 1", "NatACol1"),
-        list("away_colour_2", "Away Colour 2", "NatACol2"),
-        list("third_colour_1", "Third Colour 1", "NatTCol1"),
-        list("third_colour_2", "Third Colour 2", "NatTCol2"),
-        ref("rival_1", "Rival 1", C::Nation, "NRiv1"),
-        ref("rival_2", "Rival 2", C::Nation, "NRiv2"),
-        ref("rival_3", "Rival 3", C::Nation, "NRiv3"),
+        at(list("continent", "Continent", "NContinent"), F::Continent),
+        at(list("region", "Region", "NReg"), F::Region),
+        at(list("actual_region", "Actual Region", "NActReg"), F::ActualRegion),
+        at(list("language_1", "Language 1", "N1Lang"), F::Languages.at(0)),
+        at(list("language_2", "Language 2", "N2Lang"), F::Languages.at(1)),
+        at(list("language_3", "Language 3", "N3Lang"), F::Languages.at(2)),
+        at(ref("capital_city", "Capital City", C::City, "NCity"), F::CapitalCity),
+        at(list("development_state", "Development State", "DevSt"), F::DevelopmentState),
+        at(list("group_membership", "Group Membership", "GroupM"), F::GroupMembership),
+        at(ref("national_stadium", "National Stadium", C::Stadium, "NStad"), F::NationalStadium),
+        at(list("home_colour_1", "Home Colour 1", "NatHCol1"), F::KitColours.at(0)),
+        at(list("home_colour_2", "Home Colour 2", "NatHCol2"), F::KitColours.at(1)),
+        at(list("away_colour_1", "Away Colour 1", "NatACol1"), F::KitColours.at(2)),
+        at(list("away_colour_2", "Away Colour 2", "NatACol2"), F::KitColours.at(3)),
+        at(list("third_colour_1", "Third Colour 1", "NatTCol1"), F::KitColours.at(4)),
+        at(list("third_colour_2", "Third Colour 2", "NatTCol2"), F::KitColours.at(5)),
+        at(ref("rival_1", "Rival 1", C::Nation, "NRiv1"), F::Rivals.at(0)),
+        at(ref("rival_2", "Rival 2", C::Nation, "NRiv2"), F::Rivals.at(1)),
+        at(ref("rival_3", "Rival 3", C::Nation, "NRiv3"), F::Rivals.at(2)),
         whole("game_importance", "Game Importance", F::GameImportance, "NGame"),
         whole("league_standard", "League Standard", F::LeagueStandard, "NLeagueS"),
         whole("season_update_day", "Season Update Day", F::SeasonUpdateDay, "NSUpd"),
@@ -463,11 +476,11 @@ inline constexpr auto CityFieldRows = [] {
     namespace F = CityField;
     return std::array{
         text("name", "Name", F::Name.capacity, "CtName"),
-        ref("nation", "Nation", RecordKind::Nation, "CtNat"),
+        at(ref("nation", "Nation", RecordKind::Nation, "CtNat"), F::Nation),
         real("latitude", "City Latitude", F::Latitude, "CtLat"),
         real("longitude", "City Longitude", F::Longitude, "CtLong"),
         whole("attraction", "City Attraction", F::Attraction, "CtAttract"),
-        list("climate", "Climate", "CtWeather"),
+        at(list("climate", "Climate", "CtWeather"), F::Climate),
     };
 }();
 
@@ -476,13 +489,13 @@ inline constexpr auto StadiumFieldRows = [] {
     namespace F = StadiumField;
     return std::array{
         text("name", "Name", F::Name.capacity, "StadName"),
-        ref("city", "City", RecordKind::City, "StCity"),
+        at(ref("city", "City", RecordKind::City, "StCity"), F::City),
         whole("capacity", "Capacity", F::Capacity, "StCapa"),
         whole("seating", "Seating", F::Seating, "StSeat"),
         whole("expansion", "Expansion", F::Expansion, "StExp"),
-        ref("nearby_stadium", "Nearby Stadium", RecordKind::Stadium, "StNearby"),
-        flag("retractable_roof", "Retractable Roof", "StRoof"),
-        flag("under_soil_heating", "Under Soil Heating", "StHeat"),
+        at(ref("nearby_stadium", "Nearby Stadium", RecordKind::Stadium, "StNearby"), F::Nearby),
+        at(flag("retractable_roof", "Retractable Roof", "StRoof"), F::RetractableRoof),
+        at(flag("under_soil_heating", "Under Soil Heating", "StHeat"), F::UnderSoilHeating),
     };
 }();
 
@@ -492,8 +505,8 @@ inline constexpr auto OfficialFieldRows = [] {
     return std::array{
         text("first_name", "First Name", NameLength, "OFName"),
         text("second_name", "Second Name", NameLength, "OSName"),
-        ref("nation", "Nation", RecordKind::Nation, "ONation"),
-        ref("city", "City", RecordKind::City, "OCity"),
+        at(ref("nation", "Nation", RecordKind::Nation, "ONation"), F::Nation),
+        at(ref("city", "City", RecordKind::City, "OCity"), F::City),
         date("date_of_birth", "Date Of Birth", F::DateOfBirth, "ODOB"),
         ability("current_ability", "Current Ability", F::CurrentAbility, "OAbi"),
         special(ability("potential_ability", "Potential Ability", F::PotentialAbility, "OPot")),

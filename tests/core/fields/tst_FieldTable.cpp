@@ -62,9 +62,11 @@ void tst_FieldTable::rowsAreWholeAndApart()
         {RecordKind::Official, RecordSize::Official}, {RecordKind::Person, RecordSize::Person}};
     std::map<std::pair<int, int>, const char *> owner;
     for (const FieldSpec &f : rows) {
-        if (!f.isNumber())
+        if (!f.isStored())
             continue;
-        const int width = f.type == FieldType::Whole ? numberWidth(f.number.type) : 8;
+        const int width = f.type == FieldType::Real   ? 8
+                          : f.type == FieldType::Date ? 8
+                                                      : numberWidth(f.number.type);
         const int size = f.part == FieldPart::PlayerAttributes ? RecordSize::PlayerAttributes
                          : f.part == FieldPart::StaffAttributes
                              ? RecordSize::StaffAttributes
