@@ -8,6 +8,8 @@
 #include "core/lookup/RecordTitles.h"
 #include "core/table/TableRows.h"
 
+#include <algorithm>
+
 namespace kx3 {
 
 // On a refusal the one cell to blame is found by writing the row's cells one
@@ -87,7 +89,9 @@ RowMatcher::RowMatcher(const RecordTable &table, int indexAt, const std::vector<
         return;
     // By the columns that name a record, whichever the file has: persons by
     // their three names, officials by two, clubs by their long name, a
-    // national team or a nation by the name the search lists give it.
+    // national team or a nation by the name the search lists give it. Towns
+    // of one name lie in many nations: a city goes with its nation and a
+    // stadium with its city, when the file has them.
     QStringList names;
     switch (tableFormKind(table.kind())) {
     case RecordKind::Person:
@@ -98,12 +102,21 @@ RowMatcher::RowMatcher(const RecordTable &table, int indexAt, const std::vector<
         names = {QStringLiteral("First Name"), QStringLiteral("Second Name")};
         break;
     case RecordKind::Club: names = {QStringLiteral("Name"), QStringLiteral("Long Name")}; break;
+    case RecordKind::City: names = {QStringLiteral("Name"), QStringLiteral("Nation")}; break;
+    case RecordKind::Stadium: names = {QStringLiteral("Name"), QStringLiteral("City")}; break;
     default: names = {QStringLiteral("Name")}; break;
     }
     for (std::size_t f = 0; f < columnOf.size(); ++f) {
         if (columnOf[f] >= 0 && names.contains(table.columns()[std::size_t(columnOf[f])].name))
             mNames.emplace_back(int(f), columnOf[f]);
     }
+    // A nation or a city alone names no town.
+    const RecordKind kind = tableFormKind(table.kind());
+    if ((kind == RecordKind::City || kind == RecordKind::Stadium)
+        && std::none_of(mNames.begin(), mNames.end(), [&table](const auto &n) {
+               return table.columns()[std::size_t(n.second)].name == QLatin1String("Name");
+           }))
+        mNames.clear();
 }
 
 QString RowMatcher::key(const QStringList &fields) const
