@@ -268,6 +268,9 @@ void TablePanel::TableKindChange()
 
 void TablePanel::TableFilterReturn()
 {
+    // That Return picked a column name: the filter is read once it is in place.
+    if (mCompleter->popup()->isVisible())
+        return;
     applyFilter(true);
 }
 
@@ -275,24 +278,25 @@ void TablePanel::TableFilterEdit()
 {
     mFilterTimer->start();
     const QLineEdit *line = mUi->TableFilter;
-    mCompletionStart =
-        columnNameStart(line->text(), line->cursorPosition(), mColumnNames->stringList());
+    mCompletionEnd = line->cursorPosition();
+    mCompletionStart = columnNameStart(line->text(), mCompletionEnd, mColumnNames->stringList());
     if (mCompletionStart < 0) {
         mCompleter->popup()->hide();
         return;
     }
     mCompleter->setCompletionPrefix(
-        line->text().mid(mCompletionStart, line->cursorPosition() - mCompletionStart));
+        line->text().mid(mCompletionStart, mCompletionEnd - mCompletionStart));
     mCompleter->complete();
 }
 
+// The Return that picks a name reaches the line too, which may have moved
+// its cursor by then: the name replaces what was typed of it.
 void TablePanel::completeColumn(const QString &name)
 {
     QLineEdit *line = mUi->TableFilter;
-    const qsizetype cursor = line->cursorPosition();
-    if (mCompletionStart < 0 || mCompletionStart > cursor)
+    if (mCompletionStart < 0 || mCompletionEnd > line->text().size())
         return;
-    line->setText(line->text().left(mCompletionStart) + name + line->text().mid(cursor));
+    line->setText(line->text().left(mCompletionStart) + name + line->text().mid(mCompletionEnd));
     line->setCursorPosition(int(mCompletionStart + name.size()));
     mCompletionStart = -1;
     mFilterTimer->start();

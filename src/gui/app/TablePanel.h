@@ -89,8 +89,10 @@ private:
     QTimer *mFilterTimer = nullptr;
     QCompleter *mCompleter = nullptr;
     QStringListModel *mColumnNames = nullptr;
-    /// Where the column name the completer offers to finish begins.
+    /// Where the column name the completer offers to finish begins, -1 for
+    /// none, and where what was typed of it ends.
     qsizetype mCompletionStart = -1;
+    qsizetype mCompletionEnd = 0;
     std::unique_ptr<RecordTable> mTable;
     TableFilter mFilter;
     /// The text of mFilter, the last filter that could be read.
