@@ -1,4 +1,7 @@
+#include "core/changes/RecordForms.h"
 #include "core/db/Cp1252.h"
+#include "core/document/Document.h"
+#include "core/layout/PersonRecord.h"
 #include "core/lookup/RecordTitles.h"
 #include "gui/app/EditorFrame.h"
 #include "gui/app/TMainForm.h"
@@ -168,6 +171,28 @@ void TestTablePanel::filterSortOpenAndSetInBulk()
     QCOMPARE(form.currentPanel()->objectName(), QStringLiteral("pnTable"));
     QCOMPARE(table.text(table.rowOf(typedOver), column), QStringLiteral("7"));
     QVERIFY(form.database().history().undoStep()->label.startsWith(QStringLiteral("Set Caps")));
+
+    // Steps taken elsewhere on a club (an insert, a rename, their undo)
+    // show in the Club column of the players left open.
+    const int clubs = table.column(QStringLiteral("Club"));
+    int row = 0;
+    while (table.text(row, clubs) == QLatin1String("<none>"))
+        ++row;
+    const int member = table.record(row);
+    const QString was = table.text(table.rowOf(member), clubs);
+    auto clubStep = [&](std::optional<int> club, const QString &name) {
+        QVERIFY(writeRecordForm(form.database(), form.lookups(), RecordKind::Club, club,
+                                {{QStringLiteral("Long Name"), name}})
+                    .ok());
+        QVERIFY(form.document().commitStep(name));
+    };
+    clubStep(std::nullopt, QStringLiteral("AAA Athletic"));
+    QCOMPARE(table.text(table.rowOf(member), clubs), was);
+    clubStep(person(form.database(), member)->club(), QStringLiteral("Renamed Town"));
+    QCOMPARE(table.text(table.rowOf(member), clubs), QStringLiteral("Renamed Town"));
+    form.undoClick();
+    form.undoClick();
+    QCOMPARE(table.text(table.rowOf(member), clubs), was);
 }
 
 KX3_GUI_TEST_MAIN(TestTablePanel)
