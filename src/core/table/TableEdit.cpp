@@ -218,8 +218,9 @@ TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
         if (operation == BulkOperation::Add) {
             const std::optional<QString> sum = added(now, text);
             if (!sum) {
-                out.refused.append(QStringLiteral("%1: '%2' plus '%3' is not a number")
-                                       .arg(tableRecordTitle(db, kind, table.record(row)), now, text));
+                out.refused.append(
+                    QStringLiteral("%1: '%2' plus '%3' is not a number")
+                        .arg(tableRecordTitle(db, kind, table.record(row)), now, text));
                 continue;
             }
             next = *sum;

@@ -321,9 +321,9 @@ void TablePanel::applyFilter(bool placeCursor)
     if (!filter) {
         const QString kept = mFilterText.trimmed().isEmpty()
                                  ? QStringLiteral("every row")
-                                 : QStringLiteral("the rows of “%1”").arg(mFilterText);
+                                 : QStringLiteral("the rows of \u201c%1\u201d").arg(mFilterText);
         mUi->lbFilterError->setText(
-            QStringLiteral("%1 — showing %2").arg(error.text(), kept));
+            QStringLiteral("%1 \u2014 showing %2").arg(error.text(), kept));
         mUi->lbFilterError->setToolTip(mUi->lbFilterError->text());
         if (placeCursor)
             mUi->TableFilter->setCursorPosition(error.position);

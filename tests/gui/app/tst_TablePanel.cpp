@@ -84,7 +84,8 @@ void TestTablePanel::filterSortOpenAndSetInBulk()
     QTest::keyClicks(filter, QStringLiteral("caps >"));
     QTest::keyClick(filter, Qt::Key_Return);
     auto *fault = form.findChild<QLabel *>(QStringLiteral("lbFilterError"));
-    QCOMPARE(fault->text(), QStringLiteral("expected a value at character 7 \u2014 showing every row"));
+    QCOMPARE(fault->text(),
+             QStringLiteral("expected a value at character 7 \u2014 showing every row"));
     QCOMPARE(model->rowCount(), table.rowCount());
     QTest::keyClicks(filter, QStringLiteral("= 3"));
     QTest::keyClick(filter, Qt::Key_Return);
@@ -103,7 +104,8 @@ void TestTablePanel::filterSortOpenAndSetInBulk()
     QTest::keyClick(completer->popup(), Qt::Key_Return);
     QCOMPARE(filter->text(), QStringLiteral("caps >= 3 and Current Ability"));
     QTest::keyClick(filter, Qt::Key_Return);
-    QVERIFY2(fault->text().endsWith(u"at character 30 \u2014 showing the rows of \u201ccaps >= 3\u201d"),
+    QVERIFY2(fault->text().endsWith(
+                 u"at character 30 \u2014 showing the rows of \u201ccaps >= 3\u201d"),
              qPrintable(fault->text()));
     QCOMPARE(model->rowCount(), shown);
 
