@@ -17,6 +17,16 @@ namespace {
 
 const QString Program = QStringLiteral("kx3edit");
 
+/// "players, staff, ... or officials".
+QString tableKindNames()
+{
+    QStringList names;
+    for (TableKind kind : AllTableKinds)
+        names.append(QLatin1String(tableKindName(kind)));
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
 /// The options, shared by parsing and the help text.
 struct Options
 {
@@ -51,10 +61,10 @@ struct Options
         QStringLiteral("PATCH")};
     QCommandLineOption exportCsv{
         QStringLiteral("export-csv"),
-        QStringLiteral("With FILE DIR: writes the KIND table (players, staff, clubs or "
-                       "national-teams) of DIR's database to FILE as CSV (UTF-8, a first "
-                       "column Index, a header of column names). Exit status 0 written, 2 "
-                       "cannot load or write."),
+        QStringLiteral("With FILE DIR: writes the KIND table (%1) of DIR's database to FILE "
+                       "as CSV (UTF-8, a first column Index, a header of column names). Exit "
+                       "status 0 written, 2 cannot load or write.")
+            .arg(tableKindNames()),
         QStringLiteral("KIND")};
     QCommandLineOption importCsv{
         QStringLiteral("import-csv"),
@@ -196,9 +206,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         const bool exporting = parser.isSet(options.exportCsv);
         const QString kind = parser.value(exporting ? options.exportCsv : options.importCsv);
         if (!tableKindFromName(kind))
-            return invalid(QStringLiteral("No table '%1': players, staff, clubs or "
-                                          "national-teams.")
-                               .arg(kind));
+            return invalid(QStringLiteral("No table '%1': %2.").arg(kind, tableKindNames()));
         if (folders.size() != 2)
             return invalid(QStringLiteral("A CSV file and an installation folder are needed, "
                                           "FILE and DIR."));

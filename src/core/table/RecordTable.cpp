@@ -13,6 +13,7 @@
 #include "core/layout/StaffAttributes.h"
 #include "core/lookup/CollationKeys.h"
 #include "core/lookup/NameTables.h"
+#include "core/lookup/RecordTitles.h"
 #include "core/people/PersonEdit.h"
 
 #include <QHash>
@@ -20,13 +21,15 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <unordered_map>
 
 namespace kx3 {
 
 const char *tableKindName(TableKind kind)
 {
-    static const char *const Names[] = {"players", "staff", "clubs", "national-teams"};
+    static const char *const Names[] = {"players", "staff",  "clubs",    "national-teams",
+                                        "nations", "cities", "stadiums", "officials"};
     return Names[std::size_t(kind)];
 }
 
@@ -57,8 +60,31 @@ QString tableCountText(TableKind kind, qsizetype shown, qsizetype total)
 
 RecordKind tableFormKind(TableKind kind)
 {
-    return kind == TableKind::Players || kind == TableKind::Staff ? RecordKind::Person
-                                                                  : RecordKind::Club;
+    switch (kind) {
+    case TableKind::Players:
+    case TableKind::Staff: return RecordKind::Person;
+    case TableKind::Clubs:
+    case TableKind::NationalTeams: return RecordKind::Club;
+    case TableKind::Nations: return RecordKind::Nation;
+    case TableKind::Cities: return RecordKind::City;
+    case TableKind::Stadiums: return RecordKind::Stadium;
+    case TableKind::Officials: return RecordKind::Official;
+    }
+    return RecordKind::Person;
+}
+
+QString tableRecordTitle(const Database &db, RecordKind kind, int record)
+{
+    switch (kind) {
+    case RecordKind::Person: return fromCp1252(personTitle(db, record));
+    case RecordKind::Club: return fromCp1252(clubTitle(db, record));
+    case RecordKind::Nation: return fromCp1252(nationTitle(db, record));
+    case RecordKind::City: return fromCp1252(cityTitle(db, record));
+    case RecordKind::Stadium: return fromCp1252(stadiumTitle(db, record));
+    case RecordKind::Official: return fromCp1252(officialTitle(db, record));
+    case RecordKind::Misc: break;
+    }
+    return {};
 }
 
 namespace {
@@ -143,13 +169,18 @@ void RecordTable::reload()
                 mRecords.push_back(i);
         }
         mRowOfRecord.assign(std::size_t(persons), -1);
-    } else {
+    } else if (tableFormKind(mKind) == RecordKind::Club) {
         const bool teams = mKind == TableKind::NationalTeams;
         const int first = teams ? mDb.clubCount() : 0;
         const int end = teams ? clubTotal(mDb) : mDb.clubCount();
         for (int c = first; c < end; ++c)
             mRecords.push_back(c);
         mRowOfRecord.assign(std::size_t(std::max(0, clubTotal(mDb))), -1);
+    } else {
+        const int count = std::max(0, recordCount(mDb, tableFormKind(mKind)));
+        mRecords.resize(std::size_t(count));
+        std::iota(mRecords.begin(), mRecords.end(), 0);
+        mRowOfRecord.assign(std::size_t(count), -1);
     }
     for (std::size_t r = 0; r < mRecords.size(); ++r)
         mRowOfRecord[std::size_t(mRecords[r])] = int(r);
@@ -168,18 +199,20 @@ QString RecordTable::text(int row, int column) const
     const ColumnSource &source = mReader->sources[std::size_t(column)];
     const int record = mRecords[std::size_t(row)];
     auto formText = [&] {
-        // Clubs are few and read whole; a person's form is read only for the
-        // first of his list codes, and is not kept.
+        // Records other than persons are few and read whole; a person's form
+        // is read only for the first of his list codes, and is not kept.
         const RecordKind kind = tableFormKind(mKind);
         std::optional<RecordForm> read;
         std::optional<RecordForm> &form =
-            kind == RecordKind::Club ? mReader->formCache[std::size_t(row)] : read;
+            kind != RecordKind::Person ? mReader->formCache[std::size_t(row)] : read;
         if (!form)
             form = mReader->formReader().read(kind, record);
+        if (form && source.kind == ColumnSource::Title)
+            return form->title;
         const FormField *f = form ? form->field(mColumns[std::size_t(column)].field) : nullptr;
         return f ? f->text : QString();
     };
-    if (source.kind == ColumnSource::Form)
+    if (source.kind == ColumnSource::Form || source.kind == ColumnSource::Title)
         return formText();
     const ConstPersonRecord p = *person(mDb, record);
     switch (source.kind) {
@@ -198,7 +231,8 @@ QString RecordTable::text(int row, int column) const
         }
         return *at;
     }
-    case ColumnSource::Form: break;
+    case ColumnSource::Form:
+    case ColumnSource::Title: break;
     }
     return {};
 }

@@ -20,20 +20,37 @@ class Database;
 class Lookups;
 
 /// What one table lists: persons owning player attributes, persons owning
-/// staff attributes, clubs, or national teams.
-enum class TableKind : std::uint8_t { Players, Staff, Clubs, NationalTeams };
-inline constexpr std::array<TableKind, 4> AllTableKinds = {
-    TableKind::Players, TableKind::Staff, TableKind::Clubs, TableKind::NationalTeams};
+/// staff attributes, clubs, national teams (under-21 teams among them), or
+/// every record of one of the other kinds.
+enum class TableKind : std::uint8_t {
+    Players,
+    Staff,
+    Clubs,
+    NationalTeams,
+    Nations,
+    Cities,
+    Stadiums,
+    Officials
+};
+inline constexpr std::array<TableKind, 8> AllTableKinds = {
+    TableKind::Players, TableKind::Staff,  TableKind::Clubs,    TableKind::NationalTeams,
+    TableKind::Nations, TableKind::Cities, TableKind::Stadiums, TableKind::Officials};
 
-/// "players", "staff", "clubs", "national-teams": the command line's names.
+/// "players", "staff", "clubs", "national-teams", "nations", "cities",
+/// "stadiums", "officials": the command line's names.
 const char *tableKindName(TableKind kind);
 std::optional<TableKind> tableKindFromName(const QString &name);
-/// How a row count speaks of the rows: "players", "staff", "clubs", "national teams".
+/// How a row count speaks of the rows: the command line's name, "national
+/// teams" with a blank.
 QString tableKindNoun(TableKind kind);
 /// "742 of 75,064 players".
 QString tableCountText(TableKind kind, qsizetype shown, qsizetype total);
-/// Persons for the person tables, clubs for the others.
+/// The kind of record whose form the table's columns are: persons for the
+/// person tables, clubs for clubs and national teams.
 RecordKind tableFormKind(TableKind kind);
+/// How the search lists name a record of `kind`: "Bamilovia (U21)" for an
+/// under-21 team, a person's or official's first and second name.
+QString tableRecordTitle(const Database &db, RecordKind kind, int record);
 
 /// A header without the unit in brackets at its end: "Wage" for "Wage (£)".
 QString columnShortName(const QString &name);
@@ -47,11 +64,13 @@ struct TableColumn
     /// The field of the record's form it reads and writes.
     QString field;
     Type type = Text;
-    /// Age is worked out from the date of birth and cannot be set.
+    /// Age is worked out from the date of birth, and the name a record is
+    /// listed by from its fields (or, for a nation, given by the game): they
+    /// cannot be set.
     bool editable = true;
 };
 
-/// The persons or clubs of a database as rows of fields, read as their
+/// The records of one kind as rows of fields, read as their
 /// screens show them. A cell is read straight from the stored bytes when it
 /// is asked for, so a table of a million persons costs nothing until shown;
 /// whole columns are read, and kept, only to sort or filter on them.
@@ -74,7 +93,7 @@ public:
     int column(const QString &name) const;
 
     int rowCount() const { return int(mRecords.size()); }
-    /// The record (person or club index) of `row`.
+    /// The record (index of its kind) of `row`.
     int record(int row) const { return mRecords[std::size_t(row)]; }
     /// The row of record `record`, -1 when it is not in the table.
     int rowOf(int record) const;

@@ -1,5 +1,6 @@
 #include "core/table/TableColumns.h"
 
+#include "core/changes/FormFields.h"
 #include "core/changes/PersonForms.h"
 #include "core/clubs/ClubEdit.h"
 #include "core/db/Cp1252.h"
@@ -7,6 +8,10 @@
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
 #include "core/lookup/RecordTitles.h"
+#include "core/nations/NationEdit.h"
+#include "core/world/CityEdit.h"
+#include "core/world/OfficialEdit.h"
+#include "core/world/StadiumEdit.h"
 
 #include <QLocale>
 
@@ -17,6 +22,20 @@
 namespace kx3 {
 
 namespace {
+
+std::span<const EditBox> formBoxes(RecordKind kind)
+{
+    switch (kind) {
+    case RecordKind::Nation: return nationBoxes();
+    case RecordKind::City: return cityBoxes();
+    case RecordKind::Stadium: return stadiumBoxes();
+    case RecordKind::Club: return clubBoxes();
+    case RecordKind::Official: return officialBoxes();
+    case RecordKind::Person:
+    case RecordKind::Misc: break;
+    }
+    return {};
+}
 
 using Code = std::function<qint64(const Database &, const ConstPersonRecord &)>;
 
@@ -89,12 +108,23 @@ void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
 {
     columns.clear();
     sources.clear();
-    if (tableFormKind(kind) == RecordKind::Club) {
-        const std::span<const EditBox> boxes = clubBoxes();
-        for (const QString &field : formFieldNames(RecordKind::Club)) {
+    const RecordKind form = tableFormKind(kind);
+    if (form != RecordKind::Person) {
+        // A nation's name is no field of its form, and a national team's long
+        // name is its under-21 team's too: both tables lead with the name
+        // the search lists show.
+        if (kind == TableKind::Nations || kind == TableKind::NationalTeams) {
+            columns.push_back({QStringLiteral("Name"), QString(), TableColumn::Text, false});
+            ColumnSource title;
+            title.kind = ColumnSource::Title;
+            sources.push_back(title);
+        }
+        const std::span<const EditBox> boxes = formBoxes(form);
+        for (const QString &field : formFieldNames(form)) {
             TableColumn c{field, field};
             for (const EditBox &b : boxes) {
-                if (field != QLatin1String(b.field.caption))
+                // Named as the form names its box fields, units and all.
+                if (field != boxFieldName(b))
                     continue;
                 c.type = b.kind == EditBox::Day ? TableColumn::Date : TableColumn::Number;
                 break;

@@ -20,6 +20,7 @@ struct ColumnSource
         Name,  ///< a name of a person, from its name table
         Coded, ///< a list field: its text follows from one stored code
         Form,  ///< anything else: read from the record's form
+        Title, ///< the name the search lists give the record, from its form
     };
     Kind kind = Form;
     PersonBox box;

@@ -8,17 +8,9 @@
 #include "core/lookup/RecordTitles.h"
 #include "core/table/TableRows.h"
 
+#include <algorithm>
+
 namespace kx3 {
-
-namespace {
-
-QString recordTitle(const Database &db, RecordKind kind, int record)
-{
-    return fromCp1252(kind == RecordKind::Person ? personTitle(db, record)
-                                                 : clubTitle(db, record));
-}
-
-} // namespace
 
 // On a refusal the one cell to blame is found by writing the row's cells one
 // at a time: all of it is taken back anyway.
@@ -67,7 +59,7 @@ TableEditOutcome writeRows(Database &db, Lookups &lookups, RecordTable &table,
             RecordChange change;
             change.kind = kind;
             change.oldIndex = change.newIndex = writes[w].record;
-            change.title = recordTitle(db, kind, writes[w].record);
+            change.title = tableRecordTitle(db, kind, writes[w].record);
             const int row = table.rowOf(writes[w].record);
             for (std::size_t c = 0; c < writes[w].cells.size(); ++c) {
                 const auto &[column, text] = writes[w].cells[c];
@@ -95,17 +87,36 @@ RowMatcher::RowMatcher(const RecordTable &table, int indexAt, const std::vector<
 {
     if (indexAt >= 0)
         return;
-    // Persons by their three names, clubs by their long name: whichever
-    // the file has.
-    const QStringList names =
-        tableFormKind(table.kind()) == RecordKind::Person
-            ? QStringList{QStringLiteral("First Name"), QStringLiteral("Second Name"),
-                          QStringLiteral("Common Name")}
-            : QStringList{QStringLiteral("Long Name")};
+    // By the columns that name a record, whichever the file has: persons by
+    // their three names, officials by two, clubs by their long name, a
+    // national team or a nation by the name the search lists give it. Towns
+    // of one name lie in many nations: a city goes with its nation and a
+    // stadium with its city, when the file has them.
+    QStringList names;
+    switch (tableFormKind(table.kind())) {
+    case RecordKind::Person:
+        names = {QStringLiteral("First Name"), QStringLiteral("Second Name"),
+                 QStringLiteral("Common Name")};
+        break;
+    case RecordKind::Official:
+        names = {QStringLiteral("First Name"), QStringLiteral("Second Name")};
+        break;
+    case RecordKind::Club: names = {QStringLiteral("Name"), QStringLiteral("Long Name")}; break;
+    case RecordKind::City: names = {QStringLiteral("Name"), QStringLiteral("Nation")}; break;
+    case RecordKind::Stadium: names = {QStringLiteral("Name"), QStringLiteral("City")}; break;
+    default: names = {QStringLiteral("Name")}; break;
+    }
     for (std::size_t f = 0; f < columnOf.size(); ++f) {
         if (columnOf[f] >= 0 && names.contains(table.columns()[std::size_t(columnOf[f])].name))
             mNames.emplace_back(int(f), columnOf[f]);
     }
+    // A nation or a city alone names no town.
+    const RecordKind kind = tableFormKind(table.kind());
+    if ((kind == RecordKind::City || kind == RecordKind::Stadium)
+        && std::none_of(mNames.begin(), mNames.end(), [&table](const auto &n) {
+               return table.columns()[std::size_t(n.second)].name == QLatin1String("Name");
+           }))
+        mNames.clear();
 }
 
 QString RowMatcher::key(const QStringList &fields) const
@@ -207,8 +218,9 @@ TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
         if (operation == BulkOperation::Add) {
             const std::optional<QString> sum = added(now, text);
             if (!sum) {
-                out.refused.append(QStringLiteral("%1: '%2' plus '%3' is not a number")
-                                       .arg(recordTitle(db, kind, table.record(row)), now, text));
+                out.refused.append(
+                    QStringLiteral("%1: '%2' plus '%3' is not a number")
+                        .arg(tableRecordTitle(db, kind, table.record(row)), now, text));
                 continue;
             }
             next = *sum;
@@ -222,7 +234,7 @@ TableEditOutcome bulkEdit(Database &db, Lookups &lookups, RecordTable &table,
     return writeRows(
         db, lookups, table, writes, true,
         [&](const RowWrite &w, int) {
-            return recordTitle(db, kind, w.record) + QStringLiteral(": ");
+            return tableRecordTitle(db, kind, w.record) + QStringLiteral(": ");
         },
         progress);
 }

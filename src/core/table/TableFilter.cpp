@@ -3,6 +3,7 @@
 #include "core/table/RecordTable.h"
 #include "core/table/TableColumns.h"
 
+#include <QDate>
 #include <QStringView>
 
 namespace kx3 {
@@ -120,6 +121,11 @@ private:
         const TableColumn &column = mTable.columns()[std::size_t(node->column)];
         if (column.type != TableColumn::Text && node->op != Node::Contains) {
             const std::optional<double> v = cellValue(column.type, mWord);
+            // A cell may hold a damaged date and still compares, but a
+            // day no calendar has typed into a filter is a slip to point out.
+            if (const auto d = column.type == TableColumn::Date ? dateParts(mWord) : std::nullopt;
+                d && !QDate::isValid((*d)[2], (*d)[1], (*d)[0]))
+                return fail(QStringLiteral("'%1' is a day no calendar has").arg(mWord), valueAt);
             if (!v) {
                 return fail(column.type == TableColumn::Date
                                 ? QStringLiteral("'%1' is not a d/m/yyyy date").arg(mWord)
@@ -263,6 +269,11 @@ void TableFilter::Node::evaluate(const RecordTable &table, std::vector<std::uint
         for (std::size_t r = 0; r < rows; ++r)
             keep[r] = has[r] ? compare(op, values[r], number) : op == NotEqual;
     }
+}
+
+QString FilterError::text() const
+{
+    return QStringLiteral("%1 at character %2").arg(message).arg(position + 1);
 }
 
 TableFilter::TableFilter() = default;

@@ -16,13 +16,16 @@ struct FilterError
     QString message;
     /// Character of the filter text where it goes wrong, from 0.
     int position = 0;
+
+    /// "expected a value at character 7": counted from 1, as a reader counts.
+    QString text() const;
 };
 
 /// A filter over a table's rows, written as terms `field op value` joined by
 /// `and` / `or` (`and` binds first): ops = != < <= > >= and ~ (contains,
 /// without regard to case). A field is a column header (any case; quoted
-/// when it holds blanks), a value a number, a d/m/yyyy date or a text
-/// (quoted when it holds blanks). Texts compare without regard to case.
+/// when it holds blanks), a value a number, a d/m/yyyy date (one the
+/// calendar has) or a text (quoted when it holds blanks). Texts compare without regard to case.
 /// An empty filter keeps every row.
 class TableFilter
 {

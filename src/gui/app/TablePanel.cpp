@@ -9,15 +9,17 @@
 #include "gui/widgets/ProgressRunner.h"
 #include "gui/widgets/RecordTableModel.h"
 
+#include <QCompleter>
 #include <QHeaderView>
-
 #include <QKeyEvent>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QShortcut>
+#include <QStringListModel>
 #include <QTimer>
-#include <algorithm>
 
+#include <algorithm>
 #include <numeric>
 
 namespace kx3 {
@@ -36,6 +38,31 @@ QString kindCaption(TableKind kind)
             word[0] = word[0].toUpper();
     }
     return words.join(QLatin1Char(' '));
+}
+
+/// Where the column name being typed before `cursor` begins, -1 when none is:
+/// a name follows the start, a bracket, `and` or `or`, and may hold blanks,
+/// so the earliest word from which the text begins some column's name wins
+/// ("current ab" finishes as "Current Ability"). Past an operator or a quote
+/// a value is typed, which no column name finishes.
+qsizetype columnNameStart(const QString &text, qsizetype cursor, const QStringList &names)
+{
+    static const QRegularExpression segment(
+        QStringLiteral(R"((?:^|\(|\b(?:and|or)\s)\s*([^=!<>~"()]*)$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = segment.match(text.left(cursor));
+    if (!m.hasMatch())
+        return -1;
+    for (qsizetype at = m.capturedStart(1); at < cursor; ++at) {
+        if (text[at].isSpace() || (at > m.capturedStart(1) && !text[at - 1].isSpace()))
+            continue;
+        const QStringView typed = QStringView(text).mid(at, cursor - at);
+        if (std::any_of(names.begin(), names.end(), [typed](const QString &name) {
+                return name.startsWith(typed, Qt::CaseInsensitive);
+            }))
+            return at;
+    }
+    return -1;
 }
 
 } // namespace
@@ -82,7 +109,17 @@ TablePanel::TablePanel(ScreenContext &context, QWidget *parent)
     mFilterTimer->setInterval(300);
 
     connect(mUi->TableKind, &QComboBox::currentIndexChanged, this, &TablePanel::TableKindChange);
-    connect(mUi->TableFilter, &QLineEdit::textEdited, mFilterTimer, qOverload<>(&QTimer::start));
+    // Completes the word under the cursor, not the whole line: the line
+    // holds several terms. The completer is not the line edit's own, which
+    // would replace all of its text.
+    mColumnNames = new QStringListModel(this);
+    mCompleter = new QCompleter(mColumnNames, this);
+    mCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+    mCompleter->setCompletionMode(QCompleter::PopupCompletion);
+    mCompleter->setWidget(mUi->TableFilter);
+    connect(mCompleter, qOverload<const QString &>(&QCompleter::activated), this,
+            &TablePanel::completeColumn);
+    connect(mUi->TableFilter, &QLineEdit::textEdited, this, &TablePanel::TableFilterEdit);
     // Typed before an import or an edit of many rows, the filter reads the
     // table once they are over.
     connect(mFilterTimer, &QTimer::timeout, this,
@@ -151,12 +188,17 @@ void TablePanel::buildTable()
     mRestoringHeader = true;
     mModel->setTable(mTable.get(), {});
     const bool restored = restoreHeader();
-    // The filter typed for one kind is kept for the next when it reads.
+    QStringList names;
+    for (const TableColumn &c : mTable->columns())
+        names.append(c.name);
+    mColumnNames->setStringList(names);
+    // The filter typed for one kind is kept for the next when it reads;
+    // when it does not, the new kind shows every row, and says so.
+    mFilter = TableFilter();
+    mFilterText.clear();
     applyFilter(false);
-    if (!mUi->lbFilterError->text().isEmpty()) {
-        mFilter = TableFilter();
+    if (!mUi->lbFilterError->text().isEmpty())
         showRows();
-    }
     if (!restored)
         mUi->tvTable->resizeColumnsToContents();
     mRestoringHeader = false;
@@ -226,22 +268,62 @@ void TablePanel::TableKindChange()
 
 void TablePanel::TableFilterReturn()
 {
+    // That Return picked a column name: the filter is read once it is in place.
+    if (mCompleter->popup()->isVisible())
+        return;
     applyFilter(true);
+}
+
+void TablePanel::TableFilterEdit()
+{
+    mFilterTimer->start();
+    const QLineEdit *line = mUi->TableFilter;
+    mCompletionEnd = line->cursorPosition();
+    mCompletionStart = columnNameStart(line->text(), mCompletionEnd, mColumnNames->stringList());
+    if (mCompletionStart < 0) {
+        mCompleter->popup()->hide();
+        return;
+    }
+    mCompleter->setCompletionPrefix(
+        line->text().mid(mCompletionStart, mCompletionEnd - mCompletionStart));
+    mCompleter->complete();
+}
+
+// The Return that picks a name reaches the line too, which may have moved
+// its cursor by then: the name replaces what was typed of it.
+void TablePanel::completeColumn(const QString &name)
+{
+    QLineEdit *line = mUi->TableFilter;
+    if (mCompletionStart < 0 || mCompletionEnd > line->text().size())
+        return;
+    line->setText(line->text().left(mCompletionStart) + name + line->text().mid(mCompletionEnd));
+    line->setCursorPosition(int(mCompletionStart + name.size()));
+    mCompletionStart = -1;
+    mFilterTimer->start();
 }
 
 // While typing, the cursor stays where the user types; Return takes it to
 // the fault.
+//
+// A filter that cannot be read (most often one still being typed) keeps the
+// rows of the last one that could, rather than dropping to every row at each
+// keystroke; the message under the line then says whose rows they are, so
+// that the rows, the count and a bulk edit over them are never taken for
+// the text's.
 void TablePanel::applyFilter(bool placeCursor)
 {
     mFilterTimer->stop();
     if (!mTable)
         return;
     FilterError error;
-    std::optional<TableFilter> filter =
-        TableFilter::parse(mUi->TableFilter->text(), *mTable, &error);
+    const QString text = mUi->TableFilter->text();
+    std::optional<TableFilter> filter = TableFilter::parse(text, *mTable, &error);
     if (!filter) {
+        const QString kept = mFilterText.trimmed().isEmpty()
+                                 ? QStringLiteral("every row")
+                                 : QStringLiteral("the rows of \u201c%1\u201d").arg(mFilterText);
         mUi->lbFilterError->setText(
-            QStringLiteral("Column %1: %2").arg(error.position + 1).arg(error.message));
+            QStringLiteral("%1 \u2014 showing %2").arg(error.text(), kept));
         mUi->lbFilterError->setToolTip(mUi->lbFilterError->text());
         if (placeCursor)
             mUi->TableFilter->setCursorPosition(error.position);
@@ -250,6 +332,7 @@ void TablePanel::applyFilter(bool placeCursor)
     mUi->lbFilterError->clear();
     mUi->lbFilterError->setToolTip(QString());
     mFilter = std::move(*filter);
+    mFilterText = text.trimmed();
     showRows();
 }
 

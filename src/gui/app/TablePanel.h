@@ -9,6 +9,8 @@
 #include <memory>
 #include <span>
 
+class QCompleter;
+class QStringListModel;
 class QTimer;
 
 namespace Ui {
@@ -22,8 +24,9 @@ struct DocumentChange;
 class RecordTableModel;
 struct ScreenContext;
 
-/// The table panel (`pnTable`): the players, staff, clubs or national teams
-/// as rows of their screens' fields, filtered and sorted, changed in bulk or
+/// The table panel (`pnTable`): the records of one kind (players, staff,
+/// clubs, national teams, nations, cities, stadiums or officials) as rows of
+/// their screens' fields, filtered and sorted, changed in bulk or
 /// cell by cell, and exported to or imported from CSV. Each change is one
 /// step of the history, and the panel reads the data again after any other.
 class TablePanel : public QWidget
@@ -52,7 +55,10 @@ protected:
 private:
     void TableKindChange();
     void TableFilterReturn();
+    void TableFilterEdit();
     void applyFilter(bool placeCursor);
+    /// Puts a column name picked from the completer in place of what was typed of it.
+    void completeColumn(const QString &name);
     void headerClick(int column);
     void headerMenu(const QPoint &pos);
     void openRow(const QModelIndex &index);
@@ -81,8 +87,16 @@ private:
     std::unique_ptr<Ui::TablePanel> mUi;
     RecordTableModel *mModel = nullptr;
     QTimer *mFilterTimer = nullptr;
+    QCompleter *mCompleter = nullptr;
+    QStringListModel *mColumnNames = nullptr;
+    /// Where the column name the completer offers to finish begins, -1 for
+    /// none, and where what was typed of it ends.
+    qsizetype mCompletionStart = -1;
+    qsizetype mCompletionEnd = 0;
     std::unique_ptr<RecordTable> mTable;
     TableFilter mFilter;
+    /// The text of mFilter, the last filter that could be read.
+    QString mFilterText;
     int mSortColumn = -1;
     bool mAscending = true;
     /// Set while the panel's own step is taken, which it need not read back.

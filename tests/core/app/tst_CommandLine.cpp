@@ -114,6 +114,8 @@ void tst_CommandLine::parses_data()
     row("option missing its value", {"GAME", "-style"}, Action::Invalid, "", "Missing value");
     row("two folders", {"GAME", "GAME"}, Action::Invalid, "", "One installation folder at most");
     row("a table out", {"--export-csv", "players", "out.csv", "GAME"}, Action::ExportCsv, "GAME");
+    row("a table in, any case", {"--import-csv", "Stadiums", "in.csv", "GAME"}, Action::ImportCsv,
+        "GAME");
     row("no such table", {"--import-csv", "coaches", "in.csv", "GAME"}, Action::Invalid, "",
         "No table 'coaches'");
     row("no such folder", {"--check", "/no/such/kx3"}, Action::Invalid, "",
