@@ -210,6 +210,8 @@ struct Plan
         const PatchRecord *record;
         int index = -1; ///< -1: created in the first phase
         std::vector<std::pair<QString, QString>> fields;
+        /// Per field of a change: its line of `changes`, and the text it had.
+        std::vector<std::pair<qsizetype, QString>> lines;
     };
     std::vector<Write> writes;
     std::vector<std::pair<RecordKind, int>> removals;
@@ -260,10 +262,13 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                     out.skipped.append(name + QStringLiteral(": already there"));
                     continue;
                 }
-                Plan::Write w{&r, -1, {}};
+                Plan::Write w{&r, -1, {}, {}};
                 for (const PatchRecord::Field &f : r.fields)
                     w.fields.emplace_back(f.name, f.newText);
                 out.changes.append(name + QStringLiteral(": added"));
+                for (const QString &a : recordFormAdvice(db, reader.lookups(), r.kind,
+                                                         std::nullopt, w.fields))
+                    out.advice.append(name + QStringLiteral(": ") + a);
                 plan.writes.push_back(std::move(w));
                 continue;
             }
@@ -287,7 +292,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                 continue;
             }
             const std::optional<RecordForm> form = reader.read(r.kind, found.front());
-            Plan::Write w{&r, found.front(), {}};
+            Plan::Write w{&r, found.front(), {}, {}};
             for (const PatchRecord::Field &f : r.fields) {
                 const FormField *now = form->field(f.name);
                 const QString text = now ? now->text : QString();
@@ -298,6 +303,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                     // A stored value no list item shows cannot be written by name.
                     out.skipped.append(head + QStringLiteral("the new value has no name"));
                 } else if (text == f.oldText) {
+                    w.lines.emplace_back(out.changes.size(), text);
                     out.changes.append(head
                                        + QStringLiteral("%1 -> %2").arg(f.oldText, f.newText));
                     w.fields.emplace_back(f.name, f.newText);
@@ -307,6 +313,9 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                                                .arg(text, f.oldText, f.newText));
                 }
             }
+            for (const QString &a :
+                 recordFormAdvice(db, reader.lookups(), r.kind, w.index, w.fields))
+                out.advice.append(name + QStringLiteral(": ") + a);
             if (!w.fields.empty())
                 plan.writes.push_back(std::move(w));
         }
@@ -317,7 +326,22 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     // A refusal takes back what changed since the last step: changes made
     // before the patch become a step of their own first, as an undo does.
     db.commitStep({QStringLiteral("Changes"), {}, {}});
-    const QList<QByteArray> linesBefore = db.setupLines();
+    // The misc lines first, as the lines they are: a rename or a move below
+    // then refiles a person's lines as his screen would, and finds none to
+    // refile where the patch carries them under his new name already.
+    QList<QByteArray> &lines = db.setupLines();
+    for (const PatchRecord &r : patch.records) {
+        if (r.kind != RecordKind::Misc)
+            continue;
+        const qsizetype copies = miscCopies(lines, r);
+        const QByteArray line = toCp1252(r.identity.value(0));
+        if (r.change == RecordChange::Type::Added) {
+            if (copies < std::max(1, r.occurrence))
+                lines.append(line);
+        } else if (copies > 0) {
+            lines.removeAt(lines.lastIndexOf(line));
+        }
+    }
     auto refuse = [&](const PatchRecord &r, const QString &why) {
         db.rollBackChanges();
         lookups.build(db, lookups.stadiums().locale());
@@ -414,23 +438,34 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
             }
         }
     }
-    // The misc lines last, and from the lines as they were: a transfer or a
-    // rename above refiles a person's lines, which the patch carries as lines
-    // of its own.
-    QList<QByteArray> lines = linesBefore;
-    for (const PatchRecord &r : patch.records) {
-        if (r.kind != RecordKind::Misc)
+    // What is said to be applied is what the records now hold: a field
+    // may store less than its text says (a rounded number, a rating of an
+    // attribute record he does not own).
+    const FormReader after(db);
+    std::vector<bool> unstored(std::size_t(out.changes.size()), false);
+    for (const Plan::Write &w : plan.writes) {
+        if (w.lines.empty())
             continue;
-        const qsizetype copies = miscCopies(lines, r);
-        const QByteArray line = toCp1252(r.identity.value(0));
-        if (r.change == RecordChange::Type::Added) {
-            if (copies < std::max(1, r.occurrence))
-                lines.append(line);
-        } else if (copies > 0) {
-            lines.removeAt(lines.lastIndexOf(line));
+        const std::optional<RecordForm> form = after.read(w.record->kind, w.index);
+        for (std::size_t k = 0; k < w.lines.size(); ++k) {
+            const auto &[field, text] = w.fields[k];
+            const auto &[line, was] = w.lines[k];
+            const FormField *now = form ? form->field(field) : nullptr;
+            const QString stored = now ? now->text : QString();
+            QString &said = out.changes[line];
+            if (stored == was) {
+                unstored[std::size_t(line)] = true;
+                out.skipped.append(said.left(said.size() - text.size() - was.size() - 4)
+                                   + QStringLiteral("not stored, still %1").arg(was));
+            } else if (stored != text) {
+                said = said.left(said.size() - text.size()) + stored;
+            }
         }
     }
-    db.setupLines() = lines;
+    for (qsizetype i = out.changes.size() - 1; i >= 0; --i) {
+        if (unstored[std::size_t(i)])
+            out.changes.removeAt(i);
+    }
     out.applied = true;
     return out;
 }
