@@ -3,10 +3,13 @@
 #include "TestFiles.h"
 
 #include "core/app/CommandLine.h"
+#include "core/changes/RecordForms.h"
 #include "core/db/Database.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
+#include "core/lookup/Lookups.h"
 #include "core/people/Transfers.h"
 #include "core/table/RecordTable.h"
 
@@ -76,6 +79,8 @@ private Q_SLOTS:
     void refusalsGoToStandardError();
     void savesNoErrorTheFilesDidNotHave_data();
     void savesNoErrorTheFilesDidNotHave();
+    void storesAdvisedRangesOnlyWhenAllowed_data();
+    void storesAdvisedRangesOnlyWhenAllowed();
     void anyFolderName_data();
     void anyFolderName();
 
@@ -115,6 +120,8 @@ void tst_CommandLine::parses_data()
     row("a table out", {"--export-csv", "players", "out.csv", "GAME"}, Action::ExportCsv, "GAME");
     row("no such table", {"--import-csv", "coaches", "in.csv", "GAME"}, Action::Invalid, "",
         "No table 'coaches'");
+    row("advised ranges allowed", {"--apply-patch", "p.json", "GAME", "--allow-advised-range"},
+        Action::ApplyPatch, "GAME");
     row("no such folder", {"--check", "/no/such/kx3"}, Action::Invalid, "",
         "/no/such/kx3 is not a folder");
 }
@@ -138,6 +145,7 @@ void tst_CommandLine::parses()
     QCOMPARE(c.installDir, wantDir);
     QVERIFY2(c.error.contains(error), qPrintable(c.error));
     QCOMPARE(c.error.isEmpty(), action != Action::Invalid);
+    QCOMPARE(c.allowAdvisedRange, arguments.contains(QStringLiteral("--allow-advised-range")));
 }
 
 void tst_CommandLine::checkExitStatus_data()
@@ -279,6 +287,73 @@ void tst_CommandLine::savesNoErrorTheFilesDidNotHave()
                                 "have:\nerror: club image: club ")
                  && run.err.contains(QStringLiteral("holds person %1,").arg(player)),
              qPrintable(run.err));
+}
+
+void tst_CommandLine::storesAdvisedRangesOnlyWhenAllowed_data()
+{
+    QTest::addColumn<bool>("patch"); // --apply-patch, or --import-csv
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("allow");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("warning"); // the one warning printed, or none
+    for (const bool patch : {true, false}) {
+        const char *way = patch ? "patch" : "import";
+        QTest::addRow("%s, Finishing 25", way)
+            << patch << "Finishing" << "25" << false << 1 << ": Finishing 25 is outside 0 - 20";
+        QTest::addRow("%s, Current Ability 300 allowed", way)
+            << patch << "Current Ability" << "300" << true << 0
+            << ": Current Ability 300 is outside 0 - 200";
+        // His stored Loyalty 25 is no change of the file's.
+        QTest::addRow("%s, Caps only", way) << patch << "Caps" << "31" << false << 0 << "";
+    }
+}
+
+// Both folders hold a player whose stored Loyalty is outside its range; the
+// file brings one field of his from the second.
+void tst_CommandLine::storesAdvisedRangesOnlyWhenAllowed()
+{
+    QFETCH(bool, patch);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(bool, allow);
+    QFETCH(int, status);
+    QFETCH(QString, warning);
+    const test::TestInstallation target;
+    const test::TestInstallation edited;
+    QVERIFY(target.isValid() && edited.isValid());
+    for (const test::TestInstallation *install : {&target, &edited}) {
+        Database db;
+        QVERIFY(install->loadInto(db));
+        int p = 0;
+        while (person(db, p)->job() != Job::Player || !playerAttributesOf(db, *person(db, p)))
+            ++p;
+        writeNumber(db.image(DataFile::Staff), person(db, p)->offset(), MentalRatingFields[3], 25);
+        Lookups lookups;
+        lookups.build(db, QLocale::c());
+        if (install == &edited)
+            QVERIFY(writeRecordForm(db, lookups, RecordKind::Person, p, {{field, value}}).ok());
+        QVERIFY(db.save());
+    }
+    const QString file = target.path() + (patch ? "/change.json" : "/players.csv");
+    QCOMPARE(runAction([&](QTextStream &out, QTextStream &err) {
+                 return patch ? runMakePatch(file, target.path(), edited.path(), out, err)
+                              : runExportCsv(TableKind::Players, file, edited.path(), out, err);
+             }).status,
+             0);
+    const QString data = target.path() + QStringLiteral("/Data");
+    const QMap<QString, QByteArray> before = test::filesIn(data);
+    const Run run = runAction([&](QTextStream &out, QTextStream &err) {
+        return patch ? runApplyPatch(file, target.path(), false, out, err, allow)
+                     : runImportCsv(TableKind::Players, file, target.path(), false, out, err,
+                                    allow);
+    });
+    QVERIFY2(run.status == status, qPrintable(run.out + run.err));
+    QCOMPARE(test::filesIn(data) == before, status != 0);
+    const QStringList warnings =
+        run.out.split('\n').filter(QRegularExpression(QStringLiteral("^warning: ")));
+    QCOMPARE(warnings.size(), warning.isEmpty() ? 0 : 1);
+    QVERIFY2(warning.isEmpty() || warnings.first().endsWith(warning), qPrintable(run.out));
 }
 
 void tst_CommandLine::anyFolderName_data()
