@@ -326,22 +326,7 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
     // A refusal takes back what changed since the last step: changes made
     // before the patch become a step of their own first, as an undo does.
     db.commitStep({QStringLiteral("Changes"), {}, {}});
-    // The misc lines first, as the lines they are: a rename or a move below
-    // then refiles a person's lines as his screen would, and finds none to
-    // refile where the patch carries them under his new name already.
-    QList<QByteArray> &lines = db.setupLines();
-    for (const PatchRecord &r : patch.records) {
-        if (r.kind != RecordKind::Misc)
-            continue;
-        const qsizetype copies = miscCopies(lines, r);
-        const QByteArray line = toCp1252(r.identity.value(0));
-        if (r.change == RecordChange::Type::Added) {
-            if (copies < std::max(1, r.occurrence))
-                lines.append(line);
-        } else if (copies > 0) {
-            lines.removeAt(lines.lastIndexOf(line));
-        }
-    }
+    const QList<QByteArray> linesBefore = db.setupLines();
     auto refuse = [&](const PatchRecord &r, const QString &why) {
         db.rollBackChanges();
         lookups.build(db, lookups.stadiums().locale());
@@ -437,6 +422,28 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                     return refuse(*w.record, r.message);
             }
         }
+    }
+    // A patch that carries misc lines says what they become, from the lines
+    // as they were: the refiling of a rename or a move above is already in
+    // them (and a person between two clubs would claim a namesake's lines).
+    // One that carries none keeps the lines as the writes refiled them, as
+    // the screens do.
+    if (std::any_of(patch.records.begin(), patch.records.end(),
+                    [](const PatchRecord &r) { return r.kind == RecordKind::Misc; })) {
+        QList<QByteArray> lines = linesBefore;
+        for (const PatchRecord &r : patch.records) {
+            if (r.kind != RecordKind::Misc)
+                continue;
+            const qsizetype copies = miscCopies(lines, r);
+            const QByteArray line = toCp1252(r.identity.value(0));
+            if (r.change == RecordChange::Type::Added) {
+                if (copies < std::max(1, r.occurrence))
+                    lines.append(line);
+            } else if (copies > 0) {
+                lines.removeAt(lines.lastIndexOf(line));
+            }
+        }
+        db.setupLines() = lines;
     }
     // What is said to be applied is what the records now hold: a field
     // may store less than its text says (a rounded number, a rating of an
