@@ -77,6 +77,12 @@ struct Options
         QStringLiteral("dry-run"),
         QStringLiteral("With --apply-patch or --import-csv: prints what would change and "
                        "writes nothing.")};
+    QCommandLineOption allowAdvisedRange{
+        QStringLiteral("allow-advised-range"),
+        QStringLiteral("With --apply-patch or --import-csv: stores values outside the range "
+                       "their screen advises (\"Finishing 25 is outside 0 - 20\"), each "
+                       "printed as a warning. Without it such a value is printed, nothing is "
+                       "written and the exit status is 1.")};
     QList<QCommandLineOption> qtOptions;
 
     Options()
@@ -103,7 +109,8 @@ struct Options
         // option is read as a long one, and -h, -v still work.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOptions(
-            {help, version, check, diff, makePatch, applyPatch, exportCsv, importCsv, dryRun});
+            {help, version, check, diff, makePatch, applyPatch, exportCsv, importCsv, dryRun,
+             allowAdvisedRange});
         parser.addOptions(qtOptions);
         parser.addPositionalArgument(
             QStringLiteral("DIR"),
@@ -216,6 +223,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (c.patchFile.isEmpty())
             return invalid(noWorkingFolder(whyNoWorkingFolder));
         c.dryRun = parser.isSet(options.dryRun);
+        c.allowAdvisedRange = parser.isSet(options.allowAdvisedRange);
         if (!folderAt(1, c.installDir))
             return invalid(folderError);
         return c;
@@ -233,6 +241,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         c.action = CommandLine::Action::ApplyPatch;
         c.patchFile = parser.value(options.applyPatch);
         c.dryRun = parser.isSet(options.dryRun);
+        c.allowAdvisedRange = parser.isSet(options.allowAdvisedRange);
         return c;
     }
     if (parser.isSet(options.check)) {
@@ -264,13 +273,15 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
     case CommandLine::Action::MakePatch:
         return runMakePatch(command.patchFile, command.installDir, command.otherDir, out, err);
     case CommandLine::Action::ApplyPatch:
-        return runApplyPatch(command.patchFile, command.installDir, command.dryRun, out, err);
+        return runApplyPatch(command.patchFile, command.installDir, command.dryRun, out, err,
+                             command.allowAdvisedRange);
     case CommandLine::Action::ExportCsv:
         return runExportCsv(*tableKindFromName(command.tableKind), command.patchFile,
                             command.installDir, out, err);
     case CommandLine::Action::ImportCsv:
         return runImportCsv(*tableKindFromName(command.tableKind), command.patchFile,
-                            command.installDir, command.dryRun, out, err);
+                            command.installDir, command.dryRun, out, err,
+                            command.allowAdvisedRange);
     case CommandLine::Action::Invalid:
         err << Program << ": " << printableText(command.error) << '\n'
             << "Try '" << Program << " --help' for more information.\n";
@@ -279,6 +290,17 @@ int runCommandLine(const CommandLine &command, QTextStream &out, QTextStream &er
     }
     err << Program << ": this action needs the window\n";
     return ExitStatus::Failure;
+}
+
+bool adviceAllowed(const QStringList &advice, bool allowed, QTextStream &out)
+{
+    for (const QString &line : advice)
+        out << "warning: " << printableText(line) << '\n';
+    if (advice.isEmpty() || allowed)
+        return true;
+    out << "Nothing was written: values outside their advised ranges are stored only with "
+           "--allow-advised-range.\n";
+    return false;
 }
 
 QString loadError(const Database &db)

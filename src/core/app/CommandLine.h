@@ -49,6 +49,8 @@ struct CommandLine
     QString tableKind;
     /// --apply-patch and --import-csv only check and list.
     bool dryRun = false;
+    /// --apply-patch and --import-csv store values outside their advised ranges.
+    bool allowAdvisedRange = false;
     QString error;
 
     /// Only the window needs a display; every other action runs without one.
@@ -98,11 +100,11 @@ int runDiff(const QString &oldDir, const QString &newDir, QTextStream &out, QTex
 int runMakePatch(const QString &patchFile, const QString &oldDir, const QString &newDir,
                  QTextStream &out, QTextStream &err);
 
-/// --apply-patch PATCH DIR [--dry-run]: 0 applied or nothing to do, 1
-/// conflicts or a refused change (nothing written), 2 cannot load, read or
-/// write.
+/// --apply-patch PATCH DIR [--dry-run] [--allow-advised-range]: 0 applied or
+/// nothing to do, 1 conflicts, a refused change or (unless allowed) a value
+/// outside its advised range (nothing written), 2 cannot load, read or write.
 int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
-                  QTextStream &out, QTextStream &err);
+                  QTextStream &out, QTextStream &err, bool allowAdvisedRange = false);
 
 /// Why `db` could not be loaded, in one line: the file, the system's reason
 /// and, when another program edits the installation, which one.
@@ -118,9 +120,14 @@ int saveForCommand(Database &db, const SaveGuard &guard, QTextStream &err);
 int runExportCsv(TableKind kind, const QString &csvFile, const QString &installDir,
                  QTextStream &out, QTextStream &err);
 
-/// --import-csv KIND FILE DIR [--dry-run]: 0 done or nothing to do, 1 refused
-/// rows (nothing written), 2 cannot load, read or write.
+/// --import-csv KIND FILE DIR [--dry-run] [--allow-advised-range]: 0 done or
+/// nothing to do, 1 refused rows or (unless allowed) a value outside its
+/// advised range (nothing written), 2 cannot load, read or write.
 int runImportCsv(TableKind kind, const QString &csvFile, const QString &installDir, bool dryRun,
-                 QTextStream &out, QTextStream &err);
+                 QTextStream &out, QTextStream &err, bool allowAdvisedRange = false);
+
+/// Prints `advice`, one "warning: " line each; false when there is some and
+/// `allowed` is not set, after saying that nothing is written.
+bool adviceAllowed(const QStringList &advice, bool allowed, QTextStream &out);
 
 } // namespace kx3

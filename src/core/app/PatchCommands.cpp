@@ -86,7 +86,7 @@ int runMakePatch(const QString &patchFile, const QString &oldDir, const QString 
 }
 
 int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
-                  QTextStream &out, QTextStream &err)
+                  QTextStream &out, QTextStream &err, bool allowAdvisedRange)
 {
     QFile file(patchFile);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -122,6 +122,8 @@ int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryR
         out << "Nothing was written.\n";
         return ExitStatus::Problems;
     }
+    if (!adviceAllowed(outcome.advice, allowAdvisedRange, out))
+        return ExitStatus::Problems;
     for (const QString &line : outcome.changes)
         out << (dryRun ? "would change: " : "changed: ") << line << '\n';
     for (const QString &line : outcome.skipped)

@@ -42,7 +42,7 @@ int runExportCsv(TableKind kind, const QString &csvFile, const QString &installD
 }
 
 int runImportCsv(TableKind kind, const QString &csvFile, const QString &installDir, bool dryRun,
-                 QTextStream &out, QTextStream &err)
+                 QTextStream &out, QTextStream &err, bool allowAdvisedRange)
 {
     QFile file(csvFile);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -72,6 +72,8 @@ int runImportCsv(TableKind kind, const QString &csvFile, const QString &installD
         out << "Nothing was written.\n";
         return ExitStatus::Problems;
     }
+    if (!adviceAllowed(outcome.advice, allowAdvisedRange, out))
+        return ExitStatus::Problems;
     for (const QString &line : diffLines(outcome.changes))
         out << (dryRun ? "would change: " : "changed: ") << line << '\n';
     if (dryRun || outcome.changes.isEmpty()) {

@@ -313,6 +313,9 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                         w.fields.emplace_back(names[i], r.identity.value(i));
                 }
                 out.changes.append(name + QStringLiteral(": added"));
+                for (const QString &a : recordFormAdvice(db, reader.lookups(), r.kind,
+                                                         std::nullopt, w.fields))
+                    out.advice.append(name + QStringLiteral(": ") + a);
                 plan.writes.push_back(std::move(w));
                 continue;
             }
@@ -356,6 +359,9 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                                                .arg(text, f.oldText, f.newText));
                 }
             }
+            for (const QString &a :
+                 recordFormAdvice(db, reader.lookups(), r.kind, w.index, w.fields))
+                out.advice.append(name + QStringLiteral(": ") + a);
             if (!w.fields.empty())
                 plan.writes.push_back(std::move(w));
         }
@@ -504,23 +510,28 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
             }
         }
     }
-    // The misc lines last, and from the lines as they were: a transfer or a
-    // rename above refiles a person's lines, which the patch carries as lines
-    // of its own.
-    QList<QByteArray> lines = linesBefore;
-    for (const PatchRecord &r : patch.records) {
-        if (r.kind != RecordKind::Misc)
-            continue;
-        const qsizetype copies = miscCopies(lines, r);
-        const QByteArray line = toCp1252(r.identity.value(0));
-        if (r.change == RecordChange::Type::Added) {
-            if (copies < std::max(1, r.occurrence))
-                lines.append(line);
-        } else if (copies > 0) {
-            lines.removeAt(lines.lastIndexOf(line));
+    // A patch that carries misc lines says what they become, from the lines
+    // as they were: the refiling of a rename or a move above is already in
+    // them (and a person between two clubs would claim a namesake's lines).
+    // One that carries none keeps the lines as the writes refiled them, as
+    // the screens do.
+    if (std::any_of(patch.records.begin(), patch.records.end(),
+                    [](const PatchRecord &r) { return r.kind == RecordKind::Misc; })) {
+        QList<QByteArray> lines = linesBefore;
+        for (const PatchRecord &r : patch.records) {
+            if (r.kind != RecordKind::Misc)
+                continue;
+            const qsizetype copies = miscCopies(lines, r);
+            const QByteArray line = toCp1252(r.identity.value(0));
+            if (r.change == RecordChange::Type::Added) {
+                if (copies < std::max(1, r.occurrence))
+                    lines.append(line);
+            } else if (copies > 0) {
+                lines.removeAt(lines.lastIndexOf(line));
+            }
         }
+        db.setupLines() = lines;
     }
-    db.setupLines() = lines;
     out.applied = true;
     return out;
 }

@@ -65,6 +65,10 @@ struct PatchOutcome
     QStringList changes;
     /// Fields already at their new text, and records already added.
     QStringList skipped;
+    /// Values the patch changes to outside their advised ranges, as a
+    /// screen's confirm would ask about them ("<record>: Finishing 25 is
+    /// outside 0 - 20"). Advice, not a conflict: the patch applies anyway.
+    QStringList advice;
     /// A change the editor's own checks refused, which undid the whole patch.
     QString error;
     bool applied = false;
@@ -79,6 +83,7 @@ struct PatchOutcome
 /// `dryRun` only the checks run. `lookups` must describe `db`; it is kept up
 /// to date, and rebuilt after a refusal. No step is made: the caller names it.
 /// A dry run only reads `db`. `progress` hears of the records looked through.
+/// Once applied, `changes` says what each field now holds.
 PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool dryRun,
                         const Progress &progress = {});
 

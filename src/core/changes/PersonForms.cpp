@@ -562,7 +562,9 @@ QString setPersonFields(PersonEdit &e, RoleScreen screen, bool bothSides, const 
             if (s.binding.name != name)
                 continue;
             known = true;
-            if (!belongs(s, screen) || (!bothSides && s.player && s.staff))
+            // A field both screens show is set once, on the edit taking both sides.
+            const bool shown = screen == RoleScreen::Player ? s.player : s.staff;
+            if (!shown || (s.player && s.staff && !bothSides))
                 continue;
             if (QString why = s.binding.write(e, text, lists); !why.isEmpty())
                 return QStringLiteral("%1: %2").arg(name, why);
@@ -571,6 +573,21 @@ QString setPersonFields(PersonEdit &e, RoleScreen screen, bool bothSides, const 
             return QStringLiteral("%1: no such field").arg(name);
     }
     return {};
+}
+
+/// The screen a new person of class `cls` is created on. A player screen's
+/// field says he was made a player, whatever his class now.
+RoleScreen createdOn(const Fields &fields, int cls)
+{
+    const std::optional<QString> playerRecord = valueOf(fields, PlayerRecordField);
+    return (playerRecord ? *playerRecord == YesText : Classification::hasPlayerAttributes(cls))
+               ? RoleScreen::Player
+               : RoleScreen::Staff;
+}
+
+RoleScreen otherScreen(RoleScreen screen)
+{
+    return screen == RoleScreen::Player ? RoleScreen::Staff : RoleScreen::Player;
 }
 
 EditResult refusedField(const QString &field, const QString &text, const char *why)
@@ -595,12 +612,7 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
             if (!findItem(listNames, *text, cls).isEmpty())
                 return refusedField(ClassField, *text, "no such classification");
         }
-        // A player screen's field says he was made a player, whatever his class now.
-        const std::optional<QString> playerRecord = valueOf(fields, PlayerRecordField);
-        const RoleScreen screen =
-            (playerRecord ? *playerRecord == YesText : Classification::hasPlayerAttributes(cls))
-                ? RoleScreen::Player
-                : RoleScreen::Staff;
+        const RoleScreen screen = createdOn(fields, cls);
         PersonEdit e = newPersonEdit(screen);
         // A new person takes what his create screen's lists accept.
         int job = -1;
@@ -628,8 +640,9 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
     const QList<QByteArray> clubs = lookups.clubNames().names();
     const auto [hadPlayer, hadStaff] = screensOf(db, p);
     // Fields that neither move him nor change his roles or history leave his
-    // misc lines and history as they are: they are not looked up, which
-    // would read the whole history table for each person of a bulk edit.
+    // history as it is, and unless they rename him his misc lines too: they
+    // are not looked up, which would read the whole history table for each
+    // person of a bulk edit.
     static const QList<QByteArray> noLines;
     static const QList<HistoryRow> noHistory;
     const bool keepsLines = std::none_of(fields.begin(), fields.end(), [](const auto &f) {
@@ -637,10 +650,16 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
                || f.first == PlayerRecordField || f.first == StaffRecordField
                || f.first == QLatin1String("History");
     });
-    const PersonLines lines = keepsLines ? PersonLines{&noLines, &noHistory} : PersonLines{};
-    // The misc lines are filed under the club he has now; a move takes them along.
-    const std::optional<PersonEdit> before =
-        loadPersonEdit(db, p, hadPlayer ? RoleScreen::Player : RoleScreen::Staff, clubs, lines);
+    const bool renames = std::any_of(fields.begin(), fields.end(), [](const auto &f) {
+        return f.first == QLatin1String("First Name") || f.first == QLatin1String("Second Name")
+               || f.first == QLatin1String("Common Name");
+    });
+    const PersonLines lines =
+        keepsLines ? PersonLines{renames ? nullptr : &noLines, &noHistory} : PersonLines{};
+    // The misc lines are filed under the names and club he has now, by the
+    // confirm of the screen he is shown on: a move or a rename takes them along.
+    const RoleScreen home = hadPlayer ? RoleScreen::Player : RoleScreen::Staff;
+    const std::optional<PersonEdit> before = loadPersonEdit(db, p, home, clubs, lines);
     const int clubBefore = record->club();
 
     int target = clubBefore;
@@ -697,7 +716,7 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
     }
 
     bool first = true;
-    for (RoleScreen screen : {RoleScreen::Player, RoleScreen::Staff}) {
+    for (RoleScreen screen : {home, otherScreen(home)}) {
         PersonEdit e = *loadPersonEdit(db, p, screen, clubs, lines);
         if (before && before->screen == screen && person(db, p)->club() != clubBefore) {
             e.shownClub = before->shownClub;
@@ -707,11 +726,50 @@ EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> in
         }
         if (QString why = setPersonFields(e, screen, first, fields, lists); !why.isEmpty())
             return EditResult::refused(why);
+        // As his screen's name boxes do: the lines go under the names typed.
+        if (first && (e.changed.firstName || e.changed.secondName || e.changed.commonName))
+            e.changed.misc = true;
         if (EditResult r = applyPersonEdit(db, clubs, p, e); !r.ok())
             return r;
         first = false;
     }
     return EditResult::accepted(p);
+}
+
+QStringList personFormAdvice(const Database &db, const Lookups &lookups, std::optional<int> index,
+                             const Fields &fields)
+{
+    const FormLists lists{db, lookups};
+    const QList<QByteArray> clubs = lookups.clubNames().names();
+    static const QList<QByteArray> noLines;
+    static const QList<HistoryRow> noHistory;
+    RoleScreen home = RoleScreen::Player;
+    if (index) {
+        const auto [player, staff] = screensOf(db, *index);
+        if (!player && !staff)
+            return {};
+        home = player ? RoleScreen::Player : RoleScreen::Staff;
+    } else {
+        int cls = Classification::Player;
+        if (const auto text = valueOf(fields, ClassField))
+            findItem(listOf(ClassificationNames), *text, cls);
+        home = createdOn(fields, cls);
+    }
+    // The screens in the order writePersonForm sets them, each value on one.
+    QStringList advice;
+    bool first = true;
+    for (RoleScreen screen : {home, otherScreen(home)}) {
+        const std::optional<PersonEdit> loaded =
+            index ? loadPersonEdit(db, *index, screen, clubs, {&noLines, &noHistory})
+                  : newPersonEdit(screen);
+        if (!loaded)
+            break;
+        PersonEdit e = *loaded;
+        setPersonFields(e, screen, first, fields, lists);
+        advice += rangeQuestions(boxAdvice(personEditBoxes(screen)), e.boxes, loaded->boxes);
+        first = false;
+    }
+    return advice;
 }
 
 } // namespace kx3

@@ -60,6 +60,9 @@ bool samePersonRecords(const Database &a, const PersonFormCache &ca, int i, cons
                        const PersonFormCache &cb, int j, const std::vector<int> &clubMap);
 EditResult writePersonForm(Database &db, Lookups &lookups, std::optional<int> index,
                            const std::vector<std::pair<QString, QString>> &fields);
+/// recordFormAdvice for a person.
+QStringList personFormAdvice(const Database &db, const Lookups &lookups, std::optional<int> index,
+                             const std::vector<std::pair<QString, QString>> &fields);
 
 // Shared with the other kinds' fields.
 QList<QByteArray> listOf(std::span<const char *const> names);

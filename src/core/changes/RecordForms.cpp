@@ -471,6 +471,11 @@ const PersonFormCache &FormReader::personCache() const
     return mCache->persons;
 }
 
+const Lookups &FormReader::lookups() const
+{
+    return mCache->lookups;
+}
+
 std::optional<RecordForm> FormReader::read(RecordKind kind, int index) const
 {
     const Lookups &lookups = mCache->lookups;
@@ -570,6 +575,25 @@ EditResult writeEdit(const std::vector<FieldBinding<Edit>> &bindings, Edit e,
     return apply(e);
 }
 
+// Each field that can be set is; one that cannot is the write's to refuse.
+template <typename Edit>
+QStringList editAdvice(const std::vector<FieldBinding<Edit>> &bindings, std::optional<Edit> e,
+                       std::span<const EditBox> boxes,
+                       const std::vector<std::pair<QString, QString>> &fields,
+                       const FormLists &lists)
+{
+    if (!e)
+        return {};
+    const QList<QString> shown = e->boxes;
+    for (const auto &[name, text] : fields) {
+        for (const FieldBinding<Edit> &binding : bindings) {
+            if (binding.name == name)
+                binding.write(*e, text, lists);
+        }
+    }
+    return rangeQuestions(boxAdvice(boxes), e->boxes, shown);
+}
+
 bool sets(const std::vector<std::pair<QString, QString>> &fields, const char *name)
 {
     return std::any_of(fields.begin(), fields.end(),
@@ -638,6 +662,38 @@ EditResult writeRecordForm(Database &db, Lookups &lookups, RecordKind kind,
     case RecordKind::Misc: break;
     }
     return missing;
+}
+
+QStringList recordFormAdvice(const Database &db, const Lookups &lookups, RecordKind kind,
+                             std::optional<int> index,
+                             const std::vector<std::pair<QString, QString>> &fields)
+{
+    // A new record starts from the defaults its create screen shows, which
+    // are inside every range: only what the fields set can be outside.
+    const FormLists lists{db, lookups};
+    switch (kind) {
+    case RecordKind::Nation:
+        return editAdvice(nationBindings(),
+                          index ? loadNationEdit(db, lookups, *index) : std::nullopt,
+                          nationBoxes(), fields, lists);
+    case RecordKind::City:
+        return editAdvice(cityBindings(), index ? loadCityEdit(db, lookups, *index) : newCityEdit(),
+                          cityBoxes(), fields, lists);
+    case RecordKind::Stadium:
+        return editAdvice(stadiumBindings(),
+                          index ? loadStadiumEdit(db, lookups, *index) : newStadiumEdit(),
+                          stadiumBoxes(), fields, lists);
+    case RecordKind::Club:
+        return editAdvice(clubBindings(), index ? loadClubEdit(db, lookups, *index) : newClubEdit(),
+                          clubBoxes(), fields, lists);
+    case RecordKind::Official:
+        return editAdvice(officialBindings(),
+                          index ? loadOfficialEdit(db, lookups, *index) : newOfficialEdit(),
+                          officialBoxes(), fields, lists);
+    case RecordKind::Person: return personFormAdvice(db, lookups, index, fields);
+    case RecordKind::Misc: break;
+    }
+    return {};
 }
 
 } // namespace kx3

@@ -97,6 +97,8 @@ public:
     void identityKey(RecordKind kind, int index, QByteArray &key) const;
     /// What reading persons found up front.
     const PersonFormCache &personCache() const;
+    /// The look-ups the forms are read with.
+    const Lookups &lookups() const;
 
 private:
     struct Cache;
@@ -118,5 +120,14 @@ QStringList formFieldNames(RecordKind kind);
 EditResult writeRecordForm(Database &db, Lookups &lookups, RecordKind kind,
                            std::optional<int> index,
                            const std::vector<std::pair<QString, QString>> &fields);
+
+/// What its screen's confirm would ask before writeRecordForm stored the
+/// same fields ("Finishing 25 is outside 0 - 20", "Seating 70000 is more
+/// than Capacity 64000"): only values the fields change, every one of a new
+/// record (`index` empty). Reads only; a text that cannot be set is left to
+/// writeRecordForm's refusal.
+QStringList recordFormAdvice(const Database &db, const Lookups &lookups, RecordKind kind,
+                             std::optional<int> index,
+                             const std::vector<std::pair<QString, QString>> &fields);
 
 } // namespace kx3

@@ -77,7 +77,7 @@ public:
         return i >= 0 && i < PlayerAttributesField::PositionRatings.count
                && set(PlayerAttributesField::PositionRatings.at(i), std::uint8_t(v));
     }
-    /// Playing rating 0..41 in the order of PlayingRatingFields.
+    /// Playing rating 0..41 in record order.
     int playingRating(int i) const
     {
         return i >= 0 && i < PlayerAttributesField::PlayingRatings.count

@@ -63,7 +63,7 @@ public:
     {
         return set(StaffAttributesField::WorldReputation, std::int16_t(v));
     }
-    /// Staff rating 0..20 in the order of StaffRatingFields.
+    /// Staff rating 0..20 in record order.
     int rating(int i) const
     {
         return i >= 0 && i < StaffAttributesField::Ratings.count

@@ -82,4 +82,18 @@ QByteArray officialTitle(const Database &db, int official)
                       OfficialField::SecondName.offset);
 }
 
+QByteArray recordTitle(const Database &db, RecordKind kind, int index)
+{
+    switch (kind) {
+    case RecordKind::Nation: return nationTitle(db, index);
+    case RecordKind::City: return cityTitle(db, index);
+    case RecordKind::Stadium: return stadiumTitle(db, index);
+    case RecordKind::Club: return clubTitle(db, index);
+    case RecordKind::Official: return officialTitle(db, index);
+    case RecordKind::Person: return personTitle(db, index);
+    case RecordKind::Misc: break;
+    }
+    return {};
+}
+
 } // namespace kx3

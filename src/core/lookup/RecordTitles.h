@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/db/RecordRef.h"
+
 #include <QByteArray>
 
 namespace kx3 {
@@ -17,5 +19,7 @@ QByteArray cityTitle(const Database &db, int city);
 QByteArray stadiumTitle(const Database &db, int stadium);
 /// An official's first and second name.
 QByteArray officialTitle(const Database &db, int official);
+/// The title of record `index` of `kind`, as the search lists name it.
+QByteArray recordTitle(const Database &db, RecordKind kind, int index);
 
 } // namespace kx3

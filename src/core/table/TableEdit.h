@@ -25,6 +25,9 @@ struct TableEditOutcome
     QStringList refused;
     /// What changes (or changed), field by field, as the change list shows it.
     DatabaseDiff changes;
+    /// Values changed to outside their advised ranges, as a screen's confirm
+    /// would ask about them ("<record>: Finishing 25 is outside 0 - 20").
+    QStringList advice;
     bool applied = false;
 
     bool ok() const { return refused.isEmpty(); }

@@ -147,7 +147,8 @@ bool ChangeLists::applyPatchFile()
         detail += QStringLiteral("\n\nAlready so:\n") + listed(check.skipped);
     const QString question = QStringLiteral("Apply %1 of %2?")
                                  .arg(counted(check.changes.size(), "change", "changes"), name);
-    if (mPrompter.questionWithExtra(question, detail, QString()) != Prompter::Choice::Yes)
+    if (mPrompter.questionWithExtra(question, detail, QString()) != Prompter::Choice::Yes
+        || !storeAnyway(mPrompter, check.advice))
         return false;
 
     // It reports only while it looks for the records, before it writes any:

@@ -213,7 +213,8 @@ void TablePanel::bnImportCsvClick()
             .arg(count)
             .arg(count == 1 ? QStringLiteral("change") : QStringLiteral("changes"), name);
     if (mContext.prompter.questionWithExtra(question, listed(diffLines(check.changes)), QString())
-        != Prompter::Choice::Yes)
+            != Prompter::Choice::Yes
+        || !storeAnyway(mContext.prompter, check.advice))
         return;
     TableEditOutcome outcome;
     ProgressRunner(this, QStringLiteral("Importing %1").arg(name))

@@ -199,10 +199,7 @@ bool RecordScreen::agreeToRanges()
         return true;
     const QStringList questions = rangeQuestions(
         mBoxAdvice, texts, mContext.state.newRecordMode ? QList<QString>() : mShownBoxTexts);
-    if (questions.isEmpty())
-        return true;
-    return mContext.prompter.question(questions.join(QStringLiteral(".\n"))
-                                      + QStringLiteral(". Store anyway?"));
+    return storeAnyway(mContext.prompter, questions);
 }
 
 bool RecordScreen::takeStep(const QString &action, RecordRef before, RecordRef after,

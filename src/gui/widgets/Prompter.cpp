@@ -34,6 +34,17 @@ QString boxList(const QStringList &lines, int shown)
     return kept.join(QLatin1Char('\n'));
 }
 
+bool storeAnyway(Prompter &prompter, const QStringList &advice)
+{
+    if (advice.isEmpty())
+        return true;
+    constexpr int Shown = 20;
+    QStringList named = advice.mid(0, Shown);
+    if (advice.size() > Shown)
+        named << QStringLiteral("… and %1 more").arg(advice.size() - Shown);
+    return prompter.question(named.join(QStringLiteral(".\n")) + QStringLiteral(". Store anyway?"));
+}
+
 void QMessageBoxPrompter::information(const QString &text, const QString &detail)
 {
     QMessageBox box(QMessageBox::Information, caption(), messageBoxText(text), QMessageBox::Ok,

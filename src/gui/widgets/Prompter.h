@@ -90,6 +90,12 @@ QString messageBoxText(const QString &text);
 /// there are (a patch or an import may change thousands of fields).
 QString boxList(const QStringList &lines, int shown);
 
+class Prompter;
+/// Asks whether values outside their advised ranges ("Finishing 25 is
+/// outside 0 - 20") are stored anyway, as a confirm asks, naming the first
+/// twenty of them; true without asking when there are none.
+bool storeAnyway(Prompter &prompter, const QStringList &advice);
+
 /// The real message boxes, captioned with the application title.
 class QMessageBoxPrompter : public Prompter
 {

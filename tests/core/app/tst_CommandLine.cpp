@@ -4,10 +4,12 @@
 
 #include "core/fields/FieldTable.h"
 #include "core/app/CommandLine.h"
+#include "core/changes/RecordForms.h"
 #include "core/db/Database.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/NationRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/lookup/Lookups.h"
 #include "core/people/Transfers.h"
 #include "core/table/RecordTable.h"
 
@@ -118,6 +120,8 @@ void tst_CommandLine::parses_data()
         "GAME");
     row("no such table", {"--import-csv", "coaches", "in.csv", "GAME"}, Action::Invalid, "",
         "No table 'coaches'");
+    row("advised ranges allowed", {"--apply-patch", "p.json", "GAME", "--allow-advised-range"},
+        Action::ApplyPatch, "GAME");
     row("no such folder", {"--check", "/no/such/kx3"}, Action::Invalid, "",
         "/no/such/kx3 is not a folder");
 }
@@ -141,6 +145,7 @@ void tst_CommandLine::parses()
     QCOMPARE(c.installDir, wantDir);
     QVERIFY2(c.error.contains(error), qPrintable(c.error));
     QCOMPARE(c.error.isEmpty(), action != Action::Invalid);
+    QCOMPARE(c.allowAdvisedRange, arguments.contains(QStringLiteral("--allow-advised-range")));
 }
 
 void tst_CommandLine::checkExitStatus_data()
@@ -232,29 +237,58 @@ void tst_CommandLine::refusalsGoToStandardError()
 void tst_CommandLine::savesNoErrorTheFilesDidNotHave_data()
 {
     QTest::addColumn<bool>("patch"); // --apply-patch, or --import-csv
-    QTest::newRow("patch") << true;
-    QTest::newRow("import") << false;
+    QTest::addColumn<QString>("field"); // set on the copy; none: a transfer into a damaged squad
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("allow"); // --allow-advised-range
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("warning"); // the end of the one warning printed
+    for (const bool patch : {true, false}) {
+        const char *way = patch ? "patch" : "import";
+        QTest::addRow("%s", way) << patch << "" << "" << true << 1 << "";
+        QTest::addRow("%s, Finishing 25", way)
+            << patch << "Finishing" << "25" << false << 1 << ": Finishing 25 is outside 0 - 20";
+        QTest::addRow("%s, Current Ability 300 allowed", way)
+            << patch << "Current Ability" << "300" << true << 0
+            << ": Current Ability 300 is outside 0 - 200";
+        // Both hold his Loyalty 25: no change of the file's.
+        QTest::addRow("%s, Caps only", way) << patch << "Caps" << "31" << false << 0 << "";
+    }
 }
 
 // A player the files hold in two squad slots of his club is a damage a
 // transfer spreads: it frees one slot, and the other then holds a player of
 // another club. A command must not write that; the files' own errors alone
-// never stop a save (the guard's rows in the integrity check's test).
+// never stop a save (the guard's rows in the integrity check's test). A value
+// changed to outside its advised range is written only when allowed.
 void tst_CommandLine::savesNoErrorTheFilesDidNotHave()
 {
     QFETCH(bool, patch);
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(bool, allow);
+    QFETCH(int, status);
+    QFETCH(QString, warning);
     const test::TestInstallation damaged;
     const test::TestInstallation moved;
     QVERIFY(damaged.isValid() && moved.isValid());
     const QString file = damaged.path() + (patch ? "/move.json" : "/players.csv");
     int player = 0;
-    {
+    for (const test::TestInstallation *install : {&damaged, &moved}) {
         Database db;
-        QVERIFY(moved.loadInto(db));
+        QVERIFY(install->loadInto(db));
         while (person(db, player)->job() != Job::Player || person(db, player)->club() < 0)
             ++player;
         const int from = person(db, player)->club();
-        QVERIFY(transferPerson(db, player, (from + 1) % db.clubCount()).ok());
+        Lookups lookups;
+        lookups.build(db, QLocale::c());
+        if (!field.isEmpty())
+            writeNumber(db.image(DataFile::Staff), person(db, player)->offset(),
+                        fieldByKey(RecordKind::Person, u"loyalty")->number, 25);
+        if (install == &moved)
+            QVERIFY(field.isEmpty()
+                        ? transferPerson(db, player, (from + 1) % db.clubCount()).ok()
+                        : writeRecordForm(db, lookups, RecordKind::Person, player, {{field, value}})
+                              .ok());
         QVERIFY(db.save());
     }
     QCOMPARE(runAction([&](QTextStream &out, QTextStream &err) {
@@ -262,7 +296,7 @@ void tst_CommandLine::savesNoErrorTheFilesDidNotHave()
                               : runExportCsv(TableKind::Players, file, moved.path(), out, err);
              }).status,
              0);
-    {
+    if (field.isEmpty()) {
         Database db;
         QVERIFY(damaged.loadInto(db));
         const int c = person(db, player)->club();
@@ -273,14 +307,19 @@ void tst_CommandLine::savesNoErrorTheFilesDidNotHave()
     const QString data = damaged.path() + QStringLiteral("/Data");
     const QMap<QString, QByteArray> before = test::filesIn(data);
     const Run run = runAction([&](QTextStream &out, QTextStream &err) {
-        return patch ? runApplyPatch(file, damaged.path(), false, out, err)
-                     : runImportCsv(TableKind::Players, file, damaged.path(), false, out, err);
+        return patch ? runApplyPatch(file, damaged.path(), false, out, err, allow)
+                     : runImportCsv(TableKind::Players, file, damaged.path(), false, out, err,
+                                    allow);
     });
-    QVERIFY2(run.status == 1, qPrintable(run.out + run.err));
-    QCOMPARE(test::filesIn(data), before);
-    QVERIFY2(run.err.startsWith("kx3edit: the save would write errors the files did not "
-                                "have:\nerror: club image: club ")
-                 && run.err.contains(QStringLiteral("holds person %1,").arg(player)),
+    QVERIFY2(run.status == status, qPrintable(run.out + run.err));
+    QCOMPARE(test::filesIn(data) == before, status != 0);
+    const QStringList warnings = run.out.split('\n').filter(QRegularExpression("^warning: "));
+    QCOMPARE(warnings.size(), warning.isEmpty() ? 0 : 1);
+    QVERIFY2(warning.isEmpty() || warnings.first().endsWith(warning), qPrintable(run.out));
+    QVERIFY2(!field.isEmpty()
+                 || (run.err.startsWith("kx3edit: the save would write errors the files did "
+                                        "not have:\nerror: club image: club ")
+                     && run.err.contains(QStringLiteral("holds person %1,").arg(player))),
              qPrintable(run.err));
 }
 

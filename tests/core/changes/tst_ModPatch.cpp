@@ -8,12 +8,19 @@
 #include "core/app/CommandLine.h"
 #include "core/changes/DatabaseDiff.h"
 #include "core/changes/ModPatch.h"
+#include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/layout/CodeLists.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
+#include "core/layout/PlayerAttributes.h"
 #include "core/lookup/Lookups.h"
+#include "core/lookup/RecordTitles.h"
+#include "core/people/PersonEdit.h"
+#include "core/people/Transfers.h"
 #include "core/records/DeleteRecords.h"
 #include "core/records/IntegrityCheck.h"
+#include "core/table/TableEdit.h"
 
 #include <QTextStream>
 #include <QtTest>
@@ -77,6 +84,8 @@ private Q_SLOTS:
     void malformedPatches_data();
     void malformedPatches();
     void commandsOnFolders();
+    void miscLinesFollowTheirPerson_data();
+    void miscLinesFollowTheirPerson();
 };
 
 void tst_ModPatch::conflictsWriteNothing_data()
@@ -263,6 +272,80 @@ void tst_ModPatch::commandsOnFolders()
     QCOMPARE(run([&](auto &o, auto &e) { return runDiff(old.path(), copy.path(), o, e); }),
              ExitStatus::Success);
     QVERIFY(QFileInfo::exists(old.path() + "/Data.original"));
+}
+
+void tst_ModPatch::miscLinesFollowTheirPerson_data()
+{
+    QTest::addColumn<int>("way");    // an import, a patch with his lines, one without them
+    QTest::addColumn<int>("change"); // a rename, a transfer, a rename with a new fee
+    const char *const ways[] = {"import", "patch with his lines", "patch without his lines"};
+    for (int way = 0; way < 3; ++way) {
+        for (int change = 0; change < 2; ++change)
+            QTest::addRow("%s, %s", ways[way], change ? "transfer" : "rename") << way << change;
+    }
+    // The patch's new line differs from what refiling the old one makes:
+    // both would be kept if either side did not give way.
+    QTest::addRow("patch with his lines, rename and new fee") << 1 << 2;
+}
+
+// The screen's own confirm is the oracle: the lines it leaves are what an
+// import or a patch of the same change must leave.
+void tst_ModPatch::miscLinesFollowTheirPerson()
+{
+    QFETCH(int, way);
+    QFETCH(int, change);
+    World start(startFiles());
+    int p = 0;
+    while (person(start.db, p)->job() != Job::Player || person(start.db, p)->club() < 0
+           || !playerAttributesOf(start.db, *person(start.db, p)))
+        ++p;
+    const QList<QByteArray> clubs = start.lookups.clubNames().names();
+    PersonEdit e = *loadPersonEdit(start.db, p, RoleScreen::Player, clubs);
+    e.playerMisc.tClub = clubs.value(0);
+    e.playerMisc.tFee = "500";
+    e.playerMisc.intRet = true;
+    e.changed.misc = true;
+    QVERIFY(applyPersonEdit(start.db, clubs, p, e).ok());
+    const std::array<QByteArray, DataFileCount> files = start.db.savedFileSet();
+    const World base(files);
+
+    World screen(files);
+    e = *loadPersonEdit(screen.db, p, RoleScreen::Player, clubs);
+    Fields fields;
+    if (change == 1) {
+        int to = 0;
+        while (to == e.shownClub || !transferPerson(screen.db, p, to).ok())
+            ++to;
+        fields = {{QStringLiteral("Club"), fromCp1252(clubTitle(screen.db, to))}};
+    } else {
+        e.firstName = "Renamed";
+        e.changed.firstName = true;
+        if (change == 2)
+            e.playerMisc.tFee = "900";
+        fields = {{QStringLiteral("First Name"), QStringLiteral("Renamed")}};
+    }
+    e.changed.misc = true;
+    QVERIFY(applyPersonEdit(screen.db, clubs, p, e).ok());
+    QVERIFY(screen.db.setupLines() != base.db.setupLines());
+
+    World target(files);
+    if (way == 0) {
+        RecordTable table(target.db, target.lookups, TableKind::Players);
+        const QByteArray csv = "Index," + fields[0].first.toUtf8() + "\r\n"
+                               + QByteArray::number(p) + ",\"" + fields[0].second.toUtf8()
+                               + "\"\r\n";
+        const TableEditOutcome out = importCsv(target.db, target.lookups, table, csv, false);
+        QVERIFY2(out.ok(), qPrintable(out.refused.join('\n')));
+    } else {
+        Patch patch = base.patchTo(screen);
+        if (way == 2)
+            std::erase_if(patch.records, [](const PatchRecord &r) {
+                return r.kind == RecordKind::Misc;
+            });
+        const PatchOutcome out = applyPatch(target.db, target.lookups, patch, false);
+        QVERIFY2(out.ok(), qPrintable(out.conflicts.join('\n') + out.error));
+    }
+    QCOMPARE(target.db.setupLines(), screen.db.setupLines());
 }
 
 QTEST_GUILESS_MAIN(tst_ModPatch)
