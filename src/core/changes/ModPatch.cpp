@@ -170,17 +170,12 @@ std::optional<Patch> readPatch(const QByteArray &text, QString *error)
         r.occurrence = identity.value(OccurrenceKey).toInt();
         const QStringList known = formFieldNames(r.kind);
         const QJsonObject fields = o.value(QStringLiteral("fields")).toObject();
-        std::set<QString> named;
         for (auto it = fields.begin(); it != fields.end(); ++it) {
             const QString caption = fieldCaptionOf(r.kind, it.key(), v, known);
             if (caption.isEmpty()) {
                 return fail(line, QStringLiteral("%1 has no field \"%2\"")
                                       .arg(QLatin1String(formKindName(r.kind)), it.key()));
             }
-            // Two names of one field (a key and a caption) would leave which
-            // one wins to the order of the file.
-            if (!named.insert(caption).second)
-                return fail(line, QStringLiteral("field \"%1\" is named twice").arg(it.key()));
             PatchRecord::Field f{caption, {}, {}};
             if (r.change == RecordChange::Type::Added && it.value().isString()) {
                 f.newText = it.value().toString();
@@ -321,6 +316,11 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
             }
             if (r.occurrence > 0 && found.size() > 1 && r.occurrence <= int(found.size()))
                 found = {found[std::size_t(r.occurrence - 1)]};
+            // Removed already, by this patch applied before or by hand.
+            if (r.change == RecordChange::Type::Removed && found.empty()) {
+                out.skipped.append(name + QStringLiteral(": already gone"));
+                continue;
+            }
             if (found.size() != 1) {
                 out.conflicts.append(name
                                      + (found.empty() ? QStringLiteral(": not in this database")

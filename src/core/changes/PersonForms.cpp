@@ -238,6 +238,9 @@ const std::vector<PersonBinding> &personBindings()
                           const std::optional<QList<HistoryRow>> rows = parseHistory(text);
                           if (!rows)
                               return QStringLiteral("'%1' is not a list of seasons").arg(text);
+                          // The rows he has are kept where they are stored.
+                          if (*rows == e.history)
+                              return QString();
                           e.history = *rows;
                           e.changed.history = true;
                           return QString();

@@ -83,9 +83,18 @@ QString findItem(const QList<QByteArray> &items, const QString &text, int &item)
     // An empty text is the value a list had no item for: it stays as stored.
     if (text.isEmpty())
         return {};
-    const int found = int(items.indexOf(toCp1252(text)));
+    const QByteArray bytes = toCp1252(text);
+    // The item it names already: kept, even when another item reads the same
+    // (two cities of one name in two nations).
+    if (item >= 0 && item < items.size() && items.at(item) == bytes)
+        return {};
+    const int found = int(items.indexOf(bytes));
     if (found < 0)
         return QStringLiteral("'%1' is not in the list").arg(text);
+    if (items.indexOf(bytes, found + 1) >= 0)
+        return QStringLiteral("'%1' names %2 items of the list: it cannot tell which")
+            .arg(text)
+            .arg(items.count(bytes));
     item = found;
     return {};
 }

@@ -10,6 +10,7 @@
 #include "core/changes/ModPatch.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/OfficialRecord.h"
 #include "core/layout/PersonRecord.h"
@@ -86,6 +87,10 @@ private Q_SLOTS:
     void commandsOnFolders();
     void miscLinesFollowTheirPerson_data();
     void miscLinesFollowTheirPerson();
+    void hostileTextsRefusedAlike_data();
+    void hostileTextsRefusedAlike();
+    void everyFieldWritesBackAsItReads();
+    void diffNamesEveryStoredField();
 };
 
 void tst_ModPatch::conflictsWriteNothing_data()
@@ -96,6 +101,7 @@ void tst_ModPatch::conflictsWriteNothing_data()
     QTest::addRow("record missing") << 1 << QStringLiteral("not in this database");
     QTest::addRow("record there twice") << 2 << QStringLiteral("2 records have this identity");
     QTest::addRow("already done") << 3 << QString();
+    QTest::addRow("named twice") << 4 << QStringLiteral("named twice by the patch");
 }
 
 void tst_ModPatch::conflictsWriteNothing()
@@ -112,7 +118,9 @@ void tst_ModPatch::conflictsWriteNothing()
     const QString rating = official.fields.back().name;
     QVERIFY(changed.write(RecordKind::Official, 2, {{rating, QStringLiteral("17")}}));
     QVERIFY(deleteOfficial(changed.db, 0));
-    const Patch patch = start.patchTo(changed);
+    Patch patch = start.patchTo(changed);
+    if (spoil == 4)
+        patch.records.push_back(patch.records.front());
 
     World target(startFiles());
     switch (spoil) {
@@ -186,6 +194,12 @@ void tst_ModPatch::changedElsewhereKeepsItsChanges()
     says.sort();
     QCOMPARE(did, says);
     QCOMPARE(checkIntegrity(target.db, target.lookups, IntegrityOptions{true}), QStringList());
+    // A second apply finds every record, the added ones too, and changes nothing.
+    const std::array<QByteArray, DataFileCount> once = target.db.savedFileSet();
+    const PatchOutcome again = applyPatch(target.db, target.lookups, patch, false);
+    QVERIFY2(again.ok() && again.changes.isEmpty(),
+             qPrintable((again.changes + again.conflicts).join('\n') + again.error));
+    QCOMPARE(target.db.savedFileSet(), once);
 }
 
 void tst_ModPatch::malformedPatches_data()
@@ -210,6 +224,11 @@ void tst_ModPatch::malformedPatches_data()
                                          + "  {\"kind\": \"nation\", \"change\": \"added\", "
                                            "\"identity\": {\"Name\": \"X\"}}]}"
                                   << "a nation cannot be added";
+    const QByteArray misc = head + "  {\"kind\": \"misc\", \"change\": \"added\", \"identity\": ";
+    QTest::addRow("misc line break")
+        << misc + "{\"Line\": \"\\\"LOAN\\\" \\\"X\\\"\\r\\n\\\"KICKORA_SETUP\\\" \\\"9\\\"\"}}]}"
+        << "control character CR";
+    QTest::addRow("misc unquoted") << misc + "{\"Line\": \"LOAN X\"}}]}" << "is not a misc line";
     QTest::addRow("identity missing")
         << head + "  {\"kind\": \"club\", \"change\": \"removed\", \"identity\": {}}]}"
         << "no \"Long Name\"";
@@ -346,6 +365,131 @@ void tst_ModPatch::miscLinesFollowTheirPerson()
         QVERIFY2(out.ok(), qPrintable(out.conflicts.join('\n') + out.error));
     }
     QCOMPARE(target.db.setupLines(), screen.db.setupLines());
+}
+
+void tst_ModPatch::hostileTextsRefusedAlike_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("refusal");
+    auto row = [](const char *name, RecordKind k, const char *field, const QString &text,
+                  const char *refusal) {
+        QTest::addRow("%s", name) << int(k) << QString::fromUtf8(field) << text
+                                  << QString::fromUtf8(refusal);
+    };
+    using K = RecordKind;
+    row("too long", K::Person, "First Name", QString(60, u'a'),
+        "First Name holds at most 51 characters");
+    row("NUL", K::Person, "Common Name", QStringLiteral("Ab") + QChar(0) + QStringLiteral("cd"),
+        "Common Name cannot hold the control character NUL");
+    row("quote", K::Club, "Long Name", QStringLiteral("O\"Neil FC"),
+        "Long Name cannot hold a double quote");
+    row("line break", K::City, "Name", QStringLiteral("Bad\r\nCity"), "the control character CR");
+    row("tab", K::Official, "Second Name", QStringLiteral("A\tB"), "the control character TAB");
+    row("code page", K::Stadium, "Name", QStringLiteral("\u0141odz Arena"), "Western European");
+    row("flag yes", K::Stadium, "Retractable Roof", QStringLiteral("yes"), "neither Yes nor No");
+    row("flag TRUE", K::Club, "PLC", QStringLiteral("TRUE"), "neither Yes nor No");
+    row("no such item", K::Person, "Plays In", QStringLiteral("Mars"), "is not in the list");
+    row("beyond the field", K::Person, "Current Ability", QStringLiteral("70000"), "70000");
+    row("no number", K::Nation, "Reputation", QStringLiteral("high"), "'high'");
+}
+
+// The table's cells, a CSV file and a patch reach the records by three ways;
+// each refuses the same text in the same words and writes nothing.
+void tst_ModPatch::hostileTextsRefusedAlike()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, refusal);
+    const RecordKind k = RecordKind(kind);
+    World w(startFiles());
+    int index = 0; // a player, so that his player fields are his
+    while (k == RecordKind::Person && !playerAttributesOf(w.db, *person(w.db, index)))
+        ++index;
+    const RecordForm form = *FormReader(w.db).read(k, index);
+    const std::array<QByteArray, DataFileCount> before = w.db.savedFileSet();
+    QStringList said;
+
+    said << writeRecordForm(w.db, w.lookups, k, index, {{field, text}}).message;
+    TableKind table = TableKind::Players;
+    for (const TableKind t : AllTableKinds) {
+        if (tableFormKind(t) == k && t != TableKind::Staff && t != TableKind::NationalTeams)
+            table = t;
+    }
+    RecordTable rows(w.db, w.lookups, table);
+    QByteArray cell = text.toUtf8().replace('"', "\"\"");
+    const QByteArray csv = "Index," + field.toUtf8() + "\r\n" + QByteArray::number(index) + ",\""
+                           + cell + "\"\r\n";
+    said << importCsv(w.db, w.lookups, rows, csv, false).refused.join('\n');
+
+    PatchRecord r{k, RecordChange::Type::Changed, form.identity, 0, {}, 1};
+    r.fields.push_back({field, form.field(field)->text, text});
+    const PatchOutcome out = applyPatch(w.db, w.lookups, Patch{{r}}, false);
+    said << out.error + out.conflicts.join('\n');
+    for (const QString &s : said)
+        QVERIFY2(s.contains(refusal), qPrintable(s));
+    QCOMPARE(w.db.savedFileSet(), before);
+}
+
+// Every field of every record written back with the text it reads changes no
+// byte: a binding that reads one thing and writes another would.
+void tst_ModPatch::everyFieldWritesBackAsItReads()
+{
+    World w(startFiles());
+    const std::array<QByteArray, DataFileCount> before = w.db.savedFileSet();
+    for (const RecordKind k : AllFormKinds) {
+        const FormReader reader(w.db);
+        for (int i = 0; i < std::min(reader.count(k), 40); ++i) {
+            Fields fields;
+            const RecordForm form = *reader.read(k, i);
+            for (const FormField &f : form.fields)
+                fields.emplace_back(f.name, f.text);
+            const EditResult r = writeRecordForm(w.db, w.lookups, k, i, fields);
+            QVERIFY2(r.ok(), qPrintable(r.message));
+            if (w.db.savedFileSet() == before)
+                continue;
+            for (const auto &one : fields) {
+                w.db.rollBackChanges();
+                QVERIFY(writeRecordForm(w.db, w.lookups, k, i, {one}).ok());
+                QVERIFY2(w.db.savedFileSet() == before,
+                         qPrintable(QStringLiteral("%1 %2: %3 = %4")
+                                        .arg(formKindName(k))
+                                        .arg(i)
+                                        .arg(one.first, one.second)));
+            }
+        }
+    }
+}
+
+// The oracle is the record's bytes: one field's bytes changed, the diff must
+// name that field of that record and nothing else.
+void tst_ModPatch::diffNamesEveryStoredField()
+{
+    const World start(startFiles());
+    int index = 0; // a player coach owns both attribute records
+    while (!playerAttributesOf(start.db, *person(start.db, index))
+           || !staffAttributesOf(start.db, *person(start.db, index)))
+        ++index;
+    const auto p = *person(start.db, index);
+    const qsizetype parts[] = {p.offset(), playerAttributesOf(start.db, p)->offset(),
+                               staffAttributesOf(start.db, p)->offset()};
+    const FormReader before(start.db);
+    for (const FieldSpec &f : fieldTable(RecordKind::Person)) {
+        if (!f.isStored())
+            continue;
+        World changed(startFiles());
+        DataImage &image = changed.db.image(DataFile::Staff);
+        // Another value the field can hold: the next, or a first one for none.
+        const qsizetype at = parts[int(f.part)];
+        const std::int64_t was = readNumber(image, at, f.number);
+        QVERIFY(writeNumber(image, at, f.number,
+                            was < 0 ? 0 : was == numberMax(f.number.type) ? was - 1 : was + 1));
+        const DatabaseDiff diff = diffDatabases(before, FormReader(changed.db));
+        QVERIFY2(diff.records.size() == 1 && diff.records[0].fields.size() == 1, f.key);
+        QCOMPARE(diff.records[0].fields[0].field, fieldCaption(f));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_ModPatch)

@@ -970,10 +970,11 @@ Fault Session::patchRoundTrip()
     lookups.build(target, QLocale::c());
     const PatchOutcome outcome = applyPatch(target, lookups, *patch, false);
     // A role the rules cannot reach from where the start left a person (the
-    // session's deletions took an attribute record from him) is refused, and
-    // then nothing may be left written.
+    // session's deletions took an attribute record from him), or one of two
+    // cities of one name, is refused, and then nothing may be left written.
     if (outcome.error.contains(QLatin1String("cannot be changed"))
-        || outcome.error.contains(QLatin1String("can not be changed"))) {
+        || outcome.error.contains(QLatin1String("can not be changed"))
+        || outcome.error.contains(QLatin1String("items of the list: it cannot tell"))) {
         return target.savedFileSet() == mInitial && !target.isModified()
                    ? Fault()
                    : QStringLiteral("a refused patch left changes: ") + outcome.error;
@@ -982,7 +983,7 @@ Fault Session::patchRoundTrip()
         return QStringLiteral("the patch does not apply to the start: ")
                + (outcome.conflicts + QStringList{outcome.error}).join(QLatin1Char('\n'));
     // A value no list item names (a stadium index -1) cannot be carried by
-    // name, nor one of two cities of the same name told from the other.
+    // name.
     QStringList left = diffLines(diffDatabases(FormReader(target), FormReader(mDb)));
     // Nor can an attribute record a session's deletions left a person without
     // be taken from him: no edit removes one but the role rules.
