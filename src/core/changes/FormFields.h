@@ -52,13 +52,6 @@ QString dateText(const QList<QString> &boxes, qsizetype dayBox);
 /// not three parts.
 bool splitDate(const QString &text, QString &day, QString &month, QString &year);
 
-/// The name of the form field a box is read and written through: its caption,
-/// units and all ("Cash (£)").
-inline QString boxFieldName(const EditBox &box)
-{
-    return QString::fromUtf8(box.field.caption);
-}
-
 /// The fields of a box list: one per number, one per date ("d/m/yyyy").
 template <typename Edit>
 void addBoxFields(std::vector<FieldBinding<Edit>> &bindings, std::span<const EditBox> boxes,
@@ -66,7 +59,7 @@ void addBoxFields(std::vector<FieldBinding<Edit>> &bindings, std::span<const Edi
 {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const EditBox &box = boxes[i];
-        const QString name = boxFieldName(box);
+        const QString name = QString::fromUtf8(box.field.caption);
         const qsizetype at = qsizetype(i);
         if (box.kind == EditBox::Day) {
             bindings.push_back(

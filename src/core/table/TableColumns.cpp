@@ -8,10 +8,6 @@
 #include "core/layout/PlayerAttributes.h"
 #include "core/layout/StaffAttributes.h"
 #include "core/lookup/RecordTitles.h"
-#include "core/nations/NationEdit.h"
-#include "core/world/CityEdit.h"
-#include "core/world/OfficialEdit.h"
-#include "core/world/StadiumEdit.h"
 
 #include <QLocale>
 
@@ -22,20 +18,6 @@
 namespace kx3 {
 
 namespace {
-
-std::span<const EditBox> formBoxes(RecordKind kind)
-{
-    switch (kind) {
-    case RecordKind::Nation: return nationBoxes();
-    case RecordKind::City: return cityBoxes();
-    case RecordKind::Stadium: return stadiumBoxes();
-    case RecordKind::Club: return clubBoxes();
-    case RecordKind::Official: return officialBoxes();
-    case RecordKind::Person:
-    case RecordKind::Misc: break;
-    }
-    return {};
-}
 
 using Code = std::function<qint64(const Database &, const ConstPersonRecord &)>;
 
@@ -119,15 +101,14 @@ void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
             title.kind = ColumnSource::Title;
             sources.push_back(title);
         }
-        const std::span<const EditBox> boxes = formBoxes(form);
         for (const QString &field : formFieldNames(form)) {
             TableColumn c{field, field};
-            for (const EditBox &b : boxes) {
-                // Named as the form names its box fields, units and all.
-                if (field != boxFieldName(b))
-                    continue;
-                c.type = b.kind == EditBox::Day ? TableColumn::Date : TableColumn::Number;
-                break;
+            // Numbers sort and filter as numbers, as their rows say.
+            if (const FieldSpec *spec = fieldByCaption(form, field)) {
+                if (spec->type == FieldType::Date)
+                    c.type = TableColumn::Date;
+                else if (spec->type == FieldType::Whole || spec->type == FieldType::Real)
+                    c.type = TableColumn::Number;
             }
             columns.push_back(c);
             sources.push_back({});
