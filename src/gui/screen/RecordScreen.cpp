@@ -144,7 +144,10 @@ bool RecordScreen::refuseUnstorableText()
         if (!box || std::find(mNotEdits.begin(), mNotEdits.end(), box) != mNotEdits.end())
             continue;
         const QString caption = label->text().remove(QLatin1Char('&')).trimmed();
-        if (!box->isModified()) {
+        const QString key = QString::number(quintptr(box), 16) + QLatin1Char('=');
+        const auto shown = std::find_if(mShownState.begin(), mShownState.end(),
+                                        [&key](const QString &s) { return s.startsWith(key); });
+        if (shown != mShownState.end() && shown->mid(key.size()) == box->text()) {
             if (const QString why = unstorableText(box->text(), caption); !why.isEmpty()) {
                 focusBox(box);
                 mContext.prompter.error(why);

@@ -393,6 +393,7 @@ void tst_ModPatch::hostileTextsRefusedAlike_data()
     row("no such item", K::Person, "Plays In", QStringLiteral("Mars"), "is not in the list");
     row("beyond the field", K::Person, "Current Ability", QStringLiteral("70000"), "70000");
     row("no number", K::Nation, "Reputation", QStringLiteral("high"), "'high'");
+    row("no such day", K::Official, "Date Of Birth", QStringLiteral("31/2/1990"), "31/2/1990");
 }
 
 // The table's cells, a CSV file and a patch reach the records by three ways;

@@ -1005,6 +1005,9 @@ void TestTMainForm::sequencesWriteOnlyTheirRecord_data()
            "editor pnCity; history 2; box CtName Brand New; history 0";
     QTest::newRow("save refused: it would write a new error")
         << "mark; damage; yes; click bnStatusSave; said Nothing was saved; undo";
+    QTest::newRow("a name the files could not give back is refused")
+        << "mark; open Player any; type FName O\"Neil; click ConfirmPlayer; "
+           "said First Name cannot hold a double quote; edits 1";
     QTest::newRow("record written behind edits, then asked")
         << "open City 1; type CtName Typed Over; elsewhere 1; edits 1; yes; front; edits 0; "
            "mark; click ConfirmCity";
