@@ -6,8 +6,10 @@
 
 #include "core/changes/DatabaseDiff.h"
 #include "core/db/Cp1252.h"
+#include "core/db/Database.h"
 #include "core/db/DiskOps.h"
 #include "core/document/Document.h"
+#include "core/lookup/Lookups.h"
 #include "core/lookup/RecordTitles.h"
 #include "gui/screen/RecordScreen.h"
 #include "gui/widgets/ProgressRunner.h"
@@ -101,9 +103,7 @@ void TablePanel::writeCells(std::span<const int> rows, int column, BulkOperation
     QString what = QStringLiteral("%1 rows").arg(rows.size());
     if (rows.size() == 1) {
         const int record = mTable->record(rows.front());
-        what = fromCp1252(tableFormKind(mTable->kind()) == RecordKind::Person
-                              ? personTitle(mContext.db, record)
-                              : clubTitle(mContext.db, record));
+        what = fromCp1252(recordTitle(mContext.db, tableFormKind(mTable->kind()), record));
     }
     const QString label = QStringLiteral("%1 %2 \u2014 %3")
                               .arg(set ? QStringLiteral("Set") : QStringLiteral("Add"),
@@ -126,6 +126,15 @@ void TablePanel::writeCells(std::span<const int> rows, int column, BulkOperation
                     .arg(outcome.refused.size())
                     .arg(rows.size()),
                 listed(outcome.refused));
+        return;
+    }
+    // Values beyond the advised ranges are asked about as a confirm asks;
+    // the rows were written to check them and are taken back on No.
+    if (!storeAnyway(mContext.prompter, outcome.advice)) {
+        mContext.db.rollBackChanges();
+        mContext.lookups.build(mContext.db, mContext.lookups.stadiums().locale());
+        mTable->reload();
+        showRows();
         return;
     }
     takeStep(label);
