@@ -449,17 +449,8 @@ void tst_ModPatch::everyFieldWritesBackAsItReads()
                 fields.emplace_back(f.name, f.text);
             const EditResult r = writeRecordForm(w.db, w.lookups, k, i, fields);
             QVERIFY2(r.ok(), qPrintable(r.message));
-            if (w.db.savedFileSet() == before)
-                continue;
-            for (const auto &one : fields) {
-                w.db.rollBackChanges();
-                QVERIFY(writeRecordForm(w.db, w.lookups, k, i, {one}).ok());
-                QVERIFY2(w.db.savedFileSet() == before,
-                         qPrintable(QStringLiteral("%1 %2: %3 = %4")
-                                        .arg(formKindName(k))
-                                        .arg(i)
-                                        .arg(one.first, one.second)));
-            }
+            QVERIFY2(w.db.savedFileSet() == before,
+                     qPrintable(QStringLiteral("%1 %2").arg(formKindName(k)).arg(i)));
         }
     }
 }
