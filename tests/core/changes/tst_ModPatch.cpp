@@ -414,15 +414,11 @@ void tst_ModPatch::hostileTextsRefusedAlike()
     QStringList said;
 
     said << writeRecordForm(w.db, w.lookups, k, index, {{field, text}}).message;
-    TableKind table = TableKind::Players;
-    for (const TableKind t : AllTableKinds) {
-        if (tableFormKind(t) == k && t != TableKind::Staff && t != TableKind::NationalTeams)
-            table = t;
-    }
-    RecordTable rows(w.db, w.lookups, table);
-    QByteArray cell = text.toUtf8().replace('"', "\"\"");
+    const TableKind tables[] = {TableKind::Nations, TableKind::Cities,    TableKind::Stadiums,
+                                TableKind::Clubs,   TableKind::Officials, TableKind::Players};
+    RecordTable rows(w.db, w.lookups, tables[kind]);
     const QByteArray csv = "Index," + field.toUtf8() + "\r\n" + QByteArray::number(index) + ",\""
-                           + cell + "\"\r\n";
+                           + text.toUtf8().replace('"', "\"\"") + "\"\r\n";
     said << importCsv(w.db, w.lookups, rows, csv, false).refused.join('\n');
 
     PatchRecord r{k, RecordChange::Type::Changed, form.identity, 0, {}, 1};
