@@ -170,8 +170,7 @@ ClubEdit newClubEdit()
     ClubEdit e;
     e.longName = LongNamePlaceholder;
     e.shortName = ShortNamePlaceholder;
-    for (std::size_t i = 0; i < ClubBoxCount; ++i)
-        e.boxes.append(QStringLiteral("0"));
+    e.boxes = newBoxTexts(RecordKind::Club);
     e.statusItem = 1; // "Professional"
     e.nationItem = e.divisionItem = e.lastDivisionItem = e.otherDivisionItem = 0;
     e.mainStadiumItem = e.reserveStadiumItem = e.homeMatchDayItem = 0;

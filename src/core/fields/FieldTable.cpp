@@ -94,6 +94,20 @@ std::span<const char *const> boxWidgetNames(RecordKind kind, bool staffScreen)
     return all[std::size_t(int(kind) * 2 + (staffScreen ? 1 : 0))].names;
 }
 
+QList<QString> newBoxTexts(RecordKind kind, std::uint8_t screens)
+{
+    QList<QString> texts;
+    for (const FieldSpec &f : fieldTable(kind)) {
+        if (!(f.screens & screens))
+            continue;
+        if (f.type == FieldType::Date)
+            texts << QString::fromLatin1(f.initial ? f.initial : "1/2/1900").split(u'/');
+        else if (f.boxCount() == 1)
+            texts << QString::fromLatin1(f.initial ? f.initial : "0");
+    }
+    return texts;
+}
+
 std::span<const NumberField> advisedNumbers(RecordKind kind, FieldPart part)
 {
     static const auto all = [] {

@@ -19,6 +19,7 @@
 #include "core/layout/StadiumRecord.h"
 #include "core/layout/StaffAttributes.h"
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -70,6 +71,9 @@ struct FieldSpec
     std::uint8_t screens = OnBoth;
     /// What "Make Perfect" puts in it; 0 leaves it.
     int perfect = 0;
+    /// What a new record's box starts with: null for 0, or for a date the
+    /// game's "none set", 1 February 1900.
+    const char *initial = nullptr;
     /// List: the kind of record its items name, when they name records.
     bool isReference = false;
     RecordKind refers = RecordKind::Nation;
@@ -182,6 +186,12 @@ constexpr FieldSpec special(FieldSpec s)
     return s;
 }
 
+constexpr FieldSpec starting(FieldSpec s, const char *initial)
+{
+    s.initial = initial;
+    return s;
+}
+
 constexpr FieldSpec staffLabelled(FieldSpec s, const char *label)
 {
     s.staffLabel = label;
@@ -268,7 +278,7 @@ inline constexpr auto PersonFieldRows = [] {
         B(whole("goals", "Goals", PF::Goals, "Goal"), "SGoal"),
         S(date("national_joined", "Nat Join", PF::NationalJoined, "NatJ")),
         S(date("national_contract_end", "Nat End", PF::NationalContractEnd, "NatE")),
-        B(date("joined", "Join", PF::Joined, "Join"), "SJoin"),
+        B(starting(date("joined", "Join", PF::Joined, "Join"), "2/1/1996"), "SJoin"),
         B(date("contract_end", "End", PF::ContractEnd, "ConEnd"), "SConEnd"),
         P(whole("wage", "Wage (£)", PF::Wage, "PWage")),
         P(whole("value", "Value (£)", PF::Value, "PValue")),
@@ -547,6 +557,10 @@ constexpr std::size_t boxCount(const std::array<FieldSpec, N> &rows,
 /// The object names of the boxes of `kind`'s screen, in box order: a date's
 /// three boxes in turn. For persons the player or the staff screen's.
 std::span<const char *const> boxWidgetNames(RecordKind kind, bool staffScreen = false);
+
+/// The texts of a new record's boxes on `screens`, in box order (a date's
+/// day, month and year in turn), as the rows start them.
+QList<QString> newBoxTexts(RecordKind kind, std::uint8_t screens = OnBoth);
 
 /// The stored numbers of `kind` kept in `part` that have an advised range,
 /// in row order: what the integrity check notes values outside of.

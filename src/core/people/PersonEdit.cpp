@@ -208,17 +208,7 @@ PersonEdit newPersonEdit(RoleScreen screen)
     e.firstName = FirstNamePlaceholder;
     e.secondName = SecondNamePlaceholder;
     e.commonName = CommonNamePlaceholder;
-    const std::span<const PersonBox> boxes = personBoxes(screen);
-    e.boxes.resize(qsizetype(boxes.size()));
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const PersonBox &box = boxes[i];
-        if (box.kind == PersonBox::Day) {
-            const bool joined = box.field.offset == PersonField::Joined.offset;
-            showDate(e.boxes, i, joined ? NewPersonDefaults::Joined : NewPersonDefaults::Unset);
-        } else if (box.kind == PersonBox::Number) {
-            e.boxes[qsizetype(i)] = QStringLiteral("0");
-        }
-    }
+    e.boxes = newBoxTexts(RecordKind::Person, screen == RoleScreen::Player ? OnPlayer : OnStaff);
     e.nationItem = 0;
     e.secondNationItem = 0;
     e.jobItem = newRecordJob(screen);

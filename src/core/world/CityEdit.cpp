@@ -41,7 +41,7 @@ CityEdit newCityEdit()
 {
     CityEdit e;
     e.name = NamePlaceholder;
-    e.boxes = QList<QString>(qsizetype(CityBoxCount), QStringLiteral("0"));
+    e.boxes = newBoxTexts(RecordKind::City);
     e.nationItem = 0;
     e.climateItem = 0;
     return e;

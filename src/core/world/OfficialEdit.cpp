@@ -69,14 +69,7 @@ OfficialEdit newOfficialEdit()
     OfficialEdit e;
     e.firstName = FirstNamePlaceholder;
     e.secondName = SecondNamePlaceholder;
-    e.boxes = QList<QString>(qsizetype(OfficialBoxCount), QStringLiteral("0"));
-    const OfficialValues defaults;
-    int day = 0;
-    int month = 0;
-    decodeRecordDate(defaults.dateOfBirth, day, month);
-    e.boxes[BirthDayBox] = QString::number(day);
-    e.boxes[BirthDayBox + 1] = QString::number(month);
-    e.boxes[BirthDayBox + 2] = QString::number(defaults.dateOfBirth.year);
+    e.boxes = newBoxTexts(RecordKind::Official);
     e.nationItem = 0;
     e.cityItem = 0;
     e.firstNameChanged = e.secondNameChanged = true;

@@ -44,7 +44,7 @@ StadiumEdit newStadiumEdit()
 {
     StadiumEdit e;
     e.name = NamePlaceholder;
-    e.boxes = QList<QString>(qsizetype(StadiumBoxCount), QStringLiteral("0"));
+    e.boxes = newBoxTexts(RecordKind::Stadium);
     e.cityItem = 0;
     e.nearbyItem = 0;
     return e;
