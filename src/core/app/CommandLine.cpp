@@ -108,9 +108,8 @@ struct Options
         // Qt's window options are spelled with one dash (-platform): every
         // option is read as a long one, and -h, -v still work.
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        parser.addOptions(
-            {help, version, check, diff, makePatch, applyPatch, exportCsv, importCsv, dryRun,
-             allowAdvisedRange});
+        parser.addOptions({help, version, check, diff, makePatch, applyPatch, exportCsv, importCsv,
+                           dryRun, allowAdvisedRange});
         parser.addOptions(qtOptions);
         parser.addPositionalArgument(
             QStringLiteral("DIR"),

@@ -43,8 +43,7 @@ QString fieldKey(RecordKind kind, const QString &caption)
 }
 
 /// The caption a patch of `version` means by `name`; empty for none.
-QString fieldCaptionOf(RecordKind kind, const QString &name, int version,
-                       const QStringList &known)
+QString fieldCaptionOf(RecordKind kind, const QString &name, int version, const QStringList &known)
 {
     if (version < 2)
         return known.contains(name) ? name : QString();
@@ -92,7 +91,7 @@ QByteArray writePatch(const DatabaseDiff &diff)
                 fields.insert(key, f.newText);
             } else {
                 fields.insert(key, QJsonObject{{QStringLiteral("old"), f.oldText},
-                                                   {QStringLiteral("new"), f.newText}});
+                                               {QStringLiteral("new"), f.newText}});
             }
         }
         if (r.type != RecordChange::Type::Removed)
@@ -302,14 +301,15 @@ PatchOutcome applyPatch(Database &db, Lookups &lookups, const Patch &patch, bool
                 const QStringList names = identityFields(r.kind);
                 const QStringList fieldNames = formFieldNames(r.kind);
                 for (qsizetype i = 0; i < names.size(); ++i) {
-                    const bool given = std::any_of(r.fields.begin(), r.fields.end(),
-                                                   [&](const auto &f) { return f.name == names[i]; });
+                    const bool given =
+                        std::any_of(r.fields.begin(), r.fields.end(),
+                                    [&](const auto &f) { return f.name == names[i]; });
                     if (!given && fieldNames.contains(names[i]))
                         w.fields.emplace_back(names[i], r.identity.value(i));
                 }
                 out.changes.append(name + QStringLiteral(": added"));
-                for (const QString &a : recordFormAdvice(db, reader.lookups(), r.kind,
-                                                         std::nullopt, w.fields))
+                for (const QString &a :
+                     recordFormAdvice(db, reader.lookups(), r.kind, std::nullopt, w.fields))
                     out.advice.append(name + QStringLiteral(": ") + a);
                 plan.writes.push_back(std::move(w));
                 continue;

@@ -25,7 +25,7 @@ struct PatchRecord
 {
     struct Field
     {
-        QString name; ///< the field's caption, whatever the file named it by
+        QString name;    ///< the field's caption, whatever the file named it by
         QString oldText; ///< empty for an added record
         QString newText;
     };

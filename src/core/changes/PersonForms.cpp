@@ -3,8 +3,8 @@
 #include "core/changes/RoleWays.h"
 
 #include "core/db/Cp1252.h"
-#include "core/fields/FieldRules.h"
 #include "core/db/Database.h"
+#include "core/fields/FieldRules.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/HistoryRecord.h"
@@ -70,8 +70,7 @@ FieldBinding<PersonEdit> nameBinding(const QString &name, QByteArray PersonEdit:
                 if (bytes != e.*member || text != fromCp1252(bytes)) {
                     // Only a new text is held to the rules: a stored name the
                     // rules would refuse stays as the game's files have it.
-                    if (QString why = textRefusal(*fieldByCaption(RecordKind::Person, name),
-                                                  text);
+                    if (QString why = textRefusal(*fieldByCaption(RecordKind::Person, name), text);
                         !why.isEmpty())
                         return why;
                     e.*member = bytes;

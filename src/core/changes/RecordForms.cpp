@@ -229,7 +229,8 @@ const std::vector<FieldBinding<ClubEdit>> &clubBindings()
     static const std::vector<FieldBinding<ClubEdit>> bindings = [] {
         std::vector<FieldBinding<ClubEdit>> s;
         s.push_back(textField(RecordKind::Club, QStringLiteral("Long Name"), &ClubEdit::longName));
-        s.push_back(textField(RecordKind::Club, QStringLiteral("Short Name"), &ClubEdit::shortName));
+        s.push_back(
+            textField(RecordKind::Club, QStringLiteral("Short Name"), &ClubEdit::shortName));
         s.push_back(nationField<ClubEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         s.push_back(listField<ClubEdit>(QStringLiteral("Status"), ITEM(statusItem),
                                         fixed(ClubStatusNames)));
@@ -323,8 +324,10 @@ const std::vector<FieldBinding<OfficialEdit>> &officialBindings()
 {
     static const std::vector<FieldBinding<OfficialEdit>> bindings = [] {
         std::vector<FieldBinding<OfficialEdit>> s;
-        s.push_back(textField(RecordKind::Official, QStringLiteral("First Name"), &OfficialEdit::firstName));
-        s.push_back(textField(RecordKind::Official, QStringLiteral("Second Name"), &OfficialEdit::secondName));
+        s.push_back(textField(RecordKind::Official, QStringLiteral("First Name"),
+                              &OfficialEdit::firstName));
+        s.push_back(textField(RecordKind::Official, QStringLiteral("Second Name"),
+                              &OfficialEdit::secondName));
         s.push_back(nationField<OfficialEdit>(QStringLiteral("Nation"), ITEM(nationItem)));
         s.push_back(cityField<OfficialEdit>(QStringLiteral("City"), ITEM(cityItem)));
         addBoxFields(s, officialBoxes(), &OfficialEdit::boxes);
@@ -686,15 +689,17 @@ QStringList recordFormAdvice(const Database &db, const Lookups &lookups, RecordK
                           index ? loadNationEdit(db, lookups, *index) : std::nullopt,
                           nationBoxes(), fields, lists);
     case RecordKind::City:
-        return editAdvice(cityBindings(), index ? loadCityEdit(db, lookups, *index) : newCityEdit(),
-                          cityBoxes(), fields, lists);
+        return editAdvice(cityBindings(),
+                          index ? loadCityEdit(db, lookups, *index) : newCityEdit(), cityBoxes(),
+                          fields, lists);
     case RecordKind::Stadium:
         return editAdvice(stadiumBindings(),
                           index ? loadStadiumEdit(db, lookups, *index) : newStadiumEdit(),
                           stadiumBoxes(), fields, lists);
     case RecordKind::Club:
-        return editAdvice(clubBindings(), index ? loadClubEdit(db, lookups, *index) : newClubEdit(),
-                          clubBoxes(), fields, lists);
+        return editAdvice(clubBindings(),
+                          index ? loadClubEdit(db, lookups, *index) : newClubEdit(), clubBoxes(),
+                          fields, lists);
     case RecordKind::Official:
         return editAdvice(officialBindings(),
                           index ? loadOfficialEdit(db, lookups, *index) : newOfficialEdit(),

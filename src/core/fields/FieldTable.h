@@ -87,7 +87,7 @@ struct FieldSpec
     /// The number of screen boxes it fills: three for a date.
     constexpr int boxCount() const
     {
-        return type == FieldType::Date ? 3
+        return type == FieldType::Date                               ? 3
                : type == FieldType::Whole || type == FieldType::Real ? 1
                                                                      : 0;
     }
@@ -106,8 +106,7 @@ constexpr FieldSpec whole(const char *key, const char *caption, Field<T> f, cons
     return s;
 }
 
-constexpr FieldSpec real(const char *key, const char *caption, Field<double> f,
-                         const char *widget)
+constexpr FieldSpec real(const char *key, const char *caption, Field<double> f, const char *widget)
 {
     FieldSpec s{key, caption, FieldType::Real};
     s.number = {f.offset, NumberType::U8, caption};
@@ -264,12 +263,15 @@ inline constexpr auto PersonFieldRows = [] {
         B(text("second_name", "Second Name", NameLength, "SName"), "SSName"),
         B(text("common_name", "Common Name", NameLength, "CName"), "SCName"),
         B(at(ref("nation", "Nation", RecordKind::Nation, "PNation"), PF::Nationality), "SNation"),
-        B(at(ref("second_nation", "Second Nation", RecordKind::Nation, "PSecNation"), PF::SecondNationality), "SSecNation"),
+        B(at(ref("second_nation", "Second Nation", RecordKind::Nation, "PSecNation"),
+             PF::SecondNationality),
+          "SSecNation"),
         B(at(ref("club", "Club", RecordKind::Club, "PClub"), PF::Club), "SClub"),
         B(at(list("job", "Job", "PJob"), PF::Job), "SJob1"),
         B(at(list("classification", "Classification", "PClass"), PF::Classification), "SClass"),
         P(at(list("plays_in", "Plays In", "PlayIn"), PF::PlaysIn)),
-        S(at(ref("national_team", "National Team", RecordKind::Nation, "SNatTeam"), PF::NationalTeam)),
+        S(at(ref("national_team", "National Team", RecordKind::Nation, "SNatTeam"),
+             PF::NationalTeam)),
         S(at(list("national_job", "National Job", "SJob2"), PF::NationalJob)),
         SA(at(list("formation", "Formation", "SFor"), SAF::Formation)),
         B(staffLabelled(date("date_of_birth", "Date Of Birth", PF::DateOfBirth, "DOB"), "DOB"),
@@ -296,11 +298,9 @@ inline constexpr auto PersonFieldRows = [] {
                            "PPotAbi")),
            200),
         PA(ability("home_reputation", "Home Reputation", PAF::HomeReputation, "PHomRep"), 200),
-        PA(ability("current_reputation", "Current Reputation", PAF::CurrentReputation,
-                   "PCurRep"),
+        PA(ability("current_reputation", "Current Reputation", PAF::CurrentReputation, "PCurRep"),
            200),
-        PA(ability("world_reputation", "World Reputation", PAF::WorldReputation, "PWorRep"),
-           200),
+        PA(ability("world_reputation", "World Reputation", PAF::WorldReputation, "PWorRep"), 200),
         position("goalkeeper", "Goalkeeper", 0, "Gk"),
         position("sweeper", "Sweeper", 1, "Sw"),
         position("defender", "Defender", 2, "Def"),
@@ -543,8 +543,7 @@ QString fieldLabel(const FieldSpec &field, bool staffScreen = false);
 
 /// Number of screen boxes the fields of `rows` on `screens` fill.
 template <std::size_t N>
-constexpr std::size_t boxCount(const std::array<FieldSpec, N> &rows,
-                               std::uint8_t screens = OnBoth)
+constexpr std::size_t boxCount(const std::array<FieldSpec, N> &rows, std::uint8_t screens = OnBoth)
 {
     std::size_t n = 0;
     for (const FieldSpec &f : rows) {

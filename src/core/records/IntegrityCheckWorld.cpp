@@ -3,9 +3,9 @@
 #include "core/records/IntegrityChecker.h"
 
 #include "core/db/Database.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/CityRecord.h"
 #include "core/layout/ClubRecord.h"
-#include "core/fields/FieldTable.h"
 #include "core/layout/CodeLists.h"
 #include "core/layout/CompetitionRecord.h"
 #include "core/layout/HistoryRecord.h"

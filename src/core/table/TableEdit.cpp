@@ -39,7 +39,8 @@ TableEditOutcome writeRows(Database &db, Lookups &lookups, RecordTable &table,
         for (const auto &[column, text] : w.cells)
             fields.emplace_back(columns[std::size_t(column)].field, text);
         for (const QString &a : recordFormAdvice(db, lookups, kind, w.record, fields))
-            out.advice.append(fromCp1252(recordTitle(db, kind, w.record)) + QStringLiteral(": ") + a);
+            out.advice.append(fromCp1252(recordTitle(db, kind, w.record)) + QStringLiteral(": ")
+                              + a);
         const EditResult r = writeRecordForm(db, lookups, kind, w.record, fields);
         if (r.ok())
             continue;

@@ -1,10 +1,10 @@
 #include "gui/clubs/ClubScreen.h"
 #include "ui_ClubScreen.h"
 
-#include "core/fields/FieldTable.h"
 #include "core/clubs/ClubLists.h"
 #include "core/db/Cp1252.h"
 #include "core/db/Database.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/ClubRecord.h"
 #include "core/layout/PersonRecord.h"
 #include "core/lookup/Lookups.h"

@@ -1,8 +1,8 @@
 #include "gui/nations/NationScreen.h"
 #include "ui_NationScreen.h"
 
-#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/NationRecord.h"
 #include "core/lookup/Lookups.h"
 #include "core/lookup/PickList.h"

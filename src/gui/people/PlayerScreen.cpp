@@ -2,8 +2,8 @@
 #include "ui_PlayerScreen.h"
 
 #include "HistoryEditor.h"
-#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/PanelAnchors.h"

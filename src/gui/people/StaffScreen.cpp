@@ -1,8 +1,8 @@
 #include "StaffScreen.h"
 #include "ui_StaffScreen.h"
 
-#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/CodeLists.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/PanelAnchors.h"

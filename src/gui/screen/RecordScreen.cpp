@@ -163,10 +163,9 @@ bool RecordScreen::refuseUnstorableText()
         }
         // A field of the record is held to its own rules; any other text
         // (a misc entry) goes into a quoted misc line.
-        const QString why =
-            field && field->type == FieldType::Text
-                ? textRefusal(*field, box->text())
-                : lineTextRefusal(box->text(), caption);
+        const QString why = field && field->type == FieldType::Text
+                                ? textRefusal(*field, box->text())
+                                : lineTextRefusal(box->text(), caption);
         if (!why.isEmpty()) {
             focusBox(box);
             mContext.prompter.error(why);

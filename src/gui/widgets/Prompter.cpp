@@ -42,7 +42,8 @@ bool storeAnyway(Prompter &prompter, const QStringList &advice)
     QStringList named = advice.mid(0, Shown);
     if (advice.size() > Shown)
         named << QStringLiteral("… and %1 more").arg(advice.size() - Shown);
-    return prompter.question(named.join(QStringLiteral(".\n")) + QStringLiteral(". Store anyway?"));
+    return prompter.question(named.join(QStringLiteral(".\n"))
+                             + QStringLiteral(". Store anyway?"));
 }
 
 void QMessageBoxPrompter::information(const QString &text, const QString &detail)

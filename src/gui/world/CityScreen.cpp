@@ -1,9 +1,9 @@
 #include "gui/world/CityScreen.h"
 #include "ui_CityScreen.h"
 
-#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
+#include "core/fields/FieldTable.h"
 #include "core/layout/CityRecord.h"
 #include "core/lookup/Lookups.h"
 #include "gui/widgets/BoxHelpers.h"

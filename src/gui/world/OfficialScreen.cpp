@@ -1,9 +1,9 @@
 #include "gui/world/OfficialScreen.h"
 #include "ui_OfficialScreen.h"
 
-#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
+#include "core/fields/FieldTable.h"
 #include "core/lookup/Lookups.h"
 #include "core/records/DeleteRecords.h"
 #include "gui/widgets/BoxHelpers.h"

@@ -1,9 +1,9 @@
 #include "gui/world/StadiumScreen.h"
 #include "ui_StadiumScreen.h"
 
-#include "core/fields/FieldTable.h"
 #include "core/db/Cp1252.h"
 #include "core/db/DataFiles.h"
+#include "core/fields/FieldTable.h"
 #include "core/lookup/Lookups.h"
 #include "gui/widgets/BoxHelpers.h"
 #include "gui/widgets/PanelAnchors.h"

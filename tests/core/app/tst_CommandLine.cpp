@@ -191,7 +191,8 @@ void tst_CommandLine::checkExitStatus()
         person(db, 2)->setContractEnd(encodeRecordDate(1, 7, 1998));
         writeBack(install, db, DataFile::Staff);
     } else if (fault == 4) {
-        writeNumber(db.image(DataFile::Staff), person(db, 2)->offset(), fieldByKey(RecordKind::Person, u"loyalty")->number, 25);
+        writeNumber(db.image(DataFile::Staff), person(db, 2)->offset(),
+                    fieldByKey(RecordKind::Person, u"loyalty")->number, 25);
         writeBack(install, db, DataFile::Staff);
     }
 

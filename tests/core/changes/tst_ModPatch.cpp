@@ -228,7 +228,8 @@ void tst_ModPatch::malformedPatches_data()
     QTest::addRow("misc line break")
         << misc + "{\"Line\": \"\\\"LOAN\\\" \\\"X\\\"\\r\\n\\\"KICKORA_SETUP\\\" \\\"9\\\"\"}}]}"
         << "control character CR";
-    QTest::addRow("misc unquoted") << misc + "{\"Line\": \"LOAN X\"}}]}" << "is not a misc line";
+    QTest::addRow("misc unquoted") << misc + "{\"Line\": \"LOAN X\"}}]}"
+                                   << "is not a misc line";
     QTest::addRow("identity missing")
         << head + "  {\"kind\": \"club\", \"change\": \"removed\", \"identity\": {}}]}"
         << "no \"Long Name\"";
@@ -298,10 +299,9 @@ void tst_ModPatch::miscLinesFollowTheirPerson_data()
     QTest::addColumn<int>("way");    // an import, a patch with his lines, one without them
     QTest::addColumn<int>("change"); // a rename, a transfer, a rename with a new fee
     const char *const ways[] = {"import", "patch with his lines", "patch without his lines"};
-    for (int way = 0; way < 3; ++way) {
-        for (int change = 0; change < 2; ++change)
-            QTest::addRow("%s, %s", ways[way], change ? "transfer" : "rename") << way << change;
-    }
+    for (int row = 0; row < 6; ++row)
+        QTest::addRow("%s, %s", ways[row / 2], row % 2 ? "transfer" : "rename")
+            << row / 2 << row % 2;
     // The patch's new line differs from what refiling the old one makes:
     // both would be kept if either side did not give way.
     QTest::addRow("patch with his lines, rename and new fee") << 1 << 2;
@@ -322,10 +322,9 @@ void tst_ModPatch::miscLinesFollowTheirPerson()
     PersonEdit e = *loadPersonEdit(start.db, p, RoleScreen::Player, clubs);
     e.playerMisc.tClub = clubs.value(0);
     e.playerMisc.tFee = "500";
-    e.playerMisc.intRet = true;
-    e.changed.misc = true;
+    e.playerMisc.intRet = e.changed.misc = true;
     QVERIFY(applyPersonEdit(start.db, clubs, p, e).ok());
-    const std::array<QByteArray, DataFileCount> files = start.db.savedFileSet();
+    const auto files = start.db.savedFileSet();
     const World base(files);
 
     World screen(files);
@@ -350,17 +349,14 @@ void tst_ModPatch::miscLinesFollowTheirPerson()
     World target(files);
     if (way == 0) {
         RecordTable table(target.db, target.lookups, TableKind::Players);
-        const QByteArray csv = "Index," + fields[0].first.toUtf8() + "\r\n"
-                               + QByteArray::number(p) + ",\"" + fields[0].second.toUtf8()
-                               + "\"\r\n";
+        const QByteArray csv = "Index," + fields[0].first.toUtf8() + "\r\n" + QByteArray::number(p)
+                               + ",\"" + fields[0].second.toUtf8() + "\"\r\n";
         const TableEditOutcome out = importCsv(target.db, target.lookups, table, csv, false);
         QVERIFY2(out.ok(), qPrintable(out.refused.join('\n')));
     } else {
         Patch patch = base.patchTo(screen);
         if (way == 2)
-            std::erase_if(patch.records, [](const PatchRecord &r) {
-                return r.kind == RecordKind::Misc;
-            });
+            std::erase_if(patch.records, [](auto &r) { return r.kind == RecordKind::Misc; });
         const PatchOutcome out = applyPatch(target.db, target.lookups, patch, false);
         QVERIFY2(out.ok(), qPrintable(out.conflicts.join('\n') + out.error));
     }
@@ -473,7 +469,9 @@ void tst_ModPatch::diffNamesEveryStoredField()
         const qsizetype at = parts[int(f.part)];
         const std::int64_t was = readNumber(image, at, f.number);
         QVERIFY(writeNumber(image, at, f.number,
-                            was < 0 ? 0 : was == numberMax(f.number.type) ? was - 1 : was + 1));
+                            was < 0                           ? 0
+                            : was == numberMax(f.number.type) ? was - 1
+                                                              : was + 1));
         const DatabaseDiff diff = diffDatabases(before, FormReader(changed.db));
         QVERIFY2(diff.records.size() == 1 && diff.records[0].fields.size() == 1, f.key);
         QCOMPARE(diff.records[0].fields[0].field, fieldCaption(f));
