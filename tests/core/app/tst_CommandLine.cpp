@@ -116,8 +116,6 @@ void tst_CommandLine::parses_data()
     row("option missing its value", {"GAME", "-style"}, Action::Invalid, "", "Missing value");
     row("two folders", {"GAME", "GAME"}, Action::Invalid, "", "One installation folder at most");
     row("a table out", {"--export-csv", "players", "out.csv", "GAME"}, Action::ExportCsv, "GAME");
-    row("a table in, any case", {"--import-csv", "Stadiums", "in.csv", "GAME"}, Action::ImportCsv,
-        "GAME");
     row("no such table", {"--import-csv", "coaches", "in.csv", "GAME"}, Action::Invalid, "",
         "No table 'coaches'");
     row("advised ranges allowed", {"--apply-patch", "p.json", "GAME", "--allow-advised-range"},

@@ -26,8 +26,7 @@ void tst_FieldTable::rowsAreWholeAndApart()
     for (const auto &[kind, size] : sizes) {
         // Patches name fields by key, everything else by caption: each names
         // one row, and every field a form has has its row.
-        std::set<QString> keys;
-        std::set<QString> captions;
+        std::set<QString> keys, captions;
         // No byte is stored by two rows, none outside its record: a rating
         // typed with a wrong offset would overwrite another.
         std::map<std::pair<int, int>, const char *> owner;
