@@ -171,6 +171,25 @@ CommandLine parseCommandLine(const QStringList &arguments)
         c.action = CommandLine::Action::Version;
         return c;
     }
+    // One action at a time: two would leave which runs to the order of the
+    // checks below, and the other silently undone.
+    QStringList actions;
+    for (const QCommandLineOption *o : {&options.check, &options.diff, &options.makePatch,
+                                        &options.applyPatch, &options.exportCsv,
+                                        &options.importCsv}) {
+        if (parser.isSet(*o))
+            actions.append(QStringLiteral("--") + o->names().constFirst());
+    }
+    if (actions.size() > 1)
+        return invalid(QStringLiteral("One action at a time, not %1.")
+                           .arg(actions.join(QStringLiteral(" and "))));
+    // An option of an action given without it would open the window instead.
+    const bool writes = parser.isSet(options.applyPatch) || parser.isSet(options.importCsv);
+    for (const QCommandLineOption *o : {&options.dryRun, &options.allowAdvisedRange}) {
+        if (parser.isSet(*o) && !writes)
+            return invalid(QStringLiteral("--%1 goes with --apply-patch or --import-csv.")
+                               .arg(o->names().constFirst()));
+    }
     const QStringList folders = parser.positionalArguments();
     // A relative name is found in the working folder, which may be gone: then
     // it is refused, never taken from the root of the file system.

@@ -88,14 +88,13 @@ int runMakePatch(const QString &patchFile, const QString &oldDir, const QString 
 int runApplyPatch(const QString &patchFile, const QString &installDir, bool dryRun,
                   QTextStream &out, QTextStream &err, bool allowAdvisedRange)
 {
-    QFile file(patchFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << Program << ": cannot read " << printableName(patchFile) << " ("
-            << file.errorString() << ")\n";
+    QString error;
+    const std::optional<QByteArray> text = readUserFile(patchFile, &error);
+    if (!text) {
+        err << Program << ": " << printableText(error) << '\n';
         return ExitStatus::Failure;
     }
-    QString error;
-    const std::optional<Patch> patch = readPatch(file.readAll(), &error);
+    const std::optional<Patch> patch = readPatch(*text, &error);
     if (!patch) {
         err << Program << ": " << printableName(patchFile) << ", " << error << '\n';
         return ExitStatus::Failure;

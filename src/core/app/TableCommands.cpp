@@ -44,17 +44,16 @@ int runExportCsv(TableKind kind, const QString &csvFile, const QString &installD
 int runImportCsv(TableKind kind, const QString &csvFile, const QString &installDir, bool dryRun,
                  QTextStream &out, QTextStream &err, bool allowAdvisedRange)
 {
-    QFile file(csvFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << Program << ": cannot read " << printableName(csvFile) << " (" << file.errorString()
-            << ")\n";
+    QString error;
+    const std::optional<QByteArray> read = readUserFile(csvFile, &error);
+    if (!read) {
+        err << Program << ": " << printableText(error) << '\n';
         return ExitStatus::Failure;
     }
-    const QByteArray csv = file.readAll();
+    const QByteArray &csv = *read;
     // A dry run loads nothing in a way that writes (a load finishes an
     // interrupted save): it has nothing to write.
     Database db;
-    QString error;
     if (dryRun ? !loadDataFolder(db, installDir, &error) : !db.load(installDir)) {
         err << Program << ": " << (dryRun ? printableText(error) : loadError(db)) << '\n';
         return ExitStatus::Failure;

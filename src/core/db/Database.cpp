@@ -4,6 +4,7 @@
 #include "PristineCopy.h"
 #include "SetupLines.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -119,7 +120,21 @@ bool Database::takeLock(const QString &dataDir)
     // Held as long as the editor runs: never stale by age, only when its
     // process is gone (on this host; another host's lock stays until removed).
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0)) {
+    bool taken = lock->tryLock(0);
+    if (!taken && lock->error() == QLockFile::LockFailedError) {
+        // A lock file that names no holder (an editor killed as it wrote it:
+        // empty, or not a lock's content) is held by nobody, and nothing else
+        // would ever free it. One just made may still be being written.
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        const QFileInfo file(dataDir + QLatin1Char('/') + LockName);
+        if (!lock->getLockInfo(&pid, &host, &app)
+            && file.lastModified().secsTo(QDateTime::currentDateTime()) >= 2
+            && lock->removeStaleLockFile())
+            taken = lock->tryLock(0);
+    }
+    if (taken) {
         held.byFolder.insert(key, lock);
         mLock = std::move(lock);
         return true;

@@ -2,7 +2,9 @@
 
 #include "core/db/AtomicFileSetWriter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -24,8 +26,63 @@ QString systemError(int error)
     return qt_error_string(error);
 }
 
+Failure outputRefusal(const QString &path)
+{
+    // A save renames over its target: a device, a pipe or a folder would be
+    // replaced by a plain file, and a link by the file it should have led to.
+    const QFileInfo target(path);
+    if (target.isSymLink() || target.exists()) {
+        if (!target.isFile())
+            return QStringLiteral("%1 is not a plain file (a folder, a device or a pipe): "
+                                  "choose a file")
+                .arg(QDir::toNativeSeparators(path));
+    }
+    // The game's files are written by a save of the whole set alone, and its
+    // untouched copy never.
+    const QFileInfo resolved(target.isSymLink() ? target.symLinkTarget() : path);
+    const QDir folder = resolved.absoluteDir();
+    const QString name = folder.dirName();
+    const bool data = name.compare(QLatin1String("Data"), Qt::CaseInsensitive) == 0
+                      && !folder.entryList({QStringLiteral("index.dat")}, QDir::Files).isEmpty();
+    if (data || name.compare(QLatin1String("Data.original"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("%1 is inside the game's data folder %2: choose another folder")
+            .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(folder.path()));
+    return std::nullopt;
+}
+
+std::optional<QByteArray> readUserFile(const QString &path, QString *error)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    auto fail = [&](const QString &why) -> std::optional<QByteArray> {
+        if (error)
+            *error = QStringLiteral("Cannot read %1 (%2)").arg(shown, why);
+        return std::nullopt;
+    };
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return fail(QStringLiteral("not a plain file: a folder, a device or a pipe"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    // Asked of the file opened: a file swapped for another after the check
+    // above is judged as what is read.
+    if (file.isSequential())
+        return fail(QStringLiteral("not a plain file: a device or a pipe"));
+    if (file.size() > MaxUserFileSize)
+        return fail(QStringLiteral("%1 bytes, more than the 1 GiB a file may hold")
+                        .arg(file.size()));
+    QByteArray content = file.read(MaxUserFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    if (content.size() > MaxUserFileSize)
+        return fail(QStringLiteral("more than the 1 GiB a file may hold"));
+    return content;
+}
+
 Failure saveWholeFile(const QString &path, const QByteArray &content)
 {
+    if (Failure refused = outputRefusal(path))
+        return refused;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

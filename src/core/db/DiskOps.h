@@ -53,9 +53,24 @@ private:
     SaveFaultInjector *mFaults;
 };
 
+/// Why a file of the user's may not be written at `path`: it is no plain
+/// file (a folder, a device, a pipe, or a link to one), or it lies in a
+/// game's `Data` or `Data.original` folder; nothing when it may.
+Failure outputRefusal(const QString &path);
+
 /// Writes a file of the user's (a patch, a CSV table) whole or not at all:
-/// written beside it, flushed, then moved over it; the reason when it fails.
+/// written beside it, flushed, then moved over it; the reason when it fails
+/// or outputRefusal() refuses the place.
 Failure saveWholeFile(const QString &path, const QByteArray &content);
+
+/// The most a file of the user's (a patch, a CSV table) may hold: 1 GiB.
+inline constexpr qint64 MaxUserFileSize = qint64(1) << 30;
+
+/// The whole of a file of the user's, or why it cannot be read ("… (No such
+/// file or directory)"). Only a plain file of at most MaxUserFileSize is
+/// read: a device, a pipe or a folder is refused before anything is read,
+/// so that none can stall the program or fill its memory.
+std::optional<QByteArray> readUserFile(const QString &path, QString *error);
 
 /// The operating system's text for error number `error`.
 QString systemError(int error);

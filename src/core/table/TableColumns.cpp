@@ -219,8 +219,33 @@ void appendPersonCell(const Database &db, const std::array<qsizetype, 3> &parts,
     put(at < 0 ? 0 : readNumber(image, at, source.box.field));
 }
 
-void appendCsvField(std::string &out, const QString &text)
+namespace {
+
+/// What a spreadsheet reads as the start of a formula (the list OWASP gives
+/// for CSV injection).
+bool startsFormula(QChar c)
 {
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+} // namespace
+
+bool marksText(const QString &cell)
+{
+    return cell.size() > 1 && cell.front() == u'\'' && (startsFormula(cell[1]) || cell[1] == u'\'');
+}
+
+void appendCsvField(std::string &out, const QString &given)
+{
+    // A text a spreadsheet would run as a formula is written behind the
+    // apostrophe that marks a cell as text; so is one that begins with that
+    // mark already, so that the import, which takes one off, gives back
+    // exactly what was exported. A number ("-5") is left as it is.
+    QString text = given;
+    if (!text.isEmpty()
+        && ((startsFormula(text.front()) && !cellValue(TableColumn::Number, text))
+            || marksText(text)))
+        text.prepend(u'\'');
     bool quoted = false;
     for (const QChar c : text) {
         if (c == u',' || c == u'"' || c == u'\n' || c == u'\r') {

@@ -51,8 +51,12 @@ void appendPersonCell(const Database &db, const std::array<qsizetype, 3> &parts,
 std::array<qsizetype, 3> personParts(const Database &db, const ConstPersonRecord &p);
 
 /// `text` as one CSV field: quoted when it holds a comma, a quote or a line
-/// break, its quotes doubled.
+/// break, its quotes doubled; a text a spreadsheet would take for a formula
+/// ("=SUM(A1)", "+cmd") behind an apostrophe.
 void appendCsvField(std::string &out, const QString &text);
+/// Whether a read CSV cell carries the apostrophe appendCsvField adds, which
+/// the import takes off.
+bool marksText(const QString &cell);
 
 /// What a cell's text compares by in a column of `type`: a number, or a
 /// d/m/yyyy date as yyyymmdd; nothing when the text is neither.

@@ -77,6 +77,8 @@ bool parseCsv(const QString &text, std::vector<CsvRow> &rows, QString &error,
                 field += text[at++];
             }
         }
+        if (marksText(field))
+            field.remove(0, 1);
         row.fields.append(field);
         if (at < size && text[at] == u',') {
             ++at;
@@ -105,7 +107,9 @@ QByteArray exportCsv(const RecordTable &table, std::span<const int> rows,
     // Each line is made in one reused buffer and appended to room reserved
     // for the whole: three quarters of a million lines are never copied
     // again as the text grows.
-    std::string line = IndexColumn.toStdString();
+    // The byte-order mark tells a spreadsheet the file is UTF-8: without it
+    // Excel reads "£" and accented names as two letters each.
+    std::string line = "\xEF\xBB\xBF" + IndexColumn.toStdString();
     for (const int c : columns) {
         line += ',';
         appendCsvField(line, table.columns()[std::size_t(c)].name);

@@ -108,14 +108,13 @@ bool ChangeLists::applyPatchFile()
     if (path.isEmpty())
         return false;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        mPrompter.error(QStringLiteral("Cannot read %1 (%2)")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString error;
+    const std::optional<QByteArray> text = readUserFile(path, &error);
+    if (!text) {
+        mPrompter.error(error);
         return false;
     }
-    QString error;
-    const std::optional<Patch> patch = readPatch(file.readAll(), &error);
+    const std::optional<Patch> patch = readPatch(*text, &error);
     if (!patch) {
         mPrompter.error(QStringLiteral("%1 is not a patch: %2").arg(name, error));
         return false;

@@ -190,13 +190,13 @@ void TablePanel::bnImportCsvClick()
     if (path.isEmpty())
         return;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        mContext.prompter.error(QStringLiteral("Cannot read %1 (%2)")
-                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString error;
+    const std::optional<QByteArray> read = readUserFile(path, &error);
+    if (!read) {
+        mContext.prompter.error(error);
         return;
     }
-    const QByteArray csv = file.readAll();
+    const QByteArray &csv = *read;
     // The check writes the rows and takes them back: the table's view keeps
     // its picture meanwhile.
     TableEditOutcome check;

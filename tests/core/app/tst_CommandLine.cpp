@@ -81,6 +81,8 @@ private Q_SLOTS:
     void savesNoErrorTheFilesDidNotHave();
     void anyFolderName_data();
     void anyFolderName();
+    void outputsOnlyAsPlainFiles_data();
+    void outputsOnlyAsPlainFiles();
 
 private:
     std::unique_ptr<test::TestInstallation> mInstall;
@@ -116,6 +118,10 @@ void tst_CommandLine::parses_data()
     row("option missing its value", {"GAME", "-style"}, Action::Invalid, "", "Missing value");
     row("two folders", {"GAME", "GAME"}, Action::Invalid, "", "One installation folder at most");
     row("a table out", {"--export-csv", "players", "out.csv", "GAME"}, Action::ExportCsv, "GAME");
+    row("two actions", {"--check", "--diff", "GAME", "GAME"}, Action::Invalid, "",
+        "One action at a time, not --check and --diff");
+    row("an option without its action", {"--dry-run", "GAME"}, Action::Invalid, "",
+        "--dry-run goes with");
     row("no such table", {"--import-csv", "coaches", "in.csv", "GAME"}, Action::Invalid, "",
         "No table 'coaches'");
     row("advised ranges allowed", {"--apply-patch", "p.json", "GAME", "--allow-advised-range"},
@@ -366,6 +372,48 @@ void tst_CommandLine::anyFolderName()
     QCOMPARE(run.status, folder.isEmpty() ? 2 : 0);
     QVERIFY2((run.out + run.err).startsWith(line.replace(QStringLiteral("BASE"), base.path())),
              qPrintable(run.out + run.err));
+}
+
+void tst_CommandLine::outputsOnlyAsPlainFiles_data()
+{
+    QTest::addColumn<QString>("target"); // under the installation
+    QTest::addColumn<int>("way");        // --export-csv, --make-patch, --apply-patch, --import-csv
+    QTest::addColumn<QString>("why");
+    QTest::newRow("a data file") << "Data/staff.dat" << 0 << "inside the game's data folder";
+    QTest::newRow("the untouched copy") << "Data.original/t.csv" << 0 << "data folder";
+    QTest::newRow("a link to a data file") << "link" << 0 << "data folder";
+    QTest::newRow("a pipe") << "fifo" << 0 << "not a plain file";
+    QTest::newRow("a folder") << "Data" << 1 << "not a plain file";
+    QTest::newRow("a patch from a pipe") << "fifo" << 2 << "not a plain file";
+    QTest::newRow("a table from a folder") << "Data" << 3 << "not a plain file";
+}
+
+// A save renames over its target: the game's file, a device or a pipe would
+// be replaced by the export's text. A pipe read would wait for ever.
+void tst_CommandLine::outputsOnlyAsPlainFiles()
+{
+    QFETCH(QString, target);
+    QFETCH(int, way);
+    QFETCH(QString, why);
+    const test::TestInstallation install;
+    const QString at = install.path() + u'/' + target;
+    const QString dir = install.path();
+    QVERIFY(QDir(dir).mkpath(QStringLiteral("Data.original")));
+    QVERIFY(::mkfifo(qPrintable(dir + "/fifo"), 0600) == 0);
+    QVERIFY(QFile::link(install.filePath(DataFile::Staff), dir + "/link"));
+    const QMap<QString, QByteArray> before = test::filesIn(dir + "/Data");
+    const Run run = runAction([&](QTextStream &out, QTextStream &err) {
+        switch (way) {
+        case 0: return runExportCsv(TableKind::Players, at, dir, out, err);
+        case 1: return runMakePatch(at, dir, dir, out, err);
+        case 2: return runApplyPatch(at, dir, false, out, err);
+        default: return runImportCsv(TableKind::Players, at, dir, false, out, err);
+        }
+    });
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(why), qPrintable(run.err));
+    QCOMPARE(test::filesIn(dir + "/Data"), before);
+    QVERIFY(!QFileInfo(dir + "/fifo").isFile());
 }
 
 QTEST_GUILESS_MAIN(tst_CommandLine)

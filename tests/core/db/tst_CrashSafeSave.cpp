@@ -120,6 +120,7 @@ private Q_SLOTS:
     void damagedStatesKeepEveryCopy_data();
     void damagedStatesKeepEveryCopy();
     void secondProcessWaitsForTheWriter();
+    void damagedLockIsTakenOver();
 
 private:
     int firstRenameStep();
@@ -353,6 +354,24 @@ void tst_CrashSafeSave::secondProcessWaitsForTheWriter()
     const QMap<QString, QByteArray> found = filesIn(work.path() + QStringLiteral("/Data"));
     QVERIFY(found == mOld || found == mNew);
 #endif
+}
+
+// A lock file left empty or damaged by a kill as it was written holds no
+// one out for good; a lock of a live process does.
+void tst_CrashSafeSave::damagedLockIsTakenOver()
+{
+    QTemporaryDir work;
+    copyInstallation(mOriginal->path(), work.path());
+    for (const QByteArray &content : {QByteArray(), QByteArray("\x01garbage")}) {
+        QFile file(work.path() + QStringLiteral("/Data/.kx3edit.lock"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size()
+                && file.flush()
+                && file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                    QFileDevice::FileModificationTime));
+        file.close();
+        Database db;
+        QVERIFY2(db.load(work.path()), qPrintable(db.errorString()));
+    }
 }
 
 #ifdef Q_OS_UNIX
