@@ -37,7 +37,7 @@ const QString OccurrenceKey = QStringLiteral("occurrence");
 /// stadium's nation, a misc line) the caption in the same form.
 QString fieldKey(RecordKind kind, const QString &caption)
 {
-    if (const FieldSpec *f = fieldByCaption(kind, caption))
+    if (const FieldRow *f = fieldByCaption(kind, caption))
         return QLatin1String(f->key);
     return caption.toLower().replace(QLatin1Char(' '), QLatin1Char('_'));
 }
@@ -47,7 +47,7 @@ QString fieldCaptionOf(RecordKind kind, const QString &name, int version, const 
 {
     if (version < 2)
         return known.contains(name) ? name : QString();
-    if (const FieldSpec *f = fieldByKey(kind, name))
+    if (const FieldRow *f = fieldByKey(kind, name))
         return fieldCaption(*f);
     for (const QString &caption : known) {
         if (fieldKey(kind, caption) == name)

@@ -133,7 +133,7 @@ std::optional<QList<HistoryRow>> parseHistory(const QString &text)
 void addPersonBoxes(std::vector<PersonBinding> &bindings)
 {
     int next[2] = {0, 0};
-    for (const FieldSpec &row : PersonFieldRows) {
+    for (const FieldRow &row : PersonFieldRows) {
         if (row.boxCount() == 0)
             continue;
         const int player = row.screens & OnPlayer ? next[0] : -1;

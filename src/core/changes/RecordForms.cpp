@@ -178,8 +178,8 @@ FieldBinding<Edit> stadiumField(const QString &name, Access access)
 template <typename Edit>
 FieldBinding<Edit> textField(RecordKind kind, const QString &name, QByteArray Edit::*member)
 {
-    const FieldSpec *spec = fieldByCaption(kind, name);
-    Q_ASSERT(spec);
+    const FieldRow *row = fieldByCaption(kind, name);
+    Q_ASSERT(row);
     return {name,
             [=](const Edit &e, const FormLists &) {
                 return FormField{name, fromCp1252(e.*member)};
@@ -188,7 +188,7 @@ FieldBinding<Edit> textField(RecordKind kind, const QString &name, QByteArray Ed
                 // A stored text the rules would refuse stays as it is.
                 if (text == fromCp1252(e.*member))
                     return QString();
-                if (QString why = textRefusal(*spec, text); !why.isEmpty())
+                if (QString why = textRefusal(*row, text); !why.isEmpty())
                     return why;
                 e.*member = toCp1252(text);
                 return QString();

@@ -47,7 +47,7 @@ QString lineTextRefusal(const QString &text, const QString &caption, int maxLeng
     return {};
 }
 
-QString textRefusal(const FieldSpec &field, const QString &text)
+QString textRefusal(const FieldRow &field, const QString &text)
 {
     return lineTextRefusal(text, fieldCaption(field), field.maxLength);
 }

@@ -14,7 +14,7 @@ namespace kx3 {
 /// when it can. A text is refused, never cut: longer than the field holds,
 /// a character Windows-1252 lacks, a control character (NUL, TAB, CR, LF...)
 /// or a double quote, which the game's files cannot give back as typed.
-QString textRefusal(const FieldSpec &field, const QString &text);
+QString textRefusal(const FieldRow &field, const QString &text);
 
 /// The same rules for a text `caption` names that is stored in a misc line
 /// (a club, a fee, a date typed on the misc tab), where a quote or a line

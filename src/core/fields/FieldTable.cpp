@@ -7,7 +7,7 @@
 
 namespace kx3 {
 
-std::span<const FieldSpec> fieldTable(RecordKind kind)
+std::span<const FieldRow> fieldTable(RecordKind kind)
 {
     switch (kind) {
     case RecordKind::Nation: return NationFieldRows;
@@ -21,30 +21,30 @@ std::span<const FieldSpec> fieldTable(RecordKind kind)
     return {};
 }
 
-const FieldSpec *fieldByKey(RecordKind kind, QStringView key)
+const FieldRow *fieldByKey(RecordKind kind, QStringView key)
 {
-    for (const FieldSpec &f : fieldTable(kind)) {
+    for (const FieldRow &f : fieldTable(kind)) {
         if (key == QLatin1String(f.key))
             return &f;
     }
     return nullptr;
 }
 
-const FieldSpec *fieldByCaption(RecordKind kind, QStringView caption)
+const FieldRow *fieldByCaption(RecordKind kind, QStringView caption)
 {
-    for (const FieldSpec &f : fieldTable(kind)) {
+    for (const FieldRow &f : fieldTable(kind)) {
         if (caption == fieldCaption(f))
             return &f;
     }
     return nullptr;
 }
 
-QString fieldCaption(const FieldSpec &field)
+QString fieldCaption(const FieldRow &field)
 {
     return QString::fromUtf8(field.caption);
 }
 
-QString fieldLabel(const FieldSpec &field, bool staffScreen)
+QString fieldLabel(const FieldRow &field, bool staffScreen)
 {
     return QString::fromUtf8(staffScreen && field.staffLabel ? field.staffLabel
                                                              : field.number.caption);
@@ -62,7 +62,7 @@ BoxNames makeBoxNames(RecordKind kind, bool staffScreen)
 {
     BoxNames out;
     const std::uint8_t screen = staffScreen ? OnStaff : OnPlayer;
-    for (const FieldSpec &f : fieldTable(kind)) {
+    for (const FieldRow &f : fieldTable(kind)) {
         if (kind == RecordKind::Person && !(f.screens & screen))
             continue;
         const QByteArray widget(staffScreen ? f.staffWidget : f.widget);
@@ -97,7 +97,7 @@ std::span<const char *const> boxWidgetNames(RecordKind kind, bool staffScreen)
 QList<QString> newBoxTexts(RecordKind kind, std::uint8_t screens)
 {
     QList<QString> texts;
-    for (const FieldSpec &f : fieldTable(kind)) {
+    for (const FieldRow &f : fieldTable(kind)) {
         if (!(f.screens & screens))
             continue;
         if (f.type == FieldType::Date)
@@ -113,7 +113,7 @@ std::span<const NumberField> advisedNumbers(RecordKind kind, FieldPart part)
     static const auto all = [] {
         std::vector<std::vector<NumberField>> made(std::size_t(RecordKindCount) * 3);
         for (int k = 0; k < RecordKindCount; ++k) {
-            for (const FieldSpec &f : fieldTable(RecordKind(k))) {
+            for (const FieldRow &f : fieldTable(RecordKind(k))) {
                 if (f.type == FieldType::Whole && f.number.advisedMax >= 0)
                     made[std::size_t(k * 3 + int(f.part))].push_back(f.number);
             }

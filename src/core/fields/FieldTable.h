@@ -47,7 +47,7 @@ enum class FieldPart : std::uint8_t { Record, PlayerAttributes, StaffAttributes 
 /// The person screens a field is on.
 enum FieldScreens : std::uint8_t { OnPlayer = 1, OnStaff = 2, OnBoth = 3 };
 
-struct FieldSpec
+struct FieldRow
 {
     /// Never changes once published: patch files name fields by it.
     const char *key = "";
@@ -96,66 +96,66 @@ struct FieldSpec
 namespace field_rows {
 
 template <typename T>
-constexpr FieldSpec whole(const char *key, const char *caption, Field<T> f, const char *widget,
+constexpr FieldRow whole(const char *key, const char *caption, Field<T> f, const char *widget,
                           int advisedMax = -1, int scale = 1)
 {
-    FieldSpec s{key, caption, FieldType::Whole};
+    FieldRow s{key, caption, FieldType::Whole};
     s.number = numberField(f, caption, scale);
     s.number.advisedMax = advisedMax;
     s.widget = widget;
     return s;
 }
 
-constexpr FieldSpec real(const char *key, const char *caption, Field<double> f, const char *widget)
+constexpr FieldRow real(const char *key, const char *caption, Field<double> f, const char *widget)
 {
-    FieldSpec s{key, caption, FieldType::Real};
+    FieldRow s{key, caption, FieldType::Real};
     s.number = {f.offset, NumberType::U8, caption};
     s.widget = widget;
     return s;
 }
 
-constexpr FieldSpec date(const char *key, const char *caption, DateField f, const char *widget)
+constexpr FieldRow date(const char *key, const char *caption, DateField f, const char *widget)
 {
-    FieldSpec s{key, caption, FieldType::Date};
+    FieldRow s{key, caption, FieldType::Date};
     s.number = {f.offset, NumberType::U16, caption};
     s.widget = widget;
     return s;
 }
 
-constexpr FieldSpec text(const char *key, const char *caption, int maxLength, const char *widget)
+constexpr FieldRow text(const char *key, const char *caption, int maxLength, const char *widget)
 {
-    FieldSpec s{key, caption, FieldType::Text};
+    FieldRow s{key, caption, FieldType::Text};
     s.maxLength = maxLength;
     s.widget = widget;
     return s;
 }
 
-constexpr FieldSpec list(const char *key, const char *caption, const char *widget)
+constexpr FieldRow list(const char *key, const char *caption, const char *widget)
 {
-    FieldSpec s{key, caption, FieldType::List};
+    FieldRow s{key, caption, FieldType::List};
     s.widget = widget;
     return s;
 }
 
-constexpr FieldSpec ref(const char *key, const char *caption, RecordKind refers,
+constexpr FieldRow ref(const char *key, const char *caption, RecordKind refers,
                         const char *widget)
 {
-    FieldSpec s = list(key, caption, widget);
+    FieldRow s = list(key, caption, widget);
     s.isReference = true;
     s.refers = refers;
     return s;
 }
 
-constexpr FieldSpec flag(const char *key, const char *caption, const char *widget)
+constexpr FieldRow flag(const char *key, const char *caption, const char *widget)
 {
-    FieldSpec s{key, caption, FieldType::Flag};
+    FieldRow s{key, caption, FieldType::Flag};
     s.widget = widget;
     return s;
 }
 
 /// A list or flag whose item is one code stored at `f`.
 template <typename T>
-constexpr FieldSpec at(FieldSpec s, Field<T> f)
+constexpr FieldRow at(FieldRow s, Field<T> f)
 {
     s.number = numberField(f, s.caption);
     s.coded = true;
@@ -163,7 +163,7 @@ constexpr FieldSpec at(FieldSpec s, Field<T> f)
 }
 
 /// A person field: on which screens, in which of his records, with which boxes.
-constexpr FieldSpec person(FieldSpec s, std::uint8_t screens, FieldPart part,
+constexpr FieldRow person(FieldRow s, std::uint8_t screens, FieldPart part,
                            const char *staffWidget, int perfect = 0)
 {
     s.screens = screens;
@@ -179,41 +179,41 @@ constexpr FieldSpec person(FieldSpec s, std::uint8_t screens, FieldPart part,
 }
 
 /// The game's special values of a potential: -1 and -2 ("good", "excellent future").
-constexpr FieldSpec special(FieldSpec s)
+constexpr FieldRow special(FieldRow s)
 {
     s.number.advisedLowest = -2;
     return s;
 }
 
-constexpr FieldSpec starting(FieldSpec s, const char *initial)
+constexpr FieldRow starting(FieldRow s, const char *initial)
 {
     s.initial = initial;
     return s;
 }
 
-constexpr FieldSpec staffLabelled(FieldSpec s, const char *label)
+constexpr FieldRow staffLabelled(FieldRow s, const char *label)
 {
     s.staffLabel = label;
     return s;
 }
 
-constexpr FieldSpec P(FieldSpec s, int perfect = 0)
+constexpr FieldRow P(FieldRow s, int perfect = 0)
 {
     return person(s, OnPlayer, FieldPart::Record, nullptr, perfect);
 }
-constexpr FieldSpec PA(FieldSpec s, int perfect = 0)
+constexpr FieldRow PA(FieldRow s, int perfect = 0)
 {
     return person(s, OnPlayer, FieldPart::PlayerAttributes, nullptr, perfect);
 }
-constexpr FieldSpec S(FieldSpec s, int perfect = 0)
+constexpr FieldRow S(FieldRow s, int perfect = 0)
 {
     return person(s, OnStaff, FieldPart::Record, nullptr, perfect);
 }
-constexpr FieldSpec SA(FieldSpec s, int perfect = 0)
+constexpr FieldRow SA(FieldRow s, int perfect = 0)
 {
     return person(s, OnStaff, FieldPart::StaffAttributes, nullptr, perfect);
 }
-constexpr FieldSpec B(FieldSpec s, const char *staffWidget, int perfect = 0)
+constexpr FieldRow B(FieldRow s, const char *staffWidget, int perfect = 0)
 {
     return person(s, OnBoth, FieldPart::Record, staffWidget, perfect);
 }
@@ -224,30 +224,30 @@ namespace SAF = StaffAttributesField;
 constexpr int NameLength = NameEntryField::Text.capacity;
 
 template <typename T>
-constexpr FieldSpec rating(const char *key, const char *caption, Field<T> f, const char *widget)
+constexpr FieldRow rating(const char *key, const char *caption, Field<T> f, const char *widget)
 {
     return whole(key, caption, f, widget, 20);
 }
 template <typename T>
-constexpr FieldSpec ability(const char *key, const char *caption, Field<T> f, const char *widget)
+constexpr FieldRow ability(const char *key, const char *caption, Field<T> f, const char *widget)
 {
     return whole(key, caption, f, widget, 200);
 }
-constexpr FieldSpec playing(const char *key, const char *caption, int i, const char *widget,
+constexpr FieldRow playing(const char *key, const char *caption, int i, const char *widget,
                             int perfect = 20)
 {
     return PA(rating(key, caption, PAF::PlayingRatings.at(i), widget), perfect);
 }
-constexpr FieldSpec position(const char *key, const char *caption, int i, const char *widget)
+constexpr FieldRow position(const char *key, const char *caption, int i, const char *widget)
 {
     return PA(rating(key, caption, PAF::PositionRatings.at(i), widget));
 }
-constexpr FieldSpec mental(const char *key, const char *caption, int i, const char *widget,
+constexpr FieldRow mental(const char *key, const char *caption, int i, const char *widget,
                            const char *staffWidget)
 {
     return B(rating(key, caption, PF::MentalRatings.at(i), widget), staffWidget, 20);
 }
-constexpr FieldSpec coaching(const char *key, const char *caption, int i, const char *widget)
+constexpr FieldRow coaching(const char *key, const char *caption, int i, const char *widget)
 {
     return SA(rating(key, caption, SAF::Ratings.at(i), widget), 20);
 }
@@ -532,21 +532,21 @@ inline constexpr auto OfficialFieldRows = [] {
 }();
 
 /// The rows of `kind` (clubs and national teams share theirs); none for misc lines.
-std::span<const FieldSpec> fieldTable(RecordKind kind);
+std::span<const FieldRow> fieldTable(RecordKind kind);
 /// The row of `kind` with that key, or null.
-const FieldSpec *fieldByKey(RecordKind kind, QStringView key);
+const FieldRow *fieldByKey(RecordKind kind, QStringView key);
 /// The row of `kind` with that caption, or null.
-const FieldSpec *fieldByCaption(RecordKind kind, QStringView caption);
+const FieldRow *fieldByCaption(RecordKind kind, QStringView caption);
 /// A field's caption and its box label as texts.
-QString fieldCaption(const FieldSpec &field);
-QString fieldLabel(const FieldSpec &field, bool staffScreen = false);
+QString fieldCaption(const FieldRow &field);
+QString fieldLabel(const FieldRow &field, bool staffScreen = false);
 
 /// Number of screen boxes the fields of `rows` on `screens` fill.
 template <std::size_t N>
-constexpr std::size_t boxCount(const std::array<FieldSpec, N> &rows, std::uint8_t screens = OnBoth)
+constexpr std::size_t boxCount(const std::array<FieldRow, N> &rows, std::uint8_t screens = OnBoth)
 {
     std::size_t n = 0;
-    for (const FieldSpec &f : rows) {
+    for (const FieldRow &f : rows) {
         if (f.screens & screens)
             n += std::size_t(f.boxCount());
     }

@@ -57,7 +57,7 @@ constexpr auto editBoxesOf()
 {
     std::array<EditBox, boxCount(Rows)> boxes{};
     std::size_t at = 0;
-    for (const FieldSpec &f : Rows) {
+    for (const FieldRow &f : Rows) {
         if (f.type == FieldType::Date) {
             for (const EditBox::Kind k : {EditBox::Day, EditBox::Month, EditBox::Year})
                 boxes[at++] = {k, f.number};

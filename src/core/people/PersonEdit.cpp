@@ -27,7 +27,7 @@ constexpr auto boxesOf()
 {
     std::array<PersonBox, boxCount(PersonFieldRows, Screen)> boxes{};
     std::size_t at = 0;
-    for (const FieldSpec &f : PersonFieldRows) {
+    for (const FieldRow &f : PersonFieldRows) {
         if (!(f.screens & Screen) || f.boxCount() == 0)
             continue;
         NumberField n = f.number;
@@ -420,7 +420,7 @@ QList<PerfectValue> perfectValues(RoleScreen screen)
     QList<PerfectValue> values;
     const std::uint8_t on = screen == RoleScreen::Player ? OnPlayer : OnStaff;
     int box = 0;
-    for (const FieldSpec &f : PersonFieldRows) {
+    for (const FieldRow &f : PersonFieldRows) {
         if (!(f.screens & on))
             continue;
         if (f.perfect != 0)

@@ -104,10 +104,10 @@ void tableColumns(TableKind kind, std::vector<TableColumn> &columns,
         for (const QString &field : formFieldNames(form)) {
             TableColumn c{field, field};
             // Numbers sort and filter as numbers, as their rows say.
-            if (const FieldSpec *spec = fieldByCaption(form, field)) {
-                if (spec->type == FieldType::Date)
+            if (const FieldRow *row = fieldByCaption(form, field)) {
+                if (row->type == FieldType::Date)
                     c.type = TableColumn::Date;
-                else if (spec->type == FieldType::Whole || spec->type == FieldType::Real)
+                else if (row->type == FieldType::Whole || row->type == FieldType::Real)
                     c.type = TableColumn::Number;
             }
             columns.push_back(c);

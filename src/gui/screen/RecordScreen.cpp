@@ -156,8 +156,8 @@ bool RecordScreen::refuseUnstorableText()
             continue;
         }
         const QByteArray name = box->objectName().toLatin1();
-        const FieldSpec *field = nullptr;
-        for (const FieldSpec &f : fieldTable(kind)) {
+        const FieldRow *field = nullptr;
+        for (const FieldRow &f : fieldTable(kind)) {
             if ((f.widget && name == f.widget) || (f.staffWidget && name == f.staffWidget))
                 field = &f;
         }

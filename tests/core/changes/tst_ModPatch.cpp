@@ -457,7 +457,7 @@ void tst_ModPatch::diffNamesEveryStoredField()
     const qsizetype parts[] = {p.offset(), playerAttributesOf(start.db, p)->offset(),
                                staffAttributesOf(start.db, p)->offset()};
     const FormReader before(start.db);
-    for (const FieldSpec &f : fieldTable(RecordKind::Person)) {
+    for (const FieldRow &f : fieldTable(RecordKind::Person)) {
         if (!f.isStored())
             continue;
         World changed(startFiles());

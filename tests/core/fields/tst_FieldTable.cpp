@@ -30,7 +30,7 @@ void tst_FieldTable::rowsAreWholeAndApart()
         // No byte is stored by two rows, none outside its record: a rating
         // typed with a wrong offset would overwrite another.
         std::map<std::pair<int, int>, const char *> owner;
-        for (const FieldSpec &f : fieldTable(kind)) {
+        for (const FieldRow &f : fieldTable(kind)) {
             QVERIFY2(keys.insert(QLatin1String(f.key)).second, f.key);
             QVERIFY2(captions.insert(fieldCaption(f)).second, f.caption);
             if (!f.isStored())
